@@ -1,0 +1,27 @@
+# Vorrel: `make run` builds and starts the editor, `make test` builds and runs
+# every test. Both install any missing Debian package first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build run test clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/app/vorrel $(ARGS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

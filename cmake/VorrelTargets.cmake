@@ -1,0 +1,56 @@
+# Helpers shared by the project's CMake files.
+
+# FFmpeg, for the movie writer.
+function(vorrel_find_ffmpeg)
+  if(NOT TARGET PkgConfig::FF)
+    pkg_check_modules(FF REQUIRED IMPORTED_TARGET GLOBAL libavformat libavcodec libswscale libavutil)
+  endif()
+endfunction()
+
+# vorrel_add_layer(<target> DIRS <dir>... [EXCLUDE <file>...] LIBS <lib>...)
+# Builds a static library from every .cpp/.h in the given folders. A layer
+# whose folders hold no source yet is skipped, as are libraries it names
+# that do not exist yet; the pseudo library FFMPEG stands for FFmpeg.
+function(vorrel_add_layer target)
+  cmake_parse_arguments(L "" "" "DIRS;EXCLUDE;LIBS" ${ARGN})
+  set(sources)
+  foreach(dir IN LISTS L_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS
+      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+    list(APPEND sources ${found})
+  endforeach()
+  foreach(ex IN LISTS L_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${ex})
+  endforeach()
+  set(cpp ${sources})
+  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+  if(NOT cpp)
+    return()
+  endif()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  foreach(lib IN LISTS L_LIBS)
+    if(lib STREQUAL "FFMPEG")
+      vorrel_find_ffmpeg()
+      target_link_libraries(${target} PUBLIC PkgConfig::FF)
+    elseif(TARGET ${lib} OR lib MATCHES "^Qt5::")
+      target_link_libraries(${target} PUBLIC ${lib})
+    endif()
+  endforeach()
+endfunction()
+
+# vorrel_add_test(<name> SOURCES <file>... LIBS <lib>...)
+# A QtTest program registered with CTest, run headless at 96 dpi.
+function(vorrel_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FONT_DPI=96;QT_LOGGING_RULES=qt.qpa.*=false;LC_ALL=C.UTF-8")
+endfunction()

@@ -1,0 +1,75 @@
+#ifndef MODAL_H
+#define MODAL_H
+
+#include <QColor>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFont>
+#include <QMessageBox>
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// The one place where Vorrel runs anything modal: message boxes, file,
+// colour and font dialogs, and the exec() of its own dialogs. Code calls the
+// static functions; they forward to the installed handler. The default
+// handler shows the real dialogs; tests install one that records the call
+// (title, text, ...) and answers it without a nested event loop.
+class Modal
+{
+public:
+    enum MessageKind { Information, Warning, Critical, Question };
+
+    class Handler
+    {
+    public:
+        virtual ~Handler();
+        virtual QMessageBox::StandardButton message(MessageKind kind, QWidget *parent,
+                                                    const QString &title, const QString &text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton);
+        virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                     const QString &filter, QString *selectedFilter);
+        virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                     const QString &filter, QString *selectedFilter);
+        virtual QColor color(const QColor &initial, QWidget *parent, const QString &title,
+                             QColorDialog::ColorDialogOptions options);
+        virtual QFont font(bool *ok, const QFont &initial, QWidget *parent, const QString &title);
+        // Runs a dialog modally; returns its result code.
+        virtual int exec(QDialog *dialog);
+    };
+
+    // Installs a handler (not owned); null restores the default one.
+    static void setHandler(Handler *handler);
+    static Handler *handler();
+
+    static QMessageBox::StandardButton information(QWidget *parent, const QString &title,
+                                                   const QString &text,
+                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton warning(QWidget *parent, const QString &title,
+                                               const QString &text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton critical(QWidget *parent, const QString &title,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton question(QWidget *parent, const QString &title,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QString getOpenFileName(QWidget *parent, const QString &caption = QString(),
+                                   const QString &dir = QString(), const QString &filter = QString(),
+                                   QString *selectedFilter = nullptr);
+    static QString getSaveFileName(QWidget *parent, const QString &caption = QString(),
+                                   const QString &dir = QString(), const QString &filter = QString(),
+                                   QString *selectedFilter = nullptr);
+    static QColor getColor(const QColor &initial, QWidget *parent, const QString &title = QString(),
+                           QColorDialog::ColorDialogOptions options = QColorDialog::ColorDialogOptions());
+    static QFont getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title = QString());
+    static int exec(QDialog *dialog);
+};
+
+#endif // MODAL_H
