@@ -484,21 +484,21 @@ void QVorrelScene::restoreSelection(const QList<TextObject *> &objects)
 
 namespace {
 
-// The z-values from the object's passage down to the object: where the
-// item tree stacks it among its relatives.
-QVector<qreal> stackingKey(const TextObject *o)
+// The object and its groups from the passage down: the item tree stacks
+// two objects by the z-values of their ancestors where the two lines part.
+QVector<const TextObject *> stackingLine(const TextObject *o)
 {
-    QVector<qreal> key;
+    QVector<const TextObject *> line;
     for (; o->parentGroup(); o = o->parentGroup())
-        key.prepend(o->zValue());
-    return key;
+        line.prepend(o);
+    return line;
 }
 
-bool stacksAbove(const QVector<qreal> &a, const QVector<qreal> &b)
+bool stacksAbove(const QVector<const TextObject *> &a, const QVector<const TextObject *> &b)
 {
     for (int i = 0; i < qMin(a.size(), b.size()); ++i) {
         if (a.at(i) != b.at(i))
-            return a.at(i) > b.at(i);
+            return a.at(i)->zValue() > b.at(i)->zValue();
     }
     return false;
 }
@@ -508,20 +508,20 @@ bool stacksAbove(const QVector<qreal> &a, const QVector<qreal> &b)
 template<typename Iterator>
 TextObject *QVorrelScene::topmostAt(const QPointF &scenePoint) const
 {
-    // The backward walk meets the object drawn last first; among equal
-    // stacking the first hit stays.
+    // The backward walk meets the object drawn last first; a later hit
+    // replaces it only when the item tree stacks it higher.
     const QPoint point = scenePoint.toPoint();
     TextObject *best = nullptr;
-    QVector<qreal> bestKey;
+    QVector<const TextObject *> bestLine;
     Iterator it(m_root, TextIterator::Backward | TextIterator::PostOrder);
     while (it.hasNext()) {
         TextObject *o = it.next();
         if (o->isLocked() || !o->isVisible() || !o->boundingRegion(o->sceneTransform()).contains(point))
             continue;
-        QVector<qreal> key = stackingKey(o);
-        if (!best || stacksAbove(key, bestKey)) {
+        QVector<const TextObject *> line = stackingLine(o);
+        if (!best || stacksAbove(line, bestLine)) {
             best = o;
-            bestKey = std::move(key);
+            bestLine = std::move(line);
         }
     }
     return best;
