@@ -58,6 +58,8 @@ QVorrelScene::~QVorrelScene()
 
 bool QVorrelScene::executeCommand(Cmd *cmd)
 {
+    if (!cmd)
+        return false;
     m_selection->refresh();
     const CmdResult result = run(cmd, &Cmd::execute);
     if (!result.documentChanged()) {
@@ -459,6 +461,8 @@ void QVorrelScene::selectOne(TextObject *object)
 
 void QVorrelScene::setSelected(TextObject *object, bool select, bool recursive)
 {
+    if (!object)
+        return;
     if (recursive) {
         QList<TextObject *> subtree;
         TextIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
@@ -581,6 +585,8 @@ TextObject *QVorrelScene::takeLastChild(TextGroup *group)
 
 QList<TextObject *> QVorrelScene::clearGroup(TextGroup *group)
 {
+    if (!group)
+        return {};
     const QList<TextObject *> children = group->children();
     for (TextObject *c : children) {
         releaseSubtree(c);

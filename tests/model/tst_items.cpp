@@ -53,6 +53,7 @@ private slots:
     void canvasClampsItsSizes();
     void checkerboardShowsThroughATranslucentPage();
     void checkerboardPaintsOnlyTheExposedCells();
+    void sceneRenderingShowsTheCheckerboard();
     void gridLinesStayOffThePageBorder();
     void gridPaintsOnlyTheExposedLines();
     void snapToGrid_data();
@@ -121,6 +122,29 @@ void TestItems::checkerboardPaintsOnlyTheExposedCells()
     QCOMPARE(fine.pixel(2, 2), gray);
     QCOMPARE(fine.pixel(3, 2), white);
     QCOMPARE(fine.pixel(60, 60), red);
+}
+
+void TestItems::sceneRenderingShowsTheCheckerboard()
+{
+    QVorrelScene scene(-1000, -1000, 2000, 2000);
+    scene.setGridSpacing(10);
+    scene.setBackgroundColor(QColor(255, 255, 255, 0));
+    QImage img(60, 60, QImage::Format_RGB32);
+    img.fill(red);
+    {
+        QPainter p(&img);
+        scene.render(&p, QRectF(0, 0, 60, 60), QRectF(20, 20, 60, 60));
+    }
+    QCOMPARE(img.pixel(5, 5), gray);   // cell (2, 2)
+    QCOMPARE(img.pixel(15, 5), white); // cell (3, 2)
+    scene.beginRender(true);
+    img.fill(red);
+    {
+        QPainter p(&img);
+        scene.render(&p, QRectF(0, 0, 60, 60), QRectF(20, 20, 60, 60));
+    }
+    QCOMPARE(img.pixel(5, 5), red); // no checkerboard, no background around the page
+    scene.endRender();
 }
 
 void TestItems::gridLinesStayOffThePageBorder()

@@ -171,6 +171,7 @@ void TestScene::historyKeepsAtMost511Commands()
 void TestScene::commandWithoutChangeIsDiscardedSilently()
 {
     Scene t;
+    QVERIFY(!t.scene.executeCommand(nullptr));
     t.scene.executeCommand(t.probe(1));
     t.scene.executeCommand(t.probe(2));
     t.scene.undo();

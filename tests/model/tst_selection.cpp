@@ -178,6 +178,8 @@ void TestSelection::takeOperationsDeselectTheWholeSubtree()
     QVERIFY(!d.scene.takeChildAt(p, 7));
     QVERIFY(!d.scene.removeChild(p, w1));
     QVERIFY(!d.scene.takeLastChild(nullptr));
+    QVERIFY(d.scene.clearGroup(nullptr).isEmpty());
+    d.scene.setSelected(nullptr, true, true);
     QCOMPARE(p->text(), QStringLiteral(" cd "));
     VERIFY_SCENE(&d.scene);
 
