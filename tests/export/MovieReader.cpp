@@ -59,6 +59,7 @@ MovieReader::MovieReader(const QString &path)
     while (av_read_frame(input, packet) >= 0) {
         if (packet->stream_index == video) {
             ++packets;
+            packetSizes.append(packet->size);
             if (packet->flags & AV_PKT_FLAG_KEY)
                 ++keyPackets;
             if (avcodec_send_packet(decoder, packet) < 0)

@@ -22,6 +22,7 @@ struct MovieReader
     int height = 0;
     int packets = 0;
     int keyPackets = 0;
+    QVector<int> packetSizes;   // of the first video stream
     int decodeErrors = 0;
     QVector<QImage> frames;     // decoded, as RGB32
 };

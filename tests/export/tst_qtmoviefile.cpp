@@ -167,6 +167,8 @@ private slots:
     void newMoviePerCodec();
     void losslessCodecsGiveBackTheExactPixels_data();
     void losslessCodecsGiveBackTheExactPixels();
+    void qualityReachesEveryFrame_data();
+    void qualityReachesEveryFrame();
     void secondRunAppendsAfterTheFirst_data();
     void secondRunAppendsAfterTheFirst();
     void appendRefusesAnotherCodecOrSize();
@@ -247,6 +249,34 @@ void TestQTMovieFile::losslessCodecsGiveBackTheExactPixels()
         QCOMPARE(movie.frames[i], expectedFrame(1 + i));
 }
 
+void TestQTMovieFile::qualityReachesEveryFrame_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::newRow("jpeg") << fourCC("jpeg");
+    QTest::newRow("h264") << fourCC("avc1");
+    QTest::newRow("mpeg4") << fourCC("mp4v");
+}
+
+// Each frame at "Minimum" is smaller than the same frame at "Maximum", and
+// "Maximum" comes back closer to what was written.
+void TestQTMovieFile::qualityReachesEveryFrame()
+{
+    QFETCH(CodecType, codec);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    QCOMPARE(record(dir.filePath("min.mov"), codec, codecMinQuality, 0, 4), 4);
+    QCOMPARE(record(dir.filePath("max.mov"), codec, codecMaxQuality, 0, 4), 4);
+    const MovieReader low(dir.filePath("min.mov"));
+    const MovieReader high(dir.filePath("max.mov"));
+    QCOMPARE(low.packetSizes.size(), 4);
+    QCOMPARE(high.packetSizes.size(), 4);
+    QCOMPARE(high.frames.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(low.packetSizes[i] < high.packetSizes[i], qPrintable(QString::number(i)));
+        QVERIFY(meanDifference(high.frames[i], expectedFrame(i)) < meanDifference(low.frames[i], expectedFrame(i)));
+    }
+}
+
 void TestQTMovieFile::secondRunAppendsAfterTheFirst_data()
 {
     QTest::addColumn<CodecType>("codec");
@@ -264,8 +294,11 @@ void TestQTMovieFile::secondRunAppendsAfterTheFirst()
     const QString path = dir.filePath("runs.mov");
     ModalRecorder rec;
     QCOMPARE(record(path, codec, codecNormalQuality, 0, 3), 3);
+    const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, permissions));
     QCOMPARE(record(path, codec, codecNormalQuality, 3, 3), 3);
     QCOMPARE(warnings(rec), QStringList());
+    QCOMPARE(QFile::permissions(path) & 0x7077, permissions);
 
     MovieReader movie(path);
     QCOMPARE(movie.streams, 1);
