@@ -42,7 +42,6 @@ typedef std::unique_ptr<AVCodecParameters, AVCodecParametersDeleter> CodecParame
 struct MediaRecord
 {
     TrackRecord *track = nullptr;
-    TimeScale timeScale = 600;
     TimeValue duration = 0;   // samples already in the file plus those added
     bool editing = false;
     CodecType cType = 0;      // 0 while the media has no sample format yet
@@ -52,7 +51,7 @@ struct MediaRecord
 struct TrackRecord
 {
     MovieRecord *movie = nullptr;
-    Fixed width = 0;
+    Fixed width = 0;           // the frame size every sample must have
     Fixed height = 0;
     int sourceStream = -1;    // stream in the movie's source file, -1 for a new track
     int outputStream = -1;    // stream in the file being written, -1 until output starts

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -406,7 +407,6 @@ Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle d
         return nullptr;
     track->media = std::make_unique<MediaRecord>();
     track->media->track = track;
-    track->media->timeScale = timeScale;
     return track->media.get();
 }
 
@@ -470,6 +470,8 @@ OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, 
     if (!media->format) {
         if (codecIdFor(desc->cType) == AV_CODEC_ID_NONE || movie->output)
             return noCodecErr;
+        if (FixRatio(desc->width, 1) != media->track->width || FixRatio(desc->height, 1) != media->track->height)
+            return badEditList;
         media->format = formatFrom(*desc, extension, extensionSize);
         if (!media->format)
             return memFullErr;

@@ -326,6 +326,16 @@ void TestQTMovieFile::appendRefusesAnotherCodecOrSize()
     QCOMPARE(warnings(rec), times(3, "Unable to Append to the previous Track"));
     QCOMPARE(contents(path), before);
     QCOMPARE(entries(dir.path()), QStringList{"jpeg.mov"});
+    // H.264 at another quality has other parameter sets: the coded stream
+    // could not continue.
+    SKIP_WITHOUT_ENCODER(fourCC("avc1"));
+    const QString h264 = dir.filePath("h264.mov");
+    QCOMPARE(record(h264, fourCC("avc1"), codecNormalQuality, 0, 2), 2);
+    const QByteArray h264Before = contents(h264);
+    rec.calls.clear();
+    QCOMPARE(record(h264, fourCC("avc1"), codecMinQuality, 2, 2), -1);
+    QCOMPARE(warnings(rec), QStringList{"Unable to Append to the previous Track"});
+    QCOMPARE(contents(h264), h264Before);
 }
 
 void TestQTMovieFile::fileWithoutVideoGetsANewTrack()
