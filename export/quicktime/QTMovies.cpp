@@ -53,12 +53,13 @@ mode_t defaultMode()
 }
 
 // Registers a movie file whose new contents go to a fresh temporary file in
-// the same folder, so that the final rename never crosses file systems.
+// the same folder, so that the final rename never crosses file systems. The
+// temporary name does not grow with the movie's name, which may already be
+// as long as a name can be.
 OSErr registerMovieFile(const QByteArray &path, mode_t mode, short *resRefNum)
 {
-    const QFileInfo info(QFile::decodeName(path));
-    QByteArray pattern = QFile::encodeName(info.absolutePath()) + "/." + QFile::encodeName(info.fileName())
-                         + ".XXXXXX";
+    QByteArray pattern = QFile::encodeName(QFileInfo(QFile::decodeName(path)).absolutePath())
+                         + "/.vorrel-movie.XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0)
         return errnoToOSErr(errno);

@@ -179,7 +179,7 @@ private slots:
     void writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere();
     void openFailuresNameTheFailedStep();
     void failedStoreIsReportedAtTheEnd();
-    void pathsLongerThan255BytesWork();
+    void pathsAndNamesOfAnyLengthWork();
 };
 
 void TestQTMovieFile::newMoviePerCodec_data()
@@ -472,7 +472,7 @@ void TestQTMovieFile::failedStoreIsReportedAtTheEnd()
     QCOMPARE(warnings(rec), QStringList{"Unable to add Movie resource"});
 }
 
-void TestQTMovieFile::pathsLongerThan255BytesWork()
+void TestQTMovieFile::pathsAndNamesOfAnyLengthWork()
 {
     QTemporaryDir dir;
     QString folder = dir.path();
@@ -480,7 +480,8 @@ void TestQTMovieFile::pathsLongerThan255BytesWork()
         folder += "/" + QString(80, QChar('a' + i));
         QVERIFY(QDir().mkpath(folder));
     }
-    const QString path = folder + "/clip.mov";
+    // The longest name a folder can hold.
+    const QString path = folder + "/" + QString(251, QChar('e')) + ".mov";
     QVERIFY(QFile::encodeName(path).size() > 255);
     ModalRecorder rec;
     QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 0, 2), 2);
