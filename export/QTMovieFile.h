@@ -23,7 +23,6 @@ public:
     // Adds the buffer's present pixels as the next frame.
     bool writeFrame();
 
-
 private:
     typedef bool (QTMovieFile::*Step)();
 
