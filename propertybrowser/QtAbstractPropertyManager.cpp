@@ -40,11 +40,6 @@ bool QtAbstractPropertyManager::hasValue(const QtProperty *) const
     return true;
 }
 
-QIcon QtAbstractPropertyManager::valueIcon(const QtProperty *) const
-{
-    return QIcon();
-}
-
 QString QtAbstractPropertyManager::valueText(const QtProperty *) const
 {
     return QString();

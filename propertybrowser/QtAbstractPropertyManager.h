@@ -30,7 +30,6 @@ signals:
 
 protected:
     virtual bool hasValue(const QtProperty *property) const;
-    virtual QIcon valueIcon(const QtProperty *property) const;
     virtual QString valueText(const QtProperty *property) const;
     virtual void initializeProperty(QtProperty *property) = 0;
     virtual void uninitializeProperty(QtProperty *property);

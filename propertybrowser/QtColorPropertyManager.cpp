@@ -27,12 +27,6 @@ void QtColorPropertyManager::setValue(QtProperty *property, const QColor &value)
     emit valueChanged(property, value);
 }
 
-QIcon QtColorPropertyManager::valueIcon(const QtProperty *property) const
-{
-    const auto it = m_values.constFind(property);
-    return it == m_values.constEnd() ? QIcon() : QIcon(QtPropertyBrowserUtils::colorSwatch(it.value()));
-}
-
 QString QtColorPropertyManager::valueText(const QtProperty *property) const
 {
     const auto it = m_values.constFind(property);

@@ -8,7 +8,7 @@
 
 // Colour properties. A colour, alpha included, is one value without
 // sub-properties; a new property holds an invalid colour. Its text is
-// QtPropertyBrowserUtils::colorValueText, its icon a swatch.
+// QtPropertyBrowserUtils::colorValueText.
 class QtColorPropertyManager : public QtAbstractPropertyManager
 {
     Q_OBJECT
@@ -25,7 +25,6 @@ signals:
     void valueChanged(QtProperty *property, const QColor &value);
 
 protected:
-    QIcon valueIcon(const QtProperty *property) const override;
     QString valueText(const QtProperty *property) const override;
     void initializeProperty(QtProperty *property) override;
     void uninitializeProperty(QtProperty *property) override;

@@ -53,11 +53,6 @@ QString QtProperty::valueText() const
     return m_manager->valueText(this);
 }
 
-QIcon QtProperty::valueIcon() const
-{
-    return m_manager->valueIcon(this);
-}
-
 void QtProperty::addSubProperty(QtProperty *property)
 {
     insertSubProperty(property, m_children.isEmpty() ? nullptr : m_children.last());

@@ -1,7 +1,6 @@
 #ifndef QTPROPERTY_H
 #define QTPROPERTY_H
 
-#include <QIcon>
 #include <QList>
 #include <QString>
 
@@ -27,7 +26,6 @@ public:
 
     bool hasValue() const;
     QString valueText() const;
-    QIcon valueIcon() const;
 
     QList<QtProperty *> subProperties() const { return m_children; }
     // Appends a sub-property; refused for the property itself, one of its

@@ -183,12 +183,6 @@ bool QtVariantPropertyManager::hasValue(const QtProperty *property) const
     return m_data.value(property).type != QVariant::Invalid;
 }
 
-QIcon QtVariantPropertyManager::valueIcon(const QtProperty *property) const
-{
-    const Data data = m_data.value(property);
-    return data.type == QVariant::Color ? QIcon(QtPropertyBrowserUtils::colorSwatch(data.color)) : QIcon();
-}
-
 QString QtVariantPropertyManager::valueText(const QtProperty *property) const
 {
     const Data data = m_data.value(property);

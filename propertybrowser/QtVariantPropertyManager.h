@@ -50,7 +50,6 @@ signals:
 
 protected:
     bool hasValue(const QtProperty *property) const override;
-    QIcon valueIcon(const QtProperty *property) const override;
     QString valueText(const QtProperty *property) const override;
     void initializeProperty(QtProperty *property) override;
     void uninitializeProperty(QtProperty *property) override;

@@ -82,6 +82,7 @@ private slots:
     void managerChangeReachesEditorWithoutEcho();
     void pointChildEditedInBrowserEmitsWholePoint();
     void oneFactoryServesSeveralManagers();
+    void eachBrowserGetsItsOwnEditors();
     void groupBoxesAndRowsFollowTheTree();
     void enabledStatePropagates();
     void editorSurvivesRemovalInsideItsOwnSignal();
@@ -262,6 +263,37 @@ void TestPropertyBrowser::oneFactoryServesSeveralManagers()
     browser.addProperty(group);
     QCOMPARE(visibleEditors<QDoubleSpinBox>(&browser).size(), 2 + 4 + 1);
     QCOMPARE(factory.propertyManagers().size(), 3);
+}
+
+void TestPropertyBrowser::eachBrowserGetsItsOwnEditors()
+{
+    QtGroupPropertyManager groups;
+    QtIntPropertyManager ints;
+    QtSpinBoxFactory factory;
+    QtProperty *group = groups.addProperty("Text Properties");
+    QtProperty *size = ints.addProperty("Font Size");
+    group->addSubProperty(size);
+    QtGroupBoxPropertyBrowser first;
+    QtGroupBoxPropertyBrowser second;
+    for (QtGroupBoxPropertyBrowser *browser : {&first, &second}) {
+        browser->setFactoryForManager(&ints, &factory);
+        browser->addProperty(group);
+    }
+    QSpinBox *a = first.findChild<QSpinBox *>();
+    QSpinBox *b = second.findChild<QSpinBox *>();
+    QVERIFY(a && b && a != b);
+    QSignalSpy values(&ints, &QtIntPropertyManager::valueChanged);
+    a->setValue(12); // a step, as the arrows make it
+    QCOMPARE(values.count(), 1);
+    QCOMPARE(b->value(), 12);
+
+    // Without a factory, a browser shows the value as text.
+    QtGroupBoxPropertyBrowser third;
+    third.setFactoryForManager(&ints, &factory);
+    third.unsetFactoryForManager(&ints);
+    third.addProperty(group);
+    QVERIFY(!third.findChild<QSpinBox *>());
+    QVERIFY(hasLabel(&third, "12"));
 }
 
 void TestPropertyBrowser::groupBoxesAndRowsFollowTheTree()
