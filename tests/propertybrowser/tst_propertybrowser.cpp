@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -326,6 +327,23 @@ void TestPropertyBrowser::groupBoxesAndRowsFollowTheTree()
     second->removeSubProperty(a);
     QCOMPARE(visibleEditors<QSpinBox>(&browser).size(), 1);
     QVERIFY(!hasLabel(&browser, "a"));
+    // A sub-property inserted in the middle gets its row in the middle.
+    QtProperty *c = ints.addProperty("c");
+    second->addSubProperty(a);
+    second->insertSubProperty(c, b);
+    QFormLayout *rows = nullptr;
+    for (QFormLayout *form : browser.findChildren<QFormLayout *>()) {
+        if (form->rowCount() == 3)
+            rows = form;
+    }
+    QVERIFY(rows && rows->rowCount() == 3);
+    QStringList order;
+    for (int row = 0; row < 3; ++row)
+        order << qobject_cast<QLabel *>(rows->itemAt(row, QFormLayout::LabelRole)->widget())->text();
+    QCOMPARE(order, QStringList({"renamed", "c", "a"}));
+    second->removeSubProperty(a);
+    second->removeSubProperty(c);
+
     // The same property under two shown parents gets two editors.
     first->addSubProperty(b);
     QCOMPARE(visibleEditors<QSpinBox>(&browser).size(), 2);
