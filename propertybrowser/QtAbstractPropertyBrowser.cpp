@@ -79,7 +79,7 @@ void QtAbstractPropertyBrowser::registerFactory(QtAbstractPropertyManager *manag
 QtBrowserItem *QtAbstractPropertyBrowser::insertItem(QtProperty *property, QtBrowserItem *parent,
                                                      QtBrowserItem *afterItem)
 {
-    auto *item = new QtBrowserItem(this, property, parent);
+    auto *item = new QtBrowserItem(property, parent);
     QList<QtBrowserItem *> &siblings = parent ? parent->m_children : m_topLevelItems;
     siblings.insert(afterItem ? siblings.indexOf(afterItem) + 1 : 0, item);
     m_items[property].append(item);
