@@ -1,0 +1,28 @@
+#include "support/TestSoftType.h"
+
+#include "model/Glyph.h"
+
+int TestSoftType::destroyed = 0;
+
+TestSoftType::TestSoftType(const QString &name, const QPointF &shift)
+    : SoftType(QStringLiteral("test"), name), shift(shift)
+{
+}
+
+TestSoftType::~TestSoftType()
+{
+    ++destroyed;
+}
+
+SoftType *TestSoftType::clone() const
+{
+    TestSoftType *copy = new TestSoftType(name(), shift);
+    copy->setEnabled(isEnabled());
+    return copy;
+}
+
+void TestSoftType::apply(Glyph *glyph)
+{
+    ++applied;
+    glyph->moveElementBy(0, shift);
+}
