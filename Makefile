@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -22,6 +22,12 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do \
+	  [ -x "$$b" ] || continue; echo "== $$b"; \
+	  QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 "$$b" || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)

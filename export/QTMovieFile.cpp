@@ -1,0 +1,196 @@
+#include "export/QTMovieFile.h"
+
+#include "modal/Modal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+const char *const warningTitle = "Quicktime Export";
+
+QString withError(const char *text, OSErr err)
+{
+    return QString::fromLatin1(text) + QString::number(err);
+}
+}
+
+QTMovieFile::QTMovieFile()
+    : steps{&QTMovieFile::ignoreFrame, &QTMovieFile::beginFrame, &QTMovieFile::addFrame}
+{
+}
+
+QTMovieFile::~QTMovieFile()
+{
+    if (state == 2) {
+        if (media && EndMediaEdits(media) != noErr)
+            warn("Unable to end Media edits");
+        if (track && InsertMediaIntoTrack(track, 0, 0, GetMediaDuration(media), fixed1) != noErr)
+            warn("Unable to insert Media into Track");
+        if (movie && AddMovieToDataFork(movie, fileRefNum, movieInDataForkResID, fileName) != noErr)
+            warn("Unable to add Movie resource");
+    }
+    state = 0;
+    release();
+    ExitMovies();
+    TerminateQTML();
+}
+
+bool QTMovieFile::initQuickTime()
+{
+    if (InitializeQTML(0) != noErr) {
+        TerminateQTML();
+        warn("Unable to Initialize QuickTime Environment. Make sure you have QuickTime installed.");
+        return false;
+    }
+    if (EnterMovies() != noErr) {
+        TerminateQTML();
+        warn("Unable to allocate QuickTime memory");
+        return false;
+    }
+    return true;
+}
+
+void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
+{
+    this->quality = quality;
+    this->codec = codec;
+}
+
+bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
+                       const QString &name)
+{
+    const Rect bounds = {0, 0, height, width};
+    OSErr err = QTNewGWorldFromPtr(&gworld, pixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes);
+    if (err != noErr)
+        return fail(withError("Unable to Create New Quick Time World From the Buffer: ", err));
+    GetGWorld(&savedPort, &savedDevice);
+    SetGWorld(gworld, nullptr);
+
+    fileName = QFile::encodeName(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
+    FSSpec spec;
+    FSMakeFSSpec(0, 0, fileName, &spec);
+
+    if (OpenMovieFile(&spec, &fileRefNum, fsRdWrPerm) == noErr) {
+        err = NewMovieFromFile(&movie, fileRefNum, nullptr, nullptr, newMovieActive, nullptr);
+        if (err != noErr)
+            return fail(withError("Unable to Open Movie File: ", err));
+    } else {
+        err = CreateMovieFile(&spec, fourCC("TVOD"), smCurrentScript, createMovieFileDontCreateResFile,
+                              &fileRefNum, &movie);
+        if (err != noErr)
+            return fail(withError("Unable to Create Movie File: ", err));
+    }
+
+    track = GetMovieIndTrack(movie, 1);
+    if (!track)
+        track = NewMovieTrack(movie, FixRatio(width, 1), FixRatio(height, 1), 0);
+    if (!track)
+        return fail("Unable to Create Track");
+
+    frameRect = bounds;
+
+    media = GetTrackMedia(track);
+    if (!media)
+        media = NewTrackMedia(track, VideoMediaType, 600, nullptr, 0);
+    if (!media)
+        return fail("Unable to Create Track Media");
+
+    const TimeValue duration = GetMediaDuration(media);
+    if (duration > 0 && AppendToTrack(track, 0, duration, codec, quality, &frameRect) != noErr)
+        return fail("Unable to Append to the previous Track");
+
+    state = 1;
+    return true;
+}
+
+bool QTMovieFile::writeFrame()
+{
+    return (this->*steps[state])();
+}
+
+bool QTMovieFile::ignoreFrame()
+{
+    return false;
+}
+
+bool QTMovieFile::beginFrame()
+{
+    Rect rect = frameRect;
+    long size = 0;
+    if (GetMaxCompressionSize(GetGWorldPixMap(gworld), &rect, 0, quality, codec, anyCodec, &size) != noErr)
+        return fail("Unable to Get Compression Size");
+    dataHandle = NewHandle(size);
+    if (!dataHandle)
+        return fail("Unable to Allocate Memory");
+    MoveHHi(dataHandle);
+    HLock(dataHandle);
+    dataPtr = *dataHandle;
+    description = reinterpret_cast<ImageDescriptionHandle>(NewHandle(4));
+    if (!description)
+        return fail("Unable to Allocate Memory Handle");
+    if (BeginMediaEdits(media) != noErr)
+        return fail("Unable to Begin Editing");
+    state = 2;
+    return addFrame();
+}
+
+bool QTMovieFile::addFrame()
+{
+    if (CompressImage(GetGWorldPixMap(gworld), &frameRect, quality, codec, description, dataPtr) != noErr)
+        return false;
+    return AddMediaSample(media, dataHandle, 0, (*description)->dataSize, 20,
+                          reinterpret_cast<SampleDescriptionHandle>(description), 1, 0, nullptr)
+           == noErr;
+}
+
+void QTMovieFile::release()
+{
+    state = 0;
+    if (description) {
+        DisposeHandle(reinterpret_cast<Handle>(description));
+        description = nullptr;
+    }
+    if (dataHandle) {
+        DisposeHandle(dataHandle);
+        dataHandle = nullptr;
+        dataPtr = nullptr;
+    }
+    if (fileRefNum != 0) {
+        CloseMovieFile(fileRefNum);
+        fileRefNum = 0;
+    }
+    if (movie) {
+        DisposeMovie(movie);
+        movie = nullptr;
+        track = nullptr;
+        media = nullptr;
+    }
+    if (savedPort) {
+        SetGWorld(savedPort, savedDevice);
+        savedPort = nullptr;
+    }
+    if (gworld) {
+        DisposeGWorld(gworld);
+        gworld = nullptr;
+    }
+}
+
+bool QTMovieFile::reportFailure()
+{
+    release();
+    warn(lastError);
+    return false;
+}
+
+bool QTMovieFile::fail(const QString &text)
+{
+    lastError = text;
+    return reportFailure();
+}
+
+void QTMovieFile::warn(const QString &text)
+{
+    lastError = text;
+    Modal::warning(nullptr, warningTitle, text);
+}

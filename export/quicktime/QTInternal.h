@@ -1,0 +1,79 @@
+#ifndef QTINTERNAL_H
+#define QTINTERNAL_H
+
+// The records behind the QuickTime layer's opaque types, shared by its
+// sources only.
+
+#include "export/quicktime/QuickTime.h"
+
+#include <memory>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+struct Compressor;
+struct CompressorDeleter
+{
+    void operator()(Compressor *compressor) const;
+};
+
+struct PixMap
+{
+    uint8_t *baseAddr = nullptr;
+    long rowBytes = 0;
+    Rect bounds = {0, 0, 0, 0};
+    std::unique_ptr<Compressor, CompressorDeleter> compressor; // kept between frames
+};
+
+struct GWorld
+{
+    PixMap pixMap;
+};
+
+struct AVCodecParametersDeleter
+{
+    void operator()(AVCodecParameters *par) const { avcodec_parameters_free(&par); }
+};
+typedef std::unique_ptr<AVCodecParameters, AVCodecParametersDeleter> CodecParameters;
+
+struct MediaRecord
+{
+    TrackRecord *track = nullptr;
+    TimeValue duration = 0;   // samples already in the file plus those added
+    bool editing = false;
+    CodecType cType = 0;      // 0 while the media has no sample format yet
+    CodecParameters format;   // the coded format of every sample
+};
+
+struct TrackRecord
+{
+    MovieRecord *movie = nullptr;
+    Fixed width = 0;           // the frame size every sample must have
+    Fixed height = 0;
+    int sourceStream = -1;    // stream in the movie's source file, -1 for a new track
+    int outputStream = -1;    // stream in the file being written, -1 until output starts
+    std::unique_ptr<MediaRecord> media;
+};
+
+struct MovieRecord
+{
+    ~MovieRecord();
+    short refNum = 0;
+    QByteArray sourcePath;    // the movie file it was read from, empty for a new movie
+    std::vector<std::unique_ptr<TrackRecord>> tracks;
+    AVFormatContext *output = nullptr; // the temporary file being written
+};
+
+// Codec helpers shared by compression and movies.
+AVCodecID codecIdFor(CodecType cType);
+CodecType codecTypeFor(const AVCodecParameters *par);
+// The description (and its codec data) that compressing frames of this
+// size would give; fails when no such encoder can be opened.
+OSErr probeCompression(CodecType cType, CodecQ quality, int width, int height, ImageDescription *desc,
+                       QByteArray *extension);
+bool sameParameterSets(const QByteArray &avcA, const QByteArray &avcB);
+
+#endif // QTINTERNAL_H

@@ -1,0 +1,542 @@
+// Movie files, movies, tracks and media, written through libavformat's
+// QuickTime muxer. New samples stream straight into a temporary file beside
+// the movie file; storing the movie renames it over the original.
+
+#include "export/quicktime/QTInternal.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct MovieFile
+{
+    QByteArray path;
+    QByteArray tempPath;
+    mode_t mode = 0644;
+    bool stored = false;
+};
+
+std::map<short, MovieFile> movieFiles;
+short lastRefNum = 0;
+
+const AVRational movieTimeBase = {1, 600};
+
+OSErr errnoToOSErr(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return permErr;
+    case ENOENT:
+    case ENOTDIR:
+        return fnfErr;
+    case ENOMEM:
+        return memFullErr;
+    default:
+        return ioErr;
+    }
+}
+
+mode_t defaultMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// Registers a movie file whose new contents go to a fresh temporary file in
+// the same folder, so that the final rename never crosses file systems. The
+// temporary name does not grow with the movie's name, which may already be
+// as long as a name can be.
+OSErr registerMovieFile(const QByteArray &path, mode_t mode, short *resRefNum)
+{
+    QByteArray pattern = QFile::encodeName(QFileInfo(QFile::decodeName(path)).absolutePath())
+                         + "/.vorrel-movie.XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        return errnoToOSErr(errno);
+    close(fd);
+    short refNum = lastRefNum;
+    do
+        refNum = refNum == SHRT_MAX ? 1 : short(refNum + 1);
+    while (movieFiles.count(refNum));
+    lastRefNum = refNum;
+    MovieFile &file = movieFiles[refNum];
+    file.path = path;
+    file.tempPath = pattern;
+    file.mode = mode;
+    *resRefNum = refNum;
+    return noErr;
+}
+
+MovieFile *movieFile(short resRefNum)
+{
+    auto it = movieFiles.find(resRefNum);
+    return it == movieFiles.end() ? nullptr : &it->second;
+}
+
+struct InputCloser
+{
+    void operator()(AVFormatContext *input) const { avformat_close_input(&input); }
+};
+typedef std::unique_ptr<AVFormatContext, InputCloser> Input;
+
+struct PacketDeleter
+{
+    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
+};
+typedef std::unique_ptr<AVPacket, PacketDeleter> Packet;
+
+Input openInput(const QByteArray &path)
+{
+    AVFormatContext *input = nullptr;
+    if (avformat_open_input(&input, path.constData(), nullptr, nullptr) < 0)
+        return nullptr;
+    Input owned(input);
+    if (avformat_find_stream_info(input, nullptr) < 0)
+        return nullptr;
+    return owned;
+}
+
+void closeOutput(MovieRecord *movie)
+{
+    if (!movie->output)
+        return;
+    avio_closep(&movie->output->pb);
+    avformat_free_context(movie->output);
+    movie->output = nullptr;
+}
+
+// The end of each stream's last sample in movie time units.
+std::vector<TimeValue> streamDurations(AVFormatContext *input)
+{
+    std::vector<int64_t> ends(input->nb_streams, 0);
+    Packet packet(av_packet_alloc());
+    while (packet && av_read_frame(input, packet.get()) >= 0) {
+        const AVStream *stream = input->streams[packet->stream_index];
+        if (packet->dts != AV_NOPTS_VALUE) {
+            int64_t &end = ends[size_t(packet->stream_index)];
+            end = qMax(end, av_rescale_q(packet->dts + packet->duration, stream->time_base, movieTimeBase));
+        }
+        av_packet_unref(packet.get());
+    }
+    std::vector<TimeValue> durations;
+    for (int64_t end : ends)
+        durations.push_back(TimeValue(qMin<int64_t>(end, INT32_MAX)));
+    return durations;
+}
+
+AVStream *addOutputStream(AVFormatContext *output, const AVCodecParameters *par, AVRational timeBase)
+{
+    AVStream *stream = avformat_new_stream(output, nullptr);
+    if (!stream || avcodec_parameters_copy(stream->codecpar, par) < 0)
+        return nullptr;
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = timeBase;
+    return stream;
+}
+
+TrackRecord *trackOfSource(MovieRecord *movie, int stream)
+{
+    for (const auto &track : movie->tracks)
+        if (track->sourceStream == stream)
+            return track.get();
+    return nullptr;
+}
+
+// Copies the samples already in the source file into the new file.
+OSErr copySourcePackets(AVFormatContext *input, AVFormatContext *output, const std::vector<int> &map)
+{
+    Packet packet(av_packet_alloc());
+    if (!packet)
+        return memFullErr;
+    while (av_read_frame(input, packet.get()) >= 0) {
+        const int target = map[size_t(packet->stream_index)];
+        if (target >= 0) {
+            av_packet_rescale_ts(packet.get(), input->streams[packet->stream_index]->time_base,
+                                 output->streams[target]->time_base);
+            packet->stream_index = target;
+            packet->pos = -1;
+            if (av_write_frame(output, packet.get()) < 0) {
+                av_packet_unref(packet.get());
+                return ioErr;
+            }
+        }
+        av_packet_unref(packet.get());
+    }
+    return noErr;
+}
+
+// Opens the temporary file for writing: every stream of the source file
+// (copied sample for sample), then the new tracks that hold samples.
+OSErr writeOutputStart(MovieRecord *movie)
+{
+    MovieFile *file = movieFile(movie->refNum);
+    if (!file || file->stored)
+        return invalidMovie;
+    AVFormatContext *output = nullptr;
+    if (avformat_alloc_output_context2(&output, nullptr, "mov", file->tempPath.constData()) < 0)
+        return memFullErr;
+    movie->output = output;
+
+    Input input;
+    std::vector<int> map;
+    if (!movie->sourcePath.isEmpty()) {
+        input = openInput(movie->sourcePath);
+        if (!input)
+            return noMovieFound;
+        for (unsigned i = 0; i < input->nb_streams; ++i) {
+            const AVStream *in = input->streams[i];
+            TrackRecord *track = trackOfSource(movie, int(i));
+            const AVCodecParameters *par = track ? track->media->format.get() : in->codecpar;
+            AVStream *out = addOutputStream(output, par, track ? movieTimeBase : in->time_base);
+            if (!out)
+                return memFullErr;
+            if (track)
+                track->outputStream = out->index;
+            map.push_back(out->index);
+        }
+    }
+    for (const auto &track : movie->tracks) {
+        if (track->sourceStream >= 0 || !track->media || !track->media->format)
+            continue;
+        AVStream *out = addOutputStream(output, track->media->format.get(), movieTimeBase);
+        if (!out)
+            return memFullErr;
+        track->outputStream = out->index;
+    }
+    if (output->nb_streams == 0)
+        return invalidMovie;
+
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "video_track_timescale", "600", 0);
+    av_dict_set(&options, "movie_timescale", "600", 0);
+    int result = avio_open(&output->pb, file->tempPath.constData(), AVIO_FLAG_WRITE);
+    if (result >= 0)
+        result = avformat_write_header(output, &options);
+    av_dict_free(&options);
+    if (result < 0)
+        return ioErr;
+    return input ? copySourcePackets(input.get(), output, map) : OSErr(noErr);
+}
+
+OSErr startOutput(MovieRecord *movie)
+{
+    const OSErr err = writeOutputStart(movie);
+    if (err != noErr)
+        closeOutput(movie);
+    return err;
+}
+
+CodecParameters formatFrom(const ImageDescription &desc, const char *extension, int extensionSize)
+{
+    CodecParameters par(avcodec_parameters_alloc());
+    if (!par)
+        return nullptr;
+    par->codec_type = AVMEDIA_TYPE_VIDEO;
+    par->codec_id = codecIdFor(desc.cType);
+    par->width = desc.width;
+    par->height = desc.height;
+    par->bits_per_coded_sample = desc.depth;
+    par->format = desc.pixelFormat;
+    if (extensionSize > 0) {
+        par->extradata = static_cast<uint8_t *>(av_mallocz(size_t(extensionSize) + AV_INPUT_BUFFER_PADDING_SIZE));
+        if (!par->extradata)
+            return nullptr;
+        std::memcpy(par->extradata, extension, size_t(extensionSize));
+        par->extradata_size = extensionSize;
+    }
+    return par;
+}
+
+// Whether samples so described can follow the media's samples in one
+// coded stream.
+bool continuesMedia(const MediaRecord &media, const ImageDescription &desc, const QByteArray &extension)
+{
+    const AVCodecParameters *par = media.format.get();
+    if (desc.cType != media.cType || desc.width != par->width || desc.height != par->height)
+        return false;
+    if (par->bits_per_coded_sample > 0 && par->bits_per_coded_sample != desc.depth)
+        return false;
+    const QByteArray existing(reinterpret_cast<const char *>(par->extradata), par->extradata_size);
+    if (par->codec_id == AV_CODEC_ID_H264)
+        return sameParameterSets(extension, existing);
+    return extension == existing;
+}
+
+} // namespace
+
+MovieRecord::~MovieRecord()
+{
+    closeOutput(this);
+}
+
+OSErr FSMakeFSSpec(short vRefNum, long dirID, const StrFileName &fileName, FSSpec *spec)
+{
+    if (!spec || fileName.isEmpty())
+        return paramErr;
+    spec->name = fileName;
+    return noErr;
+}
+
+OSErr OpenMovieFile(const FSSpec *spec, short *resRefNum, short permission)
+{
+    if (!spec || !resRefNum || spec->name.isEmpty())
+        return paramErr;
+    struct stat info;
+    if (stat(spec->name.constData(), &info) != 0)
+        return errnoToOSErr(errno);
+    if (!S_ISREG(info.st_mode))
+        return fnfErr;
+    if (access(spec->name.constData(), permission == fsRdWrPerm ? R_OK | W_OK : R_OK) != 0)
+        return errnoToOSErr(errno);
+    return registerMovieFile(spec->name, info.st_mode & 07777, resRefNum);
+}
+
+OSErr CreateMovieFile(const FSSpec *spec, OSType creator, short scriptTag, long flags, short *resRefNum,
+                      Movie *movie)
+{
+    if (!spec || !resRefNum || !movie || spec->name.isEmpty())
+        return paramErr;
+    struct stat info;
+    mode_t mode = defaultMode();
+    if (stat(spec->name.constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode))
+            return permErr;
+        if (access(spec->name.constData(), W_OK) != 0)
+            return errnoToOSErr(errno);
+        mode = info.st_mode & 07777;
+    }
+    short refNum = 0;
+    const OSErr err = registerMovieFile(spec->name, mode, &refNum);
+    if (err != noErr)
+        return err;
+    auto *created = new MovieRecord;
+    created->refNum = refNum;
+    *resRefNum = refNum;
+    *movie = created;
+    return noErr;
+}
+
+OSErr NewMovieFromFile(Movie *movie, short resRefNum, short *resId, StrFileName *resName, short flags,
+                       bool *dataRefWasChanged)
+{
+    const MovieFile *file = movieFile(resRefNum);
+    if (!movie || !file)
+        return paramErr;
+    Input input = openInput(file->path);
+    if (!input)
+        return noMovieFound;
+    std::unique_ptr<MovieRecord> read(new MovieRecord);
+    read->refNum = resRefNum;
+    read->sourcePath = file->path;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters *par = input->streams[i]->codecpar;
+        if (par->codec_type != AVMEDIA_TYPE_VIDEO || par->width <= 0 || par->height <= 0)
+            continue;
+        auto track = std::make_unique<TrackRecord>();
+        track->movie = read.get();
+        track->width = FixRatio(int16_t(qMin(par->width, 32767)), 1);
+        track->height = FixRatio(int16_t(qMin(par->height, 32767)), 1);
+        track->sourceStream = int(i);
+        track->media = std::make_unique<MediaRecord>();
+        track->media->track = track.get();
+        track->media->cType = codecTypeFor(par);
+        track->media->format.reset(avcodec_parameters_alloc());
+        if (!track->media->format || avcodec_parameters_copy(track->media->format.get(), par) < 0)
+            return memFullErr;
+        track->media->format->codec_tag = 0;
+        read->tracks.push_back(std::move(track));
+    }
+    const std::vector<TimeValue> durations = streamDurations(input.get());
+    for (const auto &track : read->tracks)
+        track->media->duration = durations[size_t(track->sourceStream)];
+    *movie = read.release();
+    return noErr;
+}
+
+void CloseMovieFile(short resRefNum)
+{
+    auto it = movieFiles.find(resRefNum);
+    if (it == movieFiles.end())
+        return;
+    if (!it->second.stored)
+        unlink(it->second.tempPath.constData());
+    movieFiles.erase(it);
+}
+
+void DisposeMovie(Movie movie)
+{
+    delete movie;
+}
+
+Track GetMovieIndTrack(Movie movie, long index)
+{
+    if (!movie || index < 1 || size_t(index) > movie->tracks.size())
+        return nullptr;
+    return movie->tracks[size_t(index - 1)].get();
+}
+
+Track NewMovieTrack(Movie movie, Fixed width, Fixed height, int16_t volume)
+{
+    if (!movie || width <= 0 || height <= 0 || movie->output)
+        return nullptr;
+    auto track = std::make_unique<TrackRecord>();
+    track->movie = movie;
+    track->width = width;
+    track->height = height;
+    movie->tracks.push_back(std::move(track));
+    return movie->tracks.back().get();
+}
+
+Media GetTrackMedia(Track track)
+{
+    return track ? track->media.get() : nullptr;
+}
+
+Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType)
+{
+    if (!track || track->media || mediaType != VideoMediaType || timeScale != movieTimeBase.den)
+        return nullptr;
+    track->media = std::make_unique<MediaRecord>();
+    track->media->track = track;
+    return track->media.get();
+}
+
+TimeValue GetMediaDuration(Media media)
+{
+    return media ? media->duration : 0;
+}
+
+OSErr BeginMediaEdits(Media media)
+{
+    if (!media)
+        return invalidMedia;
+    media->editing = true;
+    return noErr;
+}
+
+OSErr EndMediaEdits(Media media)
+{
+    if (!media || !media->editing)
+        return invalidMedia;
+    media->editing = false;
+    return noErr;
+}
+
+OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType cType, CodecQ quality,
+                    const Rect *frame)
+{
+    if (!track)
+        return invalidTrack;
+    const MediaRecord *media = track->media.get();
+    if (!media || !media->format)
+        return invalidMedia;
+    if (!frame || start != 0 || duration != media->duration)
+        return badEditList;
+    ImageDescription desc;
+    QByteArray extension;
+    const OSErr err = probeCompression(cType, quality, frame->right - frame->left, frame->bottom - frame->top,
+                                       &desc, &extension);
+    if (err != noErr)
+        return err;
+    return continuesMedia(*media, desc, extension) ? noErr : badEditList;
+}
+
+OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, TimeValue duration,
+                     SampleDescriptionHandle descHandle, long numberOfSamples, short sampleFlags,
+                     TimeValue *sampleTime)
+{
+    if (!media || !media->editing)
+        return invalidMedia;
+    if (!data || !descHandle || numberOfSamples != 1 || duration <= 0 || offset < 0
+        || offset + long(size) > GetHandleSize(data) || size == 0)
+        return paramErr;
+    const Size descSize = GetHandleSize(descHandle);
+    const auto *desc = reinterpret_cast<const ImageDescription *>(*descHandle);
+    if (descSize < Size(sizeof(ImageDescription)) || desc->idSize != descSize)
+        return paramErr;
+    const char *extension = *descHandle + sizeof(ImageDescription);
+    const int extensionSize = int(descSize - Size(sizeof(ImageDescription)));
+
+    MovieRecord *movie = media->track->movie;
+    if (!media->format) {
+        if (codecIdFor(desc->cType) == AV_CODEC_ID_NONE || movie->output)
+            return noCodecErr;
+        if (FixRatio(desc->width, 1) != media->track->width || FixRatio(desc->height, 1) != media->track->height)
+            return badEditList;
+        media->format = formatFrom(*desc, extension, extensionSize);
+        if (!media->format)
+            return memFullErr;
+        media->cType = desc->cType;
+    } else if (!continuesMedia(*media, *desc, QByteArray(extension, extensionSize))) {
+        return badEditList;
+    }
+    if (!movie->output) {
+        const OSErr err = startOutput(movie);
+        if (err != noErr)
+            return err;
+    }
+
+    Packet packet(av_packet_alloc());
+    if (!packet || av_new_packet(packet.get(), int(size)) < 0)
+        return memFullErr;
+    std::memcpy(packet->data, *data + offset, size);
+    const AVRational timeBase = movie->output->streams[media->track->outputStream]->time_base;
+    packet->stream_index = media->track->outputStream;
+    packet->pts = packet->dts = av_rescale_q(media->duration, movieTimeBase, timeBase);
+    packet->duration = av_rescale_q(duration, movieTimeBase, timeBase);
+    if (!((sampleFlags | desc->sampleFlags) & mediaSampleNotSync))
+        packet->flags |= AV_PKT_FLAG_KEY;
+    if (av_write_frame(movie->output, packet.get()) < 0)
+        return ioErr;
+    if (sampleTime)
+        *sampleTime = media->duration;
+    media->duration += duration;
+    return noErr;
+}
+
+OSErr InsertMediaIntoTrack(Track track, TimeValue trackStart, TimeValue mediaTime, TimeValue mediaDuration,
+                           Fixed mediaRate)
+{
+    if (!track)
+        return invalidTrack;
+    if (!track->media)
+        return invalidMedia;
+    // The file holds each track as its whole media from time 0.
+    if (trackStart != 0 || mediaTime != 0 || mediaDuration != track->media->duration || mediaRate != fixed1)
+        return badEditList;
+    return noErr;
+}
+
+OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFileName &fileName)
+{
+    MovieFile *file = movieFile(resRefNum);
+    if (!movie || !file || movie->refNum != resRefNum || resId != movieInDataForkResID || file->path != fileName)
+        return paramErr;
+    if (file->stored)
+        return invalidMovie;
+    if (!movie->output) {
+        const OSErr err = startOutput(movie);
+        if (err != noErr)
+            return err;
+    }
+    const int trailer = av_write_trailer(movie->output);
+    const int closed = avio_closep(&movie->output->pb);
+    closeOutput(movie);
+    if (trailer < 0 || closed < 0)
+        return ioErr;
+    if (chmod(file->tempPath.constData(), file->mode) != 0
+        || rename(file->tempPath.constData(), file->path.constData()) != 0)
+        return errnoToOSErr(errno);
+    file->stored = true;
+    return noErr;
+}

@@ -1,0 +1,174 @@
+#include "propertybrowser/QtAbstractPropertyBrowser.h"
+
+#include "propertybrowser/QtAbstractPropertyManager.h"
+
+namespace {
+void deleteTree(QtBrowserItem *item)
+{
+    for (QtBrowserItem *child : item->children())
+        deleteTree(child);
+    delete item;
+}
+} // namespace
+
+QtAbstractPropertyBrowser::QtAbstractPropertyBrowser(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+QtAbstractPropertyBrowser::~QtAbstractPropertyBrowser()
+{
+    // Concrete browsers clear() in their destructors; this only frees what
+    // a subclass left without telling it.
+    for (QtBrowserItem *item : qAsConst(m_topLevelItems))
+        deleteTree(item);
+}
+
+void QtAbstractPropertyBrowser::addProperty(QtProperty *property)
+{
+    insertProperty(property, m_properties.isEmpty() ? nullptr : m_properties.last());
+}
+
+void QtAbstractPropertyBrowser::insertProperty(QtProperty *property, QtProperty *afterProperty)
+{
+    if (!property || m_properties.contains(property))
+        return;
+    const int index = afterProperty ? m_properties.indexOf(afterProperty) + 1 : 0;
+    if (afterProperty && index == 0)
+        return;
+    m_properties.insert(index, property);
+    insertItem(property, nullptr, index > 0 ? m_topLevelItems.at(index - 1) : nullptr);
+}
+
+void QtAbstractPropertyBrowser::removeProperty(QtProperty *property)
+{
+    const int index = m_properties.indexOf(property);
+    if (index < 0)
+        return;
+    m_properties.removeAt(index);
+    removeItem(m_topLevelItems.at(index));
+}
+
+void QtAbstractPropertyBrowser::clear()
+{
+    while (!m_properties.isEmpty())
+        removeProperty(m_properties.last());
+}
+
+void QtAbstractPropertyBrowser::unsetFactoryForManager(QtAbstractPropertyManager *manager)
+{
+    m_factories.remove(manager);
+}
+
+QWidget *QtAbstractPropertyBrowser::createEditor(QtProperty *property, QWidget *parent)
+{
+    QtAbstractEditorFactoryBase *factory = m_factories.value(property->propertyManager());
+    return factory ? factory->createEditor(property, parent) : nullptr;
+}
+
+void QtAbstractPropertyBrowser::registerFactory(QtAbstractPropertyManager *manager,
+                                                QtAbstractEditorFactoryBase *factory)
+{
+    m_factories.insert(manager, factory);
+    connect(factory, &QObject::destroyed, this, &QtAbstractPropertyBrowser::slotFactoryDestroyed,
+            Qt::UniqueConnection);
+    connect(manager, &QObject::destroyed, this, &QtAbstractPropertyBrowser::slotManagerDestroyed,
+            Qt::UniqueConnection);
+}
+
+QtBrowserItem *QtAbstractPropertyBrowser::insertItem(QtProperty *property, QtBrowserItem *parent,
+                                                     QtBrowserItem *afterItem)
+{
+    auto *item = new QtBrowserItem(property, parent);
+    QList<QtBrowserItem *> &siblings = parent ? parent->m_children : m_topLevelItems;
+    siblings.insert(afterItem ? siblings.indexOf(afterItem) + 1 : 0, item);
+    m_items[property].append(item);
+
+    const QtAbstractPropertyManager *manager = property->propertyManager();
+    connect(manager, &QtAbstractPropertyManager::propertyInserted,
+            this, &QtAbstractPropertyBrowser::slotPropertyInserted, Qt::UniqueConnection);
+    connect(manager, &QtAbstractPropertyManager::propertyRemoved,
+            this, &QtAbstractPropertyBrowser::slotPropertyRemoved, Qt::UniqueConnection);
+    connect(manager, &QtAbstractPropertyManager::propertyChanged,
+            this, &QtAbstractPropertyBrowser::slotPropertyChanged, Qt::UniqueConnection);
+    connect(manager, &QtAbstractPropertyManager::propertyDestroyed,
+            this, &QtAbstractPropertyBrowser::slotPropertyDestroyed, Qt::UniqueConnection);
+
+    itemInserted(item, afterItem);
+    QtBrowserItem *previous = nullptr;
+    for (QtProperty *child : property->subProperties())
+        previous = insertItem(child, item, previous);
+    return item;
+}
+
+void QtAbstractPropertyBrowser::removeItem(QtBrowserItem *item)
+{
+    while (!item->m_children.isEmpty())
+        removeItem(item->m_children.last());
+    itemRemoved(item);
+    QList<QtBrowserItem *> &siblings = item->m_parent ? item->m_parent->m_children : m_topLevelItems;
+    siblings.removeOne(item);
+    const auto it = m_items.find(item->m_property);
+    it->removeOne(item);
+    if (it->isEmpty())
+        m_items.erase(it);
+    delete item;
+}
+
+QtBrowserItem *QtAbstractPropertyBrowser::childItem(const QtBrowserItem *parent, const QtProperty *property) const
+{
+    for (QtBrowserItem *child : parent->m_children) {
+        if (child->m_property == property)
+            return child;
+    }
+    return nullptr;
+}
+
+void QtAbstractPropertyBrowser::slotPropertyInserted(QtProperty *property, QtProperty *parent, QtProperty *after)
+{
+    const QList<QtBrowserItem *> parentItems = m_items.value(parent);
+    for (QtBrowserItem *parentItem : parentItems)
+        insertItem(property, parentItem, after ? childItem(parentItem, after) : nullptr);
+}
+
+void QtAbstractPropertyBrowser::slotPropertyRemoved(QtProperty *property, QtProperty *parent)
+{
+    const QList<QtBrowserItem *> parentItems = m_items.value(parent);
+    for (QtBrowserItem *parentItem : parentItems) {
+        if (QtBrowserItem *item = childItem(parentItem, property))
+            removeItem(item);
+    }
+}
+
+void QtAbstractPropertyBrowser::slotPropertyChanged(QtProperty *property)
+{
+    const QList<QtBrowserItem *> items = m_items.value(property);
+    for (QtBrowserItem *item : items)
+        itemChanged(item);
+}
+
+void QtAbstractPropertyBrowser::slotPropertyDestroyed(QtProperty *property)
+{
+    // The property has left its parents already; only a top-level place remains.
+    removeProperty(property);
+}
+
+void QtAbstractPropertyBrowser::slotFactoryDestroyed(QObject *factory)
+{
+    for (auto it = m_factories.begin(); it != m_factories.end();) {
+        if (static_cast<QObject *>(it.value()) == factory)
+            it = m_factories.erase(it);
+        else
+            ++it;
+    }
+}
+
+void QtAbstractPropertyBrowser::slotManagerDestroyed(QObject *manager)
+{
+    for (auto it = m_factories.begin(); it != m_factories.end();) {
+        if (static_cast<const QObject *>(it.key()) == manager)
+            it = m_factories.erase(it);
+        else
+            ++it;
+    }
+}

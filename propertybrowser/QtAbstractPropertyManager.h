@@ -1,0 +1,45 @@
+#ifndef QTABSTRACTPROPERTYMANAGER_H
+#define QTABSTRACTPROPERTYMANAGER_H
+
+#include "propertybrowser/QtProperty.h"
+
+#include <QObject>
+#include <QSet>
+
+// Creates properties and holds their values. Deleting the manager deletes
+// every property it created. Every concrete manager calls clear() in its own
+// destructor, while its value tables still exist.
+class QtAbstractPropertyManager : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QtAbstractPropertyManager(QObject *parent = nullptr);
+    ~QtAbstractPropertyManager() override;
+
+    QSet<QtProperty *> properties() const { return m_properties; }
+    // Deletes every property of the manager.
+    void clear();
+    QtProperty *addProperty(const QString &name = QString());
+
+signals:
+    void propertyInserted(QtProperty *property, QtProperty *parent, QtProperty *after);
+    void propertyChanged(QtProperty *property);
+    void propertyRemoved(QtProperty *property, QtProperty *parent);
+    // Emitted while the property is still whole, before its value goes.
+    void propertyDestroyed(QtProperty *property);
+
+protected:
+    virtual bool hasValue(const QtProperty *property) const;
+    virtual QString valueText(const QtProperty *property) const;
+    virtual void initializeProperty(QtProperty *property) = 0;
+    virtual void uninitializeProperty(QtProperty *property);
+    virtual QtProperty *createProperty();
+
+private:
+    friend class QtProperty;
+    void forgetProperty(QtProperty *property);
+
+    QSet<QtProperty *> m_properties;
+};
+
+#endif // QTABSTRACTPROPERTYMANAGER_H

@@ -1,0 +1,96 @@
+#include "propertybrowser/QtProperty.h"
+
+#include "propertybrowser/QtAbstractPropertyManager.h"
+
+QtProperty::QtProperty(QtAbstractPropertyManager *manager)
+    : m_manager(manager)
+{
+}
+
+QtProperty::~QtProperty()
+{
+    // Leave every parent first (the browsers still see a whole property),
+    // then let the manager drop its value, then release the children.
+    const QList<QtProperty *> parents = m_parents;
+    for (QtProperty *parent : parents)
+        parent->removeSubProperty(this);
+    m_manager->forgetProperty(this);
+    for (QtProperty *child : qAsConst(m_children))
+        child->m_parents.removeAll(this);
+}
+
+void QtProperty::setPropertyName(const QString &name)
+{
+    if (m_name == name)
+        return;
+    m_name = name;
+    propertyChanged();
+}
+
+void QtProperty::setToolTip(const QString &toolTip)
+{
+    if (m_toolTip == toolTip)
+        return;
+    m_toolTip = toolTip;
+    propertyChanged();
+}
+
+void QtProperty::setEnabled(bool enabled)
+{
+    if (m_enabled == enabled)
+        return;
+    m_enabled = enabled;
+    propertyChanged();
+}
+
+bool QtProperty::hasValue() const
+{
+    return m_manager->hasValue(this);
+}
+
+QString QtProperty::valueText() const
+{
+    return m_manager->valueText(this);
+}
+
+void QtProperty::addSubProperty(QtProperty *property)
+{
+    insertSubProperty(property, m_children.isEmpty() ? nullptr : m_children.last());
+}
+
+void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProperty)
+{
+    if (!property || property == this || m_children.contains(property) || property->isAncestorOf(this))
+        return;
+    int index = 0;
+    if (afterProperty) {
+        index = m_children.indexOf(afterProperty) + 1;
+        if (index == 0)
+            return;
+    }
+    m_children.insert(index, property);
+    property->m_parents.append(this);
+    emit property->m_manager->propertyInserted(property, this, afterProperty);
+}
+
+void QtProperty::removeSubProperty(QtProperty *property)
+{
+    if (!m_children.removeOne(property))
+        return;
+    property->m_parents.removeAll(this);
+    emit property->m_manager->propertyRemoved(property, this);
+}
+
+void QtProperty::propertyChanged()
+{
+    emit m_manager->propertyChanged(this);
+}
+
+bool QtProperty::isAncestorOf(const QtProperty *property) const
+{
+    for (const QtProperty *child : m_children) {
+        if (child == property || child->isAncestorOf(property))
+            return true;
+    }
+    return false;
+}

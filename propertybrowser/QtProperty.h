@@ -1,0 +1,55 @@
+#ifndef QTPROPERTY_H
+#define QTPROPERTY_H
+
+#include <QList>
+#include <QString>
+
+class QtAbstractPropertyManager;
+
+// One entry of a property sheet. A property belongs to the manager that
+// created it (which holds its value) and may be a sub-property of any number
+// of other properties, also of properties from other managers. Deleting a
+// property detaches it from its parents and children and tells its manager.
+class QtProperty
+{
+public:
+    virtual ~QtProperty();
+
+    QtAbstractPropertyManager *propertyManager() const { return m_manager; }
+
+    QString propertyName() const { return m_name; }
+    void setPropertyName(const QString &name);
+    QString toolTip() const { return m_toolTip; }
+    void setToolTip(const QString &toolTip);
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+
+    bool hasValue() const;
+    QString valueText() const;
+
+    QList<QtProperty *> subProperties() const { return m_children; }
+    // Appends a sub-property; refused for the property itself, one of its
+    // ancestors (that would make a cycle) and a property already a child.
+    void addSubProperty(QtProperty *property);
+    // Inserts after afterProperty (null: at the front).
+    void insertSubProperty(QtProperty *property, QtProperty *afterProperty);
+    void removeSubProperty(QtProperty *property);
+
+protected:
+    explicit QtProperty(QtAbstractPropertyManager *manager);
+    // Tells the manager that something shown about the property changed.
+    void propertyChanged();
+
+private:
+    friend class QtAbstractPropertyManager;
+    bool isAncestorOf(const QtProperty *property) const;
+
+    QtAbstractPropertyManager *m_manager;
+    QString m_name;
+    QString m_toolTip;
+    bool m_enabled = true;
+    QList<QtProperty *> m_children;
+    QList<QtProperty *> m_parents;
+};
+
+#endif // QTPROPERTY_H

@@ -1,0 +1,84 @@
+#ifndef QTVARIANTPROPERTYMANAGER_H
+#define QTVARIANTPROPERTYMANAGER_H
+
+#include "propertybrowser/QtAbstractPropertyManager.h"
+#include "propertybrowser/QtChildPropertyMap.h"
+#include "propertybrowser/QtNumberRange.h"
+#include "propertybrowser/QtVariantProperty.h"
+
+#include <QColor>
+#include <QHash>
+#include <QMap>
+#include <QPointF>
+#include <QStringList>
+
+// Properties of several types in one manager, with variant values: Bool,
+// Int, Double, String, Color, PointF (with "X" and "Y" children of type
+// Double) and enumeration (enumTypeId(), an Int index into "enumNames").
+// Attributes: "minimum", "maximum", "singleStep" (Int, Double), "decimals"
+// (Double, PointF), "enumNames" (enumeration). Values are held as the typed
+// managers hold them: clamped to the range, a bad enumeration index ignored.
+class QtVariantPropertyManager : public QtAbstractPropertyManager
+{
+    Q_OBJECT
+public:
+    explicit QtVariantPropertyManager(QObject *parent = nullptr);
+    ~QtVariantPropertyManager() override;
+
+    static int enumTypeId();
+    bool isPropertyTypeSupported(int propertyType) const;
+    // Null for an unsupported type.
+    QtVariantProperty *addProperty(int propertyType, const QString &name = QString());
+    // The variant property behind a property of this manager, or null.
+    QtVariantProperty *variantProperty(const QtProperty *property) const;
+
+    QVariant value(const QtProperty *property) const;
+    int valueType(const QtProperty *property) const;
+    int propertyType(const QtProperty *property) const;
+    QVariant attributeValue(const QtProperty *property, const QString &attribute) const;
+    QStringList attributes(int propertyType) const;
+
+public slots:
+    // A value that cannot be converted to the property's type is ignored.
+    void setValue(QtProperty *property, const QVariant &value);
+    // An attribute the property's type does not have is ignored.
+    void setAttribute(QtProperty *property, const QString &attribute, const QVariant &value);
+
+signals:
+    void valueChanged(QtProperty *property, const QVariant &value);
+    void attributeChanged(QtProperty *property, const QString &attribute, const QVariant &value);
+
+protected:
+    bool hasValue(const QtProperty *property) const override;
+    QString valueText(const QtProperty *property) const override;
+    void initializeProperty(QtProperty *property) override;
+    void uninitializeProperty(QtProperty *property) override;
+    QtProperty *createProperty() override;
+
+private:
+    struct Data
+    {
+        int type = QVariant::Invalid;
+        bool boolValue = false;
+        QString text;
+        QColor color;
+        QPointF point;
+        QtNumberRange<int> intValue;
+        QtNumberRange<double> doubleValue;
+        int decimals = 2;
+        int enumIndex = -1;
+        QStringList enumNames;
+    };
+    static QVariant valueOf(const Data &data);
+    // Takes the variant into the data; false when it cannot be converted.
+    static bool assign(Data &data, const QVariant &value);
+    void changed(QtProperty *property);
+    void setPointChildren(QtProperty *point);
+
+    int m_typeOfNextProperty = QVariant::Invalid;
+    QMap<const QtProperty *, Data> m_data;
+    QHash<const QtProperty *, QtVariantProperty *> m_variantProperties;
+    QtChildPropertyMap m_pointChildren;
+};
+
+#endif // QTVARIANTPROPERTYMANAGER_H

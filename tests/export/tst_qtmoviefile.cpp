@@ -1,0 +1,494 @@
+#include "MovieReader.h"
+#include "export/QTMovieFile.h"
+#include "support/ModalRecorder.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+Q_DECLARE_METATYPE(CodecType)
+
+namespace {
+
+const int W = 64;
+const int H = 48;
+const QString title = "Quicktime Export";
+
+// Smooth, opaque frames that differ by at least 15 per channel from one
+// index to the next, so that even lossy codecs keep them apart.
+void paint(std::vector<uchar> &buffer, int width, int height, int index)
+{
+    for (int y = 0; y < height; ++y) {
+        uchar *p = buffer.data() + y * width * 4;
+        for (int x = 0; x < width; ++x, p += 4) {
+            p[0] = uchar(x * 2 + index * 20);
+            p[1] = uchar(y * 3 + index * 15);
+            p[2] = uchar(200 - index * 30);
+            p[3] = 255;
+        }
+    }
+}
+
+QImage expectedFrame(int index, int width = W, int height = H)
+{
+    std::vector<uchar> buffer(size_t(width * height * 4));
+    paint(buffer, width, height, index);
+    return QImage(buffer.data(), width, height, QImage::Format_ARGB32_Premultiplied)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Mean absolute difference per channel.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 255;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+const char *encoderFor(CodecType codec)
+{
+    switch (codec) {
+    case fourCC("jpeg"): return "mjpeg";
+    case fourCC("raw "): return "rawvideo";
+    case fourCC("rle "): return "qtrle";
+    case fourCC("cvid"): return "cinepak";
+    case fourCC("rpza"): return "rpza";
+    case fourCC("avc1"): return "libx264";
+    case fourCC("mp4v"): return "mpeg4";
+    default: return "";
+    }
+}
+
+#define SKIP_WITHOUT_ENCODER(codec)                                                                    \
+    if (!avcodec_find_encoder_by_name(encoderFor(codec)))                                              \
+        QSKIP(qPrintable(QString("FFmpeg has no %1 encoder here").arg(encoderFor(codec))));
+
+// One run of the writer: frames first .. first + count - 1 into path.
+// Returns how many frames writeFrame accepted, or -1 when a step before
+// the first frame failed.
+int record(const QString &path, CodecType codec, CodecQ quality, int first, int count, int width = W,
+           int height = H)
+{
+    std::vector<uchar> buffer(size_t(width * height * 4));
+    QTMovieFile writer;
+    if (!writer.initQuickTime())
+        return -1;
+    writer.setCompression(quality, codec);
+    if (!writer.open(buffer.data(), k32BGRAPixelFormat, int16_t(width), int16_t(height), width * 4, path))
+        return -1;
+    int written = 0;
+    for (int i = 0; i < count; ++i) {
+        paint(buffer, width, height, first + i);
+        written += writer.writeFrame();
+    }
+    return written;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList warnings(const ModalRecorder &rec)
+{
+    QStringList texts;
+    for (const ModalRecorder::Call &call : rec.calls) {
+        if (call.what == "warning" && call.title == title)
+            texts << call.text;
+        else
+            texts << call.what + ": " + call.title + " / " + call.text;
+    }
+    return texts;
+}
+
+// A QuickTime file holding one PCM sound track and no video.
+void writeSoundOnlyMovie(const QString &path, int packets)
+{
+    AVFormatContext *output = nullptr;
+    QVERIFY(avformat_alloc_output_context2(&output, nullptr, "mov", QFile::encodeName(path).constData()) >= 0);
+    AVStream *stream = avformat_new_stream(output, nullptr);
+    stream->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+    stream->codecpar->codec_id = AV_CODEC_ID_PCM_S16BE;
+    stream->codecpar->sample_rate = 8000;
+    av_channel_layout_default(&stream->codecpar->ch_layout, 1);
+    stream->time_base = AVRational{1, 8000};
+    QVERIFY(avio_open(&output->pb, QFile::encodeName(path).constData(), AVIO_FLAG_WRITE) >= 0);
+    QVERIFY(avformat_write_header(output, nullptr) >= 0);
+    for (int i = 0; i < packets; ++i) {
+        AVPacket *packet = av_packet_alloc();
+        av_new_packet(packet, 1600);
+        memset(packet->data, i, 1600);
+        packet->pts = packet->dts = i * 800;
+        packet->duration = 800;
+        packet->stream_index = 0;
+        packet->flags = AV_PKT_FLAG_KEY;
+        QVERIFY(av_write_frame(output, packet) >= 0);
+        av_packet_free(&packet);
+    }
+    QVERIFY(av_write_trailer(output) >= 0);
+    avio_closep(&output->pb);
+    avformat_free_context(output);
+}
+
+QStringList times(int n, const QString &text)
+{
+    QStringList list;
+    for (int i = 0; i < n; ++i)
+        list << text;
+    return list;
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+class TestQTMovieFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newMoviePerCodec_data();
+    void newMoviePerCodec();
+    void losslessCodecsGiveBackTheExactPixels_data();
+    void losslessCodecsGiveBackTheExactPixels();
+    void qualityReachesEveryFrame_data();
+    void qualityReachesEveryFrame();
+    void secondRunAppendsAfterTheFirst_data();
+    void secondRunAppendsAfterTheFirst();
+    void appendRefusesAnotherCodecOrSize();
+    void fileWithoutVideoGetsANewTrack();
+    void writeFrameBeforeOpenDoesNothing();
+    void failingFirstFrameWarnsOnceAndLeavesNothing_data();
+    void failingFirstFrameWarnsOnceAndLeavesNothing();
+    void writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere();
+    void openFailuresNameTheFailedStep();
+    void failedStoreIsReportedAtTheEnd();
+    void pathsAndNamesOfAnyLengthWork();
+};
+
+void TestQTMovieFile::newMoviePerCodec_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::addColumn<QString>("code");
+    for (const char *code : {"jpeg", "raw ", "rle ", "cvid", "rpza", "avc1", "mp4v"}) {
+        const CodecType codec = OSType(uchar(code[0])) << 24 | OSType(uchar(code[1])) << 16
+                                | OSType(uchar(code[2])) << 8 | uchar(code[3]);
+        QTest::newRow(code) << codec << QString(code);
+    }
+}
+
+void TestQTMovieFile::newMoviePerCodec()
+{
+    QFETCH(CodecType, codec);
+    QFETCH(QString, code);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("clip.mov");
+    ModalRecorder rec;
+    const int n = 5;
+    QCOMPARE(record(path, codec, codecNormalQuality, 0, n), n);
+    QVERIFY(rec.calls.isEmpty());
+
+    MovieReader movie(path);
+    QVERIFY(movie.opened);
+    QCOMPARE(movie.streams, 1);
+    QCOMPARE(movie.fourCC, code);
+    QCOMPARE(movie.timeBaseNum, 1);
+    QCOMPARE(movie.timeBaseDen, 600);
+    QCOMPARE(movie.duration, qint64(20 * n));
+    QCOMPARE(movie.packets, n);
+    QCOMPARE(movie.width, W);
+    QCOMPARE(movie.height, H);
+    QCOMPARE(movie.decodeErrors, 0);
+    QCOMPARE(movie.frames.size(), n);
+    QVERIFY(movie.keyPackets >= 1);
+    // Only the movie is left in the folder: no temporary file.
+    QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
+    // rpza keeps 5 bits a channel and smears the top rows; the others stay close.
+    const double tolerance = codec == fourCC("rpza") ? 12 : 7;
+    for (int i = 0; i < n; ++i)
+        QVERIFY2(meanDifference(movie.frames[i], expectedFrame(i)) < tolerance, qPrintable(QString::number(i)));
+}
+
+void TestQTMovieFile::losslessCodecsGiveBackTheExactPixels_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::addColumn<CodecQ>("quality");
+    QTest::newRow("raw") << fourCC("raw ") << codecNormalQuality;
+    QTest::newRow("animation") << fourCC("rle ") << codecMinQuality;
+    QTest::newRow("h264 lossless") << fourCC("avc1") << codecLosslessQuality;
+}
+
+void TestQTMovieFile::losslessCodecsGiveBackTheExactPixels()
+{
+    QFETCH(CodecType, codec);
+    QFETCH(CodecQ, quality);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("exact.mov");
+    QCOMPARE(record(path, codec, quality, 1, 3), 3);
+    MovieReader movie(path);
+    QCOMPARE(movie.frames.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(movie.frames[i], expectedFrame(1 + i));
+}
+
+void TestQTMovieFile::qualityReachesEveryFrame_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::newRow("jpeg") << fourCC("jpeg");
+    QTest::newRow("h264") << fourCC("avc1");
+    QTest::newRow("mpeg4") << fourCC("mp4v");
+}
+
+// Each frame at "Minimum" is smaller than the same frame at "Maximum", and
+// "Maximum" comes back closer to what was written.
+void TestQTMovieFile::qualityReachesEveryFrame()
+{
+    QFETCH(CodecType, codec);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    QCOMPARE(record(dir.filePath("min.mov"), codec, codecMinQuality, 0, 4), 4);
+    QCOMPARE(record(dir.filePath("max.mov"), codec, codecMaxQuality, 0, 4), 4);
+    const MovieReader low(dir.filePath("min.mov"));
+    const MovieReader high(dir.filePath("max.mov"));
+    QCOMPARE(low.packetSizes.size(), 4);
+    QCOMPARE(high.packetSizes.size(), 4);
+    QCOMPARE(high.frames.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(low.packetSizes[i] < high.packetSizes[i], qPrintable(QString::number(i)));
+        QVERIFY(meanDifference(high.frames[i], expectedFrame(i)) < meanDifference(low.frames[i], expectedFrame(i)));
+    }
+}
+
+void TestQTMovieFile::secondRunAppendsAfterTheFirst_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::newRow("jpeg") << fourCC("jpeg");
+    QTest::newRow("raw") << fourCC("raw ");
+    QTest::newRow("h264") << fourCC("avc1");
+    QTest::newRow("mpeg4") << fourCC("mp4v");
+}
+
+void TestQTMovieFile::secondRunAppendsAfterTheFirst()
+{
+    QFETCH(CodecType, codec);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("runs.mov");
+    ModalRecorder rec;
+    QCOMPARE(record(path, codec, codecNormalQuality, 0, 3), 3);
+    const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, permissions));
+    QCOMPARE(record(path, codec, codecNormalQuality, 3, 3), 3);
+    QCOMPARE(warnings(rec), QStringList());
+    QCOMPARE(QFile::permissions(path) & 0x7077, permissions);
+
+    MovieReader movie(path);
+    QCOMPARE(movie.streams, 1);
+    QCOMPARE(movie.timeBaseDen, 600);
+    QCOMPARE(movie.duration, qint64(120));
+    QCOMPARE(movie.packets, 6);
+    QCOMPARE(movie.decodeErrors, 0);
+    QCOMPARE(movie.frames.size(), 6);
+    for (int i = 0; i < 6; ++i)
+        QVERIFY2(meanDifference(movie.frames[i], expectedFrame(i)) < 7, qPrintable(QString::number(i)));
+    QCOMPARE(entries(dir.path()), QStringList{"runs.mov"});
+}
+
+void TestQTMovieFile::appendRefusesAnotherCodecOrSize()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("jpeg.mov");
+    QCOMPARE(record(path, fourCC("jpeg"), codecNormalQuality, 0, 2), 2);
+    const QByteArray before = contents(path);
+
+    ModalRecorder rec;
+    QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 2, 2), -1);
+    QCOMPARE(record(path, fourCC("jpeg"), codecNormalQuality, 2, 2, 32, 48), -1);
+    QCOMPARE(record(path, fourCC("SVQ3"), codecNormalQuality, 2, 2), -1);
+    QCOMPARE(warnings(rec), times(3, "Unable to Append to the previous Track"));
+    QCOMPARE(contents(path), before);
+    QCOMPARE(entries(dir.path()), QStringList{"jpeg.mov"});
+    // H.264 at another quality has other parameter sets: the coded stream
+    // could not continue.
+    SKIP_WITHOUT_ENCODER(fourCC("avc1"));
+    const QString h264 = dir.filePath("h264.mov");
+    QCOMPARE(record(h264, fourCC("avc1"), codecNormalQuality, 0, 2), 2);
+    const QByteArray h264Before = contents(h264);
+    rec.calls.clear();
+    QCOMPARE(record(h264, fourCC("avc1"), codecMinQuality, 2, 2), -1);
+    QCOMPARE(warnings(rec), QStringList{"Unable to Append to the previous Track"});
+    QCOMPARE(contents(h264), h264Before);
+}
+
+void TestQTMovieFile::fileWithoutVideoGetsANewTrack()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sound.mov");
+    writeSoundOnlyMovie(path, 4);
+    ModalRecorder rec;
+    QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 0, 2), 2);
+    QVERIFY(rec.calls.isEmpty());
+    MovieReader movie(path);
+    QCOMPARE(movie.streams, 2);
+    QCOMPARE(movie.otherPackets, 4); // the sound is kept
+    QCOMPARE(movie.fourCC, QString("raw "));
+    QCOMPARE(movie.packets, 2);
+    QCOMPARE(movie.duration, qint64(40)); // no earlier frames: nothing appended to
+    QCOMPARE(movie.frames.size(), 2);
+    QCOMPARE(movie.frames[0], expectedFrame(0));
+}
+
+void TestQTMovieFile::writeFrameBeforeOpenDoesNothing()
+{
+    ModalRecorder rec;
+    QTMovieFile writer;
+    QVERIFY(!writer.writeFrame());
+    QVERIFY(writer.initQuickTime());
+    QVERIFY(!writer.writeFrame());
+    QVERIFY(rec.calls.isEmpty());
+}
+
+void TestQTMovieFile::failingFirstFrameWarnsOnceAndLeavesNothing_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::addColumn<int>("width");
+    QTest::newRow("no Sorenson 3 encoder") << fourCC("SVQ3") << 64;
+    QTest::newRow("odd width for H.264") << fourCC("avc1") << 63;
+    QTest::newRow("Cinepak needs multiples of 4") << fourCC("cvid") << 62;
+}
+
+void TestQTMovieFile::failingFirstFrameWarnsOnceAndLeavesNothing()
+{
+    QFETCH(CodecType, codec);
+    QFETCH(int, width);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("none.mov");
+    ModalRecorder rec;
+    {
+        std::vector<uchar> buffer(size_t(width * H * 4));
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, codec);
+        QVERIFY(writer.open(buffer.data(), k32BGRAPixelFormat, int16_t(width), H, width * 4, path));
+        QVERIFY(!writer.writeFrame());
+        QCOMPARE(warnings(rec), QStringList{"Unable to Get Compression Size"});
+        QVERIFY(!writer.writeFrame());
+        QVERIFY(!writer.writeFrame());
+    }
+    QCOMPARE(warnings(rec), QStringList{"Unable to Get Compression Size"});
+    QCOMPARE(entries(dir.path()), QStringList());
+}
+
+void TestQTMovieFile::writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere()
+{
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath("fresh.mov");
+    const QString existing = dir.filePath("existing.mov");
+    QCOMPARE(record(existing, fourCC("jpeg"), codecNormalQuality, 0, 2), 2);
+    const QByteArray before = contents(existing);
+    ModalRecorder rec;
+    QCOMPARE(record(fresh, fourCC("jpeg"), codecNormalQuality, 0, 0), 0);
+    QCOMPARE(record(existing, fourCC("jpeg"), codecNormalQuality, 0, 0), 0);
+    QVERIFY(rec.calls.isEmpty());
+    QCOMPARE(entries(dir.path()), QStringList{"existing.mov"});
+    QCOMPARE(contents(existing), before);
+}
+
+void TestQTMovieFile::openFailuresNameTheFailedStep()
+{
+    QTemporaryDir dir;
+    ModalRecorder rec;
+    std::vector<uchar> buffer(size_t(W * H * 4));
+    {
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        QVERIFY(!writer.open(nullptr, k32BGRAPixelFormat, W, H, W * 4, dir.filePath("a.mov")));
+        QVERIFY(!writer.open(buffer.data(), fourCC("ARGB"), W, H, W * 4, dir.filePath("a.mov")));
+        QVERIFY(!writer.open(buffer.data(), k32BGRAPixelFormat, W, H, W * 4 - 1, dir.filePath("a.mov")));
+        QVERIFY(!writer.writeFrame());
+    }
+    QCOMPARE(warnings(rec), times(3, "Unable to Create New Quick Time World From the Buffer: -50"));
+    rec.calls.clear();
+
+    // A file that is not a movie is left alone.
+    const QString text = dir.filePath("notes.mov");
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a movie at all");
+    file.close();
+    QCOMPARE(record(text, fourCC("jpeg"), codecNormalQuality, 0, 1), -1);
+    QCOMPARE(warnings(rec), QStringList{"Unable to Open Movie File: -2048"});
+    QCOMPARE(contents(text), QByteArray("not a movie at all"));
+    rec.calls.clear();
+
+    // No folder to create the movie in.
+    QCOMPARE(record(dir.filePath("missing/clip.mov"), fourCC("jpeg"), codecNormalQuality, 0, 1), -1);
+    QCOMPARE(warnings(rec), QStringList{"Unable to Create Movie File: -43"});
+    rec.calls.clear();
+
+    // A folder without write permission (root may write anywhere).
+    if (geteuid() != 0) {
+        QDir(dir.path()).mkdir("locked");
+        QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        QCOMPARE(record(dir.filePath("locked/clip.mov"), fourCC("jpeg"), codecNormalQuality, 0, 1), -1);
+        QCOMPARE(warnings(rec), QStringList{"Unable to Create Movie File: -54"});
+        QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+void TestQTMovieFile::failedStoreIsReportedAtTheEnd()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("gone");
+    QVERIFY(QDir(dir.path()).mkdir("gone"));
+    ModalRecorder rec;
+    {
+        std::vector<uchar> buffer(size_t(W * H * 4));
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, fourCC("raw "));
+        QVERIFY(writer.open(buffer.data(), k32BGRAPixelFormat, W, H, W * 4, folder + "/clip.mov"));
+        QVERIFY(writer.writeFrame());
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+    QCOMPARE(warnings(rec), QStringList{"Unable to add Movie resource"});
+}
+
+void TestQTMovieFile::pathsAndNamesOfAnyLengthWork()
+{
+    QTemporaryDir dir;
+    QString folder = dir.path();
+    for (int i = 0; i < 4; ++i) {
+        folder += "/" + QString(80, QChar('a' + i));
+        QVERIFY(QDir().mkpath(folder));
+    }
+    // The longest name a folder can hold.
+    const QString path = folder + "/" + QString(251, QChar('e')) + ".mov";
+    QVERIFY(QFile::encodeName(path).size() > 255);
+    ModalRecorder rec;
+    QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 0, 2), 2);
+    QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 2, 1), 1);
+    QVERIFY(rec.calls.isEmpty());
+    QCOMPARE(MovieReader(path).packets, 3);
+}
+
+QTEST_GUILESS_MAIN(TestQTMovieFile)
+#include "tst_qtmoviefile.moc"
