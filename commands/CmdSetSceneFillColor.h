@@ -5,7 +5,8 @@
 
 #include <QColor>
 
-// Sets the fill colour of new glyphs; the caret follows. A later command of its kind merges into it.
+// Sets the fill colour of new glyphs; the caret follows. A later command
+// of its kind merges into it.
 class CmdSetSceneFillColor : public CmdSetSceneValue<QColor>
 {
     Q_OBJECT

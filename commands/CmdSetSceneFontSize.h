@@ -3,7 +3,8 @@
 
 #include "commands/CmdSetSceneValue.h"
 
-// Sets the point size (at least 1) of new glyphs; the caret follows. A later command of its kind merges into it.
+// Sets the point size (at least 1) of new glyphs; the caret follows. A later
+// command of its kind merges into it.
 class CmdSetSceneFontSize : public CmdSetSceneValue<int>
 {
     Q_OBJECT

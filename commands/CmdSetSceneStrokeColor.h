@@ -5,7 +5,8 @@
 
 #include <QColor>
 
-// Sets the stroke colour of new glyphs; the caret follows. A later command of its kind merges into it.
+// Sets the stroke colour of new glyphs; the caret follows. A later
+// command of its kind merges into it.
 class CmdSetSceneStrokeColor : public CmdSetSceneValue<QColor>
 {
     Q_OBJECT

@@ -5,7 +5,8 @@
 
 #include <QColor>
 
-// Sets the stroke colour of the selected text. A later command of its kind merges into it.
+// Sets the stroke colour of the selected text. A later command of its
+// kind merges into it.
 class CmdSetSelectedStrokeColor : public CmdSetSelectedValue<QColor>
 {
     Q_OBJECT

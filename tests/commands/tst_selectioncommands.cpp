@@ -144,7 +144,8 @@ void TestSelectionCommands::rectangleSelectsTouchedGlyphsInsteadOfTheirWord()
     // Mode 1 over the word ab and the c of cd: the word is deselected, its
     // touched glyphs selected.
     d.select({ab});
-    const QRect wide = ab->sceneBoundingRect().united(cd->child(0)->sceneBoundingRect()).adjusted(2, 2, -2, -2).toRect();
+    const QRect wide =
+        ab->sceneBoundingRect().united(cd->child(0)->sceneBoundingRect()).adjusted(2, 2, -2, -2).toRect();
     QVERIFY(d.scene.executeCommand(new CmdSelectRect(&d.scene, wide, 1, TextObject::GlyphType)));
     QCOMPARE(d.selected(), (Objects{ab->child(0), ab->child(1), cd->child(0)}));
     VERIFY_SCENE(&d.scene);
