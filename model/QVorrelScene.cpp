@@ -1,5 +1,7 @@
 #include "model/QVorrelScene.h"
 
+#include "model/Glyph.h"
+#include "model/GlyphIterator.h"
 #include "model/TextGroup.h"
 
 QVorrelScene::QVorrelScene(qreal x, qreal y, qreal width, qreal height, QObject *parent)
@@ -23,4 +25,11 @@ void QVorrelScene::setExtrasVisible(bool visible)
 {
     m_extrasVisible = visible;
     update();
+}
+
+void QVorrelScene::stepSoftTypes()
+{
+    GlyphIterator it(m_root, TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext())
+        it.next()->applySoftTypes();
 }

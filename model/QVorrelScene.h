@@ -3,6 +3,7 @@
 
 #include <QGraphicsScene>
 #include <QList>
+#include <QPointF>
 
 class TextGroup;
 class TextObject;
@@ -30,10 +31,25 @@ public:
     // The selected text objects in the order in which they were selected.
     const QList<TextObject *> &selectedObjects() const { return m_selectedObjects; }
 
+    // Play.
+    int frameCounter() const { return m_frameCounter; }
+    void setFrameCounter(int frame) { m_frameCounter = frame; }
+    // One play step: every glyph applies its SoftTypes.
+    void stepSoftTypes();
+
+    // Pointer state written by the view and the pointer operations.
+    QPointF mousePosition() const { return m_mousePosition; }
+    void setMousePosition(const QPointF &p) { m_mousePosition = p; }
+    Qt::MouseButtons mouseButtons() const { return m_mouseButtons; }
+    void setMouseButtons(Qt::MouseButtons buttons) { m_mouseButtons = buttons; }
+
 private:
     TextGroup *m_root;
     bool m_extrasVisible = true;
     int m_viewFlags = CaretShown | SelectionShown | WorkAreaShown;
+    QPointF m_mousePosition;
+    Qt::MouseButtons m_mouseButtons = Qt::NoButton;
+    int m_frameCounter = 0;
     QList<TextObject *> m_selectedObjects;
 };
 
