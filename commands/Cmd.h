@@ -28,6 +28,9 @@ public:
     // The text shown for the command in the history.
     const QString &text() const { return m_text; }
 
+protected:
+    void setText(const QString &text) { m_text = text; }
+
 private:
     QVorrelScene *m_scene;
     QString m_text;

@@ -1,56 +1,263 @@
 #ifndef QVORRELSCENE_H
 #define QVORRELSCENE_H
 
+#include "commands/CmdResult.h"
+#include "model/TextPointer.h"
+
+#include <QColor>
+#include <QFont>
 #include <QGraphicsScene>
 #include <QList>
-#include <QPointF>
+#include <QString>
 
+class Canvas;
+class Caret;
+class Cmd;
+class Exporter;
+class Grid;
+class QGraphicsRectItem;
+class Selection;
 class TextGroup;
 class TextObject;
 
-// The document scene: holds the text tree and the state its elements read
-// when they paint.
+// One document: the text tree with the furniture items around it (canvas,
+// grid, caret, selection box, rubber band), the text style for new glyphs,
+// the canvas and export settings, the view switches, the selection, the
+// undo history and the play state. Every change of the document is a
+// command run through executeCommand.
 class QVorrelScene : public QGraphicsScene
 {
     Q_OBJECT
 public:
     // Bits of viewFlags.
     enum ViewFlag { GridShown = 1, CaretShown = 2, SelectionShown = 4, WorkAreaShown = 8 };
+    // The history keeps at most this many commands.
+    static constexpr int MaxHistory = 511;
 
     QVorrelScene(qreal x, qreal y, qreal width, qreal height, QObject *parent = nullptr);
     ~QVorrelScene() override;
 
     TextGroup *root() const { return m_root; }
+    Canvas *canvas() const { return m_canvas; }
+    Grid *grid() const { return m_grid; }
+    Caret *caret() const { return m_caret; }
+    Selection *selection() const { return m_selection; }
+    QGraphicsRectItem *selectionArea() const { return m_selectionArea; }
 
-    int viewFlags() const { return m_viewFlags; }
-    void setViewFlags(int flags);
-    bool isSelectionVisible() const { return m_viewFlags & SelectionShown; }
-    bool extrasVisible() const { return m_extrasVisible; }
-    void setExtrasVisible(bool visible);
+    const TextPointer &textPointer() const { return m_textPointer; }
+    void setTextPointer(const TextPointer &pointer) { m_textPointer = pointer; }
 
-    // The selected text objects in the order in which they were selected.
-    const QList<TextObject *> &selectedObjects() const { return m_selectedObjects; }
+    // History.
+    // Runs the command and takes it over; true when it changed the document.
+    bool executeCommand(Cmd *cmd);
+    void undo();
+    void redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    bool isLastDone(Cmd *cmd) const;
+    const QList<Cmd *> &history() const { return m_history; }
+    int historyIndex() const { return m_historyIndex; }
+    bool isUndoEnabled() const { return m_undoEnabled; }
+    bool isRedoEnabled() const { return m_redoEnabled; }
+    void setUndoEnabled(bool enabled) { m_undoEnabled = enabled; }
+    void setRedoEnabled(bool enabled) { m_redoEnabled = enabled; }
+    void clearHistory();
 
     // Play.
+    int playState() const { return m_playState; }
+    void setPlayStateValue(int state) { m_playState = state; }
+    Cmd *pendingSimulate() const { return m_pendingSimulate; }
     int frameCounter() const { return m_frameCounter; }
     void setFrameCounter(int frame) { m_frameCounter = frame; }
+    bool playSavedExtras() const { return m_playSavedExtras; }
     // One play step: every glyph applies its SoftTypes.
     void stepSoftTypes();
+
+    // Text style for new glyphs; the caret mirrors it.
+    const QFont &textFont() const { return m_textFont; }
+    void setFont(const QFont &font);
+    int fontSize() const;
+    void setFontSize(int points);
+    QString fontStyleName() const;
+    void setFontStyle(const QString &style);
+    const QColor &fillColor() const { return m_fillColor; }
+    void setFillColor(const QColor &color);
+    const QColor &strokeColor() const { return m_strokeColor; }
+    void setStrokeColor(const QColor &color);
+    float strokeWidth() const { return m_strokeWidth; }
+    void setStrokeWidth(float width) { m_strokeWidth = width; }
+
+    // Canvas and export settings.
+    int screenWidth() const { return m_screenWidth; }
+    int screenHeight() const { return m_screenHeight; }
+    int exportWidth() const { return m_exportWidth; }
+    int exportHeight() const { return m_exportHeight; }
+    int exportResolution() const { return m_exportResolution; }
+    const QColor &backgroundColor() const { return m_backgroundColor; }
+    void setScreenSize(int width, int height);
+    void setScreenWidth(int width);
+    void setScreenHeight(int height);
+    void setBackgroundColor(const QColor &color);
+    void setExportSettings(int width, int height, int resolution);
+    void updateCanvas();
+    // The grid spacing (kept within 2..32767) and the checkerboard cell size.
+    void setGridSpacing(int spacing);
+    int snapFlags() const { return m_snapFlags; }
+    void setSnapFlags(int flags) { m_snapFlags = flags; }
+    QRectF canvasRect() const;
+    QRectF textSceneRect() const;
+    QRectF selectionBoundingRect() const;
+
+    // Export.
+    const QString &fileName() const { return m_fileName; }
+    void setFileName(const QString &name) { m_fileName = name; }
+    bool exportArmed() const { return m_exportArmed; }
+    void setExportArmed(bool armed) { m_exportArmed = armed; }
+    int exportKind() const { return m_exportKind; }
+    Exporter *exporter() const { return m_exporter; }
+    // Replaces the exporter (the previous one is deleted) and the kind.
+    void setExporter(int kind, Exporter *exporter);
+    const QString &exportFileName() const { return m_exportFileName; }
+    void setExportFileName(const QString &name) { m_exportFileName = name; }
+    int exportFrameNumber() const { return m_exportFrameNumber; }
+    void setExportFrameNumber(int number) { m_exportFrameNumber = number; }
+    // Bracket every rendering of the canvas for export: no background
+    // around the page, no checkerboard, no extras.
+    void beginRender(bool clip);
+    void endRender();
+
+    // View switches.
+    int viewFlags() const { return m_viewFlags; }
+    void setViewFlags(int flags);
+    bool isGridVisible() const { return m_viewFlags & GridShown; }
+    bool isCaretVisible() const { return m_viewFlags & CaretShown; }
+    bool isSelectionVisible() const { return m_viewFlags & SelectionShown; }
+    bool isWorkAreaVisible() const { return m_viewFlags & WorkAreaShown; }
+    void toggleGridVisible();
+    void toggleCaretVisible();
+    void toggleSelectionVisible();
+    void toggleWorkAreaVisible();
+    bool extrasVisible() const { return m_extrasVisible; }
+    void showExtras();
+    void hideExtras();
+    void setExtrasVisible(bool visible);
+    void toggleExtrasVisible();
+
+    // Textpad text kept with the document.
+    const QString &textpadText() const { return m_textpadText; }
+    void setTextpadText(const QString &text) { m_textpadText = text; }
+    const QString &textpadFileName() const { return m_textpadFileName; }
+    void setTextpadFileName(const QString &name) { m_textpadFileName = name; }
 
     // Pointer state written by the view and the pointer operations.
     QPointF mousePosition() const { return m_mousePosition; }
     void setMousePosition(const QPointF &p) { m_mousePosition = p; }
     Qt::MouseButtons mouseButtons() const { return m_mouseButtons; }
     void setMouseButtons(Qt::MouseButtons buttons) { m_mouseButtons = buttons; }
+    QPointF pressPoint() const { return m_pressPoint; }
+    void setPressPoint(const QPointF &p) { m_pressPoint = p; }
+    bool pressedOnSelection() const { return m_pressedOnSelection; }
+    void setPressedOnSelection(bool on) { m_pressedOnSelection = on; }
+    bool pressedOnRotateHandle() const { return m_pressedOnRotateHandle; }
+    void setPressedOnRotateHandle(bool on) { m_pressedOnRotateHandle = on; }
+
+    // Selection, hit tests and tree edits.
+    // The selected objects in the order in which they were selected.
+    const QList<TextObject *> &selectedObjects() const { return m_selectedObjects; }
+    // Selects or deselects one object, or with recursive its whole subtree.
+    // Selecting deselects the object's selected ancestors and descendants;
+    // a hidden object cannot be selected.
+    void setSelected(TextObject *object, bool select, bool recursive);
+    // Makes exactly these objects selected, in this order.
+    void restoreSelection(const QList<TextObject *> &objects);
+    // The topmost unlocked, visible glyph / selected object under a point.
+    TextObject *glyphAt(const QPointF &scenePoint) const;
+    bool isGlyphAt(const QPointF &scenePoint) const { return glyphAt(scenePoint); }
+    TextObject *selectedObjectAt(const QPointF &scenePoint) const;
+    void placeCaretAt(float x, float y);
+    // Takes a child out of its group and out of the scene, deselecting its
+    // subtree; null when there is no such child.
+    TextObject *takeChildAt(TextGroup *group, int index);
+    TextObject *removeChild(TextGroup *group, TextObject *child);
+    TextObject *takeLastChild(TextGroup *group);
+    // Takes every child out of the group and out of the scene, deselecting
+    // them, and returns them to the caller.
+    QList<TextObject *> clearGroup(TextGroup *group);
+
+    // Hover highlight of the object under the mouse.
+    TextObject *hoveredObject() const { return m_hoveredObject; }
+    void setHovered(TextObject *object);
+
+    // The document's tab title.
+    QString title() const;
+    void moveCaretBy(float dx, float dy);
+
+signals:
+    void documentChanged();
+    void mousePositionChanged(const QPointF &position);
+    void selectionAreaChanged(const QRectF &area);
 
 private:
-    TextGroup *m_root;
+    void centreSelectionBox();
+    void recentreSelection();
+    CmdResult run(Cmd *cmd, CmdResult (Cmd::*step)());
+    void afterStep(const CmdResult &result);
+    void caretFollowsFont();
+    void showViewItem(int flag, bool shown);
+    void selectOne(TextObject *object);
+    void deselectOne(TextObject *object);
+    void deselectSubtree(TextObject *object);
+    // Deselects the subtree and drops the hover when it lies inside.
+    void releaseSubtree(TextObject *object);
+    template<typename Iterator>
+    TextObject *topmostAt(const QPointF &scenePoint) const;
+
+    TextGroup *m_root = nullptr;
+    TextPointer m_textPointer;
+    int m_screenWidth = 1024;
+    int m_screenHeight = 768;
+    int m_exportWidth = 1024;
+    int m_exportHeight = 768;
+    int m_exportResolution = 72;
+    QColor m_backgroundColor = Qt::white;
     bool m_extrasVisible = true;
     int m_viewFlags = CaretShown | SelectionShown | WorkAreaShown;
+    QFont m_textFont;
+    QColor m_fillColor = QColor(0, 0, 0, 255);
+    QColor m_strokeColor = QColor(0, 0, 0, 255);
+    float m_strokeWidth = 0;
+    QString m_fileName;
+    bool m_exportArmed = false;
+    int m_exportKind = -1;
+    Exporter *m_exporter = nullptr;
+    QString m_exportFileName;
+    int m_exportFrameNumber = 0;
+    bool m_renderSavedExtras = true;
+    Canvas *m_canvas = nullptr;
+    Caret *m_caret = nullptr;
+    Grid *m_grid = nullptr;
+    QGraphicsRectItem *m_selectionArea = nullptr;
+    Selection *m_selection = nullptr;
+    int m_snapFlags = 0;
+    QList<Cmd *> m_history;
+    int m_historyIndex = 0;
+    bool m_undoEnabled = true;
+    bool m_redoEnabled = true;
+    QString m_textpadText;
+    QString m_textpadFileName;
+    int m_playState = 0;
     QPointF m_mousePosition;
     Qt::MouseButtons m_mouseButtons = Qt::NoButton;
+    QPointF m_pressPoint;
+    bool m_pressedOnSelection = false;
+    bool m_pressedOnRotateHandle = false;
+    Cmd *m_pendingSimulate = nullptr;
     int m_frameCounter = 0;
+    bool m_playSavedExtras = true;
     QList<TextObject *> m_selectedObjects;
+    TextObject *m_hoveredObject = nullptr;
+    int m_commandDepth = 0;
+    bool m_selectionBoxStale = false;
 };
 
 #endif // QVORRELSCENE_H

@@ -27,7 +27,9 @@ void deform(Glyph *g)
         g->moveElementBy(i, QPointF(i % 4, -(i % 3)));
 }
 
-// A scene with one passage, rendered to an image of the canvas corner.
+// A scene with one passage, rendered around the passage's first line: a
+// few pixels beyond its bounding box, clear of the page border, the caret
+// and the selection item's corner marks.
 struct Stage
 {
     QVorrelScene scene{-1000, -1000, 2000, 2000};
@@ -40,10 +42,11 @@ struct Stage
     }
     QImage render()
     {
-        QImage img(300, 160, QImage::Format_ARGB32);
+        const QRectF area = passage->sceneBoundingRect().adjusted(-3, -3, 3, 3);
+        QImage img(area.size().toSize(), QImage::Format_ARGB32);
         img.fill(Qt::white);
         QPainter p(&img);
-        scene.render(&p, QRectF(0, 0, 300, 160), QRectF(0, 0, 300, 160));
+        scene.render(&p, QRectF(QPointF(0, 0), area.size()), area);
         return img;
     }
 };

@@ -1,6 +1,8 @@
 #include "support/TreeCheck.h"
 
 #include "model/Glyph.h"
+#include "model/QVorrelScene.h"
+#include "model/TextIterator.h"
 #include "model/TextGroup.h"
 
 #include <QSet>
@@ -92,4 +94,37 @@ QString TreeCheck::documentFault(const TextGroup *root)
         return QStringLiteral("the root is linked into another group");
     const QString fault = linkFault(root);
     return fault.isEmpty() ? shapeOf(root, 0, root->scene()) : fault;
+}
+
+QString TreeCheck::sceneFault(const QVorrelScene *scene)
+{
+    const QString fault = documentFault(scene->root());
+    if (!fault.isEmpty())
+        return fault;
+    QSet<const TextObject *> inTree;
+    QSet<const TextObject *> selectedInTree;
+    TextIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext()) {
+        const TextObject *o = it.next();
+        inTree.insert(o);
+        if (o->isSelected())
+            selectedInTree.insert(o);
+    }
+    QSet<const TextObject *> listed;
+    for (const TextObject *o : scene->selectedObjects()) {
+        if (!inTree.contains(o))
+            return QStringLiteral("a selected object is not in the tree");
+        if (listed.contains(o))
+            return QStringLiteral("%1 is listed twice as selected").arg(describe(o));
+        if (!o->isSelected())
+            return QStringLiteral("%1 is listed as selected but is not").arg(describe(o));
+        if (o->hasSelectedAncestor())
+            return QStringLiteral("%1 has a selected ancestor").arg(describe(o));
+        listed.insert(o);
+    }
+    if (listed != selectedInTree)
+        return QStringLiteral("%1 selected objects of the tree, %2 listed").arg(selectedInTree.size()).arg(listed.size());
+    if (scene->hoveredObject() && !inTree.contains(scene->hoveredObject()))
+        return QStringLiteral("the hovered object is not in the tree");
+    return QString();
 }

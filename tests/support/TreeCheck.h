@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtTest>
 
+class QVorrelScene;
 class TextGroup;
 
 // Consistency checks of a text tree; each returns an empty string when the
@@ -21,6 +22,12 @@ QString linkFault(const TextGroup *group);
 // every other glyph in a word, and every object in the root's scene.
 QString documentFault(const TextGroup *root);
 
+// A document scene: its tree as documentFault checks it, and its
+// selection: selectedObjects lists exactly the selected objects of the tree,
+// each once, none with a selected ancestor; the hovered object, if any,
+// lies in the tree.
+QString sceneFault(const QVorrelScene *scene);
+
 } // namespace TreeCheck
 
 // Fails the running test with the fault unless the document tree is sound.
@@ -28,6 +35,14 @@ QString documentFault(const TextGroup *root);
     do {                                                                     \
         const QString treeFault_ = TreeCheck::documentFault(root);          \
         QVERIFY2(treeFault_.isEmpty(), qPrintable(treeFault_));              \
+    } while (false)
+
+
+// Fails the running test with the fault unless the scene is sound.
+#define VERIFY_SCENE(scene)                                                  \
+    do {                                                                     \
+        const QString sceneFault_ = TreeCheck::sceneFault(scene);           \
+        QVERIFY2(sceneFault_.isEmpty(), qPrintable(sceneFault_));            \
     } while (false)
 
 #endif // TREECHECK_H

@@ -1,0 +1,63 @@
+#include "commands/CmdSelect.h"
+
+#include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
+#include "model/TextIterator.h"
+
+#include <QHash>
+
+namespace {
+
+// Every object of the document in the order of a forward post-order walk.
+QVector<TextObject *> walkOf(QVorrelScene *scene)
+{
+    QVector<TextObject *> objects;
+    TextIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext())
+        objects.append(it.next());
+    return objects;
+}
+
+} // namespace
+
+CmdSelect::CmdSelect(QVorrelScene *scene, int mode, QString text)
+    : Cmd(scene, std::move(text)), m_mode(mode)
+{
+}
+
+CmdSelect::~CmdSelect() = default;
+
+void CmdSelect::snapshot()
+{
+    const QVector<TextObject *> objects = walkOf(scene());
+    m_selectedCount = objects.size();
+    QHash<const TextObject *, int> position;
+    for (int i = 0; i < objects.size(); ++i) {
+        if (objects.at(i)->isSelected())
+            position.insert(objects.at(i), i);
+    }
+    m_selectionOrder.clear();
+    for (const TextObject *o : scene()->selectedObjects()) {
+        const auto found = position.constFind(o);
+        if (found != position.constEnd()) {
+            m_selectionOrder.append(found.value());
+            position.erase(found);
+        }
+    }
+    // Selected items missing from the list follow in walk order.
+    QVector<int> rest = position.values().toVector();
+    std::sort(rest.begin(), rest.end());
+    m_selectionOrder += rest;
+}
+
+CmdResult CmdSelect::undo()
+{
+    const QVector<TextObject *> objects = walkOf(scene());
+    QList<TextObject *> selected;
+    for (int i : qAsConst(m_selectionOrder)) {
+        if (i < objects.size())
+            selected.append(objects.at(i));
+    }
+    scene()->restoreSelection(selected);
+    return CmdResult(true, true);
+}

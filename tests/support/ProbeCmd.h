@@ -1,0 +1,43 @@
+#ifndef PROBECMD_H
+#define PROBECMD_H
+
+#include "commands/Cmd.h"
+
+#include <QList>
+
+// A command for history tests: execute adds delta to a counter and undo
+// takes it away; a delta of 0 is a command that changes nothing. Every
+// probe has a running id, and destroyed lists the ids of destroyed probes.
+class ProbeCmd : public Cmd
+{
+public:
+    ProbeCmd(QVorrelScene *scene, int *counter, int delta, bool movesSelection = false);
+    ~ProbeCmd() override;
+
+    CmdResult execute() override;
+    CmdResult undo() override;
+
+    int *counter;
+    int delta;
+    bool movesSelection;
+    const int id;
+    int executed = 0;
+    int undone = 0;
+
+    static QList<int> destroyed;
+    static int nextId;
+};
+
+// A probe that merges with the next probe of its own kind, taking over its
+// delta.
+class MergingProbeCmd : public ProbeCmd
+{
+    Q_OBJECT
+public:
+    using ProbeCmd::ProbeCmd;
+
+    bool canMerge(Cmd *next) override;
+    bool merge(Cmd *next) override;
+};
+
+#endif // PROBECMD_H
