@@ -88,6 +88,11 @@ void SoftType::step(QVorrelScene *scene)
     SoftType::reset(scene);
 }
 
+QString SoftType::kindText() const
+{
+    return m_typeKey.left(1).toUpper() + m_typeKey.mid(1).toLower();
+}
+
 QString SoftType::name() const
 {
     return m_nameProperty->value().toString();

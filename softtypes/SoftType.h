@@ -47,6 +47,9 @@ public:
     virtual void step(QVorrelScene *scene);
 
     const QString &typeKey() const { return m_typeKey; }
+    // The type key as texts show it: the first letter in upper case, the
+    // rest in lower case ("Originate linear", "Twirl").
+    QString kindText() const;
     QtVariantPropertyManager *propertyManager() const { return m_manager; }
     // Names in creation order: the order of the stream and of the dialog.
     const QStringList &propertyNames() const { return m_names; }
