@@ -1,6 +1,7 @@
 #include "model/QVorrelScene.h"
 
 #include "commands/Cmd.h"
+#include "commands/CmdSimulate.h"
 #include "model/Canvas.h"
 #include "model/Caret.h"
 #include "model/Exporter.h"
@@ -167,6 +168,26 @@ void QVorrelScene::recentreSelection()
 }
 
 // Play -----------------------------------------------------------------
+
+void QVorrelScene::setPlayState(bool playing)
+{
+    if (playing == (m_playState == 1))
+        return;
+    if (playing) {
+        m_playState = 1;
+        m_playSavedExtras = m_extrasVisible;
+        hideExtras();
+        delete m_pendingSimulate;
+        m_pendingSimulate = new CmdSimulate(this);
+        return;
+    }
+    m_playState = 0;
+    setExtrasVisible(m_playSavedExtras);
+    Cmd *run = m_pendingSimulate;
+    m_pendingSimulate = nullptr;
+    executeCommand(run);
+    m_frameCounter = 0;
+}
 
 void QVorrelScene::stepSoftTypes()
 {

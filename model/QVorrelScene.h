@@ -66,6 +66,11 @@ public:
     // Play.
     int playState() const { return m_playState; }
     void setPlayStateValue(int state) { m_playState = state; }
+    // Starts or stops play. Starting hides the extras and records the
+    // outlines in a pending "Apply SoftTypes" command; stopping shows the
+    // extras as they were, executes that command, so that the run is one
+    // undo step, and sets the frame counter back to 0.
+    void setPlayState(bool playing);
     Cmd *pendingSimulate() const { return m_pendingSimulate; }
     int frameCounter() const { return m_frameCounter; }
     void setFrameCounter(int frame) { m_frameCounter = frame; }

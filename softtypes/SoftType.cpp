@@ -1,8 +1,315 @@
 #include "softtypes/SoftType.h"
 
+#include "model/Glyph.h"
+#include "model/GlyphPath.h"
+#include "model/QVorrelScene.h"
+#include "propertybrowser/QtVariantPropertyManager.h"
+
+#include <QDataStream>
+#include <cmath>
+
+namespace {
+
+const QString kName = QStringLiteral("name");
+const QString kEnabled = QStringLiteral("enabled");
+const QString kTrigger = QStringLiteral("trigger");
+const QString kRadius = QStringLiteral("radius");
+const QString kToggleKey = QStringLiteral("toggle key");
+const QString kMinimum = QStringLiteral("minimum");
+const QString kMaximum = QStringLiteral("maximum");
+const QString kEnumNames = QStringLiteral("enumNames");
+
+// The choices of "trigger" and "toggle key", shared by every SoftType.
+const QStringList &triggerNames()
+{
+    static const QStringList names = {QStringLiteral("always active"), QStringLiteral("mouse left button"),
+                                      QStringLiteral("mouse middle button"), QStringLiteral("mouse right button")};
+    return names;
+}
+
+const QStringList &toggleKeyNames()
+{
+    static const QStringList names = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                      QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                                      QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
+                                      QStringLiteral("0")};
+    return names;
+}
+
+QString triggerToolTip()
+{
+    return QStringLiteral("Indicates when the SoftType is active.\n"
+                          "Select 'always active' to apply the SoftType\n"
+                          "as soon as the Play button is pressed, or\n"
+                          "select a mouse button to activate the SoftType\n"
+                          "only when the button is pressed.");
+}
+
+} // namespace
+
 SoftType::SoftType(const QString &typeKey, const QString &name)
-    : m_typeKey(typeKey), m_name(name)
+    : m_manager(new QtVariantPropertyManager), m_typeKey(typeKey)
+{
+    m_nameProperty = addOrSetProperty(QVariant::String, kName, QStringLiteral("unknown"));
+    m_enabledProperty = addOrSetProperty(QVariant::Bool, kEnabled, true);
+
+    // An enumeration takes its index only once it has its names.
+    m_triggerProperty = createProperty(QtVariantPropertyManager::enumTypeId(), kTrigger);
+    m_triggerProperty->setAttribute(kEnumNames, triggerNames());
+    m_triggerProperty->setValue(int(MouseLeftButton));
+    m_triggerProperty->setToolTip(triggerToolTip());
+
+    m_radiusProperty = addOrSetProperty(QVariant::Int, kRadius, 0);
+    m_radiusProperty->setAttribute(kMinimum, 0);
+    m_radiusProperty->setAttribute(kMaximum, 65535);
+
+    QtVariantProperty *toggleKey = createProperty(QtVariantPropertyManager::enumTypeId(), kToggleKey);
+    toggleKey->setAttribute(kEnumNames, toggleKeyNames());
+    toggleKey->setValue(0);
+
+    setName(name);
+}
+
+SoftType::~SoftType()
+{
+    delete m_manager;
+}
+
+void SoftType::reset(QVorrelScene *scene)
+{
+    if (!scene)
+        return;
+    m_lastMousePosition = scene->mousePosition();
+    m_lastFrame = scene->frameCounter();
+}
+
+void SoftType::step(QVorrelScene *scene)
+{
+    SoftType::reset(scene);
+}
+
+QString SoftType::kindText() const
+{
+    return m_typeKey.left(1).toUpper() + m_typeKey.mid(1).toLower();
+}
+
+QString SoftType::name() const
+{
+    return m_nameProperty->value().toString();
+}
+
+void SoftType::setName(const QString &name)
+{
+    m_nameProperty->setValue(name);
+}
+
+bool SoftType::isEnabled() const
+{
+    return m_enabledProperty->value().toBool();
+}
+
+void SoftType::setEnabled(bool enabled)
+{
+    m_enabledProperty->setValue(enabled);
+}
+
+int SoftType::trigger() const
+{
+    return m_triggerProperty->value().toInt();
+}
+
+int SoftType::radius() const
+{
+    return m_radiusProperty->value().toInt();
+}
+
+QtVariantProperty *SoftType::createProperty(int type, const QString &name)
+{
+    if (!m_manager->isPropertyTypeSupported(type))
+        return nullptr;
+    QtVariantProperty *property = m_manager->addProperty(type, name);
+    if (!m_properties.contains(name))
+        m_names.append(name);
+    m_properties.insert(name, property);
+    return property;
+}
+
+QtVariantProperty *SoftType::addOrSetProperty(int type, const QString &name, const QVariant &value)
+{
+    QtVariantProperty *property = m_properties.value(name);
+    if (!property)
+        property = createProperty(type, name);
+    if (property)
+        property->setValue(value);
+    return property;
+}
+
+QtVariantProperty *SoftType::addDoubleParameter(const QString &name, const QVariant &value, int minimum,
+                                                int maximum)
+{
+    QtVariantProperty *property = addOrSetProperty(QVariant::Double, name, value);
+    if (property) {
+        property->setAttribute(kMinimum, minimum);
+        property->setAttribute(kMaximum, maximum);
+    }
+    return property;
+}
+
+QHash<QString, QVariant> SoftType::values() const
+{
+    QHash<QString, QVariant> result;
+    for (const QString &name : m_names)
+        result.insert(name, m_properties.value(name)->value());
+    return result;
+}
+
+void SoftType::setValues(const QHash<QString, QVariant> &values)
+{
+    // A hash has no order of its own; sorting keeps new properties in the
+    // same order in every process.
+    QStringList names = values.keys();
+    names.sort();
+    for (const QString &name : qAsConst(names)) {
+        const QVariant value = values.value(name);
+        addOrSetProperty(value.userType(), name, value);
+    }
+}
+
+void SoftType::copyValuesFrom(const SoftType &source)
+{
+    for (const QString &name : source.m_names) {
+        const QtVariantProperty *property = source.m_properties.value(name);
+        addOrSetProperty(property->valueType(), name, property->value());
+    }
+}
+
+bool SoftType::isTriggered(Qt::MouseButtons buttons) const
+{
+    switch (trigger()) {
+    case AlwaysActive:
+        return true;
+    case MouseLeftButton:
+        return buttons & Qt::LeftButton;
+    case MouseMiddleButton:
+        return buttons & Qt::MiddleButton;
+    case MouseRightButton:
+        return buttons & Qt::RightButton;
+    default:
+        return false;
+    }
+}
+
+bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
+{
+    QVorrelScene *scene = glyph->documentScene();
+    if (!scene)
+        return false;
+    if (!isTriggered(scene->mouseButtons()) || !isNextFrame(scene->frameCounter())) {
+        reset(scene);
+        return false;
+    }
+    frame.scene = scene;
+    frame.mouse = scene->mousePosition();
+    frame.motion = frame.mouse - m_lastMousePosition;
+    frame.radius = radius();
+    frame.toScene = glyph->sceneTransform();
+    return true;
+}
+
+SoftType::MouseVector::MouseVector(const QPointF &mouse, const QPointF &point)
+    : x(float(mouse.x() - point.x())), y(float(mouse.y() - point.y())), length(SoftType::length(x, y))
 {
 }
 
-SoftType::~SoftType() = default;
+SoftType::Nearest SoftType::nearestElement(const QPainterPath &outline, int count, const Frame &frame)
+{
+    Nearest nearest;
+    for (int i = 0; i < count; ++i) {
+        const MouseVector v = frame.toMouse(elementPosition(outline, i));
+        if (i == 0 || v.length < nearest.toMouse.length) {
+            nearest.index = i;
+            nearest.toMouse = v;
+        }
+    }
+    return nearest;
+}
+
+bool SoftType::isStretched(const QPointF &a, const QPointF &b, const QPointF &ra, const QPointF &rb,
+                           double elasticity)
+{
+    const float current = float(length(float(a.x() - b.x()), float(a.y() - b.y())));
+    const float rest = float(length(float(ra.x() - rb.x()), float(ra.y() - rb.y())));
+    if (rest == 0)
+        return current != 0;
+    return current / rest > elasticity;
+}
+
+void SoftType::restoreElements(Glyph *glyph, const Frame &frame, double parameter, RestorePlace place)
+{
+    QPainterPath &current = glyph->path()->current;
+    const QPainterPath &rest = glyph->path()->rest;
+    const int n = pairedCount(*glyph->path());
+    for (int i = 0; i < n; ++i) {
+        Offset offset;
+        offset.current = elementPosition(current, i);
+        if (!frame.reaches(frame.toMouse(offset.current).length))
+            continue;
+        offset.rest = elementPosition(rest, i);
+        offset.x = float(offset.current.x() - offset.rest.x());
+        offset.y = float(offset.current.y() - offset.rest.y());
+        offset.length = length(offset.x, offset.y);
+        const QPointF to = place(offset, parameter);
+        current.setElementPositionAt(i, to.x(), to.y());
+    }
+}
+
+int SoftType::pairedCount(const GlyphPath &path)
+{
+    return qMin(path.current.elementCount(), path.rest.elementCount());
+}
+
+QPointF SoftType::elementPosition(const QPainterPath &path, int index)
+{
+    const QPainterPath::Element &e = path.elementAt(index);
+    return QPointF(e.x, e.y);
+}
+
+double SoftType::length(float x, float y)
+{
+    return std::sqrt(double(x) * double(x) + double(y) * double(y));
+}
+
+bool SoftType::withinRadius(int radius, double distance)
+{
+    // For a distance d >= 0, int(d) <= radius exactly when d < radius + 1;
+    // the comparison also stays defined for distances beyond int's range.
+    return radius == 0 || distance < radius + 1.0;
+}
+
+double SoftType::doubleValue(const QtVariantProperty *property)
+{
+    return property ? property->value().toDouble() : 0.0;
+}
+
+QDataStream &operator<<(QDataStream &out, const SoftType &softType)
+{
+    out << qint32(softType.m_names.size());
+    for (const QString &name : softType.m_names)
+        out << name << softType.m_properties.value(name)->value();
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, SoftType &softType)
+{
+    quint32 count = 0;
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QString name;
+        QVariant value;
+        in >> name >> value;
+        if (in.status() != QDataStream::Ok)
+            break;
+        softType.addOrSetProperty(value.userType(), name, value);
+    }
+    return in;
+}

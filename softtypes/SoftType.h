@@ -1,37 +1,206 @@
 #ifndef SOFTTYPE_H
 #define SOFTTYPE_H
 
+#include <QHash>
+#include <QPointF>
 #include <QString>
+#include <QStringList>
+#include <QTransform>
+#include <QVariant>
 
 class Glyph;
+class GlyphPath;
+class QDataStream;
+class QPainterPath;
+class QVorrelScene;
+class QtVariantProperty;
+class QtVariantPropertyManager;
 
-// Base of every deformation behaviour that a glyph carries. A kind supplies
-// its type key, deforms a glyph's current outline in apply and copies itself
-// in clone. The glyph owns its SoftTypes, runs apply of each enabled one per
-// play step, and finds them by name.
+// Base of every deformation behaviour that a glyph carries. A SoftType owns
+// its parameters as named, typed properties of its own property manager,
+// created in a fixed order: the five base parameters "name", "enabled",
+// "trigger", "radius" and "toggle key", then the kind's own. Values are read
+// from the properties at each frame, so an edit acts on the next frame.
+//
+// Each play frame the glyph calls apply. A SoftType only deforms on
+// consecutive frames while its trigger holds; any other frame merely records
+// the frame number and mouse position (reset), so the first frame of a run
+// or of a button press moves nothing. After a deforming frame step records
+// them likewise.
 class SoftType
 {
 public:
+    // Values of "trigger".
+    enum Trigger { AlwaysActive = 0, MouseLeftButton = 1, MouseMiddleButton = 2, MouseRightButton = 3 };
+
     virtual ~SoftType();
 
-    // A new SoftType of the same kind with the same name and values.
+    // A new SoftType of the same kind with the same name and values; the
+    // frame state starts afresh.
     virtual SoftType *clone() const = 0;
-    // Deforms the glyph's current outline for the scene's current frame.
+    // Deforms the glyph's current outline for its scene's current frame.
     virtual void apply(Glyph *glyph) = 0;
+    // Records the scene's frame and mouse position; kinds with per-element
+    // state drop it first. Nothing happens without a scene.
+    virtual void reset(QVorrelScene *scene);
+    // Records the scene's frame and mouse position after a deforming frame.
+    virtual void step(QVorrelScene *scene);
 
-    QString typeKey() const { return m_typeKey; }
-    QString name() const { return m_name; }
-    void setName(const QString &name) { m_name = name; }
-    bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    const QString &typeKey() const { return m_typeKey; }
+    // The type key as texts show it: the first letter in upper case, the
+    // rest in lower case ("Originate linear", "Twirl").
+    QString kindText() const;
+    QtVariantPropertyManager *propertyManager() const { return m_manager; }
+    // Names in creation order: the order of the stream and of the dialog.
+    const QStringList &propertyNames() const { return m_names; }
+    // The property registered under the name, or null.
+    QtVariantProperty *property(const QString &name) const { return m_properties.value(name); }
+
+    QString name() const;
+    void setName(const QString &name);
+    bool isEnabled() const;
+    void setEnabled(bool enabled);
+    int trigger() const;
+    int radius() const;
+
+    // A new property of the type, registered under the name; null, with
+    // nothing registered, when the manager does not support the type.
+    QtVariantProperty *createProperty(int type, const QString &name);
+    // The property of that name, created with the type when absent, set to
+    // the value (clamped by the property); null when it cannot be created.
+    QtVariantProperty *addOrSetProperty(int type, const QString &name, const QVariant &value);
+
+    // Every property's value by name.
+    QHash<QString, QVariant> values() const;
+    // Sets each value on its property; names without one become new
+    // properties of the value's type, created in name order.
+    void setValues(const QHash<QString, QVariant> &values);
+
+    int lastFrame() const { return m_lastFrame; }
+    QPointF lastMousePosition() const { return m_lastMousePosition; }
+
+    bool isNextFrame(int frame) const { return m_lastFrame + 1 == frame; }
+    // Whether the trigger holds for the scene's mouse buttons.
+    bool isTriggered(Qt::MouseButtons buttons) const;
+    // Radius 0 is unlimited; otherwise the distance must not exceed it.
+    bool isInRadius(int distance) const { return withinRadius(radius(), distance); }
+
+    friend QDataStream &operator<<(QDataStream &out, const SoftType &softType);
+    friend QDataStream &operator>>(QDataStream &in, SoftType &softType);
 
 protected:
     SoftType(const QString &typeKey, const QString &name);
 
+    // The vector from a scene point to the mouse with its components in
+    // single precision, and its length from those components in double.
+    struct MouseVector
+    {
+        MouseVector() = default;
+        MouseVector(const QPointF &mouse, const QPointF &point);
+        float x = 0;
+        float y = 0;
+        double length = 0;
+    };
+
+    // What one deforming frame reads once, before it visits the elements.
+    struct Frame
+    {
+        QVorrelScene *scene = nullptr;
+        QPointF mouse;
+        // The mouse position minus the one recorded at the last frame.
+        QPointF motion;
+        int radius = 0;
+        // The glyph's item transformation into the scene.
+        QTransform toScene;
+
+        // The mouse vector of a point given in glyph coordinates.
+        MouseVector toMouse(const QPointF &itemPoint) const { return MouseVector(mouse, toScene.map(itemPoint)); }
+        // The radius test of a distance truncated toward zero.
+        bool reaches(double distance) const { return withinRadius(radius, distance); }
+    };
+
+    // The common start of apply: false, after a reset where one is due,
+    // when this frame deforms nothing (no scene, trigger not held, or not
+    // the frame after the last one); otherwise fills the frame.
+    bool beginFrame(Glyph *glyph, Frame &frame);
+
+    // The element of the first count elements of an outline nearest to the
+    // mouse (among equal distances the lowest index), with its mouse vector;
+    // index -1 when count is 0.
+    struct Nearest
+    {
+        int index = -1;
+        MouseVector toMouse;
+    };
+    static Nearest nearestElement(const QPainterPath &outline, int count, const Frame &frame);
+
+    // Whether two points a, b of the current outline are stretched beyond
+    // the elasticity: their distance over that of their rest places ra, rb,
+    // each length rounded to single precision, exceeds it. A zero rest
+    // length stretches any non-zero current length, and nothing at zero.
+    static bool isStretched(const QPointF &a, const QPointF &b, const QPointF &ra, const QPointF &rb,
+                            double elasticity);
+
+    // An element on its way back to its rest place: both positions in glyph
+    // coordinates and current - rest in single precision with its length.
+    struct Offset
+    {
+        QPointF current;
+        QPointF rest;
+        float x;
+        float y;
+        double length;
+    };
+    // Sets every element of the current outline within the radius to the
+    // place the function gives for its offset and the kind's parameter.
+    using RestorePlace = QPointF (*)(const Offset &offset, double parameter);
+    static void restoreElements(Glyph *glyph, const Frame &frame, double parameter, RestorePlace place);
+
+    // The number of elements the current and rest outlines both have.
+    static int pairedCount(const GlyphPath &path);
+    static QPointF elementPosition(const QPainterPath &path, int index);
+
+    // The length of a vector given in single precision, in double.
+    static double length(float x, float y);
+    static bool withinRadius(int radius, double distance);
+    // A property's value as a double; 0.0 for a missing property.
+    static double doubleValue(const QtVariantProperty *property);
+
+    // A Double parameter with its default and range, for kind constructors.
+    QtVariantProperty *addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum);
+
+    // A new SoftType of the kind with this one's name and values, extra
+    // properties included and created in this one's order.
+    template<class Kind>
+    SoftType *cloneAs() const
+    {
+        SoftType *copy = new Kind(name());
+        copy->copyValuesFrom(*this);
+        return copy;
+    }
+
 private:
+    Q_DISABLE_COPY(SoftType)
+
+    void copyValuesFrom(const SoftType &source);
+
+    QtVariantPropertyManager *m_manager;
+    QHash<QString, QtVariantProperty *> m_properties;
+    QStringList m_names;
     QString m_typeKey;
-    QString m_name;
-    bool m_enabled = true;
+    QtVariantProperty *m_nameProperty = nullptr;
+    QtVariantProperty *m_enabledProperty = nullptr;
+    QtVariantProperty *m_triggerProperty = nullptr;
+    QtVariantProperty *m_radiusProperty = nullptr;
+    int m_lastFrame = -1;
+    QPointF m_lastMousePosition;
 };
+
+// The SoftType record: a qint32 count, then count pairs of the property's
+// name (QString) and value (QVariant) in creation order. Reading applies
+// each pair to the SoftType, creating properties it does not have, and
+// stops at the first pair the stream cannot deliver.
+QDataStream &operator<<(QDataStream &out, const SoftType &softType);
+QDataStream &operator>>(QDataStream &in, SoftType &softType);
 
 #endif // SOFTTYPE_H

@@ -17,7 +17,7 @@ TestSoftType::~TestSoftType()
 SoftType *TestSoftType::clone() const
 {
     TestSoftType *copy = new TestSoftType(name(), shift);
-    copy->setEnabled(isEnabled());
+    copy->setValues(values());
     return copy;
 }
 

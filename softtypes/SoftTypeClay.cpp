@@ -1,0 +1,36 @@
+#include "softtypes/SoftTypeClay.h"
+
+#include "model/Glyph.h"
+#include "model/GlyphPath.h"
+
+SoftTypeClay::SoftTypeClay(const QString &name)
+    : SoftType(QString::fromLatin1(Key), name)
+{
+    m_strength = addDoubleParameter(QStringLiteral("strength"), 10.0, 0, 65535);
+    m_attenuation = addDoubleParameter(QStringLiteral("attenuation"), 10.0, 0, 65535);
+}
+
+SoftType *SoftTypeClay::clone() const
+{
+    return cloneAs<SoftTypeClay>();
+}
+
+void SoftTypeClay::apply(Glyph *glyph)
+{
+    Frame frame;
+    if (!beginFrame(glyph, frame))
+        return;
+    const double s = strength();
+    const double a = attenuation();
+    const QPainterPath &current = glyph->path()->current;
+    const int n = current.elementCount();
+    for (int i = 0; i < n; ++i) {
+        const double d = frame.toMouse(elementPosition(current, i)).length;
+        // Without attenuation a point under the mouse has no defined share.
+        if (!frame.reaches(d) || a + d == 0)
+            continue;
+        const double k = s / (a + d);
+        glyph->moveElementBy(i, QPointF(frame.motion.x() * k, frame.motion.y() * k));
+    }
+    step(frame.scene);
+}

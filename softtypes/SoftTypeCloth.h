@@ -1,0 +1,27 @@
+#ifndef SOFTTYPECLOTH_H
+#define SOFTTYPECLOTH_H
+
+#include "softtypes/SoftType.h"
+
+// Drags the outline point nearest to the mouse with the mouse's motion;
+// every other point stretched away from it beyond the elasticity moves a
+// tenth of the way toward where it was, like cloth held at one point.
+class SoftTypeCloth : public SoftType
+{
+public:
+    static constexpr const char *Key = "cloth";
+
+    explicit SoftTypeCloth(const QString &name);
+
+    SoftType *clone() const override;
+    void apply(Glyph *glyph) override;
+
+    double strength() const { return doubleValue(m_strength); }
+    double elasticity() const { return doubleValue(m_elasticity); }
+
+private:
+    QtVariantProperty *m_strength = nullptr;
+    QtVariantProperty *m_elasticity = nullptr;
+};
+
+#endif // SOFTTYPECLOTH_H

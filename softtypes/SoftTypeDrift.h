@@ -1,0 +1,32 @@
+#ifndef SOFTTYPEDRIFT_H
+#define SOFTTYPEDRIFT_H
+
+#include "softtypes/PhysicsSoftType.h"
+
+// Lets the outline points follow the mouse's motion like a wake, by
+// strength / (attenuation + distance) of it within the radius, while a pull
+// of length inertia draws each displaced point back toward its rest place;
+// every point coasts with its velocity, slowed by friction.
+class SoftTypeDrift : public PhysicsSoftType
+{
+public:
+    static constexpr const char *Key = "drift";
+
+    explicit SoftTypeDrift(const QString &name);
+
+    SoftType *clone() const override;
+    void apply(Glyph *glyph) override;
+
+    double strength() const { return doubleValue(m_strength); }
+    double attenuation() const { return doubleValue(m_attenuation); }
+    double inertia() const { return doubleValue(m_inertia); }
+    double friction() const { return doubleValue(m_friction); }
+
+private:
+    QtVariantProperty *m_strength = nullptr;
+    QtVariantProperty *m_attenuation = nullptr;
+    QtVariantProperty *m_inertia = nullptr;
+    QtVariantProperty *m_friction = nullptr;
+};
+
+#endif // SOFTTYPEDRIFT_H

@@ -1,0 +1,29 @@
+#ifndef SOFTTYPEORIGINATEASYMPTOTIC_H
+#define SOFTTYPEORIGINATEASYMPTOTIC_H
+
+#include "softtypes/SoftType.h"
+
+// Moves every outline point within the radius back toward its place in the
+// rest outline by 1 / partitions of its offset per frame, landing on it once
+// the offset is at most one unit.
+class SoftTypeOriginateAsymptotic : public SoftType
+{
+public:
+    static constexpr const char *Key = "originate asymptotic";
+
+    explicit SoftTypeOriginateAsymptotic(const QString &name);
+
+    SoftType *clone() const override;
+    void apply(Glyph *glyph) override;
+
+    double partitions() const { return doubleValue(m_partitions); }
+
+private:
+    // A partition of the offset toward the rest place, or onto it within
+    // one unit.
+    static QPointF restoredPlace(const Offset &offset, double parameter);
+
+    QtVariantProperty *m_partitions = nullptr;
+};
+
+#endif // SOFTTYPEORIGINATEASYMPTOTIC_H

@@ -1,0 +1,34 @@
+#ifndef SOFTTYPEPULSE_H
+#define SOFTTYPEPULSE_H
+
+#include "softtypes/SoftType.h"
+
+// Makes the glyph breathe: each active frame scales the rest shape about the
+// glyph's centre by |amplitude * sin(2 pi time / phase)|, adding only the
+// change since the previous frame, and advances "time" through the period.
+// With a radius the glyph is active only while the mouse is within its
+// bounds grown by the radius. A phase below 1 has no period: the Pulse then
+// rests.
+class SoftTypePulse : public SoftType
+{
+public:
+    static constexpr const char *Key = "pulse";
+
+    explicit SoftTypePulse(const QString &name);
+
+    SoftType *clone() const override;
+    void apply(Glyph *glyph) override;
+
+    double phase() const { return doubleValue(m_phase); }
+    double amplitude() const { return doubleValue(m_amplitude); }
+    double time() const { return doubleValue(m_time); }
+
+private:
+    QtVariantProperty *m_phase = nullptr;
+    QtVariantProperty *m_amplitude = nullptr;
+    QtVariantProperty *m_time = nullptr;
+    // "time" at the previous active frame; neither streamed nor cloned.
+    double m_previousTime = 0.0;
+};
+
+#endif // SOFTTYPEPULSE_H

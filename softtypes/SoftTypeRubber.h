@@ -1,0 +1,27 @@
+#ifndef SOFTTYPERUBBER_H
+#define SOFTTYPERUBBER_H
+
+#include "softtypes/SoftType.h"
+
+// Drags the outline point nearest to the mouse with the mouse's motion; its
+// neighbours along the outline, both ways round, follow a tenth of the way
+// for as long as they are stretched beyond the elasticity.
+class SoftTypeRubber : public SoftType
+{
+public:
+    static constexpr const char *Key = "rubber";
+
+    explicit SoftTypeRubber(const QString &name);
+
+    SoftType *clone() const override;
+    void apply(Glyph *glyph) override;
+
+    double strength() const { return doubleValue(m_strength); }
+    double elasticity() const { return doubleValue(m_elasticity); }
+
+private:
+    QtVariantProperty *m_strength = nullptr;
+    QtVariantProperty *m_elasticity = nullptr;
+};
+
+#endif // SOFTTYPERUBBER_H

@@ -1,0 +1,46 @@
+#include "softtypes/SoftTypeTwirl.h"
+
+#include "model/Glyph.h"
+#include "model/GlyphPath.h"
+
+#include <cmath>
+
+SoftTypeTwirl::SoftTypeTwirl(const QString &name)
+    : SoftType(QString::fromLatin1(Key), name)
+{
+    m_strength = addDoubleParameter(QStringLiteral("strength"), 200.0, 0, 65535);
+    // A third of a turn in single precision, as documents have always held it.
+    m_spin = addDoubleParameter(QStringLiteral("spin"), float(M_PI / 3), 0, 65535);
+    m_attenuation = addDoubleParameter(QStringLiteral("attenuation"), 5.0, 0, 65535);
+}
+
+SoftType *SoftTypeTwirl::clone() const
+{
+    return cloneAs<SoftTypeTwirl>();
+}
+
+void SoftTypeTwirl::apply(Glyph *glyph)
+{
+    Frame frame;
+    if (!beginFrame(glyph, frame))
+        return;
+    const double s = strength();
+    const double turn = spin();
+    const double a = attenuation();
+    const QPainterPath &current = glyph->path()->current;
+    const int n = current.elementCount();
+    for (int i = 0; i < n; ++i) {
+        const MouseVector v = frame.toMouse(elementPosition(current, i));
+        const double d = v.length;
+        // A point under the mouse has no direction to turn.
+        if (!frame.reaches(d) || d == 0)
+            continue;
+        const double k = (s / (a + d)) / d;
+        const float wx = float(k * v.x);
+        const float wy = float(k * v.y);
+        const double push = length(wx, wy);
+        const double angle = std::atan2(double(wy), double(wx)) + turn;
+        glyph->moveElementBy(i, QPointF(push * std::cos(angle), push * std::sin(angle)));
+    }
+    step(frame.scene);
+}
