@@ -11,13 +11,19 @@
 
 Glyph::Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
              double strokeWidth, const QPointF &pos)
+    : Glyph(character, font, fill, stroke, strokeWidth, pos, GlyphPath(QPointF(0, 0), font, QString(character)))
+{
+}
+
+Glyph::Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
+             double strokeWidth, const QPointF &pos, const GlyphPath &paths)
     : TextObject(GlyphType, nullptr),
       m_character(character),
       m_font(font),
       m_fillColor(fill),
       m_strokeColor(stroke),
       m_strokeWidth(float(strokeWidth)),
-      m_path(new GlyphPath(QPointF(0, 0), font, QString(character)))
+      m_path(new GlyphPath(paths))
 {
     setPos(pos);
 }
@@ -297,10 +303,11 @@ double Glyph::advanceWidth() const
     return QFontMetrics(m_font).horizontalAdvance(m_character);
 }
 
-void Glyph::setCharacter(QChar character)
+void Glyph::setCharacter(QChar character, bool rebuild)
 {
     m_character = character;
-    rebuildOutline();
+    if (rebuild)
+        rebuildOutline();
 }
 
 void Glyph::copyPathsFrom(const GlyphPath &other)

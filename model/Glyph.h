@@ -18,6 +18,10 @@ public:
 
     Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
           double strokeWidth, const QPointF &pos);
+    // A glyph with the given outlines; nothing is built from the font (a
+    // document being read supplies both outlines).
+    Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
+          double strokeWidth, const QPointF &pos, const GlyphPath &paths);
     ~Glyph() override;
 
     QRectF boundingRect() const override;
@@ -68,7 +72,8 @@ public:
     // The advance of the character in its font, by which layout moves on.
     double advanceWidth() const;
 
-    void setCharacter(QChar character);
+    // Sets the character; rebuild false keeps the outlines as they are.
+    void setCharacter(QChar character, bool rebuild = true);
     void copyPathsFrom(const GlyphPath &other);
 
     // Moves element index of the current outline by a displacement given in

@@ -1,0 +1,182 @@
+#include "model/DocumentStream.h"
+
+#include "model/Caret.h"
+#include "model/DocumentReader.h"
+#include "model/Glyph.h"
+#include "model/GlyphPath.h"
+#include "model/Grid.h"
+#include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
+#include "model/TextPointer.h"
+#include "softtypes/SoftType.h"
+
+#include <QIODevice>
+
+namespace {
+
+// Every group and glyph record starts with the item's own state. The
+// visibility written is the object's own, not the one it takes from a
+// hidden group above it.
+void writeItemState(QDataStream &out, const TextObject &object)
+{
+    out << object.pos() << object.isVisibleTo(object.parentItem()) << object.rotation() << object.zValue()
+        << object.isSelected();
+}
+
+void writePointerPair(QDataStream &out, const TextObject *object, int index)
+{
+    out << bool(object);
+    if (object)
+        out << object->indexPath();
+    out << qint32(index);
+}
+
+// A reader's outcome as the stream's status.
+QDataStream &settle(QDataStream &in, bool read)
+{
+    if (!read)
+        in.setStatus(QDataStream::ReadCorruptData);
+    return in;
+}
+
+} // namespace
+
+void DocumentStream::writeHeader(QDataStream &out)
+{
+    out << Magic << Version;
+    out.setVersion(QDataStream::Qt_4_6);
+}
+
+DocumentStream::Result DocumentStream::readHeader(QDataStream &in)
+{
+    qint32 magic = 0;
+    qint32 version = 0;
+    in >> magic;
+    if (magic != Magic)
+        return NotVorrelFile;
+    in >> version;
+    if (version < Version)
+        return UnsupportedVersion;
+    in.setVersion(QDataStream::Qt_4_6);
+    return Ok;
+}
+
+bool DocumentStream::write(QIODevice *device, const QVorrelScene &scene)
+{
+    QDataStream out(device);
+    out.setByteOrder(QDataStream::BigEndian);
+    out.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    writeHeader(out);
+    out << scene;
+    return out.status() == QDataStream::Ok;
+}
+
+DocumentStream::Result DocumentStream::read(QIODevice *device, QVorrelScene &scene)
+{
+    QDataStream in(device);
+    in.setByteOrder(QDataStream::BigEndian);
+    in.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    const Result header = readHeader(in);
+    if (header != Ok)
+        return header;
+    in >> scene;
+    return in.status() == QDataStream::Ok ? Ok : Damaged;
+}
+
+QDataStream &DocumentStream::readTextPointer(QDataStream &in, TextPointer &pointer, TextGroup *root)
+{
+    return settle(in, DocumentReader(in).readTextPointer(pointer, root));
+}
+
+QDataStream &operator<<(QDataStream &out, const QVorrelScene &scene)
+{
+    out << qint32(scene.screenWidth()) << qint32(scene.screenHeight()) << qint32(scene.exportWidth())
+        << qint32(scene.exportHeight()) << qint16(scene.exportResolution()) << scene.backgroundColor()
+        << scene.extrasVisible() << qint32(scene.viewFlags());
+    out << *scene.root() << scene.textPointer() << *scene.caret();
+    out << scene.textFont() << scene.fillColor() << scene.strokeColor() << double(scene.strokeWidth());
+    out << *scene.grid() << qint32(scene.snapFlags()) << scene.textpadText() << scene.textpadFileName();
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, QVorrelScene &scene)
+{
+    return settle(in, DocumentReader(in).readScene(scene));
+}
+
+QDataStream &operator<<(QDataStream &out, const TextGroup &group)
+{
+    writeItemState(out, group);
+    out << qint32(group.count());
+    for (const TextObject *child : group.children()) {
+        out << qint8(child->textType());
+        if (child->textType() == TextObject::GroupType)
+            out << *static_cast<const TextGroup *>(child);
+        else
+            out << *static_cast<const Glyph *>(child);
+    }
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, TextGroup &group)
+{
+    return settle(in, DocumentReader(in).readGroup(group));
+}
+
+QDataStream &operator<<(QDataStream &out, const Glyph &glyph)
+{
+    writeItemState(out, glyph);
+    out << glyph.font() << glyph.character() << glyph.fillColor() << glyph.strokeColor()
+        << double(glyph.strokeWidth()) << *glyph.path() << glyph.isLocked();
+    // One SoftType per name: the first of that name.
+    const QStringList names = glyph.softTypeNames();
+    out << qint32(names.size());
+    for (const QString &name : names) {
+        const SoftType *softType = glyph.findSoftTypeConst(name);
+        out << softType->typeKey() << *softType;
+    }
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, Glyph &glyph)
+{
+    return settle(in, DocumentReader(in).readGlyph(glyph));
+}
+
+QDataStream &operator<<(QDataStream &out, const GlyphPath &paths)
+{
+    return out << paths.rest << paths.current;
+}
+
+QDataStream &operator>>(QDataStream &in, GlyphPath &paths)
+{
+    return settle(in, DocumentReader(in).readPaths(paths));
+}
+
+QDataStream &operator<<(QDataStream &out, const TextPointer &pointer)
+{
+    writePointerPair(out, pointer.passage, pointer.passageIndex);
+    writePointerPair(out, pointer.word, pointer.wordIndex);
+    writePointerPair(out, pointer.glyph, pointer.glyphIndex);
+    return out;
+}
+
+QDataStream &operator<<(QDataStream &out, const Caret &caret)
+{
+    return out << caret.pos() << caret.color();
+}
+
+QDataStream &operator>>(QDataStream &in, Caret &caret)
+{
+    return settle(in, DocumentReader(in).readCaret(caret));
+}
+
+QDataStream &operator<<(QDataStream &out, const Grid &grid)
+{
+    return out << qint16(grid.spacing()) << grid.color();
+}
+
+QDataStream &operator>>(QDataStream &in, Grid &grid)
+{
+    return settle(in, DocumentReader(in).readGrid(grid));
+}
