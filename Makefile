@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test stream-asan bench clean
 
 all: build
 
@@ -22,6 +22,16 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory stream-asan
+
+# Document files are untrusted input: the stream suites run once more
+# under AddressSanitizer, in a build of their own.
+ASAN_BUILD ?= build-asan
+STREAM_SUITES = tst_documentstream tst_streamrobustness
+stream-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORREL_ASAN=ON -DVORREL_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target $(STREAM_SUITES)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -R '^($(subst $(eval) ,|,$(STREAM_SUITES)))$$'
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do \

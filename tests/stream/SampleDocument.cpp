@@ -28,7 +28,7 @@ Glyph *glyphAt(TextGroup *root, const QList<int> &path)
 
 } // namespace
 
-void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile)
+void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile, int kinds)
 {
     TextGroup *root = scene.root();
     const QFont font(QStringLiteral("Arial"), 36);
@@ -61,7 +61,7 @@ void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile)
 
     // One SoftType of every kind, each with its own values; one disabled,
     // one with a property of its own.
-    const QStringList keys = SoftTypeFactory::typeKeys();
+    const QStringList keys = SoftTypeFactory::typeKeys().mid(0, kinds);
     GlyphIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
     for (int k = 0; k < keys.size() && it.hasNext();) {
         Glyph *g = it.next();

@@ -16,10 +16,10 @@ std::unique_ptr<QVorrelScene> newScene();
 // A document with every feature the body holds: two passages with words,
 // separators and a line break, a hidden word, a locked glyph, a selection,
 // a deformed outline with a segment ending on its own start, a SoftType
-// of every kind,
+// of each of the first `kinds` kinds (every kind by default),
 // textpad text with the name of an existing file, and non-default canvas,
 // caret, style and grid.
-void fill(QVorrelScene &scene, const QString &textpadFile);
+void fill(QVorrelScene &scene, const QString &textpadFile, int kinds = -1);
 
 // Gives every glyph a short outline of a move, a line and a curve, its
 // current one moved off the rest one, so that a file stays small.
