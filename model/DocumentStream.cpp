@@ -31,6 +31,36 @@ void writePointerPair(QDataStream &out, const TextObject *object, int index)
     out << qint32(index);
 }
 
+bool isFiniteElement(const QPainterPath::Element &e)
+{
+    return qIsFinite(e.x) && qIsFinite(e.y);
+}
+
+// The outline as the reader accepts it: a point that is not finite (a
+// deformation can divide by zero) is written at the fallback outline's
+// point when that one is finite, else at the origin.
+QPainterPath finiteOutline(const QPainterPath &path, const QPainterPath &fallback)
+{
+    const int n = path.elementCount();
+    int i = 0;
+    while (i < n && isFiniteElement(path.elementAt(i)))
+        ++i;
+    if (i == n)
+        return path;
+    QPainterPath finite = path;
+    const bool paired = fallback.elementCount() == n;
+    for (; i < n; ++i) {
+        if (isFiniteElement(path.elementAt(i)))
+            continue;
+        const QPainterPath::Element other = paired ? fallback.elementAt(i) : QPainterPath::Element{0, 0, {}};
+        if (isFiniteElement(other))
+            finite.setElementPositionAt(i, other.x, other.y);
+        else
+            finite.setElementPositionAt(i, 0, 0);
+    }
+    return finite;
+}
+
 // A reader's outcome as the stream's status.
 QDataStream &settle(QDataStream &in, bool read)
 {
@@ -145,7 +175,8 @@ QDataStream &operator>>(QDataStream &in, Glyph &glyph)
 
 QDataStream &operator<<(QDataStream &out, const GlyphPath &paths)
 {
-    return out << paths.rest << paths.current;
+    const QPainterPath rest = finiteOutline(paths.rest, QPainterPath());
+    return out << rest << finiteOutline(paths.current, rest);
 }
 
 QDataStream &operator>>(QDataStream &in, GlyphPath &paths)

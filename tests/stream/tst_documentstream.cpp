@@ -117,6 +117,7 @@ private slots:
     void writeReadWriteIsByteIdentical();
     void hiddenGroupKeepsItsChildrenOwnVisibility();
     void emptyDocumentWritesRootCountZero();
+    void pointsThatAreNotFiniteAreWrittenAtTheirRestPoint();
     void glyphWritesOneSoftTypePerName();
     void allNullTextPositionWritesThreeAbsentPairs();
     void pointerPairLeadingToTheWrongKindStaysNull();
@@ -348,6 +349,36 @@ void TestDocumentStream::emptyDocumentWritesRootCountZero()
     const ReadBack r = readFile(bytes);
     QCOMPARE(r.result, DocumentStream::Ok);
     QCOMPARE(r.scene->root()->count(), 0);
+}
+
+void TestDocumentStream::pointsThatAreNotFiniteAreWrittenAtTheirRestPoint()
+{
+    // A deformation that divided by zero must not make the saved file
+    // unreadable: the point goes back to its rest place (the origin when
+    // that is lost too).
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QPainterPath rest;
+    rest.moveTo(1, 2);
+    rest.lineTo(5, 6);
+    rest.lineTo(7, 8);
+    QPainterPath current = rest;
+    current.setElementPositionAt(1, nan, 3);
+    current.setElementPositionAt(2, 9, std::numeric_limits<double>::infinity());
+    rest.setElementPositionAt(2, nan, 8);
+    GlyphPath paths;
+    paths.setPaths(rest, current);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_4_6);
+    out << paths;
+
+    GlyphPath read;
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_4_6);
+    in >> read;
+    QCOMPARE(in.status(), QDataStream::Ok);
+    verifyPath(read.rest, {{0, 1, 2}, {1, 5, 6}, {1, 0, 0}});
+    verifyPath(read.current, {{0, 1, 2}, {1, 5, 6}, {1, 0, 0}});
 }
 
 void TestDocumentStream::glyphWritesOneSoftTypePerName()
