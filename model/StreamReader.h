@@ -23,7 +23,6 @@ class StreamReader
 public:
     explicit StreamReader(QDataStream &in);
 
-    QDataStream &stream() { return m_in; }
     bool ok() const { return m_in.status() == QDataStream::Ok; }
     // Marks the stream as corrupt; always false.
     bool fail();

@@ -128,6 +128,7 @@ private slots:
     void textpadFileNameIsKeptOnlyForARegularFile();
     void selectionIsSettledAsTheEditorKeepsIt();
     void rootStaysVisibleAndUnselected();
+    void documentWithTextIsNotReadInto();
     void unknownTypeCodesAreSkipped();
     void malformedBodiesFail_data();
     void malformedBodiesFail();
@@ -485,8 +486,14 @@ void TestDocumentStream::exportSettingsAreClampedForRendering()
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(int, resolution);
-    const ReadBack r = readFile(file(groupRecord({}), absentPointer(), width, height, resolution));
+    // The screen size, the body's first two values, is kept in the same
+    // range.
+    QByteArray bytes = file(groupRecord({}), absentPointer(), width, height, resolution);
+    bytes.replace(8, 8, DocumentBytes().i32(width).i32(height).data);
+    const ReadBack r = readFile(bytes);
     QCOMPARE(r.result, DocumentStream::Ok);
+    QTEST(r.scene->screenWidth(), "expectedWidth");
+    QTEST(r.scene->screenHeight(), "expectedHeight");
     QTEST(r.scene->exportWidth(), "expectedWidth");
     QTEST(r.scene->exportHeight(), "expectedHeight");
     QTEST(r.scene->exportResolution(), "expectedResolution");
@@ -546,6 +553,19 @@ void TestDocumentStream::rootStaysVisibleAndUnselected()
     QVERIFY(!r.scene->root()->isSelected());
     QVERIFY(r.scene->selectedObjects().isEmpty());
     QCOMPARE(r.scene->root()->pos(), QPointF(3, 4));
+}
+
+void TestDocumentStream::documentWithTextIsNotReadInto()
+{
+    auto scene = SampleDocument::newScene();
+    scene->root()->append(TreeBuilder::passage(QStringLiteral("open")));
+    const TreeDump before = TreeDump::of(scene->root());
+    QBuffer buffer;
+    buffer.setData(emptyRoot());
+    buffer.open(QIODevice::ReadOnly);
+    QCOMPARE(DocumentStream::read(&buffer, *scene), DocumentStream::Damaged);
+    VERIFY_SAME_TREE(TreeDump::of(scene->root()), before);
+    QCOMPARE(scene->screenWidth(), 1024);
 }
 
 void TestDocumentStream::unknownTypeCodesAreSkipped()
