@@ -1,3 +1,4 @@
+#include "commands/CmdCombo.h"
 #include "commands/CmdInsertGlyph.h"
 #include "commands/CmdMoveCaretGlyph.h"
 #include "commands/CmdMoveCaretLeft.h"
@@ -127,6 +128,7 @@ private slots:
     void glyphAtOwnPositionMovesNothing();
     void unplaceableGlyphChangesNothingAndIsDeleted();
     void lineFeedBecomesLineBreak();
+    void stringUndoRemovesExactlyWhatWasPlaced();
     void insertUndoRefusesWhenCaretIsElsewhere();
 
     void backspaceRemovesLastGlyphWordAndPassage();
@@ -313,6 +315,28 @@ void TestTyping::lineFeedBecomesLineBreak()
     QCOMPARE(shape(s.root()), QStringLiteral("(a)|(b)"));
     QCOMPARE(nthGlyph(s, 1)->character().unicode(), ushort(13));
     QCOMPARE(nthGlyph(s, 2)->pos(), QPointF(0, 100 + lineSpacing()));
+}
+
+void TestTyping::stringUndoRemovesExactlyWhatWasPlaced()
+{
+    QVorrelScene s(-32768, -32768, 65535, 65535);
+    type(&s, QStringLiteral("xy"));
+    const TreeDump before = TreeDump::of(s.root());
+    const CaretState caret = CaretState::of(s);
+    auto *combo = new CmdCombo(&s, QStringLiteral("Insert String"));
+    QPointer<Glyph> nbsp = Typist::glyph(&s, QChar(0x00A0));
+    for (Glyph *g : {Typist::glyph(&s, ' '), Typist::glyph(&s, 'a'), nbsp.data(), Typist::glyph(&s, 'b')})
+        combo->add(new CmdInsertGlyph(&s, g, true), false);
+    QVERIFY(s.executeCommand(combo));
+    QCOMPARE(shape(s.root()), QStringLiteral("(xy)_(ab)"));
+    s.undo();
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), before);
+    QVERIFY(CaretState::of(s) == caret);
+    s.redo();
+    QCOMPARE(shape(s.root()), QStringLiteral("(xy)_(ab)"));
+    QVERIFY(!nbsp.isNull());
+    s.clearHistory();
+    QVERIFY(nbsp.isNull());
 }
 
 void TestTyping::insertUndoRefusesWhenCaretIsElsewhere()
@@ -535,27 +559,33 @@ void TestTyping::backspaceTakesByIdentityNotByIndex()
 
 void TestTyping::backspaceInPassageWithoutFirstGlyph()
 {
-    // A passage whose other child holds no glyph (an empty word from a
-    // file): removing its only glyph leaves no first glyph to look at.
+    // Passages with a child that holds no glyph (an empty word from a
+    // file): after the removal there is no first glyph to look at. The
+    // glyph removed is a letter first in its passage, a space before the
+    // empty word, and a space after it.
     QVorrelScene s(-32768, -32768, 65535, 65535);
-    for (const QString &text : {QStringLiteral("a"), QStringLiteral(" ")}) {
-        s.clearHistory();
-        s.root()->append(new TextGroup);
-        TextGroup *passage = passageAt(s, s.root()->count() - 1);
-        if (text == QStringLiteral(" ")) {
-            passage->append(Typist::glyph(&s, ' '));
-        } else {
+    for (int variant = 0; variant < 3; ++variant) {
+        TextGroup *passage = new TextGroup;
+        TextGroup *empty = new TextGroup;
+        Glyph *glyph = Typist::glyph(&s, variant == 0 ? 'a' : ' ');
+        if (variant == 0) {
             passage->append(new TextGroup);
-            childGroup(passage, 0)->append(Typist::glyph(&s, 'a'));
+            childGroup(passage, 0)->append(glyph);
+        } else {
+            passage->append(glyph);
         }
-        passage->append(new TextGroup);
-        s.executeCommand(new CmdMoveCaretGlyph(&s, passage->firstGlyph()));
+        passage->insert(variant == 2 ? 0 : 1, empty);
+        s.root()->append(passage);
+        s.executeCommand(new CmdMoveCaretGlyph(&s, glyph));
         QVERIFY(Typist::backspace(&s));
         QCOMPARE(passage->count(), 1);
+        QCOMPARE(passage->child(0), empty);
+        QCOMPARE(s.textPointer().passage, passage);
         QCOMPARE(s.textPointer().glyph, nullptr);
-        QCOMPARE(s.textPointer().word, passage->child(0));
-        type(&s, QStringLiteral("x"));
-        QCOMPARE(passage->firstGlyph()->character(), QChar('x'));
+        QCOMPARE(s.textPointer().word, empty);
+        s.undo();
+        QCOMPARE(passage->count(), 2);
+        QCOMPARE(passage->firstGlyph(), glyph);
     }
 }
 
