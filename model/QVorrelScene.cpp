@@ -5,7 +5,13 @@
 #include "commands/CmdArrange.h"
 #include "commands/CmdCombo.h"
 #include "commands/CmdEditSoftType.h"
+#include "commands/CmdInsertGlyph.h"
+#include "commands/CmdMoveCaretGlyph.h"
+#include "commands/CmdMoveCaretLeft.h"
+#include "commands/CmdMoveCaretPoint.h"
+#include "commands/CmdMoveCaretRight.h"
 #include "commands/CmdMoveSelected.h"
+#include "commands/CmdRemoveGlyph.h"
 #include "commands/CmdRemoveSelected.h"
 #include "commands/CmdRemoveSoftType.h"
 #include "commands/CmdRotateSelected.h"
@@ -694,6 +700,8 @@ namespace {
 // press point; a shorter travel is a click.
 constexpr float DragThreshold = 3.0f;
 
+const QString UnknownCombo = QStringLiteral("Unknown Combo Command");
+
 float travel(const QPointF &from, const QPointF &to)
 {
     return QVector2D(to - from).length();
@@ -829,14 +837,17 @@ void QVorrelScene::handleMouseDoubleClick(QEvent::Type, const QPointF &scenePos,
     m_pressedOnSelection = true;
     // The glyph under the pointer is selected, not the one under the
     // snapped point, which may lie beside it.
-    auto *combo = new CmdCombo(this, QStringLiteral("Unknown Combo Command"));
+    auto *combo = new CmdCombo(this, UnknownCombo);
     combo->add(new CmdSelectPoint(this, selectionMode(modifiers), scenePos), true);
     executeCommand(combo);
 }
 
-void QVorrelScene::placeCaretByClick(const QPointF &)
+void QVorrelScene::placeCaretByClick(const QPointF &p)
 {
-    // The caret commands join with the typing work.
+    if (auto *glyph = qobject_cast<Glyph *>(glyphAt(p)))
+        executeAfterDeselect(new CmdMoveCaretGlyph(this, glyph));
+    else
+        executeAfterDeselect(new CmdMoveCaretPoint(this, float(p.x()), float(p.y())));
 }
 
 void QVorrelScene::setSelectionArea(float x1, float y1, float x2, float y2)
@@ -862,7 +873,17 @@ void QVorrelScene::setSelectionArea(float x1, float y1, float x2, float y2)
 
 void QVorrelScene::executeWithCaretFollowing(Cmd *cmd)
 {
-    executeCommand(cmd);
+    // The caret stands after a glyph that moves: it moves along in the
+    // same step.
+    auto *glyph = qobject_cast<Glyph *>(m_textPointer.glyph);
+    if (!glyph || !(glyph->isSelected() || glyph->hasSelectedAncestor())) {
+        executeCommand(cmd);
+        return;
+    }
+    auto *combo = new CmdCombo(this, UnknownCombo);
+    combo->add(cmd, true);
+    combo->add(new CmdMoveCaretGlyph(this, glyph), false);
+    executeCommand(combo);
 }
 
 void QVorrelScene::moveSelected(float dx, float dy)
@@ -884,8 +905,6 @@ void QVorrelScene::rotateSelectedAboutCentre(float degrees)
 
 namespace {
 
-const QString UnknownCombo = QStringLiteral("Unknown Combo Command");
-
 // The glyphs of an object in forward post-order; a glyph is its own.
 QList<Glyph *> glyphsOf(TextObject *object)
 {
@@ -897,6 +916,18 @@ QList<Glyph *> glyphsOf(TextObject *object)
 }
 
 } // namespace
+
+void QVorrelScene::executeAfterDeselect(Cmd *cmd)
+{
+    if (m_selectedObjects.isEmpty()) {
+        executeCommand(cmd);
+        return;
+    }
+    auto *combo = new CmdCombo(this, UnknownCombo);
+    combo->add(new CmdSelectAll(this, 1, 0), false);
+    combo->add(cmd, true);
+    executeCommand(combo);
+}
 
 QList<TextObject *> QVorrelScene::selectedUnlocked() const
 {
@@ -911,6 +942,92 @@ QList<TextObject *> QVorrelScene::selectedUnlocked() const
 void QVorrelScene::removeSelected()
 {
     executeCommand(new CmdRemoveSelected(this));
+}
+
+void QVorrelScene::moveCaretLeft()
+{
+    executeCommand(new CmdMoveCaretLeft(this));
+}
+
+void QVorrelScene::moveCaretRight()
+{
+    executeCommand(new CmdMoveCaretRight(this));
+}
+
+void QVorrelScene::backspace()
+{
+    if (m_textPointer.passage && m_textPointer.glyph)
+        executeAfterDeselect(new CmdRemoveGlyph(this));
+    else
+        executeCommand(new CmdMoveCaretLeft(this));
+}
+
+namespace {
+
+// Text from the clipboard or a file may end its lines with "\r\n" or "\n";
+// a line break is one carriage-return glyph.
+QString withLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return text;
+}
+
+} // namespace
+
+Glyph *QVorrelScene::newGlyph(QChar c, const QPointF &pos) const
+{
+    return new Glyph(c, m_textFont, m_fillColor, m_strokeColor, double(m_strokeWidth), pos);
+}
+
+void QVorrelScene::insertCharacterAtCaret(QChar c)
+{
+    insertCharacter(c, m_caret->pos(), true);
+}
+
+void QVorrelScene::insertStringAtCaret(const QString &s)
+{
+    insertString(s, m_caret->pos(), true);
+}
+
+void QVorrelScene::insertCharacter(QChar c, const QPointF &pos, bool atCaret)
+{
+    executeAfterDeselect(new CmdInsertGlyph(this, newGlyph(c, pos), atCaret));
+}
+
+void QVorrelScene::insertString(const QString &s, const QPointF &pos, bool atCaret)
+{
+    const QString text = withLineBreaks(s);
+    if (text.isEmpty())
+        return;
+    if (text.size() == 1) {
+        insertCharacter(text.at(0), pos, atCaret);
+        return;
+    }
+    auto *combo = new CmdCombo(this, QStringLiteral("Insert String"));
+    combo->add(new CmdSelectAll(this, 1, 0), false);
+    combo->add(new CmdInsertGlyph(this, newGlyph(text.at(0), pos), atCaret), false);
+    // The first glyph moves the caret along as the composite runs; the
+    // others follow it there.
+    const QPointF caretPos = m_caret->pos();
+    for (int i = 1; i < text.size(); ++i)
+        combo->add(new CmdInsertGlyph(this, newGlyph(text.at(i), caretPos), true), false);
+    executeCommand(combo);
+}
+
+void QVorrelScene::insertGlyphs(const QList<Glyph *> &glyphs)
+{
+    if (glyphs.isEmpty() || glyphs.contains(nullptr))
+        return;
+    auto *combo = new CmdCombo(this, QStringLiteral("Insert Glyphs"));
+    combo->add(new CmdSelectAll(this, 1, 0), false);
+    combo->add(new CmdMoveCaretPoint(this, glyphs.first()->pos()), false);
+    for (const Glyph *g : glyphs) {
+        Glyph *clone = g->cloneGlyph();
+        combo->add(new CmdInsertGlyph(this, clone, false), false);
+        combo->add(new CmdSelectTextObject(this, clone, 2), false);
+    }
+    executeCommand(combo);
 }
 
 void QVorrelScene::selectAll(int mode, int level)

@@ -230,6 +230,20 @@ public:
     // Editing operations: each builds one command, or one composite, and
     // executes it, so that one user action is one undo step.
     void removeSelected();
+    void moveCaretLeft();
+    void moveCaretRight();
+    // Removes the glyph before the caret, or moves the caret left where
+    // there is none.
+    void backspace();
+    void insertCharacterAtCaret(QChar c);
+    void insertStringAtCaret(const QString &s);
+    // Inserts at the caret (atCaret) or keeping pos; a selection is
+    // deselected in the same step. Two characters or more are one
+    // "Insert String" step; "\r\n" and "\n" become one line break.
+    void insertCharacter(QChar c, const QPointF &pos, bool atCaret);
+    void insertString(const QString &s, const QPointF &pos, bool atCaret);
+    // Pastes clones of the glyphs where they stand and selects them.
+    void insertGlyphs(const QList<Glyph *> &glyphs);
     void selectAll(int mode, int level);
     void selectSame(int mode, int level);
     // Arrange modes 0..3: to front, forward, backward, to back.
@@ -280,14 +294,18 @@ private:
     void previewRotation(const QPointF &scenePos, bool constrained);
     void previewMove(const QPointF &scenePos, bool constrained);
     void executeWithCaretFollowing(Cmd *cmd);
+    // A click: the caret goes to the glyph under the point, or to the point.
+    void placeCaretByClick(const QPointF &p);
     // Editing helpers.
+    // Executes the command, after deselecting everything in the same step
+    // when something is selected.
+    void executeAfterDeselect(Cmd *cmd);
+    Glyph *newGlyph(QChar c, const QPointF &pos) const;
     QList<TextObject *> selectedUnlocked() const;
     void addSoftTypeValues(CmdCombo *combo, Glyph *glyph, const SoftType *softType, bool takeText);
     void setLockOfGlyphs(const QList<TextObject *> &objects, bool lock);
     // Removes the SoftTypes of one kind, or of every kind.
     void removeSoftTypesWhere(const QString &text, bool anyKind, const QString &kind);
-    // A click: the caret goes to the glyph under the point, or to the point.
-    void placeCaretByClick(const QPointF &p);
 
     TextGroup *m_root = nullptr;
     TextPointer m_textPointer;
