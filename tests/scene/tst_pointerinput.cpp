@@ -88,6 +88,7 @@ private slots:
     void hoverPrefersSelectedObjects();
     void shortDragOnSelectionMovesNothing();
     void dragMovesSelectionAsOneEntry();
+    void dragBackToStartLeavesNoPreview();
     void shiftKeepsMoveOnLargerAxis();
     void rotateHandleSnapsWithShift_data();
     void rotateHandleSnapsWithShift();
@@ -176,6 +177,36 @@ void TestPointerInput::dragMovesSelectionAsOneEntry()
     d.scene.undo();
     QCOMPARE(a->pos(), posA);
     QCOMPARE(b->pos(), posB);
+}
+
+void TestPointerInput::dragBackToStartLeavesNoPreview()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    d.scene.restoreSelection({p});
+    const TreeDump before = d.dump();
+    const QPointF from = centreOf(d.glyph(p, 0));
+    const QPointF centre = d.scene.selection()->pos();
+
+    d.press(from);
+    d.move(from + QPointF(40, 0));
+    // Back within the threshold the preview still follows the pointer.
+    d.move(from + QPointF(1, 0));
+    QCOMPARE(d.scene.selection()->pos(), centre + QPointF(1, 0));
+    d.move(from);
+    d.release(from);
+
+    QCOMPARE(d.entries(), 0);
+    VERIFY_SAME_TREE(d.dump(), before);
+    QCOMPARE(d.scene.selection()->pos(), centre);
+    QVERIFY(!d.scene.selection()->isTransforming());
+
+    // The next short tremor is a click again.
+    d.press(from);
+    d.move(from + QPointF(2, 0));
+    QCOMPARE(d.scene.selection()->pos(), centre);
+    d.release(from + QPointF(2, 0));
+    QCOMPARE(d.entries(), 0);
 }
 
 void TestPointerInput::shiftKeepsMoveOnLargerAxis()
