@@ -1,6 +1,7 @@
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
 #include "propertybrowser/QtVariantProperty.h"
+#include "propertybrowser/QtVariantPropertyManager.h"
 #include "softtypes/PseudoRandom.h"
 #include "softtypes/SoftTypeClay.h"
 #include "softtypes/SoftTypeCloth.h"
@@ -65,6 +66,8 @@ private slots:
     void lensPushesAway();
     void lensOffsetsAndRadius();
     void mouseOnCentreLeavesGrabbedPoint();
+    void rotatedGlyphMovesInSceneUnits();
+    void editsActOnTheNextFrame();
 };
 
 void TestSoftTypeKinds::clayFollowsTheMouseMotion()
@@ -606,6 +609,46 @@ void TestSoftTypeKinds::mouseOnCentreLeavesGrabbedPoint()
         for (int i = 0; i < 4; ++i)
             QCOMPARE(stage.at(i), square.at(i));
     }
+}
+
+void TestSoftTypeKinds::rotatedGlyphMovesInSceneUnits()
+{
+    // Turned by 90 degrees, the glyph maps (x, y) to the scene as (-y, x):
+    // element (10, 0) stands at (0, 10). Under the mouse, Clay moves it by
+    // the mouse motion (3, 4) in the scene, to (3, 14), that is (14, -3) in
+    // the glyph.
+    SoftTypeStage stage(square);
+    stage.glyph->setRotation(90);
+    stage.add(new SoftTypeClay(QStringLiteral("c")));
+    stage.frame(QPointF(-3, 6));
+    stage.frame(QPointF(0, 10));
+    QCOMPARE(stage.at(1), QPointF(14, -3));
+    QCOMPARE(stage.glyph->mapToScene(stage.at(1)), QPointF(3, 14));
+}
+
+void TestSoftTypeKinds::editsActOnTheNextFrame()
+{
+    // A Pull point 8.5 from the mouse moves strength / (25 + 8.5) toward it.
+    SoftTypeStage stage(QVector<QPointF>{{10, 0}});
+    SoftType *pull = stage.add(new SoftTypePull(QStringLiteral("p")));
+    stage.frame(QPointF(1.5, 0));
+    // Through the property manager, as the SoftType dialog edits.
+    pull->propertyManager()->setValue(pull->property(QStringLiteral("strength")), 33.5);
+    stage.frame(QPointF(1.5, 0));
+    QCOMPARE(stage.at(0), QPointF(9, 0));
+    // Through setValues, as the edit command does: 8.5 - 1 = 7.5 away now.
+    QHash<QString, QVariant> values;
+    values.insert(QStringLiteral("strength"), 62.5);
+    values.insert(QStringLiteral("attenuation"), 5.0);
+    pull->setValues(values);
+    stage.frame(QPointF(1.5, 0));
+    QCOMPARE(stage.at(0), QPointF(4, 0));
+    // A clone acts with its source's values.
+    SoftTypeStage copy(QVector<QPointF>{{10, 0}});
+    copy.add(pull->clone());
+    copy.frame(QPointF(1.5, 0));
+    copy.frame(QPointF(1.5, 0));
+    QCOMPARE(copy.at(0), QPointF(10 - 62.5 / 13.5, 0));
 }
 
 QTEST_MAIN(TestSoftTypeKinds)
