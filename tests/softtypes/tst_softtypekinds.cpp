@@ -68,6 +68,7 @@ private slots:
     void mouseOnCentreLeavesGrabbedPoint();
     void rotatedGlyphMovesInSceneUnits();
     void editsActOnTheNextFrame();
+    void unpairedElementsAreLeftAlone();
 };
 
 void TestSoftTypeKinds::clayFollowsTheMouseMotion()
@@ -649,6 +650,29 @@ void TestSoftTypeKinds::editsActOnTheNextFrame()
     copy.frame(QPointF(1.5, 0));
     copy.frame(QPointF(1.5, 0));
     QCOMPARE(copy.at(0), QPointF(10 - 62.5 / 13.5, 0));
+}
+
+void TestSoftTypeKinds::unpairedElementsAreLeftAlone()
+{
+    // A document may hold a rest outline with fewer elements than the
+    // current one: the kinds that read the rest outline touch only the
+    // elements both have, and read nothing beyond the shorter one.
+    const QList<SoftType *> kinds = {new SoftTypeOriginateLinear(QStringLiteral("o")),
+                                     new SoftTypeDrift(QStringLiteral("d")), new SoftTypePulse(QStringLiteral("p")),
+                                     new SoftTypeRubber(QStringLiteral("r")), new SoftTypeCloth(QStringLiteral("c"))};
+    for (SoftType *s : kinds) {
+        SoftTypeStage stage(square);
+        GlyphPath paths;
+        paths.setPaths(SoftTypeStage::polyline({{0, 0}, {10, 0}}),
+                       SoftTypeStage::polyline({{0, 0}, {20, 0}, {10, 10}, {0, 10}}));
+        stage.glyph->copyPathsFrom(paths);
+        set(stage.add(s), "trigger", 0);
+        for (int f = 0; f < 3; ++f)
+            stage.frame(QPointF(30, 4 * f));
+        QVERIFY2(stage.at(1) != QPointF(20, 0), qPrintable(s->typeKey()));
+        QCOMPARE(stage.at(2), QPointF(10, 10));
+        QCOMPARE(stage.at(3), QPointF(0, 10));
+    }
 }
 
 QTEST_MAIN(TestSoftTypeKinds)
