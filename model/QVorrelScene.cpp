@@ -531,14 +531,14 @@ bool stacksAbove(const QVector<const TextObject *> &a, const QVector<const TextO
 } // namespace
 
 template<typename Iterator>
-TextObject *QVorrelScene::topmostAt(const QPointF &scenePoint) const
+TextObject *QVorrelScene::topmostAt(TextObject *root, const QPointF &scenePoint) const
 {
     // The backward walk meets the object drawn last first; a later hit
     // replaces it only when the item tree stacks it higher.
     const QPoint point = scenePoint.toPoint();
     TextObject *best = nullptr;
     QVector<const TextObject *> bestLine;
-    Iterator it(m_root, TextIterator::Backward | TextIterator::PostOrder);
+    Iterator it(root, TextIterator::Backward | TextIterator::PostOrder);
     while (it.hasNext()) {
         TextObject *o = it.next();
         if (o->isLocked() || !o->isVisible() || !o->boundingRegion(o->sceneTransform()).contains(point))
@@ -552,14 +552,14 @@ TextObject *QVorrelScene::topmostAt(const QPointF &scenePoint) const
     return best;
 }
 
-TextObject *QVorrelScene::glyphAt(const QPointF &scenePoint) const
+TextObject *QVorrelScene::glyphAt(const QPointF &scenePoint, TextObject *within) const
 {
-    return topmostAt<GlyphIterator>(scenePoint);
+    return topmostAt<GlyphIterator>(within ? within : m_root, scenePoint);
 }
 
 TextObject *QVorrelScene::selectedObjectAt(const QPointF &scenePoint) const
 {
-    return topmostAt<SelectedIterator>(scenePoint);
+    return topmostAt<SelectedIterator>(m_root, scenePoint);
 }
 
 void QVorrelScene::placeCaretAt(float x, float y)

@@ -175,8 +175,9 @@ public:
     void setSelected(TextObject *object, bool select, bool recursive);
     // Makes exactly these objects selected, in this order.
     void restoreSelection(const QList<TextObject *> &objects);
-    // The topmost unlocked, visible glyph / selected object under a point.
-    TextObject *glyphAt(const QPointF &scenePoint) const;
+    // The topmost unlocked, visible glyph / selected object under a point;
+    // within, when given, limits the glyph search to that subtree.
+    TextObject *glyphAt(const QPointF &scenePoint, TextObject *within = nullptr) const;
     bool isGlyphAt(const QPointF &scenePoint) const { return glyphAt(scenePoint); }
     TextObject *selectedObjectAt(const QPointF &scenePoint) const;
     void placeCaretAt(float x, float y);
@@ -215,7 +216,7 @@ private:
     // Deselects the subtree and drops the hover when it lies inside.
     void releaseSubtree(TextObject *object);
     template<typename Iterator>
-    TextObject *topmostAt(const QPointF &scenePoint) const;
+    TextObject *topmostAt(TextObject *root, const QPointF &scenePoint) const;
 
     TextGroup *m_root = nullptr;
     TextPointer m_textPointer;

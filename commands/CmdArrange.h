@@ -1,0 +1,27 @@
+#ifndef CMDARRANGE_H
+#define CMDARRANGE_H
+
+#include "commands/Cmd.h"
+
+class TextObject;
+
+// Changes the stacking value of one object among its siblings. The object
+// is not owned.
+class CmdArrange : public Cmd
+{
+public:
+    enum Mode { BringToFront = 0, BringForward = 1, SendBackward = 2, SendToBack = 3 };
+
+    CmdArrange(QVorrelScene *scene, TextObject *object, int mode);
+    ~CmdArrange() override;
+
+    CmdResult execute() override;
+    CmdResult undo() override;
+
+private:
+    int m_mode;
+    TextObject *m_object;
+    double m_savedZ = 0;
+};
+
+#endif // CMDARRANGE_H

@@ -1,0 +1,102 @@
+#include "commands/CmdRemoveSelected.h"
+
+#include "model/Caret.h"
+#include "model/QVorrelScene.h"
+#include "model/SelectedIterator.h"
+#include "model/TextGroup.h"
+
+CmdRemoveSelected::CmdRemoveSelected(QVorrelScene *scene)
+    : Cmd(scene, QStringLiteral("Remove Selection"))
+{
+}
+
+CmdRemoveSelected::~CmdRemoveSelected()
+{
+    qDeleteAll(m_removed);
+}
+
+void CmdRemoveSelected::take(TextObject *object, QList<TextGroup *> &emptied)
+{
+    TextGroup *parent = object->parentGroup();
+    const int index = parent->indexOf(object);
+    m_indexes.append(index);
+    m_parents.append(parent);
+    m_removed.append(scene()->takeChildAt(parent, index));
+    if (parent->count() == 0 && parent != scene()->root())
+        emptied.append(parent);
+    if (object == m_savedPointer.glyph || object == m_savedPointer.word || object == m_savedPointer.passage)
+        m_caretHit = true;
+}
+
+CmdResult CmdRemoveSelected::execute()
+{
+    QVorrelScene *s = scene();
+    m_savedPointer = s->textPointer();
+    m_savedCaretPos = s->caret()->pos();
+    m_savedSelection = s->selectedObjects();
+    m_caretHit = false;
+
+    QList<TextObject *> selected;
+    SelectedIterator it(s->root(), TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext())
+        selected.append(it.next());
+    QList<TextGroup *> emptied;
+    for (TextObject *o : qAsConst(selected)) {
+        if (!o->isLocked() && o->parentGroup())
+            take(o, emptied);
+    }
+    while (!emptied.isEmpty()) {
+        TextGroup *g = emptied.takeFirst();
+        if (g->parentGroup())
+            take(g, emptied);
+    }
+    if (m_removed.isEmpty())
+        return CmdResult(false, false);
+
+    if (m_caretHit) {
+        s->placeCaretAt(100.0f, 100.0f);
+        TextPointer reset;
+        reset.passageIndex = s->root()->count() - 1;
+        s->setTextPointer(reset);
+    } else {
+        reindexPointer();
+    }
+    return CmdResult(true, true);
+}
+
+void CmdRemoveSelected::reindexPointer() const
+{
+    TextPointer p = m_savedPointer;
+    const TextGroup *root = scene()->root();
+    const auto *passage = static_cast<const TextGroup *>(p.passage);
+    const auto *word = static_cast<const TextGroup *>(p.word);
+    p.passageIndex = passage ? root->indexOf(passage) : root->count() - 1;
+    p.wordIndex = word && passage ? passage->indexOf(word) : -1;
+    if (!p.glyph) {
+        p.glyphIndex = -1;
+    } else if (p.glyph->hasOutline()) {
+        p.glyphIndex = word ? word->indexOf(p.glyph) : -1;
+    } else {
+        p.glyphIndex = -1;
+        // Between words a blank's place in its passage stands in for the
+        // word index; inside a word the word's own index must stay.
+        if (!word)
+            p.wordIndex = passage ? passage->indexOf(p.glyph) : -1;
+    }
+    scene()->setTextPointer(p);
+}
+
+CmdResult CmdRemoveSelected::undo()
+{
+    for (int i = m_removed.size() - 1; i >= 0; --i)
+        m_parents.at(i)->insert(m_indexes.at(i), m_removed.at(i));
+    m_removed.clear();
+    m_parents.clear();
+    m_indexes.clear();
+    QVorrelScene *s = scene();
+    // Selected again, so that a redo removes the same objects.
+    s->restoreSelection(m_savedSelection);
+    s->setTextPointer(m_savedPointer);
+    s->placeCaretAt(float(m_savedCaretPos.x()), float(m_savedCaretPos.y()));
+    return CmdResult(true, true);
+}

@@ -1,0 +1,43 @@
+#ifndef CMDREMOVESELECTED_H
+#define CMDREMOVESELECTED_H
+
+#include "commands/Cmd.h"
+#include "model/TextPointer.h"
+
+#include <QList>
+#include <QPointF>
+
+class TextGroup;
+class TextObject;
+
+// Removes the selected, unlocked objects from the document, and with them
+// every group they leave empty. The removed objects belong to the command
+// until its undo puts them back; undo also gives back the selection, the
+// text position and the caret's place.
+class CmdRemoveSelected : public Cmd
+{
+public:
+    explicit CmdRemoveSelected(QVorrelScene *scene);
+    ~CmdRemoveSelected() override;
+
+    CmdResult execute() override;
+    CmdResult undo() override;
+
+private:
+    // Takes the object out of its parent and records where it was; queues
+    // the parent when it is left empty.
+    void take(TextObject *object, QList<TextGroup *> &emptied);
+    // Recomputes the indices of the saved text position, whose objects all
+    // stay in the document.
+    void reindexPointer() const;
+
+    QList<TextObject *> m_removed;
+    QList<TextGroup *> m_parents;
+    QList<int> m_indexes;
+    bool m_caretHit = false;
+    TextPointer m_savedPointer;
+    QPointF m_savedCaretPos;
+    QList<TextObject *> m_savedSelection;
+};
+
+#endif // CMDREMOVESELECTED_H

@@ -1,0 +1,31 @@
+#include "commands/CmdRotateSelected.h"
+
+#include "commands/SelectedGlyphs.h"
+
+CmdRotateSelected::CmdRotateSelected(QVorrelScene *scene, float angle, QPointF pivot)
+    : Cmd(scene, QStringLiteral("Rotate Selection")), m_angle(angle), m_pivot(pivot)
+{
+}
+
+CmdRotateSelected::~CmdRotateSelected() = default;
+
+CmdResult CmdRotateSelected::execute()
+{
+    return rotateBy(m_angle);
+}
+
+CmdResult CmdRotateSelected::undo()
+{
+    return rotateBy(-m_angle);
+}
+
+CmdResult CmdRotateSelected::rotateBy(float angle)
+{
+    if (angle == 0)
+        return CmdResult(false, false);
+    const SelectedGlyphs glyphs(scene());
+    const QPointF pivot = m_pivot;
+    glyphs.forEach([angle, pivot](Glyph *g) { g->rotateAbout(angle, pivot); });
+    const bool changed = !glyphs.isEmpty();
+    return CmdResult(changed, changed);
+}

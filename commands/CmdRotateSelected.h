@@ -1,0 +1,25 @@
+#ifndef CMDROTATESELECTED_H
+#define CMDROTATESELECTED_H
+
+#include "commands/Cmd.h"
+
+#include <QPointF>
+
+// Rotates the glyphs of the selected, unlocked objects about a pivot.
+class CmdRotateSelected : public Cmd
+{
+public:
+    CmdRotateSelected(QVorrelScene *scene, float angle, QPointF pivot);
+    ~CmdRotateSelected() override;
+
+    CmdResult execute() override;
+    CmdResult undo() override;
+
+private:
+    CmdResult rotateBy(float angle);
+
+    float m_angle;
+    QPointF m_pivot;
+};
+
+#endif // CMDROTATESELECTED_H

@@ -1,0 +1,125 @@
+#ifndef CMDSETSELECTEDVALUE_H
+#define CMDSETSELECTEDVALUE_H
+
+#include "commands/Cmd.h"
+#include "model/Glyph.h"
+#include "model/GlyphIterator.h"
+#include "model/GlyphPath.h"
+#include "model/QVorrelScene.h"
+#include "model/SelectedIterator.h"
+#include "model/SelectedListIterator.h"
+#include "model/TextGroup.h"
+
+#include <QFont>
+#include <QList>
+#include <QPointF>
+
+// Base of the commands that set one property of the selected, unlocked
+// text. When built it records the property of every glyph under the
+// selection (a glyph under a selected group and selected itself twice);
+// undo gives each its recorded value back. A command that reshapes the
+// glyphs (font, size) records each glyph's font, both outlines and position
+// instead, and undo restores them exactly, without a new layout.
+template<typename T>
+class CmdSetSelectedValue : public Cmd
+{
+public:
+    using Read = T (*)(const Glyph *);
+    using Write = void (*)(TextObject *, const T &);
+
+    CmdResult execute() override
+    {
+        if (!m_changed)
+            return CmdResult(false, false);
+        SelectedListIterator it(scene());
+        while (it.hasNext()) {
+            TextObject *o = it.next();
+            if (!o->isLocked())
+                m_write(o, m_newValue);
+        }
+        return CmdResult(true, true);
+    }
+
+    CmdResult undo() override
+    {
+        int i = 0;
+        for (TextObject *o : recordedObjects()) {
+            o->updateInScene();
+            GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
+            while (g.hasNext())
+                restore(g.next(), i++);
+            o->updateInScene();
+        }
+        return CmdResult(m_changed, m_changed);
+    }
+
+    // Takes over the new value of a later command of the same kind; the
+    // recorded values stay this command's.
+    bool merge(Cmd *next) override
+    {
+        if (!canMerge(next))
+            return false;
+        m_newValue = static_cast<CmdSetSelectedValue<T> *>(next)->m_newValue;
+        m_changed = m_oldValues.size() != m_oldValues.count(m_newValue);
+        return true;
+    }
+
+protected:
+    CmdSetSelectedValue(QVorrelScene *scene, QString text, const T &value, Read read, Write write,
+                        bool reshapes)
+        : Cmd(scene, std::move(text)), m_newValue(value), m_write(write)
+    {
+        for (TextObject *o : recordedObjects()) {
+            GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
+            while (g.hasNext()) {
+                const Glyph *glyph = g.next();
+                m_oldValues.append(read(glyph));
+                if (reshapes)
+                    m_oldShapes.append(Shape{glyph->font(), *glyph->path(), glyph->pos()});
+            }
+        }
+        m_changed = m_oldValues.size() != m_oldValues.count(m_newValue);
+    }
+
+private:
+    struct Shape
+    {
+        QFont font;
+        GlyphPath path;
+        QPointF pos;
+    };
+
+    // The selected, unlocked objects, children before their parent.
+    QList<TextObject *> recordedObjects() const
+    {
+        QList<TextObject *> objects;
+        SelectedIterator it(scene()->root(), TextIterator::Forward | TextIterator::PostOrder);
+        while (it.hasNext()) {
+            TextObject *o = it.next();
+            if (!o->isLocked())
+                objects.append(o);
+        }
+        return objects;
+    }
+
+    void restore(Glyph *glyph, int i) const
+    {
+        if (m_oldShapes.isEmpty()) {
+            if (i < m_oldValues.size())
+                m_write(glyph, m_oldValues.at(i));
+        } else if (i < m_oldShapes.size()) {
+            const Shape &s = m_oldShapes.at(i);
+            glyph->setFont(s.font, false);
+            glyph->copyPathsFrom(s.path);
+            glyph->setPos(s.pos);
+        }
+    }
+
+    T m_newValue;
+    bool m_changed = false;
+    QList<T> m_oldValues;
+    QList<Shape> m_oldShapes;
+    Write m_write;
+};
+
+#endif // CMDSETSELECTEDVALUE_H
