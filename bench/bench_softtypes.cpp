@@ -55,9 +55,9 @@ void tick(QVorrelScene &scene)
     scene.stepSoftTypes();
 }
 
-// The repaint requests of a frame go to the event loop between frames, as
-// between two ticks of the play timer; without a view that work is not
-// the step's and is not timed.
+// The scene's pass over the items a frame marked dirty runs from the event
+// loop between two ticks of the play timer; it belongs to the repaint, not
+// to the step, and is not timed.
 void settle()
 {
     QCoreApplication::processEvents();
