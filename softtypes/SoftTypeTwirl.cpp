@@ -1,8 +1,5 @@
 #include "softtypes/SoftTypeTwirl.h"
 
-#include "model/Glyph.h"
-#include "model/GlyphPath.h"
-
 #include <cmath>
 
 SoftTypeTwirl::SoftTypeTwirl(const QString &name)
@@ -25,12 +22,14 @@ void SoftTypeTwirl::apply(Glyph *glyph)
     if (!beginFrame(glyph, frame))
         return;
     const double s = strength();
-    const double turn = spin();
     const double a = attenuation();
-    const QPainterPath &current = glyph->path()->current;
-    const int n = current.elementCount();
+    const double turn = spin();
+    const double cs = std::cos(turn);
+    const double sn = std::sin(turn);
+    const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
-        const MouseVector v = frame.toMouse(elementPosition(current, i));
+        const QPointF p = frame.sceneAt(i);
+        const MouseVector v(frame.mouse, p);
         const double d = v.length;
         // A point under the mouse has no direction to turn.
         if (!frame.reaches(d) || d == 0)
@@ -38,9 +37,9 @@ void SoftTypeTwirl::apply(Glyph *glyph)
         const double k = (s / (a + d)) / d;
         const float wx = float(k * v.x);
         const float wy = float(k * v.y);
-        const double push = length(wx, wy);
-        const double angle = std::atan2(double(wy), double(wx)) + turn;
-        glyph->moveElementBy(i, QPointF(push * std::cos(angle), push * std::sin(angle)));
+        // w turned by the spin: |w| (cos, sin)(atan2(w) + spin), without a
+        // trigonometric call per element.
+        frame.moveBy(i, p, QPointF(wx * cs - wy * sn, wy * cs + wx * sn));
     }
     step(frame.scene);
 }
