@@ -24,8 +24,6 @@ void SoftTypeTwirl::apply(Glyph *glyph)
     const double s = strength();
     const double a = attenuation();
     const double turn = spin();
-    const double cs = std::cos(turn);
-    const double sn = std::sin(turn);
     const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
         const QPointF p = frame.sceneAt(i);
@@ -37,9 +35,9 @@ void SoftTypeTwirl::apply(Glyph *glyph)
         const double k = (s / (a + d)) / d;
         const float wx = float(k * v.x);
         const float wy = float(k * v.y);
-        // w turned by the spin: |w| (cos, sin)(atan2(w) + spin), without a
-        // trigonometric call per element.
-        frame.moveBy(i, p, QPointF(wx * cs - wy * sn, wy * cs + wx * sn));
+        const double push = length(wx, wy);
+        const double angle = std::atan2(double(wy), double(wx)) + turn;
+        frame.moveBy(i, p, QPointF(push * std::cos(angle), push * std::sin(angle)));
     }
     step(frame.scene);
 }
