@@ -1,6 +1,27 @@
 #include "model/QVorrelScene.h"
 
 #include "commands/Cmd.h"
+#include "commands/CmdAddSoftType.h"
+#include "commands/CmdArrange.h"
+#include "commands/CmdCombo.h"
+#include "commands/CmdEditSoftType.h"
+#include "commands/CmdInsertGlyph.h"
+#include "commands/CmdMoveCaretGlyph.h"
+#include "commands/CmdMoveCaretLeft.h"
+#include "commands/CmdMoveCaretPoint.h"
+#include "commands/CmdMoveCaretRight.h"
+#include "commands/CmdMoveSelected.h"
+#include "commands/CmdRemoveGlyph.h"
+#include "commands/CmdRemoveSelected.h"
+#include "commands/CmdRemoveSoftType.h"
+#include "commands/CmdRotateSelected.h"
+#include "commands/CmdSelectAll.h"
+#include "commands/CmdSelectPoint.h"
+#include "commands/CmdSelectRect.h"
+#include "commands/CmdSelectSame.h"
+#include "commands/CmdSelectTextObject.h"
+#include "commands/CmdSetLock.h"
+#include "commands/CmdSetVisible.h"
 #include "commands/CmdSimulate.h"
 #include "model/Canvas.h"
 #include "model/Caret.h"
@@ -9,12 +30,20 @@
 #include "model/GlyphIterator.h"
 #include "model/Grid.h"
 #include "model/SelectedIterator.h"
+#include "model/SelectedListIterator.h"
 #include "model/Selection.h"
 #include "model/TextGroup.h"
 
+#include "softtypes/SoftType.h"
+
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGraphicsRectItem>
+#include <QSet>
+#include <QVector2D>
+
+#include <cmath>
 
 QVorrelScene::QVorrelScene(qreal x, qreal y, qreal width, qreal height, QObject *parent)
     : QGraphicsScene(x, y, width, height, parent), m_textFont(QStringLiteral("Arial"), 72)
@@ -143,8 +172,13 @@ void QVorrelScene::centreSelectionBox()
         m_selectionBoxStale = true;
         return;
     }
+    m_selection->moveTo(selectionCentre());
+}
+
+QPointF QVorrelScene::selectionCentre() const
+{
     const QRectF r = m_selection->sceneRect();
-    m_selection->moveTo(QPointF(float(r.x()) + 0.5f * float(r.width()), float(r.y()) + 0.5f * float(r.height())));
+    return QPointF(float(r.x()) + 0.5f * float(r.width()), float(r.y()) + 0.5f * float(r.height()));
 }
 
 CmdResult QVorrelScene::run(Cmd *cmd, CmdResult (Cmd::*step)())
@@ -645,4 +679,545 @@ void QVorrelScene::moveCaretBy(float dx, float dy)
 {
     m_caret->moveBy(dx, dy);
     m_caret->update();
+}
+
+void QVorrelScene::setMousePosition(const QPointF &p)
+{
+    m_mousePosition = p;
+    emit mousePositionChanged(p);
+}
+
+// Pointer input =========================================================
+//
+// A gesture is press, moves, release. The press records the snapped press
+// point and whether it hit the selection or one of its rotate handles; the
+// moves show hover, the rubber band or a preview of the selection moving or
+// turning; the release turns the gesture into at most one command.
+
+namespace {
+
+// A drag starts once the pointer has travelled more than this far from the
+// press point; a shorter travel is a click.
+constexpr float DragThreshold = 3.0f;
+
+const QString UnknownCombo = QStringLiteral("Unknown Combo Command");
+
+float travel(const QPointF &from, const QPointF &to)
+{
+    return QVector2D(to - from).length();
+}
+
+// Mode of a selection gesture: add with Ctrl, remove with Alt, else
+// select only.
+int selectionMode(Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::ControlModifier)
+        return 2;
+    if (modifiers & Qt::AltModifier)
+        return 3;
+    return 1;
+}
+
+} // namespace
+
+QPointF QVorrelScene::snapPoint(const QPointF &p) const
+{
+    return (m_snapFlags & 1) ? m_grid->snapToGrid(p) : p;
+}
+
+void QVorrelScene::handleMousePress(QEvent::Type, const QPointF &scenePos)
+{
+    if (m_playState != 0)
+        return;
+    m_pressPoint = snapPoint(scenePos);
+    if (m_selectedObjects.isEmpty())
+        return;
+    m_pressedOnRotateHandle = m_selection->hitRotateHandle(m_pressPoint);
+    m_pressedOnSelection = selectedObjectAt(scenePos);
+}
+
+bool QVorrelScene::dragStarted(const QPointF &snapped) const
+{
+    // Once the preview runs it keeps running back inside the threshold.
+    return m_selection->isTransforming() || travel(m_pressPoint, snapped) > DragThreshold;
+}
+
+void QVorrelScene::previewRotation(const QPointF &scenePos, bool constrained)
+{
+    const QPointF c = selectionCentre();
+    const float a0 = std::atan2(float(m_pressPoint.y() - c.y()), float(m_pressPoint.x() - c.x()));
+    const float a1 = std::atan2(float(scenePos.y() - c.y()), float(scenePos.x() - c.x()));
+    float d = a1 - a0;
+    if (constrained) {
+        // To the nearest multiple of 22.5 degrees.
+        const float k = float(M_PI / 8);
+        const float r = (d / k - std::floor(d / k)) * k;
+        d = r >= float(M_PI / 16) ? d + (k - r) : d - r;
+    }
+    m_selection->setRotation(d * 180.0f / 3.1415927f);
+}
+
+void QVorrelScene::previewMove(const QPointF &scenePos, bool constrained)
+{
+    const QPointF c = selectionCentre();
+    QPointF pos(scenePos.x() + c.x() - m_pressPoint.x(), scenePos.y() + c.y() - m_pressPoint.y());
+    if (constrained) {
+        // Along the axis of the larger travel only.
+        const int dx = int(std::fabs(pos.x() - c.x()));
+        const int dy = int(std::fabs(pos.y() - c.y()));
+        if (dy < dx)
+            pos.setY(c.y());
+        else
+            pos.setX(c.x());
+    }
+    m_selection->setPos(pos);
+}
+
+void QVorrelScene::handleMouseMove(QEvent::Type, const QPointF &scenePos, Qt::MouseButton,
+                                   const Qt::MouseButtons &, const Qt::KeyboardModifiers &modifiers)
+{
+    if (m_playState == 0) {
+        const QPointF p = snapPoint(scenePos);
+        const bool shift = modifiers & Qt::ShiftModifier;
+        if (!(m_mouseButtons & Qt::LeftButton)) {
+            TextObject *hovered = selectedObjectAt(scenePos);
+            setHovered(hovered ? hovered : glyphAt(scenePos));
+        } else if (!m_pressedOnRotateHandle && !m_pressedOnSelection) {
+            if (travel(m_pressPoint, p) > DragThreshold)
+                setSelectionArea(m_pressPoint.x(), m_pressPoint.y(), p.x(), p.y());
+        } else if (dragStarted(p)) {
+            if (m_pressedOnSelection)
+                previewMove(scenePos, shift);
+            else
+                previewRotation(scenePos, shift);
+            m_selection->setTransforming(true);
+            m_selection->refresh();
+        }
+    }
+    setMousePosition(scenePos);
+}
+
+void QVorrelScene::handleMouseRelease(QEvent::Type, const QPointF &scenePos, Qt::MouseButton,
+                                      const Qt::MouseButtons &, const Qt::KeyboardModifiers &modifiers)
+{
+    if (m_playState == 0) {
+        const QPointF p = snapPoint(scenePos);
+        if (m_pressedOnSelection || m_pressedOnRotateHandle) {
+            const QPointF c = selectionCentre();
+            const QPointF pos = m_selection->pos();
+            if (m_pressedOnSelection)
+                moveSelected(float(pos.x()) - float(c.x()), float(pos.y()) - float(c.y()));
+            else
+                rotateSelectedAbout(float(m_selection->rotation()), c);
+            // A preview that came back to its start made no command.
+            recentreSelection();
+        } else {
+            if (travel(m_pressPoint, p) >= DragThreshold
+                || (modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+                executeCommand(new CmdSelectRect(this, m_selectionArea->rect().toRect(), selectionMode(modifiers), 2));
+            } else {
+                placeCaretByClick(p);
+            }
+            setSelectionArea(0, 0, 0, 0);
+        }
+    }
+    m_pressedOnSelection = false;
+    m_pressedOnRotateHandle = false;
+}
+
+void QVorrelScene::handleMouseDoubleClick(QEvent::Type, const QPointF &scenePos, Qt::MouseButton,
+                                          const Qt::MouseButtons &, const Qt::KeyboardModifiers &modifiers)
+{
+    if (m_playState != 0)
+        return;
+    m_pressPoint = snapPoint(scenePos);
+    if (!glyphAt(scenePos))
+        return;
+    // A drag that goes on from the double click moves the selection.
+    m_pressedOnSelection = true;
+    // The glyph under the pointer is selected, not the one under the
+    // snapped point, which may lie beside it.
+    auto *combo = new CmdCombo(this, UnknownCombo);
+    combo->add(new CmdSelectPoint(this, selectionMode(modifiers), scenePos), true);
+    executeCommand(combo);
+}
+
+void QVorrelScene::placeCaretByClick(const QPointF &p)
+{
+    if (auto *glyph = qobject_cast<Glyph *>(glyphAt(p)))
+        executeAfterDeselect(new CmdMoveCaretGlyph(this, glyph));
+    else
+        executeAfterDeselect(new CmdMoveCaretPoint(this, float(p.x()), float(p.y())));
+}
+
+void QVorrelScene::setSelectionArea(float x1, float y1, float x2, float y2)
+{
+    float left = x1;
+    float right = x2;
+    if (x2 < x1) {
+        left = x2;
+        right = int(x1);
+    }
+    float top = y1;
+    float bottom = y2;
+    if (y2 < y1) {
+        top = y2;
+        bottom = int(y1);
+    }
+    m_selectionArea->setRect(left, top, right - left, bottom - top);
+    const QRectF area = m_selectionArea->rect();
+    m_selectionArea->setVisible(area.width() > 0 || area.height() > 0);
+    m_selectionArea->update();
+    emit selectionAreaChanged(area);
+}
+
+void QVorrelScene::executeWithCaretFollowing(Cmd *cmd)
+{
+    // The caret stands after a glyph that moves: it moves along in the
+    // same step.
+    auto *glyph = qobject_cast<Glyph *>(m_textPointer.glyph);
+    if (!glyph || !(glyph->isSelected() || glyph->hasSelectedAncestor())) {
+        executeCommand(cmd);
+        return;
+    }
+    auto *combo = new CmdCombo(this, UnknownCombo);
+    combo->add(cmd, true);
+    combo->add(new CmdMoveCaretGlyph(this, glyph), false);
+    executeCommand(combo);
+}
+
+void QVorrelScene::moveSelected(float dx, float dy)
+{
+    executeWithCaretFollowing(new CmdMoveSelected(this, dx, dy));
+}
+
+void QVorrelScene::rotateSelectedAbout(float degrees, const QPointF &centre)
+{
+    executeWithCaretFollowing(new CmdRotateSelected(this, degrees, centre));
+}
+
+void QVorrelScene::rotateSelectedAboutCentre(float degrees)
+{
+    rotateSelectedAbout(degrees, m_selection->sceneRect().center());
+}
+
+// Editing operations ====================================================
+
+namespace {
+
+// The glyphs of an object in forward post-order; a glyph is its own.
+QList<Glyph *> glyphsOf(TextObject *object)
+{
+    QList<Glyph *> glyphs;
+    GlyphIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext())
+        glyphs.append(it.next());
+    return glyphs;
+}
+
+} // namespace
+
+void QVorrelScene::executeAfterDeselect(Cmd *cmd)
+{
+    if (m_selectedObjects.isEmpty()) {
+        executeCommand(cmd);
+        return;
+    }
+    auto *combo = new CmdCombo(this, UnknownCombo);
+    combo->add(new CmdSelectAll(this, 1, 0), false);
+    combo->add(cmd, true);
+    executeCommand(combo);
+}
+
+QList<TextObject *> QVorrelScene::selectedUnlocked() const
+{
+    QList<TextObject *> objects;
+    for (TextObject *o : m_selectedObjects) {
+        if (!o->isLocked())
+            objects.append(o);
+    }
+    return objects;
+}
+
+void QVorrelScene::removeSelected()
+{
+    executeCommand(new CmdRemoveSelected(this));
+}
+
+void QVorrelScene::moveCaretLeft()
+{
+    executeCommand(new CmdMoveCaretLeft(this));
+}
+
+void QVorrelScene::moveCaretRight()
+{
+    executeCommand(new CmdMoveCaretRight(this));
+}
+
+void QVorrelScene::backspace()
+{
+    if (m_textPointer.passage && m_textPointer.glyph)
+        executeAfterDeselect(new CmdRemoveGlyph(this));
+    else
+        executeCommand(new CmdMoveCaretLeft(this));
+}
+
+namespace {
+
+// Text from the clipboard or a file may end its lines with "\r\n" or "\n";
+// a line break is one carriage-return glyph.
+QString withLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return text;
+}
+
+} // namespace
+
+Glyph *QVorrelScene::newGlyph(QChar c, const QPointF &pos) const
+{
+    return new Glyph(c, m_textFont, m_fillColor, m_strokeColor, double(m_strokeWidth), pos);
+}
+
+void QVorrelScene::insertCharacterAtCaret(QChar c)
+{
+    insertCharacter(c, m_caret->pos(), true);
+}
+
+void QVorrelScene::insertStringAtCaret(const QString &s)
+{
+    insertString(s, m_caret->pos(), true);
+}
+
+void QVorrelScene::insertCharacter(QChar c, const QPointF &pos, bool atCaret)
+{
+    executeAfterDeselect(new CmdInsertGlyph(this, newGlyph(c, pos), atCaret));
+}
+
+void QVorrelScene::insertString(const QString &s, const QPointF &pos, bool atCaret)
+{
+    const QString text = withLineBreaks(s);
+    if (text.isEmpty())
+        return;
+    if (text.size() == 1) {
+        insertCharacter(text.at(0), pos, atCaret);
+        return;
+    }
+    auto *combo = new CmdCombo(this, QStringLiteral("Insert String"));
+    combo->add(new CmdSelectAll(this, 1, 0), false);
+    combo->add(new CmdInsertGlyph(this, newGlyph(text.at(0), pos), atCaret), false);
+    // The first glyph moves the caret along as the composite runs; the
+    // others follow it there.
+    const QPointF caretPos = m_caret->pos();
+    for (int i = 1; i < text.size(); ++i)
+        combo->add(new CmdInsertGlyph(this, newGlyph(text.at(i), caretPos), true), false);
+    executeCommand(combo);
+}
+
+void QVorrelScene::insertGlyphs(const QList<Glyph *> &glyphs)
+{
+    if (glyphs.isEmpty() || glyphs.contains(nullptr))
+        return;
+    auto *combo = new CmdCombo(this, QStringLiteral("Insert Glyphs"));
+    combo->add(new CmdSelectAll(this, 1, 0), false);
+    combo->add(new CmdMoveCaretPoint(this, glyphs.first()->pos()), false);
+    for (const Glyph *g : glyphs) {
+        Glyph *clone = g->cloneGlyph();
+        combo->add(new CmdInsertGlyph(this, clone, false), false);
+        combo->add(new CmdSelectTextObject(this, clone, 2), false);
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::selectAll(int mode, int level)
+{
+    executeCommand(new CmdSelectAll(this, mode, level));
+}
+
+void QVorrelScene::selectSame(int mode, int level)
+{
+    executeCommand(new CmdSelectSame(this, mode, level));
+}
+
+void QVorrelScene::arrangeSelected(int mode)
+{
+    static const char *const texts[] = {"Bring to Front", "Bring Forward", "Send Backward", "Send to Back"};
+    if (mode < 0 || mode > 3)
+        return;
+    auto *combo = new CmdCombo(this, QLatin1String(texts[mode]));
+    for (TextObject *o : m_selectedObjects)
+        combo->add(new CmdArrange(this, o, mode), false);
+    executeCommand(combo);
+}
+
+void QVorrelScene::hideSelected()
+{
+    auto *combo = new CmdCombo(this, QStringLiteral("Hide"));
+    for (TextObject *o : m_selectedObjects) {
+        combo->add(new CmdSelectTextObject(this, o, 3), false);
+        combo->add(new CmdSetVisible(this, o, false), false);
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::setLockOfGlyphs(const QList<TextObject *> &objects, bool lock)
+{
+    auto *combo = new CmdCombo(this, lock ? QStringLiteral("Lock") : QStringLiteral("Unlock"));
+    for (TextObject *o : objects) {
+        for (Glyph *g : glyphsOf(o)) {
+            if (g->isLocked() != lock)
+                combo->add(new CmdSetLock(this, g, lock), false);
+        }
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::lockSelected()
+{
+    setLockOfGlyphs(m_selectedObjects, true);
+}
+
+void QVorrelScene::unlockSelected()
+{
+    setLockOfGlyphs(m_selectedObjects, false);
+}
+
+void QVorrelScene::setObjectLocked(TextObject *object, bool lock)
+{
+    if (object)
+        setLockOfGlyphs({object}, lock);
+}
+
+void QVorrelScene::setObjectVisible(TextObject *object, bool visible)
+{
+    if (!object || object->isVisibleTo(object->parentItem()) == visible)
+        return;
+    auto *combo = new CmdCombo(this, visible ? QStringLiteral("Show") : QStringLiteral("Hide"));
+    for (TextObject *o : selectedIn(object))
+        combo->add(new CmdSelectTextObject(this, o, 3), false);
+    combo->add(new CmdSetVisible(this, object, visible), false);
+    executeCommand(combo);
+}
+
+void QVorrelScene::addSoftTypeValues(CmdCombo *combo, Glyph *glyph, const SoftType *softType, bool takeText)
+{
+    if (SoftType *own = glyph->findSoftType(softType->name()))
+        combo->add(new CmdEditSoftType(this, own, softType->values()), false);
+    else
+        combo->add(new CmdAddSoftType(this, glyph, softType->clone()), takeText);
+}
+
+void QVorrelScene::addSoftType(const SoftType *prototype)
+{
+    if (!prototype)
+        return;
+    auto *combo = new CmdCombo(this, QStringLiteral("Add SoftType"));
+    for (TextObject *o : selectedUnlocked()) {
+        for (Glyph *g : glyphsOf(o))
+            addSoftTypeValues(combo, g, prototype, true);
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::pasteSoftTypes(const QList<SoftType *> &softTypes)
+{
+    // Copies of several glyphs may carry SoftTypes of one name: the first
+    // of each name is pasted, so that no glyph gets a name twice.
+    QList<const SoftType *> distinct;
+    QSet<QString> names;
+    for (const SoftType *s : softTypes) {
+        if (s && !names.contains(s->name())) {
+            names.insert(s->name());
+            distinct.append(s);
+        }
+    }
+    auto *combo = new CmdCombo(this, QStringLiteral("Paste SoftTypes"));
+    for (TextObject *o : selectedUnlocked()) {
+        for (Glyph *g : glyphsOf(o)) {
+            for (const SoftType *s : qAsConst(distinct))
+                addSoftTypeValues(combo, g, s, false);
+        }
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::editSoftType(const QString &name, const QHash<QString, QVariant> &values)
+{
+    auto *combo = new CmdCombo(this, QStringLiteral("Edit SoftType"));
+    for (TextObject *o : selectedUnlocked()) {
+        for (Glyph *g : glyphsOf(o)) {
+            if (SoftType *own = g->findSoftType(name))
+                combo->add(new CmdEditSoftType(this, own, values), true);
+        }
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::removeSoftType(const QString &name)
+{
+    auto *combo = new CmdCombo(this, QStringLiteral("Remove SoftType"));
+    for (TextObject *o : selectedUnlocked()) {
+        for (Glyph *g : glyphsOf(o)) {
+            if (g->findSoftType(name))
+                combo->add(new CmdRemoveSoftType(this, g, name), true);
+        }
+    }
+    executeCommand(combo);
+}
+
+void QVorrelScene::removeAllSoftTypes()
+{
+    removeSoftTypesWhere(QStringLiteral("Remove All SoftTypes"), true, QString());
+}
+
+void QVorrelScene::removeSoftTypesOfKind(const QString &kind)
+{
+    const QString shown = kind.left(1).toUpper() + kind.mid(1).toLower();
+    removeSoftTypesWhere(QStringLiteral("Remove ") + shown + QStringLiteral(" SoftTypes"), false, kind);
+}
+
+void QVorrelScene::removeSoftTypesWhere(const QString &text, bool anyKind, const QString &kind)
+{
+    auto *combo = new CmdCombo(this, text);
+    for (TextObject *o : selectedUnlocked()) {
+        for (Glyph *g : glyphsOf(o)) {
+            for (const SoftType *s : g->softTypes()) {
+                if (anyKind || s->typeKey() == kind)
+                    combo->add(new CmdRemoveSoftType(this, g, s->name()), false);
+            }
+        }
+    }
+    executeCommand(combo);
+}
+
+QString QVorrelScene::selectedText() const
+{
+    QString text;
+    SelectedIterator it(m_root, TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext())
+        text += it.next()->text();
+    return text;
+}
+
+QStringList QVorrelScene::selectedSoftTypeKinds() const
+{
+    QStringList kinds;
+    for (const TextObject *o : m_selectedObjects) {
+        for (const QString &kind : o->softTypeKinds()) {
+            if (!kinds.contains(kind))
+                kinds.append(kind);
+        }
+    }
+    return kinds;
+}
+
+QString QVorrelScene::sequenceFileName() const
+{
+    const QFileInfo f(m_exportFileName);
+    QString name = f.path() + QLatin1Char('/') + f.baseName() + QLatin1Char('_')
+                   + QStringLiteral("%1").arg(m_exportFrameNumber, 5, 10, QLatin1Char('0'));
+    if (!f.suffix().isEmpty())
+        name += QLatin1Char('.') + f.suffix();
+    return name;
 }

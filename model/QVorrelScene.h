@@ -5,18 +5,25 @@
 #include "model/TextPointer.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QFont>
 #include <QGraphicsScene>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 class Canvas;
 class Caret;
 class Cmd;
+class CmdCombo;
 class Exporter;
+class Glyph;
 class Grid;
 class QGraphicsRectItem;
 class Selection;
+class SoftType;
 class TextGroup;
 class TextObject;
 
@@ -156,7 +163,8 @@ public:
 
     // Pointer state written by the view and the pointer operations.
     QPointF mousePosition() const { return m_mousePosition; }
-    void setMousePosition(const QPointF &p) { m_mousePosition = p; }
+    // Stores the position and emits mousePositionChanged.
+    void setMousePosition(const QPointF &p);
     Qt::MouseButtons mouseButtons() const { return m_mouseButtons; }
     void setMouseButtons(Qt::MouseButtons buttons) { m_mouseButtons = buttons; }
     QPointF pressPoint() const { return m_pressPoint; }
@@ -198,6 +206,69 @@ public:
     QString title() const;
     void moveCaretBy(float dx, float dy);
 
+    // Pointer input. The view hands over every mouse event; only the scene
+    // position and the modifiers are read. While the document plays only
+    // moves count, and they only report the mouse position.
+    void handleMousePress(QEvent::Type type, const QPointF &scenePos);
+    void handleMouseMove(QEvent::Type type, const QPointF &scenePos, Qt::MouseButton button,
+                         const Qt::MouseButtons &buttons, const Qt::KeyboardModifiers &modifiers);
+    void handleMouseRelease(QEvent::Type type, const QPointF &scenePos, Qt::MouseButton button,
+                            const Qt::MouseButtons &buttons, const Qt::KeyboardModifiers &modifiers);
+    void handleMouseDoubleClick(QEvent::Type type, const QPointF &scenePos, Qt::MouseButton button,
+                                const Qt::MouseButtons &buttons, const Qt::KeyboardModifiers &modifiers);
+    // The nearest grid point when snapping is on, else the point.
+    QPointF snapPoint(const QPointF &p) const;
+    // Shows the rubber band over the two corners (hidden when empty) and
+    // emits selectionAreaChanged.
+    void setSelectionArea(float x1, float y1, float x2, float y2);
+    // Move or rotate the selection as one step; the caret follows when it
+    // stands after selected text.
+    void moveSelected(float dx, float dy);
+    void rotateSelectedAbout(float degrees, const QPointF &centre);
+    void rotateSelectedAboutCentre(float degrees);
+
+    // Editing operations: each builds one command, or one composite, and
+    // executes it, so that one user action is one undo step.
+    void removeSelected();
+    void moveCaretLeft();
+    void moveCaretRight();
+    // Removes the glyph before the caret, or moves the caret left where
+    // there is none.
+    void backspace();
+    void insertCharacterAtCaret(QChar c);
+    void insertStringAtCaret(const QString &s);
+    // Inserts at the caret (atCaret) or keeping pos; a selection is
+    // deselected in the same step. Two characters or more are one
+    // "Insert String" step; "\r\n" and "\n" become one line break.
+    void insertCharacter(QChar c, const QPointF &pos, bool atCaret);
+    void insertString(const QString &s, const QPointF &pos, bool atCaret);
+    // Pastes clones of the glyphs where they stand and selects them.
+    void insertGlyphs(const QList<Glyph *> &glyphs);
+    void selectAll(int mode, int level);
+    void selectSame(int mode, int level);
+    // Arrange modes 0..3: to front, forward, backward, to back.
+    void arrangeSelected(int mode);
+    void hideSelected();
+    void lockSelected();
+    void unlockSelected();
+    void setObjectLocked(TextObject *object, bool lock);
+    void setObjectVisible(TextObject *object, bool visible);
+    // A SoftType name is unique on a glyph: adding or pasting a name the
+    // glyph carries gives that SoftType the new values instead.
+    void addSoftType(const SoftType *prototype);
+    void pasteSoftTypes(const QList<SoftType *> &softTypes);
+    void editSoftType(const QString &name, const QHash<QString, QVariant> &values);
+    void removeSoftType(const QString &name);
+    void removeAllSoftTypes();
+    void removeSoftTypesOfKind(const QString &kind);
+
+    // Queries for the clipboard, the menus and sequence export.
+    QString selectedText() const;
+    QStringList selectedSoftTypeKinds() const;
+    // The export file name with the frame number, five digits at least,
+    // before the suffix: /out/clip.png at frame 7 is /out/clip_00007.png.
+    QString sequenceFileName() const;
+
 signals:
     void documentChanged();
     void mousePositionChanged(const QPointF &position);
@@ -217,6 +288,24 @@ private:
     void releaseSubtree(TextObject *object);
     template<typename Iterator>
     TextObject *topmostAt(TextObject *root, const QPointF &scenePoint) const;
+    // Pointer helpers.
+    QPointF selectionCentre() const;
+    bool dragStarted(const QPointF &snapped) const;
+    void previewRotation(const QPointF &scenePos, bool constrained);
+    void previewMove(const QPointF &scenePos, bool constrained);
+    void executeWithCaretFollowing(Cmd *cmd);
+    // A click: the caret goes to the glyph under the point, or to the point.
+    void placeCaretByClick(const QPointF &p);
+    // Editing helpers.
+    // Executes the command, after deselecting everything in the same step
+    // when something is selected.
+    void executeAfterDeselect(Cmd *cmd);
+    Glyph *newGlyph(QChar c, const QPointF &pos) const;
+    QList<TextObject *> selectedUnlocked() const;
+    void addSoftTypeValues(CmdCombo *combo, Glyph *glyph, const SoftType *softType, bool takeText);
+    void setLockOfGlyphs(const QList<TextObject *> &objects, bool lock);
+    // Removes the SoftTypes of one kind, or of every kind.
+    void removeSoftTypesWhere(const QString &text, bool anyKind, const QString &kind);
 
     TextGroup *m_root = nullptr;
     TextPointer m_textPointer;

@@ -6,7 +6,6 @@
 #include "propertybrowser/QtVariantPropertyManager.h"
 
 #include <QDataStream>
-#include <cmath>
 
 namespace {
 
@@ -50,18 +49,28 @@ QString triggerToolTip()
 SoftType::SoftType(const QString &typeKey, const QString &name)
     : m_manager(new QtVariantPropertyManager), m_typeKey(typeKey)
 {
+    QObject::connect(m_manager, &QtVariantPropertyManager::valueChanged, m_manager,
+                     [this](QtProperty *property, const QVariant &value) {
+                         for (AtHand &a : m_atHand) {
+                             if (a.property == property)
+                                 a.value = value.toDouble();
+                         }
+                     });
+
     m_nameProperty = addOrSetProperty(QVariant::String, kName, QStringLiteral("unknown"));
-    m_enabledProperty = addOrSetProperty(QVariant::Bool, kEnabled, true);
+    m_enabled = keepAtHand(addOrSetProperty(QVariant::Bool, kEnabled, true));
 
     // An enumeration takes its index only once it has its names.
-    m_triggerProperty = createProperty(QtVariantPropertyManager::enumTypeId(), kTrigger);
-    m_triggerProperty->setAttribute(kEnumNames, triggerNames());
-    m_triggerProperty->setValue(int(MouseLeftButton));
-    m_triggerProperty->setToolTip(triggerToolTip());
+    QtVariantProperty *trigger = createProperty(QtVariantPropertyManager::enumTypeId(), kTrigger);
+    trigger->setAttribute(kEnumNames, triggerNames());
+    trigger->setValue(int(MouseLeftButton));
+    trigger->setToolTip(triggerToolTip());
+    m_trigger = keepAtHand(trigger);
 
-    m_radiusProperty = addOrSetProperty(QVariant::Int, kRadius, 0);
-    m_radiusProperty->setAttribute(kMinimum, 0);
-    m_radiusProperty->setAttribute(kMaximum, 65535);
+    QtVariantProperty *radius = addOrSetProperty(QVariant::Int, kRadius, 0);
+    radius->setAttribute(kMinimum, 0);
+    radius->setAttribute(kMaximum, 65535);
+    m_radius = keepAtHand(radius);
 
     QtVariantProperty *toggleKey = createProperty(QtVariantPropertyManager::enumTypeId(), kToggleKey);
     toggleKey->setAttribute(kEnumNames, toggleKeyNames());
@@ -105,22 +114,36 @@ void SoftType::setName(const QString &name)
 
 bool SoftType::isEnabled() const
 {
-    return m_enabledProperty->value().toBool();
+    return parameter(m_enabled) != 0;
 }
 
 void SoftType::setEnabled(bool enabled)
 {
-    m_enabledProperty->setValue(enabled);
+    setParameter(m_enabled, enabled);
 }
 
 int SoftType::trigger() const
 {
-    return m_triggerProperty->value().toInt();
+    return int(parameter(m_trigger));
 }
 
 int SoftType::radius() const
 {
-    return m_radiusProperty->value().toInt();
+    return int(parameter(m_radius));
+}
+
+void SoftType::setParameter(int slot, const QVariant &value)
+{
+    if (slot >= 0)
+        m_atHand.at(slot).property->setValue(value);
+}
+
+int SoftType::keepAtHand(QtVariantProperty *property)
+{
+    if (!property)
+        return -1;
+    m_atHand.append({property, property->value().toDouble()});
+    return m_atHand.size() - 1;
 }
 
 QtVariantProperty *SoftType::createProperty(int type, const QString &name)
@@ -144,15 +167,14 @@ QtVariantProperty *SoftType::addOrSetProperty(int type, const QString &name, con
     return property;
 }
 
-QtVariantProperty *SoftType::addDoubleParameter(const QString &name, const QVariant &value, int minimum,
-                                                int maximum)
+int SoftType::addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum)
 {
     QtVariantProperty *property = addOrSetProperty(QVariant::Double, name, value);
     if (property) {
         property->setAttribute(kMinimum, minimum);
         property->setAttribute(kMaximum, maximum);
     }
-    return property;
+    return keepAtHand(property);
 }
 
 QHash<QString, QVariant> SoftType::values() const
@@ -213,19 +235,17 @@ bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
     frame.motion = frame.mouse - m_lastMousePosition;
     frame.radius = radius();
     frame.toScene = glyph->sceneTransform();
+    frame.fromScene = frame.toScene.inverted();
+    frame.translateOnly = frame.toScene.type() <= QTransform::TxTranslate;
+    frame.outline = &glyph->path()->current;
     return true;
-}
-
-SoftType::MouseVector::MouseVector(const QPointF &mouse, const QPointF &point)
-    : x(float(mouse.x() - point.x())), y(float(mouse.y() - point.y())), length(SoftType::length(x, y))
-{
 }
 
 SoftType::Nearest SoftType::nearestElement(const QPainterPath &outline, int count, const Frame &frame)
 {
     Nearest nearest;
     for (int i = 0; i < count; ++i) {
-        const MouseVector v = frame.toMouse(elementPosition(outline, i));
+        const MouseVector v(frame.mouse, frame.map(elementPosition(outline, i)));
         if (i == 0 || v.length < nearest.toMouse.length) {
             nearest.index = i;
             nearest.toMouse = v;
@@ -252,7 +272,7 @@ void SoftType::restoreElements(Glyph *glyph, const Frame &frame, double paramete
     for (int i = 0; i < n; ++i) {
         Offset offset;
         offset.current = elementPosition(current, i);
-        if (!frame.reaches(frame.toMouse(offset.current).length))
+        if (!frame.reaches(MouseVector(frame.mouse, frame.map(offset.current)).length))
             continue;
         offset.rest = elementPosition(rest, i);
         offset.x = float(offset.current.x() - offset.rest.x());
@@ -266,29 +286,6 @@ void SoftType::restoreElements(Glyph *glyph, const Frame &frame, double paramete
 int SoftType::pairedCount(const GlyphPath &path)
 {
     return qMin(path.current.elementCount(), path.rest.elementCount());
-}
-
-QPointF SoftType::elementPosition(const QPainterPath &path, int index)
-{
-    const QPainterPath::Element &e = path.elementAt(index);
-    return QPointF(e.x, e.y);
-}
-
-double SoftType::length(float x, float y)
-{
-    return std::sqrt(double(x) * double(x) + double(y) * double(y));
-}
-
-bool SoftType::withinRadius(int radius, double distance)
-{
-    // For a distance d >= 0, int(d) <= radius exactly when d < radius + 1;
-    // the comparison also stays defined for distances beyond int's range.
-    return radius == 0 || distance < radius + 1.0;
-}
-
-double SoftType::doubleValue(const QtVariantProperty *property)
-{
-    return property ? property->value().toDouble() : 0.0;
 }
 
 QDataStream &operator<<(QDataStream &out, const SoftType &softType)

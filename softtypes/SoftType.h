@@ -2,16 +2,18 @@
 #define SOFTTYPE_H
 
 #include <QHash>
+#include <QPainterPath>
 #include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QTransform>
 #include <QVariant>
+#include <QVector>
+#include <cmath>
 
 class Glyph;
 class GlyphPath;
 class QDataStream;
-class QPainterPath;
 class QVorrelScene;
 class QtVariantProperty;
 class QtVariantPropertyManager;
@@ -96,7 +98,10 @@ protected:
     struct MouseVector
     {
         MouseVector() = default;
-        MouseVector(const QPointF &mouse, const QPointF &point);
+        MouseVector(const QPointF &mouse, const QPointF &point)
+            : x(float(mouse.x() - point.x())), y(float(mouse.y() - point.y())), length(SoftType::length(x, y))
+        {
+        }
         float x = 0;
         float y = 0;
         double length = 0;
@@ -110,13 +115,40 @@ protected:
         // The mouse position minus the one recorded at the last frame.
         QPointF motion;
         int radius = 0;
-        // The glyph's item transformation into the scene.
+        // The glyph's item transformation into the scene and back; a mere
+        // translation, the usual case, is applied as the graphics item
+        // applies it, by adding and subtracting its offset.
         QTransform toScene;
+        QTransform fromScene;
+        bool translateOnly = true;
+        // The glyph's current outline.
+        QPainterPath *outline = nullptr;
 
-        // The mouse vector of a point given in glyph coordinates.
-        MouseVector toMouse(const QPointF &itemPoint) const { return MouseVector(mouse, toScene.map(itemPoint)); }
+        // A point in glyph coordinates mapped to the scene and back.
+        QPointF map(const QPointF &itemPoint) const
+        {
+            return translateOnly ? QPointF(itemPoint.x() + toScene.dx(), itemPoint.y() + toScene.dy())
+                                 : toScene.map(itemPoint);
+        }
+        QPointF unmap(const QPointF &scenePoint) const
+        {
+            return translateOnly ? QPointF(scenePoint.x() - toScene.dx(), scenePoint.y() - toScene.dy())
+                                 : fromScene.map(scenePoint);
+        }
+        // Element i of the current outline in scene coordinates.
+        QPointF sceneAt(int i) const { return map(elementPosition(*outline, i)); }
         // The radius test of a distance truncated toward zero.
         bool reaches(double distance) const { return withinRadius(radius, distance); }
+        // Glyph::moveElementBy with the transformations taken once a frame:
+        // element i, now at the scene point, moves by a displacement in
+        // scene coordinates; one that is not finite moves nothing.
+        void moveBy(int i, const QPointF &scenePoint, const QPointF &sceneDelta) const
+        {
+            if (!std::isfinite(sceneDelta.x()) || !std::isfinite(sceneDelta.y()))
+                return;
+            const QPointF moved = unmap(scenePoint + sceneDelta);
+            outline->setElementPositionAt(i, moved.x(), moved.y());
+        }
     };
 
     // The common start of apply: false, after a reset where one is due,
@@ -158,16 +190,24 @@ protected:
 
     // The number of elements the current and rest outlines both have.
     static int pairedCount(const GlyphPath &path);
-    static QPointF elementPosition(const QPainterPath &path, int index);
+    static QPointF elementPosition(const QPainterPath &path, int index)
+    {
+        const QPainterPath::Element &e = path.elementAt(index);
+        return QPointF(e.x, e.y);
+    }
 
     // The length of a vector given in single precision, in double.
-    static double length(float x, float y);
-    static bool withinRadius(int radius, double distance);
-    // A property's value as a double; 0.0 for a missing property.
-    static double doubleValue(const QtVariantProperty *property);
+    static double length(float x, float y) { return std::sqrt(double(x) * double(x) + double(y) * double(y)); }
+    // For a distance d >= 0, int(d) <= radius exactly when d < radius + 1;
+    // the comparison also stays defined for distances beyond int's range.
+    static bool withinRadius(int radius, double distance) { return radius == 0 || distance < radius + 1.0; }
 
-    // A Double parameter with its default and range, for kind constructors.
-    QtVariantProperty *addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum);
+    // A Double parameter with its default and range, for kind constructors:
+    // its slot for parameter and setParameter, -1 when it was not created.
+    int addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum);
+    // The value of the parameter in a slot as a double; 0.0 for slot -1.
+    double parameter(int slot) const { return slot < 0 ? 0.0 : m_atHand.at(slot).value; }
+    void setParameter(int slot, const QVariant &value);
 
     // A new SoftType of the kind with this one's name and values, extra
     // properties included and created in this one's order.
@@ -183,15 +223,27 @@ private:
     Q_DISABLE_COPY(SoftType)
 
     void copyValuesFrom(const SoftType &source);
+    // Keeps the property's value at hand in a new slot; -1 for no property.
+    int keepAtHand(QtVariantProperty *property);
+
+    // The values every frame reads, kept beside their properties: each
+    // change of a property updates its copy at once, so a frame never waits
+    // on the property manager.
+    struct AtHand
+    {
+        QtVariantProperty *property;
+        double value;
+    };
 
     QtVariantPropertyManager *m_manager;
     QHash<QString, QtVariantProperty *> m_properties;
     QStringList m_names;
     QString m_typeKey;
     QtVariantProperty *m_nameProperty = nullptr;
-    QtVariantProperty *m_enabledProperty = nullptr;
-    QtVariantProperty *m_triggerProperty = nullptr;
-    QtVariantProperty *m_radiusProperty = nullptr;
+    QVector<AtHand> m_atHand;
+    int m_enabled = -1;
+    int m_trigger = -1;
+    int m_radius = -1;
     int m_lastFrame = -1;
     QPointF m_lastMousePosition;
 };

@@ -1,8 +1,5 @@
 #include "softtypes/SoftTypeClay.h"
 
-#include "model/Glyph.h"
-#include "model/GlyphPath.h"
-
 SoftTypeClay::SoftTypeClay(const QString &name)
     : SoftType(QString::fromLatin1(Key), name)
 {
@@ -22,15 +19,15 @@ void SoftTypeClay::apply(Glyph *glyph)
         return;
     const double s = strength();
     const double a = attenuation();
-    const QPainterPath &current = glyph->path()->current;
-    const int n = current.elementCount();
+    const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
-        const double d = frame.toMouse(elementPosition(current, i)).length;
+        const QPointF p = frame.sceneAt(i);
+        const double d = MouseVector(frame.mouse, p).length;
         // Without attenuation a point under the mouse has no defined share.
         if (!frame.reaches(d) || a + d == 0)
             continue;
         const double k = s / (a + d);
-        glyph->moveElementBy(i, QPointF(frame.motion.x() * k, frame.motion.y() * k));
+        frame.moveBy(i, p, QPointF(frame.motion.x() * k, frame.motion.y() * k));
     }
     step(frame.scene);
 }

@@ -33,7 +33,7 @@ void SoftTypeCloth::apply(Glyph *glyph)
         // With the mouse on the centre the share of the motion is undefined.
         if (reach != 0) {
             const double k = (reach - grabbed.toMouse.length) / reach * strength();
-            glyph->moveElementBy(g, QPointF(frame.motion.x() * k, frame.motion.y() * k));
+            frame.moveBy(g, frame.sceneAt(g), QPointF(frame.motion.x() * k, frame.motion.y() * k));
         }
         // Every point stretched away from where the grabbed one was moves a
         // tenth of the way toward that place.

@@ -16,12 +16,12 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double strength() const { return doubleValue(m_strength); }
-    double elasticity() const { return doubleValue(m_elasticity); }
+    double strength() const { return parameter(m_strength); }
+    double elasticity() const { return parameter(m_elasticity); }
 
 private:
-    QtVariantProperty *m_strength = nullptr;
-    QtVariantProperty *m_elasticity = nullptr;
+    int m_strength = -1;
+    int m_elasticity = -1;
 };
 
 #endif // SOFTTYPECLOTH_H

@@ -31,9 +31,9 @@ void SoftTypeDrift::apply(Glyph *glyph)
     const int n = pairedCount(*glyph->path());
     for (int i = 0; i < n; ++i) {
         ElementVectors::Vector &speed = velocity(i);
-        const QPointF p = frame.toScene.map(elementPosition(current, i));
+        const QPointF p = frame.map(elementPosition(current, i));
         const double d = MouseVector(frame.mouse, p).length;
-        const QPointF q = frame.toScene.map(elementPosition(rest, i));
+        const QPointF q = frame.map(elementPosition(rest, i));
         const float ex = float(p.x() - q.x());
         const float ey = float(p.y() - q.y());
         const double offset = length(ex, ey);
@@ -48,7 +48,7 @@ void SoftTypeDrift::apply(Glyph *glyph)
         }
         speed.x += float(ax);
         speed.y += float(ay);
-        glyph->moveElementBy(i, QPointF(speed.x, speed.y));
+        frame.moveBy(i, p, QPointF(speed.x, speed.y));
         speed.x = float(speed.x * keep);
         speed.y = float(speed.y * keep);
     }

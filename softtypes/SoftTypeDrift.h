@@ -17,16 +17,16 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double strength() const { return doubleValue(m_strength); }
-    double attenuation() const { return doubleValue(m_attenuation); }
-    double inertia() const { return doubleValue(m_inertia); }
-    double friction() const { return doubleValue(m_friction); }
+    double strength() const { return parameter(m_strength); }
+    double attenuation() const { return parameter(m_attenuation); }
+    double inertia() const { return parameter(m_inertia); }
+    double friction() const { return parameter(m_friction); }
 
 private:
-    QtVariantProperty *m_strength = nullptr;
-    QtVariantProperty *m_attenuation = nullptr;
-    QtVariantProperty *m_inertia = nullptr;
-    QtVariantProperty *m_friction = nullptr;
+    int m_strength = -1;
+    int m_attenuation = -1;
+    int m_inertia = -1;
+    int m_friction = -1;
 };
 
 #endif // SOFTTYPEDRIFT_H

@@ -1,7 +1,5 @@
 #include "softtypes/SoftTypeExplode.h"
 
-#include "model/Glyph.h"
-#include "model/GlyphPath.h"
 #include "softtypes/PseudoRandom.h"
 
 SoftTypeExplode::SoftTypeExplode(const QString &name)
@@ -27,11 +25,11 @@ void SoftTypeExplode::apply(Glyph *glyph)
     const double a = attenuation();
     const double spread = randomness();
     const double keep = 1.0 - friction();
-    const QPainterPath &current = glyph->path()->current;
-    const int n = current.elementCount();
+    const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
         ElementVectors::Vector &speed = velocity(i);
-        const MouseVector v = frame.toMouse(elementPosition(current, i));
+        const QPointF p = frame.sceneAt(i);
+        const MouseVector v(frame.mouse, p);
         const double d = v.length;
         if (!frame.reaches(d))
             continue;
@@ -44,7 +42,7 @@ void SoftTypeExplode::apply(Glyph *glyph)
             speed.x = float(speed.x - (sx + spread * sx * r1 / 32767.0));
             speed.y = float(speed.y - (sy + spread * sy * r2 / 32767.0));
         }
-        glyph->moveElementBy(i, QPointF(speed.x, speed.y));
+        frame.moveBy(i, p, QPointF(speed.x, speed.y));
         speed.x = float(speed.x * keep);
         speed.y = float(speed.y * keep);
     }

@@ -18,16 +18,16 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double strength() const { return doubleValue(m_strength); }
-    double attenuation() const { return doubleValue(m_attenuation); }
-    double friction() const { return doubleValue(m_friction); }
-    double randomness() const { return doubleValue(m_randomness); }
+    double strength() const { return parameter(m_strength); }
+    double attenuation() const { return parameter(m_attenuation); }
+    double friction() const { return parameter(m_friction); }
+    double randomness() const { return parameter(m_randomness); }
 
 private:
-    QtVariantProperty *m_strength = nullptr;
-    QtVariantProperty *m_attenuation = nullptr;
-    QtVariantProperty *m_friction = nullptr;
-    QtVariantProperty *m_randomness = nullptr;
+    int m_strength = -1;
+    int m_attenuation = -1;
+    int m_friction = -1;
+    int m_randomness = -1;
 };
 
 #endif // SOFTTYPEEXPLODE_H

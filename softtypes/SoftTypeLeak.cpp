@@ -32,7 +32,7 @@ void SoftTypeLeak::apply(Glyph *glyph)
         // Without attenuation a point under the mouse has no defined pull.
         if (a + d != 0) {
             const double f = strength() / (a + d);
-            glyph->moveElementBy(g, d == 0 ? QPointF(f * v.x, f * v.y) : QPointF(f * v.x / d, f * v.y / d));
+            frame.moveBy(g, frame.sceneAt(g), d == 0 ? QPointF(f * v.x, f * v.y) : QPointF(f * v.x / d, f * v.y / d));
         }
         // The points after and before it each move a tenth of the way toward
         // where their neighbour nearer to it was before this frame.

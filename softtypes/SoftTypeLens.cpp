@@ -1,8 +1,5 @@
 #include "softtypes/SoftTypeLens.h"
 
-#include "model/Glyph.h"
-#include "model/GlyphPath.h"
-
 SoftTypeLens::SoftTypeLens(const QString &name)
     : SoftType(QString::fromLatin1(Key), name)
 {
@@ -28,10 +25,10 @@ void SoftTypeLens::apply(Glyph *glyph)
         return;
     const double half = diameter() * 0.5f;
     const double m = magnification();
-    const QPainterPath &current = glyph->path()->current;
-    const int n = current.elementCount();
+    const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
-        const MouseVector v = frame.toMouse(elementPosition(current, i));
+        const QPointF p = frame.sceneAt(i);
+        const MouseVector v(frame.mouse, p);
         const double d = v.length;
         if (!frame.reaches(d))
             continue;
@@ -45,7 +42,7 @@ void SoftTypeLens::apply(Glyph *glyph)
             ty = float(((-v.y * m) / d * k - v.y) + v.y);
         }
         ElementVectors::Vector &applied = appliedOffset(i);
-        glyph->moveElementBy(i, QPointF(double(tx) - applied.x, double(ty) - applied.y));
+        frame.moveBy(i, p, QPointF(double(tx) - applied.x, double(ty) - applied.y));
         applied.x = tx;
         applied.y = ty;
     }

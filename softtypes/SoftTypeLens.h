@@ -21,12 +21,12 @@ public:
     // The displacement applied to an element since the last reset.
     ElementVectors::Vector &appliedOffset(int index) { return m_offsets.at(index); }
 
-    double magnification() const { return doubleValue(m_magnification); }
-    double diameter() const { return doubleValue(m_diameter); }
+    double magnification() const { return parameter(m_magnification); }
+    double diameter() const { return parameter(m_diameter); }
 
 private:
-    QtVariantProperty *m_magnification = nullptr;
-    QtVariantProperty *m_diameter = nullptr;
+    int m_magnification = -1;
+    int m_diameter = -1;
     ElementVectors m_offsets;
 };
 

@@ -16,14 +16,14 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double partitions() const { return doubleValue(m_partitions); }
+    double partitions() const { return parameter(m_partitions); }
 
 private:
     // A partition of the offset toward the rest place, or onto it within
     // one unit.
     static QPointF restoredPlace(const Offset &offset, double parameter);
 
-    QtVariantProperty *m_partitions = nullptr;
+    int m_partitions = -1;
 };
 
 #endif // SOFTTYPEORIGINATEASYMPTOTIC_H

@@ -15,13 +15,13 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double speed() const { return doubleValue(m_speed); }
+    double speed() const { return parameter(m_speed); }
 
 private:
     // speed units straight toward the rest place, or onto it when closer.
     static QPointF restoredPlace(const Offset &offset, double parameter);
 
-    QtVariantProperty *m_speed = nullptr;
+    int m_speed = -1;
 };
 
 #endif // SOFTTYPEORIGINATELINEAR_H

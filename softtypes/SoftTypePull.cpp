@@ -1,8 +1,5 @@
 #include "softtypes/SoftTypePull.h"
 
-#include "model/Glyph.h"
-#include "model/GlyphPath.h"
-
 SoftTypePull::SoftTypePull(const QString &name)
     : SoftType(QString::fromLatin1(Key), name)
 {
@@ -22,15 +19,15 @@ void SoftTypePull::apply(Glyph *glyph)
         return;
     const double s = strength();
     const double a = attenuation();
-    const QPainterPath &current = glyph->path()->current;
-    const int n = current.elementCount();
+    const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
-        const MouseVector v = frame.toMouse(elementPosition(current, i));
+        const QPointF p = frame.sceneAt(i);
+        const MouseVector v(frame.mouse, p);
         const double d = v.length;
         if (!frame.reaches(d) || d <= 1.0)
             continue;
         const double k = s / (a + d);
-        glyph->moveElementBy(i, QPointF(v.x * k / d, v.y * k / d));
+        frame.moveBy(i, p, QPointF(v.x * k / d, v.y * k / d));
     }
     step(frame.scene);
 }

@@ -15,12 +15,12 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double strength() const { return doubleValue(m_strength); }
-    double attenuation() const { return doubleValue(m_attenuation); }
+    double strength() const { return parameter(m_strength); }
+    double attenuation() const { return parameter(m_attenuation); }
 
 private:
-    QtVariantProperty *m_strength = nullptr;
-    QtVariantProperty *m_attenuation = nullptr;
+    int m_strength = -1;
+    int m_attenuation = -1;
 };
 
 #endif // SOFTTYPEPULL_H

@@ -2,7 +2,6 @@
 
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
-#include "propertybrowser/QtVariantProperty.h"
 
 #include <cmath>
 
@@ -51,7 +50,7 @@ void SoftTypePulse::apply(Glyph *glyph)
             current.setElementPositionAt(i, c.x() + f * dx, c.y() + f * dy);
         }
         m_previousTime = t;
-        m_time->setValue(int(t + 1) % int(period));
+        setParameter(m_time, int(t + 1) % int(period));
     }
     step(frame.scene);
 }

@@ -19,14 +19,14 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double phase() const { return doubleValue(m_phase); }
-    double amplitude() const { return doubleValue(m_amplitude); }
-    double time() const { return doubleValue(m_time); }
+    double phase() const { return parameter(m_phase); }
+    double amplitude() const { return parameter(m_amplitude); }
+    double time() const { return parameter(m_time); }
 
 private:
-    QtVariantProperty *m_phase = nullptr;
-    QtVariantProperty *m_amplitude = nullptr;
-    QtVariantProperty *m_time = nullptr;
+    int m_phase = -1;
+    int m_amplitude = -1;
+    int m_time = -1;
     // "time" at the previous active frame; neither streamed nor cloned.
     double m_previousTime = 0.0;
 };

@@ -30,11 +30,11 @@ void SoftTypeRubber::apply(Glyph *glyph)
         const double e = elasticity();
         const QRectF bounds = glyph->boundingRect();
         const QPointF centre(bounds.x() + 0.5 * bounds.width(), bounds.y() + 0.5 * bounds.height());
-        const double reach = MouseVector(frame.mouse, frame.toScene.map(centre)).length;
+        const double reach = MouseVector(frame.mouse, frame.map(centre)).length;
         // With the mouse on the centre the share of the motion is undefined.
         if (reach != 0) {
             const double k = (reach - grabbed.toMouse.length) / reach * s;
-            glyph->moveElementBy(g, QPointF(frame.motion.x() * k, frame.motion.y() * k));
+            frame.moveBy(g, frame.sceneAt(g), QPointF(frame.motion.x() * k, frame.motion.y() * k));
         }
         // Each neighbour, both ways round the element list, follows a tenth of
         // the way while the pair is stretched.

@@ -1,8 +1,5 @@
 #include "softtypes/SoftTypeTwirl.h"
 
-#include "model/Glyph.h"
-#include "model/GlyphPath.h"
-
 #include <cmath>
 
 SoftTypeTwirl::SoftTypeTwirl(const QString &name)
@@ -25,12 +22,12 @@ void SoftTypeTwirl::apply(Glyph *glyph)
     if (!beginFrame(glyph, frame))
         return;
     const double s = strength();
-    const double turn = spin();
     const double a = attenuation();
-    const QPainterPath &current = glyph->path()->current;
-    const int n = current.elementCount();
+    const double turn = spin();
+    const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
-        const MouseVector v = frame.toMouse(elementPosition(current, i));
+        const QPointF p = frame.sceneAt(i);
+        const MouseVector v(frame.mouse, p);
         const double d = v.length;
         // A point under the mouse has no direction to turn.
         if (!frame.reaches(d) || d == 0)
@@ -40,7 +37,7 @@ void SoftTypeTwirl::apply(Glyph *glyph)
         const float wy = float(k * v.y);
         const double push = length(wx, wy);
         const double angle = std::atan2(double(wy), double(wx)) + turn;
-        glyph->moveElementBy(i, QPointF(push * std::cos(angle), push * std::sin(angle)));
+        frame.moveBy(i, p, QPointF(push * std::cos(angle), push * std::sin(angle)));
     }
     step(frame.scene);
 }

@@ -16,14 +16,14 @@ public:
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;
 
-    double strength() const { return doubleValue(m_strength); }
-    double spin() const { return doubleValue(m_spin); }
-    double attenuation() const { return doubleValue(m_attenuation); }
+    double strength() const { return parameter(m_strength); }
+    double spin() const { return parameter(m_spin); }
+    double attenuation() const { return parameter(m_attenuation); }
 
 private:
-    QtVariantProperty *m_strength = nullptr;
-    QtVariantProperty *m_spin = nullptr;
-    QtVariantProperty *m_attenuation = nullptr;
+    int m_strength = -1;
+    int m_spin = -1;
+    int m_attenuation = -1;
 };
 
 #endif // SOFTTYPETWIRL_H

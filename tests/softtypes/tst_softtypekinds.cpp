@@ -1,6 +1,7 @@
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
 #include "propertybrowser/QtVariantProperty.h"
+#include "propertybrowser/QtVariantPropertyManager.h"
 #include "softtypes/PseudoRandom.h"
 #include "softtypes/SoftTypeClay.h"
 #include "softtypes/SoftTypeCloth.h"
@@ -65,6 +66,9 @@ private slots:
     void lensPushesAway();
     void lensOffsetsAndRadius();
     void mouseOnCentreLeavesGrabbedPoint();
+    void rotatedGlyphMovesInSceneUnits();
+    void editsActOnTheNextFrame();
+    void unpairedElementsAreLeftAlone();
 };
 
 void TestSoftTypeKinds::clayFollowsTheMouseMotion()
@@ -605,6 +609,69 @@ void TestSoftTypeKinds::mouseOnCentreLeavesGrabbedPoint()
         stage.frame(QPointF(5, 5));
         for (int i = 0; i < 4; ++i)
             QCOMPARE(stage.at(i), square.at(i));
+    }
+}
+
+void TestSoftTypeKinds::rotatedGlyphMovesInSceneUnits()
+{
+    // Turned by 90 degrees, the glyph maps (x, y) to the scene as (-y, x):
+    // element (10, 0) stands at (0, 10). Under the mouse, Clay moves it by
+    // the mouse motion (3, 4) in the scene, to (3, 14), that is (14, -3) in
+    // the glyph.
+    SoftTypeStage stage(square);
+    stage.glyph->setRotation(90);
+    stage.add(new SoftTypeClay(QStringLiteral("c")));
+    stage.frame(QPointF(-3, 6));
+    stage.frame(QPointF(0, 10));
+    QCOMPARE(stage.at(1), QPointF(14, -3));
+    QCOMPARE(stage.glyph->mapToScene(stage.at(1)), QPointF(3, 14));
+}
+
+void TestSoftTypeKinds::editsActOnTheNextFrame()
+{
+    // A Pull point 8.5 from the mouse moves strength / (25 + 8.5) toward it.
+    SoftTypeStage stage(QVector<QPointF>{{10, 0}});
+    SoftType *pull = stage.add(new SoftTypePull(QStringLiteral("p")));
+    stage.frame(QPointF(1.5, 0));
+    // Through the property manager, as the SoftType dialog edits.
+    pull->propertyManager()->setValue(pull->property(QStringLiteral("strength")), 33.5);
+    stage.frame(QPointF(1.5, 0));
+    QCOMPARE(stage.at(0), QPointF(9, 0));
+    // Through setValues, as the edit command does: 8.5 - 1 = 7.5 away now.
+    QHash<QString, QVariant> values;
+    values.insert(QStringLiteral("strength"), 62.5);
+    values.insert(QStringLiteral("attenuation"), 5.0);
+    pull->setValues(values);
+    stage.frame(QPointF(1.5, 0));
+    QCOMPARE(stage.at(0), QPointF(4, 0));
+    // A clone acts with its source's values.
+    SoftTypeStage copy(QVector<QPointF>{{10, 0}});
+    copy.add(pull->clone());
+    copy.frame(QPointF(1.5, 0));
+    copy.frame(QPointF(1.5, 0));
+    QCOMPARE(copy.at(0), QPointF(10 - 62.5 / 13.5, 0));
+}
+
+void TestSoftTypeKinds::unpairedElementsAreLeftAlone()
+{
+    // A document may hold a rest outline with fewer elements than the
+    // current one: the kinds that read the rest outline touch only the
+    // elements both have, and read nothing beyond the shorter one.
+    const QList<SoftType *> kinds = {new SoftTypeOriginateLinear(QStringLiteral("o")),
+                                     new SoftTypeDrift(QStringLiteral("d")), new SoftTypePulse(QStringLiteral("p")),
+                                     new SoftTypeRubber(QStringLiteral("r")), new SoftTypeCloth(QStringLiteral("c"))};
+    for (SoftType *s : kinds) {
+        SoftTypeStage stage(square);
+        GlyphPath paths;
+        paths.setPaths(SoftTypeStage::polyline({{0, 0}, {10, 0}}),
+                       SoftTypeStage::polyline({{0, 0}, {20, 0}, {10, 10}, {0, 10}}));
+        stage.glyph->copyPathsFrom(paths);
+        set(stage.add(s), "trigger", 0);
+        for (int f = 0; f < 3; ++f)
+            stage.frame(QPointF(30, 4 * f));
+        QVERIFY2(stage.at(1) != QPointF(20, 0), qPrintable(s->typeKey()));
+        QCOMPARE(stage.at(2), QPointF(10, 10));
+        QCOMPARE(stage.at(3), QPointF(0, 10));
     }
 }
 

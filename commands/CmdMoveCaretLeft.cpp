@@ -1,0 +1,48 @@
+#include "commands/CmdMoveCaretLeft.h"
+
+#include "commands/TextPlace.h"
+#include "model/Glyph.h"
+#include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
+
+CmdMoveCaretLeft::CmdMoveCaretLeft(QVorrelScene *scene)
+    : CmdMoveCaret(scene, QStringLiteral("Move Caret Left"))
+{
+}
+
+CmdMoveCaretLeft::~CmdMoveCaretLeft() = default;
+
+CmdResult CmdMoveCaretLeft::execute()
+{
+    saveCaret();
+    QVorrelScene *s = scene();
+    TextGroup *root = s->root();
+    const TextPointer at = TextPlace::current(s);
+    TextPointer to;
+    QPointF spot;
+    if (at.glyph) {
+        TextGroup *passage = static_cast<TextGroup *>(at.passage);
+        const Glyph *glyph = static_cast<const Glyph *>(at.glyph);
+        Glyph *prev = glyph->previousGlyph();
+        const bool prevHere = prev && TextPlace::passageOf(prev, root) == passage;
+        to = TextPlace::inPassage(root, passage, prevHere ? prev : nullptr);
+        spot = prevHere && !TextPlace::isBlank(prev) ? TextPlace::spotAfter(prev) : TextPlace::spotBefore(glyph);
+    } else {
+        // From the start of a passage, or from outside every passage, into
+        // the nearest earlier passage that holds text, at its end.
+        int index = at.passage ? at.passageIndex - 1 : at.passageIndex < 0 ? root->count() - 1 : at.passageIndex;
+        Glyph *last = nullptr;
+        for (; index >= 0 && !last; --index)
+            last = root->child(index)->lastGlyph();
+        if (!last)
+            return CmdResult(false, false);
+        to = TextPlace::inPassage(root, TextPlace::passageOf(last, root), last);
+        // Entering at a blank records glyph index 0.
+        if (!to.word)
+            to.glyphIndex = 0;
+        spot = TextPlace::spotAfter(last);
+    }
+    s->setTextPointer(to);
+    s->placeCaretAt(float(spot.x()), float(spot.y()));
+    return CmdResult(true, true);
+}

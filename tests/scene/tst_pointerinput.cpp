@@ -1,0 +1,453 @@
+#include "commands/Cmd.h"
+#include "model/Caret.h"
+#include "model/Glyph.h"
+#include "model/Grid.h"
+#include "model/QVorrelScene.h"
+#include "model/Selection.h"
+#include "model/TextGroup.h"
+#include "support/TreeBuilder.h"
+#include "support/TreeCheck.h"
+#include "support/TreeDump.h"
+
+#include <QGraphicsRectItem>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+const QFont arial(QStringLiteral("Arial"), 72);
+
+// A document driven the way the view drives it: each event goes to the
+// scene, then the view records the buttons it carried.
+struct Doc
+{
+    QVorrelScene scene{-5000, -5000, 10000, 10000};
+    TextGroup *root = scene.root();
+
+    TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100))
+    {
+        TextGroup *p = TreeBuilder::passage(text, arial, anchor);
+        root->append(p);
+        return p;
+    }
+    Glyph *glyph(TextGroup *passage, int index) const
+    {
+        Glyph *g = passage->firstGlyph();
+        for (int i = 0; i < index; ++i)
+            g = g->nextGlyph();
+        return g;
+    }
+
+    void press(const QPointF &p)
+    {
+        scene.handleMousePress(QEvent::GraphicsSceneMousePress, p);
+        scene.setMouseButtons(Qt::LeftButton);
+    }
+    void move(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const Qt::MouseButtons buttons = scene.mouseButtons();
+        scene.handleMouseMove(QEvent::GraphicsSceneMouseMove, p, Qt::NoButton, buttons, mods);
+    }
+    void release(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const Qt::MouseButtons buttons = Qt::NoButton;
+        scene.handleMouseRelease(QEvent::GraphicsSceneMouseRelease, p, Qt::LeftButton, buttons, mods);
+        scene.setMouseButtons(Qt::NoButton);
+    }
+    void doubleClick(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const Qt::MouseButtons buttons = Qt::LeftButton;
+        scene.handleMouseDoubleClick(QEvent::GraphicsSceneMouseDoubleClick, p, Qt::LeftButton, buttons, mods);
+    }
+    void drag(const QPointF &from, const QPointF &to, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        press(from);
+        move(to, mods);
+        release(to, mods);
+    }
+
+    int entries() const { return scene.historyIndex(); }
+    QString lastText() const { return scene.history().at(scene.historyIndex() - 1)->text(); }
+    TreeDump dump() const { return TreeDump::of(root); }
+};
+
+QPointF centreOf(const TextObject *o)
+{
+    return o->sceneBoundingRect().center();
+}
+
+} // namespace
+
+class TestPointerInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hoverPrefersSelectedObjects();
+    void shortDragOnSelectionMovesNothing();
+    void dragMovesSelectionAsOneEntry();
+    void dragBackToStartLeavesNoPreview();
+    void shiftKeepsMoveOnLargerAxis();
+    void rotateHandleSnapsWithShift_data();
+    void rotateHandleSnapsWithShift();
+    void rubberBandShowsOnlyBeyondThreshold();
+    void rubberBandReleaseSelectsRegion();
+    void selectionAreaOrdersCorners();
+    void ctrlClickSelectsOverEmptyArea();
+    void snappingFollowsFlag();
+    void doubleClick();
+    void doubleClickWithSnappingSelectsGlyphUnderPointer();
+    void playingReportsOnlyMousePosition();
+};
+
+void TestPointerInput::hoverPrefersSelectedObjects()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+    d.move(centreOf(a));
+    QCOMPARE(d.scene.hoveredObject(), a);
+    QVERIFY(a->isHighlighted());
+
+    // Over a selected passage the passage is hovered, not its glyph.
+    d.scene.restoreSelection({p});
+    d.move(centreOf(a));
+    QCOMPARE(d.scene.hoveredObject(), p);
+    QVERIFY(!a->isHighlighted());
+
+    d.move(QPointF(-2000, -2000));
+    QCOMPARE(d.scene.hoveredObject(), nullptr);
+    QVERIFY(!p->isHighlighted());
+    QCOMPARE(d.entries(), 0);
+}
+
+void TestPointerInput::shortDragOnSelectionMovesNothing()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    d.scene.restoreSelection({p});
+    const TreeDump before = d.dump();
+    const QPointF from = centreOf(d.glyph(p, 0));
+    const QPointF centre = d.scene.selection()->pos();
+
+    // A press on the selection with a hand tremor of 2.9 units is a click.
+    d.press(from);
+    QVERIFY(d.scene.pressedOnSelection());
+    d.move(from + QPointF(2.0, 2.1));
+    QCOMPARE(d.scene.selection()->pos(), centre);
+    QVERIFY(!d.scene.selection()->isTransforming());
+    d.release(from + QPointF(2.0, 2.1));
+
+    QCOMPARE(d.entries(), 0);
+    VERIFY_SAME_TREE(d.dump(), before);
+    QVERIFY(!d.scene.pressedOnSelection());
+}
+
+void TestPointerInput::dragMovesSelectionAsOneEntry()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+    Glyph *b = d.glyph(p, 1);
+    const QPointF posA = a->pos();
+    const QPointF posB = b->pos();
+    d.scene.restoreSelection({p});
+    const QPointF from = centreOf(a);
+    const QPointF centre = d.scene.selection()->pos();
+
+    d.press(from);
+    d.move(from + QPointF(10, 5));
+    // The preview follows the pointer; the text stays until the release.
+    QCOMPARE(d.scene.selection()->pos(), centre + QPointF(10, 5));
+    QVERIFY(d.scene.selection()->isTransforming());
+    QCOMPARE(a->pos(), posA);
+    d.move(from + QPointF(40, 20));
+    d.release(from + QPointF(40, 20));
+
+    QCOMPARE(d.entries(), 1);
+    QCOMPARE(d.lastText(), QStringLiteral("Move Selection"));
+    QCOMPARE(a->pos(), posA + QPointF(40, 20));
+    QCOMPARE(b->pos(), posB + QPointF(40, 20));
+    QVERIFY(!d.scene.selection()->isTransforming());
+    QCOMPARE(d.scene.selection()->pos(), centre + QPointF(40, 20));
+    VERIFY_SCENE(&d.scene);
+
+    d.scene.undo();
+    QCOMPARE(a->pos(), posA);
+    QCOMPARE(b->pos(), posB);
+}
+
+void TestPointerInput::dragBackToStartLeavesNoPreview()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    d.scene.restoreSelection({p});
+    const TreeDump before = d.dump();
+    const QPointF from = centreOf(d.glyph(p, 0));
+    const QPointF centre = d.scene.selection()->pos();
+
+    d.press(from);
+    d.move(from + QPointF(40, 0));
+    // Back within the threshold the preview still follows the pointer.
+    d.move(from + QPointF(1, 0));
+    QCOMPARE(d.scene.selection()->pos(), centre + QPointF(1, 0));
+    d.move(from);
+    d.release(from);
+
+    QCOMPARE(d.entries(), 0);
+    VERIFY_SAME_TREE(d.dump(), before);
+    QCOMPARE(d.scene.selection()->pos(), centre);
+    QVERIFY(!d.scene.selection()->isTransforming());
+
+    // The next short tremor is a click again.
+    d.press(from);
+    d.move(from + QPointF(2, 0));
+    QCOMPARE(d.scene.selection()->pos(), centre);
+    d.release(from + QPointF(2, 0));
+    QCOMPARE(d.entries(), 0);
+}
+
+void TestPointerInput::shiftKeepsMoveOnLargerAxis()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+    const QPointF posA = a->pos();
+    d.scene.restoreSelection({p});
+    const QPointF from = centreOf(a);
+
+    d.drag(from, from + QPointF(30, 10), Qt::ShiftModifier);
+    QCOMPARE(a->pos(), posA + QPointF(30, 0));
+
+    d.drag(centreOf(a), centreOf(a) + QPointF(-8, 25), Qt::ShiftModifier);
+    QCOMPARE(a->pos(), posA + QPointF(30, 25));
+    QCOMPARE(d.entries(), 2);
+}
+
+void TestPointerInput::rotateHandleSnapsWithShift_data()
+{
+    QTest::addColumn<double>("raw");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<double>("degrees");
+
+    QTest::newRow("0.2 rad snaps up") << 0.2 << true << 22.5;
+    QTest::newRow("0.19 rad snaps down") << 0.19 << true << 0.0;
+    QTest::newRow("-0.2 rad snaps down") << -0.2 << true << -22.5;
+    QTest::newRow("0.6 rad snaps to 45") << 0.6 << true << 45.0;
+    QTest::newRow("0.2 rad free") << 0.2 << false << 0.2 * 180 / M_PI;
+}
+
+void TestPointerInput::rotateHandleSnapsWithShift()
+{
+    QFETCH(double, raw);
+    QFETCH(bool, shift);
+    QFETCH(double, degrees);
+
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+    d.scene.restoreSelection({p});
+    const QRectF box = d.scene.selection()->sceneRect();
+    const QPointF c = box.center();
+    const QPointF handle = box.topLeft() + QPointF(2, 2);
+
+    d.press(handle);
+    QVERIFY(d.scene.pressedOnRotateHandle());
+    QVERIFY(!d.scene.pressedOnSelection());
+    // The same distance from the centre, turned by the raw angle.
+    const double a0 = std::atan2(handle.y() - c.y(), handle.x() - c.x());
+    const double radius = std::hypot(handle.x() - c.x(), handle.y() - c.y());
+    const QPointF to = c + radius * QPointF(std::cos(a0 + raw), std::sin(a0 + raw));
+    const Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
+    d.move(to, mods);
+    QVERIFY(qAbs(d.scene.selection()->rotation() - degrees) < 1e-3);
+    d.release(to, mods);
+
+    if (degrees == 0) {
+        QCOMPARE(d.entries(), 0);
+        QCOMPARE(a->rotation(), 0.0);
+    } else {
+        QCOMPARE(d.entries(), 1);
+        QCOMPARE(d.lastText(), QStringLiteral("Rotate Selection"));
+        QVERIFY(qAbs(a->rotation() - degrees) < 1e-3);
+    }
+    QCOMPARE(d.scene.selection()->rotation(), 0.0);
+    QVERIFY(!d.scene.pressedOnRotateHandle());
+}
+
+void TestPointerInput::rubberBandShowsOnlyBeyondThreshold()
+{
+    Doc d;
+    d.add(QStringLiteral("AB"));
+    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
+
+    d.press(QPointF(-100, -100));
+    d.move(QPointF(-98, -98)); // 2.83 away
+    QCOMPARE(areas.count(), 0);
+    QVERIFY(!d.scene.selectionArea()->isVisible());
+
+    d.move(QPointF(-40, -20));
+    QCOMPARE(areas.count(), 1);
+    QCOMPARE(areas.at(0).at(0).toRectF(), QRectF(-100, -100, 60, 80));
+    QVERIFY(d.scene.selectionArea()->isVisible());
+
+    d.release(QPointF(-40, -20));
+    // The region holds no glyph: nothing selected, no entry; the band hides.
+    QCOMPARE(d.entries(), 0);
+    QCOMPARE(areas.count(), 2);
+    QCOMPARE(areas.at(1).at(0).toRectF(), QRectF(0, 0, 0, 0));
+    QVERIFY(!d.scene.selectionArea()->isVisible());
+}
+
+void TestPointerInput::rubberBandReleaseSelectsRegion()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+    Glyph *b = d.glyph(p, 1);
+    const QRectF ra = a->sceneBoundingRect();
+
+    // A band over the first glyph only.
+    const QPointF from = ra.topLeft() - QPointF(20, 20);
+    const QPointF to(ra.center().x(), ra.bottom() + 10);
+    d.drag(from, to);
+    QCOMPARE(d.entries(), 1);
+    QCOMPARE(d.lastText(), QStringLiteral("Select Region"));
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({a}));
+
+    // Ctrl adds, Alt removes.
+    d.drag(QPointF(ra.right() + 1, from.y()), QPointF(b->sceneBoundingRect().right() + 20, to.y()),
+           Qt::ControlModifier);
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({a, b}));
+    d.drag(from, to, Qt::AltModifier);
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({b}));
+    QCOMPARE(d.entries(), 3);
+    VERIFY_SCENE(&d.scene);
+}
+
+void TestPointerInput::selectionAreaOrdersCorners()
+{
+    Doc d;
+    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
+    d.scene.setSelectionArea(10.5f, 20.25f, 100.75f, 50.5f);
+    QCOMPARE(d.scene.selectionArea()->rect(), QRectF(10.5, 20.25, 90.25, 30.25));
+    // Swapped corners: the larger coordinate loses its fraction.
+    d.scene.setSelectionArea(100.75f, 50.5f, 10.5f, 20.25f);
+    QCOMPARE(d.scene.selectionArea()->rect(), QRectF(10.5, 20.25, 89.5, 29.75));
+    QVERIFY(d.scene.selectionArea()->isVisible());
+    // A line is still shown; a point is not.
+    d.scene.setSelectionArea(5, 5, 5, 40);
+    QVERIFY(d.scene.selectionArea()->isVisible());
+    d.scene.setSelectionArea(5, 5, 5, 5);
+    QVERIFY(!d.scene.selectionArea()->isVisible());
+    QCOMPARE(areas.count(), 4);
+    QCOMPARE(areas.last().at(0).toRectF(), QRectF(5, 5, 0, 0));
+}
+
+void TestPointerInput::ctrlClickSelectsOverEmptyArea()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    d.scene.restoreSelection({d.glyph(p, 0)});
+    const QPointF caret = d.scene.caret()->pos();
+    d.drag(QPointF(-300, -300), QPointF(-300, -300), Qt::ControlModifier);
+    // The area left by the last release is empty: nothing changes and the
+    // click does not move the caret either.
+    QCOMPARE(d.entries(), 0);
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({d.glyph(p, 0)}));
+    QCOMPARE(d.scene.caret()->pos(), caret);
+}
+
+void TestPointerInput::snappingFollowsFlag()
+{
+    Doc d;
+    d.scene.setGridSpacing(50);
+    QCOMPARE(d.scene.snapPoint(QPointF(74, 10)), QPointF(74, 10));
+    d.scene.setSnapFlags(1);
+    QCOMPARE(d.scene.snapPoint(QPointF(74, 10)), QPointF(50, 0));
+    QCOMPARE(d.scene.snapPoint(QPointF(76, 26)), QPointF(100, 50));
+    d.press(QPointF(74, 10));
+    QCOMPARE(d.scene.pressPoint(), QPointF(50, 0));
+    d.release(QPointF(74, 10));
+}
+
+void TestPointerInput::doubleClick()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+
+    d.doubleClick(QPointF(-500, -500));
+    QCOMPARE(d.entries(), 0);
+    QVERIFY(!d.scene.pressedOnSelection());
+
+    d.doubleClick(centreOf(a));
+    QCOMPARE(d.entries(), 1);
+    QCOMPARE(d.lastText(), QStringLiteral("Select Object"));
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({a}));
+    QVERIFY(d.scene.pressedOnSelection());
+    d.release(centreOf(a));
+    QVERIFY(!d.scene.pressedOnSelection());
+
+    // Alt deselects by point.
+    d.doubleClick(centreOf(a), Qt::AltModifier);
+    QVERIFY(d.scene.selectedObjects().isEmpty());
+    QCOMPARE(d.entries(), 2);
+}
+
+void TestPointerInput::doubleClickWithSnappingSelectsGlyphUnderPointer()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"), QPointF(500, 500));
+    Glyph *b = d.glyph(p, 1);
+    d.scene.setGridSpacing(1000);
+    d.scene.setSnapFlags(1);
+    // The grid point (1000, 1000) lies beside the text.
+    QVERIFY(!d.scene.glyphAt(d.scene.snapPoint(centreOf(b))));
+
+    d.doubleClick(centreOf(b));
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({b}));
+    QCOMPARE(d.entries(), 1);
+}
+
+void TestPointerInput::playingReportsOnlyMousePosition()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *a = d.glyph(p, 0);
+    d.scene.restoreSelection({p});
+    const QPointF centre = d.scene.selection()->pos();
+    d.scene.setPlayStateValue(1);
+    QSignalSpy positions(&d.scene, &QVorrelScene::mousePositionChanged);
+    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
+    QSignalSpy changes(&d.scene, &QVorrelScene::documentChanged);
+    const TreeDump before = d.dump();
+
+    // A drag from the selection and one from empty canvas.
+    for (const QPointF &from : {centreOf(a), QPointF(-400, -400)}) {
+        d.press(from);
+        QVERIFY(!d.scene.pressedOnSelection());
+        d.move(from + QPointF(30, 40));
+        QCOMPARE(d.scene.mousePosition(), from + QPointF(30, 40));
+        d.move(from + QPointF(60, 80));
+        d.release(from + QPointF(60, 80));
+        d.doubleClick(centreOf(a));
+        d.release(centreOf(a));
+    }
+
+    QCOMPARE(positions.count(), 4);
+    QCOMPARE(positions.last().at(0).toPointF(), QPointF(-340, -320));
+    QCOMPARE(areas.count(), 0);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(d.scene.selection()->pos(), centre);
+    QVERIFY(!d.scene.selection()->isTransforming());
+    QCOMPARE(d.scene.hoveredObject(), nullptr);
+    QCOMPARE(d.entries(), 0);
+    VERIFY_SAME_TREE(d.dump(), before);
+    QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({p}));
+}
+
+QTEST_MAIN(TestPointerInput)
+#include "tst_pointerinput.moc"
