@@ -20,9 +20,9 @@ build: configure
 run: build
 	./$(BUILD)/app/vorrel $(ARGS)
 
-test: build
+# The sanitizer run comes first so that the full suite's summary closes the output.
+test: build stream-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory stream-asan
 
 # Document files are untrusted input: the stream suites run once more
 # under AddressSanitizer, in a build of their own.
