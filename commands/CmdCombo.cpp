@@ -70,6 +70,8 @@ bool CmdCombo::merge(Cmd *next)
 
 void CmdCombo::add(Cmd *cmd, bool takeText)
 {
+    if (!cmd)
+        return;
     m_commands.append(cmd);
     if (takeText)
         setText(cmd->text());

@@ -23,7 +23,7 @@ public:
     bool merge(Cmd *next) override;
 
     // Appends a sub-command and owns it; with takeText the composite shows
-    // the sub-command's text.
+    // the sub-command's text. A null command is ignored.
     void add(Cmd *cmd, bool takeText);
     // The sub-command at index, null outside the list.
     Cmd *command(int index) const;

@@ -364,6 +364,7 @@ void QVorrelScene::beginRender(bool clip)
     setBackgroundBrush(Qt::NoBrush);
     m_canvas->hideCheckerboard();
     m_renderSavedExtras = m_extrasVisible;
+    m_renderSavedClip = m_canvas->flags() & QGraphicsItem::ItemClipsChildrenToShape;
     hideExtras();
     m_canvas->setFlag(QGraphicsItem::ItemClipsChildrenToShape, clip);
 }
@@ -372,6 +373,9 @@ void QVorrelScene::endRender()
 {
     setBackgroundBrush(QBrush(Qt::lightGray));
     m_canvas->showCheckerboard();
+    // A render of the whole text unclips the page; the work area switch
+    // (or the hidden extras) must find it as it was.
+    m_canvas->setFlag(QGraphicsItem::ItemClipsChildrenToShape, m_renderSavedClip);
     if (m_renderSavedExtras)
         showExtras();
 }

@@ -328,6 +328,8 @@ private:
     QString m_exportFileName;
     int m_exportFrameNumber = 0;
     bool m_renderSavedExtras = true;
+    // The canvas's clipping of the text as it was when beginRender ran.
+    bool m_renderSavedClip = false;
     Canvas *m_canvas = nullptr;
     Caret *m_caret = nullptr;
     Grid *m_grid = nullptr;

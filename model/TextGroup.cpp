@@ -280,6 +280,12 @@ bool TextGroup::insert(int index, TextObject *object)
 {
     if (!object || object == this || index < 0 || index > m_children.size() || m_children.contains(object))
         return false;
+    // An ancestor would close the tree into a loop; a child of another
+    // group would be listed twice.
+    const TextGroup *owner = object->parentGroup();
+    if ((owner && owner->indexOf(object) >= 0)
+        || (object->textType() == GroupType && isDescendantOf(static_cast<TextGroup *>(object))))
+        return false;
     m_children.insert(index, object);
     object->setParentGroup(this);
     if (index > 0) {

@@ -61,7 +61,8 @@ public:
 
     // Inserts an unlinked object at index (0..count) and links it. Returns
     // false, and leaves the object with the caller, when the object is this
-    // group or already a child, or the index is out of range.
+    // group, one of its ancestors, a child of this or another group, or the
+    // index is out of range.
     bool insert(int index, TextObject *object);
     bool append(TextObject *object);
     // Unlinks the child and gives it to the caller; null when out of range.

@@ -116,6 +116,7 @@ private slots:
     void comboMergeRules();
     void comboMergeKeepsTheAbsorbedChanges();
     void comboTextAndAccess();
+    void comboIgnoresANullCommand();
     void selectUndoRestoresTheExactSelection();
     void randomSelectCommandsKeepTheListInStep();
     void moveCaretUndoRestoresPlaceAndPosition();
@@ -262,6 +263,21 @@ void TestCommandBase::comboTextAndAccess()
     QVERIFY(!combo.command(2));
     // Added commands run only when the composite does.
     QVERIFY(log.isEmpty());
+}
+
+void TestCommandBase::comboIgnoresANullCommand()
+{
+    QStringList log;
+    CmdCombo combo(nullptr, QStringLiteral("Insert String"));
+    combo.add(nullptr, true);
+    combo.add(nullptr, false);
+    QCOMPARE(combo.count(), 0);
+    QCOMPARE(combo.text(), QStringLiteral("Insert String"));
+    combo.add(new LogCmd(&log, "Insert Glyph"), false);
+    const CmdResult r = combo.execute();
+    QVERIFY(r.documentChanged());
+    QVERIFY(combo.undo().documentChanged());
+    QCOMPARE(log, QStringList({"do Insert Glyph", "undo Insert Glyph"}));
 }
 
 void TestCommandBase::selectUndoRestoresTheExactSelection()

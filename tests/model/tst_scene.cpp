@@ -65,6 +65,7 @@ private slots:
     void gridSpacingIsClampedWhileTheCellSizeFollows();
     void viewFlagsAndExtras();
     void renderBracketHidesAndRestores();
+    void renderWithoutClippingRestoresTheClipping();
     void exporterIsOwnedAndReplaced();
     void stepSoftTypesRunsEveryGlyph();
     void destroyingASceneFreesEveryItemOnce();
@@ -498,6 +499,37 @@ void TestScene::renderBracketHidesAndRestores()
     QVERIFY(!(s.canvas()->flags() & QGraphicsItem::ItemClipsChildrenToShape));
     s.endRender();
     QVERIFY(!s.extrasVisible() && !s.caret()->isVisible());
+}
+
+void TestScene::renderWithoutClippingRestoresTheClipping()
+{
+    QVorrelScene s(0, 0, 10, 10);
+    auto clipping = [&s] { return bool(s.canvas()->flags() & QGraphicsItem::ItemClipsChildrenToShape); };
+    // The work area hidden: the page clips the text, also after a render
+    // of the whole text.
+    s.toggleWorkAreaVisible();
+    QVERIFY(clipping());
+    s.beginRender(false);
+    QVERIFY(!clipping());
+    s.endRender();
+    QVERIFY(clipping() && !s.isWorkAreaVisible());
+    QVERIFY(s.extrasVisible() && s.caret()->isVisible());
+
+    // The extras hidden: the page clips before and after.
+    s.toggleWorkAreaVisible();
+    s.hideExtras();
+    QVERIFY(clipping());
+    s.beginRender(false);
+    s.endRender();
+    QVERIFY(clipping() && !s.extrasVisible());
+    s.showExtras();
+    QVERIFY(!clipping());
+
+    // The work area shown: a clipped render leaves it shown.
+    s.beginRender(true);
+    QVERIFY(clipping());
+    s.endRender();
+    QVERIFY(!clipping());
 }
 
 void TestScene::exporterIsOwnedAndReplaced()

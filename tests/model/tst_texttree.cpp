@@ -70,6 +70,7 @@ class TestTextTree : public QObject
 private slots:
     void randomInsertsAndTakesKeepEveryLink();
     void insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller();
+    void insertRefusesAnAncestorAndAnotherGroupsChild();
     void takeOperationsUnlink();
     void indexPathAndObjectAtPathAreInverse();
     void objectAtPathRefusesPathsThatLeaveTheTree();
@@ -151,6 +152,37 @@ void TestTextTree::insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller()
     QCOMPARE(g.indexOf(x), 0);
     QVERIFY(TreeCheck::linkFault(&g).isEmpty());
     QCOMPARE(x->parentItem(), &g);
+}
+
+void TestTextTree::insertRefusesAnAncestorAndAnotherGroupsChild()
+{
+    TextGroup root;
+    TextGroup *p = TreeBuilder::passage(QStringLiteral("ab cd"));
+    QVERIFY(root.append(p));
+    TextGroup *first = qobject_cast<TextGroup *>(p->child(0));
+    TextGroup *second = qobject_cast<TextGroup *>(p->child(2));
+    QVERIFY(first && second);
+
+    // A group's ancestors would close the tree into a loop.
+    QVERIFY(!first->insert(0, p));
+    QVERIFY(!first->append(&root));
+    // A child of another group must be taken out of it first, or two
+    // groups would list it.
+    TextObject *c = second->child(0);
+    QVERIFY(!first->append(c));
+    QVERIFY(!root.insert(0, c));
+
+    QCOMPARE(c->parentGroup(), second);
+    QCOMPARE(p->parentGroup(), &root);
+    QCOMPARE(first->count(), 2);
+    QCOMPARE(root.count(), 1);
+    QCOMPARE(root.text(), QStringLiteral("ab cd"));
+    QVERIFY(TreeCheck::linkFault(&root).isEmpty());
+
+    // Taken out, it goes in.
+    QVERIFY(first->append(second->takeAt(0)));
+    QCOMPARE(root.text(), QStringLiteral("abc d"));
+    QVERIFY(TreeCheck::linkFault(&root).isEmpty());
 }
 
 void TestTextTree::takeOperationsUnlink()
