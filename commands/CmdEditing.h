@@ -27,6 +27,10 @@ protected:
         Glyph *glyph = nullptr;
         TextGroup *word = nullptr;
         TextGroup *passage = nullptr;
+        // The word a removed glyph came from when that word stays in the
+        // document but the text position after the removal names the word
+        // before it (two words with no blank between them).
+        TextGroup *home = nullptr;
 
         // Deletes every held object that lies outside the document.
         void deleteOutside();
