@@ -213,7 +213,9 @@ CmdResult CmdEditing::removeGlyph(Held &held, Shift &shift, const QPointF *caret
             push(shift, prev, word, passage, -advance, 0, !prevHere);
         }
         TextGroup *prevWord = prevHere && !TextPlace::isBlank(prev) ? prev->parentGroup() : nullptr;
-        if (word && prevWord && prevWord->next() == word) {
+        // Undoing a placement (caretTo given) joins only the words it split.
+        const bool joins = !caretTo || word == held.word;
+        if (joins && word && prevWord && prevWord->next() == word) {
             // The blank between two words went: they become one.
             while (word->count() > 0)
                 prevWord->append(s->takeChildAt(word, 0));

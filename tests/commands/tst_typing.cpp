@@ -143,6 +143,7 @@ private slots:
     void backspaceTakesByIdentityNotByIndex();
     void backspaceInPassageWithoutFirstGlyph();
     void backspaceAtStartOfWordRightAfterAnotherWord();
+    void spaceBetweenTouchingWordsUndoneKeepsThemApart();
 
     void commandsDeleteWhatTheyHold();
 
@@ -613,6 +614,30 @@ void TestTyping::backspaceAtStartOfWordRightAfterAnotherWord()
     s.undo();
     QCOMPARE(shape(s.root()), QStringLiteral("(ab)(cd)"));
     QCOMPARE(childGroup(passage, 1), cd);
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), before);
+    QVERIFY(CaretState::of(s) == caretBefore);
+    s.redo();
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), after);
+}
+
+void TestTyping::spaceBetweenTouchingWordsUndoneKeepsThemApart()
+{
+    // Undoing a space typed between two words that touch (no blank between
+    // them) takes the space away and leaves the two words as they were.
+    QVorrelScene s(-32768, -32768, 65535, 65535);
+    type(&s, QStringLiteral("ab cd"));
+    TextGroup *passage = passageAt(s, 0);
+    delete s.removeChild(passage, passage->child(1));
+    caretBehind(s, 1); // behind the b, at the end of "ab"
+    const TreeDump before = TreeDump::of(s.root());
+    const CaretState caretBefore = CaretState::of(s);
+
+    type(&s, QStringLiteral(" "));
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)_(cd)"));
+    const TreeDump after = TreeDump::of(s.root());
+
+    s.undo();
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)(cd)"));
     VERIFY_SAME_TREE(TreeDump::of(s.root()), before);
     QVERIFY(CaretState::of(s) == caretBefore);
     s.redo();
