@@ -100,6 +100,7 @@ private slots:
     void hidingDeselectsThroughTheScene();
     void visibilityIsTheObjectsOwn();
     void lockAndUnlock();
+    void unlockUndoLocksOnlyWhatWasLocked();
 };
 
 void TestObjectCommands::removeUndoRedoRoundTripsAMixedSelection()
@@ -409,6 +410,27 @@ void TestObjectCommands::lockAndUnlock()
     d.scene.redo();
     QVERIFY(ab->child(0)->isLocked() && ab->child(1)->isLocked());
     QVERIFY(!d.scene.executeCommand(new CmdSetVisible(&d.scene, nullptr, false)));
+}
+
+void TestObjectCommands::unlockUndoLocksOnlyWhatWasLocked()
+{
+    // A word with one locked glyph counts as locked; unlocking it and
+    // undoing gives back the one locked glyph, not a fully locked word.
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("ab cd"));
+    TextGroup *ab = group(p->child(0));
+    QVERIFY(d.scene.executeCommand(new CmdSetLock(&d.scene, ab->child(0), true)));
+    QVERIFY(ab->isLocked());
+    QVERIFY(d.scene.executeCommand(new CmdSetLock(&d.scene, ab, false)));
+    QVERIFY(!ab->child(0)->isLocked() && !ab->child(1)->isLocked());
+    d.scene.undo();
+    QVERIFY(ab->child(0)->isLocked());
+    QVERIFY(!ab->child(1)->isLocked());
+    d.scene.redo();
+    QVERIFY(!ab->child(0)->isLocked() && !ab->child(1)->isLocked());
+    d.scene.undo();
+    d.scene.undo();
+    QVERIFY(!ab->isLocked());
 }
 
 QTEST_MAIN(TestObjectCommands)
