@@ -78,8 +78,9 @@ protected:
     // what it takes out in held. The caret goes to caretTo when given, else
     // to where the glyph began. caretTo is given when the removal undoes a
     // placement: it then joins two words only when the placement split
-    // them (the word after the blank is held.word). Changes nothing when there is no glyph
-    // before the caret or it does not lie where the text position says.
+    // them (the word after the blank is held.word). Changes nothing when
+    // there is no glyph before the caret or it does not lie where the text
+    // position says.
     CmdResult removeGlyph(Held &held, Shift &shift, const QPointF *caretTo);
 
 private:
