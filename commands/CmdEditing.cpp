@@ -47,8 +47,10 @@ void CmdEditing::Held::deleteOutside()
 
 void CmdEditing::Held::forgetPlaced()
 {
-    if (glyph && !isOutside(glyph))
+    if (glyph && !isOutside(glyph)) {
         glyph = nullptr;
+        home = nullptr;
+    }
     if (word && !isOutside(word))
         word = nullptr;
     if (passage && !isOutside(passage))
@@ -139,8 +141,12 @@ CmdResult CmdEditing::placeGlyph(Glyph *glyph, Held &held, bool toCaret, Shift &
         }
     } else {
         int index = here.glyphIndex;
-        // A glyph whose removal took its word out goes back into that word.
-        if (!word || (held.glyph == glyph && isOutside(held.word))) {
+        if (held.glyph == glyph && held.home && held.home->parentGroup() == passage) {
+            // Back at the start of the word it was removed from.
+            word = held.home;
+            index = -1;
+        } else if (!word || (held.glyph == glyph && isOutside(held.word))) {
+            // A glyph whose removal took its word out goes back into that word.
             const bool afterWord = word && here.glyph && here.glyph->parentGroup() == word;
             const int wordIndex = word && !afterWord ? here.wordIndex : here.wordIndex + 1;
             word = spareGroup(held.word);
@@ -183,11 +189,14 @@ CmdResult CmdEditing::removeGlyph(Held &held, Shift &shift, const QPointF *caret
     Glyph *prev = glyph->previousGlyph();
     const bool prevHere = prev && TextPlace::passageOf(prev, root) == passage;
     QPointF caret(c.x() - advance, c.y());
+    held.home = nullptr;
     if (!blank) {
         push(shift, glyph, parent, passage, -advance, 0, true);
         keep(held.glyph, s->removeChild(parent, glyph));
         if (parent->count() == 0)
             keep(held.word, s->removeChild(passage, parent));
+        else if (prevHere && prev->parentGroup() != parent && !TextPlace::isBlank(prev))
+            held.home = parent;
     } else {
         // The word right after the blank, if any.
         TextGroup *word = static_cast<TextGroup *>(at.word);
@@ -204,7 +213,9 @@ CmdResult CmdEditing::removeGlyph(Held &held, Shift &shift, const QPointF *caret
             push(shift, prev, word, passage, -advance, 0, !prevHere);
         }
         TextGroup *prevWord = prevHere && !TextPlace::isBlank(prev) ? prev->parentGroup() : nullptr;
-        if (word && prevWord && prevWord->next() == word) {
+        // Undoing a placement (caretTo given) joins only the words it split.
+        const bool joins = !caretTo || word == held.word;
+        if (joins && word && prevWord && prevWord->next() == word) {
             // The blank between two words went: they become one.
             while (word->count() > 0)
                 prevWord->append(s->takeChildAt(word, 0));

@@ -27,6 +27,10 @@ protected:
         Glyph *glyph = nullptr;
         TextGroup *word = nullptr;
         TextGroup *passage = nullptr;
+        // The word a removed glyph came from when that word stays in the
+        // document but the text position after the removal names the word
+        // before it (two words with no blank between them).
+        TextGroup *home = nullptr;
 
         // Deletes every held object that lies outside the document.
         void deleteOutside();
@@ -72,8 +76,11 @@ protected:
     // Removes the glyph before the caret, with the word and passage it
     // leaves empty; removing a blank between two words joins them. Records
     // what it takes out in held. The caret goes to caretTo when given, else
-    // to where the glyph began. Changes nothing when there is no glyph
-    // before the caret or it does not lie where the text position says.
+    // to where the glyph began. caretTo is given when the removal undoes a
+    // placement: it then joins two words only when the placement split
+    // them (the word after the blank is held.word). Changes nothing when
+    // there is no glyph before the caret or it does not lie where the text
+    // position says.
     CmdResult removeGlyph(Held &held, Shift &shift, const QPointF *caretTo);
 
 private:

@@ -3,16 +3,20 @@
 #include "commands/CmdMoveSelected.h"
 #include "commands/CmdRemoveSelected.h"
 #include "commands/CmdRotateSelected.h"
+#include "commands/CmdSelectAll.h"
+#include "commands/CmdSelectTextObject.h"
 #include "commands/CmdSetLock.h"
 #include "commands/CmdSetVisible.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "model/TextIterator.h"
 #include "support/TreeBuilder.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -100,6 +104,8 @@ private slots:
     void hidingDeselectsThroughTheScene();
     void visibilityIsTheObjectsOwn();
     void lockAndUnlock();
+    void unlockUndoLocksOnlyWhatWasLocked();
+    void randomObjectEditsUndoAndRedoExactly();
 };
 
 void TestObjectCommands::removeUndoRedoRoundTripsAMixedSelection()
@@ -409,6 +415,90 @@ void TestObjectCommands::lockAndUnlock()
     d.scene.redo();
     QVERIFY(ab->child(0)->isLocked() && ab->child(1)->isLocked());
     QVERIFY(!d.scene.executeCommand(new CmdSetVisible(&d.scene, nullptr, false)));
+}
+
+void TestObjectCommands::unlockUndoLocksOnlyWhatWasLocked()
+{
+    // A word with one locked glyph counts as locked; unlocking it and
+    // undoing gives back the one locked glyph, not a fully locked word.
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("ab cd"));
+    TextGroup *ab = group(p->child(0));
+    QVERIFY(d.scene.executeCommand(new CmdSetLock(&d.scene, ab->child(0), true)));
+    QVERIFY(ab->isLocked());
+    QVERIFY(d.scene.executeCommand(new CmdSetLock(&d.scene, ab, false)));
+    QVERIFY(!ab->child(0)->isLocked() && !ab->child(1)->isLocked());
+    d.scene.undo();
+    QVERIFY(ab->child(0)->isLocked());
+    QVERIFY(!ab->child(1)->isLocked());
+    d.scene.redo();
+    QVERIFY(!ab->child(0)->isLocked() && !ab->child(1)->isLocked());
+    d.scene.undo();
+    d.scene.undo();
+    QVERIFY(!ab->isLocked());
+}
+
+void TestObjectCommands::randomObjectEditsUndoAndRedoExactly()
+{
+    // Seeded runs of selection, arrange, move, remove, lock and visibility
+    // commands on two passages: undoing all of them gives back the first
+    // tree (selection, lock, visibility and z included) and the text
+    // position, redoing all of them the last tree.
+    for (quint32 seed = 1; seed <= 60; ++seed) {
+        Doc d;
+        d.add(QStringLiteral("ab cd\ref ab"));
+        d.add(QStringLiteral("cd x"), QPointF(100, 400));
+        QRandomGenerator rng(seed);
+        const TreeDump first = d.dump();
+        const TextPointer pointerFirst = d.scene.textPointer();
+        for (int step = 0; step < 30; ++step) {
+            Objects all;
+            TextIterator it(d.root, TextIterator::Forward | TextIterator::PostOrder);
+            while (it.hasNext()) {
+                TextObject *o = it.next();
+                if (o != d.root)
+                    all << o;
+            }
+            if (all.isEmpty())
+                break;
+            TextObject *o = all.at(rng.bounded(all.size()));
+            const int mode = 1 + rng.bounded(4);
+            switch (rng.bounded(8)) {
+            case 0:
+                d.scene.executeCommand(new CmdSelectTextObject(&d.scene, o, mode));
+                break;
+            case 1:
+                d.scene.executeCommand(new CmdSelectAll(&d.scene, mode, rng.bounded(5)));
+                break;
+            case 2:
+                d.scene.executeCommand(new CmdArrange(&d.scene, o, rng.bounded(4)));
+                break;
+            case 3:
+                d.scene.executeCommand(new CmdMoveSelected(&d.scene, 3.5f, -2.25f));
+                break;
+            case 4:
+                d.scene.executeCommand(new CmdRemoveSelected(&d.scene));
+                break;
+            case 5:
+                d.scene.executeCommand(new CmdSetLock(&d.scene, o, rng.bounded(2) == 1));
+                break;
+            case 6:
+                d.scene.executeCommand(new CmdSetVisible(&d.scene, o, rng.bounded(2) == 1));
+                break;
+            default:
+                d.scene.executeCommand(new CmdSelectTextObject(&d.scene, o, 2));
+                break;
+            }
+        }
+        const TreeDump last = d.dump();
+        while (d.scene.historyIndex() > 0)
+            d.scene.undo();
+        VERIFY_SAME_TREE(d.dump(), first);
+        comparePointers(d.scene.textPointer(), pointerFirst);
+        while (d.scene.historyIndex() < d.scene.history().size())
+            d.scene.redo();
+        VERIFY_SAME_TREE(d.dump(), last);
+    }
 }
 
 QTEST_MAIN(TestObjectCommands)

@@ -142,6 +142,8 @@ private slots:
     void backspaceEmptiesAdjacentWord();
     void backspaceTakesByIdentityNotByIndex();
     void backspaceInPassageWithoutFirstGlyph();
+    void backspaceAtStartOfWordRightAfterAnotherWord();
+    void spaceBetweenTouchingWordsUndoneKeepsThemApart();
 
     void commandsDeleteWhatTheyHold();
 
@@ -587,6 +589,59 @@ void TestTyping::backspaceInPassageWithoutFirstGlyph()
         QCOMPARE(passage->count(), 2);
         QCOMPARE(passage->firstGlyph(), glyph);
     }
+}
+
+void TestTyping::backspaceAtStartOfWordRightAfterAnotherWord()
+{
+    // Two words with no blank between them, as Remove Selection leaves them
+    // when it takes out the space: the first letter of the second word goes
+    // back into the second word on undo, not onto the end of the first.
+    QVorrelScene s(-32768, -32768, 65535, 65535);
+    type(&s, QStringLiteral("ab cd"));
+    TextGroup *passage = passageAt(s, 0);
+    TextGroup *cd = childGroup(passage, 2);
+    delete s.removeChild(passage, passage->child(1));
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)(cd)"));
+    caretBehind(s, 2); // behind the c
+    const TreeDump before = TreeDump::of(s.root());
+    const CaretState caretBefore = CaretState::of(s);
+
+    QVERIFY(Typist::backspace(&s));
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)(d)"));
+    QCOMPARE(childGroup(passage, 1), cd);
+    const TreeDump after = TreeDump::of(s.root());
+
+    s.undo();
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)(cd)"));
+    QCOMPARE(childGroup(passage, 1), cd);
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), before);
+    QVERIFY(CaretState::of(s) == caretBefore);
+    s.redo();
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), after);
+}
+
+void TestTyping::spaceBetweenTouchingWordsUndoneKeepsThemApart()
+{
+    // Undoing a space typed between two words that touch (no blank between
+    // them) takes the space away and leaves the two words as they were.
+    QVorrelScene s(-32768, -32768, 65535, 65535);
+    type(&s, QStringLiteral("ab cd"));
+    TextGroup *passage = passageAt(s, 0);
+    delete s.removeChild(passage, passage->child(1));
+    caretBehind(s, 1); // behind the b, at the end of "ab"
+    const TreeDump before = TreeDump::of(s.root());
+    const CaretState caretBefore = CaretState::of(s);
+
+    type(&s, QStringLiteral(" "));
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)_(cd)"));
+    const TreeDump after = TreeDump::of(s.root());
+
+    s.undo();
+    QCOMPARE(shape(s.root()), QStringLiteral("(ab)(cd)"));
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), before);
+    QVERIFY(CaretState::of(s) == caretBefore);
+    s.redo();
+    VERIFY_SAME_TREE(TreeDump::of(s.root()), after);
 }
 
 void TestTyping::commandsDeleteWhatTheyHold()
