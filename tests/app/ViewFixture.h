@@ -1,0 +1,47 @@
+#ifndef VIEWFIXTURE_H
+#define VIEWFIXTURE_H
+
+#include "app/QVorrelView.h"
+#include "model/QVorrelScene.h"
+
+#include <QPoint>
+#include <QPointF>
+
+#include <memory>
+
+class Glyph;
+
+// A shown view of a new document, and events delivered to it the way the
+// window system delivers them: mouse and wheel events to the viewport, keys
+// to the view.
+struct ViewFixture
+{
+    ViewFixture();
+
+    // Sends one mouse event of the type at a viewport point.
+    void mouse(QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void press(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
+    void release(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
+    void doubleClick(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
+    void move(const QPoint &pos, Qt::MouseButtons buttons);
+    void wheel(const QPoint &pos, const QPoint &angleDelta);
+    void key(int key, Qt::KeyboardModifiers modifiers, const QString &text);
+
+    // Glyph i of the document in reading order.
+    Glyph *glyph(int i) const;
+    // The viewport point over the middle of an object's outline.
+    QPoint over(const Glyph *glyph) const;
+    // A viewport point over empty canvas, far from any text.
+    QPoint emptyPoint() const;
+    // The scene point at the exact centre of the viewport.
+    QPointF centreInScene() const;
+    // Where the view offset puts the viewport centre.
+    QPointF offsetCentre() const;
+    int entries() const { return scene->historyIndex(); }
+
+    std::unique_ptr<QVorrelView> view;
+    QVorrelScene *scene;
+};
+
+#endif // VIEWFIXTURE_H
