@@ -28,9 +28,9 @@ QString typedText(const QString &text)
 {
     QString typed;
     for (const QChar c : text) {
-        if (!c.isPrint() && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        typed.append(c);
+        const bool control = c.category() == QChar::Other_Control;
+        if (!control || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            typed.append(c);
     }
     return typed;
 }

@@ -71,6 +71,8 @@ void TestViewKeys::keyTable_data()
     // Any other key types its text.
     QTest::newRow("letter") << int(Qt::Key_C) << none << QStringLiteral("c") << false << QStringLiteral("(ABc)") << still << 1;
     QTest::newRow("letter, B selected") << int(Qt::Key_C) << shift << QStringLiteral("C") << true << QStringLiteral("(ABC)") << still << 1;
+    QTest::newRow("accented letter") << int(Qt::Key_Eacute) << none << QStringLiteral("\u00e9") << false << QStringLiteral("(AB\u00e9)") << still << 1;
+    QTest::newRow("Backtab types its tab") << int(Qt::Key_Backtab) << shift << QStringLiteral("\t") << false << QStringLiteral("(AB)>") << still << 1;
     QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << QStringLiteral("\r") << false << QStringLiteral("(AB)|") << still << 1;
     QTest::newRow("F1 has no text") << int(Qt::Key_F1) << none << QString() << false << ab << still << 0;
     QTest::newRow("Shift alone has no text") << int(Qt::Key_Shift) << shift << QString() << true << ab << still << 0;
