@@ -155,6 +155,9 @@ void QVorrelView::processRelease()
 void QVorrelView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
+        // A press that no double click followed is a click of its own: it
+        // goes to the scene before the new one is stored.
+        resolveClick();
         m_storedPress = leftButtonCopy(QEvent::MouseButtonPress, event);
         m_releasePending = false;
         if (m_scene->playState() != 1 && m_scene->isGlyphAt(mapToScene(event->pos())))

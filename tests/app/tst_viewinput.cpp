@@ -1,6 +1,7 @@
 #include "ViewFixture.h"
 
 #include "commands/Cmd.h"
+#include "commands/CmdMoveCaretPoint.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
 #include "support/Typist.h"
@@ -29,6 +30,7 @@ private slots:
     void clickOnGlyphWaitsForDoubleClickInterval();
     void moveHandsWaitingPressOverAtOnce();
     void doubleClickDropsWaitingPress();
+    void secondPressHandsWaitingClickOver();
     void pressWhilePlayingIsNeverDeferred();
 
     // Buttons and panning.
@@ -159,6 +161,29 @@ void TestViewInput::doubleClickDropsWaitingPress()
     QCOMPARE(f.entries(), before + 1);
     QCOMPARE(f.scene->selectedObjects(), QList<TextObject *>{h});
     QCOMPARE(f.scene->textPointer().glyph, pointerBefore.glyph);
+}
+
+void TestViewInput::secondPressHandsWaitingClickOver()
+{
+    // Two quick clicks too far apart to make a double click: each places
+    // the caret, the first before the second.
+    ViewFixture f;
+    Typist::type(f.scene, QStringLiteral("HI"));
+    Glyph *h = f.glyph(0);
+    Glyph *i = f.glyph(1);
+    f.scene->executeCommand(new CmdMoveCaretPoint(f.scene, 0, 300));
+    const int before = f.entries();
+
+    f.press(f.over(h));
+    f.release(f.over(h));
+    f.press(f.over(i));
+    QCOMPARE(f.entries(), before + 1);
+    QCOMPARE(f.scene->textPointer().glyph, h);
+    f.release(f.over(i));
+    QTRY_COMPARE_WITH_TIMEOUT(f.entries(), before + 2, 5 * DoubleClickInterval);
+    QCOMPARE(f.scene->textPointer().glyph, i);
+    QTest::qWait(2 * DoubleClickInterval);
+    QCOMPARE(f.entries(), before + 2);
 }
 
 void TestViewInput::pressWhilePlayingIsNeverDeferred()
