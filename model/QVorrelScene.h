@@ -293,7 +293,7 @@ private:
     bool dragStarted(const QPointF &snapped) const;
     void previewRotation(const QPointF &scenePos, bool constrained);
     void previewMove(const QPointF &scenePos, bool constrained);
-    void executeWithCaretFollowing(Cmd *cmd);
+    void executeWithCaretFollowing(Cmd *cmd, bool moves);
     // A click: the caret goes to the glyph under the point, or to the point.
     void placeCaretByClick(const QPointF &p);
     // Editing helpers.
