@@ -824,6 +824,9 @@ void QVorrelScene::handleMouseRelease(QEvent::Type, const QPointF &scenePos, Qt:
             }
             setSelectionArea(0, 0, 0, 0);
         }
+    } else if (!m_selectionArea->rect().isNull()) {
+        // A rubber band drawn before play started ends with its gesture.
+        setSelectionArea(0, 0, 0, 0);
     }
     m_pressedOnSelection = false;
     m_pressedOnRotateHandle = false;
