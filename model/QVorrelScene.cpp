@@ -824,6 +824,9 @@ void QVorrelScene::handleMouseRelease(QEvent::Type, const QPointF &scenePos, Qt:
             }
             setSelectionArea(0, 0, 0, 0);
         }
+    } else if (!m_selectionArea->rect().isNull()) {
+        // A rubber band drawn before play started ends with its gesture.
+        setSelectionArea(0, 0, 0, 0);
     }
     m_pressedOnSelection = false;
     m_pressedOnRotateHandle = false;
@@ -875,12 +878,29 @@ void QVorrelScene::setSelectionArea(float x1, float y1, float x2, float y2)
     emit selectionAreaChanged(area);
 }
 
-void QVorrelScene::executeWithCaretFollowing(Cmd *cmd)
+namespace {
+
+// Whether a move or turn of the selection takes the glyph along: the
+// selected object that holds it (the glyph or a group above it) is moved
+// unless it is locked.
+bool movesWithSelection(const TextObject *glyph)
+{
+    for (const TextObject *o = glyph; o; o = o->parentGroup()) {
+        if (o->isSelected())
+            return !o->isLocked();
+    }
+    return false;
+}
+
+} // namespace
+
+void QVorrelScene::executeWithCaretFollowing(Cmd *cmd, bool moves)
 {
     // The caret stands after a glyph that moves: it moves along in the
-    // same step.
+    // same step. When nothing moves the command goes alone, so that it is
+    // dropped instead of leaving a step that only puts the caret back.
     auto *glyph = qobject_cast<Glyph *>(m_textPointer.glyph);
-    if (!glyph || !(glyph->isSelected() || glyph->hasSelectedAncestor())) {
+    if (!moves || !glyph || !movesWithSelection(glyph)) {
         executeCommand(cmd);
         return;
     }
@@ -892,12 +912,12 @@ void QVorrelScene::executeWithCaretFollowing(Cmd *cmd)
 
 void QVorrelScene::moveSelected(float dx, float dy)
 {
-    executeWithCaretFollowing(new CmdMoveSelected(this, dx, dy));
+    executeWithCaretFollowing(new CmdMoveSelected(this, dx, dy), dx != 0 || dy != 0);
 }
 
 void QVorrelScene::rotateSelectedAbout(float degrees, const QPointF &centre)
 {
-    executeWithCaretFollowing(new CmdRotateSelected(this, degrees, centre));
+    executeWithCaretFollowing(new CmdRotateSelected(this, degrees, centre), degrees != 0);
 }
 
 void QVorrelScene::rotateSelectedAboutCentre(float degrees)

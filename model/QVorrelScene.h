@@ -208,7 +208,8 @@ public:
 
     // Pointer input. The view hands over every mouse event; only the scene
     // position and the modifiers are read. While the document plays only
-    // moves count, and they only report the mouse position.
+    // moves count, and they only report the mouse position; a release only
+    // hides a rubber band left from before play.
     void handleMousePress(QEvent::Type type, const QPointF &scenePos);
     void handleMouseMove(QEvent::Type type, const QPointF &scenePos, Qt::MouseButton button,
                          const Qt::MouseButtons &buttons, const Qt::KeyboardModifiers &modifiers);
@@ -293,7 +294,7 @@ private:
     bool dragStarted(const QPointF &snapped) const;
     void previewRotation(const QPointF &scenePos, bool constrained);
     void previewMove(const QPointF &scenePos, bool constrained);
-    void executeWithCaretFollowing(Cmd *cmd);
+    void executeWithCaretFollowing(Cmd *cmd, bool moves);
     // A click: the caret goes to the glyph under the point, or to the point.
     void placeCaretByClick(const QPointF &p);
     // Editing helpers.

@@ -100,6 +100,7 @@ private slots:
     void doubleClick();
     void doubleClickWithSnappingSelectsGlyphUnderPointer();
     void playingReportsOnlyMousePosition();
+    void releaseDuringPlayEndsRubberBand();
 };
 
 void TestPointerInput::hoverPrefersSelectedObjects()
@@ -447,6 +448,34 @@ void TestPointerInput::playingReportsOnlyMousePosition()
     QCOMPARE(d.entries(), 0);
     VERIFY_SAME_TREE(d.dump(), before);
     QCOMPARE(d.scene.selectedObjects(), QList<TextObject *>({p}));
+}
+
+void TestPointerInput::releaseDuringPlayEndsRubberBand()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
+
+    // Play starts (Ctrl+Space) while a rubber band is being drawn over the
+    // text; the button comes up during play.
+    d.press(QPointF(-100, -100));
+    d.move(QPointF(800, 800));
+    QVERIFY(d.scene.selectionArea()->isVisible());
+    d.scene.setPlayStateValue(1);
+    d.release(QPointF(800, 800));
+    // The gesture is over: its band is not left on the canvas, where it
+    // would be drawn through the run and into exported frames.
+    QVERIFY(!d.scene.selectionArea()->isVisible());
+    QCOMPARE(areas.count(), 2);
+    QCOMPARE(areas.last().at(0).toRectF(), QRectF(0, 0, 0, 0));
+    d.scene.setPlayStateValue(0);
+
+    // After play a Ctrl click far from the text selects nothing.
+    d.press(QPointF(-900, -900));
+    d.release(QPointF(-900, -900), Qt::ControlModifier);
+    QVERIFY(d.scene.selectedObjects().isEmpty());
+    QVERIFY(!d.glyph(p, 0)->isSelected());
+    QCOMPARE(d.entries(), 0);
 }
 
 QTEST_MAIN(TestPointerInput)

@@ -11,6 +11,7 @@
 #include "support/TreeDump.h"
 
 #include <QFontMetrics>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -91,6 +92,7 @@ private slots:
     void snappedClickPlacesCaretOnGrid();
     void caretFollowsMovedGlyph();
     void caretStaysWhenItsGlyphIsNotMoved();
+    void nothingMovedWithCaretOnSelectionAddsNothing();
     void insertStringIsOneEntry();
     void insertStringLineEnds_data();
     void insertStringLineEnds();
@@ -193,6 +195,47 @@ void TestTypingOperations::caretStaysWhenItsGlyphIsNotMoved()
     d.scene.moveSelected(15, 0);
     QCOMPARE(d.entries(), 2);
     QCOMPARE(d.scene.caret()->pos(), caret);
+}
+
+void TestTypingOperations::nothingMovedWithCaretOnSelectionAddsNothing()
+{
+    Doc d;
+    TextGroup *p = d.add(QStringLiteral("AB"));
+    Glyph *b = glyphAt(p, 1);
+    d.click(b->sceneBoundingRect().center());
+    QCOMPARE(d.scene.textPointer().glyph, b);
+    d.select({p});
+    const QPointF caret = d.scene.caret()->pos();
+    const TreeDump before = d.dump();
+    QSignalSpy changes(&d.scene, &QVorrelScene::documentChanged);
+
+    // A plain click on the selected text: the press lands on the selection
+    // and the release moves it by nothing.
+    d.click(b->sceneBoundingRect().center());
+    // The same through the arrow keys' and the menu's operations.
+    d.scene.moveSelected(0, 0);
+    d.scene.rotateSelectedAboutCentre(0);
+    // A double click on the caret's glyph selects it; the release that
+    // follows moves nothing.
+    d.scene.handleMouseDoubleClick(QEvent::GraphicsSceneMouseDoubleClick, b->sceneBoundingRect().center(),
+                                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCOMPARE(d.entries(), 2);
+    QCOMPARE(d.lastText(), QStringLiteral("Select Object"));
+    d.scene.handleMouseRelease(QEvent::GraphicsSceneMouseRelease, b->sceneBoundingRect().center(), Qt::LeftButton,
+                               Qt::NoButton, Qt::NoModifier);
+    QCOMPARE(d.entries(), 2);
+    QCOMPARE(changes.count(), 1);
+
+    // A locked selection stays where it is, and so does the caret.
+    d.select({p});
+    b->lock();
+    d.scene.moveSelected(10, 0);
+    d.scene.rotateSelectedAboutCentre(30);
+    QCOMPARE(d.entries(), 2);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(d.scene.caret()->pos(), caret);
+    b->unlock();
+    VERIFY_SAME_TREE(d.dump(), before);
 }
 
 void TestTypingOperations::insertStringIsOneEntry()
