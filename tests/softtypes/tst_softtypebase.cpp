@@ -1,5 +1,6 @@
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
+#include "model/TextGroup.h"
 #include "propertybrowser/QtVariantProperty.h"
 #include "propertybrowser/QtVariantPropertyManager.h"
 #include "softtypes/PseudoRandom.h"
@@ -52,6 +53,32 @@ QList<QPointF> outline(const SoftTypeStage &stage)
     return points;
 }
 
+// Moves every element of the glyph by a fixed scene displacement through
+// the frame's own mapping, the one every kind uses, and keeps where the
+// frame put each element in the scene.
+class MappingProbe : public SoftType
+{
+public:
+    MappingProbe() : SoftType(QStringLiteral("probe"), QStringLiteral("probe")) {}
+    SoftType *clone() const override { return new MappingProbe; }
+    void apply(Glyph *glyph) override
+    {
+        Frame frame;
+        if (!beginFrame(glyph, frame))
+            return;
+        scenePoints.clear();
+        for (int i = 0; i < frame.outline->elementCount(); ++i) {
+            const QPointF p = frame.sceneAt(i);
+            scenePoints << p;
+            frame.moveBy(i, p, shift);
+        }
+        step(frame.scene);
+    }
+
+    QPointF shift{0.3, -1.7};
+    QList<QPointF> scenePoints;
+};
+
 } // namespace
 
 class TestSoftTypeBase : public QObject
@@ -74,6 +101,8 @@ private slots:
     void recordEdgeCases();
     void toggleKeyChangesNothing();
     void randomSequenceIsTheClassicOne();
+    void frameMapsAsTheGraphicsItem_data();
+    void frameMapsAsTheGraphicsItem();
 };
 
 void TestSoftTypeBase::kindParametersInCreationOrder_data()
@@ -435,6 +464,68 @@ void TestSoftTypeBase::randomSequenceIsTheClassicOne()
     QCOMPARE(values, QList<int>({41, 18467, 6334, 26500, 19169}));
     PseudoRandom::seed(1);
     QCOMPARE(PseudoRandom::next(), 41);
+}
+
+void TestSoftTypeBase::frameMapsAsTheGraphicsItem_data()
+{
+    QTest::addColumn<QPointF>("position");
+    QTest::addColumn<double>("rotation");
+    QTest::addColumn<QPointF>("parent");
+    QTest::newRow("fractional") << QPointF(12.3, -7.77) << 0.0 << QPointF();
+    QTest::newRow("fractional in a moved group") << QPointF(0.1, 0.7) << 0.0 << QPointF(1.1, 2.9);
+    QTest::newRow("turned back to 0") << QPointF(0.1, 0.7) << -0.0 << QPointF(1.1, 2.9);
+    QTest::newRow("rotated 33.3") << QPointF(12.3, -7.77) << 33.3 << QPointF(1.1, 2.9);
+    QTest::newRow("rotated 90") << QPointF(0.1, 0.7) << 90.0 << QPointF();
+    QTest::newRow("rotated -170.5") << QPointF(-3.3, 0.01) << -170.5 << QPointF(0.7, 0);
+}
+
+void TestSoftTypeBase::frameMapsAsTheGraphicsItem()
+{
+    // The frame takes the glyph's transformation once and, for a mere
+    // translation, adds and subtracts its offset: every point must come out
+    // bit for bit as QGraphicsItem::mapToScene, mapFromScene and
+    // Glyph::moveElementBy give it.
+    QFETCH(QPointF, position);
+    QFETCH(double, rotation);
+    QFETCH(QPointF, parent);
+    QPainterPath outline;
+    outline.moveTo(0.3, 0.1);
+    outline.lineTo(10.7, 0.2);
+    outline.cubicTo(13.1, 4.4, 12.9, 8.3, 10.1, 10.9);
+    outline.lineTo(-3.3, 5.5);
+    SoftTypeStage probed(outline);
+    SoftTypeStage twin(outline);
+    for (SoftTypeStage *s : {&probed, &twin}) {
+        s->scene.root()->setPos(parent);
+        s->glyph->setPos(position);
+        s->glyph->setRotation(rotation);
+    }
+    auto *probe = static_cast<MappingProbe *>(probed.add(new MappingProbe));
+    probe->property(QStringLiteral("trigger"))->setValue(0);
+    const int n = outline.elementCount();
+    for (int f = 0; f < 4; ++f) {
+        const QList<QPointF> before = [&] {
+            QList<QPointF> points;
+            for (int i = 0; i < n; ++i)
+                points << twin.glyph->mapToScene(twin.at(i));
+            return points;
+        }();
+        probed.frame(QPointF());
+        if (f == 0)
+            continue; // the first frame only records
+        for (int i = 0; i < n; ++i)
+            twin.glyph->moveElementBy(i, probe->shift);
+        for (int i = 0; i < n; ++i) {
+            const QPointF p = probe->scenePoints.at(i);
+            QVERIFY(p.x() == before.at(i).x() && p.y() == before.at(i).y());
+            const QPointF a = probed.at(i);
+            const QPointF b = twin.at(i);
+            QVERIFY2(a.x() == b.x() && a.y() == b.y(),
+                     qPrintable(QStringLiteral("frame %1 element %2: (%3, %4) != (%5, %6)")
+                                    .arg(f).arg(i).arg(a.x(), 0, 'g', 17).arg(a.y(), 0, 'g', 17)
+                                    .arg(b.x(), 0, 'g', 17).arg(b.y(), 0, 'g', 17)));
+        }
+    }
 }
 
 QTEST_MAIN(TestSoftTypeBase)
