@@ -184,12 +184,49 @@ void LoadDocument(benchmark::State &state)
     state.counters["bytes"] = bytes.size();
 }
 
+// One word of state.range(0) glyphs: a file may hold any number of glyphs in
+// one group, and loading it must stay linear (the time per glyph flat as
+// the word grows).
+void LoadWideWord(benchmark::State &state)
+{
+    const int glyphs = int(state.range(0));
+    QByteArray bytes;
+    {
+        auto scene = newScene();
+        const QFont font(QStringLiteral("Arial"), 24);
+        const GlyphPath outline(QPointF(0, 0), font, QStringLiteral("x"));
+        auto *word = new TextGroup;
+        for (int i = 0; i < glyphs; ++i)
+            word->append(new Glyph(QChar('x'), font, Qt::black, Qt::black, 1.0, QPointF(14.0 * i, 0), outline));
+        auto *passage = new TextGroup;
+        passage->append(word);
+        scene->root()->append(passage);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        DocumentStream::write(&buffer, *scene);
+        bytes = buffer.data();
+    }
+    const double seconds = timed(state, [&](Clock &clock) {
+        std::unique_ptr<QVorrelScene> scene = newScene();
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        clock.start();
+        const DocumentStream::Result result = DocumentStream::read(&buffer, *scene);
+        clock.stop();
+        if (result != DocumentStream::Ok)
+            state.SkipWithError("the document did not read");
+    });
+    state.counters["ns per glyph"] = 1e9 * seconds / glyphs;
+}
+
 } // namespace
 
 BENCHMARK(FloorWriteOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(FloorReadOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadWideWord)->Arg(25000)->Arg(100000)->Arg(200000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
