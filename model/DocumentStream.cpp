@@ -33,12 +33,13 @@ void writePointerPair(QDataStream &out, const TextObject *object, int index)
 
 bool isFiniteElement(const QPainterPath::Element &e)
 {
-    return qIsFinite(e.x) && qIsFinite(e.y);
+    return StreamReader::isOutlineCoordinate(e.x) && StreamReader::isOutlineCoordinate(e.y);
 }
 
 // The outline as the reader accepts it: a point that is not finite (a
-// deformation can divide by zero) is written at the fallback outline's
-// point when that one is finite, else at the origin.
+// deformation can divide by zero) or that is too far out for an outline to
+// be read back is written at the fallback outline's point when that one is
+// sound, else at the origin.
 QPainterPath finiteOutline(const QPainterPath &path, const QPainterPath &fallback)
 {
     const int n = path.elementCount();
