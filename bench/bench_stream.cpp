@@ -6,6 +6,7 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "softtypes/SoftTypeFactory.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -220,12 +221,40 @@ void LoadWideWord(benchmark::State &state)
     state.counters["ns per glyph"] = 1e9 * seconds / glyphs;
 }
 
+// One glyph carrying state.range(0) SoftTypes of distinct names, as a file
+// may give it: saving must stay linear (the time per SoftType flat as their
+// number grows).
+void SaveManySoftTypes(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto scene = newScene();
+    const QFont font(QStringLiteral("Arial"), 24);
+    auto *glyph = new Glyph(QChar('x'), font, Qt::black, Qt::black, 1.0, QPointF(0, 0),
+                            GlyphPath(QPointF(0, 0), font, QStringLiteral("x")));
+    for (int i = 0; i < count; ++i)
+        glyph->addSoftType(SoftTypeFactory::create(QStringLiteral("pull"), QString::number(i)));
+    auto *word = new TextGroup;
+    word->append(glyph);
+    auto *passage = new TextGroup;
+    passage->append(word);
+    scene->root()->append(passage);
+    const double seconds = timed(state, [&](Clock &clock) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        clock.start();
+        DocumentStream::write(&buffer, *scene);
+        clock.stop();
+    });
+    state.counters["ns per SoftType"] = 1e9 * seconds / count;
+}
+
 } // namespace
 
 BENCHMARK(FloorWriteOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(FloorReadOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveManySoftTypes)->Arg(5000)->Arg(20000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadWideWord)->Arg(25000)->Arg(100000)->Arg(200000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -11,6 +11,8 @@
 #include "softtypes/SoftType.h"
 
 #include <QIODevice>
+#include <QSet>
+#include <QVector>
 
 namespace {
 
@@ -159,13 +161,20 @@ QDataStream &operator<<(QDataStream &out, const Glyph &glyph)
     writeItemState(out, glyph);
     out << glyph.font() << glyph.character() << glyph.fillColor() << glyph.strokeColor()
         << double(glyph.strokeWidth()) << *glyph.path() << glyph.isLocked();
-    // One SoftType per name: the first of that name.
-    const QStringList names = glyph.softTypeNames();
-    out << qint32(names.size());
-    for (const QString &name : names) {
-        const SoftType *softType = glyph.findSoftTypeConst(name);
-        out << softType->typeKey() << *softType;
+    // One SoftType per name: the first of that name, in one pass, so that
+    // a glyph with many SoftTypes saves in linear time.
+    QVector<const SoftType *> firstOfName;
+    QSet<QString> names;
+    for (const SoftType *softType : glyph.softTypes()) {
+        const QString name = softType->name();
+        if (!names.contains(name)) {
+            names.insert(name);
+            firstOfName.append(softType);
+        }
     }
+    out << qint32(firstOfName.size());
+    for (const SoftType *softType : qAsConst(firstOfName))
+        out << softType->typeKey() << *softType;
     return out;
 }
 
