@@ -185,22 +185,32 @@ void LoadDocument(benchmark::State &state)
     state.counters["bytes"] = bytes.size();
 }
 
-// One word of state.range(0) glyphs: a file may hold any number of glyphs in
-// one group, and loading it must stay linear (the time per glyph flat as
-// the word grows).
-void LoadWideWord(benchmark::State &state)
+// A passage of state.range(0) glyphs in two words: a file may hold any
+// number of glyphs in one group, and loading it must stay linear (the time
+// per glyph flat as the words grow). With state.range(1) every glyph and the
+// second word are marked selected, which the reader settles.
+void LoadWideWords(benchmark::State &state)
 {
     const int glyphs = int(state.range(0));
+    const bool selected = state.range(1) != 0;
     QByteArray bytes;
     {
         auto scene = newScene();
         const QFont font(QStringLiteral("Arial"), 24);
         const GlyphPath outline(QPointF(0, 0), font, QStringLiteral("x"));
-        auto *word = new TextGroup;
-        for (int i = 0; i < glyphs; ++i)
-            word->append(new Glyph(QChar('x'), font, Qt::black, Qt::black, 1.0, QPointF(14.0 * i, 0), outline));
         auto *passage = new TextGroup;
-        passage->append(word);
+        for (int w = 0; w < 2; ++w) {
+            auto *word = new TextGroup;
+            for (int i = 0; i < glyphs / 2; ++i) {
+                auto *g = new Glyph(QChar('x'), font, Qt::black, Qt::black, 1.0, QPointF(14.0 * i, 0), outline);
+                g->setSelected(selected);
+                word->append(g);
+            }
+            word->setSelected(selected && w == 1);
+            if (w == 1)
+                passage->append(new Glyph(QChar(' '), font, Qt::black, Qt::black, 1.0, QPointF(0, 0)));
+            passage->append(word);
+        }
         scene->root()->append(passage);
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -255,7 +265,9 @@ BENCHMARK(SaveDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(FloorReadOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveManySoftTypes)->Arg(5000)->Arg(20000)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(LoadWideWord)->Arg(25000)->Arg(100000)->Arg(200000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadWideWords)
+    ->ArgsProduct({{25000, 100000, 200000}, {0, 1}})
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
