@@ -64,6 +64,14 @@ QPainterPath finiteOutline(const QPainterPath &path, const QPainterPath &fallbac
     return finite;
 }
 
+// The file keeps the export resolution in 16 bits: a larger one is saved as
+// the largest the field holds rather than as its low bits, which would read
+// back as another, often negative, value.
+qint16 exportResolution16(int resolution)
+{
+    return qint16(qBound(-32768, resolution, 32767));
+}
+
 // A reader's outcome as the stream's status.
 QDataStream &settle(QDataStream &in, bool read)
 {
@@ -124,7 +132,7 @@ QDataStream &DocumentStream::readTextPointer(QDataStream &in, TextPointer &point
 QDataStream &operator<<(QDataStream &out, const QVorrelScene &scene)
 {
     out << qint32(scene.screenWidth()) << qint32(scene.screenHeight()) << qint32(scene.exportWidth())
-        << qint32(scene.exportHeight()) << qint16(scene.exportResolution()) << scene.backgroundColor()
+        << qint32(scene.exportHeight()) << exportResolution16(scene.exportResolution()) << scene.backgroundColor()
         << scene.extrasVisible() << qint32(scene.viewFlags());
     out << *scene.root() << scene.textPointer() << *scene.caret();
     out << scene.textFont() << scene.fillColor() << scene.strokeColor() << double(scene.strokeWidth());

@@ -126,6 +126,7 @@ private slots:
     void gridSpacingBelowTwoReadsAsTwo();
     void exportSettingsAreClampedForRendering_data();
     void exportSettingsAreClampedForRendering();
+    void exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds();
     void textpadFileNameIsKeptOnlyForARegularFile();
     void selectionIsSettledAsTheEditorKeepsIt();
     void rootStaysVisibleAndUnselected();
@@ -526,6 +527,19 @@ void TestDocumentStream::exportSettingsAreClampedForRendering()
     QTEST(r.scene->exportWidth(), "expectedWidth");
     QTEST(r.scene->exportHeight(), "expectedHeight");
     QTEST(r.scene->exportResolution(), "expectedResolution");
+}
+
+void TestDocumentStream::exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds()
+{
+    // The file holds the resolution in 16 bits: 40000 must not come back
+    // as its low bits read as a negative number (and then as 1).
+    for (int resolution : {32767, 32768, 40000, 65536 + 300}) {
+        auto scene = SampleDocument::newScene();
+        scene->setExportSettings(1920, 1080, resolution);
+        const ReadBack r = readFile(SampleDocument::write(*scene));
+        QCOMPARE(r.result, DocumentStream::Ok);
+        QCOMPARE(r.scene->exportResolution(), 32767);
+    }
 }
 
 void TestDocumentStream::textpadFileNameIsKeptOnlyForARegularFile()
