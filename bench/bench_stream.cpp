@@ -6,6 +6,7 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "softtypes/SoftTypeFactory.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -184,12 +185,89 @@ void LoadDocument(benchmark::State &state)
     state.counters["bytes"] = bytes.size();
 }
 
+// A passage of state.range(0) glyphs in two words: a file may hold any
+// number of glyphs in one group, and loading it must stay linear (the time
+// per glyph flat as the words grow). With state.range(1) every glyph and the
+// second word are marked selected, which the reader settles.
+void LoadWideWords(benchmark::State &state)
+{
+    const int glyphs = int(state.range(0));
+    const bool selected = state.range(1) != 0;
+    QByteArray bytes;
+    {
+        auto scene = newScene();
+        const QFont font(QStringLiteral("Arial"), 24);
+        const GlyphPath outline(QPointF(0, 0), font, QStringLiteral("x"));
+        auto *passage = new TextGroup;
+        for (int w = 0; w < 2; ++w) {
+            auto *word = new TextGroup;
+            for (int i = 0; i < glyphs / 2; ++i) {
+                auto *g = new Glyph(QChar('x'), font, Qt::black, Qt::black, 1.0, QPointF(14.0 * i, 0), outline);
+                g->setSelected(selected);
+                word->append(g);
+            }
+            word->setSelected(selected && w == 1);
+            if (w == 1)
+                passage->append(new Glyph(QChar(' '), font, Qt::black, Qt::black, 1.0, QPointF(0, 0)));
+            passage->append(word);
+        }
+        scene->root()->append(passage);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        DocumentStream::write(&buffer, *scene);
+        bytes = buffer.data();
+    }
+    const double seconds = timed(state, [&](Clock &clock) {
+        std::unique_ptr<QVorrelScene> scene = newScene();
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        clock.start();
+        const DocumentStream::Result result = DocumentStream::read(&buffer, *scene);
+        clock.stop();
+        if (result != DocumentStream::Ok)
+            state.SkipWithError("the document did not read");
+    });
+    state.counters["ns per glyph"] = 1e9 * seconds / glyphs;
+}
+
+// One glyph carrying state.range(0) SoftTypes of distinct names, as a file
+// may give it: saving must stay linear (the time per SoftType flat as their
+// number grows).
+void SaveManySoftTypes(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto scene = newScene();
+    const QFont font(QStringLiteral("Arial"), 24);
+    auto *glyph = new Glyph(QChar('x'), font, Qt::black, Qt::black, 1.0, QPointF(0, 0),
+                            GlyphPath(QPointF(0, 0), font, QStringLiteral("x")));
+    for (int i = 0; i < count; ++i)
+        glyph->addSoftType(SoftTypeFactory::create(QStringLiteral("pull"), QString::number(i)));
+    auto *word = new TextGroup;
+    word->append(glyph);
+    auto *passage = new TextGroup;
+    passage->append(word);
+    scene->root()->append(passage);
+    const double seconds = timed(state, [&](Clock &clock) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        clock.start();
+        DocumentStream::write(&buffer, *scene);
+        clock.stop();
+    });
+    state.counters["ns per SoftType"] = 1e9 * seconds / count;
+}
+
 } // namespace
 
 BENCHMARK(FloorWriteOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(FloorReadOutlines)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadDocument)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveManySoftTypes)->Arg(5000)->Arg(20000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadWideWords)
+    ->ArgsProduct({{25000, 100000, 200000}, {0, 1}})
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -13,6 +13,7 @@
 #include "softtypes/SoftTypeFactory.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -60,6 +61,15 @@ int depthOf(const TextObject *object)
     for (const TextGroup *g = object->parentGroup(); g; g = g->parentGroup())
         ++depth;
     return depth;
+}
+
+bool hasMarkedAncestor(const TextObject *object, const QSet<TextObject *> &marked)
+{
+    for (TextGroup *g = object->parentGroup(); g; g = g->parentGroup()) {
+        if (marked.contains(g))
+            return true;
+    }
+    return false;
 }
 
 bool inRange(int value, int first, int last)
@@ -406,8 +416,14 @@ void DocumentReader::settleSelection(QVorrelScene &scene)
     SelectedIterator it(scene.root(), TextIterator::Forward | TextIterator::PostOrder);
     while (it.hasNext())
         marked.append(it.next());
-    for (TextObject *o : qAsConst(marked))
+    // Only objects without a marked ancestor are selected, so that no
+    // selection has to undo another: settling stays linear.
+    const QSet<TextObject *> markedSet(marked.cbegin(), marked.cend());
+    QList<TextObject *> selected;
+    for (TextObject *o : qAsConst(marked)) {
         o->setSelected(false);
-    marked.removeOne(scene.root());
-    scene.restoreSelection(marked);
+        if (o != scene.root() && !hasMarkedAncestor(o, markedSet))
+            selected.append(o);
+    }
+    scene.restoreSelection(selected);
 }

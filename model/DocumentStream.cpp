@@ -11,6 +11,8 @@
 #include "softtypes/SoftType.h"
 
 #include <QIODevice>
+#include <QSet>
+#include <QVector>
 
 namespace {
 
@@ -33,12 +35,13 @@ void writePointerPair(QDataStream &out, const TextObject *object, int index)
 
 bool isFiniteElement(const QPainterPath::Element &e)
 {
-    return qIsFinite(e.x) && qIsFinite(e.y);
+    return StreamReader::isOutlineCoordinate(e.x) && StreamReader::isOutlineCoordinate(e.y);
 }
 
 // The outline as the reader accepts it: a point that is not finite (a
-// deformation can divide by zero) is written at the fallback outline's
-// point when that one is finite, else at the origin.
+// deformation can divide by zero) or that is too far out for an outline to
+// be read back is written at the fallback outline's point when that one is
+// sound, else at the origin.
 QPainterPath finiteOutline(const QPainterPath &path, const QPainterPath &fallback)
 {
     const int n = path.elementCount();
@@ -59,6 +62,14 @@ QPainterPath finiteOutline(const QPainterPath &path, const QPainterPath &fallbac
             finite.setElementPositionAt(i, 0, 0);
     }
     return finite;
+}
+
+// The file keeps the export resolution in 16 bits: a larger one is saved as
+// the largest the field holds rather than as its low bits, which would read
+// back as another, often negative, value.
+qint16 exportResolution16(int resolution)
+{
+    return qint16(qBound(-32768, resolution, 32767));
 }
 
 // A reader's outcome as the stream's status.
@@ -121,7 +132,7 @@ QDataStream &DocumentStream::readTextPointer(QDataStream &in, TextPointer &point
 QDataStream &operator<<(QDataStream &out, const QVorrelScene &scene)
 {
     out << qint32(scene.screenWidth()) << qint32(scene.screenHeight()) << qint32(scene.exportWidth())
-        << qint32(scene.exportHeight()) << qint16(scene.exportResolution()) << scene.backgroundColor()
+        << qint32(scene.exportHeight()) << exportResolution16(scene.exportResolution()) << scene.backgroundColor()
         << scene.extrasVisible() << qint32(scene.viewFlags());
     out << *scene.root() << scene.textPointer() << *scene.caret();
     out << scene.textFont() << scene.fillColor() << scene.strokeColor() << double(scene.strokeWidth());
@@ -158,13 +169,20 @@ QDataStream &operator<<(QDataStream &out, const Glyph &glyph)
     writeItemState(out, glyph);
     out << glyph.font() << glyph.character() << glyph.fillColor() << glyph.strokeColor()
         << double(glyph.strokeWidth()) << *glyph.path() << glyph.isLocked();
-    // One SoftType per name: the first of that name.
-    const QStringList names = glyph.softTypeNames();
-    out << qint32(names.size());
-    for (const QString &name : names) {
-        const SoftType *softType = glyph.findSoftTypeConst(name);
-        out << softType->typeKey() << *softType;
+    // One SoftType per name: the first of that name, in one pass, so that
+    // a glyph with many SoftTypes saves in linear time.
+    QVector<const SoftType *> firstOfName;
+    QSet<QString> names;
+    for (const SoftType *softType : glyph.softTypes()) {
+        const QString name = softType->name();
+        if (!names.contains(name)) {
+            names.insert(name);
+            firstOfName.append(softType);
+        }
     }
+    out << qint32(firstOfName.size());
+    for (const SoftType *softType : qAsConst(firstOfName))
+        out << softType->typeKey() << *softType;
     return out;
 }
 

@@ -55,7 +55,7 @@ private:
 };
 
 // Whether the raw elements of an outline (type, x, y each) are well formed:
-// types 0..3, finite points, a leading move-to, exactly two curve data after
+// types 0..3, points at outline coordinates, a leading move-to, exactly two curve data after
 // each curve-to and nowhere else; then the subpath start and the fill rule.
 bool isWellFormedPath(const char *p, qint32 count, int doubleBytes, const RawDecoder &raw)
 {
@@ -65,7 +65,7 @@ bool isWellFormedPath(const char *p, qint32 count, int doubleBytes, const RawDec
         const qint32 type = raw.int32(p);
         const double x = doubleBytes == 8 ? raw.float64(p + 4) : raw.float32(p + 4);
         const double y = doubleBytes == 8 ? raw.float64(p + 4 + doubleBytes) : raw.float32(p + 4 + doubleBytes);
-        if (!qIsFinite(x) || !qIsFinite(y))
+        if (!StreamReader::isOutlineCoordinate(x) || !StreamReader::isOutlineCoordinate(y))
             return false;
         if (pendingData > 0) {
             if (type != QPainterPath::CurveToDataElement)
@@ -246,8 +246,8 @@ bool StreamReader::readPath(QPainterPath &path)
     const qint64 elementBytes = 4 + 2 * doubleBytes;
     if (count < 0)
         return fail();
-    // Qt's reader trusts the count, drops elements at points that are not
-    // finite and takes any type; so the bytes are checked first and Qt
+    // Qt's reader trusts the count, empties an outline holding a point that
+    // is not an outline coordinate and takes any type; so the bytes are checked first and Qt
     // then parses checked bytes, appending every element as stored.
     m_scratch.resize(4);
     if (m_in.byteOrder() == QDataStream::BigEndian)

@@ -41,6 +41,11 @@ public:
         return ok();
     }
 
+    // Whether an outline point may hold the coordinate: Qt's outline
+    // reader drops a whole outline holding a coordinate that is not finite
+    // or not below 1e128 in magnitude.
+    static bool isOutlineCoordinate(double c) { return qIsFinite(c) && qAbs(c) < 1e128; }
+
     bool readFinite(double &value);
     bool readPoint(QPointF &point);
     // A double that a float can hold.
@@ -49,7 +54,7 @@ public:
     bool readColor(QColor &color);
     // A font with a finite, positive size.
     bool readFont(QFont &font);
-    // Elements of type 0..3 at finite points, a leading move-to and two
+    // Elements of type 0..3 at outline coordinates, a leading move-to and two
     // curve data after every curve-to; every element is kept as stored.
     bool readPath(QPainterPath &path);
     // An index path of at most maxEntries entries.

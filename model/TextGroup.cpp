@@ -278,10 +278,11 @@ int TextGroup::indexOf(const TextObject *object) const
 
 bool TextGroup::insert(int index, TextObject *object)
 {
-    if (!object || object == this || index < 0 || index > m_children.size() || m_children.contains(object))
+    if (!object || object == this || index < 0 || index > m_children.size())
         return false;
-    // An ancestor would close the tree into a loop; a child of another
-    // group would be listed twice.
+    // An ancestor would close the tree into a loop; a child of this or
+    // another group would be listed twice. The owner is asked rather than
+    // the list searched, so that filling a group stays linear.
     const TextGroup *owner = object->parentGroup();
     if ((owner && owner->indexOf(object) >= 0)
         || (object->textType() == GroupType && isDescendantOf(static_cast<TextGroup *>(object))))

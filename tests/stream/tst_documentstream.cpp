@@ -118,6 +118,7 @@ private slots:
     void hiddenGroupKeepsItsChildrenOwnVisibility();
     void emptyDocumentWritesRootCountZero();
     void pointsThatAreNotFiniteAreWrittenAtTheirRestPoint();
+    void pointsBeyondWhatAnOutlineHoldsAreWrittenAtTheirRestPoint();
     void glyphWritesOneSoftTypePerName();
     void allNullTextPositionWritesThreeAbsentPairs();
     void pointerPairLeadingToTheWrongKindStaysNull();
@@ -125,6 +126,7 @@ private slots:
     void gridSpacingBelowTwoReadsAsTwo();
     void exportSettingsAreClampedForRendering_data();
     void exportSettingsAreClampedForRendering();
+    void exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds();
     void textpadFileNameIsKeptOnlyForARegularFile();
     void selectionIsSettledAsTheEditorKeepsIt();
     void rootStaysVisibleAndUnselected();
@@ -382,6 +384,34 @@ void TestDocumentStream::pointsThatAreNotFiniteAreWrittenAtTheirRestPoint()
     verifyPath(read.current, {{0, 1, 2}, {1, 5, 6}, {1, 0, 0}});
 }
 
+void TestDocumentStream::pointsBeyondWhatAnOutlineHoldsAreWrittenAtTheirRestPoint()
+{
+    // A runaway deformation can leave a point finite but beyond 1e128,
+    // where an outline read from a stream is dropped whole: such a point
+    // is saved as a lost one is.
+    QPainterPath rest;
+    rest.moveTo(1, 2);
+    rest.lineTo(5, 6);
+    rest.lineTo(7, 8);
+    QPainterPath current = rest;
+    current.setElementPositionAt(1, 1e200, 3);
+    current.setElementPositionAt(2, 9, -1e128);
+    GlyphPath paths;
+    paths.setPaths(rest, current);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_4_6);
+    out << paths;
+
+    GlyphPath read;
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_4_6);
+    in >> read;
+    QCOMPARE(in.status(), QDataStream::Ok);
+    verifyPath(read.rest, {{0, 1, 2}, {1, 5, 6}, {1, 7, 8}});
+    verifyPath(read.current, {{0, 1, 2}, {1, 5, 6}, {1, 7, 8}});
+}
+
 void TestDocumentStream::glyphWritesOneSoftTypePerName()
 {
     Glyph *g = TreeBuilder::glyph('x');
@@ -499,6 +529,19 @@ void TestDocumentStream::exportSettingsAreClampedForRendering()
     QTEST(r.scene->exportResolution(), "expectedResolution");
 }
 
+void TestDocumentStream::exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds()
+{
+    // The file holds the resolution in 16 bits: 40000 must not come back
+    // as its low bits read as a negative number (and then as 1).
+    for (int resolution : {32767, 32768, 40000, 65536 + 300}) {
+        auto scene = SampleDocument::newScene();
+        scene->setExportSettings(1920, 1080, resolution);
+        const ReadBack r = readFile(SampleDocument::write(*scene));
+        QCOMPARE(r.result, DocumentStream::Ok);
+        QCOMPARE(r.scene->exportResolution(), 32767);
+    }
+}
+
 void TestDocumentStream::textpadFileNameIsKeptOnlyForARegularFile()
 {
     QTemporaryDir dir;
@@ -587,6 +630,8 @@ void TestDocumentStream::malformedBodiesFail_data()
     };
     QTest::newRow("NaN in an outline") << withPath(triangle, {{0, 0, 0}, {1, nan, 0}, {1, 10, -10}});
     QTest::newRow("infinity in an outline") << withPath({{0, 0, 0}, {1, 10, inf}, {1, 10, -10}}, triangle);
+    QTest::newRow("coordinate of 1e128") << withPath({{0, 0, 0}, {1, 1e128, 0}, {1, 10, -10}}, {{0, 0, 0}, {1, 1e128, 0}, {1, 10, -10}});
+    QTest::newRow("coordinate of -1e200") << withPath(triangle, {{0, 0, 0}, {1, 10, 0}, {1, 10, -1e200}});
     QTest::newRow("element type 9") << withPath({{0, 0, 0}, {9, 10, 0}, {1, 10, -10}}, {{0, 0, 0}, {9, 10, 0}, {1, 10, -10}});
     QTest::newRow("leading line-to") << withPath({{1, 0, 0}, {1, 10, 0}}, {{1, 0, 0}, {1, 10, 0}});
     QTest::newRow("curve-to without data") << withPath({{0, 0, 0}, {2, 1, 1}, {1, 2, 2}}, {{0, 0, 0}, {2, 1, 1}, {1, 2, 2}});
