@@ -14,7 +14,7 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
-#include "support/TreeBuilder.h"
+#include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
 
@@ -22,28 +22,7 @@
 
 namespace {
 
-const QFont arial(QStringLiteral("Arial"), 72);
-
-struct Doc
-{
-    QVorrelScene scene{-5000, -5000, 10000, 10000};
-    TextGroup *root = scene.root();
-
-    TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100))
-    {
-        TextGroup *p = TreeBuilder::passage(text, arial, anchor);
-        root->append(p);
-        return p;
-    }
-    void select(const QList<TextObject *> &objects) { scene.restoreSelection(objects); }
-    int entries() const { return scene.historyIndex(); }
-    TreeDump dump() const { return TreeDump::of(root); }
-};
-
-TextGroup *group(TextObject *o)
-{
-    return qobject_cast<TextGroup *>(o);
-}
+using Doc = TestDocument;
 
 Glyph *glyphOf(TextObject *o)
 {

@@ -17,6 +17,7 @@
 #include "softtypes/SoftTypePull.h"
 #include "softtypes/SoftTypeRubber.h"
 #include "softtypes/SoftTypeTwirl.h"
+#include "support/TestDocument.h"
 #include "support/TestSoftType.h"
 #include "support/TreeBuilder.h"
 #include "support/TreeDump.h"
@@ -24,8 +25,6 @@
 #include <QtTest>
 
 namespace {
-
-const QFont arial(QStringLiteral("Arial"), 72);
 
 // A Pull that acts on every frame whatever the buttons.
 SoftType *alwaysPull(const QString &name = QStringLiteral("pull-1"))
@@ -52,16 +51,15 @@ void deform(Glyph *g, double by)
 }
 
 // A document of one passage, "abc de", with the mouse beside it.
-struct Document
+struct Document : TestDocument
 {
-    QVorrelScene scene{-32768, -32768, 65535, 65535};
     TextGroup *passage;
     QList<Glyph *> glyphs;
 
     Document()
+        : TestDocument(QRectF(-32768, -32768, 65535, 65535))
     {
-        passage = TreeBuilder::passage(QStringLiteral("abc de"), arial, QPointF(40, 100));
-        scene.root()->append(passage);
+        passage = add(QStringLiteral("abc de"), QPointF(40, 100));
         glyphs = glyphsOf(scene.root());
         scene.setMousePosition(QPointF(120, 60));
     }
@@ -73,7 +71,6 @@ struct Document
             scene.stepSoftTypes();
         }
     }
-    TreeDump dump() const { return TreeDump::of(scene.root()); }
 };
 
 } // namespace

@@ -4,41 +4,13 @@
 #include "model/SelectedListIterator.h"
 #include "model/Selection.h"
 #include "model/TextGroup.h"
-#include "support/TreeBuilder.h"
+#include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
 
-namespace {
-
-const QFont arial(QStringLiteral("Arial"), 72);
-
-struct Doc
-{
-    QVorrelScene scene{-5000, -5000, 10000, 10000};
-    TextGroup *root = scene.root();
-
-    TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100))
-    {
-        TextGroup *p = TreeBuilder::passage(text, arial, anchor);
-        root->append(p);
-        return p;
-    }
-    QList<TextObject *> selected() const { return scene.selectedObjects(); }
-};
-
-TextGroup *group(TextObject *o)
-{
-    return qobject_cast<TextGroup *>(o);
-}
-
-QPointF centreOf(const TextObject *o)
-{
-    return o->sceneBoundingRect().center();
-}
-
-} // namespace
+using Doc = TestDocument;
 
 class TestSelection : public QObject
 {

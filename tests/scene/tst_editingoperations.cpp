@@ -5,7 +5,7 @@
 #include "model/TextGroup.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
-#include "support/TreeBuilder.h"
+#include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
 
@@ -16,38 +16,13 @@
 
 namespace {
 
-const QFont arial(QStringLiteral("Arial"), 72);
-
 using Objects = QList<TextObject *>;
 
-struct Doc
-{
-    QVorrelScene scene{-5000, -5000, 10000, 10000};
-    TextGroup *root = scene.root();
-
-    TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100))
-    {
-        TextGroup *p = TreeBuilder::passage(text, arial, anchor);
-        root->append(p);
-        return p;
-    }
-    void select(const Objects &objects) { scene.restoreSelection(objects); }
-    int entries() const { return scene.historyIndex(); }
-    Cmd *last() const { return scene.history().at(scene.historyIndex() - 1); }
-    TreeDump dump() const { return TreeDump::of(root); }
-};
-
-TextGroup *group(TextObject *o)
-{
-    return qobject_cast<TextGroup *>(o);
-}
+using Doc = TestDocument;
 
 Glyph *glyphAt(TextGroup *g, int index)
 {
-    Glyph *x = g->firstGlyph();
-    for (int i = 0; i < index; ++i)
-        x = x->nextGlyph();
-    return x;
+    return TestDocument::glyph(g, index);
 }
 
 QStringList namesOn(const Glyph *g)

@@ -5,7 +5,7 @@
 #include "model/QVorrelScene.h"
 #include "model/Selection.h"
 #include "model/TextGroup.h"
-#include "support/TreeBuilder.h"
+#include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
 
@@ -17,29 +17,10 @@
 
 namespace {
 
-const QFont arial(QStringLiteral("Arial"), 72);
-
 // A document driven the way the view drives it: each event goes to the
 // scene, then the view records the buttons it carried.
-struct Doc
+struct Doc : TestDocument
 {
-    QVorrelScene scene{-5000, -5000, 10000, 10000};
-    TextGroup *root = scene.root();
-
-    TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100))
-    {
-        TextGroup *p = TreeBuilder::passage(text, arial, anchor);
-        root->append(p);
-        return p;
-    }
-    Glyph *glyph(TextGroup *passage, int index) const
-    {
-        Glyph *g = passage->firstGlyph();
-        for (int i = 0; i < index; ++i)
-            g = g->nextGlyph();
-        return g;
-    }
-
     void press(const QPointF &p)
     {
         scene.handleMousePress(QEvent::GraphicsSceneMousePress, p);
@@ -67,16 +48,7 @@ struct Doc
         move(to, mods);
         release(to, mods);
     }
-
-    int entries() const { return scene.historyIndex(); }
-    QString lastText() const { return scene.history().at(scene.historyIndex() - 1)->text(); }
-    TreeDump dump() const { return TreeDump::of(root); }
 };
-
-QPointF centreOf(const TextObject *o)
-{
-    return o->sceneBoundingRect().center();
-}
 
 } // namespace
 

@@ -6,7 +6,7 @@
 #include "model/QVorrelScene.h"
 #include "model/Selection.h"
 #include "model/TextGroup.h"
-#include "support/TreeBuilder.h"
+#include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
 
@@ -18,27 +18,11 @@
 
 namespace {
 
-const QFont arial(QStringLiteral("Arial"), 72);
-
 using Objects = QList<TextObject *>;
 
-struct Doc
+struct Doc : TestDocument
 {
-    QVorrelScene scene{-5000, -5000, 10000, 10000};
-    TextGroup *root = scene.root();
-
     Doc() { scene.setFont(arial); }
-
-    TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100))
-    {
-        TextGroup *p = TreeBuilder::passage(text, arial, anchor);
-        root->append(p);
-        return p;
-    }
-    void select(const Objects &objects) { scene.restoreSelection(objects); }
-    int entries() const { return scene.historyIndex(); }
-    QString lastText() const { return scene.history().at(scene.historyIndex() - 1)->text(); }
-    TreeDump dump() const { return TreeDump::of(root); }
 
     void click(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
@@ -59,10 +43,7 @@ struct Doc
 
 Glyph *glyphAt(TextGroup *g, int index)
 {
-    Glyph *x = g->firstGlyph();
-    for (int i = 0; i < index; ++i)
-        x = x->nextGlyph();
-    return x;
+    return TestDocument::glyph(g, index);
 }
 
 QString characters(TextObject *root)
