@@ -195,14 +195,16 @@ bool DocumentReader::readGroup(TextGroup &group)
     return readChildren(group, depthOf(&group));
 }
 
+bool DocumentReader::readListCount(qint32 &count, qint64 itemBytes)
+{
+    // A count below one stands for an empty list.
+    return m_reader.read(count) && (count < 1 || m_reader.fits(count, itemBytes));
+}
+
 bool DocumentReader::readChildren(TextGroup &group, int depth)
 {
     qint32 count = 0;
-    if (!m_reader.read(count))
-        return false;
-    if (count < 1)
-        return true;
-    if (!m_reader.fits(count, MinChildBytes))
+    if (!readListCount(count, MinChildBytes))
         return false;
     for (qint32 i = 0; i < count; ++i) {
         qint8 type = 0;
@@ -305,11 +307,7 @@ bool DocumentReader::readGlyph(Glyph &glyph)
 bool DocumentReader::readSoftTypes(QList<SoftType *> &softTypes)
 {
     qint32 count = 0;
-    if (!m_reader.read(count))
-        return false;
-    if (count < 1)
-        return true;
-    if (!m_reader.fits(count, MinSoftTypeBytes))
+    if (!readListCount(count, MinSoftTypeBytes))
         return false;
     for (qint32 i = 0; i < count; ++i) {
         QString key;

@@ -80,6 +80,9 @@ private:
 
     bool readItemState(ItemState &state);
     static void applyItemState(TextObject *object, const ItemState &state);
+    // Reads the signed count of a list whose items take at least itemBytes
+    // each; fails, as the stream does, when they cannot all fit.
+    bool readListCount(qint32 &count, qint64 itemBytes);
     bool readChildren(TextGroup &group, int depth);
     bool readOutlines(QPainterPath &rest, QPainterPath &current);
     bool readGlyphRecord(GlyphRecord &record);
