@@ -25,6 +25,18 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a == b;
 }
 
+// Takes a new value; false when it equals the held one. Doubles compare
+// exactly (a property takes every real change); points compare as QPointF
+// does.
+template <class T>
+bool takeValue(T &held, const T &value)
+{
+    if (held == value)
+        return false;
+    held = value;
+    return true;
+}
+
 template <class T>
 void setRangeAttribute(QtNumberRange<T> &range, const QString &attribute, T value)
 {
@@ -133,14 +145,11 @@ QStringList QtVariantPropertyManager::attributes(int propertyType) const
 
 void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &value)
 {
+    // Runs on every play frame for some SoftType parameters: the value is
+    // taken in place, without copying the property's data.
     const auto it = m_data.find(property);
-    if (it == m_data.end())
+    if (it == m_data.end() || !assign(it.value(), value))
         return;
-    Data data = it.value();
-    const QVariant oldValue = valueOf(data);
-    if (!assign(data, value) || sameValue(valueOf(data), oldValue))
-        return;
-    it.value() = data;
     changed(property);
 }
 
@@ -259,44 +268,36 @@ bool QtVariantPropertyManager::assign(Data &data, const QVariant &value)
     bool ok = false;
     switch (data.type) {
     case QVariant::Bool:
-        ok = value.canConvert<bool>();
-        data.boolValue = value.toBool();
-        break;
-    case QVariant::Int:
-        data.intValue.value = data.intValue.bound(value.toInt(&ok));
-        break;
-    case QVariant::Double:
-        data.doubleValue.value = data.doubleValue.bound(value.toDouble(&ok));
-        break;
+        return value.canConvert<bool>() && takeValue(data.boolValue, value.toBool());
+    case QVariant::Int: {
+        const int number = data.intValue.bound(value.toInt(&ok));
+        return ok && takeValue(data.intValue.value, number);
+    }
+    case QVariant::Double: {
+        const double number = data.doubleValue.bound(value.toDouble(&ok));
+        return ok && takeValue(data.doubleValue.value, number);
+    }
     case QVariant::String:
-        ok = value.canConvert<QString>();
-        data.text = value.toString();
-        break;
+        return value.canConvert<QString>() && takeValue(data.text, value.toString());
     case QVariant::Color:
-        ok = value.canConvert<QColor>();
-        data.color = value.value<QColor>();
-        break;
+        return value.canConvert<QColor>() && takeValue(data.color, value.value<QColor>());
     case QVariant::PointF:
-        ok = value.canConvert<QPointF>();
-        data.point = value.toPointF();
-        break;
+        return value.canConvert<QPointF>() && takeValue(data.point, value.toPointF());
     case QVariant::Invalid:
-        break;
+        return false;
     default: {
         const int index = value.toInt(&ok);
-        ok = ok && QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size());
-        data.enumIndex = index;
-        break;
+        return ok && QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size())
+            && takeValue(data.enumIndex, index);
     }
     }
-    return ok;
 }
 
 void QtVariantPropertyManager::changed(QtProperty *property)
 {
     // Keep a point and its "X" and "Y" children in step before anyone hears.
     int index = 0;
-    if (m_data.value(property).type == QVariant::PointF) {
+    if (m_data.constFind(property)->type == QVariant::PointF) {
         setPointChildren(property);
     } else if (QtProperty *point = m_pointChildren.parentOf(property, &index)) {
         QVector<double> parts = QtPropertyBrowserUtils::components(m_data.value(point).point);

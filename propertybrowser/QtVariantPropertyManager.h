@@ -70,7 +70,8 @@ private:
         QStringList enumNames;
     };
     static QVariant valueOf(const Data &data);
-    // Takes the variant into the data; false when it cannot be converted.
+    // Takes the variant into the data; false, leaving the data as it was,
+    // when it cannot be converted or changes nothing.
     static bool assign(Data &data, const QVariant &value);
     void changed(QtProperty *property);
     void setPointChildren(QtProperty *point);

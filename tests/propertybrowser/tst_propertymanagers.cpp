@@ -36,6 +36,7 @@ private slots:
     void variantAttributes();
     void variantPointKeepsChildrenInStep();
     void variantRefusesUnconvertibleValues();
+    void variantFrameByFrameValueEmitsOncePerChange();
 };
 
 void TestPropertyManagers::initTestCase()
@@ -432,6 +433,44 @@ void TestPropertyManagers::variantRefusesUnconvertibleValues()
     s->setValue(QString("clay"));
     QCOMPARE(s->value().toString(), QString("clay"));
     QVERIFY(!manager.variantProperty(nullptr));
+}
+
+void TestPropertyManagers::variantFrameByFrameValueEmitsOncePerChange()
+{
+    // A SoftType's clock: a Double set on every frame, wrapping in its range.
+    QtVariantPropertyManager manager;
+    QtVariantProperty *time = manager.addProperty(QVariant::Double, "time");
+    time->setAttribute("minimum", 0);
+    time->setAttribute("maximum", 4);
+    QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
+    QSignalSpy changes(&manager, &QtAbstractPropertyManager::propertyChanged);
+    const QList<double> frames = {1, 2, 2, 3, 4, 5, 0, 0, 1e-15, -1};
+    const QList<double> held = {1, 2, 2, 3, 4, 4, 0, 0, 1e-15, 0};
+    for (int i = 0; i < frames.size(); ++i) {
+        time->setValue(frames[i]);
+        QCOMPARE(time->value().toDouble(), held[i]);
+    }
+    // 1, 2, 3, 4, 0, 1e-15 and 0 are changes; repeats and clamped repeats are not.
+    QCOMPARE(values.count(), 7);
+    QCOMPARE(changes.count(), 7);
+    QCOMPARE(values.at(5).at(1).toDouble(), 1e-15);
+
+    // A refused value leaves what was held, and the next real change emits.
+    time->setValue(2.5);
+    time->setValue(QString("soon"));
+    QCOMPARE(time->value().toDouble(), 2.5);
+    QtVariantProperty *flag = manager.addProperty(QVariant::Bool, "enabled");
+    flag->setValue(true);
+    flag->setValue(QVariant::fromValue(QPointF(1, 1)));
+    QCOMPARE(flag->value(), QVariant(true));
+    QtVariantProperty *choice = manager.addProperty(QtVariantPropertyManager::enumTypeId(), "trigger");
+    choice->setAttribute("enumNames", QStringList({"a", "b"}));
+    choice->setValue(1);
+    choice->setValue(2);
+    QCOMPARE(choice->value().toInt(), 1);
+    values.clear();
+    time->setValue(3.5);
+    QCOMPARE(values.count(), 1);
 }
 
 QTEST_MAIN(TestPropertyManagers)
