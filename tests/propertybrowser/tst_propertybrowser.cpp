@@ -85,6 +85,7 @@ private slots:
     void oneFactoryServesSeveralManagers();
     void eachBrowserGetsItsOwnEditors();
     void groupBoxesAndRowsFollowTheTree();
+    void subPropertyOfAManagerNotYetShownGetsItsRow();
     void enabledStatePropagates();
     void editorSurvivesRemovalInsideItsOwnSignal();
     void deletionInAnyOrder_data();
@@ -352,6 +353,28 @@ void TestPropertyBrowser::groupBoxesAndRowsFollowTheTree()
     QCOMPARE(visibleEditors<QSpinBox>(&browser).size(), 1);
     flushDeferredDeletes();
     QCOMPARE(browser.findChildren<QSpinBox *>().size(), 1);
+}
+
+void TestPropertyBrowser::subPropertyOfAManagerNotYetShownGetsItsRow()
+{
+    // The group is on show before any property of the int manager is.
+    QtGroupPropertyManager groups;
+    QtIntPropertyManager ints;
+    QtSpinBoxFactory factory;
+    QtProperty *group = groups.addProperty("Properties");
+    QtGroupBoxPropertyBrowser browser;
+    browser.setFactoryForManager(&ints, &factory);
+    browser.addProperty(group);
+    QtProperty *radius = ints.addProperty("radius");
+    group->addSubProperty(radius);
+    QVERIFY(hasLabel(&browser, "radius"));
+    QCOMPARE(visibleEditors<QSpinBox>(&browser).size(), 1);
+    QCOMPARE(browser.items(radius).size(), 1);
+    // Inserting it again after itself elsewhere, and removing it, follow too.
+    group->removeSubProperty(radius);
+    QVERIFY(!hasLabel(&browser, "radius"));
+    QVERIFY(visibleEditors<QSpinBox>(&browser).isEmpty());
+    QVERIFY(browser.items(radius).isEmpty());
 }
 
 void TestPropertyBrowser::enabledStatePropagates()
