@@ -161,19 +161,23 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
         return;
     Data data = it.value();
     const QVariant oldValue = valueOf(data);
+    bool ok = true;
     if (attribute == kEnumNames) {
         const QStringList names = value.toStringList();
-        if (names == data.enumNames)
+        if (!value.canConvert<QStringList>() || names == data.enumNames)
             return;
         data.enumNames = names;
         data.enumIndex = names.isEmpty() ? -1 : 0;
     } else if (attribute == kDecimals) {
-        data.decimals = qBound(0, value.toInt(), 13);
+        data.decimals = qBound(0, value.toInt(&ok), 13);
     } else if (data.type == QVariant::Int) {
-        setRangeAttribute(data.intValue, attribute, value.toInt());
+        setRangeAttribute(data.intValue, attribute, value.toInt(&ok));
     } else {
-        setRangeAttribute(data.doubleValue, attribute, value.toDouble());
+        setRangeAttribute(data.doubleValue, attribute, value.toDouble(&ok));
     }
+    // A value that is not a number leaves the attribute as it was.
+    if (!ok)
+        return;
     it.value() = data;
     const QVariant newAttribute = attributeValue(property, attribute);
     if (newAttribute != oldAttribute)

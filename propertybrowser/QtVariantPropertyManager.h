@@ -41,7 +41,8 @@ public:
 public slots:
     // A value that cannot be converted to the property's type is ignored.
     void setValue(QtProperty *property, const QVariant &value);
-    // An attribute the property's type does not have is ignored.
+    // An attribute the property's type does not have, or a value that does
+    // not convert to the attribute's type, is ignored.
     void setAttribute(QtProperty *property, const QString &attribute, const QVariant &value);
 
 signals:

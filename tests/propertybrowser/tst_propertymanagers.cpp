@@ -37,6 +37,7 @@ private slots:
     void variantPointKeepsChildrenInStep();
     void variantRefusesUnconvertibleValues();
     void variantFrameByFrameValueEmitsOncePerChange();
+    void variantRefusesUnconvertibleAttributes();
 };
 
 void TestPropertyManagers::initTestCase()
@@ -472,6 +473,45 @@ void TestPropertyManagers::variantFrameByFrameValueEmitsOncePerChange()
     QCOMPARE(choice->value().toInt(), 1);
     values.clear();
     time->setValue(3.5);
+    QCOMPARE(values.count(), 1);
+}
+
+void TestPropertyManagers::variantRefusesUnconvertibleAttributes()
+{
+    QtVariantPropertyManager manager;
+    QtVariantProperty *radius = manager.addProperty(QVariant::Int, "radius");
+    radius->setAttribute("maximum", 100);
+    radius->setValue(50);
+    QtVariantProperty *strength = manager.addProperty(QVariant::Double, "strength");
+    strength->setValue(-2.5);
+    QtVariantProperty *trigger = manager.addProperty(QtVariantPropertyManager::enumTypeId(), "trigger");
+    trigger->setAttribute("enumNames", QStringList({"a", "b"}));
+    trigger->setValue(1);
+    QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
+    QSignalSpy attributes(&manager, &QtVariantPropertyManager::attributeChanged);
+
+    // None of these is a number or a list: the old attribute and value stay.
+    radius->setAttribute("maximum", QString("lots"));
+    radius->setAttribute("minimum", QVariant::fromValue(QPointF(1, 2)));
+    strength->setAttribute("minimum", QString("low"));
+    strength->setAttribute("decimals", QString("some"));
+    strength->setAttribute("singleStep", QColor(Qt::red));
+    trigger->setAttribute("enumNames", QVariant::fromValue(QPointF(1, 2)));
+    QCOMPARE(radius->attributeValue("maximum"), QVariant(100));
+    QCOMPARE(radius->attributeValue("minimum"), QVariant(-2147483647));
+    QCOMPARE(radius->value(), QVariant(50));
+    QCOMPARE(strength->attributeValue("minimum").toDouble(), -2147483647.0);
+    QCOMPARE(strength->attributeValue("decimals"), QVariant(2));
+    QCOMPARE(strength->attributeValue("singleStep").toDouble(), 1.0);
+    QCOMPARE(strength->value().toDouble(), -2.5);
+    QCOMPARE(trigger->attributeValue("enumNames").toStringList(), QStringList({"a", "b"}));
+    QCOMPARE(trigger->value(), QVariant(1));
+    QCOMPARE(values.count(), 0);
+    QCOMPARE(attributes.count(), 0);
+
+    // Numbers given as text that reads as a number are taken.
+    radius->setAttribute("maximum", QString("40"));
+    QCOMPARE(radius->value(), QVariant(40));
     QCOMPARE(values.count(), 1);
 }
 
