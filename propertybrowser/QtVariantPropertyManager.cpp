@@ -150,7 +150,7 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
     const auto it = m_data.find(property);
     if (it == m_data.end() || !assign(it.value(), value))
         return;
-    changed(property);
+    changed(property, it->type);
 }
 
 void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString &attribute, const QVariant &value)
@@ -184,7 +184,7 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
         emit attributeChanged(property, attribute, newAttribute);
     // A new list of names always restarts the choice, like QtEnumPropertyManager.
     if (attribute == kEnumNames || !sameValue(valueOf(data), oldValue))
-        changed(property);
+        changed(property, data.type);
     else if (attribute == kDecimals && newAttribute != oldAttribute)
         emit propertyChanged(property);
     if (attribute == kDecimals && data.type == QVariant::PointF)
@@ -297,13 +297,15 @@ bool QtVariantPropertyManager::assign(Data &data, const QVariant &value)
     }
 }
 
-void QtVariantPropertyManager::changed(QtProperty *property)
+void QtVariantPropertyManager::changed(QtProperty *property, int type)
 {
-    // Keep a point and its "X" and "Y" children in step before anyone hears.
+    // Keep a point and its "X" and "Y" children (doubles) in step before
+    // anyone hears.
     int index = 0;
-    if (m_data.constFind(property)->type == QVariant::PointF) {
+    QtProperty *point = nullptr;
+    if (type == QVariant::PointF) {
         setPointChildren(property);
-    } else if (QtProperty *point = m_pointChildren.parentOf(property, &index)) {
+    } else if (type == QVariant::Double && (point = m_pointChildren.parentOf(property, &index))) {
         QVector<double> parts = QtPropertyBrowserUtils::components(m_data.value(point).point);
         parts[index] = m_data.value(property).doubleValue.value;
         setValue(point, QtPropertyBrowserUtils::pointFromComponents(parts));

@@ -74,7 +74,7 @@ private:
     // Takes the variant into the data; false, leaving the data as it was,
     // when it cannot be converted or changes nothing.
     static bool assign(Data &data, const QVariant &value);
-    void changed(QtProperty *property);
+    void changed(QtProperty *property, int type);
     void setPointChildren(QtProperty *point);
 
     int m_typeOfNextProperty = QVariant::Invalid;
