@@ -26,12 +26,21 @@ bool sameValue(const QVariant &a, const QVariant &b)
 }
 
 // Takes a new value; false when it equals the held one. Doubles compare
-// exactly (a property takes every real change); points compare as QPointF
-// does.
+// exactly: a property takes every real change.
 template <class T>
 bool takeValue(T &held, const T &value)
 {
     if (held == value)
+        return false;
+    held = value;
+    return true;
+}
+
+// QPointF compares fuzzily; a point compares its doubles exactly, as its
+// "X" and "Y" children do, so the two never disagree.
+bool takeValue(QPointF &held, const QPointF &value)
+{
+    if (held.x() == value.x() && held.y() == value.y())
         return false;
     held = value;
     return true;

@@ -38,6 +38,7 @@ private slots:
     void variantRefusesUnconvertibleValues();
     void variantFrameByFrameValueEmitsOncePerChange();
     void variantRefusesUnconvertibleAttributes();
+    void variantPointTakesEveryRealChange();
 };
 
 void TestPropertyManagers::initTestCase()
@@ -513,6 +514,28 @@ void TestPropertyManagers::variantRefusesUnconvertibleAttributes()
     radius->setAttribute("maximum", QString("40"));
     QCOMPARE(radius->value(), QVariant(40));
     QCOMPARE(values.count(), 1);
+}
+
+void TestPropertyManagers::variantPointTakesEveryRealChange()
+{
+    // Like a double, a point takes a change however small, and its children
+    // and the point never disagree.
+    QtVariantPropertyManager manager;
+    QtVariantProperty *p = manager.addProperty(QVariant::PointF, "centre");
+    QtVariantProperty *x = manager.variantProperty(p->subProperties()[0]);
+    p->setValue(QPointF(1, 2));
+    QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
+    const double nudged = 1 + 1e-13;
+    x->setValue(nudged);
+    QCOMPARE(p->value().toPointF().x(), nudged);
+    QCOMPARE(values.count(), 2); // the point, then "X"
+    QCOMPARE(values.at(0).at(1).toPointF().x(), nudged);
+
+    p->setValue(QPointF(1e-14, 2));
+    QCOMPARE(x->value().toDouble(), 1e-14);
+    QCOMPARE(values.count(), 4);
+    p->setValue(QPointF(1e-14, 2)); // the same: silent
+    QCOMPARE(values.count(), 4);
 }
 
 QTEST_MAIN(TestPropertyManagers)
