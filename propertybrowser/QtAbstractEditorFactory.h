@@ -77,8 +77,10 @@ protected:
     void commit(QObject *editor, const Value &value)
     {
         QtProperty *property = editedProperty(editor);
-        if (Manager *manager = property ? propertyManager(property) : nullptr)
+        if (Manager *manager = property ? propertyManager(property) : nullptr) {
+            const CommitScope scope(editor);
             manager->setValue(property, value);
+        }
     }
 
     // Runs fill(manager, property, editor) on each live editor of the class.

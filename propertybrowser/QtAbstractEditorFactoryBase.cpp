@@ -4,6 +4,26 @@
 
 #include <QWidget>
 
+namespace {
+// The editors whose edits are being committed, innermost last (GUI thread only).
+QList<const QObject *> committingEditors;
+} // namespace
+
+QtAbstractEditorFactoryBase::CommitScope::CommitScope(QObject *editor)
+{
+    committingEditors.append(editor);
+}
+
+QtAbstractEditorFactoryBase::CommitScope::~CommitScope()
+{
+    committingEditors.removeLast();
+}
+
+bool QtAbstractEditorFactoryBase::isCommitting(const QObject *editor)
+{
+    return committingEditors.contains(editor);
+}
+
 QtAbstractEditorFactoryBase::QtAbstractEditorFactoryBase(QObject *parent)
     : QObject(parent)
 {
@@ -16,7 +36,11 @@ QtAbstractEditorFactoryBase::~QtAbstractEditorFactoryBase()
     m_editors.clear();
     for (QObject *editor : editors) {
         disconnect(editor, nullptr, this, nullptr);
-        delete editor;
+        // An editor inside its own edit goes once the edit is over.
+        if (isCommitting(editor))
+            editor->deleteLater();
+        else
+            delete editor;
     }
 }
 

@@ -22,8 +22,23 @@ public:
     // Null when the property's manager is not served by this factory.
     virtual QWidget *createEditor(QtProperty *property, QWidget *parent) = 0;
 
+    // True while an edit made in the editor is being handed to its manager,
+    // that is while the editor is inside its own change signal: it must not
+    // be deleted then, only later.
+    static bool isCommitting(const QObject *editor);
+
 protected:
     explicit QtAbstractEditorFactoryBase(QObject *parent);
+
+    // Marks an editor as committing for its lifetime.
+    class CommitScope
+    {
+    public:
+        explicit CommitScope(QObject *editor);
+        ~CommitScope();
+        CommitScope(const CommitScope &) = delete;
+        CommitScope &operator=(const CommitScope &) = delete;
+    };
 
     void addEditor(QtProperty *property, QWidget *editor);
     // The live editors of a property that are of the given class.

@@ -22,8 +22,10 @@ public:
     QtProperty *addProperty(const QString &name = QString());
 
 signals:
+    // Emitted by the manager of the parent property.
     void propertyInserted(QtProperty *property, QtProperty *parent, QtProperty *after);
     void propertyChanged(QtProperty *property);
+    // Emitted by the manager of the parent property.
     void propertyRemoved(QtProperty *property, QtProperty *parent);
     // Emitted while the property is still whole, before its value goes.
     void propertyDestroyed(QtProperty *property);

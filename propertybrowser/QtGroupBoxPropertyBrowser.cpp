@@ -126,11 +126,13 @@ void QtGroupBoxPropertyBrowser::dropEditor(QWidget *editor)
 {
     // The removal may run inside one of the editor's own signals (an edit
     // whose consequences refresh the browser), so the editor is only hidden
-    // now and deleted later; until then the browser owns it. Its signals stay
-    // silent, also when hiding it takes its focus away.
+    // now and deleted later. Until then the browser owns it, unless the
+    // editor is committing an edit: then the browser itself may go inside
+    // that edit, and the editor must outlive it. Its signals stay silent,
+    // also when hiding it takes its focus away.
     disconnect(editor, nullptr, this, nullptr);
     editor->blockSignals(true);
     editor->hide();
-    editor->setParent(this);
+    editor->setParent(QtAbstractEditorFactoryBase::isCommitting(editor) ? nullptr : this);
     editor->deleteLater();
 }

@@ -70,7 +70,9 @@ void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProper
     }
     m_children.insert(index, property);
     property->m_parents.append(this);
-    emit property->m_manager->propertyInserted(property, this, afterProperty);
+    // The parent's manager tells: a browser showing the parent listens to
+    // it, while the child's manager may be new to the browser.
+    emit m_manager->propertyInserted(property, this, afterProperty);
 }
 
 void QtProperty::removeSubProperty(QtProperty *property)
@@ -78,7 +80,7 @@ void QtProperty::removeSubProperty(QtProperty *property)
     if (!m_children.removeOne(property))
         return;
     property->m_parents.removeAll(this);
-    emit property->m_manager->propertyRemoved(property, this);
+    emit m_manager->propertyRemoved(property, this);
 }
 
 void QtProperty::propertyChanged()

@@ -25,6 +25,27 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a == b;
 }
 
+// Takes a new value; false when it equals the held one. Doubles compare
+// exactly: a property takes every real change.
+template <class T>
+bool takeValue(T &held, const T &value)
+{
+    if (held == value)
+        return false;
+    held = value;
+    return true;
+}
+
+// QPointF compares fuzzily; a point compares its doubles exactly, as its
+// "X" and "Y" children do, so the two never disagree.
+bool takeValue(QPointF &held, const QPointF &value)
+{
+    if (held.x() == value.x() && held.y() == value.y())
+        return false;
+    held = value;
+    return true;
+}
+
 template <class T>
 void setRangeAttribute(QtNumberRange<T> &range, const QString &attribute, T value)
 {
@@ -133,15 +154,12 @@ QStringList QtVariantPropertyManager::attributes(int propertyType) const
 
 void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &value)
 {
+    // Runs on every play frame for some SoftType parameters: the value is
+    // taken in place, without copying the property's data.
     const auto it = m_data.find(property);
-    if (it == m_data.end())
+    if (it == m_data.end() || !assign(it.value(), value))
         return;
-    Data data = it.value();
-    const QVariant oldValue = valueOf(data);
-    if (!assign(data, value) || sameValue(valueOf(data), oldValue))
-        return;
-    it.value() = data;
-    changed(property);
+    changed(property, it->type);
 }
 
 void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString &attribute, const QVariant &value)
@@ -152,26 +170,30 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
         return;
     Data data = it.value();
     const QVariant oldValue = valueOf(data);
+    bool ok = true;
     if (attribute == kEnumNames) {
         const QStringList names = value.toStringList();
-        if (names == data.enumNames)
+        if (!value.canConvert<QStringList>() || names == data.enumNames)
             return;
         data.enumNames = names;
         data.enumIndex = names.isEmpty() ? -1 : 0;
     } else if (attribute == kDecimals) {
-        data.decimals = qBound(0, value.toInt(), 13);
+        data.decimals = qBound(0, value.toInt(&ok), 13);
     } else if (data.type == QVariant::Int) {
-        setRangeAttribute(data.intValue, attribute, value.toInt());
+        setRangeAttribute(data.intValue, attribute, value.toInt(&ok));
     } else {
-        setRangeAttribute(data.doubleValue, attribute, value.toDouble());
+        setRangeAttribute(data.doubleValue, attribute, value.toDouble(&ok));
     }
+    // A value that is not a number leaves the attribute as it was.
+    if (!ok)
+        return;
     it.value() = data;
     const QVariant newAttribute = attributeValue(property, attribute);
     if (newAttribute != oldAttribute)
         emit attributeChanged(property, attribute, newAttribute);
     // A new list of names always restarts the choice, like QtEnumPropertyManager.
     if (attribute == kEnumNames || !sameValue(valueOf(data), oldValue))
-        changed(property);
+        changed(property, data.type);
     else if (attribute == kDecimals && newAttribute != oldAttribute)
         emit propertyChanged(property);
     if (attribute == kDecimals && data.type == QVariant::PointF)
@@ -259,46 +281,40 @@ bool QtVariantPropertyManager::assign(Data &data, const QVariant &value)
     bool ok = false;
     switch (data.type) {
     case QVariant::Bool:
-        ok = value.canConvert<bool>();
-        data.boolValue = value.toBool();
-        break;
-    case QVariant::Int:
-        data.intValue.value = data.intValue.bound(value.toInt(&ok));
-        break;
-    case QVariant::Double:
-        data.doubleValue.value = data.doubleValue.bound(value.toDouble(&ok));
-        break;
+        return value.canConvert<bool>() && takeValue(data.boolValue, value.toBool());
+    case QVariant::Int: {
+        const int number = data.intValue.bound(value.toInt(&ok));
+        return ok && takeValue(data.intValue.value, number);
+    }
+    case QVariant::Double: {
+        const double number = data.doubleValue.bound(value.toDouble(&ok));
+        return ok && takeValue(data.doubleValue.value, number);
+    }
     case QVariant::String:
-        ok = value.canConvert<QString>();
-        data.text = value.toString();
-        break;
+        return value.canConvert<QString>() && takeValue(data.text, value.toString());
     case QVariant::Color:
-        ok = value.canConvert<QColor>();
-        data.color = value.value<QColor>();
-        break;
+        return value.canConvert<QColor>() && takeValue(data.color, value.value<QColor>());
     case QVariant::PointF:
-        ok = value.canConvert<QPointF>();
-        data.point = value.toPointF();
-        break;
+        return value.canConvert<QPointF>() && takeValue(data.point, value.toPointF());
     case QVariant::Invalid:
-        break;
+        return false;
     default: {
         const int index = value.toInt(&ok);
-        ok = ok && QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size());
-        data.enumIndex = index;
-        break;
+        return ok && QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size())
+            && takeValue(data.enumIndex, index);
     }
     }
-    return ok;
 }
 
-void QtVariantPropertyManager::changed(QtProperty *property)
+void QtVariantPropertyManager::changed(QtProperty *property, int type)
 {
-    // Keep a point and its "X" and "Y" children in step before anyone hears.
+    // Keep a point and its "X" and "Y" children (doubles) in step before
+    // anyone hears.
     int index = 0;
-    if (m_data.value(property).type == QVariant::PointF) {
+    QtProperty *point = nullptr;
+    if (type == QVariant::PointF) {
         setPointChildren(property);
-    } else if (QtProperty *point = m_pointChildren.parentOf(property, &index)) {
+    } else if (type == QVariant::Double && (point = m_pointChildren.parentOf(property, &index))) {
         QVector<double> parts = QtPropertyBrowserUtils::components(m_data.value(point).point);
         parts[index] = m_data.value(property).doubleValue.value;
         setValue(point, QtPropertyBrowserUtils::pointFromComponents(parts));

@@ -41,7 +41,8 @@ public:
 public slots:
     // A value that cannot be converted to the property's type is ignored.
     void setValue(QtProperty *property, const QVariant &value);
-    // An attribute the property's type does not have is ignored.
+    // An attribute the property's type does not have, or a value that does
+    // not convert to the attribute's type, is ignored.
     void setAttribute(QtProperty *property, const QString &attribute, const QVariant &value);
 
 signals:
@@ -70,9 +71,10 @@ private:
         QStringList enumNames;
     };
     static QVariant valueOf(const Data &data);
-    // Takes the variant into the data; false when it cannot be converted.
+    // Takes the variant into the data; false, leaving the data as it was,
+    // when it cannot be converted or changes nothing.
     static bool assign(Data &data, const QVariant &value);
-    void changed(QtProperty *property);
+    void changed(QtProperty *property, int type);
     void setPointChildren(QtProperty *point);
 
     int m_typeOfNextProperty = QVariant::Invalid;

@@ -85,8 +85,11 @@ private slots:
     void oneFactoryServesSeveralManagers();
     void eachBrowserGetsItsOwnEditors();
     void groupBoxesAndRowsFollowTheTree();
+    void subPropertyOfAManagerNotYetShownGetsItsRow();
     void enabledStatePropagates();
     void editorSurvivesRemovalInsideItsOwnSignal();
+    void editorSurvivesBrowserDeletedInsideItsOwnEdit();
+    void editorSurvivesFactoryDeletedInsideItsOwnEdit();
     void deletionInAnyOrder_data();
     void deletionInAnyOrder();
     void deletingFactoryLeavesValueText();
@@ -354,6 +357,28 @@ void TestPropertyBrowser::groupBoxesAndRowsFollowTheTree()
     QCOMPARE(browser.findChildren<QSpinBox *>().size(), 1);
 }
 
+void TestPropertyBrowser::subPropertyOfAManagerNotYetShownGetsItsRow()
+{
+    // The group is on show before any property of the int manager is.
+    QtGroupPropertyManager groups;
+    QtIntPropertyManager ints;
+    QtSpinBoxFactory factory;
+    QtProperty *group = groups.addProperty("Properties");
+    QtGroupBoxPropertyBrowser browser;
+    browser.setFactoryForManager(&ints, &factory);
+    browser.addProperty(group);
+    QtProperty *radius = ints.addProperty("radius");
+    group->addSubProperty(radius);
+    QVERIFY(hasLabel(&browser, "radius"));
+    QCOMPARE(visibleEditors<QSpinBox>(&browser).size(), 1);
+    QCOMPARE(browser.items(radius).size(), 1);
+    // Inserting it again after itself elsewhere, and removing it, follow too.
+    group->removeSubProperty(radius);
+    QVERIFY(!hasLabel(&browser, "radius"));
+    QVERIFY(visibleEditors<QSpinBox>(&browser).isEmpty());
+    QVERIFY(browser.items(radius).isEmpty());
+}
+
 void TestPropertyBrowser::enabledStatePropagates()
 {
     QtGroupPropertyManager groups;
@@ -418,6 +443,74 @@ void TestPropertyBrowser::editorSurvivesRemovalInsideItsOwnSignal()
     QVERIFY(group->subProperties().isEmpty());
     flushDeferredDeletes();
     QVERIFY(!spin);
+}
+
+void TestPropertyBrowser::editorSurvivesBrowserDeletedInsideItsOwnEdit()
+{
+    // The edit's consequence deletes the whole browser (say, its window
+    // closes) while the spin box is inside its valueChanged emission.
+    QtGroupPropertyManager groups;
+    QtIntPropertyManager ints;
+    QtSpinBoxFactory factory;
+    QtProperty *group = groups.addProperty("SoftType");
+    QtProperty *radius = ints.addProperty("radius");
+    QtProperty *other = ints.addProperty("other");
+    group->addSubProperty(radius);
+    group->addSubProperty(other);
+    auto *browser = new QtGroupBoxPropertyBrowser;
+    browser->setFactoryForManager(&ints, &factory);
+    browser->addProperty(group);
+    showAndActivate(browser);
+    connect(&ints, &QtIntPropertyManager::valueChanged, browser, [browser] { delete browser; });
+
+    QPointer<QSpinBox> spin;
+    QPointer<QSpinBox> otherSpin;
+    for (QSpinBox *editor : visibleEditors<QSpinBox>(browser)) {
+        QLabel *label = qobject_cast<QLabel *>(
+            editor->parentWidget()->parentWidget()->findChild<QFormLayout *>()->labelForField(
+                editor->parentWidget()));
+        (label->text() == "radius" ? spin : otherSpin) = editor;
+    }
+    QVERIFY(spin && otherSpin);
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, "42");
+    QTest::keyClick(spin, Qt::Key_Return);
+    QCOMPARE(ints.value(radius), 42);
+    QVERIFY(spin);       // waits for the end of its edit
+    QVERIFY(!otherSpin); // went with the browser
+    flushDeferredDeletes();
+    QVERIFY(!spin);
+    ints.setValue(radius, 7); // the factory no longer knows the editor
+}
+
+void TestPropertyBrowser::editorSurvivesFactoryDeletedInsideItsOwnEdit()
+{
+    QtGroupPropertyManager groups;
+    QtStringPropertyManager strings;
+    auto *factory = new QtLineEditFactory;
+    QtProperty *group = groups.addProperty("Text Properties");
+    QtProperty *text = strings.addProperty("Selected Text");
+    group->addSubProperty(text);
+    QtGroupBoxPropertyBrowser browser;
+    browser.setFactoryForManager(&strings, factory);
+    browser.addProperty(group);
+    showAndActivate(&browser);
+    connect(&strings, &QtStringPropertyManager::valueChanged, factory, [factory] { delete factory; });
+
+    QPointer<QLineEdit> edit = textEditor(&browser);
+    QVERIFY(edit);
+    edit->setFocus();
+    QTest::keyClicks(edit, "abc");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(strings.value(text), QString("abc"));
+    QVERIFY(edit);
+    flushDeferredDeletes();
+    QVERIFY(!edit);
+    // The browser shows the value as text once the editor is gone (the new
+    // label in the shown browser appears with the next events).
+    QCoreApplication::processEvents();
+    QVERIFY(hasLabel(&browser, "abc"));
 }
 
 void TestPropertyBrowser::deletionInAnyOrder_data()

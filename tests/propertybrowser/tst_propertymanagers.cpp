@@ -36,6 +36,9 @@ private slots:
     void variantAttributes();
     void variantPointKeepsChildrenInStep();
     void variantRefusesUnconvertibleValues();
+    void variantFrameByFrameValueEmitsOncePerChange();
+    void variantRefusesUnconvertibleAttributes();
+    void variantPointTakesEveryRealChange();
 };
 
 void TestPropertyManagers::initTestCase()
@@ -285,18 +288,20 @@ void TestPropertyManagers::subPropertiesRefuseCyclesAndLeaveParentsOnDelete()
     QVERIFY(!outer->hasValue());
     QVERIFY(value->hasValue());
 
-    QSignalSpy inserted(&ints, &QtAbstractPropertyManager::propertyInserted);
+    // Insertions and removals are told by the parent's manager.
+    QSignalSpy inserted(&groups, &QtAbstractPropertyManager::propertyInserted);
     outer->addSubProperty(inner);
     inner->addSubProperty(value);
     outer->addSubProperty(value); // a property may sit under several parents
-    QCOMPARE(inserted.count(), 2);
+    QCOMPARE(inserted.count(), 3);
     inner->addSubProperty(outer); // cycle: refused
     inner->addSubProperty(inner);
     QCOMPARE(inner->subProperties(), QList<QtProperty *>({value}));
     outer->addSubProperty(value); // already a child
     QCOMPARE(outer->subProperties(), QList<QtProperty *>({inner, value}));
+    QCOMPARE(inserted.count(), 3);
 
-    QSignalSpy removed(&ints, &QtAbstractPropertyManager::propertyRemoved);
+    QSignalSpy removed(&groups, &QtAbstractPropertyManager::propertyRemoved);
     QSignalSpy destroyed(&ints, &QtAbstractPropertyManager::propertyDestroyed);
     delete value;
     QCOMPARE(removed.count(), 2);
@@ -432,6 +437,105 @@ void TestPropertyManagers::variantRefusesUnconvertibleValues()
     s->setValue(QString("clay"));
     QCOMPARE(s->value().toString(), QString("clay"));
     QVERIFY(!manager.variantProperty(nullptr));
+}
+
+void TestPropertyManagers::variantFrameByFrameValueEmitsOncePerChange()
+{
+    // A SoftType's clock: a Double set on every frame, wrapping in its range.
+    QtVariantPropertyManager manager;
+    QtVariantProperty *time = manager.addProperty(QVariant::Double, "time");
+    time->setAttribute("minimum", 0);
+    time->setAttribute("maximum", 4);
+    QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
+    QSignalSpy changes(&manager, &QtAbstractPropertyManager::propertyChanged);
+    const QList<double> frames = {1, 2, 2, 3, 4, 5, 0, 0, 1e-15, -1};
+    const QList<double> held = {1, 2, 2, 3, 4, 4, 0, 0, 1e-15, 0};
+    for (int i = 0; i < frames.size(); ++i) {
+        time->setValue(frames[i]);
+        QCOMPARE(time->value().toDouble(), held[i]);
+    }
+    // 1, 2, 3, 4, 0, 1e-15 and 0 are changes; repeats and clamped repeats are not.
+    QCOMPARE(values.count(), 7);
+    QCOMPARE(changes.count(), 7);
+    QCOMPARE(values.at(5).at(1).toDouble(), 1e-15);
+
+    // A refused value leaves what was held, and the next real change emits.
+    time->setValue(2.5);
+    time->setValue(QString("soon"));
+    QCOMPARE(time->value().toDouble(), 2.5);
+    QtVariantProperty *flag = manager.addProperty(QVariant::Bool, "enabled");
+    flag->setValue(true);
+    flag->setValue(QVariant::fromValue(QPointF(1, 1)));
+    QCOMPARE(flag->value(), QVariant(true));
+    QtVariantProperty *choice = manager.addProperty(QtVariantPropertyManager::enumTypeId(), "trigger");
+    choice->setAttribute("enumNames", QStringList({"a", "b"}));
+    choice->setValue(1);
+    choice->setValue(2);
+    QCOMPARE(choice->value().toInt(), 1);
+    values.clear();
+    time->setValue(3.5);
+    QCOMPARE(values.count(), 1);
+}
+
+void TestPropertyManagers::variantRefusesUnconvertibleAttributes()
+{
+    QtVariantPropertyManager manager;
+    QtVariantProperty *radius = manager.addProperty(QVariant::Int, "radius");
+    radius->setAttribute("maximum", 100);
+    radius->setValue(50);
+    QtVariantProperty *strength = manager.addProperty(QVariant::Double, "strength");
+    strength->setValue(-2.5);
+    QtVariantProperty *trigger = manager.addProperty(QtVariantPropertyManager::enumTypeId(), "trigger");
+    trigger->setAttribute("enumNames", QStringList({"a", "b"}));
+    trigger->setValue(1);
+    QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
+    QSignalSpy attributes(&manager, &QtVariantPropertyManager::attributeChanged);
+
+    // None of these is a number or a list: the old attribute and value stay.
+    radius->setAttribute("maximum", QString("lots"));
+    radius->setAttribute("minimum", QVariant::fromValue(QPointF(1, 2)));
+    strength->setAttribute("minimum", QString("low"));
+    strength->setAttribute("decimals", QString("some"));
+    strength->setAttribute("singleStep", QColor(Qt::red));
+    trigger->setAttribute("enumNames", QVariant::fromValue(QPointF(1, 2)));
+    QCOMPARE(radius->attributeValue("maximum"), QVariant(100));
+    QCOMPARE(radius->attributeValue("minimum"), QVariant(-2147483647));
+    QCOMPARE(radius->value(), QVariant(50));
+    QCOMPARE(strength->attributeValue("minimum").toDouble(), -2147483647.0);
+    QCOMPARE(strength->attributeValue("decimals"), QVariant(2));
+    QCOMPARE(strength->attributeValue("singleStep").toDouble(), 1.0);
+    QCOMPARE(strength->value().toDouble(), -2.5);
+    QCOMPARE(trigger->attributeValue("enumNames").toStringList(), QStringList({"a", "b"}));
+    QCOMPARE(trigger->value(), QVariant(1));
+    QCOMPARE(values.count(), 0);
+    QCOMPARE(attributes.count(), 0);
+
+    // Numbers given as text that reads as a number are taken.
+    radius->setAttribute("maximum", QString("40"));
+    QCOMPARE(radius->value(), QVariant(40));
+    QCOMPARE(values.count(), 1);
+}
+
+void TestPropertyManagers::variantPointTakesEveryRealChange()
+{
+    // Like a double, a point takes a change however small, and its children
+    // and the point never disagree.
+    QtVariantPropertyManager manager;
+    QtVariantProperty *p = manager.addProperty(QVariant::PointF, "centre");
+    QtVariantProperty *x = manager.variantProperty(p->subProperties()[0]);
+    p->setValue(QPointF(1, 2));
+    QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
+    const double nudged = 1 + 1e-13;
+    x->setValue(nudged);
+    QCOMPARE(p->value().toPointF().x(), nudged);
+    QCOMPARE(values.count(), 2); // the point, then "X"
+    QCOMPARE(values.at(0).at(1).toPointF().x(), nudged);
+
+    p->setValue(QPointF(1e-14, 2));
+    QCOMPARE(x->value().toDouble(), 1e-14);
+    QCOMPARE(values.count(), 4);
+    p->setValue(QPointF(1e-14, 2)); // the same: silent
+    QCOMPARE(values.count(), 4);
 }
 
 QTEST_MAIN(TestPropertyManagers)
