@@ -180,6 +180,7 @@ struct Compressor
     long maxSize = 0;
     QByteArray extension; // codec data for the image description
     int64_t nextPts = 0;
+    std::vector<uint8_t> tail; // padded copy of the source's last rows
 };
 
 void CompressorDeleter::operator()(Compressor *compressor) const
@@ -314,6 +315,31 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
     return out;
 }
 
+// swscale's vector loads read up to this many bytes past the end of a
+// source row.
+constexpr int sourceOverRead = 64;
+
+// Converts the source pixels into the compressor's frame. The caller's
+// buffer may end right after the last pixel of its last row, so the rows
+// whose over-read could leave it are converted from a padded copy.
+void convert(Compressor *c, const uint8_t *pixels, int stride)
+{
+    const int rowLength = c->width * 4;
+    const int direct = qMax(0, c->height - (sourceOverRead + stride - 1) / stride);
+    const int tailRows = c->height - direct;
+    if (direct > 0) {
+        const uint8_t *const planes[4] = {pixels, nullptr, nullptr, nullptr};
+        const int strides[4] = {stride, 0, 0, 0};
+        sws_scale(c->sws, planes, strides, 0, direct, c->frame->data, c->frame->linesize);
+    }
+    c->tail.resize(size_t(tailRows * rowLength + sourceOverRead));
+    for (int row = 0; row < tailRows; ++row)
+        std::memcpy(c->tail.data() + row * rowLength, pixels + long(direct + row) * stride, size_t(rowLength));
+    const uint8_t *const planes[4] = {c->tail.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {rowLength, 0, 0, 0};
+    sws_scale(c->sws, planes, strides, direct, tailRows, c->frame->data, c->frame->linesize);
+}
+
 void describe(const Compressor &c, ImageDescription *d)
 {
     d->idSize = long(sizeof(ImageDescription)) + c.extension.size();
@@ -388,8 +414,7 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
         return memFullErr;
     const uint8_t *pixels = src->baseAddr + long(srcRect->top - src->bounds.top) * src->rowBytes
                             + long(srcRect->left - src->bounds.left) * 4;
-    const int stride = int(src->rowBytes);
-    sws_scale(c->sws, &pixels, &stride, 0, c->height, c->frame->data, c->frame->linesize);
+    convert(c, pixels, int(src->rowBytes));
     c->frame->pts = c->nextPts++ * 20;
     c->frame->quality = c->context->global_quality;
     c->frame->pict_type = AV_PICTURE_TYPE_NONE;

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -180,6 +182,8 @@ private slots:
     void openFailuresNameTheFailedStep();
     void failedStoreIsReportedAtTheEnd();
     void pathsAndNamesOfAnyLengthWork();
+    void pixelsAreReadOnlyWithinTheCallersBuffer_data();
+    void pixelsAreReadOnlyWithinTheCallersBuffer();
 };
 
 void TestQTMovieFile::newMoviePerCodec_data()
@@ -488,6 +492,58 @@ void TestQTMovieFile::pathsAndNamesOfAnyLengthWork()
     QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 2, 1), 1);
     QVERIFY(rec.calls.isEmpty());
     QCOMPARE(MovieReader(path).packets, 3);
+}
+
+void TestQTMovieFile::pixelsAreReadOnlyWithinTheCallersBuffer_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("jpeg 63x47") << fourCC("jpeg") << 63 << 47;
+    QTest::newRow("jpeg 2x2") << fourCC("jpeg") << 2 << 2;
+    QTest::newRow("jpeg 5x3") << fourCC("jpeg") << 5 << 3;
+    QTest::newRow("h264 2x2") << fourCC("avc1") << 2 << 2;
+    QTest::newRow("mpeg4 6x4") << fourCC("mp4v") << 6 << 4;
+    QTest::newRow("raw 3x3") << fourCC("raw ") << 3 << 3;
+    QTest::newRow("rpza 4x4") << fourCC("rpza") << 4 << 4;
+}
+
+// The caller's buffer ends with its last row, right before a page that may
+// not be read: converting its pixels must stay inside it.
+void TestQTMovieFile::pixelsAreReadOnlyWithinTheCallersBuffer()
+{
+    QFETCH(CodecType, codec);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    SKIP_WITHOUT_ENCODER(codec);
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const size_t size = size_t(width * height * 4);
+    const size_t pages = (size + page - 1) / page;
+    auto *region = static_cast<uchar *>(
+        mmap(nullptr, (pages + 1) * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    QVERIFY(region != MAP_FAILED);
+    QCOMPARE(mprotect(region + pages * page, page, PROT_NONE), 0);
+    uchar *pixels = region + pages * page - size;
+    std::vector<uchar> painted(size);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("edge.mov");
+    ModalRecorder rec;
+    {
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, codec);
+        QVERIFY(writer.open(pixels, k32BGRAPixelFormat, int16_t(width), int16_t(height), width * 4, path));
+        for (int i = 0; i < 2; ++i) {
+            paint(painted, width, height, i);
+            std::memcpy(pixels, painted.data(), size);
+            QVERIFY(writer.writeFrame());
+        }
+    }
+    munmap(region, (pages + 1) * page);
+    QVERIFY(rec.calls.isEmpty());
+    const MovieReader movie(path);
+    QCOMPARE(movie.packets, 2);
+    QCOMPARE(movie.decodeErrors, 0);
 }
 
 QTEST_GUILESS_MAIN(TestQTMovieFile)
