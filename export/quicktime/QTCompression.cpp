@@ -56,10 +56,12 @@ int quantiserFor(CodecQ quality)
     return 1 + (codecLosslessQuality - clampQuality(quality)) * 30 / codecLosslessQuality;
 }
 
-// 0 .. 1023 onto x264's constant rate factor 51 .. 0.
+// 0 .. 1023 onto x264's constant rate factor 51 .. 1. A factor of 0 would
+// code losslessly in the High 4:4:4 Predictive profile, which few players
+// decode; that is kept for "Lossless".
 int rateFactorFor(CodecQ quality)
 {
-    return (codecMaxQuality - qMin(clampQuality(quality), codecMaxQuality)) * 51 / codecMaxQuality;
+    return 1 + (codecMaxQuality - qMin(clampQuality(quality), codecMaxQuality)) * 50 / codecMaxQuality;
 }
 
 // Splits an Annex B byte stream into NAL units (start codes removed).

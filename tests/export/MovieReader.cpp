@@ -47,6 +47,7 @@ MovieReader::MovieReader(const QString &path)
         duration = stream->duration;
         width = stream->codecpar->width;
         height = stream->codecpar->height;
+        profile = stream->codecpar->profile;
         const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
         decoder = avcodec_alloc_context3(codec);
         avcodec_parameters_to_context(decoder, stream->codecpar);

@@ -171,6 +171,7 @@ private slots:
     void losslessCodecsGiveBackTheExactPixels();
     void qualityReachesEveryFrame_data();
     void qualityReachesEveryFrame();
+    void h264KeepsLosslessCodingForLossless();
     void secondRunAppendsAfterTheFirst_data();
     void secondRunAppendsAfterTheFirst();
     void appendRefusesAnotherCodecOrSize();
@@ -278,6 +279,23 @@ void TestQTMovieFile::qualityReachesEveryFrame()
     for (int i = 0; i < 4; ++i) {
         QVERIFY2(low.packetSizes[i] < high.packetSizes[i], qPrintable(QString::number(i)));
         QVERIFY(meanDifference(high.frames[i], expectedFrame(i)) < meanDifference(low.frames[i], expectedFrame(i)));
+    }
+}
+
+// "Maximum" is the best lossy H.264, in the High profile that players
+// decode; only "Lossless" codes losslessly (High 4:4:4 Predictive).
+void TestQTMovieFile::h264KeepsLosslessCodingForLossless()
+{
+    SKIP_WITHOUT_ENCODER(fourCC("avc1"));
+    QTemporaryDir dir;
+    const CodecQ levels[] = {codecMinQuality, codecLowQuality, codecNormalQuality, codecHighQuality,
+                             codecMaxQuality, codecLosslessQuality};
+    for (CodecQ quality : levels) {
+        const QString path = dir.filePath(QString("q%1.mov").arg(quality));
+        QCOMPARE(record(path, fourCC("avc1"), quality, 0, 2), 2);
+        const int expected = quality == codecLosslessQuality ? FF_PROFILE_H264_HIGH_444_PREDICTIVE
+                                                             : FF_PROFILE_H264_HIGH;
+        QVERIFY2(MovieReader(path).profile == expected, qPrintable(QString::number(quality)));
     }
 }
 
