@@ -431,7 +431,9 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
         bytes = converted.constData();
         size = converted.size();
     }
-    const bool key = c->packet->flags & AV_PKT_FLAG_KEY;
+    // The first frame of a coded sequence stands on its own, whether or not
+    // the encoder says so (Road Pizza flags no frame at all).
+    const bool key = (c->packet->flags & AV_PKT_FLAG_KEY) || c->packet->pts == 0;
     err = size > c->maxSize ? OSErr(codecErr)
                             : SetHandleSize(reinterpret_cast<Handle>(desc),
                                             long(sizeof(ImageDescription)) + c->extension.size());

@@ -175,6 +175,7 @@ private slots:
     void secondRunAppendsAfterTheFirst_data();
     void secondRunAppendsAfterTheFirst();
     void appendRefusesAnotherCodecOrSize();
+    void onlyIndependentFramesAreSyncSamples();
     void fileWithoutVideoGetsANewTrack();
     void writeFrameBeforeOpenDoesNothing();
     void failingFirstFrameWarnsOnceAndLeavesNothing_data();
@@ -358,6 +359,38 @@ void TestQTMovieFile::appendRefusesAnotherCodecOrSize()
     QCOMPARE(record(h264, fourCC("avc1"), codecMinQuality, 2, 2), -1);
     QCOMPARE(warnings(rec), QStringList{"Unable to Append to the previous Track"});
     QCOMPARE(contents(h264), h264Before);
+}
+
+// Road Pizza codes a block that did not change as a skip of the previous
+// frame's block; such a frame cannot be shown on its own, so it must not be
+// a sync sample. The first frame of each run is coded on its own.
+void TestQTMovieFile::onlyIndependentFramesAreSyncSamples()
+{
+    SKIP_WITHOUT_ENCODER(fourCC("rpza"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("still.mov");
+    ModalRecorder rec;
+    for (int run = 0; run < 2; ++run) {
+        std::vector<uchar> buffer(size_t(W * H * 4));
+        paint(buffer, W, H, 1);
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, fourCC("rpza"));
+        QVERIFY(writer.open(buffer.data(), k32BGRAPixelFormat, W, H, W * 4, path));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(writer.writeFrame());
+    }
+    QVERIFY(rec.calls.isEmpty());
+    const MovieReader movie(path);
+    QCOMPARE(movie.packets, 6);
+    QCOMPARE(movie.decodeErrors, 0);
+    // The unchanged frames are skips, far smaller than the first of each run.
+    QVERIFY(movie.packetSizes[1] * 4 < movie.packetSizes[0]);
+    QVERIFY(movie.packetSizes[4] * 4 < movie.packetSizes[3]);
+    QCOMPARE(movie.keyPackets, 2);
+    QCOMPARE(movie.frames.size(), 6);
+    for (int i = 0; i < 6; ++i)
+        QVERIFY2(meanDifference(movie.frames[i], expectedFrame(1)) < 12, qPrintable(QString::number(i)));
 }
 
 void TestQTMovieFile::fileWithoutVideoGetsANewTrack()
