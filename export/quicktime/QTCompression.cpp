@@ -247,6 +247,7 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     case QualityControl::None:
         break;
     }
+    describeColour(format, &ctx->colorspace, &ctx->color_range, &ctx->color_primaries, &ctx->color_trc);
     if (avcodec_open2(ctx, encoder, nullptr) < 0)
         return codecSizeErr;
 
@@ -382,6 +383,20 @@ OSErr probeCompression(CodecType cType, CodecQ quality, int width, int height, I
         *extension = probe->extension;
     }
     return err;
+}
+
+// swscale turns the pixels into limited-range YUV with the BT.601 matrix;
+// the source is sRGB, whose primaries are BT.709's. Untagged, HD-sized
+// movies are shown with the BT.709 matrix, in shifted colours.
+void describeColour(int pixelFormat, AVColorSpace *space, AVColorRange *range, AVColorPrimaries *primaries,
+                    AVColorTransferCharacteristic *transfer)
+{
+    if (pixelFormat != AV_PIX_FMT_YUV420P)
+        return;
+    *space = AVCOL_SPC_SMPTE170M;
+    *range = AVCOL_RANGE_MPEG;
+    *primaries = AVCOL_PRI_BT709;
+    *transfer = AVCOL_TRC_BT709;
 }
 
 bool sameParameterSets(const QByteArray &avcA, const QByteArray &avcB)

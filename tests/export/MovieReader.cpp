@@ -48,6 +48,8 @@ MovieReader::MovieReader(const QString &path)
         width = stream->codecpar->width;
         height = stream->codecpar->height;
         profile = stream->codecpar->profile;
+        colorSpace = stream->codecpar->color_space;
+        colorRange = stream->codecpar->color_range;
         const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
         decoder = avcodec_alloc_context3(codec);
         avcodec_parameters_to_context(decoder, stream->codecpar);

@@ -172,6 +172,8 @@ private slots:
     void qualityReachesEveryFrame_data();
     void qualityReachesEveryFrame();
     void h264KeepsLosslessCodingForLossless();
+    void yuvMoviesNameTheirColourMatrix_data();
+    void yuvMoviesNameTheirColourMatrix();
     void secondRunAppendsAfterTheFirst_data();
     void secondRunAppendsAfterTheFirst();
     void appendRefusesAnotherCodecOrSize();
@@ -298,6 +300,33 @@ void TestQTMovieFile::h264KeepsLosslessCodingForLossless()
                                                              : FF_PROFILE_H264_HIGH;
         QVERIFY2(MovieReader(path).profile == expected, qPrintable(QString::number(quality)));
     }
+}
+
+void TestQTMovieFile::yuvMoviesNameTheirColourMatrix_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::newRow("h264") << fourCC("avc1");
+    QTest::newRow("mpeg4") << fourCC("mp4v");
+}
+
+// The pixels are turned into limited-range YUV with the BT.601 matrix. A
+// movie that does not say so is shown with BT.709 by players once it is
+// HD-sized, with shifted colours.
+void TestQTMovieFile::yuvMoviesNameTheirColourMatrix()
+{
+    QFETCH(CodecType, codec);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("colour.mov");
+    QCOMPARE(record(path, codec, codecNormalQuality, 0, 2), 2);
+    QCOMPARE(record(path, codec, codecNormalQuality, 2, 1), 1);
+    const MovieReader movie(path);
+    QCOMPARE(movie.packets, 3);
+    QCOMPARE(movie.colorSpace, int(AVCOL_SPC_SMPTE170M));
+    // A QuickTime 'nclc' colour atom implies limited range; H.264 says it too.
+    QVERIFY(movie.colorRange != AVCOL_RANGE_JPEG);
+    if (codec == fourCC("avc1"))
+        QCOMPARE(movie.colorRange, int(AVCOL_RANGE_MPEG));
 }
 
 void TestQTMovieFile::secondRunAppendsAfterTheFirst_data()
