@@ -56,10 +56,12 @@ int quantiserFor(CodecQ quality)
     return 1 + (codecLosslessQuality - clampQuality(quality)) * 30 / codecLosslessQuality;
 }
 
-// 0 .. 1023 onto x264's constant rate factor 51 .. 0.
+// 0 .. 1023 onto x264's constant rate factor 51 .. 1. A factor of 0 would
+// code losslessly in the High 4:4:4 Predictive profile, which few players
+// decode; that is kept for "Lossless".
 int rateFactorFor(CodecQ quality)
 {
-    return (codecMaxQuality - qMin(clampQuality(quality), codecMaxQuality)) * 51 / codecMaxQuality;
+    return 1 + (codecMaxQuality - qMin(clampQuality(quality), codecMaxQuality)) * 50 / codecMaxQuality;
 }
 
 // Splits an Annex B byte stream into NAL units (start codes removed).
@@ -180,6 +182,7 @@ struct Compressor
     long maxSize = 0;
     QByteArray extension; // codec data for the image description
     int64_t nextPts = 0;
+    std::vector<uint8_t> tail; // padded copy of the source's last rows
 };
 
 void CompressorDeleter::operator()(Compressor *compressor) const
@@ -244,6 +247,7 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     case QualityControl::None:
         break;
     }
+    describeColour(format, &ctx->colorspace, &ctx->color_range, &ctx->color_primaries, &ctx->color_trc);
     if (avcodec_open2(ctx, encoder, nullptr) < 0)
         return codecSizeErr;
 
@@ -314,6 +318,31 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
     return out;
 }
 
+// swscale's vector loads read up to this many bytes past the end of a
+// source row.
+constexpr int sourceOverRead = 64;
+
+// Converts the source pixels into the compressor's frame. The caller's
+// buffer may end right after the last pixel of its last row, so the rows
+// whose over-read could leave it are converted from a padded copy.
+void convert(Compressor *c, const uint8_t *pixels, int stride)
+{
+    const int rowLength = c->width * 4;
+    const int direct = qMax(0, c->height - (sourceOverRead + stride - 1) / stride);
+    const int tailRows = c->height - direct;
+    if (direct > 0) {
+        const uint8_t *const planes[4] = {pixels, nullptr, nullptr, nullptr};
+        const int strides[4] = {stride, 0, 0, 0};
+        sws_scale(c->sws, planes, strides, 0, direct, c->frame->data, c->frame->linesize);
+    }
+    c->tail.resize(size_t(tailRows * rowLength + sourceOverRead));
+    for (int row = 0; row < tailRows; ++row)
+        std::memcpy(c->tail.data() + row * rowLength, pixels + long(direct + row) * stride, size_t(rowLength));
+    const uint8_t *const planes[4] = {c->tail.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {rowLength, 0, 0, 0};
+    sws_scale(c->sws, planes, strides, direct, tailRows, c->frame->data, c->frame->linesize);
+}
+
 void describe(const Compressor &c, ImageDescription *d)
 {
     d->idSize = long(sizeof(ImageDescription)) + c.extension.size();
@@ -356,6 +385,20 @@ OSErr probeCompression(CodecType cType, CodecQ quality, int width, int height, I
     return err;
 }
 
+// swscale turns the pixels into limited-range YUV with the BT.601 matrix;
+// the source is sRGB, whose primaries are BT.709's. Untagged, HD-sized
+// movies are shown with the BT.709 matrix, in shifted colours.
+void describeColour(int pixelFormat, AVColorSpace *space, AVColorRange *range, AVColorPrimaries *primaries,
+                    AVColorTransferCharacteristic *transfer)
+{
+    if (pixelFormat != AV_PIX_FMT_YUV420P)
+        return;
+    *space = AVCOL_SPC_SMPTE170M;
+    *range = AVCOL_RANGE_MPEG;
+    *primaries = AVCOL_PRI_BT709;
+    *transfer = AVCOL_TRC_BT709;
+}
+
 bool sameParameterSets(const QByteArray &avcA, const QByteArray &avcB)
 {
     const std::vector<QByteArray> a = avcCParameterSets(avcA);
@@ -388,8 +431,7 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
         return memFullErr;
     const uint8_t *pixels = src->baseAddr + long(srcRect->top - src->bounds.top) * src->rowBytes
                             + long(srcRect->left - src->bounds.left) * 4;
-    const int stride = int(src->rowBytes);
-    sws_scale(c->sws, &pixels, &stride, 0, c->height, c->frame->data, c->frame->linesize);
+    convert(c, pixels, int(src->rowBytes));
     c->frame->pts = c->nextPts++ * 20;
     c->frame->quality = c->context->global_quality;
     c->frame->pict_type = AV_PICTURE_TYPE_NONE;
@@ -404,7 +446,9 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
         bytes = converted.constData();
         size = converted.size();
     }
-    const bool key = c->packet->flags & AV_PKT_FLAG_KEY;
+    // The first frame of a coded sequence stands on its own, whether or not
+    // the encoder says so (Road Pizza flags no frame at all).
+    const bool key = (c->packet->flags & AV_PKT_FLAG_KEY) || c->packet->pts == 0;
     err = size > c->maxSize ? OSErr(codecErr)
                             : SetHandleSize(reinterpret_cast<Handle>(desc),
                                             long(sizeof(ImageDescription)) + c->extension.size());

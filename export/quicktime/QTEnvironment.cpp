@@ -113,7 +113,7 @@ Fixed FixRatio(int16_t numerator, int16_t denominator)
 {
     if (denominator == 0)
         return numerator < 0 ? INT32_MIN : INT32_MAX;
-    return Fixed((int64_t(numerator) << 16) / denominator);
+    return Fixed(int64_t(numerator) * 0x10000 / denominator);
 }
 
 OSErr QTNewGWorldFromPtr(GWorldPtr *world, OSType pixelFormat, const Rect *bounds, void *colorTable,

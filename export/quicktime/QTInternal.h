@@ -75,5 +75,9 @@ CodecType codecTypeFor(const AVCodecParameters *par);
 OSErr probeCompression(CodecType cType, CodecQ quality, int width, int height, ImageDescription *desc,
                        QByteArray *extension);
 bool sameParameterSets(const QByteArray &avcA, const QByteArray &avcB);
+// The colour description of frames coded from the source pixels in this
+// pixel format; left unspecified where the format itself implies it.
+void describeColour(int pixelFormat, AVColorSpace *space, AVColorRange *range, AVColorPrimaries *primaries,
+                    AVColorTransferCharacteristic *transfer);
 
 #endif // QTINTERNAL_H

@@ -247,6 +247,7 @@ CodecParameters formatFrom(const ImageDescription &desc, const char *extension, 
     par->height = desc.height;
     par->bits_per_coded_sample = desc.depth;
     par->format = desc.pixelFormat;
+    describeColour(desc.pixelFormat, &par->color_space, &par->color_range, &par->color_primaries, &par->color_trc);
     if (extensionSize > 0) {
         par->extradata = static_cast<uint8_t *>(av_mallocz(size_t(extensionSize) + AV_INPUT_BUFFER_PADDING_SIZE));
         if (!par->extradata)

@@ -11,14 +11,16 @@ extern "C" {
 namespace {
 QImage toImage(const AVFrame *frame)
 {
-    QImage image(frame->width, frame->height, QImage::Format_RGB32);
+    // swscale's vector stores run past the end of a row: convert into rows
+    // with room to spare, then cut the frame out.
+    QImage image(frame->width + 16, frame->height, QImage::Format_RGB32);
     SwsContext *sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
                                      frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-    uint8_t *dst[1] = {image.bits()};
-    const int stride[1] = {int(image.bytesPerLine())};
+    uint8_t *const dst[4] = {image.bits(), nullptr, nullptr, nullptr};
+    const int stride[4] = {int(image.bytesPerLine()), 0, 0, 0};
     sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
     sws_freeContext(sws);
-    return image;
+    return image.copy(0, 0, frame->width, frame->height);
 }
 }
 
@@ -45,6 +47,9 @@ MovieReader::MovieReader(const QString &path)
         duration = stream->duration;
         width = stream->codecpar->width;
         height = stream->codecpar->height;
+        profile = stream->codecpar->profile;
+        colorSpace = stream->codecpar->color_space;
+        colorRange = stream->codecpar->color_range;
         const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
         decoder = avcodec_alloc_context3(codec);
         avcodec_parameters_to_context(decoder, stream->codecpar);

@@ -20,6 +20,9 @@ struct MovieReader
     qint64 duration = 0;        // of the first video stream, in its time base
     int width = 0;
     int height = 0;
+    int profile = -99;          // FF_PROFILE_UNKNOWN when the codec names none
+    int colorSpace = 2;         // AVCOL_SPC_UNSPECIFIED unless the file says
+    int colorRange = 0;         // AVCOL_RANGE_UNSPECIFIED unless the file says
     int packets = 0;
     int keyPackets = 0;
     QVector<int> packetSizes;   // of the first video stream

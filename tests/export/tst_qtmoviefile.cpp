@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -169,9 +171,13 @@ private slots:
     void losslessCodecsGiveBackTheExactPixels();
     void qualityReachesEveryFrame_data();
     void qualityReachesEveryFrame();
+    void h264KeepsLosslessCodingForLossless();
+    void yuvMoviesNameTheirColourMatrix_data();
+    void yuvMoviesNameTheirColourMatrix();
     void secondRunAppendsAfterTheFirst_data();
     void secondRunAppendsAfterTheFirst();
     void appendRefusesAnotherCodecOrSize();
+    void onlyIndependentFramesAreSyncSamples();
     void fileWithoutVideoGetsANewTrack();
     void writeFrameBeforeOpenDoesNothing();
     void failingFirstFrameWarnsOnceAndLeavesNothing_data();
@@ -180,6 +186,8 @@ private slots:
     void openFailuresNameTheFailedStep();
     void failedStoreIsReportedAtTheEnd();
     void pathsAndNamesOfAnyLengthWork();
+    void pixelsAreReadOnlyWithinTheCallersBuffer_data();
+    void pixelsAreReadOnlyWithinTheCallersBuffer();
 };
 
 void TestQTMovieFile::newMoviePerCodec_data()
@@ -277,6 +285,50 @@ void TestQTMovieFile::qualityReachesEveryFrame()
     }
 }
 
+// "Maximum" is the best lossy H.264, in the High profile that players
+// decode; only "Lossless" codes losslessly (High 4:4:4 Predictive).
+void TestQTMovieFile::h264KeepsLosslessCodingForLossless()
+{
+    SKIP_WITHOUT_ENCODER(fourCC("avc1"));
+    QTemporaryDir dir;
+    const CodecQ levels[] = {codecMinQuality, codecLowQuality, codecNormalQuality, codecHighQuality,
+                             codecMaxQuality, codecLosslessQuality};
+    for (CodecQ quality : levels) {
+        const QString path = dir.filePath(QString("q%1.mov").arg(quality));
+        QCOMPARE(record(path, fourCC("avc1"), quality, 0, 2), 2);
+        const int expected = quality == codecLosslessQuality ? FF_PROFILE_H264_HIGH_444_PREDICTIVE
+                                                             : FF_PROFILE_H264_HIGH;
+        QVERIFY2(MovieReader(path).profile == expected, qPrintable(QString::number(quality)));
+    }
+}
+
+void TestQTMovieFile::yuvMoviesNameTheirColourMatrix_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::newRow("h264") << fourCC("avc1");
+    QTest::newRow("mpeg4") << fourCC("mp4v");
+}
+
+// The pixels are turned into limited-range YUV with the BT.601 matrix. A
+// movie that does not say so is shown with BT.709 by players once it is
+// HD-sized, with shifted colours.
+void TestQTMovieFile::yuvMoviesNameTheirColourMatrix()
+{
+    QFETCH(CodecType, codec);
+    SKIP_WITHOUT_ENCODER(codec);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("colour.mov");
+    QCOMPARE(record(path, codec, codecNormalQuality, 0, 2), 2);
+    QCOMPARE(record(path, codec, codecNormalQuality, 2, 1), 1);
+    const MovieReader movie(path);
+    QCOMPARE(movie.packets, 3);
+    QCOMPARE(movie.colorSpace, int(AVCOL_SPC_SMPTE170M));
+    // A QuickTime 'nclc' colour atom implies limited range; H.264 says it too.
+    QVERIFY(movie.colorRange != AVCOL_RANGE_JPEG);
+    if (codec == fourCC("avc1"))
+        QCOMPARE(movie.colorRange, int(AVCOL_RANGE_MPEG));
+}
+
 void TestQTMovieFile::secondRunAppendsAfterTheFirst_data()
 {
     QTest::addColumn<CodecType>("codec");
@@ -336,6 +388,38 @@ void TestQTMovieFile::appendRefusesAnotherCodecOrSize()
     QCOMPARE(record(h264, fourCC("avc1"), codecMinQuality, 2, 2), -1);
     QCOMPARE(warnings(rec), QStringList{"Unable to Append to the previous Track"});
     QCOMPARE(contents(h264), h264Before);
+}
+
+// Road Pizza codes a block that did not change as a skip of the previous
+// frame's block; such a frame cannot be shown on its own, so it must not be
+// a sync sample. The first frame of each run is coded on its own.
+void TestQTMovieFile::onlyIndependentFramesAreSyncSamples()
+{
+    SKIP_WITHOUT_ENCODER(fourCC("rpza"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("still.mov");
+    ModalRecorder rec;
+    for (int run = 0; run < 2; ++run) {
+        std::vector<uchar> buffer(size_t(W * H * 4));
+        paint(buffer, W, H, 1);
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, fourCC("rpza"));
+        QVERIFY(writer.open(buffer.data(), k32BGRAPixelFormat, W, H, W * 4, path));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(writer.writeFrame());
+    }
+    QVERIFY(rec.calls.isEmpty());
+    const MovieReader movie(path);
+    QCOMPARE(movie.packets, 6);
+    QCOMPARE(movie.decodeErrors, 0);
+    // The unchanged frames are skips, far smaller than the first of each run.
+    QVERIFY(movie.packetSizes[1] * 4 < movie.packetSizes[0]);
+    QVERIFY(movie.packetSizes[4] * 4 < movie.packetSizes[3]);
+    QCOMPARE(movie.keyPackets, 2);
+    QCOMPARE(movie.frames.size(), 6);
+    for (int i = 0; i < 6; ++i)
+        QVERIFY2(meanDifference(movie.frames[i], expectedFrame(1)) < 12, qPrintable(QString::number(i)));
 }
 
 void TestQTMovieFile::fileWithoutVideoGetsANewTrack()
@@ -488,6 +572,58 @@ void TestQTMovieFile::pathsAndNamesOfAnyLengthWork()
     QCOMPARE(record(path, fourCC("raw "), codecNormalQuality, 2, 1), 1);
     QVERIFY(rec.calls.isEmpty());
     QCOMPARE(MovieReader(path).packets, 3);
+}
+
+void TestQTMovieFile::pixelsAreReadOnlyWithinTheCallersBuffer_data()
+{
+    QTest::addColumn<CodecType>("codec");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("jpeg 63x47") << fourCC("jpeg") << 63 << 47;
+    QTest::newRow("jpeg 2x2") << fourCC("jpeg") << 2 << 2;
+    QTest::newRow("jpeg 5x3") << fourCC("jpeg") << 5 << 3;
+    QTest::newRow("h264 2x2") << fourCC("avc1") << 2 << 2;
+    QTest::newRow("mpeg4 6x4") << fourCC("mp4v") << 6 << 4;
+    QTest::newRow("raw 3x3") << fourCC("raw ") << 3 << 3;
+    QTest::newRow("rpza 4x4") << fourCC("rpza") << 4 << 4;
+}
+
+// The caller's buffer ends with its last row, right before a page that may
+// not be read: converting its pixels must stay inside it.
+void TestQTMovieFile::pixelsAreReadOnlyWithinTheCallersBuffer()
+{
+    QFETCH(CodecType, codec);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    SKIP_WITHOUT_ENCODER(codec);
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const size_t size = size_t(width * height * 4);
+    const size_t pages = (size + page - 1) / page;
+    auto *region = static_cast<uchar *>(
+        mmap(nullptr, (pages + 1) * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    QVERIFY(region != MAP_FAILED);
+    QCOMPARE(mprotect(region + pages * page, page, PROT_NONE), 0);
+    uchar *pixels = region + pages * page - size;
+    std::vector<uchar> painted(size);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("edge.mov");
+    ModalRecorder rec;
+    {
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, codec);
+        QVERIFY(writer.open(pixels, k32BGRAPixelFormat, int16_t(width), int16_t(height), width * 4, path));
+        for (int i = 0; i < 2; ++i) {
+            paint(painted, width, height, i);
+            std::memcpy(pixels, painted.data(), size);
+            QVERIFY(writer.writeFrame());
+        }
+    }
+    munmap(region, (pages + 1) * page);
+    QVERIFY(rec.calls.isEmpty());
+    const MovieReader movie(path);
+    QCOMPARE(movie.packets, 2);
+    QCOMPARE(movie.decodeErrors, 0);
 }
 
 QTEST_GUILESS_MAIN(TestQTMovieFile)
