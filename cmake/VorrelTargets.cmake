@@ -53,7 +53,8 @@ function(vorrel_add_test name)
   set(env "QT_QPA_PLATFORM=offscreen;QT_FONT_DPI=96;QT_LOGGING_RULES=qt.qpa.*=false;LC_ALL=C.UTF-8")
   if(VORREL_ASAN)
     list(APPEND env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
-                    "ASAN_OPTIONS=fast_unwind_on_malloc=0")
+                    "ASAN_OPTIONS=fast_unwind_on_malloc=0"
+                    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
