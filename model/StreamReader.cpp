@@ -17,9 +17,9 @@ namespace {
 constexpr quint32 NullString = 0xffffffff;
 
 // The colour specs of the stream format: invalid, RGB, HSV, CMYK and HSL.
-bool isStoredSpec(const QColor &color)
+bool isStoredSpec(qint8 spec)
 {
-    return color.spec() >= QColor::Invalid && color.spec() <= QColor::Hsl;
+    return spec >= QColor::Invalid && spec <= QColor::Hsl;
 }
 
 bool isFinitePoint(const QPointF &p)
@@ -204,24 +204,39 @@ bool StreamReader::readString(QString &text)
     return true;
 }
 
+bool StreamReader::peek(int count, QByteArray &head)
+{
+    QIODevice *d = m_in.device();
+    head = d ? d->peek(count) : QByteArray();
+    if (!ok())
+        return false;
+    if (head.size() < count) {
+        m_in.setStatus(QDataStream::ReadPastEnd);
+        return false;
+    }
+    return true;
+}
+
 bool StreamReader::readColor(QColor &color)
 {
+    // Qt's colour reader keeps whatever spec byte it finds, even one that is
+    // no colour spec at all: check it before Qt reads it.
+    QByteArray head;
+    if (!peek(1, head))
+        return false;
+    if (!isStoredSpec(qint8(head.at(0))))
+        return fail();
     m_in >> color;
-    return ok() && (isStoredSpec(color) || fail());
+    return ok();
 }
 
 bool StreamReader::readFont(QFont &font)
 {
     // Qt's font reader trusts the length of the family name: check it
     // before Qt reads it.
-    QIODevice *d = m_in.device();
-    const QByteArray head = d ? d->peek(4) : QByteArray();
-    if (!ok())
+    QByteArray head;
+    if (!peek(4, head))
         return false;
-    if (head.size() < 4) {
-        m_in.setStatus(QDataStream::ReadPastEnd);
-        return false;
-    }
     const quint32 familyBytes = RawDecoder(m_in.byteOrder()).uint32(head.constData());
     if (familyBytes != NullString && (familyBytes % 2 != 0 || familyBytes > quint64(bytesLeft() - 4)))
         return fail();

@@ -26,6 +26,9 @@ public:
     bool ok() const { return m_in.status() == QDataStream::Ok; }
     // Marks the stream as corrupt; always false.
     bool fail();
+    // The next count bytes without consuming them; fails (read past end)
+    // when fewer are left.
+    bool peek(int count, QByteArray &head);
     qint64 bytesLeft() const;
     bool atEnd() const { return bytesLeft() == 0; }
 
