@@ -60,6 +60,9 @@ void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
 bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
                        const QString &name)
 {
+    // A writer records one movie: opening it again would lose the first.
+    if (gworld)
+        return false;
     const Rect bounds = {0, 0, height, width};
     OSErr err = QTNewGWorldFromPtr(&gworld, pixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes);
     if (err != noErr)

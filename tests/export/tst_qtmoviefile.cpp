@@ -180,6 +180,7 @@ private slots:
     void onlyIndependentFramesAreSyncSamples();
     void fileWithoutVideoGetsANewTrack();
     void writeFrameBeforeOpenDoesNothing();
+    void secondOpenIsRefusedAndTheFirstMovieGoesOn();
     void failingFirstFrameWarnsOnceAndLeavesNothing_data();
     void failingFirstFrameWarnsOnceAndLeavesNothing();
     void writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere();
@@ -448,6 +449,34 @@ void TestQTMovieFile::writeFrameBeforeOpenDoesNothing()
     QVERIFY(writer.initQuickTime());
     QVERIFY(!writer.writeFrame());
     QVERIFY(rec.calls.isEmpty());
+}
+
+void TestQTMovieFile::secondOpenIsRefusedAndTheFirstMovieGoesOn()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.mov");
+    const QString second = dir.filePath("second.mov");
+    ModalRecorder rec;
+    std::vector<uchar> buffer(size_t(W * H * 4));
+    {
+        QTMovieFile writer;
+        QVERIFY(writer.initQuickTime());
+        writer.setCompression(codecNormalQuality, fourCC("raw "));
+        QVERIFY(writer.open(buffer.data(), k32BGRAPixelFormat, int16_t(W), int16_t(H), W * 4, first));
+        paint(buffer, W, H, 0);
+        QVERIFY(writer.writeFrame());
+        QVERIFY(!writer.open(buffer.data(), k32BGRAPixelFormat, int16_t(W), int16_t(H), W * 4, second));
+        paint(buffer, W, H, 1);
+        QVERIFY(writer.writeFrame());
+    }
+    QVERIFY(rec.calls.isEmpty());
+    QVERIFY(!QFileInfo::exists(second));
+    MovieReader movie(first);
+    QVERIFY(movie.opened);
+    QCOMPARE(movie.packets, 2);
+    QCOMPARE(movie.frames.size(), 2);
+    QCOMPARE(movie.frames[1], expectedFrame(1));
+    QCOMPARE(entries(dir.path()), QStringList{"first.mov"});
 }
 
 void TestQTMovieFile::failingFirstFrameWarnsOnceAndLeavesNothing_data()
