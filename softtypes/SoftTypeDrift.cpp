@@ -26,12 +26,11 @@ void SoftTypeDrift::apply(Glyph *glyph)
     const double a = attenuation();
     const double pull = inertia();
     const double keep = 1.0 - friction();
-    const QPainterPath &current = glyph->path()->current;
     const QPainterPath &rest = glyph->path()->rest;
     const int n = pairedCount(*glyph->path());
     for (int i = 0; i < n; ++i) {
         ElementVectors::Vector &speed = velocity(i);
-        const QPointF p = frame.map(elementPosition(current, i));
+        const QPointF p = frame.sceneAt(i);
         const double d = MouseVector(frame.mouse, p).length;
         const QPointF q = frame.map(elementPosition(rest, i));
         const float ex = float(p.x() - q.x());
