@@ -30,7 +30,6 @@ QTMovieFile::~QTMovieFile()
         if (movie && AddMovieToDataFork(movie, fileRefNum, movieInDataForkResID, fileName) != noErr)
             warn("Unable to add Movie resource");
     }
-    state = 0;
     release();
     ExitMovies();
     TerminateQTML();
