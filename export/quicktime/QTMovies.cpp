@@ -228,8 +228,11 @@ OSErr writeOutputStart(MovieRecord *movie)
     return input ? copySourcePackets(input.get(), output, map) : OSErr(noErr);
 }
 
+// Starts writing the temporary file unless it is being written already.
 OSErr startOutput(MovieRecord *movie)
 {
+    if (movie->output)
+        return noErr;
     const OSErr err = writeOutputStart(movie);
     if (err != noErr)
         closeOutput(movie);
@@ -481,11 +484,9 @@ OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, 
     } else if (!continuesMedia(*media, *desc, QByteArray(extension, extensionSize))) {
         return badEditList;
     }
-    if (!movie->output) {
-        const OSErr err = startOutput(movie);
-        if (err != noErr)
-            return err;
-    }
+    const OSErr started = startOutput(movie);
+    if (started != noErr)
+        return started;
 
     Packet packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), int(size)) < 0)
@@ -525,11 +526,9 @@ OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFil
         return paramErr;
     if (file->stored)
         return invalidMovie;
-    if (!movie->output) {
-        const OSErr err = startOutput(movie);
-        if (err != noErr)
-            return err;
-    }
+    const OSErr started = startOutput(movie);
+    if (started != noErr)
+        return started;
     const int trailer = av_write_trailer(movie->output);
     const int closed = avio_closep(&movie->output->pb);
     closeOutput(movie);
