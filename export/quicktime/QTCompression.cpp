@@ -343,9 +343,15 @@ void convert(Compressor *c, const uint8_t *pixels, int stride)
     sws_scale(c->sws, planes, strides, direct, tailRows, c->frame->data, c->frame->linesize);
 }
 
+// An image description with the compressor's codec data after it.
+long descriptionSize(const Compressor &c)
+{
+    return long(sizeof(ImageDescription)) + c.extension.size();
+}
+
 void describe(const Compressor &c, ImageDescription *d)
 {
-    d->idSize = long(sizeof(ImageDescription)) + c.extension.size();
+    d->idSize = descriptionSize(c);
     d->cType = c.cType;
     d->width = int16_t(c.width);
     d->height = int16_t(c.height);
@@ -449,9 +455,7 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
     // The first frame of a coded sequence stands on its own, whether or not
     // the encoder says so (Road Pizza flags no frame at all).
     const bool key = (c->packet->flags & AV_PKT_FLAG_KEY) || c->packet->pts == 0;
-    err = size > c->maxSize ? OSErr(codecErr)
-                            : SetHandleSize(reinterpret_cast<Handle>(desc),
-                                            long(sizeof(ImageDescription)) + c->extension.size());
+    err = size > c->maxSize ? OSErr(codecErr) : SetHandleSize(reinterpret_cast<Handle>(desc), descriptionSize(*c));
     if (err == noErr) {
         ImageDescription *d = *desc;
         describe(*c, d);
