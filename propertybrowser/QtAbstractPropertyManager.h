@@ -3,6 +3,7 @@
 
 #include "propertybrowser/QtProperty.h"
 
+#include <QMap>
 #include <QObject>
 #include <QSet>
 
@@ -36,6 +37,18 @@ protected:
     virtual void initializeProperty(QtProperty *property) = 0;
     virtual void uninitializeProperty(QtProperty *property);
     virtual QtProperty *createProperty();
+
+    // Stores a new value of a property in a manager's value table; false when
+    // the property is not in the table or already holds the value.
+    template <class T>
+    static bool storeValue(QMap<const QtProperty *, T> &values, const QtProperty *property, const T &value)
+    {
+        const auto it = values.find(property);
+        if (it == values.end() || it.value() == value)
+            return false;
+        it.value() = value;
+        return true;
+    }
 
 private:
     friend class QtProperty;

@@ -19,10 +19,8 @@ bool QtBoolPropertyManager::value(const QtProperty *property) const
 
 void QtBoolPropertyManager::setValue(QtProperty *property, bool value)
 {
-    const auto it = m_values.find(property);
-    if (it == m_values.end() || it.value() == value)
+    if (!storeValue(m_values, property, value))
         return;
-    it.value() = value;
     emit propertyChanged(property);
     emit valueChanged(property, value);
 }

@@ -25,10 +25,8 @@ QVector<double> QtCompositePropertyManager::components(const QtProperty *propert
 
 void QtCompositePropertyManager::setComponents(QtProperty *property, const QVector<double> &components)
 {
-    const auto it = m_values.find(property);
-    if (it == m_values.end() || it.value() == components)
+    if (!storeValue(m_values, property, components))
         return;
-    it.value() = components;
     // The children echo into childValueChanged, which then finds the value equal.
     for (int i = 0; i < components.size(); ++i)
         m_doubleManager->setValue(m_children.child(property, i), components[i]);

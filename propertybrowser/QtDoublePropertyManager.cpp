@@ -40,12 +40,9 @@ int QtDoublePropertyManager::decimals(const QtProperty *property) const
 void QtDoublePropertyManager::setValue(QtProperty *property, double value)
 {
     const auto it = m_values.find(property);
-    if (it == m_values.end())
+    if (it == m_values.end() || !it->setValue(value))
         return;
-    value = it->bound(value);
-    if (it->value == value)
-        return;
-    it->value = value;
+    value = it->value;
     emit propertyChanged(property);
     emit valueChanged(property, value);
 }

@@ -15,6 +15,17 @@ struct QtNumberRange
 
     T bound(T v) const { return qBound(minimum, v, maximum); }
 
+    // Takes the value, bounded into the range; false when that is the value
+    // held already.
+    bool setValue(T v)
+    {
+        v = bound(v);
+        if (v == value)
+            return false;
+        value = v;
+        return true;
+    }
+
     // Sets the range (a maximum below the minimum collapses onto the
     // minimum) and pulls the value into it; false when nothing changed.
     bool setRange(T min, T max)

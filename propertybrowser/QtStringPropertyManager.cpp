@@ -17,10 +17,8 @@ QString QtStringPropertyManager::value(const QtProperty *property) const
 
 void QtStringPropertyManager::setValue(QtProperty *property, const QString &value)
 {
-    const auto it = m_values.find(property);
-    if (it == m_values.end() || it.value() == value)
+    if (!storeValue(m_values, property, value))
         return;
-    it.value() = value;
     emit propertyChanged(property);
     emit valueChanged(property, value);
 }

@@ -25,8 +25,7 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a == b;
 }
 
-// Takes a new value; false when it equals the held one. Doubles compare
-// exactly: a property takes every real change.
+// Takes a new value; false when it equals the held one.
 template <class T>
 bool takeValue(T &held, const T &value)
 {
@@ -283,12 +282,12 @@ bool QtVariantPropertyManager::assign(Data &data, const QVariant &value)
     case QVariant::Bool:
         return value.canConvert<bool>() && takeValue(data.boolValue, value.toBool());
     case QVariant::Int: {
-        const int number = data.intValue.bound(value.toInt(&ok));
-        return ok && takeValue(data.intValue.value, number);
+        const int number = value.toInt(&ok);
+        return ok && data.intValue.setValue(number);
     }
     case QVariant::Double: {
-        const double number = data.doubleValue.bound(value.toDouble(&ok));
-        return ok && takeValue(data.doubleValue.value, number);
+        const double number = value.toDouble(&ok);
+        return ok && data.doubleValue.setValue(number);
     }
     case QVariant::String:
         return value.canConvert<QString>() && takeValue(data.text, value.toString());

@@ -51,6 +51,16 @@ QLineEdit *textEditor(QWidget *browser)
     return nullptr;
 }
 
+// A group property holding the given sub-properties, in order.
+QtProperty *groupOf(QtGroupPropertyManager &groups, const QString &title,
+                    std::initializer_list<QtProperty *> children)
+{
+    QtProperty *group = groups.addProperty(title);
+    for (QtProperty *child : children)
+        group->addSubProperty(child);
+    return group;
+}
+
 void flushDeferredDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -110,9 +120,8 @@ void TestPropertyBrowser::typedNumberReachesManagerOnceOnEnter()
     QtGroupPropertyManager groups;
     QtIntPropertyManager ints;
     QtSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *size = ints.addProperty("Font Size");
-    group->addSubProperty(size);
+    QtProperty *group = groupOf(groups, "Text Properties", {size});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&ints, &factory);
     browser.addProperty(group);
@@ -141,11 +150,9 @@ void TestPropertyBrowser::typedValueIsTakenOnFocusOut()
     QtStringPropertyManager strings;
     QtDoubleSpinBoxFactory doubleFactory;
     QtLineEditFactory lineFactory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *width = doubles.addProperty("Stroke Width");
     QtProperty *text = strings.addProperty("Selected Text");
-    group->addSubProperty(width);
-    group->addSubProperty(text);
+    QtProperty *group = groupOf(groups, "Text Properties", {width, text});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&doubles, &doubleFactory);
     browser.setFactoryForManager(&strings, &lineFactory);
@@ -180,11 +187,9 @@ void TestPropertyBrowser::managerChangeReachesEditorWithoutEcho()
     QtEnumPropertyManager enums;
     QtSpinBoxFactory spinFactory;
     QtEnumEditorFactory enumFactory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *size = ints.addProperty("Font Size");
     QtProperty *style = enums.addProperty("Font Style");
-    group->addSubProperty(size);
-    group->addSubProperty(style);
+    QtProperty *group = groupOf(groups, "Text Properties", {size, style});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&ints, &spinFactory);
     browser.setFactoryForManager(&enums, &enumFactory);
@@ -224,9 +229,8 @@ void TestPropertyBrowser::pointChildEditedInBrowserEmitsWholePoint()
     QtGroupPropertyManager groups;
     QtPointFPropertyManager points;
     QtDoubleSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *position = points.addProperty("Position");
-    group->addSubProperty(position);
+    QtProperty *group = groupOf(groups, "Text Properties", {position});
     points.setValue(position, QPointF(10, 20));
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(points.subDoublePropertyManager(), &factory);
@@ -256,10 +260,9 @@ void TestPropertyBrowser::oneFactoryServesSeveralManagers()
     QtRectFPropertyManager rects;
     QtDoublePropertyManager doubles;
     QtDoubleSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("Editing Properties");
-    group->addSubProperty(points.addProperty("Mouse"));
-    group->addSubProperty(rects.addProperty("Selection Area"));
-    group->addSubProperty(doubles.addProperty("Rotation"));
+    QtProperty *group = groupOf(groups, "Editing Properties",
+                                {points.addProperty("Mouse"), rects.addProperty("Selection Area"),
+                                 doubles.addProperty("Rotation")});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(points.subDoublePropertyManager(), &factory);
     browser.setFactoryForManager(rects.subDoublePropertyManager(), &factory);
@@ -274,9 +277,8 @@ void TestPropertyBrowser::eachBrowserGetsItsOwnEditors()
     QtGroupPropertyManager groups;
     QtIntPropertyManager ints;
     QtSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *size = ints.addProperty("Font Size");
-    group->addSubProperty(size);
+    QtProperty *group = groupOf(groups, "Text Properties", {size});
     QtGroupBoxPropertyBrowser first;
     QtGroupBoxPropertyBrowser second;
     for (QtGroupBoxPropertyBrowser *browser : {&first, &second}) {
@@ -384,11 +386,9 @@ void TestPropertyBrowser::enabledStatePropagates()
     QtGroupPropertyManager groups;
     QtIntPropertyManager ints;
     QtSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *size = ints.addProperty("Font Size");
     QtProperty *other = ints.addProperty("Other");
-    group->addSubProperty(size);
-    group->addSubProperty(other);
+    QtProperty *group = groupOf(groups, "Text Properties", {size, other});
     size->setEnabled(false);
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&ints, &factory);
@@ -416,9 +416,8 @@ void TestPropertyBrowser::editorSurvivesRemovalInsideItsOwnSignal()
     QtGroupPropertyManager groups;
     auto *ints = new QtIntPropertyManager;
     QtSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("SoftType");
     QtProperty *radius = ints->addProperty("radius");
-    group->addSubProperty(radius);
+    QtProperty *group = groupOf(groups, "SoftType", {radius});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(ints, &factory);
     browser.addProperty(group);
@@ -452,11 +451,9 @@ void TestPropertyBrowser::editorSurvivesBrowserDeletedInsideItsOwnEdit()
     QtGroupPropertyManager groups;
     QtIntPropertyManager ints;
     QtSpinBoxFactory factory;
-    QtProperty *group = groups.addProperty("SoftType");
     QtProperty *radius = ints.addProperty("radius");
     QtProperty *other = ints.addProperty("other");
-    group->addSubProperty(radius);
-    group->addSubProperty(other);
+    QtProperty *group = groupOf(groups, "SoftType", {radius, other});
     auto *browser = new QtGroupBoxPropertyBrowser;
     browser->setFactoryForManager(&ints, &factory);
     browser->addProperty(group);
@@ -489,9 +486,8 @@ void TestPropertyBrowser::editorSurvivesFactoryDeletedInsideItsOwnEdit()
     QtGroupPropertyManager groups;
     QtStringPropertyManager strings;
     auto *factory = new QtLineEditFactory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *text = strings.addProperty("Selected Text");
-    group->addSubProperty(text);
+    QtProperty *group = groupOf(groups, "Text Properties", {text});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&strings, factory);
     browser.addProperty(group);
@@ -570,9 +566,8 @@ void TestPropertyBrowser::deletingFactoryLeavesValueText()
     QtGroupPropertyManager groups;
     QtIntPropertyManager ints;
     auto *factory = new QtSpinBoxFactory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *size = ints.addProperty("Font Size");
-    group->addSubProperty(size);
+    QtProperty *group = groupOf(groups, "Text Properties", {size});
     ints.setValue(size, 36);
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&ints, factory);
@@ -593,7 +588,6 @@ void TestPropertyBrowser::variantFactoryFollowsAttributes()
     QtGroupPropertyManager groups;
     QtVariantPropertyManager manager;
     QtVariantEditorFactory factory;
-    QtProperty *group = groups.addProperty("Properties");
     QtVariantProperty *radius = manager.addProperty(QVariant::Int, "radius");
     radius->setAttribute("minimum", 0);
     radius->setAttribute("maximum", 65535);
@@ -606,10 +600,7 @@ void TestPropertyBrowser::variantFactoryFollowsAttributes()
     name->setValue(QString("rubber"));
     QtVariantProperty *strength = manager.addProperty(QVariant::Double, "strength");
     strength->setAttribute("decimals", 3);
-    for (QtProperty *p : {static_cast<QtProperty *>(name), static_cast<QtProperty *>(enabled),
-                          static_cast<QtProperty *>(trigger), static_cast<QtProperty *>(radius),
-                          static_cast<QtProperty *>(strength)})
-        group->addSubProperty(p);
+    QtProperty *group = groupOf(groups, "Properties", {name, enabled, trigger, radius, strength});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&manager, &factory);
     browser.addProperty(group);
@@ -641,9 +632,8 @@ void TestPropertyBrowser::colorRowShowsSwatchTextAndNoChildren()
     QtGroupPropertyManager groups;
     QtColorPropertyManager colors;
     QtColorEditorFactory factory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *fill = colors.addProperty("Fill");
-    group->addSubProperty(fill);
+    QtProperty *group = groupOf(groups, "Text Properties", {fill});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&colors, &factory);
     browser.addProperty(group);
@@ -725,9 +715,8 @@ void TestPropertyBrowser::pickEmitsOnlyForANewColour()
     QtGroupPropertyManager groups;
     QtColorPropertyManager colors;
     QtColorEditorFactory factory;
-    QtProperty *group = groups.addProperty("Text Properties");
     QtProperty *stroke = colors.addProperty("Stroke");
-    group->addSubProperty(stroke);
+    QtProperty *group = groupOf(groups, "Text Properties", {stroke});
     QtGroupBoxPropertyBrowser browser;
     browser.setFactoryForManager(&colors, &factory);
     browser.addProperty(group);
