@@ -36,12 +36,9 @@ CmdResult CmdRemoveSelected::execute()
     m_savedSelection = s->selectedObjects();
     m_caretHit = false;
 
-    QList<TextObject *> selected;
-    SelectedIterator it(s->root(), TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        selected.append(it.next());
+    const QList<TextObject *> selected = walkList<SelectedIterator>(s->root());
     QList<TextGroup *> emptied;
-    for (TextObject *o : qAsConst(selected)) {
+    for (TextObject *o : selected) {
         if (!o->isLocked() && o->parentGroup())
             take(o, emptied);
     }

@@ -479,24 +479,9 @@ void QVorrelScene::deselectOne(TextObject *object)
     object->setSelected(false);
 }
 
-namespace {
-
-// The selected objects of a subtree, the root included, gathered before
-// any of them changes.
-QList<TextObject *> selectedIn(TextObject *root)
-{
-    QList<TextObject *> selected;
-    SelectedIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        selected.append(it.next());
-    return selected;
-}
-
-} // namespace
-
 void QVorrelScene::deselectSubtree(TextObject *object)
 {
-    for (TextObject *o : selectedIn(object))
+    for (TextObject *o : walkList<SelectedIterator>(object))
         deselectOne(o);
 }
 
@@ -505,7 +490,7 @@ void QVorrelScene::selectOne(TextObject *object)
     for (TextGroup *g = object->parentGroup(); g; g = g->parentGroup())
         deselectOne(g);
     if (object->hasSelectedDescendant()) {
-        for (TextObject *o : selectedIn(object)) {
+        for (TextObject *o : walkList<SelectedIterator>(object)) {
             if (o != object)
                 deselectOne(o);
         }
@@ -523,11 +508,8 @@ void QVorrelScene::setSelected(TextObject *object, bool select, bool recursive)
     if (!object)
         return;
     if (recursive) {
-        QList<TextObject *> subtree;
-        TextIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
-        while (it.hasNext())
-            subtree.append(it.next());
-        for (TextObject *o : qAsConst(subtree))
+        const QList<TextObject *> subtree = walkList(object);
+        for (TextObject *o : subtree)
             select ? selectOne(o) : deselectOne(o);
     } else {
         select ? selectOne(object) : deselectOne(object);
@@ -927,20 +909,6 @@ void QVorrelScene::rotateSelectedAboutCentre(float degrees)
 
 // Editing operations ====================================================
 
-namespace {
-
-// The glyphs of an object in forward post-order; a glyph is its own.
-QList<Glyph *> glyphsOf(TextObject *object)
-{
-    QList<Glyph *> glyphs;
-    GlyphIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        glyphs.append(it.next());
-    return glyphs;
-}
-
-} // namespace
-
 void QVorrelScene::executeAfterDeselect(Cmd *cmd)
 {
     if (m_selectedObjects.isEmpty()) {
@@ -1089,7 +1057,7 @@ void QVorrelScene::setLockOfGlyphs(const QList<TextObject *> &objects, bool lock
 {
     auto *combo = new CmdCombo(this, lock ? QStringLiteral("Lock") : QStringLiteral("Unlock"));
     for (TextObject *o : objects) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             if (g->isLocked() != lock)
                 combo->add(new CmdSetLock(this, g, lock), false);
         }
@@ -1118,7 +1086,7 @@ void QVorrelScene::setObjectVisible(TextObject *object, bool visible)
     if (!object || object->isVisibleTo(object->parentItem()) == visible)
         return;
     auto *combo = new CmdCombo(this, visible ? QStringLiteral("Show") : QStringLiteral("Hide"));
-    for (TextObject *o : selectedIn(object))
+    for (TextObject *o : walkList<SelectedIterator>(object))
         combo->add(new CmdSelectTextObject(this, o, 3), false);
     combo->add(new CmdSetVisible(this, object, visible), false);
     executeCommand(combo);
@@ -1138,7 +1106,7 @@ void QVorrelScene::addSoftType(const SoftType *prototype)
         return;
     auto *combo = new CmdCombo(this, QStringLiteral("Add SoftType"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o))
+        for (Glyph *g : walkList<GlyphIterator>(o))
             addSoftTypeValues(combo, g, prototype, true);
     }
     executeCommand(combo);
@@ -1158,7 +1126,7 @@ void QVorrelScene::pasteSoftTypes(const QList<SoftType *> &softTypes)
     }
     auto *combo = new CmdCombo(this, QStringLiteral("Paste SoftTypes"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             for (const SoftType *s : qAsConst(distinct))
                 addSoftTypeValues(combo, g, s, false);
         }
@@ -1170,7 +1138,7 @@ void QVorrelScene::editSoftType(const QString &name, const QHash<QString, QVaria
 {
     auto *combo = new CmdCombo(this, QStringLiteral("Edit SoftType"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             if (SoftType *own = g->findSoftType(name))
                 combo->add(new CmdEditSoftType(this, own, values), true);
         }
@@ -1182,7 +1150,7 @@ void QVorrelScene::removeSoftType(const QString &name)
 {
     auto *combo = new CmdCombo(this, QStringLiteral("Remove SoftType"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             if (g->findSoftType(name))
                 combo->add(new CmdRemoveSoftType(this, g, name), true);
         }
@@ -1205,7 +1173,7 @@ void QVorrelScene::removeSoftTypesWhere(const QString &text, bool anyKind, const
 {
     auto *combo = new CmdCombo(this, text);
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             for (const SoftType *s : g->softTypes()) {
                 if (anyKind || s->typeKey() == kind)
                     combo->add(new CmdRemoveSoftType(this, g, s->name()), false);
