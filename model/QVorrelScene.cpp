@@ -1195,12 +1195,9 @@ QString QVorrelScene::selectedText() const
 QStringList QVorrelScene::selectedSoftTypeKinds() const
 {
     QStringList kinds;
-    for (const TextObject *o : m_selectedObjects) {
-        for (const QString &kind : o->softTypeKinds()) {
-            if (!kinds.contains(kind))
-                kinds.append(kind);
-        }
-    }
+    for (const TextObject *o : m_selectedObjects)
+        kinds += o->softTypeKinds();
+    kinds.removeDuplicates();
     return kinds;
 }
 
