@@ -177,6 +177,8 @@ public:
     // Selection, hit tests and tree edits.
     // The selected objects in the order in which they were selected.
     const QList<TextObject *> &selectedObjects() const { return m_selectedObjects; }
+    // The selected objects that are not locked, in selection order.
+    QList<TextObject *> selectedUnlocked() const;
     // Selects or deselects one object, or with recursive its whole subtree.
     // Selecting deselects the object's selected ancestors and descendants;
     // a hidden object cannot be selected.
@@ -302,7 +304,6 @@ private:
     // when something is selected.
     void executeAfterDeselect(Cmd *cmd);
     Glyph *newGlyph(QChar c, const QPointF &pos) const;
-    QList<TextObject *> selectedUnlocked() const;
     void addSoftTypeValues(CmdCombo *combo, Glyph *glyph, const SoftType *softType, bool takeText);
     void setLockOfGlyphs(const QList<TextObject *> &objects, bool lock);
     // Removes the SoftTypes of one kind, or of every kind.
