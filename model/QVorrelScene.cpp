@@ -1034,12 +1034,13 @@ void QVorrelScene::selectSame(int mode, int level)
 
 void QVorrelScene::arrangeSelected(int mode)
 {
-    static const char *const texts[] = {"Bring to Front", "Bring Forward", "Send Backward", "Send to Back"};
-    if (mode < 0 || mode > 3)
+    if (mode < CmdArrange::BringToFront || mode > CmdArrange::SendToBack)
         return;
-    auto *combo = new CmdCombo(this, QLatin1String(texts[mode]));
+    // The step shows the text of its arrange commands; with nothing
+    // selected it is empty and dropped.
+    auto *combo = new CmdCombo(this, QString());
     for (TextObject *o : m_selectedObjects)
-        combo->add(new CmdArrange(this, o, mode), false);
+        combo->add(new CmdArrange(this, o, mode), true);
     executeCommand(combo);
 }
 
