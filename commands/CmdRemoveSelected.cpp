@@ -1,5 +1,6 @@
 #include "commands/CmdRemoveSelected.h"
 
+#include "commands/TextPlace.h"
 #include "model/Caret.h"
 #include "model/QVorrelScene.h"
 #include "model/SelectedIterator.h"
@@ -52,9 +53,7 @@ CmdResult CmdRemoveSelected::execute()
 
     if (m_caretHit) {
         s->placeCaretAt(100.0f, 100.0f);
-        TextPointer reset;
-        reset.passageIndex = s->root()->count() - 1;
-        s->setTextPointer(reset);
+        s->setTextPointer(TextPlace::outside(s->root()->count() - 1));
     } else {
         reindexPointer();
     }
