@@ -172,13 +172,7 @@ void QVorrelScene::centreSelectionBox()
         m_selectionBoxStale = true;
         return;
     }
-    m_selection->moveTo(selectionCentre());
-}
-
-QPointF QVorrelScene::selectionCentre() const
-{
-    const QRectF r = m_selection->sceneRect();
-    return QPointF(float(r.x()) + 0.5f * float(r.width()), float(r.y()) + 0.5f * float(r.height()));
+    m_selection->moveTo(m_selection->sceneCentre());
 }
 
 CmdResult QVorrelScene::run(Cmd *cmd, CmdResult (Cmd::*step)())
@@ -730,7 +724,7 @@ bool QVorrelScene::dragStarted(const QPointF &snapped) const
 
 void QVorrelScene::previewRotation(const QPointF &scenePos, bool constrained)
 {
-    const QPointF c = selectionCentre();
+    const QPointF c = m_selection->sceneCentre();
     const float a0 = std::atan2(float(m_pressPoint.y() - c.y()), float(m_pressPoint.x() - c.x()));
     const float a1 = std::atan2(float(scenePos.y() - c.y()), float(scenePos.x() - c.x()));
     float d = a1 - a0;
@@ -745,7 +739,7 @@ void QVorrelScene::previewRotation(const QPointF &scenePos, bool constrained)
 
 void QVorrelScene::previewMove(const QPointF &scenePos, bool constrained)
 {
-    const QPointF c = selectionCentre();
+    const QPointF c = m_selection->sceneCentre();
     QPointF pos(scenePos.x() + c.x() - m_pressPoint.x(), scenePos.y() + c.y() - m_pressPoint.y());
     if (constrained) {
         // Along the axis of the larger travel only.
@@ -789,7 +783,7 @@ void QVorrelScene::handleMouseRelease(QEvent::Type, const QPointF &scenePos, Qt:
     if (m_playState == 0) {
         const QPointF p = snapPoint(scenePos);
         if (m_pressedOnSelection || m_pressedOnRotateHandle) {
-            const QPointF c = selectionCentre();
+            const QPointF c = m_selection->sceneCentre();
             const QPointF pos = m_selection->pos();
             if (m_pressedOnSelection)
                 moveSelected(float(pos.x()) - float(c.x()), float(pos.y()) - float(c.y()));
