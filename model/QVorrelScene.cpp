@@ -108,9 +108,7 @@ bool QVorrelScene::executeCommand(Cmd *cmd)
             --m_historyIndex;
         }
     }
-    emit documentChanged();
-    if (result.selectionChanged())
-        recentreSelection();
+    afterStep(result);
     return true;
 }
 

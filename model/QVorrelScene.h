@@ -281,6 +281,8 @@ private:
     void centreSelectionBox();
     void recentreSelection();
     CmdResult run(Cmd *cmd, CmdResult (Cmd::*step)());
+    // After a command ran, executed, undone or redone: tells of a changed
+    // document and sets the selection box afresh after a selection change.
     void afterStep(const CmdResult &result);
     void caretFollowsFont();
     void showViewItem(int flag, bool shown);
