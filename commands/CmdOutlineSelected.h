@@ -28,9 +28,6 @@ protected:
     virtual void applyTo(TextObject *object) = 0;
 
 private:
-    // The selected objects that are not locked, in selection order.
-    QList<TextObject *> unlockedSelection() const;
-
     bool m_changed = false;
     OutlineSnapshot m_savedPaths;
     bool m_repaintOnUndo;

@@ -1,5 +1,6 @@
 #include "commands/CmdRemoveSelected.h"
 
+#include "commands/TextPlace.h"
 #include "model/Caret.h"
 #include "model/QVorrelScene.h"
 #include "model/SelectedIterator.h"
@@ -36,12 +37,9 @@ CmdResult CmdRemoveSelected::execute()
     m_savedSelection = s->selectedObjects();
     m_caretHit = false;
 
-    QList<TextObject *> selected;
-    SelectedIterator it(s->root(), TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        selected.append(it.next());
+    const QList<TextObject *> selected = walkList<SelectedIterator>(s->root());
     QList<TextGroup *> emptied;
-    for (TextObject *o : qAsConst(selected)) {
+    for (TextObject *o : selected) {
         if (!o->isLocked() && o->parentGroup())
             take(o, emptied);
     }
@@ -55,9 +53,7 @@ CmdResult CmdRemoveSelected::execute()
 
     if (m_caretHit) {
         s->placeCaretAt(100.0f, 100.0f);
-        TextPointer reset;
-        reset.passageIndex = s->root()->count() - 1;
-        s->setTextPointer(reset);
+        s->setTextPointer(TextPlace::outside(s->root()->count() - 1));
     } else {
         reindexPointer();
     }

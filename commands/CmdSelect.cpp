@@ -6,20 +6,6 @@
 
 #include <QHash>
 
-namespace {
-
-// Every object of the document in the order of a forward post-order walk.
-QVector<TextObject *> walkOf(QVorrelScene *scene)
-{
-    QVector<TextObject *> objects;
-    TextIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        objects.append(it.next());
-    return objects;
-}
-
-} // namespace
-
 CmdSelect::CmdSelect(QVorrelScene *scene, int mode, QString text)
     : Cmd(scene, std::move(text)), m_mode(mode)
 {
@@ -29,7 +15,7 @@ CmdSelect::~CmdSelect() = default;
 
 void CmdSelect::snapshot()
 {
-    const QVector<TextObject *> objects = walkOf(scene());
+    const QList<TextObject *> objects = walkList(scene()->root());
     m_selectedCount = objects.size();
     QHash<const TextObject *, int> position;
     for (int i = 0; i < objects.size(); ++i) {
@@ -52,7 +38,7 @@ void CmdSelect::snapshot()
 
 CmdResult CmdSelect::undo()
 {
-    const QVector<TextObject *> objects = walkOf(scene());
+    const QList<TextObject *> objects = walkList(scene()->root());
     QList<TextObject *> selected;
     for (int i : qAsConst(m_selectionOrder)) {
         if (i < objects.size())

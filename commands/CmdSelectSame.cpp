@@ -1,10 +1,9 @@
 #include "commands/CmdSelectSame.h"
 
 #include "model/QVorrelScene.h"
-#include "model/SelectedListIterator.h"
 #include "model/TextObject.h"
 
-#include <QStringList>
+#include <QSet>
 
 CmdSelectSame::CmdSelectSame(QVorrelScene *scene, int mode, int level)
     : CmdSelectWalk(scene, mode, QStringLiteral("Select Same ") + levelName(level)), m_level(level)
@@ -16,16 +15,15 @@ CmdSelectSame::~CmdSelectSame() = default;
 CmdResult CmdSelectSame::execute()
 {
     snapshot();
-    QStringList texts;
-    SelectedListIterator selected(scene());
-    while (selected.hasNext()) {
-        const TextObject *o = selected.next();
-        if (isOfLevel(o, m_level) && !texts.contains(o->text(), Qt::CaseSensitive))
-            texts.append(o->text());
+    // A set: every object of the document is looked up in it.
+    QSet<QString> texts;
+    for (const TextObject *o : scene()->selectedObjects()) {
+        if (isOfLevel(o, m_level))
+            texts.insert(o->text());
     }
     bool changed = false;
     for (TextObject *o : walk(true)) {
-        if (isOfLevel(o, m_level) && texts.contains(o->text(), Qt::CaseSensitive))
+        if (isOfLevel(o, m_level) && texts.contains(o->text()))
             changed |= applyMode(o);
         else
             changed |= clear(o);

@@ -7,7 +7,6 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/SelectedIterator.h"
-#include "model/SelectedListIterator.h"
 #include "model/TextGroup.h"
 
 #include <QFont>
@@ -31,12 +30,8 @@ public:
     {
         if (!m_changed)
             return CmdResult(false, false);
-        SelectedListIterator it(scene());
-        while (it.hasNext()) {
-            TextObject *o = it.next();
-            if (!o->isLocked())
-                m_write(o, m_newValue);
-        }
+        for (TextObject *o : scene()->selectedUnlocked())
+            m_write(o, m_newValue);
         return CmdResult(true, true);
     }
 

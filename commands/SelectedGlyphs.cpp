@@ -2,18 +2,13 @@
 
 #include "model/GlyphIterator.h"
 #include "model/QVorrelScene.h"
-#include "model/SelectedListIterator.h"
 
 #include <QSet>
 
 SelectedGlyphs::SelectedGlyphs(QVorrelScene *scene)
 {
     QSet<const Glyph *> seen;
-    SelectedListIterator it(scene);
-    while (it.hasNext()) {
-        TextObject *o = it.next();
-        if (o->isLocked())
-            continue;
+    for (TextObject *o : scene->selectedUnlocked()) {
         QList<Glyph *> glyphs;
         GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
         while (g.hasNext()) {

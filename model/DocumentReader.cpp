@@ -410,15 +410,12 @@ bool DocumentReader::readGrid(Grid &grid)
 
 void DocumentReader::settleSelection(QVorrelScene &scene)
 {
-    QList<TextObject *> marked;
-    SelectedIterator it(scene.root(), TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        marked.append(it.next());
+    const QList<TextObject *> marked = walkList<SelectedIterator>(scene.root());
     // Only objects without a marked ancestor are selected, so that no
     // selection has to undo another: settling stays linear.
     const QSet<TextObject *> markedSet(marked.cbegin(), marked.cend());
     QList<TextObject *> selected;
-    for (TextObject *o : qAsConst(marked)) {
+    for (TextObject *o : marked) {
         o->setSelected(false);
         if (o != scene.root() && !hasMarkedAncestor(o, markedSet))
             selected.append(o);

@@ -263,10 +263,9 @@ QMap<QString, SoftType *> Glyph::softTypesByName() const
 QStringList Glyph::softTypeKinds() const
 {
     QStringList kinds;
-    for (const SoftType *s : m_softTypes) {
-        if (!kinds.contains(s->typeKey()))
-            kinds.append(s->typeKey());
-    }
+    for (const SoftType *s : m_softTypes)
+        kinds.append(s->typeKey());
+    kinds.removeDuplicates();
     return kinds;
 }
 

@@ -108,9 +108,7 @@ bool QVorrelScene::executeCommand(Cmd *cmd)
             --m_historyIndex;
         }
     }
-    emit documentChanged();
-    if (result.selectionChanged())
-        recentreSelection();
+    afterStep(result);
     return true;
 }
 
@@ -172,13 +170,7 @@ void QVorrelScene::centreSelectionBox()
         m_selectionBoxStale = true;
         return;
     }
-    m_selection->moveTo(selectionCentre());
-}
-
-QPointF QVorrelScene::selectionCentre() const
-{
-    const QRectF r = m_selection->sceneRect();
-    return QPointF(float(r.x()) + 0.5f * float(r.width()), float(r.y()) + 0.5f * float(r.height()));
+    m_selection->moveTo(m_selection->sceneCentre());
 }
 
 CmdResult QVorrelScene::run(Cmd *cmd, CmdResult (Cmd::*step)())
@@ -479,24 +471,9 @@ void QVorrelScene::deselectOne(TextObject *object)
     object->setSelected(false);
 }
 
-namespace {
-
-// The selected objects of a subtree, the root included, gathered before
-// any of them changes.
-QList<TextObject *> selectedIn(TextObject *root)
-{
-    QList<TextObject *> selected;
-    SelectedIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        selected.append(it.next());
-    return selected;
-}
-
-} // namespace
-
 void QVorrelScene::deselectSubtree(TextObject *object)
 {
-    for (TextObject *o : selectedIn(object))
+    for (TextObject *o : walkList<SelectedIterator>(object))
         deselectOne(o);
 }
 
@@ -505,7 +482,7 @@ void QVorrelScene::selectOne(TextObject *object)
     for (TextGroup *g = object->parentGroup(); g; g = g->parentGroup())
         deselectOne(g);
     if (object->hasSelectedDescendant()) {
-        for (TextObject *o : selectedIn(object)) {
+        for (TextObject *o : walkList<SelectedIterator>(object)) {
             if (o != object)
                 deselectOne(o);
         }
@@ -523,11 +500,8 @@ void QVorrelScene::setSelected(TextObject *object, bool select, bool recursive)
     if (!object)
         return;
     if (recursive) {
-        QList<TextObject *> subtree;
-        TextIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
-        while (it.hasNext())
-            subtree.append(it.next());
-        for (TextObject *o : qAsConst(subtree))
+        const QList<TextObject *> subtree = walkList(object);
+        for (TextObject *o : subtree)
             select ? selectOne(o) : deselectOne(o);
     } else {
         select ? selectOne(object) : deselectOne(object);
@@ -748,7 +722,7 @@ bool QVorrelScene::dragStarted(const QPointF &snapped) const
 
 void QVorrelScene::previewRotation(const QPointF &scenePos, bool constrained)
 {
-    const QPointF c = selectionCentre();
+    const QPointF c = m_selection->sceneCentre();
     const float a0 = std::atan2(float(m_pressPoint.y() - c.y()), float(m_pressPoint.x() - c.x()));
     const float a1 = std::atan2(float(scenePos.y() - c.y()), float(scenePos.x() - c.x()));
     float d = a1 - a0;
@@ -763,7 +737,7 @@ void QVorrelScene::previewRotation(const QPointF &scenePos, bool constrained)
 
 void QVorrelScene::previewMove(const QPointF &scenePos, bool constrained)
 {
-    const QPointF c = selectionCentre();
+    const QPointF c = m_selection->sceneCentre();
     QPointF pos(scenePos.x() + c.x() - m_pressPoint.x(), scenePos.y() + c.y() - m_pressPoint.y());
     if (constrained) {
         // Along the axis of the larger travel only.
@@ -807,7 +781,7 @@ void QVorrelScene::handleMouseRelease(QEvent::Type, const QPointF &scenePos, Qt:
     if (m_playState == 0) {
         const QPointF p = snapPoint(scenePos);
         if (m_pressedOnSelection || m_pressedOnRotateHandle) {
-            const QPointF c = selectionCentre();
+            const QPointF c = m_selection->sceneCentre();
             const QPointF pos = m_selection->pos();
             if (m_pressedOnSelection)
                 moveSelected(float(pos.x()) - float(c.x()), float(pos.y()) - float(c.y()));
@@ -926,20 +900,6 @@ void QVorrelScene::rotateSelectedAboutCentre(float degrees)
 }
 
 // Editing operations ====================================================
-
-namespace {
-
-// The glyphs of an object in forward post-order; a glyph is its own.
-QList<Glyph *> glyphsOf(TextObject *object)
-{
-    QList<Glyph *> glyphs;
-    GlyphIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        glyphs.append(it.next());
-    return glyphs;
-}
-
-} // namespace
 
 void QVorrelScene::executeAfterDeselect(Cmd *cmd)
 {
@@ -1066,12 +1026,13 @@ void QVorrelScene::selectSame(int mode, int level)
 
 void QVorrelScene::arrangeSelected(int mode)
 {
-    static const char *const texts[] = {"Bring to Front", "Bring Forward", "Send Backward", "Send to Back"};
-    if (mode < 0 || mode > 3)
+    if (mode < CmdArrange::BringToFront || mode > CmdArrange::SendToBack)
         return;
-    auto *combo = new CmdCombo(this, QLatin1String(texts[mode]));
+    // The step shows the text of its arrange commands; with nothing
+    // selected it is empty and dropped.
+    auto *combo = new CmdCombo(this, QString());
     for (TextObject *o : m_selectedObjects)
-        combo->add(new CmdArrange(this, o, mode), false);
+        combo->add(new CmdArrange(this, o, mode), true);
     executeCommand(combo);
 }
 
@@ -1089,7 +1050,7 @@ void QVorrelScene::setLockOfGlyphs(const QList<TextObject *> &objects, bool lock
 {
     auto *combo = new CmdCombo(this, lock ? QStringLiteral("Lock") : QStringLiteral("Unlock"));
     for (TextObject *o : objects) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             if (g->isLocked() != lock)
                 combo->add(new CmdSetLock(this, g, lock), false);
         }
@@ -1118,7 +1079,7 @@ void QVorrelScene::setObjectVisible(TextObject *object, bool visible)
     if (!object || object->isVisibleTo(object->parentItem()) == visible)
         return;
     auto *combo = new CmdCombo(this, visible ? QStringLiteral("Show") : QStringLiteral("Hide"));
-    for (TextObject *o : selectedIn(object))
+    for (TextObject *o : walkList<SelectedIterator>(object))
         combo->add(new CmdSelectTextObject(this, o, 3), false);
     combo->add(new CmdSetVisible(this, object, visible), false);
     executeCommand(combo);
@@ -1138,7 +1099,7 @@ void QVorrelScene::addSoftType(const SoftType *prototype)
         return;
     auto *combo = new CmdCombo(this, QStringLiteral("Add SoftType"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o))
+        for (Glyph *g : walkList<GlyphIterator>(o))
             addSoftTypeValues(combo, g, prototype, true);
     }
     executeCommand(combo);
@@ -1158,7 +1119,7 @@ void QVorrelScene::pasteSoftTypes(const QList<SoftType *> &softTypes)
     }
     auto *combo = new CmdCombo(this, QStringLiteral("Paste SoftTypes"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             for (const SoftType *s : qAsConst(distinct))
                 addSoftTypeValues(combo, g, s, false);
         }
@@ -1170,7 +1131,7 @@ void QVorrelScene::editSoftType(const QString &name, const QHash<QString, QVaria
 {
     auto *combo = new CmdCombo(this, QStringLiteral("Edit SoftType"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             if (SoftType *own = g->findSoftType(name))
                 combo->add(new CmdEditSoftType(this, own, values), true);
         }
@@ -1182,7 +1143,7 @@ void QVorrelScene::removeSoftType(const QString &name)
 {
     auto *combo = new CmdCombo(this, QStringLiteral("Remove SoftType"));
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             if (g->findSoftType(name))
                 combo->add(new CmdRemoveSoftType(this, g, name), true);
         }
@@ -1205,7 +1166,7 @@ void QVorrelScene::removeSoftTypesWhere(const QString &text, bool anyKind, const
 {
     auto *combo = new CmdCombo(this, text);
     for (TextObject *o : selectedUnlocked()) {
-        for (Glyph *g : glyphsOf(o)) {
+        for (Glyph *g : walkList<GlyphIterator>(o)) {
             for (const SoftType *s : g->softTypes()) {
                 if (anyKind || s->typeKey() == kind)
                     combo->add(new CmdRemoveSoftType(this, g, s->name()), false);
@@ -1227,12 +1188,9 @@ QString QVorrelScene::selectedText() const
 QStringList QVorrelScene::selectedSoftTypeKinds() const
 {
     QStringList kinds;
-    for (const TextObject *o : m_selectedObjects) {
-        for (const QString &kind : o->softTypeKinds()) {
-            if (!kinds.contains(kind))
-                kinds.append(kind);
-        }
-    }
+    for (const TextObject *o : m_selectedObjects)
+        kinds += o->softTypeKinds();
+    kinds.removeDuplicates();
     return kinds;
 }
 

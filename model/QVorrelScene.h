@@ -177,6 +177,8 @@ public:
     // Selection, hit tests and tree edits.
     // The selected objects in the order in which they were selected.
     const QList<TextObject *> &selectedObjects() const { return m_selectedObjects; }
+    // The selected objects that are not locked, in selection order.
+    QList<TextObject *> selectedUnlocked() const;
     // Selects or deselects one object, or with recursive its whole subtree.
     // Selecting deselects the object's selected ancestors and descendants;
     // a hidden object cannot be selected.
@@ -279,6 +281,8 @@ private:
     void centreSelectionBox();
     void recentreSelection();
     CmdResult run(Cmd *cmd, CmdResult (Cmd::*step)());
+    // After a command ran, executed, undone or redone: tells of a changed
+    // document and sets the selection box afresh after a selection change.
     void afterStep(const CmdResult &result);
     void caretFollowsFont();
     void showViewItem(int flag, bool shown);
@@ -290,7 +294,6 @@ private:
     template<typename Iterator>
     TextObject *topmostAt(TextObject *root, const QPointF &scenePoint) const;
     // Pointer helpers.
-    QPointF selectionCentre() const;
     bool dragStarted(const QPointF &snapped) const;
     void previewRotation(const QPointF &scenePos, bool constrained);
     void previewMove(const QPointF &scenePos, bool constrained);
@@ -302,7 +305,6 @@ private:
     // when something is selected.
     void executeAfterDeselect(Cmd *cmd);
     Glyph *newGlyph(QChar c, const QPointF &pos) const;
-    QList<TextObject *> selectedUnlocked() const;
     void addSoftTypeValues(CmdCombo *combo, Glyph *glyph, const SoftType *softType, bool takeText);
     void setLockOfGlyphs(const QList<TextObject *> &objects, bool lock);
     // Removes the SoftTypes of one kind, or of every kind.

@@ -31,6 +31,12 @@ QRectF Selection::sceneRect() const
     return r.adjusted(-13.0, -13.0, 13.0, 13.0);
 }
 
+QPointF Selection::sceneCentre() const
+{
+    const QRectF r = sceneRect();
+    return QPointF(float(r.x()) + 0.5f * float(r.width()), float(r.y()) + 0.5f * float(r.height()));
+}
+
 QRectF Selection::boundingRect() const
 {
     const QRectF r = sceneRect();
@@ -94,9 +100,7 @@ void Selection::paintHandles(QPainter *painter) const
 void Selection::paintPreview(QPainter *painter) const
 {
     painter->setRenderHint(QPainter::Antialiasing, true);
-    const QRectF r = sceneRect();
-    const float cx = float(r.x()) + 0.5f * float(r.width());
-    const float cy = float(r.y()) + 0.5f * float(r.height());
+    const QPointF centre = sceneCentre();
     painter->setPen(solidPen(m_color));
     painter->setBrush(Qt::NoBrush);
     SelectedListIterator selected(m_scene);
@@ -107,7 +111,7 @@ void Selection::paintPreview(QPainter *painter) const
             if (g->isLocked())
                 continue;
             painter->save();
-            painter->translate(g->pos() - QPointF(cx, cy));
+            painter->translate(g->pos() - centre);
             painter->rotate(g->rotation());
             painter->drawPath(g->path()->current);
             painter->restore();

@@ -21,6 +21,8 @@ public:
 
     // The scene rectangle of the selected objects grown by 13 on each side.
     QRectF sceneRect() const;
+    // The centre of sceneRect, worked in single precision.
+    QPointF sceneCentre() const;
     // Repaints the scene over the item's current place.
     void refresh();
     // Moves the item's origin to a point of its parent, the box size

@@ -222,13 +222,9 @@ QMap<QString, SoftType *> TextGroup::softTypesByName() const
 QStringList TextGroup::softTypeKinds() const
 {
     QStringList kinds;
-    for (const TextObject *c : m_children) {
-        const QStringList childKinds = c->softTypeKinds();
-        for (const QString &k : childKinds) {
-            if (!kinds.contains(k))
-                kinds.append(k);
-        }
-    }
+    for (const TextObject *c : m_children)
+        kinds += c->softTypeKinds();
+    kinds.removeDuplicates();
     return kinds;
 }
 

@@ -3,6 +3,8 @@
 
 #include <QList>
 
+#include <utility>
+
 class TextObject;
 
 // A walk of the subtree below (and including) a root. Forward visits
@@ -44,5 +46,18 @@ private:
     // pre-order the front.
     QList<TextObject *> m_pending;
 };
+
+// Everything a forward post-order walk of the subtree below root yields,
+// in walk order, gathered before the caller changes any of it. Iterator is
+// TextIterator or a walk built on it (GlyphIterator, SelectedIterator).
+template<typename Iterator = TextIterator>
+QList<decltype(std::declval<Iterator &>().next())> walkList(TextObject *root)
+{
+    QList<decltype(std::declval<Iterator &>().next())> objects;
+    Iterator it(root, TextIterator::Forward | TextIterator::PostOrder);
+    while (it.hasNext())
+        objects.append(it.next());
+    return objects;
+}
 
 #endif // TEXTITERATOR_H
