@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test stream-asan bench clean
+.PHONY: all deps configure build program run test stream-asan bench clean
 
 all: build
 
@@ -17,7 +17,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The editor alone: its libraries and the executable, no test or benchmark.
+program: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vorrel
+
+run: program
 	./$(BUILD)/app/vorrel $(ARGS)
 
 # The sanitizer run comes first so that the full suite's summary closes the output.
@@ -35,7 +39,7 @@ stream-asan: deps
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $$b"; \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
 	  QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 "$$b" || exit 1; \
 	done
 

@@ -8,15 +8,16 @@ function(vorrel_find_ffmpeg)
 endfunction()
 
 # vorrel_add_layer(<target> DIRS <dir>... [EXCLUDE <file>...] LIBS <lib>...)
-# Builds a static library from every .cpp/.h in the given folders. A layer
-# whose folders hold no source yet is skipped, as are libraries it names
-# that do not exist yet; the pseudo library FFMPEG stands for FFmpeg.
+# Builds a static library from every .cpp/.h (and Designer .ui form) in the
+# given folders. A layer whose folders hold no source yet is skipped, as are
+# libraries it names that do not exist yet; the pseudo library FFMPEG stands
+# for FFmpeg.
 function(vorrel_add_layer target)
   cmake_parse_arguments(L "" "" "DIRS;EXCLUDE;LIBS" ${ARGN})
   set(sources)
   foreach(dir IN LISTS L_DIRS)
     file(GLOB found CONFIGURE_DEPENDS
-      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h ${CMAKE_SOURCE_DIR}/${dir}/*.ui)
     list(APPEND sources ${found})
   endforeach()
   foreach(ex IN LISTS L_EXCLUDE)
@@ -45,6 +46,9 @@ function(vorrel_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
+  if("vorrel_ui" IN_LIST T_LIBS AND TARGET vorrel_resources)
+    target_link_libraries(${name} PRIVATE vorrel_resources)
+  endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT T_TIMEOUT)
