@@ -29,7 +29,9 @@ function(vorrel_add_layer target)
     return()
   endif()
   add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  # A class that holds its Designer form by value includes the generated
+  # ui_*.h from its header, so whoever includes that header needs them too.
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/include)
   foreach(lib IN LISTS L_LIBS)
     if(lib STREQUAL "FFMPEG")
       vorrel_find_ffmpeg()
