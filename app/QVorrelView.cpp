@@ -1,12 +1,30 @@
 #include "app/QVorrelView.h"
 
+#include "app/CanvasRenderer.h"
+#include "app/ViewHost.h"
+#include "commands/CmdCombo.h"
+#include "commands/CmdInsertGlyph.h"
+#include "commands/CmdMoveCaretPoint.h"
+#include "modal/Modal.h"
+#include "model/Caret.h"
+#include "model/DocumentStream.h"
+#include "model/Exporter.h"
+#include "model/Glyph.h"
 #include "model/QVorrelScene.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSaveFile>
+#include <QScopedValueRollback>
+#include <QTextStream>
 #include <QTimerEvent>
 #include <QWheelEvent>
+
+#include <limits>
 
 namespace {
 
@@ -14,6 +32,35 @@ namespace {
 constexpr double ZoomStep = 1.15;
 // Frame interval of play, in milliseconds.
 constexpr int PlayInterval = 33;
+// What a view without a host uses: the textpad's defaults.
+constexpr int DefaultNozzleType = 2;
+constexpr int DefaultNozzleInterval = 100;
+constexpr int DefaultSyncInterval = 5000;
+constexpr int PassageNozzle = 4;
+constexpr int MillisecondsPerMinute = 60000;
+
+const QString VrlSuffix = QStringLiteral(".vrl");
+
+int nozzleType()
+{
+    ViewHost *host = ViewHost::current();
+    return host ? host->nozzleType() : DefaultNozzleType;
+}
+
+int nozzleInterval()
+{
+    ViewHost *host = ViewHost::current();
+    return host ? host->nozzleInterval() : DefaultNozzleInterval;
+}
+
+int syncInterval()
+{
+    ViewHost *host = ViewHost::current();
+    return host ? host->textpadSyncInterval() : DefaultSyncInterval;
+}
+
+// Sequence kinds, as the scene's export kind names them.
+enum ExportKind { BmpFrames = 1, JpegFrames, PdfFrames, PngFrames, TiffFrames, MovieFrames };
 
 // A copy of a left-button press or release, to be handed over later.
 std::unique_ptr<QMouseEvent> leftButtonCopy(QEvent::Type type, const QMouseEvent *event)
@@ -136,7 +183,14 @@ void QVorrelView::processPress()
     if (!m_storedPress)
         return;
     const QPointF p = mapToScene(m_storedPress->pos());
-    m_scene->handleMousePress(QEvent::MouseButtonPress, p);
+    if (m_nozzleArmed) {
+        nozzleAt(p, true);
+        const int interval = nozzleInterval();
+        if (interval != 0 && m_nozzleTimer == 0)
+            m_nozzleTimer = startTimer(interval);
+    } else {
+        m_scene->handleMousePress(QEvent::MouseButtonPress, p);
+    }
     if (m_releasePending) {
         processRelease();
         m_releasePending = false;
@@ -147,6 +201,10 @@ void QVorrelView::processRelease()
 {
     if (!m_storedRelease)
         return;
+    if (m_nozzleArmed) {
+        stopNozzleTimer();
+        return;
+    }
     const QPointF p = mapToScene(m_storedRelease->pos());
     m_scene->handleMouseRelease(QEvent::MouseButtonRelease, p, m_storedRelease->button(), m_storedRelease->buttons(),
                                 m_storedRelease->modifiers());
@@ -160,7 +218,7 @@ void QVorrelView::mousePressEvent(QMouseEvent *event)
         resolveClick();
         m_storedPress = leftButtonCopy(QEvent::MouseButtonPress, event);
         m_releasePending = false;
-        if (m_scene->playState() != 1 && m_scene->isGlyphAt(mapToScene(event->pos())))
+        if (m_scene->playState() != 1 && !m_nozzleArmed && m_scene->isGlyphAt(mapToScene(event->pos())))
             m_clickTimer = startTimer(QApplication::doubleClickInterval());
         else
             processPress();
@@ -191,8 +249,9 @@ void QVorrelView::mouseDoubleClickEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         // The waiting first press is dropped: the double click stands for it.
         stopClickTimer();
-        m_scene->handleMouseDoubleClick(QEvent::MouseButtonDblClick, mapToScene(event->pos()), event->button(),
-                                        event->buttons(), event->modifiers());
+        if (!m_nozzleArmed)
+            m_scene->handleMouseDoubleClick(QEvent::MouseButtonDblClick, mapToScene(event->pos()),
+                                            event->button(), event->buttons(), event->modifiers());
     } else if (event->button() == Qt::MiddleButton) {
         zoomActualSize();
         centerCanvas();
@@ -209,7 +268,8 @@ void QVorrelView::mouseMoveEvent(QMouseEvent *event)
         const QTransform m = transform();
         const QPoint d = m_lastMousePos - event->pos();
         setViewOffset(QPointF(m_viewOffset.x() + d.x() / m.m11(), m_viewOffset.y() + d.y() / m.m22()));
-    } else {
+    } else if (!m_nozzleArmed) {
+        // An armed nozzle only follows the pointer.
         m_scene->handleMouseMove(QEvent::MouseMove, mapToScene(event->pos()), event->button(), event->buttons(),
                                  event->modifiers());
     }
@@ -306,42 +366,332 @@ void QVorrelView::setPlaying(bool play)
 {
     if (play == isPlaying())
         return;
-    m_scene->setPlayState(play);
     if (play) {
+        m_scene->setPlayState(true);
+        Exporter *exporter = m_scene->exporter();
+        if (m_scene->exportArmed() && exporter) {
+            // The exporter tells the user itself why it cannot begin; the
+            // run then plays without export.
+            m_runExporter = exporter;
+            if (!exporter->begin(m_scene))
+                m_scene->setExportArmed(false);
+        }
         m_playTimer = startTimer(PlayInterval);
-    } else {
-        killTimer(m_playTimer);
-        m_playTimer = 0;
+        return;
     }
+    // The timer goes first, so that the refresh after the run's undo step
+    // finds the view stopped.
+    killTimer(m_playTimer);
+    m_playTimer = 0;
+    m_scene->setPlayState(false);
+    // An exporter replaced during the run was ended when it was deleted.
+    if (m_runExporter && m_runExporter == m_scene->exporter())
+        m_runExporter->end();
+    m_runExporter = nullptr;
+}
+
+void QVorrelView::playFrame()
+{
+    m_scene->setFrameCounter(m_scene->frameCounter() + 1);
+    m_scene->stepSoftTypes();
+    if (m_scene->exportArmed()) {
+        switch (m_scene->exportKind()) {
+        case BmpFrames:
+            exportImageFrame(QStringLiteral("BMP"));
+            break;
+        case JpegFrames:
+            exportImageFrame(QStringLiteral("JPEG"));
+            break;
+        case PdfFrames:
+            exportPdfFrame(m_scene->sequenceFileName());
+            break;
+        case PngFrames:
+            exportImageFrame(QStringLiteral("PNG"));
+            break;
+        case TiffFrames:
+            exportImageFrame(QStringLiteral("TIFF"));
+            break;
+        case MovieFrames:
+            exportMovieFrame(m_scene->exportFileName());
+            break;
+        default:
+            break;
+        }
+        m_scene->setExportFrameNumber(m_scene->exportFrameNumber() + 1);
+    }
+}
+
+void QVorrelView::frameNotWritten(const QString &fileName)
+{
+    // Disarmed first: the frames that tick while the box is open write
+    // nothing and ask nothing.
+    m_scene->setExportArmed(false);
+    if (ViewHost *host = ViewHost::current())
+        host->updateAll();
+    Modal::warning(this, QStringLiteral("Export Sequence"),
+                   QStringLiteral("Unable to write the frame '%1'. The sequence export is turned off.")
+                       .arg(QDir::toNativeSeparators(fileName)));
+}
+
+bool QVorrelView::exportImageFrame(const QString &format)
+{
+    const QString fileName = m_scene->sequenceFileName();
+    const bool written = CanvasRenderer::renderToImage(m_scene, format, fileName);
+    if (!written)
+        frameNotWritten(fileName);
+    return written;
+}
+
+bool QVorrelView::exportPdfFrame(const QString &fileName)
+{
+    const bool written = CanvasRenderer::renderToPDF(m_scene, fileName);
+    if (!written)
+        frameNotWritten(fileName);
+    return written;
+}
+
+void QVorrelView::exportMovieFrame(const QString &)
+{
+    if (Exporter *exporter = m_scene->exporter())
+        exporter->exportFrame(m_scene);
 }
 
 void QVorrelView::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_clickTimer) {
+    const int id = event->timerId();
+    if (id == m_clickTimer) {
         resolveClick();
-    } else if (event->timerId() == m_playTimer) {
-        m_scene->setFrameCounter(m_scene->frameCounter() + 1);
-        m_scene->stepSoftTypes();
+    } else if (id == m_playTimer) {
+        playFrame();
+    } else if (id == m_textpadFileTimer) {
+        if (m_scene->textpadFileName().isEmpty())
+            return;
+        loadTextpadFile(m_scene->textpadFileName());
+        if (ViewHost *host = ViewHost::current())
+            host->updateTextpadPanel();
+    } else if (id == m_nozzleTimer) {
+        nozzleAt(mapToScene(m_lastMousePos), nozzleType() == PassageNozzle);
+    } else if (id == m_autosaveTimer) {
+        autosaveTick();
     } else {
         QGraphicsView::timerEvent(event);
     }
+}
+
+// Nozzle and textpad ---------------------------------------------------
+
+void QVorrelView::stopNozzleTimer()
+{
+    if (m_nozzleTimer == 0)
+        return;
+    killTimer(m_nozzleTimer);
+    m_nozzleTimer = 0;
+}
+
+void QVorrelView::setNozzleArmed(bool armed)
+{
+    m_nozzleArmed = armed;
+    if (!armed)
+        stopNozzleTimer();
+}
+
+void QVorrelView::nozzleAt(const QPointF &scenePoint, bool newText)
+{
+    ViewHost *host = ViewHost::current();
+    const QString piece = host ? host->nextPiece() : QString();
+    if (piece.isEmpty())
+        return;
+    if (!newText) {
+        m_scene->insertString(piece, scenePoint, false);
+        return;
+    }
+    // A new passage at the point: the caret goes there, the first glyph
+    // stands at the point and the others follow it along the caret.
+    QString text = piece.trimmed();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.isEmpty())
+        return;
+    auto *combo = new CmdCombo(m_scene, QStringLiteral("Unknown Combo Command"));
+    combo->add(new CmdMoveCaretPoint(m_scene, float(scenePoint.x()), float(scenePoint.y())), false);
+    const QPointF caretPos = m_scene->caret()->pos();
+    for (int i = 0; i < text.size(); ++i) {
+        const QPointF pos = i == 0 ? scenePoint : caretPos;
+        auto *glyph = new Glyph(text.at(i), m_scene->textFont(), m_scene->fillColor(), m_scene->strokeColor(),
+                                double(m_scene->strokeWidth()), pos);
+        combo->add(new CmdInsertGlyph(m_scene, glyph, i != 0), false);
+    }
+    m_scene->executeCommand(combo);
+}
+
+bool QVorrelView::loadTextpadFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // The file sync ticks on while the box waits for Ok.
+        if (m_textpadWarningShown)
+            return false;
+        m_textpadWarningShown = true;
+        Modal::warning(this, QStringLiteral("Load Textpad"), QStringLiteral("It seems Vorrel can not open the file. "));
+        m_textpadWarningShown = false;
+        return false;
+    }
+    QTextStream in(&file);
+    in.setCodec("UTF-8");
+    m_scene->setTextpadText(in.readAll());
+    m_scene->setTextpadFileName(fileName);
+    return true;
+}
+
+void QVorrelView::setTextpadFileSync(bool on)
+{
+    if (on == isTextpadFileSync())
+        return;
+    if (on) {
+        m_textpadFileTimer = startTimer(syncInterval());
+    } else {
+        killTimer(m_textpadFileTimer);
+        m_textpadFileTimer = 0;
+    }
+}
+
+// Saving ---------------------------------------------------------------
+
+void QVorrelView::markModified()
+{
+    setWindowTitle(QStringLiteral("%1*").arg(m_scene->title()));
+    m_modified = true;
+}
+
+void QVorrelView::showSaved()
+{
+    setWindowTitle(m_scene->title());
+    m_modified = false;
+}
+
+bool QVorrelView::saveToFile(const QString &fileName, bool rename)
+{
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        Modal::information(this, QStringLiteral("Unable to open file"), file.errorString());
+        return false;
+    }
+    setCursor(Qt::WaitCursor);
+    // The file is replaced only when the whole document reached it.
+    const bool written = DocumentStream::write(&file, *m_scene) && file.commit();
+    setCursor(Qt::ArrowCursor);
+    if (!written) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        Modal::information(this, QStringLiteral("Unable to open file"), why);
+        return false;
+    }
+    if (rename)
+        m_scene->setFileName(fileName);
+    showSaved();
+    return true;
+}
+
+bool QVorrelView::save()
+{
+    if (m_scene->fileName().isEmpty())
+        return saveAs();
+    return saveToFile(m_scene->fileName(), true);
+}
+
+bool QVorrelView::saveAs()
+{
+    QString suggested = m_scene->fileName();
+    if (suggested.isEmpty())
+        suggested = QDir::toNativeSeparators(QDir::homePath() + QLatin1Char('/') + m_scene->title() + VrlSuffix);
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    const QString chosen =
+        Modal::getSaveFileName(this, QStringLiteral("Save"), suggested, QStringLiteral("Vorrel Files (*.vrl)"));
+    if (chosen.isEmpty())
+        return false;
+    // The name is used as it was chosen: no extension is added.
+    return saveToFile(chosen, true);
+}
+
+bool QVorrelView::saveNumbered()
+{
+    QString name = m_scene->fileName();
+    if (name.size() <= VrlSuffix.size())
+        return false;
+    if (name.endsWith(VrlSuffix, Qt::CaseInsensitive))
+        name.chop(VrlSuffix.size());
+    name += QStringLiteral("_%1").arg(m_autosave.nextNumber) + VrlSuffix;
+    if (!saveToFile(name, false))
+        return false;
+    m_autosave.nextNumber = m_autosave.nextNumber < m_autosave.highestNumber ? m_autosave.nextNumber + 1 : 1;
+    return true;
+}
+
+void QVorrelView::startAutosave()
+{
+    if (!m_autosave.on)
+        return;
+    stopAutosave();
+    const qint64 interval = qint64(qMax(1, m_autosave.minutes)) * MillisecondsPerMinute;
+    m_autosaveTimer = startTimer(int(qMin<qint64>(interval, std::numeric_limits<int>::max())));
+}
+
+void QVorrelView::stopAutosave()
+{
+    if (m_autosaveTimer == 0)
+        return;
+    killTimer(m_autosaveTimer);
+    m_autosaveTimer = 0;
+}
+
+void QVorrelView::autosaveTick()
+{
+    // A save whose message still waits for Ok is not begun again.
+    if (!m_modified || m_saving)
+        return;
+    if (m_autosave.numbered)
+        saveNumbered();
+    else
+        save();
+}
+
+void QVorrelView::closeEvent(QCloseEvent *event)
+{
+    if (isPlaying())
+        setPlaying(false);
+    else if (m_scene->playState() == 1)
+        m_scene->setPlayState(false);
+    if (m_modified) {
+        const QMessageBox::StandardButton answer = Modal::information(
+            this, QStringLiteral("Save"), QStringLiteral("Save '%1' before closing?").arg(m_scene->title()),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        // Only No discards the changes; a closed box keeps the window.
+        const bool keep = answer == QMessageBox::Yes ? !save() : answer != QMessageBox::No;
+        if (keep) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 // Slots ----------------------------------------------------------------
 
 void QVorrelView::OnDocumentChanged()
 {
-    setWindowTitle(QStringLiteral("%1*").arg(m_scene->title()));
-    m_modified = true;
+    markModified();
+    if (ViewHost *host = ViewHost::current())
+        host->updateAll();
 }
 
-void QVorrelView::OnMousePositionChanged(const QPointF &)
+void QVorrelView::OnMousePositionChanged(const QPointF &position)
 {
-    // The main window shows the pointer's scene position; a view on its
-    // own has nowhere to show it.
+    if (ViewHost *host = ViewHost::current())
+        host->showMousePosition(position);
 }
 
-void QVorrelView::OnSelectionAreaChanged(const QRectF &)
+void QVorrelView::OnSelectionAreaChanged(const QRectF &area)
 {
-    // The rubber band is drawn by the scene itself.
+    if (ViewHost *host = ViewHost::current())
+        host->showSelectionArea(area);
 }

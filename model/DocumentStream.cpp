@@ -64,6 +64,21 @@ QPainterPath finiteOutline(const QPainterPath &path, const QPainterPath &fallbac
     return finite;
 }
 
+// Qt's outline writer stores an outline of a lone move-to (a space's, a
+// tab's, a line break's) as an empty one, count 0, which drops its point:
+// a play run that moved it would come back unmoved. Such an outline is
+// written out element by element in the form Qt's writer uses for every
+// other outline, which Qt's reader reads back as it was.
+void writeOutline(QDataStream &out, const QPainterPath &path)
+{
+    if (path.elementCount() != 1) {
+        out << path;
+        return;
+    }
+    const QPainterPath::Element e = path.elementAt(0);
+    out << qint32(1) << qint32(e.type) << double(e.x) << double(e.y) << qint32(0) << qint32(path.fillRule());
+}
+
 // The file keeps the export resolution in 16 bits: a larger one is saved as
 // the largest the field holds rather than as its low bits, which would read
 // back as another, often negative, value.
@@ -194,7 +209,9 @@ QDataStream &operator>>(QDataStream &in, Glyph &glyph)
 QDataStream &operator<<(QDataStream &out, const GlyphPath &paths)
 {
     const QPainterPath rest = finiteOutline(paths.rest, QPainterPath());
-    return out << rest << finiteOutline(paths.current, rest);
+    writeOutline(out, rest);
+    writeOutline(out, finiteOutline(paths.current, rest));
+    return out;
 }
 
 QDataStream &operator>>(QDataStream &in, GlyphPath &paths)

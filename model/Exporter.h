@@ -12,7 +12,8 @@ class Exporter
 public:
     virtual ~Exporter();
 
-    // Prepares a run; false disarms the export for that run.
+    // Prepares a run; false disarms the export for that run, and end still
+    // follows at its close. A failing begin tells the user why itself.
     virtual bool begin(QVorrelScene *scene);
     virtual bool exportFrame(QVorrelScene *scene) = 0;
     virtual bool end();

@@ -92,3 +92,11 @@ QPointF ViewFixture::offsetCentre() const
 {
     return QPointF(scene->screenWidth() / 2, scene->screenHeight() / 2) + view->viewOffset();
 }
+
+QStringList modalLog(const ModalRecorder &modal)
+{
+    QStringList log;
+    for (const ModalRecorder::Call &call : modal.calls)
+        log << call.what + QStringLiteral(": ") + call.title + QStringLiteral(": ") + call.text;
+    return log;
+}

@@ -1,12 +1,16 @@
 #include "ViewFixture.h"
 
 #include "commands/Cmd.h"
+#include "model/Exporter.h"
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
+#include "model/TextGroup.h"
 #include "softtypes/SoftTypeFactory.h"
 #include "support/TestSoftType.h"
 #include "support/Typist.h"
 
+#include <QImageReader>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -24,6 +28,27 @@ QStringList entryTexts(const QVorrelScene *scene)
     return texts;
 }
 
+// Counts the calls of a play run; begin answers as told.
+struct CountingExporter : Exporter
+{
+    explicit CountingExporter(bool beginResult) : beginResult(beginResult) {}
+    bool begin(QVorrelScene *) override { ++begins; return beginResult; }
+    bool exportFrame(QVorrelScene *) override { ++frames; return true; }
+    bool end() override { ++ends; return true; }
+    bool beginResult;
+    int begins = 0;
+    int frames = 0;
+    int ends = 0;
+};
+
+void playFrames(QVorrelView *view, int frames)
+{
+    view->setPlaying(true);
+    for (int i = 0; i < frames; ++i)
+        view->playFrame();
+    view->setPlaying(false);
+}
+
 } // namespace
 
 class TestViewPlay : public QObject
@@ -37,6 +62,13 @@ private slots:
     void eachRunIsOneUndoStep();
     void twirlFollowsTheHeldButton();
     void documentChangeMarksTitle();
+    void exporterBracketsTheRun_data();
+    void exporterBracketsTheRun();
+    void sequenceFramesAreNumberedFiles_data();
+    void sequenceFramesAreNumberedFiles();
+    void unwritableFrameWarnsOnceAndDisarms();
+    void nozzleClickWithoutIntervalPlacesOnePiece();
+    void passageNozzleStartsAPassagePerTick();
 };
 
 void TestViewPlay::ticksAdvanceFramesAndStepSoftTypes()
@@ -148,6 +180,126 @@ void TestViewPlay::documentChangeMarksTitle()
     Typist::type(f.scene, QStringLiteral("a"));
     QCOMPARE(f.view->windowTitle(), QStringLiteral("letters*"));
     QVERIFY(f.view->isModified());
+}
+
+void TestViewPlay::exporterBracketsTheRun_data()
+{
+    QTest::addColumn<bool>("begins");
+    QTest::newRow("begin succeeds") << true;
+    QTest::newRow("begin fails") << false;
+}
+
+void TestViewPlay::exporterBracketsTheRun()
+{
+    QFETCH(bool, begins);
+    ViewFixture f;
+    auto *exporter = new CountingExporter(begins);
+    f.scene->setExporter(6, exporter);
+    f.scene->setExportArmed(true);
+    playFrames(f.view.get(), 3);
+    QCOMPARE(exporter->begins, 1);
+    // A failed begin plays without export, and still gets its end.
+    QCOMPARE(exporter->frames, begins ? 3 : 0);
+    QCOMPARE(exporter->ends, 1);
+    QCOMPARE(f.scene->exportArmed(), begins);
+    QCOMPARE(f.scene->exportFrameNumber(), begins ? 3 : 0);
+    QCOMPARE(entryTexts(f.scene), QStringList{QStringLiteral("Apply SoftTypes")});
+}
+
+void TestViewPlay::sequenceFramesAreNumberedFiles_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("BMP") << 1 << "bmp" << QByteArray("bmp");
+    QTest::newRow("JPEG") << 2 << "jpg" << QByteArray("jpeg");
+    QTest::newRow("PDF") << 3 << "pdf" << QByteArray();
+    QTest::newRow("PNG") << 4 << "png" << QByteArray("png");
+    QTest::newRow("TIFF") << 5 << "tif" << QByteArray("tiff");
+}
+
+void TestViewPlay::sequenceFramesAreNumberedFiles()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, suffix);
+    QFETCH(QByteArray, format);
+    ViewFixture f;
+    QTemporaryDir dir;
+    f.scene->setExportSettings(64, 48, 72);
+    f.scene->setExportFileName(dir.filePath(QStringLiteral("clip.") + suffix));
+    f.scene->setExporter(kind, nullptr);
+    f.scene->setExportArmed(true);
+    f.scene->setExportFrameNumber(9);
+    playFrames(f.view.get(), 2);
+    const QStringList expected = {QStringLiteral("clip_00009.") + suffix, QStringLiteral("clip_00010.") + suffix};
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expected);
+    for (const QString &name : expected) {
+        if (format.isEmpty()) {
+            QFile pdf(dir.filePath(name));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        } else {
+            QCOMPARE(QImageReader(dir.filePath(name)).format(), format);
+        }
+    }
+}
+
+void TestViewPlay::unwritableFrameWarnsOnceAndDisarms()
+{
+    ViewFixture f;
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+    f.scene->setExportSettings(32, 32, 72);
+    f.scene->setExportFileName(dir.filePath(QStringLiteral("file/clip.png")));
+    f.scene->setExporter(4, nullptr);
+    f.scene->setExportArmed(true);
+    ModalRecorder modal;
+    playFrames(f.view.get(), 3);
+    QCOMPARE(modalLog(modal), QStringList{"warning: Export Sequence: Unable to write the frame '"
+                                          + dir.filePath(QStringLiteral("file/clip_00000.png"))
+                                          + "'. The sequence export is turned off."});
+    QVERIFY(!f.scene->exportArmed());
+    QCOMPARE(f.scene->exportFrameNumber(), 1);
+}
+
+void TestViewPlay::nozzleClickWithoutIntervalPlacesOnePiece()
+{
+    ViewFixture f;
+    f.host.interval = 0;
+    f.host.pieces << QStringLiteral(" \t\n ") << QStringLiteral(" Hi ") << QStringLiteral("there");
+    f.view->setNozzleArmed(true);
+    const QPoint p = f.emptyPoint();
+    // A piece of white space alone places nothing.
+    f.press(p);
+    f.release(p);
+    QCOMPARE(f.entries(), 0);
+    f.press(p);
+    QTest::qWait(250);
+    f.release(p);
+    QCOMPARE(Typist::shape(f.scene->root()), QStringLiteral("(Hi)"));
+    QCOMPARE(f.host.pieces.size(), 1);
+    QCOMPARE(f.entries(), 1);
+    QCOMPARE(f.glyph(0)->scenePos(), f.view->mapToScene(p));
+}
+
+void TestViewPlay::passageNozzleStartsAPassagePerTick()
+{
+    ViewFixture f;
+    f.host.type = 4;
+    f.host.interval = 20;
+    for (int i = 0; i < 50; ++i)
+        f.host.pieces << QStringLiteral("ab");
+    f.view->setNozzleArmed(true);
+    const QPoint p = f.emptyPoint();
+    f.press(p);
+    QTRY_VERIFY(f.scene->root()->count() >= 3);
+    f.release(p);
+    const int passages = f.scene->root()->count();
+    QTest::qWait(100);
+    // Each tick a passage of its own, at the pointer; the release stops it.
+    QCOMPARE(f.scene->root()->count(), passages);
+    QCOMPARE(f.entries(), passages);
+    QCOMPARE(Typist::shape(f.scene->root()).split(QStringLiteral(" / ")).removeAll(QStringLiteral("(ab)")), passages);
 }
 
 QTEST_MAIN(TestViewPlay)

@@ -1,0 +1,30 @@
+#ifndef CANVASRENDERER_H
+#define CANVASRENDERER_H
+
+#include <QString>
+
+class QVorrelScene;
+
+// Renders a document's canvas into a file at the document's export size:
+// a raster image or a one-page PDF. The editing extras (grid, caret,
+// selection) are hidden for the time of the rendering; a canvas of another
+// shape than the export size is drawn centred at the largest size that
+// fits. Still export and the sequence export of the play loop both come
+// here.
+//
+// A resolution below 1, or an image too large to allocate, is refused with
+// a warning; a file that cannot be written is left to the caller to report.
+// A file is replaced only when it was written completely.
+class CanvasRenderer
+{
+public:
+    // One image in the format ("PNG", "BMP", "JPEG", "TIFF") at quality
+    // 100, recording the export resolution. Pixels the canvas does not
+    // cover opaquely stay transparent. True when the file was written.
+    static bool renderToImage(QVorrelScene *scene, const QString &format, const QString &fileName);
+    // One PDF page of the export size at the export resolution, each side
+    // in whole points. True when the file was written.
+    static bool renderToPDF(QVorrelScene *scene, const QString &fileName);
+};
+
+#endif // CANVASRENDERER_H
