@@ -28,6 +28,7 @@ private slots:
     void cleanup();
     void construction();
     void closingTabs();
+    void exitStopsAtARefusingDocument();
     void open_data();
     void open();
     void openPaths();
@@ -144,6 +145,32 @@ void TestMainWindow::closingTabs()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(tabs().size(), 2);
     QVERIFY(!views.at(0) && views.at(1) && !views.at(2) && views.at(3));
+}
+
+// A document that refuses to close while its flag is set.
+class Refuser : public QWidget
+{
+public:
+    bool refuse = true;
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
+};
+
+void TestMainWindow::exitStopsAtARefusingDocument()
+{
+    m_w->OnFileNew();
+    QPointer<QWidget> first = m_w->activeView();
+    auto *refuser = new Refuser;
+    m_w->documentArea()->addSubWindow(refuser)->setAttribute(Qt::WA_DeleteOnClose);
+    m_w->OnFileNew();
+    QPointer<QWidget> last = m_w->activeView();
+    m_w->OnFileExit();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The documents after the refusing one stay open in their tabs.
+    QVERIFY(m_w->isVisible());
+    QCOMPARE(tabs().size(), 2);
+    QVERIFY(!first && last);
+    QCOMPARE(tabs().first()->widget(), refuser);
+    refuser->refuse = false;
 }
 
 void TestMainWindow::open_data()
