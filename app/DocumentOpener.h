@@ -6,14 +6,15 @@
 class QVorrelView;
 class QWidget;
 
-// Opens a document file into a new view. A file that cannot be read is
-// reported in an information box titled "Unable to open file" and gives no
-// view.
+// Opens a document file into a new view. A file that cannot be read, that
+// is no Vorrel document, or whose version is not 100 is reported in an
+// information box titled "Unable to open file" and gives no view.
 class DocumentOpener
 {
 public:
-    // A new view holding the document, with the file's name and title; null
-    // after the message when the file cannot be opened or read.
+    // A new view without parent holding the document, with the file's name
+    // and title; null after the message (shown over parent) when the file
+    // cannot be opened or read.
     static QVorrelView *open(const QString &fileName, QWidget *parent = nullptr);
 };
 

@@ -1,37 +1,35 @@
-#include "app/DocumentOpener.h"
-#include "app/QVorrelView.h"
-#include "model/QVorrelScene.h"
-#include "softtypes/SoftType.h"
-#include "softtypes/SoftTypeFactory.h"
+#include "app/CommandLine.h"
+#include "app/VorrelQt.h"
+#include "app/VorrelSplash.h"
 
 #include <QApplication>
-#include <QKeySequence>
-#include <QShortcut>
+#include <QStyle>
 #include <QStyleFactory>
+#include <QTime>
 
-#include <memory>
-
-// Until the main window exists, the editor shows one document in its view.
-// The few shortcuts below stand in for the main window's menus.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Cleanlooks")));
+    // The main window makes the home folder the current one: a document
+    // named by a relative path is found from the folder the program was
+    // started in.
+    const QString document = CommandLine::documentPath(QApplication::arguments());
 
-    const QStringList args = QApplication::arguments();
-    QVorrelView *view = args.size() > 1 ? DocumentOpener::open(args.at(1)) : nullptr;
-    if (!view)
-        view = new QVorrelView;
-    QVorrelScene *scene = view->scene();
+    VorrelSplash::seedRandom(quint32(QTime::currentTime().msec()));
+    VorrelSplash splash(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    // Closing the main window ends the program even while the splash shows.
+    splash.setAttribute(Qt::WA_QuitOnClose, false);
+    splash.showFor(3000);
+    app.processEvents();
 
-    const std::unique_ptr<SoftType> twirl(SoftTypeFactory::create(QStringLiteral("Twirl"), QStringLiteral("Twirl-1")));
-    new QShortcut(QKeySequence(QStringLiteral("Ctrl+Space")), view, [view] { view->setPlaying(true); });
-    new QShortcut(QKeySequence(QStringLiteral("Ctrl+B")), view, [view] { view->setPlaying(false); });
-    new QShortcut(QKeySequence(QStringLiteral("Ctrl+Z")), view, [scene] { scene->undo(); });
-    new QShortcut(QKeySequence(QStringLiteral("Ctrl+Y")), view, [scene] { scene->redo(); });
-    new QShortcut(QKeySequence(QStringLiteral("Ctrl+T")), view, [scene, &twirl] { scene->addSoftType(twirl.get()); });
-
-    view->resize(1024, 768);
-    view->show();
+    VorrelQt *window = VorrelQt::instance();
+    QStyle *style = QStyleFactory::create(QStringLiteral("Cleanlooks"));
+    if (!style)
+        style = QStyleFactory::create(QStringLiteral("Fusion"));
+    if (style)
+        QApplication::setStyle(style);
+    window->setVisible(true);
+    if (!document.isEmpty())
+        window->openFile(document);
     return app.exec();
 }

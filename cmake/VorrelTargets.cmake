@@ -47,6 +47,8 @@ endfunction()
 function(vorrel_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  # A test has no form of its own: a ui_*.h it includes is its layer's.
+  set_target_properties(${name} PROPERTIES AUTOUIC OFF)
   target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
   if("vorrel_ui" IN_LIST T_LIBS AND TARGET vorrel_resources)
     target_link_libraries(${name} PRIVATE vorrel_resources)

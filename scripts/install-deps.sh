@@ -11,6 +11,7 @@ PACKAGES=(
   libbenchmark-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   xvfb xauth
+  xdotool openbox x11-utils
 )
 
 missing=()

@@ -64,6 +64,8 @@ void TestDocumentOpener::refusesUnreadableFiles_data()
     QTest::newRow("another magic number") << header(0x00564F53, 100) << QStringLiteral("Not a Vorrel file");
     QTest::newRow("text file") << QByteArray("Hello, world\n") << QStringLiteral("Not a Vorrel file");
     QTest::newRow("version 99") << header(0x00564F52, 99) << QStringLiteral("Unsupported file version.");
+    QTest::newRow("version 101") << header(0x00564F52, 101) + QByteArray(64, '\0')
+                                 << QStringLiteral("Unsupported file version.");
     QTest::newRow("header without body") << header(0x00564F52, 100) << QStringLiteral("The file is damaged or incomplete.");
     QTest::newRow("body cut short") << header(0x00564F52, 100) + QByteArray(7, '\0')
                                     << QStringLiteral("The file is damaged or incomplete.");
