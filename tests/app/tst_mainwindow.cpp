@@ -58,6 +58,10 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::cleanup()
 {
+    // Modified documents ask before closing: answer No for each.
+    ModalRecorder modal;
+    for (int i = 0; i < tabs().size(); ++i)
+        modal.buttons.enqueue(QMessageBox::No);
     for (QMdiSubWindow *sub : tabs()) {
         if (auto *view = qobject_cast<QVorrelView *>(sub->widget()))
             view->setPlaying(false);
