@@ -9,55 +9,41 @@
 #include <QtTest>
 
 namespace {
-// The field of the row labelled name, anywhere under scope.
-QWidget *field(QWidget *scope, const QString &name)
-{
-    for (QFormLayout *form : scope->findChildren<QFormLayout *>()) {
-        for (int row = 0; row < form->rowCount(); ++row) {
-            auto *label = qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget());
-            if (label && label->text() == name)
-                return form->itemAt(row, QFormLayout::FieldRole)->widget();
-        }
-    }
-    return nullptr;
-}
-
 // The editor of a row given by its path of labels ("Position/X").
 template <class Editor>
-Editor *editor(QWidget *dock, const QString &path)
+Editor *editor(QWidget *scope, const QString &path)
 {
-    QWidget *scope = dock;
-    for (const QString &name : path.split('/'))
-        scope = scope ? field(scope, name) : nullptr;
-    return scope ? scope->findChild<Editor *>() : nullptr;
+    for (const QString &name : path.split('/')) {
+        QWidget *field = nullptr;
+        for (QFormLayout *form : scope->findChildren<QFormLayout *>())
+            for (int row = 0; row < form->rowCount() && !field; ++row)
+                if (qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget())->text() == name)
+                    field = form->itemAt(row, QFormLayout::FieldRole)->widget();
+        scope = field;
+    }
+    return scope->findChild<Editor *>();
 }
 
 // Every signal of the dock, in order, as text.
 struct Log : QStringList
 {
-    template <class Signal, class Text>
-    void on(PropertiesPanelDockWidget &dock, Signal signal, const QString &name, Text text)
-    {
-        QObject::connect(&dock, signal, [=](const auto &value) { append(name + " " + text(value)); });
-    }
     explicit Log(PropertiesPanelDockWidget &d)
     {
         using P = PropertiesPanelDockWidget;
-        const auto point = [](const QPointF &p) { return QString("%1,%2").arg(p.x()).arg(p.y()); };
-        const auto number = [](double v) { return QString::number(v); };
-        const auto same = [](const QString &s) { return s; };
-        on(d, &P::caretPositionChanged, "caret", point);
-        on(d, &P::textPositionChanged, "position", point);
-        on(d, &P::textRotationChanged, "rotation", number);
-        on(d, &P::textRotationChangedBy, "by", number);
-        on(d, &P::textFontChanged, "font",
-           [](const QFont &f) { return f.family() + "/" + QFontDatabase().styleString(f); });
-        on(d, &P::textFontFamilyChanged, "family", same);
-        on(d, &P::textFontStyleChanged, "style", same);
-        on(d, &P::textFontSizeChanged, "size", number);
-        on(d, &P::textFillColorChanged, "fill", [](const QColor &c) { return c.name(); });
-        on(d, &P::textStrokeColorChanged, "stroke", [](const QColor &c) { return c.name(); });
-        on(d, &P::textStrokeWidthChanged, "width", number);
+        const auto add = [this](const QString &name, const auto &value) { append(name + " " + value); };
+        const auto pt = [](const QPointF &p) { return QString("%1,%2").arg(p.x()).arg(p.y()); };
+        QObject::connect(&d, &P::caretPositionChanged, [=](QPointF p) { add("caret", pt(p)); });
+        QObject::connect(&d, &P::textPositionChanged, [=](QPointF p) { add("position", pt(p)); });
+        QObject::connect(&d, &P::textRotationChanged, [=](float v) { add("rotation", QString::number(v)); });
+        QObject::connect(&d, &P::textRotationChangedBy, [=](float v) { add("by", QString::number(v)); });
+        QObject::connect(&d, &P::textFontChanged,
+                         [=](QFont f) { add("font", f.family() + "/" + QFontDatabase().styleString(f)); });
+        QObject::connect(&d, &P::textFontFamilyChanged, [=](QString s) { add("family", s); });
+        QObject::connect(&d, &P::textFontStyleChanged, [=](QString s) { add("style", s); });
+        QObject::connect(&d, &P::textFontSizeChanged, [=](int v) { add("size", QString::number(v)); });
+        QObject::connect(&d, &P::textFillColorChanged, [=](QColor c) { add("fill", c.name()); });
+        QObject::connect(&d, &P::textStrokeColorChanged, [=](QColor c) { add("stroke", c.name()); });
+        QObject::connect(&d, &P::textStrokeWidthChanged, [=](float v) { add("width", QString::number(v)); });
     }
 };
 
