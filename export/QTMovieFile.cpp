@@ -22,17 +22,32 @@ QTMovieFile::QTMovieFile()
 
 QTMovieFile::~QTMovieFile()
 {
-    if (state == 2) {
-        if (media && EndMediaEdits(media) != noErr)
-            warn("Unable to end Media edits");
-        if (track && InsertMediaIntoTrack(track, 0, 0, GetMediaDuration(media), fixed1) != noErr)
-            warn("Unable to insert Media into Track");
-        if (movie && AddMovieToDataFork(movie, fileRefNum, movieInDataForkResID, fileName) != noErr)
-            warn("Unable to add Movie resource");
-    }
-    release();
+    finish();
     ExitMovies();
     TerminateQTML();
+}
+
+bool QTMovieFile::finish()
+{
+    bool stored = false;
+    if (state == 2) {
+        stored = true;
+        if (media && EndMediaEdits(media) != noErr) {
+            warn("Unable to end Media edits");
+            stored = false;
+        }
+        if (track && InsertMediaIntoTrack(track, 0, 0, GetMediaDuration(media), fixed1) != noErr) {
+            warn("Unable to insert Media into Track");
+            stored = false;
+        }
+        if (!movie || AddMovieToDataFork(movie, fileRefNum, movieInDataForkResID, fileName) != noErr) {
+            if (movie)
+                warn("Unable to add Movie resource");
+            stored = false;
+        }
+    }
+    release();
+    return stored;
 }
 
 bool QTMovieFile::initQuickTime()
@@ -56,8 +71,22 @@ void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
     this->codec = codec;
 }
 
+bool QTMovieFile::canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes)
+{
+    GWorldPtr probe = nullptr;
+    const Rect bounds = {0, 0, height, width};
+    if (QTNewGWorldFromPtr(&probe, k32BGRAPixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes) != noErr)
+        return false;
+    Rect rect = bounds;
+    long size = 0;
+    const bool fits = GetMaxCompressionSize(GetGWorldPixMap(probe), &rect, 0, quality, codec, anyCodec, &size)
+                      == noErr;
+    DisposeGWorld(probe);
+    return fits;
+}
+
 bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
-                       const QString &name)
+                       const QString &name, bool append)
 {
     // A writer records one movie: opening it again would lose the first.
     if (gworld)
@@ -73,7 +102,7 @@ bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t 
     FSSpec spec;
     FSMakeFSSpec(0, 0, fileName, &spec);
 
-    if (OpenMovieFile(&spec, &fileRefNum, fsRdWrPerm) == noErr) {
+    if (append && OpenMovieFile(&spec, &fileRefNum, fsRdWrPerm) == noErr) {
         err = NewMovieFromFile(&movie, fileRefNum, nullptr, nullptr, newMovieActive, nullptr);
         if (err != noErr)
             return fail(withError("Unable to Open Movie File: ", err));

@@ -7,9 +7,10 @@
 
 // Writes a QuickTime movie with one video track from a pixel buffer that the
 // caller owns and repaints before every frame. Opening an existing movie
-// appends to its first video track. One writer serves one recording:
-// construct, initQuickTime, setCompression, open, writeFrame per frame,
-// destroy (which finishes the movie).
+// appends to its first video track, unless the caller asks for a new movie,
+// which replaces the file only when it is finished. One writer serves one
+// recording: construct, initQuickTime, setCompression, open, writeFrame per
+// frame, finish or destroy (which finishes the movie).
 class QTMovieFile
 {
 public:
@@ -18,10 +19,21 @@ public:
 
     bool initQuickTime();
     void setCompression(CodecQ quality, CodecType codec);
+    // Whether the codec and quality set can compress frames of this size
+    // from this buffer; shows nothing.
+    bool canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes);
+    // With append false an existing file is not read: the new movie takes
+    // its place when it is finished.
     bool open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
-              const QString &fileName);
+              const QString &fileName, bool append = true);
     // Adds the buffer's present pixels as the next frame.
     bool writeFrame();
+    // Frames have been added (or the first one tried): there is a movie to finish.
+    bool isEditing() const { return state == 2; }
+    // Finishes the movie being edited, warning of each finishing step that
+    // fails, and closes the writer. True when the movie was stored in its
+    // file; false also when there was nothing to store.
+    bool finish();
 
 private:
     typedef bool (QTMovieFile::*Step)();

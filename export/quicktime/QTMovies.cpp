@@ -1,15 +1,25 @@
 // Movie files, movies, tracks and media, written through libavformat's
 // QuickTime muxer. New samples stream straight into a temporary file beside
-// the movie file; storing the movie renames it over the original.
+// the movie file; storing the movie flushes it to disk and renames it over
+// the original, so that a crash or a failure at any point leaves the
+// original as it was.
+//
+// A movie file named through symbolic links is written where the links
+// lead: the links stay links. The temporary file of a movie is named after
+// it and locked while its writer lives; one left by a writer that died is
+// removed the next time that movie is written.
 
 #include "export/quicktime/QTInternal.h"
 
-#include <QFileInfo>
+#include <QCryptographicHash>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <map>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,8 +27,10 @@ namespace {
 
 struct MovieFile
 {
-    QByteArray path;
+    QByteArray name;     // as the caller named it
+    QByteArray path;     // the file written: name with its links followed
     QByteArray tempPath;
+    int tempLock = -1;   // the temporary file, open and locked
     mode_t mode = 0644;
     bool stored = false;
 };
@@ -52,29 +64,133 @@ mode_t defaultMode()
     return 0666 & ~mask;
 }
 
-// Registers a movie file whose new contents go to a fresh temporary file in
-// the same folder, so that the final rename never crosses file systems. The
-// temporary name does not grow with the movie's name, which may already be
-// as long as a name can be.
-OSErr registerMovieFile(const QByteArray &path, mode_t mode, short *resRefNum)
+QByteArray folderOf(const QByteArray &path)
 {
-    QByteArray pattern = QFile::encodeName(QFileInfo(QFile::decodeName(path)).absolutePath())
-                         + "/.vorrel-movie.XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        return errnoToOSErr(errno);
-    close(fd);
+    const int slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The file a path leads to: its symbolic links followed, one after the
+// other, to a file that is not a link or does not exist (yet).
+OSErr followLinks(const QByteArray &path, QByteArray *target)
+{
+    QByteArray current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(current.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *target = current;
+            return noErr;
+        }
+        char link[PATH_MAX];
+        const ssize_t length = readlink(current.constData(), link, sizeof link);
+        if (length <= 0 || size_t(length) >= sizeof link)
+            return length < 0 ? errnoToOSErr(errno) : OSErr(ioErr);
+        const QByteArray next(link, int(length));
+        current = next.startsWith('/') ? next : folderOf(current) + '/' + next;
+    }
+    return ioErr; // a loop of links
+}
+
+// Temporary files of a movie are ".vorrel-movie-", a digest of the movie's
+// file name, "-" and six random characters, in the movie's folder (so that
+// the final rename never crosses file systems). The name stays short
+// whatever the movie's name, which may already be as long as a name can be.
+QByteArray tempPrefix(const QByteArray &path)
+{
+    const int slash = path.lastIndexOf('/');
+    const QByteArray digest = QCryptographicHash::hash(path.mid(slash + 1), QCryptographicHash::Sha1);
+    return ".vorrel-movie-" + digest.left(8).toHex() + '-';
+}
+
+bool sameFile(int fd, const QByteArray &path)
+{
+    struct stat held, named;
+    return fstat(fd, &held) == 0 && lstat(path.constData(), &named) == 0 && held.st_dev == named.st_dev
+           && held.st_ino == named.st_ino;
+}
+
+// Removes the temporary files of this movie that no living writer holds:
+// those left by a writer that was killed or crashed.
+void removeStaleTemps(const QByteArray &folder, const QByteArray &prefix)
+{
+    DIR *dir = opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
+            continue;
+        const QByteArray path = folder + '/' + entry->d_name;
+        const int fd = open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+            && sameFile(fd, path))
+            unlink(path.constData());
+        close(fd);
+    }
+    closedir(dir);
+}
+
+// Creates the movie's temporary file and locks it for the writer's life.
+// A file removed as stale by another writer between its creation and its
+// lock is given up and made again.
+OSErr createTemp(const QByteArray &folder, const QByteArray &prefix, QByteArray *tempPath, int *lock)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        QByteArray pattern = folder + '/' + prefix + "XXXXXX";
+        const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0)
+            return errnoToOSErr(errno);
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && sameFile(fd, pattern)) {
+            *tempPath = pattern;
+            *lock = fd;
+            return noErr;
+        }
+        close(fd);
+    }
+    return ioErr;
+}
+
+// Registers a movie file whose new contents go to a fresh temporary file
+// beside the file it names.
+OSErr registerMovieFile(const QByteArray &name, mode_t mode, short *resRefNum)
+{
+    QByteArray path;
+    OSErr err = followLinks(name, &path);
+    if (err != noErr)
+        return err;
+    const QByteArray folder = folderOf(path);
+    const QByteArray prefix = tempPrefix(path);
+    removeStaleTemps(folder, prefix);
+    QByteArray tempPath;
+    int lock = -1;
+    err = createTemp(folder, prefix, &tempPath, &lock);
+    if (err != noErr)
+        return err;
     short refNum = lastRefNum;
     do
         refNum = refNum == SHRT_MAX ? 1 : short(refNum + 1);
     while (movieFiles.count(refNum));
     lastRefNum = refNum;
     MovieFile &file = movieFiles[refNum];
+    file.name = name;
     file.path = path;
-    file.tempPath = pattern;
+    file.tempPath = tempPath;
+    file.tempLock = lock;
     file.mode = mode;
     *resRefNum = refNum;
     return noErr;
+}
+
+// Makes a rename in the folder last through a crash.
+void syncFolder(const QByteArray &folder)
+{
+    const int fd = open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
 }
 
 MovieFile *movieFile(short resRefNum)
@@ -374,6 +490,8 @@ void CloseMovieFile(short resRefNum)
         return;
     if (!it->second.stored)
         unlink(it->second.tempPath.constData());
+    if (it->second.tempLock >= 0)
+        close(it->second.tempLock);
     movieFiles.erase(it);
 }
 
@@ -487,6 +605,9 @@ OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, 
     const OSErr started = startOutput(movie);
     if (started != noErr)
         return started;
+    // A file that could not be written takes no more samples.
+    if (movie->output->pb->error < 0)
+        return ioErr;
 
     Packet packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), int(size)) < 0)
@@ -522,7 +643,7 @@ OSErr InsertMediaIntoTrack(Track track, TimeValue trackStart, TimeValue mediaTim
 OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFileName &fileName)
 {
     MovieFile *file = movieFile(resRefNum);
-    if (!movie || !file || movie->refNum != resRefNum || resId != movieInDataForkResID || file->path != fileName)
+    if (!movie || !file || movie->refNum != resRefNum || resId != movieInDataForkResID || file->name != fileName)
         return paramErr;
     if (file->stored)
         return invalidMovie;
@@ -534,9 +655,11 @@ OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFil
     closeOutput(movie);
     if (trailer < 0 || closed < 0)
         return ioErr;
-    if (chmod(file->tempPath.constData(), file->mode) != 0
+    // The new contents reach the disk before they take the movie's name.
+    if (fchmod(file->tempLock, file->mode) != 0 || fsync(file->tempLock) != 0
         || rename(file->tempPath.constData(), file->path.constData()) != 0)
         return errnoToOSErr(errno);
     file->stored = true;
+    syncFolder(folderOf(file->path));
     return noErr;
 }

@@ -7,7 +7,9 @@
 //
 // Movies live in the data fork of an ordinary .mov file. A movie opened from
 // a file is never written in place: everything goes to a temporary file
-// beside it, which replaces the original only when the movie is stored.
+// beside it, which is flushed to disk and replaces the original only when
+// the movie is stored. A file named through symbolic links is the file they
+// lead to; the links stay.
 
 #include <QByteArray>
 #include <cstdint>
@@ -174,7 +176,8 @@ OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType 
                     const Rect *frame);
 
 // Stores the movie in the data fork of its file (resId movieInDataForkResID),
-// replacing the file named fileName.
+// replacing the file named fileName (the name the file was opened or
+// created with).
 OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFileName &fileName);
 
 #endif // QUICKTIME_H

@@ -1,0 +1,128 @@
+#include "export/ExporterMOV.h"
+
+#include "export/QTMovieFile.h"
+#include "modal/Modal.h"
+#include "model/QVorrelScene.h"
+
+#include <QPainter>
+#include <climits>
+
+namespace {
+const char *const warningTitle = "Quicktime Export";
+// The writer takes frame sizes as 16-bit values, and the painter addresses
+// a frame's bytes with int offsets.
+constexpr int maxSide = 32767;
+constexpr qint64 maxFrameBytes = INT_MAX;
+}
+
+ExporterMOV::ExporterMOV(int quality, int codec, bool keepExisting)
+    : m_quality(quality), m_codec(codec), m_keepExisting(keepExisting)
+{
+}
+
+ExporterMOV::~ExporterMOV()
+{
+    ExporterMOV::end();
+}
+
+QString ExporterMOV::movieFileName(const QString &exportFileName)
+{
+    if (exportFileName.right(4).compare(QLatin1String(".mov"), Qt::CaseInsensitive) == 0)
+        return exportFileName;
+    return exportFileName + QLatin1String(".mov");
+}
+
+bool ExporterMOV::begin(QVorrelScene *scene)
+{
+    if (!scene || scene->exportFileName().isEmpty())
+        return false;
+    // A run whose end never came (export switched off during play) is
+    // finished before the next one starts.
+    if (m_movie || m_buffer)
+        ExporterMOV::end();
+    const QString fileName = movieFileName(scene->exportFileName());
+
+    m_width = scene->exportWidth();
+    m_height = scene->exportHeight();
+    const QString size = QString("%1 x %2").arg(m_width).arg(m_height);
+    if (m_width < 1 || m_height < 1 || m_width > maxSide || m_height > maxSide
+        || qint64(m_width) * m_height * 4 > maxFrameBytes)
+        return refuse(QString("Unable to export frames of %1 pixels.").arg(size));
+
+    m_movie = new QTMovieFile;
+    if (!m_movie->initQuickTime()) {
+        ExporterMOV::end();
+        return false;
+    }
+
+    // Cleared, so that no stale memory shows through a translucent canvas.
+    const size_t rowBytes = size_t(m_width) * 4;
+    m_buffer.reset(static_cast<uchar *>(std::calloc(rowBytes, size_t(m_height))));
+    if (m_buffer)
+        m_frame = QImage(m_buffer.get(), m_width, m_height, int(rowBytes), QImage::Format_ARGB32_Premultiplied);
+    if (m_frame.isNull())
+        return refuse(QString("Unable to export frames of %1 pixels.").arg(size));
+    const int dotsPerMetre = int(39.3700787 * scene->exportResolution() + 0.5);
+    m_frame.setDotsPerMeterX(dotsPerMetre);
+    m_frame.setDotsPerMeterY(dotsPerMetre);
+
+    m_movie->setCompression(m_quality, CodecType(m_codec));
+    if (!m_movie->canCompress(m_buffer.get(), int16_t(m_width), int16_t(m_height), int32_t(rowBytes)))
+        return refuse(QString("This codec cannot compress frames of %1 pixels.").arg(size));
+    if (!m_movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height),
+                       int32_t(rowBytes), fileName, m_keepExisting))
+        return refuse("Unable to initialize Quicktime Graphics World");
+    return true;
+}
+
+bool ExporterMOV::exportFrame(QVorrelScene *scene)
+{
+    if (!scene || !m_movie)
+        return false;
+    {
+        QPainter painter(&m_frame);
+        if (m_clearBackground && scene->backgroundColor().alpha() < 255)
+            painter.fillRect(0, 0, m_width, m_height, Qt::black);
+        scene->beginRender(true);
+        scene->render(&painter, QRectF(0, 0, m_width, m_height), scene->canvasRect(), Qt::KeepAspectRatio);
+        scene->endRender();
+    }
+    const bool written = m_movie->writeFrame();
+    ++m_frames;
+    // A writer that gave up has said why; count only what its movie misses.
+    if (!written && m_movie->isEditing())
+        ++m_lostFrames;
+    return written;
+}
+
+bool ExporterMOV::end()
+{
+    bool finished = true;
+    if (m_movie) {
+        if (m_lostFrames > 0)
+            Modal::warning(nullptr, warningTitle,
+                           QString("%1 of %2 frames could not be added to the movie.")
+                               .arg(m_lostFrames)
+                               .arg(m_frames));
+        const bool editing = m_movie->isEditing();
+        const bool stored = m_movie->finish();
+        // From now on the runs of this exporter add to the movie it wrote.
+        if (stored)
+            m_keepExisting = true;
+        finished = !editing || stored;
+        delete m_movie;
+        m_movie = nullptr;
+    }
+    m_frame = QImage();
+    m_buffer.reset();
+    m_frames = 0;
+    m_lostFrames = 0;
+    return finished;
+}
+
+bool ExporterMOV::refuse(const QString &text)
+{
+    ExporterMOV::end();
+    Modal::warning(nullptr, warningTitle, text);
+    return false;
+}
