@@ -29,6 +29,18 @@ function(vorrel_add_layer target)
     return()
   endif()
   add_library(${target} STATIC ${sources})
+  # Moc and uic must run again when a source joins or leaves the layer, but
+  # with Ninja autogen only watches the sources it has already seen: when the
+  # list changes, its stamp is removed so that it runs on this build.
+  list(JOIN sources "\n" _list)
+  set(_listFile ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+  if(EXISTS ${_listFile})
+    file(READ ${_listFile} _old)
+    if(NOT _old STREQUAL _list)
+      file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+  endif()
+  file(WRITE ${_listFile} "${_list}")
   # A class that holds its Designer form by value includes the generated
   # ui_*.h from its header, so whoever includes that header needs them too.
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/include)
