@@ -27,20 +27,11 @@
 namespace {
 
 // A Pull that acts on every frame whatever the buttons.
-SoftType *alwaysPull(const QString &name = QStringLiteral("pull-1"))
+SoftType *alwaysPull()
 {
-    SoftType *s = new SoftTypePull(name);
+    SoftType *s = new SoftTypePull(QStringLiteral("pull-1"));
     s->property(QStringLiteral("trigger"))->setValue(0);
     return s;
-}
-
-QList<Glyph *> glyphsOf(TextObject *root)
-{
-    QList<Glyph *> glyphs;
-    GlyphIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        glyphs << it.next();
-    return glyphs;
 }
 
 // Moves every element of the current outline, as a play run would.
@@ -53,24 +44,28 @@ void deform(Glyph *g, double by)
 // A document of one passage, "abc de", with the mouse beside it.
 struct Document : TestDocument
 {
-    TextGroup *passage;
+    TextGroup *passage = add(QStringLiteral("abc de"), QPointF(40, 100));
     QList<Glyph *> glyphs;
 
     Document()
-        : TestDocument(QRectF(-32768, -32768, 65535, 65535))
     {
-        passage = add(QStringLiteral("abc de"), QPointF(40, 100));
-        glyphs = glyphsOf(scene.root());
+        for (Glyph *g = passage->firstGlyph(); g; g = g->nextGlyph())
+            glyphs << g;
         scene.setMousePosition(QPointF(120, 60));
     }
-    // n play ticks as the view runs them.
-    void play(int n)
+    // A play run of n ticks as the view runs them.
+    void play(int n, const std::function<void(int)> &during = {})
     {
+        scene.setPlayState(true);
         for (int i = 0; i < n; ++i) {
+            if (during)
+                during(i);
             scene.setFrameCounter(scene.frameCounter() + 1);
             scene.stepSoftTypes();
         }
+        scene.setPlayState(false);
     }
+    QStringList namesOn(int glyph) const { return glyphs.at(glyph)->softTypeNames(); }
 };
 
 } // namespace
@@ -81,15 +76,11 @@ class TestSoftTypeCommands : public QObject
 private slots:
     void playRunIsOneUndoStep();
     void glyphAddedDuringTheRunKeepsItsOutline();
-    void emptyRunAndPlaySwitch();
     void lockedGlyphsAreNotRecordedHiddenOnesAre();
-    void outlineCommandsNeedAnUnlockedSelection();
-    void convertToCurvesUndoesExactly();
-    void setAsOriginalThenResetDeformations();
+    void outlineCommandsUndoExactly();
     void addSoftTypeOwnership();
     void removeSoftTypeReturnsToItsPlace();
     void editSoftType();
-    void displayTexts();
 };
 
 void TestSoftTypeCommands::playRunIsOneUndoStep()
@@ -101,42 +92,58 @@ void TestSoftTypeCommands::playRunIsOneUndoStep()
     doc.glyphs.at(2)->softTypes().last()->property(QStringLiteral("trigger"))->setValue(0);
     doc.scene.setFrameCounter(7);
     const TreeDump before = doc.dump();
-
-    doc.scene.setPlayState(true);
-    QCOMPARE(doc.scene.playState(), 1);
-    QVERIFY(!doc.scene.extrasVisible());
-    QVERIFY(doc.scene.pendingSimulate());
-    doc.play(6);
-    QVERIFY(!(doc.glyphs.at(0)->path()->current == doc.glyphs.at(0)->path()->rest));
-    QVERIFY(!doc.scene.canUndo());
-    doc.scene.setPlayState(false);
+    Cmd *pending = nullptr;
+    doc.play(6, [&](int) {
+        QCOMPARE(doc.scene.playState(), 1);
+        QVERIFY(!doc.scene.extrasVisible());
+        QVERIFY(!doc.scene.canUndo());
+        doc.scene.setPlayState(true); // already playing: the same pending run
+        QVERIFY(!pending || doc.scene.pendingSimulate() == pending);
+        pending = doc.scene.pendingSimulate();
+    });
+    QVERIFY(pending);
     const TreeDump after = doc.dump();
     QVERIFY(after != before);
-
     QCOMPARE(doc.scene.playState(), 0);
     QVERIFY(doc.scene.extrasVisible());
     QVERIFY(!doc.scene.pendingSimulate());
     QCOMPARE(doc.scene.frameCounter(), 0);
     QCOMPARE(doc.scene.history().size(), 1);
-    QCOMPARE(doc.scene.history().first()->text(), QStringLiteral("Apply SoftTypes"));
-    QCOMPARE(doc.scene.historyIndex(), 1);
-    VERIFY_SAME_TREE(doc.dump(), after); // stopping only records
-
-    doc.scene.undo();
-    VERIFY_SAME_TREE(doc.dump(), before);
-    QCOMPARE(doc.scene.frameCounter(), 7);
-    doc.scene.redo();
-    VERIFY_SAME_TREE(doc.dump(), after);
-    QCOMPARE(doc.scene.frameCounter(), 0);
-    doc.scene.undo();
-    VERIFY_SAME_TREE(doc.dump(), before);
-
+    QCOMPARE(doc.lastText(), QStringLiteral("Apply SoftTypes"));
+    for (int i = 0; i < 2; ++i) {
+        doc.scene.undo();
+        VERIFY_SAME_TREE(doc.dump(), before);
+        QCOMPARE(doc.scene.frameCounter(), 7);
+        doc.scene.redo();
+        VERIFY_SAME_TREE(doc.dump(), after);
+        QCOMPARE(doc.scene.frameCounter(), 0);
+    }
     // A second run replaces the redo tail with its own single entry.
-    doc.scene.setPlayState(true);
+    doc.scene.undo();
     doc.play(2);
-    doc.scene.setPlayState(false);
     QCOMPARE(doc.scene.history().size(), 1);
     QCOMPARE(doc.scene.historyIndex(), 1);
+
+    // Stopping when stopped does nothing, not even reset the counter; a run
+    // that moved nothing is still an entry; extras hidden before play stay
+    // hidden after it.
+    doc.scene.setFrameCounter(3);
+    doc.scene.setPlayState(false);
+    QCOMPARE(doc.scene.frameCounter(), 3);
+    doc.glyphs.at(0)->lock();
+    doc.glyphs.at(2)->lock();
+    doc.scene.hideExtras();
+    const TreeDump still = doc.dump();
+    doc.play(2);
+    QCOMPARE(doc.scene.history().size(), 2);
+    QVERIFY(!doc.scene.extrasVisible());
+    // Undo only sets the frame counter back; with nothing recorded, redo
+    // records again and leaves the frame counter.
+    doc.scene.undo();
+    QCOMPARE(doc.scene.frameCounter(), 3);
+    VERIFY_SAME_TREE(doc.dump(), still);
+    doc.scene.redo();
+    QCOMPARE(doc.scene.frameCounter(), 3);
 }
 
 void TestSoftTypeCommands::glyphAddedDuringTheRunKeepsItsOutline()
@@ -148,16 +155,14 @@ void TestSoftTypeCommands::glyphAddedDuringTheRunKeepsItsOutline()
     d->addSoftType(alwaysPull());
     const GlyphPath bBefore = *b->path();
     const GlyphPath dBefore = *d->path();
-
-    doc.scene.setPlayState(true);
-    doc.play(3);
     // A glyph with its own SoftType arrives at the front of the document,
     // ahead of every recorded glyph in the walk.
     Glyph *added = TreeBuilder::glyph(QLatin1Char('x'), arial, QPointF(0, 100));
     added->addSoftType(alwaysPull());
-    static_cast<TextGroup *>(doc.passage->child(0))->insert(0, added);
-    doc.play(3);
-    doc.scene.setPlayState(false);
+    doc.play(6, [&](int i) {
+        if (i == 3)
+            static_cast<TextGroup *>(doc.passage->child(0))->insert(0, added);
+    });
     const GlyphPath addedAfter = *added->path();
     const GlyphPath bAfter = *b->path();
     QVERIFY(!(addedAfter.current == addedAfter.rest));
@@ -172,40 +177,6 @@ void TestSoftTypeCommands::glyphAddedDuringTheRunKeepsItsOutline()
     QVERIFY(added->path()->current == addedAfter.current);
 }
 
-void TestSoftTypeCommands::emptyRunAndPlaySwitch()
-{
-    Document doc;
-    doc.scene.setFrameCounter(3);
-    const TreeDump before = doc.dump();
-    doc.scene.setPlayState(true);
-    Cmd *pending = doc.scene.pendingSimulate();
-    doc.scene.setPlayState(true); // already playing: the same pending run
-    QCOMPARE(doc.scene.pendingSimulate(), pending);
-    doc.play(4);
-    doc.scene.setPlayState(false);
-    QCOMPARE(doc.scene.history().size(), 1);
-    QCOMPARE(doc.scene.history().first()->text(), QStringLiteral("Apply SoftTypes"));
-
-    // Undo only sets the frame counter back; with nothing recorded, redo
-    // records again and leaves the frame counter.
-    doc.scene.undo();
-    QCOMPARE(doc.scene.frameCounter(), 3);
-    VERIFY_SAME_TREE(doc.dump(), before);
-    doc.scene.redo();
-    QCOMPARE(doc.scene.frameCounter(), 3);
-
-    // Stopping when stopped does nothing, not even reset the counter.
-    doc.scene.setPlayState(false);
-    QCOMPARE(doc.scene.frameCounter(), 3);
-    QCOMPARE(doc.scene.history().size(), 1);
-
-    // Extras hidden before play stay hidden after it.
-    doc.scene.hideExtras();
-    doc.scene.setPlayState(true);
-    doc.scene.setPlayState(false);
-    QVERIFY(!doc.scene.extrasVisible());
-}
-
 void TestSoftTypeCommands::lockedGlyphsAreNotRecordedHiddenOnesAre()
 {
     Document doc;
@@ -216,91 +187,70 @@ void TestSoftTypeCommands::lockedGlyphsAreNotRecordedHiddenOnesAre()
     locked->lock();
     hidden->setVisible(false);
     const QPainterPath hiddenBefore = hidden->path()->current;
-
-    doc.scene.setPlayState(true);
-    doc.play(2);
-    // Neither moves by its SoftTypes; something else changes both.
-    QVERIFY(locked->path()->current == locked->path()->rest);
-    deform(locked, 3);
-    deform(hidden, 3);
-    const QPainterPath lockedDeformed = locked->path()->current;
-    doc.scene.setPlayState(false);
-
+    QPainterPath lockedDeformed;
+    doc.play(2, [&](int i) {
+        if (i == 1) {
+            // Neither moves by its SoftTypes; something else changes both.
+            QVERIFY(locked->path()->current == locked->path()->rest);
+            deform(locked, 3);
+            deform(hidden, 3);
+            lockedDeformed = locked->path()->current;
+        }
+    });
     doc.scene.undo();
     QVERIFY(locked->path()->current == lockedDeformed);
     QVERIFY(hidden->path()->current == hiddenBefore);
 }
 
-void TestSoftTypeCommands::outlineCommandsNeedAnUnlockedSelection()
-{
-    Document doc;
-    QVERIFY(!doc.scene.executeCommand(new CmdResetSelected(&doc.scene)));
-    QVERIFY(!doc.scene.executeCommand(new CmdConvertSelected(&doc.scene, CmdConvertSelected::ToCurves)));
-    doc.glyphs.at(0)->lock();
-    doc.scene.setSelected(doc.glyphs.at(0), true, false);
-    doc.scene.setSelected(doc.passage->child(2), true, false); // "de", unlocked
-    doc.glyphs.at(4)->lock();                                    // now locked through "d"
-    QVERIFY(!doc.scene.executeCommand(new CmdResetSelectedDeform(&doc.scene)));
-    QVERIFY(!doc.scene.executeCommand(new CmdSetSelectedAsOriginal(&doc.scene)));
-    QCOMPARE(doc.scene.history().size(), 0);
-}
-
-void TestSoftTypeCommands::convertToCurvesUndoesExactly()
+void TestSoftTypeCommands::outlineCommandsUndoExactly()
 {
     Document doc;
     for (Glyph *g : doc.glyphs)
         deform(g, 2);
-    doc.scene.setSelected(doc.passage->child(0), true, false); // the word "abc"
-    doc.scene.setSelected(doc.glyphs.at(5), true, false);      // "e"
+    doc.select({doc.passage->child(0), doc.glyphs.at(5)}); // the word "abc" and "e"
     const TreeDump before = doc.dump();
+    const QPainterPath deformed = doc.glyphs.at(5)->path()->current;
     const QPainterPath unselected = doc.glyphs.at(4)->path()->current; // "d"
-
-    QVERIFY(doc.scene.executeCommand(new CmdConvertSelected(&doc.scene, CmdConvertSelected::ToCurves)));
-    QCOMPARE(doc.scene.history().last()->text(), QStringLiteral("Reset"));
-    const TreeDump curved = doc.dump();
-    QVERIFY(curved != before);
-    QVERIFY(doc.glyphs.at(4)->path()->current == unselected);
-    // "e" holds curves only now, "d" is untouched.
-    const QPainterPath &e = doc.glyphs.at(5)->path()->current;
-    for (int i = 0; i < e.elementCount(); ++i)
-        QVERIFY(e.elementAt(i).type != QPainterPath::LineToElement);
+    // Each built when it runs: it records the outlines it will restore.
+    auto command = [&doc](int i) -> Cmd * {
+        switch (i) {
+        case 0: return new CmdConvertSelected(&doc.scene, CmdConvertSelected::ToCurves);
+        case 1: return new CmdConvertSelected(&doc.scene, CmdConvertSelected::ToLines);
+        case 2: return new CmdResetSelected(&doc.scene);
+        case 3: return new CmdSetSelectedAsOriginal(&doc.scene);
+        default: return new CmdResetSelectedDeform(&doc.scene);
+        }
+    };
+    const QStringList texts{"Reset", "Reset", "Reset", "Set as Original", "Reset Deformations"};
+    for (int i = 0; i < texts.size(); ++i) {
+        const TreeDump prior = doc.dump();
+        QVERIFY(doc.scene.executeCommand(command(i)));
+        QCOMPARE(doc.lastText(), texts.at(i));
+        const TreeDump after = doc.dump();
+        QVERIFY(after != before);
+        QVERIFY(doc.glyphs.at(4)->path()->current == unselected);
+        const GlyphPath &e = *doc.glyphs.at(5)->path();
+        for (int k = 0; k < e.current.elementCount(); ++k) {
+            const QPainterPath::Element el = e.current.elementAt(k);
+            // Curves only after ToCurves, lines only after ToLines, the
+            // outline at rest after a reset.
+            QVERIFY(i != 0 || el.type != QPainterPath::LineToElement);
+            QVERIFY(i != 1 || el.type == QPainterPath::LineToElement || el.type == QPainterPath::MoveToElement);
+            QVERIFY(i != 2 || (el.x == e.rest.elementAt(k).x && el.y == e.rest.elementAt(k).y));
+        }
+        // Set as Original, then Reset Deformations: the deformation stays.
+        if (i >= 3)
+            QVERIFY(e.current == deformed && e.rest == deformed);
+        doc.scene.undo();
+        VERIFY_SAME_TREE(doc.dump(), prior);
+        doc.scene.redo();
+        VERIFY_SAME_TREE(doc.dump(), after);
+        if (i < 3)
+            doc.scene.undo();
+    }
+    doc.scene.undo();
     doc.scene.undo();
     VERIFY_SAME_TREE(doc.dump(), before);
-    doc.scene.redo();
-    VERIFY_SAME_TREE(doc.dump(), curved);
-    doc.scene.undo();
-
-    QVERIFY(doc.scene.executeCommand(new CmdConvertSelected(&doc.scene, CmdConvertSelected::ToLines)));
-    doc.scene.undo();
-    VERIFY_SAME_TREE(doc.dump(), before);
-
-    QVERIFY(doc.scene.executeCommand(new CmdResetSelected(&doc.scene)));
-    QCOMPARE(doc.scene.history().last()->text(), QStringLiteral("Reset"));
-    QVERIFY(doc.glyphs.at(0)->path()->current == doc.glyphs.at(0)->path()->rest);
-    doc.scene.undo();
-    VERIFY_SAME_TREE(doc.dump(), before);
-}
-
-void TestSoftTypeCommands::setAsOriginalThenResetDeformations()
-{
-    Document doc;
-    Glyph *a = doc.glyphs.at(0);
-    const QPainterPath oldRest = a->path()->rest;
-    deform(a, 5);
-    const QPainterPath deformed = a->path()->current;
-    doc.scene.setSelected(a, true, false);
-
-    QVERIFY(doc.scene.executeCommand(new CmdSetSelectedAsOriginal(&doc.scene)));
-    QCOMPARE(doc.scene.history().last()->text(), QStringLiteral("Set as Original"));
-    QVERIFY(doc.scene.executeCommand(new CmdResetSelectedDeform(&doc.scene)));
-    QCOMPARE(doc.scene.history().last()->text(), QStringLiteral("Reset Deformations"));
-    QVERIFY(a->path()->current == deformed);
-    QVERIFY(a->path()->rest == deformed);
-
-    doc.scene.undo();
-    doc.scene.undo();
-    QVERIFY(a->path()->rest == oldRest);
-    QVERIFY(a->path()->current == deformed);
 }
 
 void TestSoftTypeCommands::addSoftTypeOwnership()
@@ -326,25 +276,29 @@ void TestSoftTypeCommands::addSoftTypeOwnership()
     QVERIFY(a->softTypes().isEmpty());
     QCOMPARE(TestSoftType::destroyed, 2);
     QVERIFY(!doc.scene.executeCommand(new CmdAddSoftType(&doc.scene, doc.glyphs.at(1), nullptr)));
+    QCOMPARE(CmdAddSoftType(&doc.scene, a, new SoftTypeRubber(QStringLiteral("r"))).text(),
+             QStringLiteral("Add Rubber SoftType"));
+    QCOMPARE(CmdAddSoftType(&doc.scene, a, nullptr).text(), QStringLiteral("Add SoftType"));
 }
 
 void TestSoftTypeCommands::removeSoftTypeReturnsToItsPlace()
 {
     Document doc;
     Glyph *a = doc.glyphs.at(0);
-    SoftType *first = new TestSoftType(QStringLiteral("one"));
-    SoftType *second = new TestSoftType(QStringLiteral("two"));
-    SoftType *third = new TestSoftType(QStringLiteral("three"));
-    a->addSoftType(first);
-    a->addSoftType(second);
-    a->addSoftType(third);
-
+    const QList<SoftType *> all{new TestSoftType(QStringLiteral("one")), new TestSoftType(QStringLiteral("two")),
+                                new TestSoftType(QStringLiteral("three"))};
+    for (SoftType *s : all)
+        a->addSoftType(s);
+    doc.glyphs.at(1)->addSoftType(new SoftTypeOriginateAsymptotic(QStringLiteral("oa")));
+    QCOMPARE(CmdRemoveSoftType(&doc.scene, doc.glyphs.at(1), QStringLiteral("oa")).text(),
+             QStringLiteral("Remove Originate asymptotic SoftType"));
+    QCOMPARE(CmdRemoveSoftType(&doc.scene, a, QStringLiteral("none")).text(), QStringLiteral("Remove SoftType"));
     QVERIFY(doc.scene.executeCommand(new CmdRemoveSoftType(&doc.scene, a, QStringLiteral("one"))));
-    QCOMPARE(a->softTypes(), QList<SoftType *>({second, third}));
+    QCOMPARE(a->softTypes(), all.mid(1));
     doc.scene.undo();
-    QCOMPARE(a->softTypes(), QList<SoftType *>({first, second, third}));
+    QCOMPARE(a->softTypes(), all);
     doc.scene.redo();
-    QCOMPARE(a->softTypes(), QList<SoftType *>({second, third}));
+    QCOMPARE(a->softTypes(), all.mid(1));
 
     // Executed and then dropped from the history, the command deletes it.
     TestSoftType::destroyed = 0;
@@ -362,9 +316,9 @@ void TestSoftTypeCommands::removeSoftTypeReturnsToItsPlace()
     combo->add(new CmdRemoveSoftType(&doc.scene, a, QStringLiteral("three")), false);
     combo->add(new CmdRemoveSoftType(&doc.scene, a, QStringLiteral("none")), false);
     QVERIFY(doc.scene.executeCommand(combo));
-    QCOMPARE(a->softTypes(), QList<SoftType *>({second}));
+    QCOMPARE(a->softTypes(), all.mid(1, 1));
     doc.scene.undo();
-    QCOMPARE(a->softTypes(), QList<SoftType *>({second, third}));
+    QCOMPARE(a->softTypes(), all.mid(1));
 }
 
 void TestSoftTypeCommands::editSoftType()
@@ -372,55 +326,35 @@ void TestSoftTypeCommands::editSoftType()
     Document doc;
     SoftType *pull = new SoftTypePull(QStringLiteral("pull-1"));
     doc.glyphs.at(0)->addSoftType(pull);
-    const QHash<QString, QVariant> original = pull->values();
+    auto edit = [&](std::initializer_list<std::pair<QString, QVariant>> values) {
+        QHash<QString, QVariant> hash;
+        for (const auto &v : values)
+            hash.insert(v.first, v.second);
+        return doc.scene.executeCommand(new CmdEditSoftType(&doc.scene, pull, hash));
+    };
+    auto value = [pull](const char *name) { return pull->property(QLatin1String(name))->value(); };
 
-    // Equal values change nothing and leave no entry.
-    QVERIFY(!doc.scene.executeCommand(new CmdEditSoftType(&doc.scene, pull, original)));
-    QHash<QString, QVariant> same;
-    same.insert(QStringLiteral("strength"), 400.0);
-    QVERIFY(!doc.scene.executeCommand(new CmdEditSoftType(&doc.scene, pull, same)));
+    // Equal values change nothing and leave no entry; a change in the last
+    // digit is a change.
+    QVERIFY(!doc.scene.executeCommand(new CmdEditSoftType(&doc.scene, pull, pull->values())));
+    QVERIFY(!edit({{"strength", 400.0}}));
     QCOMPARE(doc.scene.history().size(), 0);
-
-    // A change in the last digit is a change.
-    QHash<QString, QVariant> nudged;
-    nudged.insert(QStringLiteral("strength"), 400.00000000000006);
-    QVERIFY(doc.scene.executeCommand(new CmdEditSoftType(&doc.scene, pull, nudged)));
-    QVERIFY(pull->property("strength")->value().toDouble() == 400.00000000000006);
+    QVERIFY(edit({{"strength", 400.00000000000006}}));
+    QVERIFY(value("strength").toDouble() == 400.00000000000006);
     doc.scene.undo();
-    QVERIFY(pull->property("strength")->value().toDouble() == 400.0);
-    doc.scene.clearHistory();
+    QVERIFY(value("strength").toDouble() == 400.0);
 
-    QHash<QString, QVariant> edit;
-    edit.insert(QStringLiteral("radius"), 30);
-    edit.insert(QStringLiteral("attenuation"), 5.0);
-    edit.insert(QStringLiteral("note"), QStringLiteral("new"));
-    QVERIFY(doc.scene.executeCommand(new CmdEditSoftType(&doc.scene, pull, edit)));
-    QCOMPARE(doc.scene.history().last()->text(), QStringLiteral("Edit Pull SoftType"));
+    QVERIFY(edit({{"radius", 30}, {"attenuation", 5.0}, {"note", QStringLiteral("new")}}));
+    QCOMPARE(doc.lastText(), QStringLiteral("Edit Pull SoftType"));
     QCOMPARE(pull->radius(), 30);
-    QCOMPARE(pull->property("attenuation")->value().toDouble(), 5.0);
+    QCOMPARE(value("attenuation").toDouble(), 5.0);
     doc.scene.undo();
     QCOMPARE(pull->radius(), 0);
-    QCOMPARE(pull->property("attenuation")->value().toDouble(), 25.0);
+    QCOMPARE(value("attenuation").toDouble(), 25.0);
     // The property the edit created stays, with the value it gave it.
-    QCOMPARE(pull->property("note")->value().toString(), QStringLiteral("new"));
+    QCOMPARE(value("note").toString(), QStringLiteral("new"));
     doc.scene.redo();
     QCOMPARE(pull->radius(), 30);
-}
-
-void TestSoftTypeCommands::displayTexts()
-{
-    Document doc;
-    Glyph *a = doc.glyphs.at(0);
-    a->addSoftType(new SoftTypeOriginateAsymptotic(QStringLiteral("oa")));
-    SoftTypeTwirl *twirl = new SoftTypeTwirl(QStringLiteral("tw"));
-    a->addSoftType(twirl);
-    const CmdAddSoftType add(&doc.scene, a, new SoftTypeRubber(QStringLiteral("r")));
-    QCOMPARE(add.text(), QStringLiteral("Add Rubber SoftType"));
-    QCOMPARE(CmdAddSoftType(&doc.scene, a, nullptr).text(), QStringLiteral("Add SoftType"));
-    QCOMPARE(CmdRemoveSoftType(&doc.scene, a, QStringLiteral("oa")).text(),
-             QStringLiteral("Remove Originate asymptotic SoftType"));
-    QCOMPARE(CmdRemoveSoftType(&doc.scene, a, QStringLiteral("none")).text(), QStringLiteral("Remove SoftType"));
-    QCOMPARE(CmdEditSoftType(&doc.scene, twirl, {}).text(), QStringLiteral("Edit Twirl SoftType"));
     QCOMPARE(CmdSimulate(&doc.scene).text(), QStringLiteral("Apply SoftTypes"));
 }
 
