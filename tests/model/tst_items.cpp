@@ -50,8 +50,6 @@ class TestItems : public QObject
 {
     Q_OBJECT
 private slots:
-    void canvasClampsItsSizes();
-    void checkerboardShowsThroughATranslucentPage();
     void checkerboardPaintsOnlyTheExposedCells();
     void sceneRenderingShowsTheCheckerboard();
     void gridLinesStayOffThePageBorder();
@@ -64,55 +62,30 @@ private slots:
     void selectionPreviewsUnlockedGlyphsWhileTransforming();
 };
 
-void TestItems::canvasClampsItsSizes()
-{
-    Canvas c(10, 10);
-    c.setSize(0, -5);
-    QCOMPARE(c.boundingRect(), QRectF(0, 0, 1, 1));
-    c.setCellSize(0);
-    QCOMPARE(c.cellSize(), 1);
-    c.setCellSize(-7);
-    QCOMPARE(c.cellSize(), 1);
-    Canvas fresh(-3, 20);
-    QCOMPARE(fresh.boundingRect(), QRectF(0, 0, 1, 20));
-    QCOMPARE(fresh.pen(), QPen(Qt::black, 0));
-}
-
-void TestItems::checkerboardShowsThroughATranslucentPage()
-{
-    Canvas c(100, 100);
-    c.setCellSize(10);
-    c.setBrush(QColor(255, 255, 255, 0));
-    QImage img = painted(&c, c.boundingRect());
-    QCOMPARE(img.pixel(5, 5), gray);    // cell (0, 0)
-    QCOMPARE(img.pixel(15, 5), white);  // cell (1, 0)
-    QCOMPARE(img.pixel(15, 15), gray);  // cell (1, 1)
-    QCOMPARE(img.pixel(0, 50), black);  // the page's outline
-    QCOMPARE(img.pixel(99, 50), black);
-    // The last row and column reach past the page (the item clips them).
-    QCOMPARE(img.pixel(105, 105), gray);
-
-    c.setBrush(QColor(255, 255, 255, 255));
-    img = painted(&c, c.boundingRect());
-    QCOMPARE(img.pixel(5, 5), white);
-    c.setBrush(QColor(255, 255, 255, 0));
-    c.hideCheckerboard();
-    img = painted(&c, c.boundingRect());
-    QCOMPARE(img.pixel(5, 5), red);
-    c.showCheckerboard();
-    QCOMPARE(painted(&c, c.boundingRect()).pixel(5, 5), gray);
-}
-
 void TestItems::checkerboardPaintsOnlyTheExposedCells()
 {
     Canvas c(100, 100);
     c.setCellSize(10);
     c.setBrush(QColor(255, 255, 255, 0));
-    const QImage img = painted(&c, QRectF(21, 31, 10, 5));
+    QImage img = painted(&c, QRectF(21, 31, 10, 5));
     QCOMPARE(img.pixel(25, 35), white); // cell (2, 3)
     QCOMPARE(img.pixel(35, 35), gray);  // cell (3, 3) touches the area
     QCOMPARE(img.pixel(5, 5), red);     // far away: not painted
     QCOMPARE(img.pixel(55, 55), red);
+    img = painted(&c, c.boundingRect());
+    QCOMPARE(img.pixel(15, 15), gray);  // cell (1, 1)
+    QCOMPARE(img.pixel(0, 50), black);  // the page's outline
+    QCOMPARE(img.pixel(99, 50), black);
+    // The last row and column reach past the page (the item clips them).
+    QCOMPARE(img.pixel(105, 105), gray);
+    // An opaque page hides the checkerboard; hidden, it is not drawn.
+    c.setBrush(QColor(255, 255, 255, 255));
+    QCOMPARE(painted(&c, c.boundingRect()).pixel(5, 5), white);
+    c.setBrush(QColor(255, 255, 255, 0));
+    c.hideCheckerboard();
+    QCOMPARE(painted(&c, c.boundingRect()).pixel(5, 5), red);
+    c.showCheckerboard();
+    QCOMPARE(painted(&c, c.boundingRect()).pixel(5, 5), gray);
 
     // Cells of one pixel on a large page: only the area in view is drawn.
     Canvas big(30000, 30000);
@@ -122,6 +95,11 @@ void TestItems::checkerboardPaintsOnlyTheExposedCells()
     QCOMPARE(fine.pixel(2, 2), gray);
     QCOMPARE(fine.pixel(3, 2), white);
     QCOMPARE(fine.pixel(60, 60), red);
+    // Sizes below one are one.
+    c.setSize(0, -5);
+    QCOMPARE(c.boundingRect(), QRectF(0, 0, 1, 1));
+    c.setCellSize(-7);
+    QCOMPARE(c.cellSize(), 1);
 }
 
 void TestItems::sceneRenderingShowsTheCheckerboard()
@@ -180,13 +158,12 @@ void TestItems::gridPaintsOnlyTheExposedLines()
     const QImage img = painted(&grid, QRectF(55, 55, 10, 10), QSize(400, 400));
     QCOMPARE(img.pixel(60, 62), black);
     QCOMPARE(img.pixel(62, 60), black);
-    QCOMPARE(img.pixel(20, 200), red);  // a line away from the area is not drawn
+    QCOMPARE(img.pixel(20, 200), red); // a line away from the area is not drawn
     QCOMPARE(img.pixel(200, 20), red);
-    Grid wide(3, Qt::black, &page);
-    wide.setSpacing(100000);
-    QCOMPARE(int(wide.spacing()), 32767);
-    wide.setSpacing(0);
-    QCOMPARE(int(wide.spacing()), 2);
+    grid.setSpacing(100000);
+    QCOMPARE(int(grid.spacing()), 32767);
+    grid.setSpacing(0);
+    QCOMPARE(int(grid.spacing()), 2);
 }
 
 void TestItems::snapToGrid_data()

@@ -16,65 +16,41 @@ class TestSelection : public QObject
 {
     Q_OBJECT
 private slots:
-    void selectingAnObjectDeselectsItsAncestors();
     void selectingAnObjectDeselectsItsDescendants();
-    void recursiveSelectionKeepsOneSelectedRoot();
     void hiddenObjectsAreNotSelected();
     void selectionBoxFollowsTheSelection();
-    void selectedListWalkFollowsTheOrderOfSelection();
     void takeOperationsDeselectTheWholeSubtree();
     void clearGroupGivesBackItsChildren();
     void randomEditsKeepTheSelectionListInStep();
     void hoveredObjectNeverDangles();
     void hitTestsFindTheTopmostUsableObject();
-    void hitTestsRankByStacking();
 };
-
-void TestSelection::selectingAnObjectDeselectsItsAncestors()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("ab cd"));
-    TextGroup *w = group(p->child(0));
-    d.scene.setSelected(w, true, false);
-    QCOMPARE(d.selected(), QList<TextObject *>{w});
-    d.scene.setSelected(w->child(1), true, false);
-    QCOMPARE(d.selected(), QList<TextObject *>{w->child(1)});
-    QVERIFY(!w->isSelected());
-    d.scene.setSelected(w->child(1), true, false); // already selected: once
-    QCOMPARE(d.selected().size(), 1);
-    VERIFY_SCENE(&d.scene);
-}
 
 void TestSelection::selectingAnObjectDeselectsItsDescendants()
 {
     Doc d;
     TextGroup *p = d.add(QStringLiteral("ab cd"));
     TextGroup *w = group(p->child(2));
-    d.scene.setSelected(p->child(0)->firstGlyph(), true, false);
-    d.scene.setSelected(w->child(0), true, false);
-    d.scene.setSelected(w->child(1), true, false);
-    d.scene.setSelected(w, true, false);
-    QCOMPARE(d.selected(), (QList<TextObject *>{p->child(0)->firstGlyph(), w}));
-    d.scene.setSelected(p, true, false);
-    QCOMPARE(d.selected(), QList<TextObject *>{p});
-    VERIFY_SCENE(&d.scene);
+    Glyph *a = p->firstGlyph();
+    // Selecting a glyph deselects its word; selecting the word its glyphs;
+    // selecting the passage everything under it; each object once.
+    const QList<QPair<TextObject *, QList<TextObject *>>> steps = {
+        {w, {w}}, {w->child(1), {w->child(1)}}, {w->child(1), {w->child(1)}}, {a, {w->child(1), a}},
+        {w->child(0), {w->child(1), a, w->child(0)}}, {w, {a, w}}, {p, {p}}};
+    for (const auto &step : steps) {
+        d.scene.setSelected(step.first, true, false);
+        QCOMPARE(d.selected(), step.second);
+        VERIFY_SCENE(&d.scene);
+    }
     d.scene.setSelected(p, false, false);
-    QVERIFY(d.selected().isEmpty());
-    QVERIFY(!p->isSelected());
-}
-
-void TestSelection::recursiveSelectionKeepsOneSelectedRoot()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("ab cd"));
+    QVERIFY(d.selected().isEmpty() && !p->isSelected());
+    // Recursively: one selected root, and nothing under it after.
     d.scene.setSelected(p, true, true);
     QCOMPARE(d.selected(), QList<TextObject *>{p});
-    VERIFY_SCENE(&d.scene);
-    d.scene.setSelected(p->child(2)->firstGlyph(), true, false);
+    d.scene.setSelected(w->child(0), true, false);
     d.scene.setSelected(p->child(0), true, false);
     d.scene.setSelected(p, false, true);
-    QVERIFY(d.selected().isEmpty());
-    QVERIFY(!p->hasSelectedDescendant());
+    QVERIFY(d.selected().isEmpty() && !p->hasSelectedDescendant());
 }
 
 void TestSelection::hiddenObjectsAreNotSelected()
@@ -83,19 +59,18 @@ void TestSelection::hiddenObjectsAreNotSelected()
     TextGroup *p = d.add(QStringLiteral("ab cd"));
     Glyph *a = p->firstGlyph();
     a->setVisible(false);
-    d.scene.setSelected(a, true, false);
-    QVERIFY(d.selected().isEmpty());
-    QVERIFY(!a->isSelected());
     p->child(2)->setVisible(false);
+    d.scene.setSelected(a, true, false);
     d.scene.setSelected(p->child(2)->firstGlyph(), true, false); // hidden through its word
-    QVERIFY(d.selected().isEmpty());
+    QVERIFY(d.selected().isEmpty() && !a->isSelected());
     VERIFY_SCENE(&d.scene);
 }
 
 void TestSelection::selectionBoxFollowsTheSelection()
 {
     Doc d;
-    TextGroup *p = d.add(QStringLiteral("ab"), QPointF(300, 400));
+    TextGroup *p = d.add(QStringLiteral("abc"), QPointF(300, 400));
+    TextGroup *w = group(p->child(0));
     Selection *box = d.scene.selection();
     box->setRotation(20);
     d.scene.setSelected(p->lastGlyph(), true, false);
@@ -104,13 +79,9 @@ void TestSelection::selectionBoxFollowsTheSelection()
     QCOMPARE(box->rotation(), 20.0); // only commands reset the rotation
     d.scene.setSelected(p->lastGlyph(), false, false);
     QCOMPARE(box->pos(), QPointF(0, 0));
-}
 
-void TestSelection::selectedListWalkFollowsTheOrderOfSelection()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("abc"));
-    TextGroup *w = group(p->child(0));
+    // The selected list walks in the order of selection; restoreSelection
+    // makes exactly the given objects selected, in order.
     const QList<TextObject *> order{w->child(2), w->child(0), w->child(1)};
     for (TextObject *o : order)
         d.scene.setSelected(o, true, false);
@@ -119,8 +90,6 @@ void TestSelection::selectedListWalkFollowsTheOrderOfSelection()
     while (it.hasNext())
         walked << it.next();
     QCOMPARE(walked, order);
-
-    // restoreSelection makes exactly the given objects selected, in order.
     d.scene.restoreSelection({w->child(1), p});
     QCOMPARE(d.selected(), QList<TextObject *>{p});
     d.scene.restoreSelection({w->child(1), w->child(0)});
@@ -281,7 +250,6 @@ void TestSelection::hitTestsFindTheTopmostUsableObject()
     under->setVisible(false);
     QVERIFY(!d.scene.glyphAt(at));
     under->setVisible(true);
-
     QVERIFY(!d.scene.selectedObjectAt(at));
     d.scene.setSelected(over, true, false);
     QVERIFY(!d.scene.selectedObjectAt(at)); // locked
@@ -289,17 +257,10 @@ void TestSelection::hitTestsFindTheTopmostUsableObject()
     QCOMPARE(d.scene.selectedObjectAt(at), over);
     d.scene.setSelected(under->firstChild(), true, false);
     QCOMPARE(d.scene.selectedObjectAt(at), over);
-}
 
-void TestSelection::hitTestsRankByStacking()
-{
-    Doc d;
-    TextGroup *first = d.add(QStringLiteral("I"), QPointF(100, 200));
-    TextGroup *second = d.add(QStringLiteral("I"), QPointF(100, 200));
-    const QPointF at = centreOf(second->firstGlyph());
-    first->setZValue(1);
-    QCOMPARE(d.scene.glyphAt(at), first->firstGlyph());
-    // Within one passage the word's z decides before the glyph's.
+    // Stacking decides, a word's before its glyph's.
+    under->setZValue(1);
+    QCOMPARE(d.scene.glyphAt(at), under->firstGlyph());
     TextGroup *p = d.add(QStringLiteral("I I"), QPointF(100, 200));
     p->lastGlyph()->setPos(p->firstGlyph()->pos());
     p->setZValue(2);
