@@ -1070,6 +1070,7 @@ void TestCommands::playRunIsOneUndoStep()
     doc.glyphs.at(2)->addSoftType(alwaysPull());
     doc.glyphs.at(2)->addSoftType(new SoftTypeTwirl(QStringLiteral("Twirl-1")));
     doc.glyphs.at(2)->softTypes().last()->property(QStringLiteral("trigger"))->setValue(0);
+    doc.glyphs.last()->addSoftType(alwaysPull());
     doc.scene.setFrameCounter(7);
     const TreeDump before = doc.dump();
     Cmd *pending = nullptr;
@@ -1082,6 +1083,8 @@ void TestCommands::playRunIsOneUndoStep()
         pending = doc.scene.pendingSimulate();
     });
     QVERIFY(pending);
+    for (int i : {0, 2, 5}) // every glyph of the document played its SoftTypes
+        QVERIFY(!(doc.glyphs.at(i)->path()->current == doc.glyphs.at(i)->path()->rest));
     const TreeDump after = doc.dump();
     QVERIFY(after != before);
     QCOMPARE(doc.scene.playState(), 0);

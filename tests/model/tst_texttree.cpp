@@ -270,6 +270,10 @@ void TestTextTree::groupsDeriveFromTheirChildren()
         QCOMPARE(g->fillColor(), QColor(10, 20, 30, 40));
         QCOMPARE(g->strokeColor(), QColor(200, 0, 0));
     }
+    // A font change lays the text out again.
+    const QFontMetrics fm(QFont(QStringLiteral("Arial"), 20));
+    p->setFont(QFont(QStringLiteral("Arial"), 20), true);
+    QCOMPARE(c->x(), 40.0 + fm.horizontalAdvance('a') + fm.horizontalAdvance('b') + fm.horizontalAdvance(' '));
 }
 
 void TestTextTree::layoutFollowsTheFontMetrics()
