@@ -73,7 +73,6 @@ private slots:
     void randomInsertsAndTakesKeepEveryLink();
     void insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller();
     void insertRefusesAnAncestorAndAnotherGroupsChild();
-    void takeOperationsUnlink();
     void indexPathAndObjectAtPathAreInverse();
     void arrangeToABadIndexKeepsTheObject();
     void groupsDeriveFromTheirChildren();
@@ -175,30 +174,6 @@ void TestTextTree::insertRefusesAnAncestorAndAnotherGroupsChild()
     QVERIFY(first->append(second->takeAt(0)));
     QCOMPARE(root.text(), QStringLiteral("abc d"));
     QVERIFY(TreeCheck::linkFault(&root).isEmpty());
-}
-
-void TestTextTree::takeOperationsUnlink()
-{
-    TextGroup *p = TreeBuilder::passage(QStringLiteral("ab cd"));
-    TextObject *space = p->child(1);
-    QCOMPARE(p->remove(space), space);
-    QVERIFY(!space->parentGroup() && !space->previous() && !space->next());
-    QVERIFY(!p->remove(space));
-    TextObject *last = p->takeLast();
-    QCOMPARE(last->text(), QStringLiteral("cd"));
-    QVERIFY(!p->takeAt(1));
-    QVERIFY(!p->child(-1) && !p->childAt(1));
-    QVERIFY(TreeCheck::linkFault(p).isEmpty());
-    // Clearing keeps the former children's links: the scene takes them out
-    // of itself first.
-    TextObject *word = p->firstChild();
-    p->clearChildren();
-    QCOMPARE(p->count(), 0);
-    QCOMPARE(word->parentGroup(), p);
-    QVERIFY(!p->firstChild());
-    delete space;
-    delete last;
-    delete p; // the word goes with its graphics parent
 }
 
 void TestTextTree::indexPathAndObjectAtPathAreInverse()
