@@ -238,7 +238,6 @@ struct Document : TestDocument
         }
         scene.setPlayState(false);
     }
-    QStringList namesOn(int glyph) const { return glyphs.at(glyph)->softTypeNames(); }
 };
 
 } // namespace
