@@ -5,8 +5,11 @@
 
 class TextObject;
 
-// Changes the stacking value of one object among its siblings. The object
-// is not owned.
+// Changes the stacking value of one object among its siblings: to the
+// front or back, one past the largest or smallest of their values (each
+// truncated toward zero), or one step forward or backward. It acts only
+// while something is selected; a mode it does not know changes no value
+// but still counts as a change. The object is not owned.
 class CmdArrange : public Cmd
 {
 public:

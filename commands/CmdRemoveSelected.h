@@ -11,9 +11,11 @@ class TextGroup;
 class TextObject;
 
 // Removes the selected, unlocked objects from the document, and with them
-// every group they leave empty. The removed objects belong to the command
-// until its undo puts them back; undo also gives back the selection, the
-// text position and the caret's place.
+// every group they leave empty. When the caret's glyph, word or passage
+// goes, the caret moves to (100, 100), outside every passage; otherwise the
+// text position keeps its objects with their new indices. The removed
+// objects belong to the command until its undo puts them back; undo also
+// gives back the selection, the text position and the caret's place.
 class CmdRemoveSelected : public Cmd
 {
 public:

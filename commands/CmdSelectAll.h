@@ -3,8 +3,9 @@
 
 #include "commands/CmdSelectWalk.h"
 
-// Applies the mode to every eligible object of a level and deselects the
-// others; level 0 clears the selection.
+// Applies the mode to every eligible (unlocked, visible) object of a level
+// and deselects the other eligible objects; level 0 only deselects. Locked
+// and hidden objects keep their state, selected or not.
 class CmdSelectAll : public CmdSelectWalk
 {
 public:

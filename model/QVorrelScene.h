@@ -221,8 +221,10 @@ public:
                                 const Qt::MouseButtons &buttons, const Qt::KeyboardModifiers &modifiers);
     // The nearest grid point when snapping is on, else the point.
     QPointF snapPoint(const QPointF &p) const;
-    // Shows the rubber band over the two corners (hidden when empty) and
-    // emits selectionAreaChanged.
+    // Shows the rubber band between the two corners and emits
+    // selectionAreaChanged. Swapped corners are ordered, the larger
+    // coordinate truncated to whole units; a band with neither width nor
+    // height is hidden (a line is shown).
     void setSelectionArea(float x1, float y1, float x2, float y2);
     // Move or rotate the selection as one step; the caret follows when it
     // stands after selected text.

@@ -7,8 +7,7 @@
 #include <QMap>
 
 // Real properties: 0 when created, range +-2147483647, step 1, 2 decimals
-// (0 to 13). A value
-// set outside the range is clamped into it.
+// (0 to 13). A value set outside the range is clamped into it.
 class QtDoublePropertyManager : public QtAbstractPropertyManager
 {
     Q_OBJECT

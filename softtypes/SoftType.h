@@ -24,11 +24,13 @@ class QtVariantPropertyManager;
 // "trigger", "radius" and "toggle key", then the kind's own. Values are read
 // from the properties at each frame, so an edit acts on the next frame.
 //
-// Each play frame the glyph calls apply. A SoftType only deforms on
-// consecutive frames while its trigger holds; any other frame merely records
-// the frame number and mouse position (reset), so the first frame of a run
-// or of a button press moves nothing. After a deforming frame step records
-// them likewise.
+// Each play frame the glyph calls apply. A SoftType deforms on a frame when
+// its trigger holds and the frame follows the last one it recorded; any
+// other frame merely records the frame number and mouse position (reset).
+// So the first frame of a run moves nothing, but the frames a button is up
+// are recorded too, and the first frame of a button press does deform, with
+// the mouse's motion since the frame before. After a deforming frame step
+// records them likewise.
 class SoftType
 {
 public:

@@ -131,14 +131,12 @@ private slots:
     void headerIsCheckedBeforeTheBody();
     void writeReadWriteIsByteIdentical();
     void hiddenGroupKeepsItsChildrenOwnVisibility();
-    void emptyDocumentWritesRootCountZero();
+    void newSceneWritesThePlainFile();
+    void pointsThatAreNotFiniteAreWrittenAtTheirRestPoint_data();
     void pointsThatAreNotFiniteAreWrittenAtTheirRestPoint();
-    void pointsBeyondWhatAnOutlineHoldsAreWrittenAtTheirRestPoint();
     void glyphWritesOneSoftTypePerName();
-    void allNullTextPositionWritesThreeAbsentPairs();
-    void pointerPairLeadingToTheWrongKindStaysNull();
+    void unusableTextPositionIsResetToTheCaretPoint_data();
     void unusableTextPositionIsResetToTheCaretPoint();
-    void gridSpacingBelowTwoReadsAsTwo();
     void exportSettingsAreClampedForRendering_data();
     void exportSettingsAreClampedForRendering();
     void exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds();
@@ -189,16 +187,18 @@ void TestDocumentStream::handAssembledDocumentReadsAndWritesTheSameBytes()
     QCOMPARE(r.result, DocumentStream::Ok);
     QVorrelScene &s = *r.scene;
     VERIFY_SCENE(&s);
-    QCOMPARE(s.screenWidth(), 640);
-    QCOMPARE(s.screenHeight(), 480);
-    QCOMPARE(s.exportWidth(), 1280);
-    QCOMPARE(s.exportHeight(), 960);
-    QCOMPARE(s.exportResolution(), 150);
-    QCOMPARE(s.backgroundColor(), QColor(10, 20, 30, 40));
-    QVERIFY(s.extrasVisible());
-    QCOMPARE(s.viewFlags(), 1 | 2 | 8);
-    QVERIFY(s.grid()->isVisible());
-
+    // The settings: screen, export, background, extras and flags, caret,
+    // style for new text, grid, snapping and textpad.
+    const QString settings = QStringLiteral("%1x%2 %3x%4@%5 %6 %7 %8 %9").arg(s.screenWidth()).arg(s.screenHeight())
+        .arg(s.exportWidth()).arg(s.exportHeight()).arg(s.exportResolution()).arg(s.backgroundColor().name(QColor::HexArgb))
+        .arg(s.extrasVisible()).arg(s.viewFlags()).arg(s.grid()->isVisible())
+        + QStringLiteral(" (%1, %2) %3 %4 %5 %6 %7 %8 %9").arg(s.caret()->x()).arg(s.caret()->y())
+        .arg(s.caret()->color().name(), QString::number(s.textFont().pointSize()), s.fillColor().name(),
+             s.caret()->strokeColor().name(), QString::number(s.strokeWidth()), QString::number(s.grid()->spacing()),
+             s.grid()->color().name(QColor::HexArgb))
+        + QStringLiteral(" %1 \"%2\" \"%3\" %4").arg(s.snapFlags()).arg(s.textpadText(), s.textpadFileName()).arg(s.history().size());
+    QCOMPARE(settings, QStringLiteral("640x480 1280x960@150 #280a141e 1 11 1 (90.5, 100) #ff0000 36 #010203 #040506 0.5 30 "
+                                      "#19000000 1 \"textpad\" \"\" 0"));
     TextGroup *root0 = s.root();
     QCOMPARE(root0->count(), 1);
     TextGroup *p = static_cast<TextGroup *>(root0->child(0));
@@ -247,19 +247,6 @@ void TestDocumentStream::handAssembledDocumentReadsAndWritesTheSameBytes()
     QCOMPARE(s.textPointer().wordIndex, 2);
     QCOMPARE(s.textPointer().glyph, gb);
     QCOMPARE(s.textPointer().glyphIndex, 0);
-    QCOMPARE(s.caret()->pos(), QPointF(90.5, 100));
-    QCOMPARE(s.caret()->color(), QColor(255, 0, 0));
-    QCOMPARE(s.textFont().pointSize(), 36);
-    QCOMPARE(s.fillColor(), QColor(1, 2, 3));
-    QCOMPARE(s.caret()->strokeColor(), QColor(4, 5, 6));
-    QCOMPARE(s.strokeWidth(), 0.5f);
-    QCOMPARE(int(s.grid()->spacing()), 30);
-    QCOMPARE(s.grid()->color(), QColor(0, 0, 0, 25));
-    QCOMPARE(s.snapFlags(), 1);
-    QCOMPARE(s.textpadText(), QStringLiteral("textpad"));
-    QVERIFY(s.textpadFileName().isEmpty());
-    QVERIFY(s.history().isEmpty());
-
     QCOMPARE(SampleDocument::write(s).toHex(), doc.data.toHex());
 }
 
@@ -356,55 +343,57 @@ void TestDocumentStream::hiddenGroupKeepsItsChildrenOwnVisibility()
     QVERIFY(!readWord->child(1)->isVisible());
 }
 
-void TestDocumentStream::emptyDocumentWritesRootCountZero()
+void TestDocumentStream::newSceneWritesThePlainFile()
 {
-    auto scene = SampleDocument::newScene();
-    const QByteArray bytes = SampleDocument::write(*scene);
-    // Header 8, canvas 4 x 4 + 2, colour 11, extras 1, flags 4, then the
-    // root's common record of 34 bytes and its count.
-    const int rootCount = 8 + 18 + 11 + 1 + 4 + 34;
-    QCOMPARE(bytes.mid(rootCount, 4).toHex(), QByteArray("00000000"));
-    const ReadBack r = readFile(bytes);
+    // Every setting a new document stores, byte for byte: the plain file
+    // with the view flags of grid hidden, caret, work area and selection
+    // shown; the text position as three absent pairs.
+    QByteArray plain = emptyRoot();
+    plain.replace(8 + 18 + 11 + 1, 4, DocumentBytes().i32(14).data);
+    QCOMPARE(SampleDocument::write(*SampleDocument::newScene()).toHex(), plain.toHex());
+    const ReadBack r = readFile(plain);
     QCOMPARE(r.result, DocumentStream::Ok);
     QCOMPARE(r.scene->root()->count(), 0);
 }
 
-void TestDocumentStream::pointsThatAreNotFiniteAreWrittenAtTheirRestPoint()
+void TestDocumentStream::pointsThatAreNotFiniteAreWrittenAtTheirRestPoint_data()
 {
+    QTest::addColumn<QPointF>("current1");
+    QTest::addColumn<QPointF>("current2");
+    QTest::addColumn<QPointF>("rest2");
+    QTest::addColumn<QPointF>("written2"); // element 1 is written at its rest point (5, 6)
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     // A deformation that divided by zero must not make the saved file
     // unreadable: the point goes back to its rest place (the origin when
     // that is lost too).
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    QPainterPath rest;
-    rest.moveTo(1, 2);
-    rest.lineTo(5, 6);
-    rest.lineTo(7, 8);
-    QPainterPath current = rest;
-    current.setElementPositionAt(1, nan, 3);
-    current.setElementPositionAt(2, 9, std::numeric_limits<double>::infinity());
-    rest.setElementPositionAt(2, nan, 8);
-    GlyphPath read;
-    QVERIFY(writeAndReadBack(rest, current, read));
-    verifyPath(read.rest, {{0, 1, 2}, {1, 5, 6}, {1, 0, 0}});
-    verifyPath(read.current, {{0, 1, 2}, {1, 5, 6}, {1, 0, 0}});
-}
-
-void TestDocumentStream::pointsBeyondWhatAnOutlineHoldsAreWrittenAtTheirRestPoint()
-{
+    QTest::newRow("not finite") << QPointF(nan, 3) << QPointF(9, inf) << QPointF(nan, 8) << QPointF(0, 0);
     // A runaway deformation can leave a point finite but beyond 1e128,
     // where an outline read from a stream is dropped whole: such a point
     // is saved as a lost one is.
+    QTest::newRow("pointsBeyondWhatAnOutlineHoldsAreWrittenAtTheirRestPoint")
+        << QPointF(1e200, 3) << QPointF(9, -1e128) << QPointF(7, 8) << QPointF(7, 8);
+}
+
+void TestDocumentStream::pointsThatAreNotFiniteAreWrittenAtTheirRestPoint()
+{
+    QFETCH(QPointF, current1);
+    QFETCH(QPointF, current2);
+    QFETCH(QPointF, rest2);
+    QFETCH(QPointF, written2);
     QPainterPath rest;
     rest.moveTo(1, 2);
     rest.lineTo(5, 6);
     rest.lineTo(7, 8);
     QPainterPath current = rest;
-    current.setElementPositionAt(1, 1e200, 3);
-    current.setElementPositionAt(2, 9, -1e128);
+    current.setElementPositionAt(1, current1.x(), current1.y());
+    current.setElementPositionAt(2, current2.x(), current2.y());
+    rest.setElementPositionAt(2, rest2.x(), rest2.y());
     GlyphPath read;
     QVERIFY(writeAndReadBack(rest, current, read));
-    verifyPath(read.rest, {{0, 1, 2}, {1, 5, 6}, {1, 7, 8}});
-    verifyPath(read.current, {{0, 1, 2}, {1, 5, 6}, {1, 7, 8}});
+    const QVector<Element> expected = {{0, 1, 2}, {1, 5, 6}, {1, written2.x(), written2.y()}};
+    verifyPath(read.rest, expected);
+    verifyPath(read.current, expected);
 }
 
 void TestDocumentStream::glyphWritesOneSoftTypePerName()
@@ -430,66 +419,46 @@ void TestDocumentStream::glyphWritesOneSoftTypePerName()
     QVERIFY(read.softTypes().first()->isEnabled());
 }
 
-void TestDocumentStream::allNullTextPositionWritesThreeAbsentPairs()
+void TestDocumentStream::unusableTextPositionIsResetToTheCaretPoint_data()
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_4_6);
-    out << TextPointer();
-    QCOMPARE(bytes.toHex(), QByteArray("00ffffffff00ffffffff00ffffffff"));
-}
-
-void TestDocumentStream::pointerPairLeadingToTheWrongKindStaysNull()
-{
-    // The glyph pair's path leads to the word; the index is still stored.
-    DocumentBytes pointer;
-    pointer.pointerPair({0}, 0).pointerPair({0, 0}, 0).pointerPair({0, 0}, -1);
-    const ReadBack r = readFile(file(oneWord(glyphRecord('x', 0)), pointer));
-    QCOMPARE(r.result, DocumentStream::Ok);
-    const TextPointer &p = r.scene->textPointer();
-    QCOMPARE(p.passage, r.scene->root()->child(0));
-    QCOMPARE(p.word, r.scene->root()->objectAtPath({0, 0}));
-    QCOMPARE(p.glyph, nullptr);
-    QCOMPARE(p.glyphIndex, -1);
+    QTest::addColumn<QByteArray>("pointer");
+    QTest::addColumn<QString>("read"); // passage, word, glyph: index path or - , then the indexes
+    // A word of another passage, an index past the end, a glyph outside
+    // the passage, a passage index past the end, a word without passage:
+    // each gives the position a click on the caret gives.
+    const QString reset = QStringLiteral("- - - 1 -1 -1");
+    QTest::newRow("word of another passage")
+        << DocumentBytes().pointerPair({0}, 0).pointerPair({0, 1}, 0).absentPair(-1).data << reset;
+    QTest::newRow("glyph index past the end")
+        << DocumentBytes().pointerPair({0}, 0).pointerPair({0, 0}, 0).absentPair(5).data << reset;
+    QTest::newRow("glyph outside the passage")
+        << DocumentBytes().pointerPair({1}, 1).absentPair(0).pointerPair({0, 0, 0}, 0).data << reset;
+    QTest::newRow("passage index past the end") << DocumentBytes().absentPair(7).absentPair(-1).absentPair(-1).data << reset;
+    QTest::newRow("word without passage") << DocumentBytes().absentPair(0).pointerPair({0, 0}, 0).absentPair(-1).data << reset;
+    // The glyph pair's path leads to the word: it stays null; its index is kept.
+    QTest::newRow("glyph pair leading to a word")
+        << DocumentBytes().pointerPair({0}, 0).pointerPair({0, 0}, 0).pointerPair({0, 0}, -1).data
+        << QStringLiteral("0 0,0 - 0 0 -1");
 }
 
 void TestDocumentStream::unusableTextPositionIsResetToTheCaretPoint()
 {
-    // A word of another passage, an index past the end, a glyph outside
-    // the passage: each gives the position a click on the caret gives.
+    QFETCH(QByteArray, pointer);
     const DocumentBytes twoPassages = groupRecord(
         {{1, groupRecord({{1, groupRecord({{2, glyphRecord('x', 0)}})}})},
          {1, groupRecord({{1, groupRecord({{2, glyphRecord('y', 0)}})}})}});
-    const QList<DocumentBytes> pointers = {
-        DocumentBytes().pointerPair({0}, 0).pointerPair({0, 1}, 0).absentPair(-1),
-        DocumentBytes().pointerPair({0}, 0).pointerPair({0, 0}, 0).absentPair(5),
-        DocumentBytes().pointerPair({1}, 1).absentPair(0).pointerPair({0, 0, 0}, 0),
-        DocumentBytes().absentPair(7).absentPair(-1).absentPair(-1),
-        DocumentBytes().absentPair(0).pointerPair({0, 0}, 0).absentPair(-1),
+    const ReadBack r = readFile(file(twoPassages, DocumentBytes().bytes(pointer)));
+    QCOMPARE(r.result, DocumentStream::Ok);
+    const TextPointer &p = r.scene->textPointer();
+    auto path = [](const TextObject *o) {
+        QStringList out;
+        for (int i : o ? o->indexPath() : QList<int>{-1})
+            out << QString::number(i);
+        return o ? out.join(',') : QStringLiteral("-");
     };
-    for (const DocumentBytes &pointer : pointers) {
-        const ReadBack r = readFile(file(twoPassages, pointer));
-        QCOMPARE(r.result, DocumentStream::Ok);
-        const TextPointer &p = r.scene->textPointer();
-        QCOMPARE(p.passage, nullptr);
-        QCOMPARE(p.passageIndex, 1);
-        QCOMPARE(p.word, nullptr);
-        QCOMPARE(p.wordIndex, -1);
-        QCOMPARE(p.glyph, nullptr);
-        QCOMPARE(p.glyphIndex, -1);
-        QCOMPARE(r.scene->caret()->pos(), QPointF(0, 100));
-    }
-}
-
-void TestDocumentStream::gridSpacingBelowTwoReadsAsTwo()
-{
-    for (int spacing : {1, 0, -7}) {
-        const ReadBack r = readFile(file(groupRecord({}), absentPointer(), 1024, 768, 72, spacing));
-        QCOMPARE(r.result, DocumentStream::Ok);
-        QCOMPARE(int(r.scene->grid()->spacing()), 2);
-        // The checkerboard keeps its own cell size.
-        QCOMPARE(r.scene->canvas()->cellSize(), 50);
-    }
+    QTEST(QStringLiteral("%1 %2 %3 %4 %5 %6").arg(path(p.passage), path(p.word), path(p.glyph)).arg(p.passageIndex)
+              .arg(p.wordIndex).arg(p.glyphIndex), "read");
+    QCOMPARE(r.scene->caret()->pos(), QPointF(0, 100));
 }
 
 void TestDocumentStream::exportSettingsAreClampedForRendering_data()
@@ -497,13 +466,13 @@ void TestDocumentStream::exportSettingsAreClampedForRendering_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("resolution");
-    QTest::addColumn<int>("expectedWidth");
-    QTest::addColumn<int>("expectedHeight");
-    QTest::addColumn<int>("expectedResolution");
-    QTest::newRow("as stored") << 1920 << 1080 << 300 << 1920 << 1080 << 300;
-    QTest::newRow("zero") << 0 << 0 << 0 << 1 << 1 << 1;
-    QTest::newRow("negative") << -5 << -1 << -32768 << 1 << 1 << 1;
-    QTest::newRow("huge") << 100000 << std::numeric_limits<int>::max() << 32767 << 32767 << 32767 << 32767;
+    QTest::addColumn<int>("grid");
+    QTest::addColumn<QString>("read"); // width, height, resolution, grid spacing
+    QTest::newRow("as stored") << 1920 << 1080 << 300 << 50 << "1920 1080 300 50";
+    QTest::newRow("zero") << 0 << 0 << 0 << 0 << "1 1 1 2";
+    QTest::newRow("negative") << -5 << -1 << -32768 << -7 << "1 1 1 2";
+    QTest::newRow("grid of one") << 1920 << 1080 << 300 << 1 << "1920 1080 300 2";
+    QTest::newRow("huge") << 100000 << std::numeric_limits<int>::max() << 32767 << 32767 << "32767 32767 32767 32767";
 }
 
 void TestDocumentStream::exportSettingsAreClampedForRendering()
@@ -511,17 +480,19 @@ void TestDocumentStream::exportSettingsAreClampedForRendering()
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(int, resolution);
+    QFETCH(int, grid);
     // The screen size, the body's first two values, is kept in the same
-    // range.
-    QByteArray bytes = file(groupRecord({}), absentPointer(), width, height, resolution);
+    // range as the export size.
+    QByteArray bytes = file(groupRecord({}), absentPointer(), width, height, resolution, grid);
     bytes.replace(8, 8, DocumentBytes().i32(width).i32(height).data);
     const ReadBack r = readFile(bytes);
     QCOMPARE(r.result, DocumentStream::Ok);
-    QTEST(r.scene->screenWidth(), "expectedWidth");
-    QTEST(r.scene->screenHeight(), "expectedHeight");
-    QTEST(r.scene->exportWidth(), "expectedWidth");
-    QTEST(r.scene->exportHeight(), "expectedHeight");
-    QTEST(r.scene->exportResolution(), "expectedResolution");
+    const QVorrelScene &s = *r.scene;
+    QCOMPARE(QSize(s.screenWidth(), s.screenHeight()), QSize(s.exportWidth(), s.exportHeight()));
+    QTEST(QStringLiteral("%1 %2 %3 %4").arg(s.exportWidth()).arg(s.exportHeight()).arg(s.exportResolution())
+              .arg(int(s.grid()->spacing())), "read");
+    // The checkerboard keeps its own cell size.
+    QCOMPARE(s.canvas()->cellSize(), 50);
 }
 
 void TestDocumentStream::exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds()

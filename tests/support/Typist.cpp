@@ -138,3 +138,20 @@ QString Typist::caretFault(const QVorrelScene *scene)
             .arg(caret.x()).arg(caret.y()).arg(expected.x()).arg(expected.y()).arg(describe(t));
     return QString();
 }
+
+QString Typist::layoutFault(const TextGroup *root)
+{
+    for (TextObject *p : root->children()) {
+        const TextGroup *passage = group(p);
+        Glyph *prev = passage->firstChild() ? p->firstGlyph() : nullptr;
+        for (Glyph *g = prev ? prev->nextGlyph() : nullptr; g && g->isDescendantOf(passage); prev = g, g = g->nextGlyph()) {
+            const QPointF expected = prev->isLineBreak()
+                ? QPointF(passage->leftmostX(), prev->y() + QFontMetrics(prev->font()).lineSpacing())
+                : QPointF(prev->x() + prev->advanceWidth(), prev->y());
+            if (qAbs(g->x() - expected.x()) > 1e-3 || qAbs(g->y() - expected.y()) > 1e-3)
+                return QStringLiteral("glyph %1 at (%2, %3), expected (%4, %5)").arg(g->text()).arg(g->x()).arg(g->y())
+                    .arg(expected.x()).arg(expected.y());
+        }
+    }
+    return QString();
+}

@@ -28,6 +28,9 @@ QString pointerFault(const QVorrelScene *scene);
 // Checks that the caret stands where the text position says: behind its
 // glyph, before the first glyph at a passage's start.
 QString caretFault(const QVorrelScene *scene);
+// Checks that every glyph of each passage follows the one before it, by its
+// advance, or at the passage's leftmost x one line lower after a line break.
+QString layoutFault(const TextGroup *root);
 
 } // namespace Typist
 
