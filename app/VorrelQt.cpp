@@ -133,6 +133,15 @@ VorrelQt::VorrelQt(QWidget *parent, Qt::WindowFlags flags)
 
 VorrelQt::~VorrelQt()
 {
+    // The docks, the document area and the views die after this body, with
+    // the base window: what they report on their way must not reach a
+    // window that is half gone.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+    if (ViewHost::current() == this)
+        ViewHost::setCurrent(nullptr);
+    if (s_instance == this)
+        s_instance = nullptr;
     ActiveScene::setProvider(nullptr);
     qDeleteAll(m_copiedGlyphs);
     qDeleteAll(m_prototypes);

@@ -79,6 +79,7 @@ class TestMainWindow : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void cleanup();
     void construction();
     void dockToggles_data();
@@ -136,6 +137,15 @@ void TestMainWindow::initTestCase()
     m_w = VorrelQt::instance();
     QCOMPARE(QDir::currentPath(), QDir::homePath());
     QVERIFY(QTest::qWaitForWindowExposed(m_w));
+}
+
+void TestMainWindow::cleanupTestCase()
+{
+    // A window destroyed with a document open leaves no host behind and
+    // hears nothing from its docks and views while it goes.
+    m_w->OnFileNew();
+    delete m_w;
+    QVERIFY(!ViewHost::current() && !ActiveScene::get());
 }
 
 void TestMainWindow::cleanup()
