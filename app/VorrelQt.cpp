@@ -3,11 +3,21 @@
 #include "app/DocumentOpener.h"
 #include "app/QVorrelView.h"
 #include "app/VorrelSplash.h"
+#include "model/Caret.h"
 #include "model/Glyph.h"
+#include "model/Grid.h"
 #include "model/QVorrelScene.h"
+#include "model/SelectedListIterator.h"
+#include "model/TextGroup.h"
 #include "modal/Modal.h"
 #include "panels/ActiveScene.h"
+#include "panels/HierarchyPanelDockWidget.h"
+#include "panels/HistoryPanelDockWidget.h"
 #include "panels/MainToolbar.h"
+#include "panels/PropertiesPanelDockWidget.h"
+#include "panels/SoftTypePanelDockWidget.h"
+#include "panels/TextpadPanelDockWidget.h"
+#include "panels/TypeToolbar.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
 
@@ -102,11 +112,15 @@ VorrelQt::VorrelQt(QWidget *parent, Qt::WindowFlags flags)
     // in the folder the program was started from.
     QDir::setCurrent(QDir::toNativeSeparators(QDir::homePath()));
 
-    m_mainToolbar = new MainToolbar(tr("Main Toolbar"), this);
-    addToolBar(m_mainToolbar);
-    addToolBarBreak(Qt::TopToolBarArea);
+    m_nozzleOnIcon = QIcon(QStringLiteral(":/res/icon/TextpadToolbar/24/png/nozzle_on.png"));
+    m_nozzleOffIcon = QIcon(QStringLiteral(":/res/icon/TextpadToolbar/24/png/nozzle_off.png"));
+    createToolbars();
+    createDocks();
 
-    connectActions();
+    connectMenus();
+    connectToolbars();
+    connectDocks();
+    connectDialogs();
     ui.statusbar->showMessage(tr("Done"));
     createDocumentArea();
     createPrototypes();
@@ -119,12 +133,59 @@ VorrelQt::VorrelQt(QWidget *parent, Qt::WindowFlags flags)
 
 VorrelQt::~VorrelQt()
 {
+    // The docks, the document area and the views die after this body, with
+    // the base window: what they report on their way must not reach a
+    // window that is half gone.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+    if (ViewHost::current() == this)
+        ViewHost::setCurrent(nullptr);
+    if (s_instance == this)
+        s_instance = nullptr;
     ActiveScene::setProvider(nullptr);
     qDeleteAll(m_copiedGlyphs);
     qDeleteAll(m_prototypes);
 }
 
-void VorrelQt::connectActions()
+void VorrelQt::createToolbars()
+{
+    m_mainToolbar = new MainToolbar(tr("Main Toolbar"), this);
+    addToolBar(m_mainToolbar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_typeToolbar = new TypeToolbar(tr("Type Toolbar"), this);
+    addToolBar(m_typeToolbar);
+}
+
+void VorrelQt::createDocks()
+{
+    m_historyDock = new HistoryPanelDockWidget(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_historyDock);
+    m_textpadDock = new TextpadPanelDockWidget(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_textpadDock);
+    m_propertiesDock = new PropertiesPanelDockWidget(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_propertiesDock);
+    m_softTypeDock = new SoftTypePanelDockWidget(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_softTypeDock);
+    // One stack of tabs on the right, Properties in front.
+    tabifyDockWidget(m_propertiesDock, m_softTypeDock);
+    tabifyDockWidget(m_softTypeDock, m_textpadDock);
+    tabifyDockWidget(m_textpadDock, m_historyDock);
+    m_propertiesDock->raise();
+
+    m_hierarchyDock = new HierarchyPanelDockWidget(this);
+    addDockWidget(Qt::LeftDockWidgetArea, m_hierarchyDock);
+}
+
+QList<VorrelQt::DockEntry> VorrelQt::dockEntries() const
+{
+    return {{m_hierarchyDock, ui.actionViewHierarchy},
+            {m_propertiesDock, ui.actionViewProperties},
+            {m_textpadDock, ui.actionViewTextpad},
+            {m_historyDock, ui.actionViewHistory},
+            {m_softTypeDock, ui.actionViewSoftTypes}};
+}
+
+void VorrelQt::connectMenus()
 {
     connect(ui.actionFileNew, &QAction::triggered, this, &VorrelQt::OnFileNew);
     connect(ui.actionFileOpen, &QAction::triggered, this, &VorrelQt::OnFileOpen);
@@ -138,8 +199,35 @@ void VorrelQt::connectActions()
     connect(ui.actionSoftTypeStart, &QAction::triggered, this, &VorrelQt::OnStartStopSoftTypes);
 
     connect(ui.actionHelpAboutVorrel, &QAction::triggered, this, &VorrelQt::OnAboutVorrel);
+}
 
+void VorrelQt::connectToolbars()
+{
     connect(m_mainToolbar, &QToolBar::actionTriggered, this, &VorrelQt::OnMainToolBarClick);
+}
+
+void VorrelQt::connectDocks()
+{
+    // A View entry shows and hides its dock; a dock shown or hidden in any
+    // way (its own close button too) puts the entries' check marks right.
+    for (const DockEntry &entry : dockEntries()) {
+        connect(entry.action, &QAction::toggled, entry.dock, &QDockWidget::setVisible);
+        connect(entry.dock, &QDockWidget::visibilityChanged, this, &VorrelQt::OnViewToggleWidget);
+    }
+
+    connect(m_textpadDock, &TextpadPanelDockWidget::advanceChanged, this, &VorrelQt::OnTextpadAdvanceChanged);
+    connect(m_textpadDock, &TextpadPanelDockWidget::loopChanged, this, &VorrelQt::OnTextpadLoopChanged);
+    connect(m_textpadDock, &TextpadPanelDockWidget::nozzleTypeChanged, this, &VorrelQt::OnTextpadNozzleTypeChanged);
+}
+
+void VorrelQt::connectDialogs()
+{
+    connect(&m_canvasDialog, &EditCanvasDlg::screenWidthChanged, this, &VorrelQt::OnEditCanvasScreenWidthChanged);
+    connect(&m_canvasDialog, &EditCanvasDlg::screenHeightChanged, this, &VorrelQt::OnEditCanvasScreenHeightChanged);
+    connect(&m_canvasDialog, &EditCanvasDlg::backgroundColorChanged, this,
+            &VorrelQt::OnEditCanvasBackgroundColorChanged);
+    connect(&m_guidesDialog, &EditGuidesDlg::gridSpacingChanged, this, &VorrelQt::OnEditGuidesGridSpacingChanged);
+    connect(&m_guidesDialog, &EditGuidesDlg::gridColorChanged, this, &VorrelQt::OnEditGuidesGridColorChanged);
 }
 
 void VorrelQt::createDocumentArea()
@@ -277,6 +365,62 @@ void VorrelQt::OnAboutVorrel()
     m_aboutSplash->showFor(0);
 }
 
+// The canvas and guides dialogs change the active document while they run;
+// their owner's Ok and Cancel decide what stays.
+void VorrelQt::OnEditCanvasScreenWidthChanged(int width)
+{
+    if (QVorrelView *view = activeView()) {
+        view->scene()->setScreenWidth(width);
+        view->centerCanvas();
+    }
+}
+
+void VorrelQt::OnEditCanvasScreenHeightChanged(int height)
+{
+    if (QVorrelView *view = activeView()) {
+        view->scene()->setScreenHeight(height);
+        view->centerCanvas();
+    }
+}
+
+void VorrelQt::OnEditCanvasBackgroundColorChanged(const QColor &color)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->setBackgroundColor(color);
+}
+
+void VorrelQt::OnEditGuidesGridSpacingChanged(int spacing)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->setGridSpacing(spacing);
+}
+
+void VorrelQt::OnEditGuidesGridColorChanged(const QColor &color)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->grid()->setColor(color);
+}
+
+void VorrelQt::OnViewToggleWidget()
+{
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadAdvanceChanged()
+{
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadLoopChanged()
+{
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleTypeChanged()
+{
+    updateActionStates();
+}
+
 void VorrelQt::OnMainToolBarClick(QAction *action)
 {
     if (!action)
@@ -296,7 +440,13 @@ void VorrelQt::OnMainToolBarClick(QAction *action)
 void VorrelQt::updateAll()
 {
     updateActionStates();
+    updateHierarchyPanel();
+    updateHistoryPanel();
+    updatePropertiesPanel();
+    updateSoftTypePanel();
+    updateTextpadPanel();
     updateMainToolbar();
+    updateTypeToolbar();
 }
 
 void VorrelQt::updateActionStates()
@@ -347,9 +497,36 @@ void VorrelQt::updateActionStates()
 
     ui.menuTextpad->setEnabled(editable);
     ui.actionTextpadSyncFile->setEnabled(document && !scene->textpadFileName().isEmpty());
+    ui.actionTextpadSyncFile->setChecked(document && view->isTextpadFileSync());
+    if (m_textpadDock) {
+        const TextpadPanelDockWidget *pad = m_textpadDock;
+        ui.actionNozzleStartStop->setText(pad->nozzleOn ? tr("Stop Nozzle") : tr("Start Nozzle"));
+        ui.actionNozzleStartStop->setIcon(pad->nozzleOn ? m_nozzleOnIcon : m_nozzleOffIcon);
+        ui.actionTextpadGlyph->setChecked(pad->nozzleType == 2);
+        ui.actionTextpadWord->setChecked(pad->nozzleType == 3);
+        ui.actionTextpadPassage->setChecked(pad->nozzleType == 4);
+        ui.actionTextpadForward->setChecked(pad->advance == 0);
+        ui.actionTextpadRepeat->setChecked(pad->advance == 1);
+        QAction *const intervals[] = {ui.actionTextpad100ms, ui.actionTextpad200ms, ui.actionTextpad300ms,
+                                      ui.actionTextpad400ms, ui.actionTextpad500ms, ui.actionTextpad600ms,
+                                      ui.actionTextpad700ms, ui.actionTextpad800ms, ui.actionTextpad900ms,
+                                      ui.actionTextpad1000ms};
+        for (int i = 0; i < 10; ++i)
+            intervals[i]->setChecked(pad->nozzleInterval == 100 * (i + 1));
+        ui.actionTextpadClick->setChecked(pad->nozzleInterval == 0);
+        ui.actionTextpadLoop->setChecked(pad->loop);
+    }
 
     ui.menuSelect->setEnabled(editable);
     ui.menuView->setEnabled(true);
+    // A dock's entry is checked while the dock is open, whether it waits
+    // behind another tab or the window is off screen: the entry's toggle
+    // shows and hides the dock, so a check mark taken from what is on
+    // screen would close docks that are merely covered.
+    for (const DockEntry &entry : dockEntries()) {
+        if (entry.dock)
+            entry.action->setChecked(!entry.dock->isHidden());
+    }
     enable({ui.actionViewExtras, ui.actionViewCaret, ui.actionViewSelection, ui.actionViewGrid,
             ui.actionViewWorkArea, ui.actionViewScrollbars, ui.actionViewCenterCanvas, ui.actionViewZoomIn,
             ui.actionViewZoomOut, ui.actionViewActualSize},
@@ -370,6 +547,138 @@ void VorrelQt::updateActionStates()
     ui.actionExportTurnOn->setText(scene->exportArmed() ? tr("Turn Off") : tr("Turn On"));
     ui.actionSoftTypeStart->setText(playing ? tr("Stop SoftTypes") : tr("Start SoftTypes"));
     ui.actionViewScrollbars->setChecked(view->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
+}
+
+void VorrelQt::updateHierarchyPanel()
+{
+    if (!m_hierarchyDock)
+        return;
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    m_hierarchyDock->setEnabled(scene && !view->isPlaying());
+    if (scene)
+        m_hierarchyDock->updateTree(scene->root());
+    else
+        m_hierarchyDock->clear();
+}
+
+void VorrelQt::updateHistoryPanel()
+{
+    if (!m_historyDock)
+        return;
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    m_historyDock->setEnabled(scene && !view->isPlaying());
+    if (scene)
+        m_historyDock->setHistory(scene->history(), scene->historyIndex());
+    else
+        m_historyDock->clear();
+}
+
+void VorrelQt::updatePropertiesPanel()
+{
+    PropertiesPanelDockWidget *dock = m_propertiesDock;
+    if (!dock)
+        return;
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    const bool selection = scene && !scene->selectedObjects().isEmpty();
+    dock->setEditingPropertiesEnabled(scene);
+    // The selection's text cannot be edited while it moves.
+    dock->setTextPropertiesEnabled(selection && !view->isPlaying());
+    if (!scene)
+        return;
+
+    dock->setCaretPosition(scene->caret()->pos());
+    dock->setSelectedText(scene->selectedText());
+    const QRectF bounds = scene->selectionBoundingRect();
+    dock->setTextPosition(QPointF(bounds.left(), bounds.top() + bounds.height()));
+
+    // The first outlined object's first glyph shows the look; a rotation
+    // that differs from the one shown shows 0.
+    bool first = true;
+    float shownRotation = 0;
+    SelectedListIterator it(scene);
+    while (it.hasNext()) {
+        TextObject *object = it.next();
+        if (!object->hasOutline())
+            continue;
+        const Glyph *glyph = object->firstGlyph();
+        const float rotation = float(glyph->rotation());
+        if (first) {
+            first = false;
+            shownRotation = rotation;
+            dock->setTextRotation(rotation);
+            dock->setTextFont(glyph->font());
+            dock->setTextFillColor(glyph->fillColor());
+            dock->setTextStrokeColor(glyph->strokeColor());
+            dock->setTextStrokeWidth(glyph->strokeWidth());
+        } else if (rotation != shownRotation && shownRotation != 0) {
+            shownRotation = 0;
+            dock->setTextRotation(0);
+        }
+    }
+    if (first) {
+        dock->setTextRotation(0);
+        dock->setTextFont(QFont());
+        dock->setTextFillColor(QColor());
+        dock->setTextStrokeColor(QColor());
+        dock->setTextStrokeWidth(0);
+    }
+}
+
+void VorrelQt::updateSoftTypePanel()
+{
+    if (!m_softTypeDock)
+        return;
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    const bool selection = scene && !scene->selectedObjects().isEmpty();
+    m_softTypeDock->setEnabled(selection && !view->isPlaying());
+    if (!scene)
+        return;
+    // By name; the first selected object that carries a name stands for it.
+    QMap<QString, SoftType *> softTypes;
+    SelectedListIterator it(scene);
+    while (it.hasNext()) {
+        const TextObject *object = it.next();
+        if (!object->hasOutline())
+            continue;
+        const QMap<QString, SoftType *> own = object->softTypesByName();
+        for (auto i = own.cbegin(); i != own.cend(); ++i) {
+            if (!softTypes.contains(i.key()))
+                softTypes.insert(i.key(), i.value());
+        }
+    }
+    m_softTypeDock->setSoftTypes(softTypes);
+}
+
+void VorrelQt::updateTextpadPanel()
+{
+    if (!m_textpadDock)
+        return;
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    m_textpadDock->setEnabled(scene && !view->isPlaying());
+    if (!scene)
+        return;
+    m_textpadDock->setNozzleOn(view->isNozzleArmed());
+    m_textpadDock->setText(scene->textpadText());
+}
+
+void VorrelQt::updateTypeToolbar()
+{
+    if (!m_typeToolbar)
+        return;
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    m_typeToolbar->setEnabled(scene && !view->isPlaying());
+    if (!scene)
+        return;
+    m_typeToolbar->setFont(scene->textFont());
+    m_typeToolbar->setFillColor(scene->fillColor());
+    m_typeToolbar->setStrokeColor(scene->strokeColor());
+    m_typeToolbar->setStrokeWidth(scene->strokeWidth());
 }
 
 void VorrelQt::updateMainToolbar()
@@ -402,30 +711,28 @@ void VorrelQt::updateMainToolbar()
 
 QString VorrelQt::nextPiece()
 {
-    return QString();
+    return m_textpadDock ? m_textpadDock->nextPiece() : QString();
 }
 
 int VorrelQt::nozzleType() const
 {
-    return 2;
+    return m_textpadDock ? m_textpadDock->nozzleType : 2;
 }
 
 int VorrelQt::nozzleInterval() const
 {
-    return 100;
+    return m_textpadDock ? m_textpadDock->nozzleInterval : 100;
 }
 
 int VorrelQt::textpadSyncInterval() const
 {
-    return 5000;
+    return m_textpadDock ? m_textpadDock->syncInterval : 5000;
 }
 
-void VorrelQt::updateTextpadPanel()
+void VorrelQt::showMousePosition(const QPointF &position)
 {
-}
-
-void VorrelQt::showMousePosition(const QPointF &)
-{
+    if (m_propertiesDock)
+        m_propertiesDock->setMousePosition(position);
 }
 
 void VorrelQt::showSelectionArea(const QRectF &)

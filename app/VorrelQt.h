@@ -2,28 +2,41 @@
 #define VORRELQT_H
 
 #include "app/ViewHost.h"
+#include "dialogs/EditCanvasDlg.h"
+#include "dialogs/EditGuidesDlg.h"
 #include "ui_VorrelQt.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 
 class Glyph;
+class HierarchyPanelDockWidget;
+class HistoryPanelDockWidget;
 class MainToolbar;
+class PropertiesPanelDockWidget;
 class QAction;
+class QDockWidget;
 class QMdiArea;
 class QSignalMapper;
 class QVorrelScene;
 class QVorrelView;
 class SoftType;
+class SoftTypePanelDockWidget;
+class TextpadPanelDockWidget;
+class TypeToolbar;
 class VorrelSplash;
 
 // The program's single main window: the menus and actions of its form, the
-// main toolbar, and a tabbed document area holding one view per open
-// document. Nothing in it is bound to a document: after every change and
-// whenever another document becomes active it pulls the state of the active
-// document into its actions and toolbar (updateAll). It is the host of
-// every view and the provider of the active scene for the docks.
+// main and type toolbars on two rows, the History, Textpad, Properties and
+// SoftTypes docks tabbed on the right, the Hierarchy dock on the left, and
+// a tabbed document area holding one view per open document. Nothing in it
+// is bound to a document: after every change and whenever another document
+// becomes active it pulls the state of the active document into its
+// actions, toolbars and docks (updateAll), through setters that emit
+// nothing. It is the host of every view and the provider of the active
+// scene for the docks.
 class VorrelQt : public QMainWindow, public ViewHost
 {
     Q_OBJECT
@@ -40,39 +53,92 @@ public:
     const Ui_VorrelQtClass &form() const { return ui; }
     QMdiArea *documentArea() const { return m_documentArea; }
     MainToolbar *mainToolbar() const { return m_mainToolbar; }
+    TypeToolbar *typeToolbar() const { return m_typeToolbar; }
+    HistoryPanelDockWidget *historyDock() const { return m_historyDock; }
+    TextpadPanelDockWidget *textpadDock() const { return m_textpadDock; }
+    PropertiesPanelDockWidget *propertiesDock() const { return m_propertiesDock; }
+    SoftTypePanelDockWidget *softTypeDock() const { return m_softTypeDock; }
+    HierarchyPanelDockWidget *hierarchyDock() const { return m_hierarchyDock; }
+    // The canvas and guides dialogs, kept for the whole run.
+    EditCanvasDlg &canvasDialog() { return m_canvasDialog; }
+    EditGuidesDlg &guidesDialog() { return m_guidesDialog; }
     // One SoftType of every kind by kind key: the values the next "Add
     // SoftType" of that kind starts from.
     const QHash<QString, SoftType *> &prototypes() const { return m_prototypes; }
+    // The number of the next added SoftType of each kind, by kind key; a
+    // kind not yet added has none.
+    const QHash<QString, int> &softTypeCounters() const { return m_softTypeCounters; }
 
     // Opens a document file in a new tab; a file that is not a readable
     // Vorrel document is reported and opens nothing.
     void openFile(const QString &fileName);
 
-    // Refreshes everything shown from the active document.
+    // Refreshes everything shown from the active document: the action
+    // states, the Hierarchy, History, Properties, SoftTypes and Textpad
+    // docks, the main toolbar and the type toolbar, in this order. No
+    // refresh emits a signal of a dock or toolbar.
     void updateAll() override;
-    // Enabled and checked states and texts of the form's actions and menus.
+    // Enabled and checked states, texts and icons of the form's actions and
+    // menus.
     void updateActionStates();
+    // Enabled while a document is open and stopped; the tree (the history)
+    // follows the active document, also while it plays; empty without one.
+    void updateHierarchyPanel();
+    void updateHistoryPanel();
+    // The caret, the selected text and the look of the first selected
+    // glyph; "Text Properties" editable only with a selection while the
+    // document is stopped.
+    void updatePropertiesPanel();
+    // The SoftTypes of the selection by name, the first selected object
+    // with a name standing for it.
+    void updateSoftTypePanel();
+    // The active document's textpad text and nozzle switch.
+    void updateTextpadPanel() override;
     void updateMainToolbar();
+    // The style new text gets in the active document.
+    void updateTypeToolbar();
 
-    // What a view asks of its window. There is no Textpad dock in this
-    // window: the nozzle gets no pieces and the dock's default type (glyph)
-    // and intervals (100 ms, 5000 ms); nothing shows the mouse position.
+    // What a view asks of its window: the Textpad dock's pieces, nozzle
+    // type and intervals; the mouse position goes to the Properties dock.
     QString nextPiece() override;
     int nozzleType() const override;
     int nozzleInterval() const override;
     int textpadSyncInterval() const override;
-    void updateTextpadPanel() override;
     void showMousePosition(const QPointF &position) override;
     void showSelectionArea(const QRectF &area) override;
 
 public slots:
+    // File menu
     void OnFileNew();
     void OnFileOpen();
     void OnFileExit();
+
+    // Edit menu: the canvas and guides dialogs preview on the active
+    // document while they run
+    void OnEditCanvasScreenWidthChanged(int width);
+    void OnEditCanvasScreenHeightChanged(int height);
+    void OnEditCanvasBackgroundColorChanged(const QColor &color);
+    void OnEditGuidesGridSpacingChanged(int spacing);
+    void OnEditGuidesGridColorChanged(const QColor &color);
+
+    // SoftType menu
     void OnStartStopSoftTypes();
+
+    // View menu: a dock shown or hidden, by its entry or its own buttons
+    void OnViewToggleWidget();
+
+    // Textpad dock: its nozzle settings, which the Textpad menu shows
+    void OnTextpadAdvanceChanged();
+    void OnTextpadLoopChanged();
+    void OnTextpadNozzleTypeChanged();
+
+    // Help menu
     void OnAboutVorrel();
-    // Runs the main toolbar's command for the action's object name.
+
+    // Main toolbar: runs the command for the action's object name.
     void OnMainToolBarClick(QAction *action);
+
+    // Document area
     void OnSubWindowActivated();
     // Closes the document of a tab, by its index in creation order.
     void OnCloseTab(int index);
@@ -85,20 +151,48 @@ protected:
 
 private:
     VorrelQt(QWidget *parent, Qt::WindowFlags flags);
-    void connectActions();
+    void createToolbars();
+    void createDocks();
+    // The connections, by area: the form's menu entries, the toolbars, the
+    // docks (with the View menu's dock entries) and the two dialogs.
+    void connectMenus();
+    void connectToolbars();
+    void connectDocks();
+    void connectDialogs();
     void createDocumentArea();
     void createPrototypes();
     // Puts a view into a new tab of the document area and shows it.
     void addDocument(QVorrelView *view);
 
+    // Each dock with its View menu entry.
+    struct DockEntry
+    {
+        QDockWidget *dock;
+        QAction *action;
+    };
+    QList<DockEntry> dockEntries() const;
+
     Ui_VorrelQtClass ui;
     VorrelSplash *m_aboutSplash = nullptr;
     QMdiArea *m_documentArea = nullptr;
     QSignalMapper *m_windowMapper = nullptr;
+    TypeToolbar *m_typeToolbar = nullptr;
     MainToolbar *m_mainToolbar = nullptr;
+    HistoryPanelDockWidget *m_historyDock = nullptr;
+    TextpadPanelDockWidget *m_textpadDock = nullptr;
+    PropertiesPanelDockWidget *m_propertiesDock = nullptr;
+    SoftTypePanelDockWidget *m_softTypeDock = nullptr;
+    HierarchyPanelDockWidget *m_hierarchyDock = nullptr;
+    // Without parent, so that they are top-level dialogs.
+    EditCanvasDlg m_canvasDialog;
+    EditGuidesDlg m_guidesDialog;
     // Glyph copies for pasting, owned.
     QList<Glyph *> m_copiedGlyphs;
+    QHash<QString, int> m_softTypeCounters;
     QHash<QString, SoftType *> m_prototypes;
+    // The Start/Stop Nozzle entry's two icons.
+    QIcon m_nozzleOnIcon;
+    QIcon m_nozzleOffIcon;
 };
 
 #endif // VORRELQT_H
