@@ -335,7 +335,7 @@ bool DocumentReader::readSoftTypeRecord(SoftType &softType)
         QVariant value;
         if (!m_reader.readString(name) || !m_reader.readVariant(value))
             return false;
-        softType.addOrSetProperty(value.userType(), name, value);
+        softType.addOrSetValue(value.userType(), name, value);
     }
     return true;
 }

@@ -26,7 +26,7 @@ public:
     ~QtVariantPropertyManager() override;
 
     static int enumTypeId();
-    bool isPropertyTypeSupported(int propertyType) const;
+    static bool isPropertyTypeSupported(int propertyType);
     // Null for an unsupported type.
     QtVariantProperty *addProperty(int propertyType, const QString &name = QString());
     // The variant property behind a property of this manager, or null.
