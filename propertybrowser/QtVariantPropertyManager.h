@@ -78,7 +78,9 @@ private:
     void setPointChildren(QtProperty *point);
 
     int m_typeOfNextProperty = QVariant::Invalid;
-    QMap<const QtProperty *, Data> m_data;
+    // Hashed by address, not ordered: each look-up stays as cheap with a
+    // hundred thousand properties as with ten.
+    QHash<const QtProperty *, Data> m_data;
     QHash<const QtProperty *, QtVariantProperty *> m_variantProperties;
     QtChildPropertyMap m_pointChildren;
 };
