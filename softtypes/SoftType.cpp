@@ -503,12 +503,6 @@ QHash<QString, QVariant> SoftType::values() const
     return result;
 }
 
-QVariant SoftType::value(const QString &name) const
-{
-    const int slot = slotOf(name);
-    return slot < 0 ? QVariant() : valueAt(slot);
-}
-
 void SoftType::setValues(const QHash<QString, QVariant> &values)
 {
     // A hash has no order of its own; sorting keeps new parameters in the

@@ -92,8 +92,6 @@ public:
 
     // Every parameter's value by name.
     QHash<QString, QVariant> values() const;
-    // The value of the parameter of that name; invalid when there is none.
-    QVariant value(const QString &name) const;
     // Sets each value on its parameter; names without one become new
     // parameters of the value's type, created in name order.
     void setValues(const QHash<QString, QVariant> &values);
@@ -312,7 +310,7 @@ private:
 
 // The SoftType record: a qint32 count, then count pairs of the property's
 // name (QString) and value (QVariant) in creation order. Reading applies
-// each pair to the SoftType, creating properties it does not have, and
+// each pair to the SoftType, creating parameters it does not have, and
 // stops at the first pair the stream cannot deliver.
 QDataStream &operator<<(QDataStream &out, const SoftType &softType);
 QDataStream &operator>>(QDataStream &in, SoftType &softType);
