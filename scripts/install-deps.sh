@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vorrel needs to build, run and test.
+# Installs the Debian packages Vorrel needs to build, run and test; with the
+# argument "fuzz", also clang and its fuzzing runtime for `make fuzz`.
 # Quiet when everything is already present; uses sudo only when not root.
 set -euo pipefail
 
@@ -12,6 +13,9 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   xvfb xauth
 )
+if [ "${1:-}" = fuzz ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
