@@ -73,15 +73,14 @@ bool SoftType::Parameter::isDeclaredAs(const Parameter &p) const
            && maximum == p.maximum && enumNames == p.enumNames;
 }
 
-SoftType::Parameter &SoftType::changing(int slot)
+bool SoftType::Parameter::isNumber() const
 {
-    // Leaves the kind's shared table for a copy of this SoftType's own.
-    return m_table.data()[slot];
+    return type != QVariant::String && type != QVariant::Color && type != QVariant::PointF;
 }
 
-QHash<QString, QVector<SoftType::Parameter>> &SoftType::kindTables()
+QHash<QString, SoftType::KindTable> &SoftType::kindTables()
 {
-    static QHash<QString, QVector<Parameter>> tables;
+    static QHash<QString, KindTable> tables;
     return tables;
 }
 
@@ -90,9 +89,10 @@ SoftType::SoftType(const QString &typeKey, const QString &name)
     // Every SoftType of a kind holds the same key string.
     auto kind = kindTables().find(typeKey);
     if (kind == kindTables().end())
-        kind = kindTables().insert(typeKey, QVector<Parameter>());
+        kind = kindTables().insert(typeKey, KindTable());
     m_typeKey = kind.key();
-    m_table = kind.value();
+    m_table = kind->parameters;
+    m_numbers = kind->numbers;
 
     // The name's value lives in m_name; its entry only describes it.
     declare(newParameter(QVariant::String, kName));
@@ -143,9 +143,9 @@ QtVariantPropertyManager *SoftType::propertyManager() const
 QStringList SoftType::propertyNames() const
 {
     QStringList names;
-    names.reserve(m_count);
-    for (int slot = 0; slot < m_count; ++slot)
-        names.append(m_table.at(slot).name);
+    names.reserve(count());
+    for (int slot = 0; slot < count(); ++slot)
+        names.append(at(slot).name);
     return names;
 }
 
@@ -190,15 +190,15 @@ void SoftType::setParameter(int slot, double value)
 {
     if (slot < 0)
         return;
-    const Parameter &p = m_table.at(slot);
-    if (p.type != QVariant::Double || (m_sheet && m_sheet->properties.at(slot))) {
+    const Parameter &p = at(slot);
+    if (p.type != QVariant::Double || slot >= m_count || (m_sheet && m_sheet->properties.at(slot))) {
         setValueAt(slot, value);
         return;
     }
     // What the Double property does with it.
     const double bounded = qBound(p.minimum, value, p.maximum);
-    if (bounded != p.number)
-        changing(slot).number = bounded;
+    if (bounded != m_numbers.at(slot))
+        m_numbers.data()[slot] = bounded;
 }
 
 SoftType::Parameter SoftType::newParameter(int type, const QString &name)
@@ -229,26 +229,24 @@ SoftType::Parameter SoftType::newParameter(int type, const QString &name)
     return p;
 }
 
-int SoftType::declare(const Parameter &parameter)
+const SoftType::Parameter &SoftType::at(int slot) const
 {
-    if (m_count < m_table.size() && m_table.at(m_count).isDeclaredAs(parameter)) {
-        const int slot = m_count++;
-        if (m_sheet)
-            show(slot);
-        return slot;
-    }
-    const int slot = append(parameter);
-    // The SoftTypes of the kind made from now on share the table so far.
-    kindTables()[m_typeKey] = m_table;
-    return slot;
+    return slot < m_count ? m_table.at(slot) : m_extras.at(slot - m_count);
 }
 
-int SoftType::append(const Parameter &parameter)
+int SoftType::declare(const Parameter &parameter)
 {
-    if (m_table.size() > m_count)
-        m_table.resize(m_count);
-    m_table.append(parameter);
+    // Only constructors declare, before any parameter of a file's.
+    Q_ASSERT(m_extras.isEmpty());
     const int slot = m_count++;
+    if (slot >= m_table.size() || !m_table.at(slot).isDeclaredAs(parameter)) {
+        m_table.resize(slot);
+        m_table.append(parameter);
+        m_numbers.resize(slot);
+        m_numbers.append(parameter.number);
+        // The SoftTypes of the kind made from now on share the table so far.
+        kindTables()[m_typeKey] = {m_table, m_numbers};
+    }
     if (m_index)
         m_index->insert(parameter.name, slot);
     if (m_sheet)
@@ -256,43 +254,63 @@ int SoftType::append(const Parameter &parameter)
     return slot;
 }
 
+int SoftType::append(const Parameter &parameter)
+{
+    m_extras.append(parameter);
+    const int slot = count() - 1;
+    if (m_index)
+        m_index->insert(parameter.name, slot);
+    if (m_sheet)
+        show(slot);
+    return slot;
+}
+
+void SoftType::replace(int slot, const Parameter &parameter)
+{
+    if (slot >= m_count) {
+        m_extras[slot - m_count] = parameter;
+        return;
+    }
+    m_table.data()[slot] = parameter;
+    m_numbers.data()[slot] = parameter.number;
+    if (slot == NameSlot)
+        m_name = parameter.other.toString();
+}
+
 int SoftType::slotOf(const QString &name) const
 {
     // A few names are searched; a file may give a SoftType many more.
     constexpr int Searched = 16;
-    if (m_count <= Searched) {
-        for (int slot = 0; slot < m_count; ++slot) {
-            if (m_table.at(slot).name == name)
+    if (count() <= Searched) {
+        for (int slot = 0; slot < count(); ++slot) {
+            if (at(slot).name == name)
                 return slot;
         }
         return -1;
     }
     if (!m_index) {
         m_index.reset(new QMap<QString, int>);
-        for (int slot = 0; slot < m_count; ++slot)
-            m_index->insert(m_table.at(slot).name, slot);
+        for (int slot = 0; slot < count(); ++slot)
+            m_index->insert(at(slot).name, slot);
     }
     return m_index->value(name, -1);
 }
 
 QVariant SoftType::valueAt(int slot) const
 {
-    const Parameter &p = m_table.at(slot);
-    switch (p.type) {
-    case QVariant::Bool:
-        return p.number != 0;
-    case QVariant::Int:
-        return int(p.number);
-    case QVariant::Double:
-        return p.number;
-    case QVariant::String:
-        return slot == NameSlot ? QVariant(m_name) : p.other;
-    case QVariant::Color:
-    case QVariant::PointF:
-        return p.other;
-    default:
-        return int(p.number);
+    const Parameter &p = at(slot);
+    if (p.isNumber()) {
+        const double number = slot < m_count ? m_numbers.at(slot) : p.number;
+        switch (p.type) {
+        case QVariant::Bool:
+            return number != 0;
+        case QVariant::Double:
+            return number;
+        default:
+            return int(number);
+        }
     }
+    return slot == NameSlot ? QVariant(m_name) : p.other;
 }
 
 void SoftType::setValueAt(int slot, const QVariant &value)
@@ -306,7 +324,7 @@ void SoftType::setValueAt(int slot, const QVariant &value)
     // Exactly what QtVariantPropertyManager::setValue takes: the value
     // converted to the property's type, bounded into its range; refused
     // when it does not convert or names no choice.
-    const Parameter &p = m_table.at(slot);
+    const Parameter &p = at(slot);
     bool ok = false;
     switch (p.type) {
     case QVariant::Bool:
@@ -349,36 +367,40 @@ void SoftType::setValueAt(int slot, const QVariant &value)
 void SoftType::store(int slot, const QVariant &value)
 {
     // Compared before writing, so that an unchanged value leaves the
-    // kind's shared table shared.
-    const Parameter &p = m_table.at(slot);
+    // kind's shared tables shared.
+    const Parameter &p = at(slot);
+    if (p.isNumber()) {
+        const double number = value.toDouble();
+        if (slot >= m_count)
+            m_extras[slot - m_count].number = number;
+        else if (number != m_numbers.at(slot))
+            m_numbers.data()[slot] = number;
+        return;
+    }
+    if (slot == NameSlot) {
+        if (m_name != value.toString())
+            m_name = value.toString();
+        return;
+    }
+    // What the property compares: texts, colours, and points exactly.
+    bool same = false;
     switch (p.type) {
     case QVariant::String:
-        if (slot == NameSlot) {
-            if (m_name != value.toString())
-                m_name = value.toString();
-            return;
-        }
-        if (p.other.toString() != value.toString())
-            changing(slot).other = value.toString();
-        return;
+        same = p.other.toString() == value.toString();
+        break;
     case QVariant::Color:
-        if (p.other.value<QColor>() != value.value<QColor>())
-            changing(slot).other = value.value<QColor>();
-        return;
-    case QVariant::PointF: {
-        const QPointF held = p.other.toPointF();
-        const QPointF point = value.toPointF();
-        if (held.x() != point.x() || held.y() != point.y())
-            changing(slot).other = point;
-        return;
+        same = p.other.value<QColor>() == value.value<QColor>();
+        break;
+    default:
+        same = p.other.toPointF().x() == value.toPointF().x() && p.other.toPointF().y() == value.toPointF().y();
+        break;
     }
-    default: {
-        const double number = value.toDouble();
-        if (number != p.number)
-            changing(slot).number = number;
+    if (same)
         return;
-    }
-    }
+    if (slot >= m_count)
+        m_extras[slot - m_count].other = value;
+    else
+        m_table.data()[slot].other = value;
 }
 
 SoftType::Sheet &SoftType::sheet() const
@@ -386,8 +408,8 @@ SoftType::Sheet &SoftType::sheet() const
     if (m_sheet)
         return *m_sheet;
     m_sheet.reset(new Sheet);
-    m_sheet->properties.reserve(m_count);
-    for (int slot = 0; slot < m_count; ++slot)
+    m_sheet->properties.reserve(count());
+    for (int slot = 0; slot < count(); ++slot)
         show(slot);
     // From now on the properties hold the values and the parameters follow.
     SoftType *self = const_cast<SoftType *>(this);
@@ -410,7 +432,7 @@ SoftType::Sheet &SoftType::sheet() const
 
 void SoftType::show(int slot) const
 {
-    const Parameter &p = m_table.at(slot);
+    const Parameter &p = at(slot);
     QtVariantProperty *property = m_sheet->manager->addProperty(p.type, p.name);
     if (p.type == QVariant::Int || p.type == QVariant::Double) {
         property->setAttribute(kMinimum, p.minimum);
@@ -422,7 +444,7 @@ void SoftType::show(int slot) const
     property->setValue(valueAt(slot));
     if (slot == TriggerSlot)
         property->setToolTip(triggerToolTip());
-    m_sheet->properties.append(property);
+    m_sheet->properties.insert(slot, property);
     m_sheet->slotOfProperty.insert(property, slot);
 }
 
@@ -436,13 +458,10 @@ QtVariantProperty *SoftType::createProperty(int type, const QString &name)
         return s.properties.at(append(newParameter(type, name)));
     // A new property of the type takes the name's place; the old one stays
     // in the manager, no longer a parameter.
-    changing(slot) = newParameter(type, name);
-    if (slot == NameSlot)
-        m_name.clear();
+    replace(slot, newParameter(type, name));
     s.slotOfProperty.remove(s.properties.at(slot));
     s.properties.removeAt(slot);
     show(slot);
-    s.properties.move(s.properties.size() - 1, slot);
     return s.properties.at(slot);
 }
 
@@ -483,8 +502,8 @@ int SoftType::addDoubleParameter(const QString &name, const QVariant &value, int
     if (slot < 0)
         return declare(p);
     // A name declared twice keeps its place and takes the new declaration.
-    if (m_table.at(slot).type == QVariant::Double) {
-        changing(slot) = p;
+    if (at(slot).type == QVariant::Double) {
+        replace(slot, p);
         if (m_sheet && m_sheet->properties.at(slot)) {
             m_sheet->properties.at(slot)->setAttribute(kMinimum, p.minimum);
             m_sheet->properties.at(slot)->setAttribute(kMaximum, p.maximum);
@@ -497,9 +516,9 @@ int SoftType::addDoubleParameter(const QString &name, const QVariant &value, int
 QHash<QString, QVariant> SoftType::values() const
 {
     QHash<QString, QVariant> result;
-    result.reserve(m_count);
-    for (int slot = 0; slot < m_count; ++slot)
-        result.insert(m_table.at(slot).name, valueAt(slot));
+    result.reserve(count());
+    for (int slot = 0; slot < count(); ++slot)
+        result.insert(at(slot).name, valueAt(slot));
     return result;
 }
 
@@ -518,8 +537,8 @@ void SoftType::setValues(const QHash<QString, QVariant> &values)
 void SoftType::copyValuesFrom(const SoftType &source)
 {
     const int enumType = QtVariantPropertyManager::enumTypeId();
-    for (int slot = 0; slot < source.m_count; ++slot) {
-        const Parameter &p = source.m_table.at(slot);
+    for (int slot = 0; slot < source.count(); ++slot) {
+        const Parameter &p = source.at(slot);
         addOrSetValue(p.type == enumType ? int(QVariant::Int) : p.type, p.name, source.valueAt(slot));
     }
 }
@@ -609,9 +628,9 @@ int SoftType::pairedCount(const GlyphPath &path)
 
 QDataStream &operator<<(QDataStream &out, const SoftType &softType)
 {
-    out << qint32(softType.m_count);
-    for (int slot = 0; slot < softType.m_count; ++slot)
-        out << softType.m_table.at(slot).name << softType.valueAt(slot);
+    out << qint32(softType.count());
+    for (int slot = 0; slot < softType.count(); ++slot)
+        out << softType.at(slot).name << softType.valueAt(slot);
     return out;
 }
 

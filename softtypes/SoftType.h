@@ -27,8 +27,9 @@ class QtVariantPropertyManager;
 // frame.
 //
 // The parameters are kept compactly: a kind's names, types, ranges and
-// defaults are one table shared by all its SoftTypes until one of them
-// changes a value, so that a document of many SoftTypes costs little. The
+// defaults are one table shared by all its SoftTypes, and their values one
+// array shared until a SoftType changes one, so that a document of many
+// SoftTypes costs little. The
 // property manager that shows and edits them as properties is made, with a
 // property for every parameter, on first use (propertyManager, property,
 // createProperty, addOrSetProperty); from then on every change goes through
@@ -223,9 +224,9 @@ protected:
     // A Double parameter with its default and range, for kind constructors:
     // its slot for parameter and setParameter, -1 when it was not created.
     int addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum);
-    // The value of the numeric parameter in a slot as a double, a plain
-    // read; 0.0 for slot -1.
-    double parameter(int slot) const { return slot < 0 ? 0.0 : m_table.at(slot).number; }
+    // The value of a numeric parameter the kind declared, as a double; a
+    // plain read; 0.0 for slot -1.
+    double parameter(int slot) const { return slot < 0 ? 0.0 : m_numbers.at(slot); }
     // Sets the parameter in a slot as its property would take the value;
     // for a Double parameter that is not shown a plain, bounded store.
     void setParameter(int slot, const QVariant &value);
@@ -254,7 +255,8 @@ private:
         // A property type of QtVariantPropertyManager.
         int type = 0;
         // The value of a Bool (0 or 1), Int, Double or enumeration (the
-        // index); a plain double, read by every frame.
+        // index); for a declared parameter its default, the value being
+        // kept in m_numbers.
         double number = 0;
         // The value of a String, Color or PointF; the name's own value is
         // kept beside the table (m_name).
@@ -267,22 +269,31 @@ private:
         const QStringList *enumNames = nullptr;
 
         bool isDeclaredAs(const Parameter &other) const;
+        // Whether the value is a number rather than other.
+        bool isNumber() const;
+    };
+    // What the constructors of a kind declare, shared by its SoftTypes.
+    struct KindTable
+    {
+        QVector<Parameter> parameters;
+        QVector<double> numbers;
     };
     // The manager and its properties, made on first use.
     struct Sheet;
 
     // The tables of the kinds by type key: a SoftType starts from its kind's
-    // table and shares it while it declares the same parameters and changes
-    // no value.
-    static QHash<QString, QVector<Parameter>> &kindTables();
+    // table and shares it while it declares the same parameters.
+    static QHash<QString, KindTable> &kindTables();
     static Parameter newParameter(int type, const QString &name);
+    int count() const { return m_count + m_extras.size(); }
+    const Parameter &at(int slot) const;
     // Appends a parameter the constructors declare, sharing the entry of the
     // kind's table where every earlier one matched; the slot.
     int declare(const Parameter &parameter);
-    // Appends a parameter; the slot.
+    // Appends a parameter beyond the declared ones; the slot.
     int append(const Parameter &parameter);
-    // The parameter in a slot, to be changed.
-    Parameter &changing(int slot);
+    // Puts a new parameter in a slot's place.
+    void replace(int slot, const Parameter &parameter);
     // The slot of a name, or -1.
     int slotOf(const QString &name) const;
     QVariant valueAt(int slot) const;
@@ -296,12 +307,17 @@ private:
 
     QString m_typeKey;
     QString m_name;
-    // The parameters in creation order. Entries from m_count on belong to
-    // the kind's shared table and not to this SoftType.
+    // The parameters the kind declared, in creation order, and their
+    // values: the kind's tables, shared until a value changes. Entries from
+    // m_count on are not this SoftType's.
     QVector<Parameter> m_table;
+    QVector<double> m_numbers;
     int m_count = 0;
     int m_lastFrame = -1;
     QPointF m_lastMousePosition;
+    // The parameters a file or setValues added, with their values, after
+    // the declared ones.
+    QVector<Parameter> m_extras;
     // Once there are too many parameters to search, their slots by name.
     // Ordered, not hashed: a file could choose names that all hash alike.
     mutable std::unique_ptr<QMap<QString, int>> m_index;
