@@ -1,5 +1,6 @@
 // Reading hostile documents: files of one small record repeated (SoftTypes
-// on one glyph, properties on one SoftType, passages, words, glyphs), each
+// on one glyph, bare or with a property of their own, properties on one
+// SoftType, passages, words, glyphs), each
 // read into a new scene and discarded, accepted as written and refused for
 // one trailing byte. Each shape is read at a size and at its double.
 // Figures per file byte: peak resident memory (the aim is at most 32 bytes
@@ -29,6 +30,7 @@ int baseCount(Shape shape)
 {
     switch (shape) {
     case HostileDocument::ManySoftTypes:
+    case HostileDocument::ManyOwnProperties:
     case HostileDocument::ManyProperties:
         return 100000;
     default:

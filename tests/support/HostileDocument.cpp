@@ -74,6 +74,8 @@ QString HostileDocument::name(Shape shape)
     switch (shape) {
     case ManySoftTypes:
         return QStringLiteral("SoftTypes on one glyph");
+    case ManyOwnProperties:
+        return QStringLiteral("SoftTypes with a property of their own");
     case ManyProperties:
         return QStringLiteral("properties on one SoftType");
     case ManyPassages:
@@ -93,6 +95,7 @@ QByteArray HostileDocument::build(Shape shape, int count)
     w.bodyStart();
     switch (shape) {
     case ManySoftTypes:
+    case ManyOwnProperties:
     case ManyProperties:
         w.group(1);
         out << qint8(1);
@@ -100,10 +103,13 @@ QByteArray HostileDocument::build(Shape shape, int count)
         out << qint8(1);
         w.group(1);
         out << qint8(2);
-        if (shape == ManySoftTypes) {
+        if (shape != ManyProperties) {
             w.glyph(QLatin1Char('a'), count);
-            for (int i = 0; i < count; ++i)
-                out << QStringLiteral("pull") << qint32(0);
+            for (int i = 0; i < count; ++i) {
+                out << QStringLiteral("pull") << qint32(shape == ManySoftTypes ? 0 : 1);
+                if (shape == ManyOwnProperties)
+                    out << QStringLiteral("a") << qint32(QMetaType::Bool) << qint8(0) << true;
+            }
         } else {
             w.glyph(QLatin1Char('a'), 1);
             out << QStringLiteral("pull") << qint32(count);

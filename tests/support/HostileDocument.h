@@ -14,6 +14,8 @@ namespace HostileDocument {
 enum Shape {
     // One glyph carrying count SoftTypes, each a kind key and an empty record.
     ManySoftTypes,
+    // The same with one property of its own in each record.
+    ManyOwnProperties,
     // One SoftType holding count properties of distinct two-letter names.
     ManyProperties,
     // count passages of one space each.
