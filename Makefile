@@ -52,7 +52,7 @@ fuzz:
 	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  $(FUZZ_BUILD)/tests/fuzz/fuzz_document -max_len=65536 -max_total_time=$(FUZZ_SECONDS) \
-	  -timeout=10 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
+	  -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=64 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
 	  $(FUZZ_BUILD)/corpus tests/fuzz/corpus
 
 bench: build
