@@ -1,6 +1,5 @@
 #include "support/PeakMemory.h"
 
-#include <QByteArray>
 #include <QFile>
 
 #include <malloc.h>
@@ -15,9 +14,8 @@ qint64 statusField(const QByteArray &field)
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
         if (line.startsWith(field + ':')) {
-            const QList<QByteArray> parts = line.mid(field.size() + 1).simplified().split(' ');
             bool ok = false;
-            const qint64 kb = parts.value(0).toLongLong(&ok);
+            const qint64 kb = line.mid(field.size() + 1).simplified().split(' ').value(0).toLongLong(&ok);
             return ok ? kb * 1024 : -1;
         }
     }
@@ -31,23 +29,13 @@ PeakMemory::PeakMemory()
     malloc_trim(0);
     // Writing 5 restarts the peak at the present size (Linux 4.0 and later).
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
-        return;
-    clear.close();
-    m_start = resident();
+    if (clear.open(QIODevice::WriteOnly) && clear.write("5") == 1) {
+        clear.close();
+        m_start = statusField("VmRSS");
+    }
 }
 
 qint64 PeakMemory::rise() const
 {
-    return m_start < 0 ? -1 : peak() - m_start;
-}
-
-qint64 PeakMemory::resident()
-{
-    return statusField("VmRSS");
-}
-
-qint64 PeakMemory::peak()
-{
-    return statusField("VmHWM");
+    return m_start < 0 ? -1 : statusField("VmHWM") - m_start;
 }
