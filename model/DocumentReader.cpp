@@ -164,8 +164,8 @@ bool DocumentReader::readScene(QVorrelScene &scene)
     scene.setSnapFlags(snapFlags);
     scene.setTextpadText(textpadText);
     // The name is only kept; opening it here could block on a pipe or a
-    // device.
-    if (QFileInfo(textpadFileName).isFile())
+    // device. No file name holds a null character (Qt warns of one).
+    if (!textpadFileName.contains(QChar(0)) && QFileInfo(textpadFileName).isFile())
         scene.setTextpadFileName(textpadFileName);
     // Nothing follows the body.
     return m_reader.atEnd() || m_reader.fail();
@@ -335,7 +335,7 @@ bool DocumentReader::readSoftTypeRecord(SoftType &softType)
         QVariant value;
         if (!m_reader.readString(name) || !m_reader.readVariant(value))
             return false;
-        softType.addOrSetProperty(value.userType(), name, value);
+        softType.addOrSetValue(value.userType(), name, value);
     }
     return true;
 }

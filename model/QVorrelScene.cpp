@@ -79,6 +79,12 @@ QVorrelScene::QVorrelScene(qreal x, qreal y, qreal width, qreal height, QObject 
 
 QVorrelScene::~QVorrelScene()
 {
+    // Items added since the event loop last ran wait in the scene's list of
+    // items to polish, which the removal of each of them searches: deleting
+    // many of them (a document just read, or refused half read) would take
+    // quadratic time. Polishing them now, as the loop would, empties the
+    // list.
+    QMetaObject::invokeMethod(this, "_q_polishItems", Qt::DirectConnection);
     clearHistory();
     delete m_exporter;
     delete m_pendingSimulate;

@@ -106,8 +106,13 @@ void QtAbstractPropertyBrowser::removeItem(QtBrowserItem *item)
     while (!item->m_children.isEmpty())
         removeItem(item->m_children.last());
     itemRemoved(item);
+    // Items go from the back when the browser clears and from the front
+    // when their properties are deleted in order: both are found at once.
     QList<QtBrowserItem *> &siblings = item->m_parent ? item->m_parent->m_children : m_topLevelItems;
-    siblings.removeOne(item);
+    if (!siblings.isEmpty() && siblings.last() == item)
+        siblings.removeLast();
+    else
+        siblings.removeOne(item);
     const auto it = m_items.find(item->m_property);
     it->removeOne(item);
     if (it->isEmpty())

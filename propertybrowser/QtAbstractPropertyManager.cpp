@@ -1,5 +1,7 @@
 #include "propertybrowser/QtAbstractPropertyManager.h"
 
+#include <QVector>
+
 namespace {
 // QtProperty's constructor is protected: managers create plain properties
 // through this.
@@ -22,8 +24,37 @@ QtAbstractPropertyManager::~QtAbstractPropertyManager()
 
 void QtAbstractPropertyManager::clear()
 {
-    while (!m_properties.isEmpty())
-        delete *m_properties.cbegin();
+    // Taking the properties one at a time from the front of the set would
+    // walk its emptied buckets again for each. The order is taken first, one
+    // in which no deletion searches a long list: properties without a parent
+    // first, so that their sub-properties no longer have them as parent;
+    // then the others in the order of their first parent's sub-properties,
+    // so that each is the first of its remaining siblings. Properties made
+    // meanwhile go in a next round.
+    while (!m_properties.isEmpty()) {
+        QVector<QtProperty *> order;
+        order.reserve(m_properties.size());
+        QSet<const QtProperty *> parents;
+        for (QtProperty *property : qAsConst(m_properties)) {
+            if (property->m_parents.isEmpty())
+                order.append(property);
+            else
+                parents.insert(property->m_parents.first());
+        }
+        for (const QtProperty *parent : qAsConst(parents)) {
+            for (QtProperty *child : parent->m_children) {
+                if (child->m_parents.first() == parent && m_properties.contains(child))
+                    order.append(child);
+            }
+        }
+        // Kept at its size, the set is not rehashed as it empties.
+        m_properties.reserve(m_properties.size());
+        for (QtProperty *property : qAsConst(order)) {
+            if (m_properties.contains(property))
+                delete property;
+        }
+        m_properties.squeeze();
+    }
 }
 
 QtProperty *QtAbstractPropertyManager::addProperty(const QString &name)

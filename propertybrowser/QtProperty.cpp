@@ -60,11 +60,14 @@ void QtProperty::addSubProperty(QtProperty *property)
 
 void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProperty)
 {
-    if (!property || property == this || m_children.contains(property) || property->isAncestorOf(this))
+    // A child knows its few parents: asking it keeps filling a long list of
+    // sub-properties linear, as does appending after the last one.
+    if (!property || property == this || property->m_parents.contains(this) || property->isAncestorOf(this))
         return;
     int index = 0;
     if (afterProperty) {
-        index = m_children.indexOf(afterProperty) + 1;
+        index = !m_children.isEmpty() && m_children.last() == afterProperty ? m_children.size()
+                                                                        : m_children.indexOf(afterProperty) + 1;
         if (index == 0)
             return;
     }

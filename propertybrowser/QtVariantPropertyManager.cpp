@@ -72,7 +72,7 @@ int QtVariantPropertyManager::enumTypeId()
     return qMetaTypeId<QtEnumPropertyType>();
 }
 
-bool QtVariantPropertyManager::isPropertyTypeSupported(int propertyType) const
+bool QtVariantPropertyManager::isPropertyTypeSupported(int propertyType)
 {
     switch (propertyType) {
     case QVariant::Bool:

@@ -26,7 +26,7 @@ public:
     ~QtVariantPropertyManager() override;
 
     static int enumTypeId();
-    bool isPropertyTypeSupported(int propertyType) const;
+    static bool isPropertyTypeSupported(int propertyType);
     // Null for an unsupported type.
     QtVariantProperty *addProperty(int propertyType, const QString &name = QString());
     // The variant property behind a property of this manager, or null.
@@ -78,7 +78,9 @@ private:
     void setPointChildren(QtProperty *point);
 
     int m_typeOfNextProperty = QVariant::Invalid;
-    QMap<const QtProperty *, Data> m_data;
+    // Hashed by address, not ordered: each look-up stays as cheap with a
+    // hundred thousand properties as with ten.
+    QHash<const QtProperty *, Data> m_data;
     QHash<const QtProperty *, QtVariantProperty *> m_variantProperties;
     QtChildPropertyMap m_pointChildren;
 };

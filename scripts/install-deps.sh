@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vorrel needs to build, run and test.
+# Installs the Debian packages Vorrel needs to build, run and test; with the
+# argument "fuzz", also clang and its fuzzing runtime for `make fuzz`.
 # Quiet when everything is already present; uses sudo only when not root.
 set -euo pipefail
 
@@ -13,6 +14,9 @@ PACKAGES=(
   xvfb xauth
   xdotool openbox x11-utils
 )
+if [ "${1:-}" = fuzz ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -3,6 +3,8 @@
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
+#include "propertybrowser/QtNumberRange.h"
+#include "propertybrowser/QtPropertyBrowserUtils.h"
 #include "propertybrowser/QtVariantPropertyManager.h"
 
 #include <QDataStream>
@@ -46,43 +48,74 @@ QString triggerToolTip()
 
 } // namespace
 
+// The manager, with one property per parameter (by slot), and the
+// connections through which the parameters follow the properties.
+struct SoftType::Sheet
+{
+    ~Sheet()
+    {
+        // The properties the manager deletes with itself no longer report.
+        QObject::disconnect(valueChanged);
+        QObject::disconnect(destroyed);
+        delete manager;
+    }
+
+    QtVariantPropertyManager *manager = new QtVariantPropertyManager;
+    QVector<QtVariantProperty *> properties;
+    QHash<const QtProperty *, int> slotOfProperty;
+    QMetaObject::Connection valueChanged;
+    QMetaObject::Connection destroyed;
+};
+
+bool SoftType::Parameter::isDeclaredAs(const Parameter &p) const
+{
+    return type == p.type && name == p.name && number == p.number && other == p.other && minimum == p.minimum
+           && maximum == p.maximum && enumNames == p.enumNames;
+}
+
+bool SoftType::Parameter::isNumber() const
+{
+    return type != QVariant::String && type != QVariant::Color && type != QVariant::PointF;
+}
+
+QHash<QString, SoftType::KindTable> &SoftType::kindTables()
+{
+    static QHash<QString, KindTable> tables;
+    return tables;
+}
+
 SoftType::SoftType(const QString &typeKey, const QString &name)
-    : m_manager(new QtVariantPropertyManager), m_typeKey(typeKey)
 {
-    QObject::connect(m_manager, &QtVariantPropertyManager::valueChanged, m_manager,
-                     [this](QtProperty *property, const QVariant &value) {
-                         for (AtHand &a : m_atHand) {
-                             if (a.property == property)
-                                 a.value = value.toDouble();
-                         }
-                     });
+    // Every SoftType of a kind holds the same key string.
+    auto kind = kindTables().find(typeKey);
+    if (kind == kindTables().end())
+        kind = kindTables().insert(typeKey, KindTable());
+    m_typeKey = kind.key();
+    m_table = kind->parameters;
+    m_numbers = kind->numbers;
 
-    m_nameProperty = addOrSetProperty(QVariant::String, kName, QStringLiteral("unknown"));
-    m_enabled = keepAtHand(addOrSetProperty(QVariant::Bool, kEnabled, true));
+    // The name's value lives in m_name; its entry only describes it.
+    declare(newParameter(QVariant::String, kName));
+    Parameter enabled = newParameter(QVariant::Bool, kEnabled);
+    enabled.number = 1;
+    declare(enabled);
+    Parameter trigger = newParameter(QtVariantPropertyManager::enumTypeId(), kTrigger);
+    trigger.enumNames = &triggerNames();
+    trigger.number = MouseLeftButton;
+    declare(trigger);
+    Parameter radius = newParameter(QVariant::Int, kRadius);
+    radius.minimum = 0;
+    radius.maximum = 65535;
+    declare(radius);
+    Parameter toggleKey = newParameter(QtVariantPropertyManager::enumTypeId(), kToggleKey);
+    toggleKey.enumNames = &toggleKeyNames();
+    toggleKey.number = 0;
+    declare(toggleKey);
 
-    // An enumeration takes its index only once it has its names.
-    QtVariantProperty *trigger = createProperty(QtVariantPropertyManager::enumTypeId(), kTrigger);
-    trigger->setAttribute(kEnumNames, triggerNames());
-    trigger->setValue(int(MouseLeftButton));
-    trigger->setToolTip(triggerToolTip());
-    m_trigger = keepAtHand(trigger);
-
-    QtVariantProperty *radius = addOrSetProperty(QVariant::Int, kRadius, 0);
-    radius->setAttribute(kMinimum, 0);
-    radius->setAttribute(kMaximum, 65535);
-    m_radius = keepAtHand(radius);
-
-    QtVariantProperty *toggleKey = createProperty(QtVariantPropertyManager::enumTypeId(), kToggleKey);
-    toggleKey->setAttribute(kEnumNames, toggleKeyNames());
-    toggleKey->setValue(0);
-
-    setName(name);
+    m_name = name;
 }
 
-SoftType::~SoftType()
-{
-    delete m_manager;
-}
+SoftType::~SoftType() = default;
 
 void SoftType::reset(QVorrelScene *scene)
 {
@@ -102,106 +135,411 @@ QString SoftType::kindText() const
     return m_typeKey.left(1).toUpper() + m_typeKey.mid(1).toLower();
 }
 
-QString SoftType::name() const
+QtVariantPropertyManager *SoftType::propertyManager() const
 {
-    return m_nameProperty->value().toString();
+    return sheet().manager;
+}
+
+QStringList SoftType::propertyNames() const
+{
+    QStringList names;
+    names.reserve(count());
+    for (int slot = 0; slot < count(); ++slot)
+        names.append(at(slot).name);
+    return names;
+}
+
+QtVariantProperty *SoftType::property(const QString &name) const
+{
+    const int slot = slotOf(name);
+    return slot < 0 ? nullptr : sheet().properties.at(slot);
 }
 
 void SoftType::setName(const QString &name)
 {
-    m_nameProperty->setValue(name);
+    setValueAt(NameSlot, name);
 }
 
 bool SoftType::isEnabled() const
 {
-    return parameter(m_enabled) != 0;
+    return parameter(EnabledSlot) != 0;
 }
 
 void SoftType::setEnabled(bool enabled)
 {
-    setParameter(m_enabled, enabled);
+    setParameter(EnabledSlot, QVariant(enabled));
 }
 
 int SoftType::trigger() const
 {
-    return int(parameter(m_trigger));
+    return int(parameter(TriggerSlot));
 }
 
 int SoftType::radius() const
 {
-    return int(parameter(m_radius));
+    return int(parameter(RadiusSlot));
 }
 
 void SoftType::setParameter(int slot, const QVariant &value)
 {
     if (slot >= 0)
-        m_atHand.at(slot).property->setValue(value);
+        setValueAt(slot, value);
 }
 
-int SoftType::keepAtHand(QtVariantProperty *property)
+void SoftType::setParameter(int slot, double value)
 {
-    if (!property)
+    if (slot < 0)
+        return;
+    const Parameter &p = at(slot);
+    if (p.type != QVariant::Double || slot >= m_count || (m_sheet && m_sheet->properties.at(slot))) {
+        setValueAt(slot, value);
+        return;
+    }
+    // What the Double property does with it.
+    const double bounded = qBound(p.minimum, value, p.maximum);
+    if (bounded != m_numbers.at(slot))
+        m_numbers.data()[slot] = bounded;
+}
+
+SoftType::Parameter SoftType::newParameter(int type, const QString &name)
+{
+    // A new property's value: false, 0, an empty text, an invalid colour,
+    // the origin, and no choice of an enumeration.
+    Parameter p;
+    p.name = name;
+    p.type = type;
+    switch (type) {
+    case QVariant::String:
+        p.other = QString();
+        break;
+    case QVariant::Color:
+        p.other = QColor();
+        break;
+    case QVariant::PointF:
+        p.other = QPointF();
+        break;
+    case QVariant::Bool:
+    case QVariant::Int:
+    case QVariant::Double:
+        break;
+    default:
+        p.number = -1;
+        break;
+    }
+    return p;
+}
+
+const SoftType::Parameter &SoftType::at(int slot) const
+{
+    return slot < m_count ? m_table.at(slot) : m_extras.at(slot - m_count);
+}
+
+int SoftType::declare(const Parameter &parameter)
+{
+    // Only constructors declare, before any parameter of a file's.
+    Q_ASSERT(m_extras.isEmpty());
+    const int slot = m_count++;
+    if (slot >= m_table.size() || !m_table.at(slot).isDeclaredAs(parameter)) {
+        m_table.resize(slot);
+        m_table.append(parameter);
+        m_numbers.resize(slot);
+        m_numbers.append(parameter.number);
+        // The SoftTypes of the kind made from now on share the table so far.
+        kindTables()[m_typeKey] = {m_table, m_numbers};
+    }
+    if (m_index)
+        m_index->insert(parameter.name, slot);
+    if (m_sheet)
+        show(slot);
+    return slot;
+}
+
+int SoftType::append(const Parameter &parameter)
+{
+    m_extras.append(parameter);
+    const int slot = count() - 1;
+    if (m_index)
+        m_index->insert(parameter.name, slot);
+    if (m_sheet)
+        show(slot);
+    return slot;
+}
+
+void SoftType::replace(int slot, const Parameter &parameter)
+{
+    if (slot >= m_count) {
+        m_extras[slot - m_count] = parameter;
+        return;
+    }
+    m_table.data()[slot] = parameter;
+    m_numbers.data()[slot] = parameter.number;
+    if (slot == NameSlot)
+        m_name = parameter.other.toString();
+}
+
+int SoftType::slotOf(const QString &name) const
+{
+    // A few names are searched; a file may give a SoftType many more.
+    constexpr int Searched = 16;
+    if (count() <= Searched) {
+        for (int slot = 0; slot < count(); ++slot) {
+            if (at(slot).name == name)
+                return slot;
+        }
         return -1;
-    m_atHand.append({property, property->value().toDouble()});
-    return m_atHand.size() - 1;
+    }
+    if (!m_index) {
+        m_index.reset(new QMap<QString, int>);
+        for (int slot = 0; slot < count(); ++slot)
+            m_index->insert(at(slot).name, slot);
+    }
+    return m_index->value(name, -1);
+}
+
+QVariant SoftType::valueAt(int slot) const
+{
+    const Parameter &p = at(slot);
+    if (p.isNumber()) {
+        const double number = slot < m_count ? m_numbers.at(slot) : p.number;
+        switch (p.type) {
+        case QVariant::Bool:
+            return number != 0;
+        case QVariant::Double:
+            return number;
+        default:
+            return int(number);
+        }
+    }
+    return slot == NameSlot ? QVariant(m_name) : p.other;
+}
+
+void SoftType::setValueAt(int slot, const QVariant &value)
+{
+    if (m_sheet) {
+        if (QtVariantProperty *property = m_sheet->properties.at(slot)) {
+            property->setValue(value);
+            return;
+        }
+    }
+    // Exactly what QtVariantPropertyManager::setValue takes: the value
+    // converted to the property's type, bounded into its range; refused
+    // when it does not convert or names no choice.
+    const Parameter &p = at(slot);
+    bool ok = false;
+    switch (p.type) {
+    case QVariant::Bool:
+        if (value.canConvert<bool>())
+            store(slot, value.toBool());
+        return;
+    case QVariant::Int: {
+        const int number = value.toInt(&ok);
+        if (ok)
+            store(slot, qBound(int(p.minimum), number, int(p.maximum)));
+        return;
+    }
+    case QVariant::Double: {
+        const double number = value.toDouble(&ok);
+        if (ok)
+            store(slot, qBound(p.minimum, number, p.maximum));
+        return;
+    }
+    case QVariant::String:
+        if (value.canConvert<QString>())
+            store(slot, value.toString());
+        return;
+    case QVariant::Color:
+        if (value.canConvert<QColor>())
+            store(slot, value.value<QColor>());
+        return;
+    case QVariant::PointF:
+        if (value.canConvert<QPointF>())
+            store(slot, value.toPointF());
+        return;
+    default: {
+        const int index = value.toInt(&ok);
+        if (ok && QtPropertyBrowserUtils::isEnumIndexValid(index, p.enumNames ? p.enumNames->size() : 0))
+            store(slot, index);
+        return;
+    }
+    }
+}
+
+void SoftType::store(int slot, const QVariant &value)
+{
+    // Compared before writing, so that an unchanged value leaves the
+    // kind's shared tables shared.
+    const Parameter &p = at(slot);
+    if (p.isNumber()) {
+        const double number = value.toDouble();
+        if (slot >= m_count)
+            m_extras[slot - m_count].number = number;
+        else if (number != m_numbers.at(slot))
+            m_numbers.data()[slot] = number;
+        return;
+    }
+    if (slot == NameSlot) {
+        if (m_name != value.toString())
+            m_name = value.toString();
+        return;
+    }
+    // What the property compares: texts, colours, and points exactly.
+    bool same = false;
+    switch (p.type) {
+    case QVariant::String:
+        same = p.other.toString() == value.toString();
+        break;
+    case QVariant::Color:
+        same = p.other.value<QColor>() == value.value<QColor>();
+        break;
+    default:
+        same = p.other.toPointF().x() == value.toPointF().x() && p.other.toPointF().y() == value.toPointF().y();
+        break;
+    }
+    if (same)
+        return;
+    if (slot >= m_count)
+        m_extras[slot - m_count].other = value;
+    else
+        m_table.data()[slot].other = value;
+}
+
+SoftType::Sheet &SoftType::sheet() const
+{
+    if (m_sheet)
+        return *m_sheet;
+    m_sheet.reset(new Sheet);
+    m_sheet->properties.reserve(count());
+    for (int slot = 0; slot < count(); ++slot)
+        show(slot);
+    // From now on the properties hold the values and the parameters follow.
+    SoftType *self = const_cast<SoftType *>(this);
+    Sheet *sheet = m_sheet.get();
+    sheet->valueChanged = QObject::connect(sheet->manager, &QtVariantPropertyManager::valueChanged,
+                                           [self, sheet](QtProperty *property, const QVariant &value) {
+                                               const int slot = sheet->slotOfProperty.value(property, -1);
+                                               if (slot >= 0)
+                                                   self->store(slot, value);
+                                           });
+    sheet->destroyed = QObject::connect(sheet->manager, &QtAbstractPropertyManager::propertyDestroyed,
+                                        [sheet](QtProperty *property) {
+                                            const int slot = sheet->slotOfProperty.take(property);
+                                            if (slot >= 0 && slot < sheet->properties.size()
+                                                && sheet->properties.at(slot) == property)
+                                                sheet->properties[slot] = nullptr;
+                                        });
+    return *m_sheet;
+}
+
+void SoftType::show(int slot) const
+{
+    const Parameter &p = at(slot);
+    QtVariantProperty *property = m_sheet->manager->addProperty(p.type, p.name);
+    if (p.type == QVariant::Int || p.type == QVariant::Double) {
+        property->setAttribute(kMinimum, p.minimum);
+        property->setAttribute(kMaximum, p.maximum);
+    } else if (p.enumNames) {
+        // An enumeration takes its index only once it has its names.
+        property->setAttribute(kEnumNames, *p.enumNames);
+    }
+    property->setValue(valueAt(slot));
+    if (slot == TriggerSlot)
+        property->setToolTip(triggerToolTip());
+    m_sheet->properties.insert(slot, property);
+    m_sheet->slotOfProperty.insert(property, slot);
 }
 
 QtVariantProperty *SoftType::createProperty(int type, const QString &name)
 {
-    if (!m_manager->isPropertyTypeSupported(type))
+    if (!QtVariantPropertyManager::isPropertyTypeSupported(type))
         return nullptr;
-    QtVariantProperty *property = m_manager->addProperty(type, name);
-    if (!m_properties.contains(name))
-        m_names.append(name);
-    m_properties.insert(name, property);
-    return property;
+    Sheet &s = sheet();
+    const int slot = slotOf(name);
+    if (slot < 0)
+        return s.properties.at(append(newParameter(type, name)));
+    // A new property of the type takes the name's place; the old one stays
+    // in the manager, no longer a parameter.
+    replace(slot, newParameter(type, name));
+    s.slotOfProperty.remove(s.properties.at(slot));
+    s.properties.removeAt(slot);
+    show(slot);
+    return s.properties.at(slot);
 }
 
 QtVariantProperty *SoftType::addOrSetProperty(int type, const QString &name, const QVariant &value)
 {
-    QtVariantProperty *property = m_properties.value(name);
-    if (!property)
-        property = createProperty(type, name);
-    if (property)
-        property->setValue(value);
-    return property;
+    sheet();
+    return addOrSetValue(type, name, value) ? property(name) : nullptr;
+}
+
+bool SoftType::addOrSetValue(int type, const QString &name, const QVariant &value)
+{
+    int slot = slotOf(name);
+    if (slot < 0) {
+        if (!QtVariantPropertyManager::isPropertyTypeSupported(type))
+            return false;
+        slot = append(newParameter(type, name));
+    }
+    setValueAt(slot, value);
+    return true;
 }
 
 int SoftType::addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum)
 {
-    QtVariantProperty *property = addOrSetProperty(QVariant::Double, name, value);
-    if (property) {
-        property->setAttribute(kMinimum, minimum);
-        property->setAttribute(kMaximum, maximum);
+    // The value as a new Double property takes it, then the range as the
+    // attributes "minimum" and "maximum" set it, in that order.
+    QtNumberRange<double> range;
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (ok)
+        range.setValue(number);
+    range.setRange(minimum, qMax(double(minimum), range.maximum));
+    range.setRange(qMin(range.minimum, double(maximum)), maximum);
+    Parameter p = newParameter(QVariant::Double, name);
+    p.number = range.value;
+    p.minimum = range.minimum;
+    p.maximum = range.maximum;
+    const int slot = slotOf(name);
+    if (slot < 0)
+        return declare(p);
+    // A name declared twice keeps its place and takes the new declaration.
+    if (at(slot).type == QVariant::Double) {
+        replace(slot, p);
+        if (m_sheet && m_sheet->properties.at(slot)) {
+            m_sheet->properties.at(slot)->setAttribute(kMinimum, p.minimum);
+            m_sheet->properties.at(slot)->setAttribute(kMaximum, p.maximum);
+            m_sheet->properties.at(slot)->setValue(p.number);
+        }
     }
-    return keepAtHand(property);
+    return slot;
 }
 
 QHash<QString, QVariant> SoftType::values() const
 {
     QHash<QString, QVariant> result;
-    for (const QString &name : m_names)
-        result.insert(name, m_properties.value(name)->value());
+    result.reserve(count());
+    for (int slot = 0; slot < count(); ++slot)
+        result.insert(at(slot).name, valueAt(slot));
     return result;
 }
 
 void SoftType::setValues(const QHash<QString, QVariant> &values)
 {
-    // A hash has no order of its own; sorting keeps new properties in the
+    // A hash has no order of its own; sorting keeps new parameters in the
     // same order in every process.
     QStringList names = values.keys();
     names.sort();
     for (const QString &name : qAsConst(names)) {
         const QVariant value = values.value(name);
-        addOrSetProperty(value.userType(), name, value);
+        addOrSetValue(value.userType(), name, value);
     }
 }
 
 void SoftType::copyValuesFrom(const SoftType &source)
 {
-    for (const QString &name : source.m_names) {
-        const QtVariantProperty *property = source.m_properties.value(name);
-        addOrSetProperty(property->valueType(), name, property->value());
+    const int enumType = QtVariantPropertyManager::enumTypeId();
+    for (int slot = 0; slot < source.count(); ++slot) {
+        const Parameter &p = source.at(slot);
+        addOrSetValue(p.type == enumType ? int(QVariant::Int) : p.type, p.name, source.valueAt(slot));
     }
 }
 
@@ -290,9 +628,9 @@ int SoftType::pairedCount(const GlyphPath &path)
 
 QDataStream &operator<<(QDataStream &out, const SoftType &softType)
 {
-    out << qint32(softType.m_names.size());
-    for (const QString &name : softType.m_names)
-        out << name << softType.m_properties.value(name)->value();
+    out << qint32(softType.count());
+    for (int slot = 0; slot < softType.count(); ++slot)
+        out << softType.at(slot).name << softType.valueAt(slot);
     return out;
 }
 
@@ -306,7 +644,7 @@ QDataStream &operator>>(QDataStream &in, SoftType &softType)
         in >> name >> value;
         if (in.status() != QDataStream::Ok)
             break;
-        softType.addOrSetProperty(value.userType(), name, value);
+        softType.addOrSetValue(value.userType(), name, value);
     }
     return in;
 }

@@ -2,6 +2,7 @@
 #define SOFTTYPE_H
 
 #include <QHash>
+#include <QMap>
 #include <QPainterPath>
 #include <QPointF>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <QVariant>
 #include <QVector>
 #include <cmath>
+#include <memory>
 
 class Glyph;
 class GlyphPath;
@@ -19,10 +21,21 @@ class QtVariantProperty;
 class QtVariantPropertyManager;
 
 // Base of every deformation behaviour that a glyph carries. A SoftType owns
-// its parameters as named, typed properties of its own property manager,
-// created in a fixed order: the five base parameters "name", "enabled",
-// "trigger", "radius" and "toggle key", then the kind's own. Values are read
-// from the properties at each frame, so an edit acts on the next frame.
+// its parameters, named and typed, created in a fixed order: the five base
+// parameters "name", "enabled", "trigger", "radius" and "toggle key", then
+// the kind's own. Each frame reads their values, so an edit acts on the next
+// frame.
+//
+// The parameters are kept compactly: a kind's names, types, ranges and
+// defaults are one table shared by all its SoftTypes, and their values one
+// array shared until a SoftType changes one, so that a document of many
+// SoftTypes costs little. The
+// property manager that shows and edits them as properties is made, with a
+// property for every parameter, on first use (propertyManager, property,
+// createProperty, addOrSetProperty); from then on every change goes through
+// the properties, which clamp and refuse values as the manager does, and the
+// parameters follow each property's value. Without properties a value is
+// taken exactly as its property would take it.
 //
 // Each play frame the glyph calls apply. A SoftType deforms on a frame when
 // its trigger holds and the frame follows the last one it recorded; any
@@ -54,13 +67,15 @@ public:
     // The type key as texts show it: the first letter in upper case, the
     // rest in lower case ("Originate linear", "Twirl").
     QString kindText() const;
-    QtVariantPropertyManager *propertyManager() const { return m_manager; }
+    // The SoftType's own manager, holding every parameter as a property;
+    // made with the properties on first use, deleted with the SoftType.
+    QtVariantPropertyManager *propertyManager() const;
     // Names in creation order: the order of the stream and of the dialog.
-    const QStringList &propertyNames() const { return m_names; }
-    // The property registered under the name, or null.
-    QtVariantProperty *property(const QString &name) const { return m_properties.value(name); }
+    QStringList propertyNames() const;
+    // The property registered under the name (making the manager), or null.
+    QtVariantProperty *property(const QString &name) const;
 
-    QString name() const;
+    QString name() const { return m_name; }
     void setName(const QString &name);
     bool isEnabled() const;
     void setEnabled(bool enabled);
@@ -73,11 +88,15 @@ public:
     // The property of that name, created with the type when absent, set to
     // the value (clamped by the property); null when it cannot be created.
     QtVariantProperty *addOrSetProperty(int type, const QString &name, const QVariant &value);
+    // The same for the parameter alone, making no property: false, with
+    // nothing changed, when the name has no parameter and the type cannot
+    // make one.
+    bool addOrSetValue(int type, const QString &name, const QVariant &value);
 
-    // Every property's value by name.
+    // Every parameter's value by name.
     QHash<QString, QVariant> values() const;
-    // Sets each value on its property; names without one become new
-    // properties of the value's type, created in name order.
+    // Sets each value on its parameter; names without one become new
+    // parameters of the value's type, created in name order.
     void setValues(const QHash<QString, QVariant> &values);
 
     int lastFrame() const { return m_lastFrame; }
@@ -207,9 +226,13 @@ protected:
     // A Double parameter with its default and range, for kind constructors:
     // its slot for parameter and setParameter, -1 when it was not created.
     int addDoubleParameter(const QString &name, const QVariant &value, int minimum, int maximum);
-    // The value of the parameter in a slot as a double; 0.0 for slot -1.
-    double parameter(int slot) const { return slot < 0 ? 0.0 : m_atHand.at(slot).value; }
+    // The value of a numeric parameter the kind declared, as a double; a
+    // plain read; 0.0 for slot -1.
+    double parameter(int slot) const { return slot < 0 ? 0.0 : m_numbers.at(slot); }
+    // Sets the parameter in a slot as its property would take the value;
+    // for a Double parameter that is not shown a plain, bounded store.
     void setParameter(int slot, const QVariant &value);
+    void setParameter(int slot, double value);
 
     // A new SoftType of the kind with this one's name and values, extra
     // properties included and created in this one's order.
@@ -224,35 +247,88 @@ protected:
 private:
     Q_DISABLE_COPY(SoftType)
 
-    void copyValuesFrom(const SoftType &source);
-    // Keeps the property's value at hand in a new slot; -1 for no property.
-    int keepAtHand(QtVariantProperty *property);
+    // The base parameters' slots.
+    enum { NameSlot, EnabledSlot, TriggerSlot, RadiusSlot, ToggleKeySlot };
 
-    // The values every frame reads, kept beside their properties: each
-    // change of a property updates its copy at once, so a frame never waits
-    // on the property manager.
-    struct AtHand
+    // One parameter: what its property would be made with, and its value.
+    struct Parameter
     {
-        QtVariantProperty *property;
-        double value;
-    };
+        QString name;
+        // A property type of QtVariantPropertyManager.
+        int type = 0;
+        // The value of a Bool (0 or 1), Int, Double or enumeration (the
+        // index); for a declared parameter its default, the value being
+        // kept in m_numbers.
+        double number = 0;
+        // The value of a String, Color or PointF; the name's own value is
+        // kept beside the table (m_name).
+        QVariant other;
+        // The range of an Int or Double: the manager's default, or the
+        // attributes "minimum" and "maximum".
+        double minimum = -2147483647;
+        double maximum = 2147483647;
+        // The "enumNames" of an enumeration; a list shared by every SoftType.
+        const QStringList *enumNames = nullptr;
 
-    QtVariantPropertyManager *m_manager;
-    QHash<QString, QtVariantProperty *> m_properties;
-    QStringList m_names;
+        bool isDeclaredAs(const Parameter &other) const;
+        // Whether the value is a number rather than other.
+        bool isNumber() const;
+    };
+    // What the constructors of a kind declare, shared by its SoftTypes.
+    struct KindTable
+    {
+        QVector<Parameter> parameters;
+        QVector<double> numbers;
+    };
+    // The manager and its properties, made on first use.
+    struct Sheet;
+
+    // The tables of the kinds by type key: a SoftType starts from its kind's
+    // table and shares it while it declares the same parameters.
+    static QHash<QString, KindTable> &kindTables();
+    static Parameter newParameter(int type, const QString &name);
+    int count() const { return m_count + m_extras.size(); }
+    const Parameter &at(int slot) const;
+    // Appends a parameter the constructors declare, sharing the entry of the
+    // kind's table where every earlier one matched; the slot.
+    int declare(const Parameter &parameter);
+    // Appends a parameter beyond the declared ones; the slot.
+    int append(const Parameter &parameter);
+    // Puts a new parameter in a slot's place.
+    void replace(int slot, const Parameter &parameter);
+    // The slot of a name, or -1.
+    int slotOf(const QString &name) const;
+    QVariant valueAt(int slot) const;
+    // Takes the value as the parameter's property would take it.
+    void setValueAt(int slot, const QVariant &value);
+    // Stores a value as a property holds it.
+    void store(int slot, const QVariant &value);
+    Sheet &sheet() const;
+    void show(int slot) const;
+    void copyValuesFrom(const SoftType &source);
+
     QString m_typeKey;
-    QtVariantProperty *m_nameProperty = nullptr;
-    QVector<AtHand> m_atHand;
-    int m_enabled = -1;
-    int m_trigger = -1;
-    int m_radius = -1;
+    QString m_name;
+    // The parameters the kind declared, in creation order, and their
+    // values: the kind's tables, shared until a value changes. Entries from
+    // m_count on are not this SoftType's.
+    QVector<Parameter> m_table;
+    QVector<double> m_numbers;
+    int m_count = 0;
     int m_lastFrame = -1;
     QPointF m_lastMousePosition;
+    // The parameters a file or setValues added, with their values, after
+    // the declared ones.
+    QVector<Parameter> m_extras;
+    // Once there are too many parameters to search, their slots by name.
+    // Ordered, not hashed: a file could choose names that all hash alike.
+    mutable std::unique_ptr<QMap<QString, int>> m_index;
+    mutable std::unique_ptr<Sheet> m_sheet;
 };
 
 // The SoftType record: a qint32 count, then count pairs of the property's
 // name (QString) and value (QVariant) in creation order. Reading applies
-// each pair to the SoftType, creating properties it does not have, and
+// each pair to the SoftType, creating parameters it does not have, and
 // stops at the first pair the stream cannot deliver.
 QDataStream &operator<<(QDataStream &out, const SoftType &softType);
 QDataStream &operator>>(QDataStream &in, SoftType &softType);

@@ -1,0 +1,41 @@
+#include "support/PeakMemory.h"
+
+#include <QFile>
+
+#include <malloc.h>
+
+namespace {
+
+// A field of /proc/self/status in bytes ("VmRSS", "VmHWM"); -1 when absent.
+qint64 statusField(const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ':')) {
+            bool ok = false;
+            const qint64 kb = line.mid(field.size() + 1).simplified().split(' ').value(0).toLongLong(&ok);
+            return ok ? kb * 1024 : -1;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+PeakMemory::PeakMemory()
+{
+    malloc_trim(0);
+    // Writing 5 restarts the peak at the present size (Linux 4.0 and later).
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly) && clear.write("5") == 1) {
+        clear.close();
+        m_start = statusField("VmRSS");
+    }
+}
+
+qint64 PeakMemory::rise() const
+{
+    return m_start < 0 ? -1 : statusField("VmHWM") - m_start;
+}
