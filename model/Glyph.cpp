@@ -377,18 +377,23 @@ const SoftType *Glyph::findSoftTypeConst(const QString &name) const
     return nullptr;
 }
 
+bool Glyph::playsSoftTypes() const
+{
+    return !m_locked && isVisible() && !m_softTypes.isEmpty();
+}
+
 void Glyph::applySoftTypes()
 {
-    if (m_locked || !isVisible() || m_softTypes.isEmpty())
+    if (!playsSoftTypes())
         return;
-    updateInScene();
+    aboutToReshape();
     const int n = m_softTypes.size();
     for (int i = 0; i < n; ++i) {
         SoftType *s = m_softTypes.at(i);
         if (s->isEnabled())
             s->apply(this);
     }
-    updateInScene();
+    reshaped();
 }
 
 Glyph *Glyph::cloneGlyph() const
