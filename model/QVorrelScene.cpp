@@ -35,6 +35,7 @@
 #include "model/TextGroup.h"
 
 #include "softtypes/SoftType.h"
+#include "softtypes/SoftTypeStepper.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -217,9 +218,9 @@ void QVorrelScene::setPlayState(bool playing)
 
 void QVorrelScene::stepSoftTypes()
 {
-    GlyphIterator it(m_root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        it.next()->applySoftTypes();
+    // Glyph by glyph in walk order, as Glyph::applySoftTypes would, with the
+    // arithmetic spread over the cores.
+    SoftTypeStepper::step(m_root);
 }
 
 // Text style -----------------------------------------------------------

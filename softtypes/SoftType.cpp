@@ -84,6 +84,24 @@ SoftType::~SoftType()
     delete m_manager;
 }
 
+void SoftType::apply(Glyph *glyph)
+{
+    Frame frame;
+    if (!beginFrame(glyph, frame))
+        return;
+    deform(glyph, frame);
+    endFrame(frame);
+}
+
+void SoftType::deform(Glyph *, const Frame &)
+{
+}
+
+void SoftType::endFrame(const Frame &frame)
+{
+    step(frame.scene);
+}
+
 void SoftType::reset(QVorrelScene *scene)
 {
     if (!scene)
@@ -235,8 +253,9 @@ bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
     frame.motion = frame.mouse - m_lastMousePosition;
     frame.radius = radius();
     frame.toScene = glyph->sceneTransform();
-    frame.fromScene = frame.toScene.inverted();
     frame.translateOnly = frame.toScene.type() <= QTransform::TxTranslate;
+    if (!frame.translateOnly)
+        frame.fromScene = frame.toScene.inverted();
     frame.outline = &glyph->path()->current;
     return true;
 }
