@@ -10,6 +10,7 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "softtypes/SoftTypeStepper.h"
 
 #include <QImage>
 #include <QPainter>
@@ -78,6 +79,14 @@ inline double touchOutlines(const QList<Glyph *> &glyphs)
     return sum;
 }
 
+// Leaves the outlines as a frame leaves them, their bounds worked out, so
+// that the floor's writing does not add work to the next step. Untimed.
+inline void settleOutlines(const QList<Glyph *> &glyphs)
+{
+    for (Glyph *g : glyphs)
+        g->path()->current.boundingRect();
+}
+
 // The floor of painting: the same outlines, each with its glyph's
 // transformation into the view, filled antialiased as a glyph fills itself
 // with a bare QPainter into an image of the view's size. No scene.
@@ -117,8 +126,8 @@ inline double median(QVector<double> v)
     return v.size() % 2 ? v.at(m) : (v.at(m - 1) + v.at(m)) / 2;
 }
 
-// Keeps the calling thread on the core it runs on, as `taskset -c` would,
-// until destroyed; with `all` set it does nothing.
+// With `one` set, until destroyed: the SoftTypes deform on the calling
+// thread alone, which stays on the core it runs on, as under `taskset -c`.
 class OneCore
 {
 public:
@@ -127,6 +136,7 @@ public:
     {
         if (!m_one)
             return;
+        SoftTypeStepper::setThreadCount(1);
         sched_getaffinity(0, sizeof(m_saved), &m_saved);
         cpu_set_t only;
         CPU_ZERO(&only);
@@ -135,8 +145,10 @@ public:
     }
     ~OneCore()
     {
-        if (m_one)
-            sched_setaffinity(0, sizeof(m_saved), &m_saved);
+        if (!m_one)
+            return;
+        SoftTypeStepper::setThreadCount(0);
+        sched_setaffinity(0, sizeof(m_saved), &m_saved);
     }
 
 private:

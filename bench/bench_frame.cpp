@@ -86,6 +86,7 @@ void Frame(benchmark::State &state)
         timer.start();
         sink += bench::touchOutlines(glyphs);
         floor << timer.nsecsElapsed() / 1e6;
+        bench::settleOutlines(glyphs);
         timer.start();
         bare.paint();
         paintFloor << timer.nsecsElapsed() / 1e6;
