@@ -467,8 +467,10 @@ void QVorrelScene::toggleExtrasVisible()
 
 void QVorrelScene::deselectOne(TextObject *object)
 {
-    if (object->isSelected())
+    if (object->isSelected()) {
         m_selectedObjects.removeOne(object);
+        m_selection->selectionChanged();
+    }
     object->setSelected(false);
 }
 
@@ -492,8 +494,10 @@ void QVorrelScene::selectOne(TextObject *object)
         return;
     // A hidden item refuses selection and then stays out of the list.
     object->setSelected(true);
-    if (object->isSelected())
+    if (object->isSelected()) {
         m_selectedObjects.append(object);
+        m_selection->selectionChanged();
+    }
 }
 
 void QVorrelScene::setSelected(TextObject *object, bool select, bool recursive)

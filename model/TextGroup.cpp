@@ -45,6 +45,7 @@ QRectF TextGroup::boundingRect() const
 
 void TextGroup::dropBounds()
 {
+    countExtentChange();
     for (TextGroup *g = this; g && g->m_boundsKnown; g = g->parentGroup()) {
         // The scene repaints what the group covered, its children's old
         // areas included, which painting only reaches through the group.

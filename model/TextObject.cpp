@@ -4,6 +4,8 @@
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 
+quint64 TextObject::s_extentChanges = 0;
+
 TextObject::TextObject(int type, QGraphicsItem *parentItem)
     : QGraphicsItem(parentItem), m_type(type)
 {
@@ -67,6 +69,7 @@ QVariant TextObject::itemChange(GraphicsItemChange change, const QVariant &value
     case ItemScaleHasChanged:
     case ItemTransformOriginPointChange:
     case ItemTransformOriginPointHasChanged:
+        countExtentChange();
         if (m_parentGroup)
             m_parentGroup->dropBounds();
         break;

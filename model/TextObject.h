@@ -86,6 +86,11 @@ public:
     void aboutToReshape();
     void reshaped();
 
+    // A count that moves on whenever an element's extent, position or turn
+    // changes: what is worked out from the elements' scene bounds is good
+    // while it stands still.
+    static quint64 extentChanges() { return s_extentChanges; }
+
     // The scene as the document scene; null when in no scene or another kind.
     QVorrelScene *documentScene() const;
 
@@ -117,8 +122,10 @@ protected:
     // The element's extent changed: the groups above it, and the element
     // itself when it is a group, drop their cached bounds.
     void extentChanged();
+    static void countExtentChange() { ++s_extentChanges; }
 
 private:
+    static quint64 s_extentChanges;
     TextObject *m_previous = nullptr;
     TextObject *m_next = nullptr;
     const int m_type;

@@ -242,8 +242,11 @@ bool SoftType::isTriggered(Qt::MouseButtons buttons) const
 bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
 {
     QVorrelScene *scene = glyph->documentScene();
-    if (!scene)
-        return false;
+    return scene && beginFrame(glyph, scene, glyph->sceneTransform(), frame);
+}
+
+bool SoftType::beginFrame(Glyph *glyph, QVorrelScene *scene, const QTransform &toScene, Frame &frame)
+{
     if (!isTriggered(scene->mouseButtons()) || !isNextFrame(scene->frameCounter())) {
         reset(scene);
         return false;
@@ -252,7 +255,7 @@ bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
     frame.mouse = scene->mousePosition();
     frame.motion = frame.mouse - m_lastMousePosition;
     frame.radius = radius();
-    frame.toScene = glyph->sceneTransform();
+    frame.toScene = toScene;
     frame.translateOnly = frame.toScene.type() <= QTransform::TxTranslate;
     if (!frame.translateOnly)
         frame.fromScene = frame.toScene.inverted();

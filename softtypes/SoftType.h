@@ -234,6 +234,10 @@ private:
     Q_DISABLE_COPY(SoftType)
     friend class SoftTypeStepper;
 
+    // beginFrame with the glyph's scene and scene transformation, which the
+    // play step takes once for all the glyph's SoftTypes.
+    bool beginFrame(Glyph *glyph, QVorrelScene *scene, const QTransform &toScene, Frame &frame);
+
     void copyValuesFrom(const SoftType &source);
     // Keeps the property's value at hand in a new slot; -1 for no property.
     int keepAtHand(QtVariantProperty *property);

@@ -1,8 +1,8 @@
 #include "softtypes/SoftTypeStepper.h"
 
 #include "model/Glyph.h"
-#include "model/GlyphIterator.h"
 #include "model/GlyphPath.h"
+#include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 #include "softtypes/SoftType.h"
 
@@ -58,6 +58,17 @@ void forEachSpread(int count, const Work &work)
     done.acquire(helping);
 }
 
+template<typename Visit>
+void forEachGlyph(TextGroup *group, const Visit &visit)
+{
+    for (TextObject *c : group->children()) {
+        if (c->textType() == TextObject::GroupType)
+            forEachGlyph(static_cast<TextGroup *>(c), visit);
+        else
+            visit(static_cast<Glyph *>(c));
+    }
+}
+
 } // namespace
 
 void SoftTypeStepper::setThreadCount(int count)
@@ -106,35 +117,44 @@ void SoftTypeStepper::step(TextGroup *root)
         return true;
     };
 
-    GlyphIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext()) {
-        Glyph *g = it.next();
+    QVorrelScene *scene = root->documentScene();
+    if (!scene) {
+        forEachGlyph(root, [](Glyph *g) { g->applySoftTypes(); });
+        return;
+    }
+    // The glyphs in document order, as a forward walk meets them.
+    forEachGlyph(root, [&](Glyph *g) {
         if (!g->playsSoftTypes())
-            continue;
+            return;
         if (!alone(g)) {
             g->applySoftTypes();
-            continue;
+            return;
         }
         const int first = int(frames.size());
+        const QTransform toScene = g->sceneTransform();
         for (SoftType *s : g->softTypes()) {
             if (!s->isEnabled())
                 continue;
             frames.push_back({s, SoftType::Frame()});
-            if (!s->beginFrame(g, frames.back().frame))
+            if (!s->beginFrame(g, scene, toScene, frames.back().frame))
                 frames.pop_back();
         }
         if (int(frames.size()) == first)
-            continue;
+            return;
         g->aboutToReshape();
-        // Pasted glyphs share their outlines until one of them changes. An
-        // outline's bounds are worked out once and kept with its data; with
-        // them known here no thread writes data another may read.
-        g->path()->current.boundingRect();
         glyphs.push_back({g, first, int(frames.size())});
-    }
+    });
 
     forEachSpread(int(glyphs.size()), [](int i) {
         const GlyphFrames &g = glyphs[i];
+        // Pasted glyphs share their outline's data until one of them writes
+        // it, and working out its bounds writes them into that data: each
+        // glyph first takes a copy of its own (only reading the shared one).
+        QPainterPath &current = g.glyph->path()->current;
+        if (current.elementCount() > 0) {
+            const QPainterPath::Element e = current.elementAt(0);
+            current.setElementPositionAt(0, e.x, e.y);
+        }
         for (int f = g.first; f < g.end; ++f)
             frames[f].softType->deform(g.glyph, frames[f].frame);
         // The new bounds, which the scene and painting ask for next, are
