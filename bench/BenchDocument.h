@@ -89,15 +89,24 @@ inline void settleOutlines(const QList<Glyph *> &glyphs)
 
 // The floor of painting: the same outlines, each with its glyph's
 // transformation into the view, filled antialiased as a glyph fills itself
-// with a bare QPainter into an image of the view's size. No scene.
+// with a bare QPainter into an image of the view's size. No scene. It paints
+// copies of the outlines taken before (untimed, by take), so that what the
+// painter keeps with a path it drew stays off the glyphs' own.
 struct BarePainting
 {
     BarePainting(const QList<Glyph *> &glyphs, const QTransform &toView, const QSize &size)
-        : image(size, QImage::Format_ARGB32_Premultiplied)
+        : glyphs(glyphs), image(size, QImage::Format_ARGB32_Premultiplied)
     {
-        for (Glyph *g : glyphs) {
-            paths << &g->path()->current;
+        for (Glyph *g : glyphs)
             transforms << g->sceneTransform() * toView;
+    }
+    void take()
+    {
+        paths.clear();
+        for (Glyph *g : glyphs) {
+            paths << g->path()->current;
+            if (paths.last().elementCount() > 0)
+                paths.last().setElementPositionAt(0, paths.last().elementAt(0).x, paths.last().elementAt(0).y);
         }
     }
     void paint()
@@ -109,11 +118,12 @@ struct BarePainting
         p.setBrush(Qt::black);
         for (int i = 0; i < paths.size(); ++i) {
             p.setTransform(transforms.at(i));
-            p.drawPath(*paths.at(i));
+            p.drawPath(paths.at(i));
         }
     }
+    QList<Glyph *> glyphs;
     QImage image;
-    QVector<const QPainterPath *> paths;
+    QVector<QPainterPath> paths;
     QVector<QTransform> transforms;
 };
 

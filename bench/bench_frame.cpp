@@ -87,6 +87,7 @@ void Frame(benchmark::State &state)
         sink += bench::touchOutlines(glyphs);
         floor << timer.nsecsElapsed() / 1e6;
         bench::settleOutlines(glyphs);
+        bare.take();
         timer.start();
         bare.paint();
         paintFloor << timer.nsecsElapsed() / 1e6;
