@@ -37,7 +37,9 @@ Glyph::~Glyph()
 QRectF Glyph::boundingRect() const
 {
     const QRectF r = m_path->current.boundingRect();
-    if (!hasOutline())
+    // Without a stroke there is nothing to grow by (asked first: the scene
+    // asks every glyph for its bounds several times a frame).
+    if (m_strokeWidth == 0 || !hasOutline())
         return r;
     const double half = double(m_strokeWidth) / 2;
     return r.adjusted(-half, -half, half, half);
