@@ -159,9 +159,10 @@ protected:
     // The kind's work on a deforming frame. A kind whose deform reads and
     // writes nothing but the glyph's outlines, its own state and the frame
     // says so with deformsAlone: the play step then deforms such glyphs
-    // side by side on several threads (SoftTypeStepper). Anything else, the
-    // scene or what other glyphs share, belongs to beginFrame or endFrame,
-    // which run on the GUI thread in glyph order.
+    // side by side on several threads (SoftTypeStepper), through these
+    // three rather than apply. Anything else, the scene or what other
+    // glyphs share, belongs to beginFrame or endFrame, which run on the GUI
+    // thread in glyph order.
     virtual void deform(Glyph *glyph, const Frame &frame);
     virtual bool deformsAlone() const { return false; }
     // Ends a deforming frame: records it with step.

@@ -1,7 +1,5 @@
-// The play step deforms glyphs side by side on several threads: every kind
-// must come out bit for bit as in a step glyph after glyph, every area a
-// frame changes must be repainted, and the groups' cached bounds must follow
-// their children.
+// The step spread over threads equals the glyph-by-glyph one bit for bit,
+// repaints all it changes and keeps the groups' cached bounds right.
 #include "model/Glyph.h"
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
@@ -31,9 +29,8 @@ struct Document
                                                       QFont(QStringLiteral("Arial"), 40 + 8 * p),
                                                       QPointF(20, 130 * (p + 1))));
         scene.root()->child(1)->setRotation(20);
-        // Bent a little, so that the restoring kinds have work to do.
-        QTransform bend;
-        bend.shear(0.1, 0);
+        // Sheared, so that the restoring kinds have work to do.
+        const QTransform shear(1, 0, 0.1, 1, 0, 0);
         GlyphPath bent;
         const QStringList lists = kinds.split(QLatin1Char('|'));
         TextIterator it(scene.root(), TextIterator::Forward | TextIterator::PostOrder);
@@ -44,7 +41,7 @@ struct Document
                 s->setValues({{QStringLiteral("randomness"), 0.5}, {QStringLiteral("enabled"), !disabled}});
                 g->addSoftType(s);
             }
-            bent.setPaths(g->path()->rest, bend.map(g->path()->rest));
+            bent.setPaths(g->path()->rest, shear.map(g->path()->rest));
             g->copyPathsFrom(bent);
             glyphs << g;
         }
@@ -78,7 +75,6 @@ QByteArray state(const Glyph *g)
     return bytes;
 }
 
-// A group's bounds worked out afresh from its children.
 QRectF freshBounds(const TextObject *o)
 {
     if (o->isGlyph())
@@ -150,9 +146,8 @@ private slots:
         TextGroup *passage = static_cast<TextGroup *>(doc.scene.root()->child(0));
         TextGroup *word = static_cast<TextGroup *>(passage->child(0));
         Glyph *g = doc.glyphs.at(1);
-        const auto check = [&] {
-            TextIterator it(doc.scene.root(), TextIterator::Forward | TextIterator::PreOrder);
-            while (it.hasNext()) {
+        const auto check = [&] { // every object's bounds against a fresh union
+            for (TextIterator it(doc.scene.root(), TextIterator::Forward | TextIterator::PreOrder); it.hasNext();) {
                 const TextObject *o = it.next();
                 QCOMPARE(o->boundingRect(), freshBounds(o));
             }
@@ -161,7 +156,7 @@ private slots:
             [&] { doc.frame(1, true); },      [&] { doc.frame(2, true); },
             [&] { g->setPos(g->pos() + QPointF(400, 90)); }, [&] { g->setRotation(30); },
             [&] { word->setPos(-50, 10); },   [&] { g->setStrokeWidth(9); },
-            [&] { passage->setFontSize(20); }, [&] { word->takeAt(0); },
+            [&] { passage->setFontSize(20); }, [&] { delete word->takeAt(0); },
             [&] { word->append(TreeBuilder::glyph(QLatin1Char('W'), QFont(), QPointF(900, 0))); },
         };
         check();
