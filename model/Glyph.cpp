@@ -37,7 +37,9 @@ Glyph::~Glyph()
 QRectF Glyph::boundingRect() const
 {
     const QRectF r = m_path->current.boundingRect();
-    if (!hasOutline())
+    // Without a stroke there is nothing to grow by (asked first: the scene
+    // asks every glyph for its bounds several times a frame).
+    if (m_strokeWidth == 0 || !hasOutline())
         return r;
     const double half = double(m_strokeWidth) / 2;
     return r.adjusted(-half, -half, half, half);
@@ -377,18 +379,23 @@ const SoftType *Glyph::findSoftTypeConst(const QString &name) const
     return nullptr;
 }
 
+bool Glyph::playsSoftTypes() const
+{
+    return !m_locked && isVisible() && !m_softTypes.isEmpty();
+}
+
 void Glyph::applySoftTypes()
 {
-    if (m_locked || !isVisible() || m_softTypes.isEmpty())
+    if (!playsSoftTypes())
         return;
-    updateInScene();
+    aboutToReshape();
     const int n = m_softTypes.size();
     for (int i = 0; i < n; ++i) {
         SoftType *s = m_softTypes.at(i);
         if (s->isEnabled())
             s->apply(this);
     }
-    updateInScene();
+    reshaped();
 }
 
 Glyph *Glyph::cloneGlyph() const

@@ -97,6 +97,9 @@ public:
 
     // One play step: each enabled SoftType deforms the current outline.
     void applySoftTypes();
+    // Whether a play step deforms the glyph at all: it is unlocked, visible
+    // and carries SoftTypes.
+    bool playsSoftTypes() const;
 
     // A copy for copy and paste: character, style, position, rotation, both
     // outlines and clones of the SoftTypes; unlinked, unlocked and visible.

@@ -35,6 +35,7 @@
 #include "model/TextGroup.h"
 
 #include "softtypes/SoftType.h"
+#include "softtypes/SoftTypeStepper.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -223,9 +224,9 @@ void QVorrelScene::setPlayState(bool playing)
 
 void QVorrelScene::stepSoftTypes()
 {
-    GlyphIterator it(m_root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        it.next()->applySoftTypes();
+    // Glyph by glyph in walk order, as Glyph::applySoftTypes would, with the
+    // arithmetic spread over the cores.
+    SoftTypeStepper::step(m_root);
 }
 
 // Text style -----------------------------------------------------------
@@ -472,8 +473,10 @@ void QVorrelScene::toggleExtrasVisible()
 
 void QVorrelScene::deselectOne(TextObject *object)
 {
-    if (object->isSelected())
+    if (object->isSelected()) {
         m_selectedObjects.removeOne(object);
+        m_selection->selectionChanged();
+    }
     object->setSelected(false);
 }
 
@@ -497,8 +500,10 @@ void QVorrelScene::selectOne(TextObject *object)
         return;
     // A hidden item refuses selection and then stays out of the list.
     object->setSelected(true);
-    if (object->isSelected())
+    if (object->isSelected()) {
         m_selectedObjects.append(object);
+        m_selection->selectionChanged();
+    }
 }
 
 void QVorrelScene::setSelected(TextObject *object, bool select, bool recursive)

@@ -5,6 +5,7 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/SelectedListIterator.h"
+#include "model/TextObject.h"
 
 #include <QPainter>
 
@@ -24,11 +25,16 @@ Selection::Selection(QVorrelScene *scene, QGraphicsItem *parent)
 
 QRectF Selection::sceneRect() const
 {
+    if (m_sceneRectKnown && m_sceneRectAt == TextObject::extentChanges())
+        return m_sceneRect;
     QRectF r(0, 0, 0, 0);
     SelectedListIterator it(m_scene);
     while (it.hasNext())
         r |= it.next()->sceneBoundingRect();
-    return r.adjusted(-13.0, -13.0, 13.0, 13.0);
+    m_sceneRect = r.adjusted(-13.0, -13.0, 13.0, 13.0);
+    m_sceneRectKnown = true;
+    m_sceneRectAt = TextObject::extentChanges();
+    return m_sceneRect;
 }
 
 QPointF Selection::sceneCentre() const

@@ -20,7 +20,11 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
     // The scene rectangle of the selected objects grown by 13 on each side.
+    // It is kept while the selection and the text's extents stay as they
+    // are: the box asks for it many times a step.
     QRectF sceneRect() const;
+    // The scene tells the box when an object joins or leaves the selection.
+    void selectionChanged() { m_sceneRectKnown = false; }
     // The centre of sceneRect, worked in single precision.
     QPointF sceneCentre() const;
     // Repaints the scene over the item's current place.
@@ -44,6 +48,10 @@ private:
     QVorrelScene *m_scene;
     QColor m_color;
     bool m_transforming = false;
+    mutable QRectF m_sceneRect;
+    mutable bool m_sceneRectKnown = false;
+    // TextObject::extentChanges when m_sceneRect was worked out.
+    mutable quint64 m_sceneRectAt = 0;
 };
 
 #endif // SELECTION_H

@@ -9,6 +9,9 @@
 TextGroup::TextGroup(QGraphicsItem *parentItem)
     : TextObject(GroupType, parentItem)
 {
+    // The bounds are the union of the children's: painting leaves out
+    // every group outside the area it repaints, children and all.
+    setFlag(ItemContainsChildrenInShape);
 }
 
 TextGroup::~TextGroup() = default;
@@ -30,10 +33,26 @@ void TextGroup::forEachChildRepainted(Call call)
 
 QRectF TextGroup::boundingRect() const
 {
-    QRectF r;
-    for (const TextObject *c : m_children)
-        r |= c->mapRectToParent(c->boundingRect());
-    return r;
+    if (!m_boundsKnown) {
+        QRectF r;
+        for (const TextObject *c : m_children)
+            r |= c->mapRectToParent(c->boundingRect());
+        m_bounds = r;
+        m_boundsKnown = true;
+    }
+    return m_bounds;
+}
+
+void TextGroup::dropBounds()
+{
+    countExtentChange();
+    for (TextGroup *g = this; g && g->m_boundsKnown; g = g->parentGroup()) {
+        // The scene repaints what the group covered, its children's old
+        // areas included, which painting only reaches through the group.
+        if (g->scene())
+            g->prepareGeometryChange();
+        g->m_boundsKnown = false;
+    }
 }
 
 void TextGroup::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
@@ -283,6 +302,7 @@ bool TextGroup::insert(int index, TextObject *object)
     if ((owner && owner->indexOf(object) >= 0)
         || (object->textType() == GroupType && isDescendantOf(static_cast<TextGroup *>(object))))
         return false;
+    dropBounds();
     m_children.insert(index, object);
     object->setParentGroup(this);
     if (index > 0) {
@@ -309,6 +329,7 @@ TextObject *TextGroup::takeAt(int index)
     TextObject *c = child(index);
     if (!c)
         return nullptr;
+    dropBounds();
     if (c->previous())
         c->previous()->setNext(c->next());
     if (c->next())
@@ -333,6 +354,7 @@ TextObject *TextGroup::takeLast()
 
 void TextGroup::clearChildren()
 {
+    dropBounds();
     m_children.clear();
     update();
 }

@@ -84,6 +84,13 @@ public:
     // breaks the line.
     void relayout();
 
+    // Drops the cached bounds of this group and of the groups above it,
+    // each telling its scene of the change first; call it before the
+    // change. A group whose bounds are not cached has none cached above it
+    // either (nothing asked for them since the last change), so the walk
+    // stops there.
+    void dropBounds();
+
 private:
     template<typename Call>
     void forEachChild(Call call);
@@ -93,6 +100,10 @@ private:
     void forEachChildRepainted(Call call);
 
     QList<TextObject *> m_children;
+    // The union of the children's bounds, worked out when first asked for
+    // after a change below (painting asks for it many times a frame).
+    mutable QRectF m_bounds;
+    mutable bool m_boundsKnown = false;
 };
 
 #endif // TEXTGROUP_H

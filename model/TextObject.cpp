@@ -4,10 +4,14 @@
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 
+quint64 TextObject::s_extentChanges = 0;
+
 TextObject::TextObject(int type, QGraphicsItem *parentItem)
     : QGraphicsItem(parentItem), m_type(type)
 {
-    setFlags(ItemIsSelectable);
+    // Geometry changes are sent to itemChange, which keeps the groups'
+    // cached bounds in step with their children's positions and turns.
+    setFlags(ItemIsSelectable | ItemSendsGeometryChanges);
 }
 
 TextObject::~TextObject() = default;
@@ -20,11 +24,59 @@ QPen TextObject::selectionBoxPen(bool locked)
 
 void TextObject::updateInScene()
 {
+    extentChanged();
     if (QGraphicsScene *s = scene()) {
         // Keeps the scene's record of the item's extent in step as well.
         prepareGeometryChange();
         s->update(mapRectToScene(boundingRect()));
     }
+}
+
+void TextObject::aboutToReshape()
+{
+    // The scene repaints the area last painted and, once the change is
+    // done, the new bounds: no repaint of its own is asked for.
+    if (scene())
+        prepareGeometryChange();
+    extentChanged();
+}
+
+void TextObject::reshaped()
+{
+    extentChanged();
+}
+
+void TextObject::extentChanged()
+{
+    if (m_type == GroupType)
+        static_cast<TextGroup *>(this)->dropBounds();
+    else if (m_parentGroup)
+        m_parentGroup->dropBounds();
+}
+
+QVariant TextObject::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    // Told before the change, and again after it in case the bounds were
+    // asked for in between.
+    switch (change) {
+    case ItemPositionChange:
+    case ItemPositionHasChanged:
+    case ItemTransformChange:
+    case ItemTransformHasChanged:
+    case ItemRotationChange:
+    case ItemRotationHasChanged:
+    case ItemScaleChange:
+    case ItemScaleHasChanged:
+    case ItemTransformOriginPointChange:
+    case ItemTransformOriginPointHasChanged:
+        countExtentChange();
+        if (m_parentGroup)
+            m_parentGroup->dropBounds();
+        break;
+    default:
+        break;
+    }
+    return QGraphicsItem::itemChange(change, value);
 }
 
 void TextObject::setParentGroup(TextGroup *group)

@@ -32,7 +32,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override = 0;
 
     // Repaints the element's area in its scene. Geometry changes call it
-    // before and after, so that both the old and the new area are redrawn.
+    // before and after, so that both the old and the new area are redrawn;
+    // the cached bounds of the groups above are worked out again.
     virtual void updateInScene();
     virtual bool hasSelectedDescendant() const = 0;
     virtual Glyph *firstGlyph() = 0;
@@ -78,6 +79,18 @@ public:
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);
 
+    // A change of the element's extent in one step, as a play frame makes
+    // it: before the change the scene is told once, and repaints both the
+    // area the element covers now and the one it covers after; after it
+    // the cached bounds of the groups above are dropped.
+    void aboutToReshape();
+    void reshaped();
+
+    // A count that moves on whenever an element's extent, position or turn
+    // changes: what is worked out from the elements' scene bounds is good
+    // while it stands still.
+    static quint64 extentChanges() { return s_extentChanges; }
+
     // The scene as the document scene; null when in no scene or another kind.
     QVorrelScene *documentScene() const;
 
@@ -104,8 +117,15 @@ public:
 protected:
     // The pen of a selected element's box: solid black, dashed grey when locked.
     static QPen selectionBoxPen(bool locked);
+    // A move, turn or scaling of the element changes the bounds of its group.
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
+    // The element's extent changed: the groups above it, and the element
+    // itself when it is a group, drop their cached bounds.
+    void extentChanged();
+    static void countExtentChange() { ++s_extentChanges; }
 
 private:
+    static quint64 s_extentChanges;
     TextObject *m_previous = nullptr;
     TextObject *m_next = nullptr;
     const int m_type;

@@ -117,6 +117,24 @@ SoftType::SoftType(const QString &typeKey, const QString &name)
 
 SoftType::~SoftType() = default;
 
+void SoftType::apply(Glyph *glyph)
+{
+    Frame frame;
+    if (!beginFrame(glyph, frame))
+        return;
+    deform(glyph, frame);
+    endFrame(frame);
+}
+
+void SoftType::deform(Glyph *, const Frame &)
+{
+}
+
+void SoftType::endFrame(const Frame &frame)
+{
+    step(frame.scene);
+}
+
 void SoftType::reset(QVorrelScene *scene)
 {
     if (!scene)
@@ -562,8 +580,11 @@ bool SoftType::isTriggered(Qt::MouseButtons buttons) const
 bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
 {
     QVorrelScene *scene = glyph->documentScene();
-    if (!scene)
-        return false;
+    return scene && beginFrame(glyph, scene, glyph->sceneTransform(), frame);
+}
+
+bool SoftType::beginFrame(Glyph *glyph, QVorrelScene *scene, const QTransform &toScene, Frame &frame)
+{
     if (!isTriggered(scene->mouseButtons()) || !isNextFrame(scene->frameCounter())) {
         reset(scene);
         return false;
@@ -572,9 +593,10 @@ bool SoftType::beginFrame(Glyph *glyph, Frame &frame)
     frame.mouse = scene->mousePosition();
     frame.motion = frame.mouse - m_lastMousePosition;
     frame.radius = radius();
-    frame.toScene = glyph->sceneTransform();
-    frame.fromScene = frame.toScene.inverted();
+    frame.toScene = toScene;
     frame.translateOnly = frame.toScene.type() <= QTransform::TxTranslate;
+    if (!frame.translateOnly)
+        frame.fromScene = frame.toScene.inverted();
     frame.outline = &glyph->path()->current;
     return true;
 }

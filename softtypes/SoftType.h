@@ -55,8 +55,9 @@ public:
     // A new SoftType of the same kind with the same name and values; the
     // frame state starts afresh.
     virtual SoftType *clone() const = 0;
-    // Deforms the glyph's current outline for its scene's current frame.
-    virtual void apply(Glyph *glyph) = 0;
+    // Deforms the glyph's current outline for its scene's current frame:
+    // beginFrame, then deform and endFrame when the frame deforms.
+    virtual void apply(Glyph *glyph);
     // Records the scene's frame and mouse position; kinds with per-element
     // state drop it first. Nothing happens without a scene.
     virtual void reset(QVorrelScene *scene);
@@ -176,6 +177,17 @@ protected:
     // when this frame deforms nothing (no scene, trigger not held, or not
     // the frame after the last one); otherwise fills the frame.
     bool beginFrame(Glyph *glyph, Frame &frame);
+    // The kind's work on a deforming frame. A kind whose deform reads and
+    // writes nothing but the glyph's outlines, its own state and the frame
+    // says so with deformsAlone: the play step then deforms such glyphs
+    // side by side on several threads (SoftTypeStepper), through these
+    // three rather than apply. Anything else, the scene or what other
+    // glyphs share, belongs to beginFrame or endFrame, which run on the GUI
+    // thread in glyph order.
+    virtual void deform(Glyph *glyph, const Frame &frame);
+    virtual bool deformsAlone() const { return false; }
+    // Ends a deforming frame: records it with step.
+    virtual void endFrame(const Frame &frame);
 
     // The element of the first count elements of an outline nearest to the
     // mouse (among equal distances the lowest index), with its mouse vector;
@@ -246,6 +258,11 @@ protected:
 
 private:
     Q_DISABLE_COPY(SoftType)
+    friend class SoftTypeStepper;
+
+    // beginFrame with the glyph's scene and scene transformation, which the
+    // play step takes once for all the glyph's SoftTypes.
+    bool beginFrame(Glyph *glyph, QVorrelScene *scene, const QTransform &toScene, Frame &frame);
 
     // The base parameters' slots.
     enum { NameSlot, EnabledSlot, TriggerSlot, RadiusSlot, ToggleKeySlot };

@@ -12,11 +12,8 @@ SoftType *SoftTypeClay::clone() const
     return cloneAs<SoftTypeClay>();
 }
 
-void SoftTypeClay::apply(Glyph *glyph)
+void SoftTypeClay::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double s = strength();
     const double a = attenuation();
     const int n = frame.outline->elementCount();
@@ -29,5 +26,4 @@ void SoftTypeClay::apply(Glyph *glyph)
         const double k = s / (a + d);
         frame.moveBy(i, p, QPointF(frame.motion.x() * k, frame.motion.y() * k));
     }
-    step(frame.scene);
 }

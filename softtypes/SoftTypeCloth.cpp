@@ -15,11 +15,8 @@ SoftType *SoftTypeCloth::clone() const
     return cloneAs<SoftTypeCloth>();
 }
 
-void SoftTypeCloth::apply(Glyph *glyph)
+void SoftTypeCloth::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     QPainterPath &current = glyph->path()->current;
     const QPainterPath &rest = glyph->path()->rest;
     const int n = pairedCount(*glyph->path());
@@ -50,5 +47,4 @@ void SoftTypeCloth::apply(Glyph *glyph)
             current.setElementPositionAt(j, cj.x() + tx, cj.y() + ty);
         }
     }
-    step(frame.scene);
 }

@@ -14,7 +14,8 @@ public:
     explicit SoftTypeCloth(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
 
     double strength() const { return parameter(m_strength); }
     double elasticity() const { return parameter(m_elasticity); }

@@ -17,11 +17,8 @@ SoftType *SoftTypeDrift::clone() const
     return cloneAs<SoftTypeDrift>();
 }
 
-void SoftTypeDrift::apply(Glyph *glyph)
+void SoftTypeDrift::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double s = strength();
     const double a = attenuation();
     const double pull = inertia();
@@ -51,5 +48,4 @@ void SoftTypeDrift::apply(Glyph *glyph)
         speed.x = float(speed.x * keep);
         speed.y = float(speed.y * keep);
     }
-    step(frame.scene);
 }

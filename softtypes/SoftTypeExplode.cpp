@@ -16,11 +16,8 @@ SoftType *SoftTypeExplode::clone() const
     return cloneAs<SoftTypeExplode>();
 }
 
-void SoftTypeExplode::apply(Glyph *glyph)
+void SoftTypeExplode::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double s = strength();
     const double a = attenuation();
     const double spread = randomness();
@@ -46,5 +43,4 @@ void SoftTypeExplode::apply(Glyph *glyph)
         speed.x = float(speed.x * keep);
         speed.y = float(speed.y * keep);
     }
-    step(frame.scene);
 }

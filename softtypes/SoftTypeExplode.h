@@ -7,7 +7,8 @@
 // strength per frame, each component spread by a random factor between 1
 // and 1 + randomness, and lets every point within the radius coast with its
 // velocity, slowed by friction. With an attenuation only points closer than
-// it are kicked.
+// it are kicked. The kicks draw from the process-wide random sequence, whose
+// order defines them: Explode deforms glyph after glyph on the GUI thread.
 class SoftTypeExplode : public PhysicsSoftType
 {
 public:
@@ -16,7 +17,7 @@ public:
     explicit SoftTypeExplode(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
 
     double strength() const { return parameter(m_strength); }
     double attenuation() const { return parameter(m_attenuation); }

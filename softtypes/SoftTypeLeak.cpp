@@ -15,11 +15,8 @@ SoftType *SoftTypeLeak::clone() const
     return cloneAs<SoftTypeLeak>();
 }
 
-void SoftTypeLeak::apply(Glyph *glyph)
+void SoftTypeLeak::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     QPainterPath &current = glyph->path()->current;
     const int n = current.elementCount();
     const Nearest grabbed = nearestElement(current, n, frame);
@@ -47,5 +44,4 @@ void SoftTypeLeak::apply(Glyph *glyph)
             }
         }
     }
-    step(frame.scene);
 }

@@ -15,7 +15,8 @@ public:
     explicit SoftTypeLeak(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
 
     double strength() const { return parameter(m_strength); }
     double attenuation() const { return parameter(m_attenuation); }

@@ -18,11 +18,8 @@ void SoftTypeLens::reset(QVorrelScene *scene)
     SoftType::reset(scene);
 }
 
-void SoftTypeLens::apply(Glyph *glyph)
+void SoftTypeLens::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double half = diameter() * 0.5f;
     const double m = magnification();
     const int n = frame.outline->elementCount();
@@ -46,5 +43,4 @@ void SoftTypeLens::apply(Glyph *glyph)
         applied.x = tx;
         applied.y = ty;
     }
-    step(frame.scene);
 }

@@ -16,7 +16,8 @@ public:
     explicit SoftTypeLens(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
     void reset(QVorrelScene *scene) override;
     // The displacement applied to an element since the last reset.
     ElementVectors::Vector &appliedOffset(int index) { return m_offsets.at(index); }

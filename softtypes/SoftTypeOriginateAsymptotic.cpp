@@ -11,13 +11,9 @@ SoftType *SoftTypeOriginateAsymptotic::clone() const
     return cloneAs<SoftTypeOriginateAsymptotic>();
 }
 
-void SoftTypeOriginateAsymptotic::apply(Glyph *glyph)
+void SoftTypeOriginateAsymptotic::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     restoreElements(glyph, frame, partitions(), restoredPlace);
-    step(frame.scene);
 }
 
 QPointF SoftTypeOriginateAsymptotic::restoredPlace(const Offset &offset, double partitions)

@@ -11,13 +11,9 @@ SoftType *SoftTypeOriginateLinear::clone() const
     return cloneAs<SoftTypeOriginateLinear>();
 }
 
-void SoftTypeOriginateLinear::apply(Glyph *glyph)
+void SoftTypeOriginateLinear::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     restoreElements(glyph, frame, speed(), restoredPlace);
-    step(frame.scene);
 }
 
 QPointF SoftTypeOriginateLinear::restoredPlace(const Offset &offset, double speed)

@@ -13,7 +13,8 @@ public:
     explicit SoftTypeOriginateLinear(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
 
     double speed() const { return parameter(m_speed); }
 

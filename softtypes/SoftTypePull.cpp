@@ -12,11 +12,8 @@ SoftType *SoftTypePull::clone() const
     return cloneAs<SoftTypePull>();
 }
 
-void SoftTypePull::apply(Glyph *glyph)
+void SoftTypePull::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double s = strength();
     const double a = attenuation();
     const int n = frame.outline->elementCount();
@@ -29,5 +26,4 @@ void SoftTypePull::apply(Glyph *glyph)
         const double k = s / (a + d);
         frame.moveBy(i, p, QPointF(v.x * k / d, v.y * k / d));
     }
-    step(frame.scene);
 }

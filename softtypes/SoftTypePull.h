@@ -13,7 +13,8 @@ public:
     explicit SoftTypePull(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
 
     double strength() const { return parameter(m_strength); }
     double attenuation() const { return parameter(m_attenuation); }

@@ -18,11 +18,8 @@ SoftType *SoftTypePulse::clone() const
     return cloneAs<SoftTypePulse>();
 }
 
-void SoftTypePulse::apply(Glyph *glyph)
+void SoftTypePulse::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double period = phase();
     const QRectF bounds = glyph->boundingRect();
     const int r = frame.radius;
@@ -50,7 +47,16 @@ void SoftTypePulse::apply(Glyph *glyph)
             current.setElementPositionAt(i, c.x() + f * dx, c.y() + f * dy);
         }
         m_previousTime = t;
-        setParameter(m_time, int(t + 1) % int(period));
+        m_nextTime = int(t + 1) % int(period);
     }
-    step(frame.scene);
+}
+
+void SoftTypePulse::endFrame(const Frame &frame)
+{
+    // "time" may be shown in a property editor: it is written here, on the
+    // GUI thread.
+    if (m_nextTime >= 0)
+        setParameter(m_time, m_nextTime);
+    m_nextTime = -1;
+    SoftType::endFrame(frame);
 }

@@ -17,7 +17,9 @@ public:
     explicit SoftTypePulse(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
+    void endFrame(const Frame &frame) override;
 
     double phase() const { return parameter(m_phase); }
     double amplitude() const { return parameter(m_amplitude); }
@@ -29,6 +31,8 @@ private:
     int m_time = -1;
     // "time" at the previous active frame; neither streamed nor cloned.
     double m_previousTime = 0.0;
+    // The "time" a deforming frame moved on to, -1 when it did not move.
+    int m_nextTime = -1;
 };
 
 #endif // SOFTTYPEPULSE_H

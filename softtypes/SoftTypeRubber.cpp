@@ -15,11 +15,8 @@ SoftType *SoftTypeRubber::clone() const
     return cloneAs<SoftTypeRubber>();
 }
 
-void SoftTypeRubber::apply(Glyph *glyph)
+void SoftTypeRubber::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     QPainterPath &current = glyph->path()->current;
     const QPainterPath &rest = glyph->path()->rest;
     const int n = pairedCount(*glyph->path());
@@ -50,5 +47,4 @@ void SoftTypeRubber::apply(Glyph *glyph)
             }
         }
     }
-    step(frame.scene);
 }

@@ -16,11 +16,8 @@ SoftType *SoftTypeTwirl::clone() const
     return cloneAs<SoftTypeTwirl>();
 }
 
-void SoftTypeTwirl::apply(Glyph *glyph)
+void SoftTypeTwirl::deform(Glyph *glyph, const Frame &frame)
 {
-    Frame frame;
-    if (!beginFrame(glyph, frame))
-        return;
     const double s = strength();
     const double a = attenuation();
     const double turn = spin();
@@ -39,5 +36,4 @@ void SoftTypeTwirl::apply(Glyph *glyph)
         const double angle = std::atan2(double(wy), double(wx)) + turn;
         frame.moveBy(i, p, QPointF(push * std::cos(angle), push * std::sin(angle)));
     }
-    step(frame.scene);
 }

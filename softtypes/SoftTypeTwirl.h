@@ -14,7 +14,8 @@ public:
     explicit SoftTypeTwirl(const QString &name);
 
     SoftType *clone() const override;
-    void apply(Glyph *glyph) override;
+    void deform(Glyph *glyph, const Frame &frame) override;
+    bool deformsAlone() const override { return true; }
 
     double strength() const { return parameter(m_strength); }
     double spin() const { return parameter(m_spin); }

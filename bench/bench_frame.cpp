@@ -1,0 +1,165 @@
+// Whole play frames of a shown 1280 x 720 view: each kind's step, the step
+// with the repaint of the view, the share of the frame spent painting, and
+// their ratios to the honest floors measured in the same run (every
+// glyph's own outlines read and written back; the same outlines filled with
+// a bare QPainter into an image of the view's size). Each row is run with
+// every core and with one (cores:1 keeps the process on one core, as
+// `taskset -c 0` does). Figures are medians over the frames of a row.
+// Targets, 10,000 glyphs with every core: frame_ms <= 33 for every kind,
+// step_ratio <= 2, paint_ratio <= 1.5.
+//
+// Also undo + redo of selecting 5,000 to 40,000 glyphs, per glyph: it must
+// stay flat as the selection grows.
+#include "BenchDocument.h"
+
+#include "app/QVorrelView.h"
+#include "commands/CmdSelect.h"
+#include "softtypes/SoftType.h"
+#include "softtypes/SoftTypeFactory.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A document view that times its own painting.
+class TimedView : public QVorrelView
+{
+public:
+    qint64 paintNs = 0;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QVorrelView::paintEvent(event);
+        paintNs += timer.nsecsElapsed();
+        ++paints;
+    }
+};
+
+// Runs the event loop until the view has painted: the scene's pass over the
+// items a frame changed, then the repaint of the viewport.
+void repaint(TimedView &view)
+{
+    const int before = view.paints;
+    for (int i = 0; i < 20 && view.paints == before; ++i)
+        QCoreApplication::processEvents();
+}
+
+void Frame(benchmark::State &state)
+{
+    const QString key = SoftTypeFactory::typeKeys().at(int(state.range(0)));
+    const bench::OneCore oneCore(state.range(2) == 1);
+    TimedView view;
+    view.resize(1280, 720);
+    view.show();
+    QVorrelScene &scene = *view.scene();
+    const QList<Glyph *> glyphs = bench::fill(scene, int(state.range(1)));
+    for (Glyph *g : glyphs)
+        g->addSoftType(SoftTypeFactory::create(key, key + QStringLiteral("-1")));
+    scene.setMouseButtons(Qt::LeftButton);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    bench::tick(scene); // the first frame only records
+    repaint(view);
+    bench::BarePainting bare(glyphs, view.viewportTransform(), view.viewport()->size());
+
+    QVector<double> step, frame, paint, floor, paintFloor;
+    double sink = 0;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        bench::tick(scene);
+        const qint64 stepNs = timer.nsecsElapsed();
+        const qint64 paintedBefore = view.paintNs;
+        repaint(view);
+        const qint64 frameNs = timer.nsecsElapsed();
+        state.SetIterationTime(frameNs / 1e9);
+        step << stepNs / 1e6;
+        frame << frameNs / 1e6;
+        paint << (view.paintNs - paintedBefore) / 1e6;
+
+        timer.start();
+        sink += bench::touchOutlines(glyphs);
+        floor << timer.nsecsElapsed() / 1e6;
+        bench::settleOutlines(glyphs);
+        bare.take();
+        timer.start();
+        bare.paint();
+        paintFloor << timer.nsecsElapsed() / 1e6;
+    }
+    benchmark::DoNotOptimize(sink);
+    state.SetLabel(key.toStdString());
+    state.counters["step_ms"] = bench::median(step);
+    state.counters["frame_ms"] = bench::median(frame);
+    state.counters["paint_ms"] = bench::median(paint);
+    state.counters["paint_share"] = bench::median(paint) / bench::median(frame);
+    state.counters["floor_ms"] = bench::median(floor);
+    state.counters["paint_floor_ms"] = bench::median(paintFloor);
+    state.counters["step_ratio"] = bench::median(step) / bench::median(floor);
+    state.counters["paint_ratio"] = bench::median(paint) / bench::median(paintFloor);
+}
+
+void kinds(benchmark::internal::Benchmark *b)
+{
+    for (const int cores : {0, 1}) {
+        for (const int glyphs : {2000, 10000}) {
+            for (int k = 0; k < SoftTypeFactory::typeKeys().size(); ++k)
+                b->Args({k, glyphs, cores});
+        }
+    }
+}
+
+// Selects every glyph of the document that has an outline.
+class SelectAllGlyphs : public CmdSelect
+{
+public:
+    explicit SelectAllGlyphs(QVorrelScene *scene) : CmdSelect(scene, 1, QStringLiteral("Select All Glyphs")) {}
+    CmdResult execute() override
+    {
+        snapshot();
+        for (Glyph *g = scene()->root()->firstGlyph(); g; g = g->nextGlyph()) {
+            if (g->hasOutline())
+                scene()->setSelected(g, true, false);
+        }
+        return CmdResult(true, true);
+    }
+};
+
+void UndoRedoSelection(benchmark::State &state)
+{
+    QVorrelScene scene(-32768, -32768, 65535, 65535);
+    const int glyphs = int(state.range(0));
+    bench::fill(scene, glyphs);
+    scene.executeCommand(new SelectAllGlyphs(&scene));
+    QVector<double> perGlyph;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        scene.undo();
+        scene.redo();
+        perGlyph << timer.nsecsElapsed() / 1e3 / glyphs;
+    }
+    state.counters["us_per_glyph"] = bench::median(perGlyph);
+}
+
+} // namespace
+
+BENCHMARK(Frame)->Apply(kinds)->ArgNames({"kind", "glyphs", "cores"})->UseManualTime()->Iterations(25)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoRedoSelection)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(9)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
