@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QMenu>
-#include <QStringList>
 
 ModalRecorder::ModalRecorder()
     : m_previous(Modal::handler())
@@ -71,8 +70,7 @@ int ModalRecorder::exec(QDialog *dialog)
     return execs.dequeue()(dialog);
 }
 
-namespace {
-QString entries(const QMenu *menu)
+static QString entries(const QMenu *menu)
 {
     QStringList names;
     for (const QAction *a : menu->actions()) {
@@ -85,7 +83,6 @@ QString entries(const QMenu *menu)
     }
     return names.join(QLatin1Char(' '));
 }
-} // namespace
 
 QAction *ModalRecorder::execMenu(QMenu *menu, const QPoint &)
 {

@@ -16,9 +16,9 @@ class ModalRecorder : public Modal::Handler
 public:
     struct Call
     {
-        QString what;   // "information", "warning", "critical", "question", "open", "save", "color", "font", "exec", "menu"
-        QString title;  // message title, dialog caption, the dialog's window title or the menu's title
-        QString text;   // message text; file filter for file dialogs; a menu's entries (see execMenu)
+        QString what;   // "information", "warning", "critical", "question", "open", "save", "color", "font", "exec"
+        QString title;  // message title, dialog caption or the dialog's window title
+        QString text;   // message text; file filter for file dialogs
         QObject *dialog = nullptr; // for "exec"
     };
 
@@ -48,9 +48,9 @@ public:
                  QColorDialog::ColorDialogOptions options) override;
     QFont font(bool *ok, const QFont &initial, QWidget *parent, const QString &title) override;
     int exec(QDialog *dialog) override;
-    // Chooses nothing. The entries are recorded by object name (a named
-    // submenu too), a separator as "-", an unnamed submenu as its title with
-    // its entries in brackets, all separated by spaces.
+    // Records a "menu" call with the menu's title and, as text, its entries
+    // by object name (a named submenu too), a separator as "-", an unnamed
+    // submenu as its title with its entries in brackets; chooses nothing.
     QAction *execMenu(QMenu *menu, const QPoint &globalPos) override;
 
 private:
