@@ -3,6 +3,25 @@
 #include "app/DocumentOpener.h"
 #include "app/QVorrelView.h"
 #include "app/VorrelSplash.h"
+#include "commands/CmdCombo.h"
+#include "commands/CmdConvertSelected.h"
+#include "commands/CmdEditSoftType.h"
+#include "commands/CmdMoveCaretGlyph.h"
+#include "commands/CmdMoveCaretPoint.h"
+#include "commands/CmdMoveSelected.h"
+#include "commands/CmdRemoveSoftType.h"
+#include "commands/CmdResetSelected.h"
+#include "commands/CmdResetSelectedDeform.h"
+#include "commands/CmdSelectTextObject.h"
+#include "commands/CmdSetCanvas.h"
+#include "commands/CmdSetSelectedAsOriginal.h"
+#include "commands/CmdSetSelectedFillColor.h"
+#include "commands/CmdSetSelectedFont.h"
+#include "commands/CmdSetSelectedFontSize.h"
+#include "commands/CmdSetSelectedStrokeColor.h"
+#include "commands/CmdSetSelectedStrokeWidth.h"
+#include "dialogs/SaveOptionsDlg.h"
+#include "dialogs/SoftTypeDlg.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
 #include "model/Grid.h"
@@ -23,13 +42,17 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSignalMapper>
 #include <QStatusBar>
 #include <QTabBar>
+
+#include <memory>
 
 namespace {
 
@@ -74,6 +97,7 @@ struct ToolbarCommand
 const ToolbarCommand ToolbarCommands[] = {
     {"NewAction", &VorrelQt::OnFileNew},
     {"OpenAction", &VorrelQt::OnFileOpen},
+    {"SaveAction", &VorrelQt::OnFileSave},
     {"PrintAction", nullptr},
     {"StartStopAction", &VorrelQt::OnStartStopSoftTypes},
 };
@@ -121,6 +145,8 @@ VorrelQt::VorrelQt(QWidget *parent, Qt::WindowFlags flags)
     connectToolbars();
     connectDocks();
     connectDialogs();
+    connectDocumentSlots();
+    connectDockSlots();
     ui.statusbar->showMessage(tr("Done"));
     createDocumentArea();
     createPrototypes();
@@ -433,6 +459,621 @@ void VorrelQt::OnMainToolBarClick(QAction *action)
             return;
         }
     }
+}
+
+// Document area and menu slots ----------------------------------------------
+
+void VorrelQt::connectDocumentSlots()
+{
+    using Slot = void (VorrelQt::*)();
+    const struct
+    {
+        QAction *action;
+        Slot slot;
+    } entries[] = {
+        {ui.actionFileClose, &VorrelQt::OnFileClose},
+        {ui.actionFileSave, &VorrelQt::OnFileSave},
+        {ui.actionFileSaveAs, &VorrelQt::OnFileSaveAs},
+        {ui.actionFileSaveOptions, &VorrelQt::OnFileSaveOptions},
+        {ui.actionEditUndo, &VorrelQt::OnEditUndo},
+        {ui.actionEditRedo, &VorrelQt::OnEditRedo},
+        {ui.actionEditCanvas, &VorrelQt::OnEditCanvas},
+        {ui.actionEditGuides, &VorrelQt::OnEditGuides},
+        {ui.actionObjectPassageToFront, &VorrelQt::OnObjectToFront},
+        {ui.actionObjectPassageForward, &VorrelQt::OnObjectForward},
+        {ui.actionObjectPassageBackward, &VorrelQt::OnObjectBackward},
+        {ui.actionObjectPassageToBack, &VorrelQt::OnObjectToBack},
+        {ui.actionObjectLock, &VorrelQt::OnObjectLock},
+        {ui.actionObjectUnlock, &VorrelQt::OnObjectUnlock},
+        {ui.actionObjectHide, &VorrelQt::OnObjectHide},
+        {ui.actionObjectReset, &VorrelQt::OnObjectReset},
+        {ui.actionConvertToLines, &VorrelQt::OnObjectConvertToLines},
+        {ui.actionConvertToCurves, &VorrelQt::OnObjectConvertToCurves},
+        {ui.actionRemoveSoftTypeClay, &VorrelQt::OnRemoveSoftTypeClay},
+        {ui.actionRemoveSoftTypeCloth, &VorrelQt::OnRemoveSoftTypeCloth},
+        {ui.actionRemoveSoftTypeDrift, &VorrelQt::OnRemoveSoftTypeDrift},
+        {ui.actionRemoveSoftTypeExplode, &VorrelQt::OnRemoveSoftTypeExplode},
+        {ui.actionRemoveSoftTypeLeak, &VorrelQt::OnRemoveSoftTypeLeak},
+        {ui.actionRemoveSoftTypeLens, &VorrelQt::OnRemoveSoftTypeLens},
+        {ui.actionRemoveSoftTypeOriginateAsymptotic, &VorrelQt::OnRemoveSoftTypeOriginateAsymptotic},
+        {ui.actionRemoveSoftTypeOriginateLinear, &VorrelQt::OnRemoveSoftTypeOriginateLinear},
+        {ui.actionRemoveSoftTypePull, &VorrelQt::OnRemoveSoftTypePull},
+        {ui.actionRemoveSoftTypePulse, &VorrelQt::OnRemoveSoftTypePulse},
+        {ui.actionRemoveSoftTypeRubber, &VorrelQt::OnRemoveSoftTypeRubber},
+        {ui.actionRemoveSoftTypeTwirl, &VorrelQt::OnRemoveSoftTypeTwirl},
+        {ui.actionSoftTypeRemoveAll, &VorrelQt::OnSoftTypeRemoveAll},
+        {ui.actionSoftTypeResetDeformation, &VorrelQt::OnSoftTypeResetDeform},
+        {ui.actionSoftTypeSetAsOriginal, &VorrelQt::OnSoftTypeSetAsOriginal},
+        {ui.actionSelectAllGlyphs, &VorrelQt::OnSelectAllGlyphs},
+        {ui.actionSelectAllWords, &VorrelQt::OnSelectAllWords},
+        {ui.actionSelectAllPassages, &VorrelQt::OnSelectAllPassages},
+        {ui.actionSelectSameCharacters, &VorrelQt::OnSelectSameCharacters},
+        {ui.actionSelectSameWords, &VorrelQt::OnSelectSameWords},
+        {ui.actionSelectSamePassages, &VorrelQt::OnSelectSamePassages},
+        {ui.actionSelectNone, &VorrelQt::OnSelectNone},
+        {ui.actionViewExtras, &VorrelQt::OnViewExtras},
+        {ui.actionViewGrid, &VorrelQt::OnViewGrid},
+        {ui.actionViewCaret, &VorrelQt::OnViewCaret},
+        {ui.actionViewSelection, &VorrelQt::OnViewSelection},
+        {ui.actionViewScrollbars, &VorrelQt::OnViewScrollbars},
+        {ui.actionViewWorkArea, &VorrelQt::OnViewWorkArea},
+        {ui.actionViewCenterCanvas, &VorrelQt::OnViewCenterCanvas},
+        {ui.actionViewZoomIn, &VorrelQt::OnViewZoomIn},
+        {ui.actionViewZoomOut, &VorrelQt::OnViewZoomOut},
+        {ui.actionViewActualSize, &VorrelQt::OnViewActualSize},
+        {ui.actionViewSnapToGrid, &VorrelQt::OnViewSnapToGrid},
+    };
+    for (const auto &entry : entries)
+        connect(entry.action, &QAction::triggered, this, entry.slot);
+}
+
+void VorrelQt::connectDockSlots()
+{
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::caretPositionChanged, this,
+            &VorrelQt::OnCaretPositionChanged);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textPositionChanged, this,
+            &VorrelQt::OnTextPositionChanged);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textRotationChangedBy, this,
+            &VorrelQt::OnTextRotationChangedBy);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textFontChanged, this, &VorrelQt::OnTextFontChanged);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textFontSizeChanged, this,
+            &VorrelQt::OnTextFontSizeChanged);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textFillColorChanged, this,
+            &VorrelQt::OnTextFillColorChanged);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textStrokeColorChanged, this,
+            &VorrelQt::OnTextStrokeColorChanged);
+    connect(m_propertiesDock, &PropertiesPanelDockWidget::textStrokeWidthChanged, this,
+            &VorrelQt::OnTextStrokeWidthChanged);
+    connect(m_historyDock, &HistoryPanelDockWidget::undoTriggered, this, &VorrelQt::OnHistoryUndoTriggered);
+    connect(m_historyDock, &HistoryPanelDockWidget::redoTriggered, this, &VorrelQt::OnHistoryRedoTriggered);
+    connect(m_softTypeDock, &SoftTypePanelDockWidget::softtypeChanged, this, &VorrelQt::OnSofttypeChanged);
+    connect(m_softTypeDock, &SoftTypePanelDockWidget::softtypeRemoved, this, &VorrelQt::OnSofttypeRemoved);
+    connect(m_hierarchyDock, &HierarchyPanelDockWidget::visibleChanged, this,
+            &VorrelQt::OnHierarchyVisibleChanged);
+    connect(m_hierarchyDock, &HierarchyPanelDockWidget::lockChanged, this, &VorrelQt::OnHierarchyLockChanged);
+    connect(m_hierarchyDock, &HierarchyPanelDockWidget::softTypeClicked, this,
+            &VorrelQt::OnHierarchySoftTypeClicked);
+    connect(m_hierarchyDock, &HierarchyPanelDockWidget::selectionChanged, this,
+            &VorrelQt::OnHierarchySelectionChanged);
+}
+
+namespace {
+
+// The active document's object, not one of another document.
+bool inScene(const TextObject *object, const QVorrelScene *scene)
+{
+    return object && scene && object->documentScene() == scene;
+}
+
+} // namespace
+
+void VorrelQt::OnFileClose()
+{
+    // The view asks about unsaved changes; a refusing view keeps its tab.
+    if (QMdiSubWindow *sub = m_documentArea->currentSubWindow())
+        sub->close();
+}
+
+void VorrelQt::OnFileSave()
+{
+    if (QVorrelView *view = activeView())
+        view->save();
+}
+
+void VorrelQt::OnFileSaveAs()
+{
+    if (QVorrelView *view = activeView())
+        view->saveAs();
+}
+
+void VorrelQt::OnFileSaveOptions()
+{
+    QVorrelView *view = activeView();
+    if (!view)
+        return;
+    view->stopAutosave();
+    QVorrelView::AutosaveSettings settings = view->autosaveSettings();
+    SaveOptionsDlg dialog(settings.on, settings.minutes, settings.numbered, settings.highestNumber, this);
+    if (Modal::exec(&dialog) == QDialog::Accepted) {
+        settings.on = dialog.autosave;
+        settings.minutes = qMax(1, dialog.interval);
+        settings.numbered = dialog.incremental;
+        settings.highestNumber = dialog.maxFiles;
+        view->setAutosaveSettings(settings);
+    }
+    if (settings.on && view->save())
+        view->startAutosave();
+}
+
+void VorrelQt::OnEditUndo()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->undo();
+}
+
+void VorrelQt::OnEditRedo()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->redo();
+}
+
+void VorrelQt::OnEditCanvas()
+{
+    QVorrelView *view = activeView();
+    QVorrelScene *scene = view ? view->scene() : nullptr;
+    if (!scene)
+        return;
+    m_canvasDialog.setExportHeight(scene->exportHeight());
+    m_canvasDialog.setExportWidth(scene->exportWidth());
+    m_canvasDialog.setExportResolution(scene->exportResolution());
+    m_canvasDialog.setScreenHeight(scene->screenHeight());
+    m_canvasDialog.setScreenWidth(scene->screenWidth());
+    m_canvasDialog.setBackgroundColor(scene->backgroundColor());
+    const QColor keptColor = scene->backgroundColor();
+    const int keptWidth = scene->screenWidth();
+    const int keptHeight = scene->screenHeight();
+
+    const bool accepted = Modal::exec(&m_canvasDialog) == QDialog::Accepted;
+    // The preview changed the scene directly: it goes back first, so that
+    // an accepted run is one step whose undo returns to these values.
+    scene->setBackgroundColor(keptColor);
+    scene->setScreenSize(keptWidth, keptHeight);
+    if (accepted) {
+        scene->executeCommand(new CmdSetCanvas(scene, m_canvasDialog.screenWidth(), m_canvasDialog.screenHeight(),
+                                               m_canvasDialog.exportWidth(), m_canvasDialog.exportHeight(),
+                                               m_canvasDialog.exportResolution(),
+                                               m_canvasDialog.backgroundColor()));
+    }
+    view->centerCanvas();
+}
+
+void VorrelQt::OnEditGuides()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    const QColor keptColor = scene->grid()->color();
+    const int keptSpacing = scene->grid()->spacing();
+    m_guidesDialog.setColor(keptColor);
+    m_guidesDialog.setSpacing(keptSpacing);
+    const bool accepted = Modal::exec(&m_guidesDialog) == QDialog::Accepted;
+    // Not a document change: no history entry, no modified mark.
+    scene->grid()->setColor(accepted ? m_guidesDialog.gridColor : keptColor);
+    scene->setGridSpacing(accepted ? m_guidesDialog.gridSpacing : keptSpacing);
+}
+
+void VorrelQt::OnViewZoomIn()
+{
+    // About the scene point the view is centred on, where the viewport
+    // shows it.
+    if (QVorrelView *view = activeView()) {
+        QVorrelScene *scene = view->scene();
+        const QPointF centre(scene->screenWidth() / 2 + view->viewOffset().x(),
+                             scene->screenHeight() / 2 + view->viewOffset().y());
+        view->zoomIn(view->mapFromScene(centre));
+    }
+}
+
+void VorrelQt::OnViewZoomOut()
+{
+    if (QVorrelView *view = activeView()) {
+        QVorrelScene *scene = view->scene();
+        const QPointF centre(scene->screenWidth() / 2 + view->viewOffset().x(),
+                             scene->screenHeight() / 2 + view->viewOffset().y());
+        view->zoomOut(view->mapFromScene(centre));
+    }
+}
+
+void VorrelQt::OnViewActualSize()
+{
+    if (QVorrelView *view = activeView()) {
+        view->zoomActualSize();
+        view->centerCanvas();
+    }
+}
+
+void VorrelQt::OnViewCenterCanvas()
+{
+    if (QVorrelView *view = activeView())
+        view->centerCanvas();
+}
+
+void VorrelQt::OnViewScrollbars()
+{
+    QVorrelView *view = activeView();
+    if (!view)
+        return;
+    const auto flipped = [](Qt::ScrollBarPolicy policy) {
+        return policy == Qt::ScrollBarAlwaysOff ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    };
+    view->setVerticalScrollBarPolicy(flipped(view->verticalScrollBarPolicy()));
+    view->setHorizontalScrollBarPolicy(flipped(view->horizontalScrollBarPolicy()));
+    updateActionStates();
+}
+
+// The scene's view switches: the entries' check marks follow the document.
+void VorrelQt::OnViewExtras()
+{
+    if (QVorrelScene *scene = activeScene()) {
+        scene->toggleExtrasVisible();
+        updateActionStates();
+    }
+}
+
+void VorrelQt::OnViewGrid()
+{
+    if (QVorrelScene *scene = activeScene()) {
+        scene->toggleGridVisible();
+        updateActionStates();
+    }
+}
+
+void VorrelQt::OnViewCaret()
+{
+    if (QVorrelScene *scene = activeScene()) {
+        scene->toggleCaretVisible();
+        updateActionStates();
+    }
+}
+
+void VorrelQt::OnViewSelection()
+{
+    if (QVorrelScene *scene = activeScene()) {
+        scene->toggleSelectionVisible();
+        updateActionStates();
+    }
+}
+
+void VorrelQt::OnViewWorkArea()
+{
+    if (QVorrelScene *scene = activeScene()) {
+        scene->toggleWorkAreaVisible();
+        updateActionStates();
+    }
+}
+
+void VorrelQt::OnViewSnapToGrid()
+{
+    if (QVorrelScene *scene = activeScene()) {
+        scene->setSnapFlags(scene->snapFlags() ^ 1);
+        updateActionStates();
+    }
+}
+
+// Object, Select and SoftType menus: one scene operation or one command on
+// the active document.
+void VorrelQt::OnObjectToFront()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->arrangeSelected(0);
+}
+
+void VorrelQt::OnObjectForward()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->arrangeSelected(1);
+}
+
+void VorrelQt::OnObjectBackward()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->arrangeSelected(2);
+}
+
+void VorrelQt::OnObjectToBack()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->arrangeSelected(3);
+}
+
+void VorrelQt::OnObjectLock()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->lockSelected();
+}
+
+void VorrelQt::OnObjectUnlock()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->unlockSelected();
+}
+
+void VorrelQt::OnObjectHide()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->hideSelected();
+}
+
+void VorrelQt::OnObjectReset()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->executeCommand(new CmdResetSelected(scene));
+}
+
+void VorrelQt::OnObjectConvertToCurves()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->executeCommand(new CmdConvertSelected(scene, CmdConvertSelected::ToCurves));
+}
+
+void VorrelQt::OnObjectConvertToLines()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->executeCommand(new CmdConvertSelected(scene, CmdConvertSelected::ToLines));
+}
+
+void VorrelQt::OnSelectNone()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectAll(1, 0);
+}
+
+void VorrelQt::OnSelectAllGlyphs()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectAll(1, 2);
+}
+
+void VorrelQt::OnSelectAllWords()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectAll(1, 3);
+}
+
+void VorrelQt::OnSelectAllPassages()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectAll(1, 4);
+}
+
+void VorrelQt::OnSelectSameCharacters()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectSame(1, 2);
+}
+
+void VorrelQt::OnSelectSameWords()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectSame(1, 3);
+}
+
+void VorrelQt::OnSelectSamePassages()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->selectSame(1, 4);
+}
+
+void VorrelQt::OnSoftTypeRemoveAll()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->removeAllSoftTypes();
+}
+
+void VorrelQt::OnSoftTypeResetDeform()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->executeCommand(new CmdResetSelectedDeform(scene));
+}
+
+void VorrelQt::OnSoftTypeSetAsOriginal()
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->executeCommand(new CmdSetSelectedAsOriginal(scene));
+}
+
+void VorrelQt::OnRemoveSoftType(const QString &kind)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->removeSoftTypesOfKind(kind);
+}
+
+void VorrelQt::OnRemoveSoftTypeClay() { OnRemoveSoftType(QStringLiteral("clay")); }
+void VorrelQt::OnRemoveSoftTypeCloth() { OnRemoveSoftType(QStringLiteral("cloth")); }
+void VorrelQt::OnRemoveSoftTypeDrift() { OnRemoveSoftType(QStringLiteral("drift")); }
+void VorrelQt::OnRemoveSoftTypeExplode() { OnRemoveSoftType(QStringLiteral("explode")); }
+void VorrelQt::OnRemoveSoftTypeLeak() { OnRemoveSoftType(QStringLiteral("leak")); }
+void VorrelQt::OnRemoveSoftTypeLens() { OnRemoveSoftType(QStringLiteral("lens")); }
+void VorrelQt::OnRemoveSoftTypeOriginateAsymptotic() { OnRemoveSoftType(QStringLiteral("originate asymptotic")); }
+void VorrelQt::OnRemoveSoftTypeOriginateLinear() { OnRemoveSoftType(QStringLiteral("originate linear")); }
+void VorrelQt::OnRemoveSoftTypePull() { OnRemoveSoftType(QStringLiteral("pull")); }
+void VorrelQt::OnRemoveSoftTypePulse() { OnRemoveSoftType(QStringLiteral("pulse")); }
+void VorrelQt::OnRemoveSoftTypeRubber() { OnRemoveSoftType(QStringLiteral("rubber")); }
+void VorrelQt::OnRemoveSoftTypeTwirl() { OnRemoveSoftType(QStringLiteral("Twirl")); }
+
+void VorrelQt::OnHierarchyVisibleChanged(TextObject *object)
+{
+    QVorrelScene *scene = activeScene();
+    if (inScene(object, scene))
+        scene->setObjectVisible(object, !object->isVisible());
+}
+
+void VorrelQt::OnHierarchyLockChanged(TextObject *object)
+{
+    QVorrelScene *scene = activeScene();
+    if (inScene(object, scene))
+        scene->setObjectLocked(object, !object->isLocked());
+}
+
+void VorrelQt::OnHierarchySelectionChanged(QList<TextObject *> &objects)
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    auto *combo = new CmdCombo(scene, QStringLiteral("Unknown Combo Command"));
+    for (TextObject *object : objects) {
+        if (inScene(object, scene))
+            combo->add(new CmdSelectTextObject(scene, object, object->isSelected() ? 3 : 2), false);
+    }
+    scene->executeCommand(combo);
+    updateHierarchyPanel();
+}
+
+void VorrelQt::OnHierarchySoftTypeClicked(Glyph *glyph, SoftType *softType)
+{
+    QVorrelScene *scene = activeScene();
+    if (!softType || !inScene(glyph, scene))
+        return;
+    // The dialog edits a clone in place; the SoftType itself changes only
+    // through a command.
+    const std::unique_ptr<SoftType> clone(softType->clone());
+    int result;
+    int button;
+    {
+        SoftTypeDlg dialog(clone.get(), nullptr);
+        result = Modal::exec(&dialog);
+        button = dialog.buttonCode;
+    }
+    if (result != QDialog::Accepted)
+        return;
+    if (button == 1)
+        scene->executeCommand(new CmdEditSoftType(scene, softType, clone->values()));
+    else if (button == 2)
+        scene->executeCommand(new CmdRemoveSoftType(scene, glyph, softType->name()));
+}
+
+void VorrelQt::OnHistoryUndoTriggered(int steps)
+{
+    if (QVorrelScene *scene = activeScene()) {
+        for (int i = 0; i < steps; ++i)
+            scene->undo();
+    }
+}
+
+void VorrelQt::OnHistoryRedoTriggered(int steps)
+{
+    if (QVorrelScene *scene = activeScene()) {
+        for (int i = 0; i < steps; ++i)
+            scene->redo();
+    }
+}
+
+void VorrelQt::OnSofttypeChanged(const QString &name, const QHash<QString, QVariant> &values)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->editSoftType(name, values);
+}
+
+void VorrelQt::OnSofttypeRemoved(const QString &name)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->removeSoftType(name);
+}
+
+void VorrelQt::OnCaretPositionChanged(const QPointF &position)
+{
+    if (QVorrelScene *scene = activeScene())
+        scene->executeCommand(new CmdMoveCaretPoint(scene, position));
+}
+
+namespace {
+
+// The active scene when something is selected in it.
+QVorrelScene *withSelection(QVorrelScene *scene)
+{
+    return scene && !scene->selectedObjects().isEmpty() ? scene : nullptr;
+}
+
+} // namespace
+
+void VorrelQt::executeWithCaretStep(QVorrelScene *scene, Cmd *command)
+{
+    auto *combo = new CmdCombo(scene, QStringLiteral("Unknown Combo Command"));
+    combo->add(command, true);
+    auto *glyph = qobject_cast<Glyph *>(scene->textPointer().glyph);
+    if (glyph && (glyph->isSelected() || glyph->hasSelectedAncestor()))
+        combo->add(new CmdMoveCaretGlyph(scene, glyph), false);
+    scene->executeCommand(combo);
+}
+
+void VorrelQt::OnTextPositionChanged(const QPointF &position)
+{
+    if (QVorrelScene *scene = withSelection(activeScene())) {
+        // The position shown is the bottom left of the selection.
+        const QRectF bounds = scene->selectionBoundingRect();
+        const QPointF shown(bounds.left(), bounds.top() + bounds.height());
+        executeWithCaretStep(scene, new CmdMoveSelected(scene, position - shown));
+    }
+}
+
+void VorrelQt::OnTextRotationChangedBy(float degrees)
+{
+    if (QVorrelScene *scene = withSelection(activeScene()))
+        scene->rotateSelectedAboutCentre(degrees);
+}
+
+void VorrelQt::OnTextFontChanged(const QFont &font)
+{
+    if (QVorrelScene *scene = withSelection(activeScene()))
+        executeWithCaretStep(scene, new CmdSetSelectedFont(scene, font));
+}
+
+void VorrelQt::OnTextFontSizeChanged(int pointSize)
+{
+    if (QVorrelScene *scene = withSelection(activeScene()))
+        executeWithCaretStep(scene, new CmdSetSelectedFontSize(scene, pointSize));
+}
+
+void VorrelQt::OnTextFillColorChanged(const QColor &color)
+{
+    if (QVorrelScene *scene = withSelection(activeScene()))
+        scene->executeCommand(new CmdSetSelectedFillColor(scene, color));
+}
+
+void VorrelQt::OnTextStrokeColorChanged(const QColor &color)
+{
+    if (QVorrelScene *scene = withSelection(activeScene()))
+        scene->executeCommand(new CmdSetSelectedStrokeColor(scene, color));
+}
+
+void VorrelQt::OnTextStrokeWidthChanged(float width)
+{
+    if (QVorrelScene *scene = withSelection(activeScene()))
+        scene->executeCommand(new CmdSetSelectedStrokeWidth(scene, width));
+}
+
+void VorrelQt::contextMenuEvent(QContextMenuEvent *event)
+{
+    QVorrelView *view = activeView();
+    if (!view || view->isPlaying())
+        return;
+    QMenu menu(this);
+    menu.addAction(ui.actionSoftTypeStart);
+    QMenu *softTypes = menu.addMenu(tr("SoftTypes"));
+    softTypes->addMenu(ui.menuAddSoftType);
+    softTypes->addMenu(ui.menuRemoveSoftType);
+    softTypes->addAction(ui.actionSoftTypeRemoveAll);
+    softTypes->addSeparator();
+    softTypes->addAction(ui.actionSoftTypeResetDeformation);
+    softTypes->addAction(ui.actionSoftTypeSetAsOriginal);
+    menu.addSeparator();
+    menu.addAction(ui.actionNozzleStartStop);
+    menu.addSeparator();
+    menu.addActions({ui.actionEditCut, ui.actionEditCopy, ui.actionEditPasteGlyphs, ui.actionEditPasteCharacters,
+                     ui.actionEditPasteSoftTypes});
+    menu.addSeparator();
+    menu.addActions({ui.actionObjectLock, ui.actionObjectUnlock, ui.actionObjectHide, ui.actionObjectReset});
+    Modal::execMenu(&menu, event->globalPos());
 }
 
 // Refresh -------------------------------------------------------------------

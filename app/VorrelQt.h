@@ -6,11 +6,15 @@
 #include "dialogs/EditGuidesDlg.h"
 #include "ui_VorrelQt.h"
 
+#include <QFont>
 #include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointF>
+#include <QVariant>
 
+class Cmd;
 class Glyph;
 class HierarchyPanelDockWidget;
 class HistoryPanelDockWidget;
@@ -24,6 +28,7 @@ class QVorrelScene;
 class QVorrelView;
 class SoftType;
 class SoftTypePanelDockWidget;
+class TextObject;
 class TextpadPanelDockWidget;
 class TypeToolbar;
 class VorrelSplash;
@@ -144,10 +149,109 @@ public slots:
     void OnCloseTab(int index);
     void setActiveSubWindow(QWidget *window);
 
+    // Document area and menu slots: each acts on the active document and
+    // does nothing without one.
+    // File menu
+    void OnFileClose();
+    void OnFileSave();
+    void OnFileSaveAs();
+    // The autosave settings of the active document; with autosave on it is
+    // saved at once and autosaved from then on.
+    void OnFileSaveOptions();
+
+    // Edit menu: undo and redo one step; the canvas dialog's run is one
+    // undo step, the guides dialog's is none.
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnEditCanvas();
+    void OnEditGuides();
+
+    // View menu: switches of the view and the scene, never a history entry.
+    // Zooming keeps the point shown at the view's centre in place.
+    void OnViewZoomIn();
+    void OnViewZoomOut();
+    void OnViewActualSize();
+    void OnViewCenterCanvas();
+    void OnViewScrollbars();
+    void OnViewExtras();
+    void OnViewGrid();
+    void OnViewCaret();
+    void OnViewSelection();
+    void OnViewWorkArea();
+    void OnViewSnapToGrid();
+
+    // Object menu
+    void OnObjectToFront();
+    void OnObjectForward();
+    void OnObjectBackward();
+    void OnObjectToBack();
+    void OnObjectLock();
+    void OnObjectUnlock();
+    void OnObjectHide();
+    void OnObjectReset();
+    void OnObjectConvertToCurves();
+    void OnObjectConvertToLines();
+
+    // Select menu
+    void OnSelectNone();
+    void OnSelectAllGlyphs();
+    void OnSelectAllWords();
+    void OnSelectAllPassages();
+    void OnSelectSameCharacters();
+    void OnSelectSameWords();
+    void OnSelectSamePassages();
+
+    // SoftType menu: removing by kind key, all, and the deformation reset
+    // and kept
+    void OnRemoveSoftType(const QString &kind);
+    void OnRemoveSoftTypeClay();
+    void OnRemoveSoftTypeCloth();
+    void OnRemoveSoftTypeDrift();
+    void OnRemoveSoftTypeExplode();
+    void OnRemoveSoftTypeLeak();
+    void OnRemoveSoftTypeLens();
+    void OnRemoveSoftTypeOriginateAsymptotic();
+    void OnRemoveSoftTypeOriginateLinear();
+    void OnRemoveSoftTypePull();
+    void OnRemoveSoftTypePulse();
+    void OnRemoveSoftTypeRubber();
+    void OnRemoveSoftTypeTwirl();
+    void OnSoftTypeRemoveAll();
+    void OnSoftTypeResetDeform();
+    void OnSoftTypeSetAsOriginal();
+
+    // Hierarchy, History and SoftTypes docks
+    void OnHierarchyVisibleChanged(TextObject *object);
+    void OnHierarchyLockChanged(TextObject *object);
+    // Toggles the selection of each object, in one step.
+    void OnHierarchySelectionChanged(QList<TextObject *> &objects);
+    // Edits a clone of the SoftType in its dialog: Ok gives the SoftType
+    // the clone's values, Remove takes it off its glyph.
+    void OnHierarchySoftTypeClicked(Glyph *glyph, SoftType *softType);
+    void OnHistoryUndoTriggered(int steps);
+    void OnHistoryRedoTriggered(int steps);
+    void OnSofttypeChanged(const QString &name, const QHash<QString, QVariant> &values);
+    void OnSofttypeRemoved(const QString &name);
+
+    // Properties dock: the caret, and the selected text's look and place.
+    // Font, size and position edits take the caret along when it stands
+    // after selected text, in the same step.
+    void OnCaretPositionChanged(const QPointF &position);
+    void OnTextPositionChanged(const QPointF &position);
+    void OnTextRotationChangedBy(float degrees);
+    void OnTextFontChanged(const QFont &font);
+    void OnTextFontSizeChanged(int pointSize);
+    void OnTextFillColorChanged(const QColor &color);
+    void OnTextStrokeColorChanged(const QColor &color);
+    void OnTextStrokeWidthChanged(float width);
+
 protected:
     // Closes the documents in creation order; the first that refuses keeps
     // the window and the documents after it open.
     void closeEvent(QCloseEvent *event) override;
+    // The SoftType, clipboard and object entries at the pointer, for the
+    // active document while it does not play.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     VorrelQt(QWidget *parent, Qt::WindowFlags flags);
@@ -163,6 +267,15 @@ private:
     void createPrototypes();
     // Puts a view into a new tab of the document area and shows it.
     void addDocument(QVorrelView *view);
+
+    // Document area and menu slots: their connections, and the selection
+    // edit whose caret follows the selected text.
+    void connectDocumentSlots();
+    void connectDockSlots();
+    // Executes the command as one step with the caret moved behind its
+    // glyph again when that glyph is selected or inside a selected group;
+    // the step shows the command's text.
+    void executeWithCaretStep(QVorrelScene *scene, Cmd *command);
 
     // Each dock with its View menu entry.
     struct DockEntry

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFontDialog>
+#include <QMenu>
 
 namespace {
 Modal::Handler &defaultHandler()
@@ -58,6 +59,11 @@ QFont Modal::Handler::font(bool *ok, const QFont &initial, QWidget *parent, cons
 int Modal::Handler::exec(QDialog *dialog)
 {
     return dialog->exec();
+}
+
+QAction *Modal::Handler::execMenu(QMenu *menu, const QPoint &globalPos)
+{
+    return menu->exec(globalPos);
 }
 
 void Modal::setHandler(Handler *handler)
@@ -124,4 +130,9 @@ QFont Modal::getFont(bool *ok, const QFont &initial, QWidget *parent, const QStr
 int Modal::exec(QDialog *dialog)
 {
     return handler()->exec(dialog);
+}
+
+QAction *Modal::execMenu(QMenu *menu, const QPoint &globalPos)
+{
+    return handler()->execMenu(menu, globalPos);
 }

@@ -8,7 +8,10 @@
 #include <QMessageBox>
 #include <QString>
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 // The one place where Vorrel runs anything modal: message boxes, file,
@@ -38,6 +41,9 @@ public:
         virtual QFont font(bool *ok, const QFont &initial, QWidget *parent, const QString &title);
         // Runs a dialog modally; returns its result code.
         virtual int exec(QDialog *dialog);
+        // Runs a popup menu at a global position; returns the action chosen,
+        // null when none.
+        virtual QAction *execMenu(QMenu *menu, const QPoint &globalPos);
     };
 
     // Installs a handler (not owned); null restores the default one.
@@ -70,6 +76,7 @@ public:
                            QColorDialog::ColorDialogOptions options = QColorDialog::ColorDialogOptions());
     static QFont getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title = QString());
     static int exec(QDialog *dialog);
+    static QAction *execMenu(QMenu *menu, const QPoint &globalPos);
 };
 
 #endif // MODAL_H

@@ -84,7 +84,6 @@ private slots:
     void construction();
     void dockToggles_data();
     void dockToggles();
-    void dialogPreviews();
     void closingTabs();
     void exitStopsAtARefusingDocument();
     void open_data();
@@ -262,23 +261,6 @@ void TestMainWindow::dockToggles()
     entry->trigger();
 }
 
-void TestMainWindow::dialogPreviews()
-{
-    emit m_w->canvasDialog().screenWidthChanged(500); // no document: nothing
-    m_w->OnFileNew();
-    QVorrelScene *scene = m_w->activeScene();
-    emit m_w->canvasDialog().screenWidthChanged(640);
-    emit m_w->canvasDialog().screenHeightChanged(480);
-    emit m_w->canvasDialog().backgroundColorChanged(QColor(1, 2, 3, 4));
-    emit m_w->guidesDialog().gridSpacingChanged(25);
-    emit m_w->guidesDialog().gridColorChanged(QColor(5, 6, 7, 8));
-    QCOMPARE(QSize(scene->screenWidth(), scene->screenHeight()), QSize(640, 480));
-    QCOMPARE(scene->backgroundColor(), QColor(1, 2, 3, 4));
-    QCOMPARE(int(scene->grid()->spacing()), 25);
-    QCOMPARE(scene->grid()->color(), QColor(5, 6, 7, 8));
-    QVERIFY(scene->history().isEmpty());
-}
-
 void TestMainWindow::closingTabs()
 {
     QList<QPointer<QWidget>> views;
@@ -396,6 +378,7 @@ void TestMainWindow::toolbarDispatch_data()
 
     QTest::newRow("new") << "NewAction" << 2 << 0 << false;
     QTest::newRow("open") << "OpenAction" << 1 << 1 << false;
+    QTest::newRow("save: a new document asks for a name") << "SaveAction" << 1 << 1 << false;
     QTest::newRow("print") << "PrintAction" << 1 << 0 << false;
     QTest::newRow("start") << "StartStopAction" << 1 << 0 << true;
     QTest::newRow("case differs") << "newaction" << 1 << 0 << false;

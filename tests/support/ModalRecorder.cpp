@@ -1,6 +1,7 @@
 #include "support/ModalRecorder.h"
 
 #include <QDialog>
+#include <QMenu>
 
 ModalRecorder::ModalRecorder()
     : m_previous(Modal::handler())
@@ -67,4 +68,24 @@ int ModalRecorder::exec(QDialog *dialog)
     if (execs.isEmpty())
         return QDialog::Rejected;
     return execs.dequeue()(dialog);
+}
+
+static QString entries(const QMenu *menu)
+{
+    QStringList names;
+    for (const QAction *a : menu->actions()) {
+        if (a->isSeparator())
+            names << QStringLiteral("-");
+        else if (a->menu() && a->menu()->objectName().isEmpty())
+            names << a->menu()->title() + QLatin1Char('[') + entries(a->menu()) + QLatin1Char(']');
+        else
+            names << (a->menu() ? a->menu()->objectName() : a->objectName());
+    }
+    return names.join(QLatin1Char(' '));
+}
+
+QAction *ModalRecorder::execMenu(QMenu *menu, const QPoint &)
+{
+    calls.append({QStringLiteral("menu"), menu->title(), entries(menu), nullptr});
+    return nullptr;
 }

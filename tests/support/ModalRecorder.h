@@ -48,6 +48,10 @@ public:
                  QColorDialog::ColorDialogOptions options) override;
     QFont font(bool *ok, const QFont &initial, QWidget *parent, const QString &title) override;
     int exec(QDialog *dialog) override;
+    // Records a "menu" call with the menu's title and, as text, its entries
+    // by object name (a named submenu too), a separator as "-", an unnamed
+    // submenu as its title with its entries in brackets; chooses nothing.
+    QAction *execMenu(QMenu *menu, const QPoint &globalPos) override;
 
 private:
     Modal::Handler *m_previous;
