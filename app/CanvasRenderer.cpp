@@ -1,6 +1,7 @@
 #include "app/CanvasRenderer.h"
 
 #include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
 #include "modal/Modal.h"
 
 #include <QImage>
@@ -27,17 +28,21 @@ bool resolutionUsable(const QVorrelScene *scene)
     return false;
 }
 
-// Draws the canvas into the painter's device over the export size, at the
-// largest size that keeps its shape, centred. (The scene's own render
-// scales about the target's corner.)
+// The rectangle the canvas takes on an export-size page: the largest that
+// keeps its shape, centred. (The scene's own render scales about the
+// target's corner.)
+QRectF fittedTarget(const QVorrelScene *scene)
+{
+    const QSizeF page(scene->exportWidth(), scene->exportHeight());
+    const QSizeF fitted = scene->canvasRect().size().scaled(page, Qt::KeepAspectRatio);
+    return QRectF(QPointF((page.width() - fitted.width()) / 2, (page.height() - fitted.height()) / 2), fitted);
+}
+
+// Draws the canvas into the painter's device over the export size.
 void renderCanvas(QVorrelScene *scene, QPainter &painter)
 {
     scene->beginRender(true);
-    const QRectF source = scene->canvasRect();
-    const QSizeF page(scene->exportWidth(), scene->exportHeight());
-    const QSizeF fitted = source.size().scaled(page, Qt::KeepAspectRatio);
-    const QRectF target(QPointF((page.width() - fitted.width()) / 2, (page.height() - fitted.height()) / 2), fitted);
-    scene->render(&painter, target, source, Qt::KeepAspectRatio);
+    scene->render(&painter, fittedTarget(scene), scene->canvasRect(), Qt::KeepAspectRatio);
     scene->endRender();
     painter.end();
 }
@@ -85,29 +90,173 @@ bool CanvasRenderer::renderToImage(QVorrelScene *scene, const QString &format, c
     return file.commit();
 }
 
+namespace {
+
+void setUpPages(QPdfWriter &writer, const QVorrelScene *scene)
+{
+    const int resolution = scene->exportResolution();
+    // ExactMatch: the page keeps its size instead of snapping to a paper
+    // size near it.
+    writer.setPageSize(QPageSize(QSizeF(pagePoints(scene->exportWidth(), resolution),
+                                        pagePoints(scene->exportHeight(), resolution)),
+                                 QPageSize::Point, QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(resolution);
+}
+
+// Draws the source area of the scene into the target; an empty rectangle
+// would make the scene draw all of itself, or divide by zero.
+void renderArea(QVorrelScene *scene, QPainter &painter, const QRectF &target, const QRectF &source)
+{
+    if (!source.isEmpty() && !target.isEmpty())
+        scene->render(&painter, target, source, Qt::KeepAspectRatio);
+}
+
+// The text pages of a multipage PDF: the objects of one depth of the text
+// tree (1 passage, 2 word, 3 glyph) shown one at a time, everything else
+// of the text hidden. Only objects the user left visible get a page; each
+// group's children are given back the visibility they had.
+class TextPages
+{
+public:
+    TextPages(QVorrelScene *scene, QPainter &painter, QPdfWriter &writer, int pageDepth, const QRectF &source,
+              const QRectF &target)
+        : m_scene(scene), m_painter(painter), m_writer(writer), m_pageDepth(pageDepth), m_source(source),
+          m_target(target)
+    {
+    }
+
+    // Pages for the group's descendants; children at the page depth (or
+    // above it, on the way down) are shown one at a time.
+    void showEachChild(TextGroup *group, int depth)
+    {
+        // Under a hidden group a child's own visibility cannot be read.
+        if (!group->isVisible())
+            return;
+        QList<TextObject *> visible;
+        for (TextObject *child : group->children()) {
+            // The group is shown, so a child's visibility is its own.
+            if (child->isVisible())
+                visible.append(child);
+            child->setVisible(false);
+        }
+        if (depth <= m_pageDepth) {
+            for (TextObject *child : qAsConst(visible)) {
+                const bool isGroup = child->textType() == TextObject::GroupType;
+                // Above glyph depth only words and passages get pages: the
+                // white space between words is not one.
+                if (!isGroup && depth < GlyphDepth)
+                    continue;
+                child->setVisible(true);
+                if (depth == m_pageDepth)
+                    page();
+                else if (isGroup)
+                    showEachChild(static_cast<TextGroup *>(child), depth + 1);
+                child->setVisible(false);
+            }
+        }
+        for (TextObject *child : qAsConst(visible))
+            child->setVisible(true);
+    }
+
+    // Starts a page after the first and draws the scene on it.
+    void page()
+    {
+        if (!m_first)
+            m_writer.newPage();
+        m_first = false;
+        renderArea(m_scene, m_painter, m_target, m_source);
+    }
+
+    bool first() const { return m_first; }
+
+    static constexpr int GlyphDepth = 3;
+
+private:
+    QVorrelScene *m_scene;
+    QPainter &m_painter;
+    QPdfWriter &m_writer;
+    int m_pageDepth;
+    QRectF m_source;
+    QRectF m_target;
+    bool m_first = true;
+};
+
+} // namespace
+
 bool CanvasRenderer::renderToPDF(QVorrelScene *scene, const QString &fileName)
 {
     if (!resolutionUsable(scene))
         return false;
-    const int resolution = scene->exportResolution();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     {
         QPdfWriter writer(&file);
-        // ExactMatch: the page keeps its size instead of snapping to a
-        // paper size near it.
-        writer.setPageSize(QPageSize(QSizeF(pagePoints(scene->exportWidth(), resolution),
-                                            pagePoints(scene->exportHeight(), resolution)),
-                                     QPageSize::Point, QString(), QPageSize::ExactMatch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(resolution);
+        setUpPages(writer, scene);
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();
             return false;
         }
         renderCanvas(scene, painter);
+    }
+    return file.commit();
+}
+
+bool CanvasRenderer::renderMultipagePDF(QVorrelScene *scene, const QString &fileName, int level, bool clip)
+{
+    if (!resolutionUsable(scene))
+        return false;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    {
+        QPdfWriter writer(&file);
+        setUpPages(writer, scene);
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            return false;
+        }
+        QRectF source = scene->canvasRect();
+        QRectF target = fittedTarget(scene);
+        if (!clip) {
+            // The whole text, scaled as the canvas is from screen to export
+            // size; a canvas without width keeps the scale 1.
+            source = scene->textSceneRect();
+            const float f = scene->screenWidth() > 0 ? float(scene->exportWidth()) / float(scene->screenWidth()) : 1.0f;
+            target = QRectF(source.x() * f, source.y() * f, source.width() * f, source.height() * f);
+        }
+        const QList<TextObject *> selected = scene->selectedObjects();
+        const QColor background = scene->backgroundColor();
+        scene->beginRender(clip);
+        scene->setBackgroundColor(Qt::transparent);
+
+        TextPages pages(scene, painter, writer, level >= 2 && level <= 4 ? 5 - level : 0, source, target);
+        pages.showEachChild(scene->root(), 1);
+
+        // The last page: the canvas with its background and no text.
+        scene->setBackgroundColor(background);
+        const QList<TextObject *> passages = scene->root()->children();
+        QList<TextObject *> shown;
+        for (TextObject *passage : passages) {
+            if (passage->isVisible()) {
+                shown.append(passage);
+                passage->setVisible(false);
+            }
+        }
+        if (!pages.first())
+            writer.newPage();
+        renderArea(scene, painter, fittedTarget(scene), scene->canvasRect());
+        for (TextObject *passage : qAsConst(shown))
+            passage->setVisible(true);
+        // Hiding an item drops its selection mark; the scene's list of
+        // selected objects is untouched.
+        for (TextObject *object : selected)
+            object->setSelected(true);
+        scene->endRender();
+        painter.end();
     }
     return file.commit();
 }

@@ -25,6 +25,14 @@ public:
     // One PDF page of the export size at the export resolution, each side
     // in whole points. True when the file was written.
     static bool renderToPDF(QVorrelScene *scene, const QString &fileName);
+    // A PDF of export-size pages: one for each passage, word or glyph
+    // (level 4, 3 or 2; another level gives none) that the user has not
+    // hidden, drawn alone without background, then one of the canvas
+    // alone. Clipped, a text page shows the canvas area; unclipped, the
+    // whole text scaled by export width over screen width. The document's
+    // visibility, selection and background are as before afterwards. True
+    // when the file was written.
+    static bool renderMultipagePDF(QVorrelScene *scene, const QString &fileName, int level, bool clip);
 };
 
 #endif // CANVASRENDERER_H

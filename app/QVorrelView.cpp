@@ -514,9 +514,10 @@ void QVorrelView::nozzleAt(const QPointF &scenePoint, bool newText)
     auto *combo = new CmdCombo(m_scene, QStringLiteral("Unknown Combo Command"));
     combo->add(new CmdMoveCaretPoint(m_scene, float(scenePoint.x()), float(scenePoint.y())), false);
     const QPointF caretPos = m_scene->caret()->pos();
-    for (int i = 0; i < text.size(); ++i) {
+    const QStringList characters = Glyph::characters(text);
+    for (int i = 0; i < characters.size(); ++i) {
         const QPointF pos = i == 0 ? scenePoint : caretPos;
-        auto *glyph = new Glyph(text.at(i), m_scene->textFont(), m_scene->fillColor(), m_scene->strokeColor(),
+        auto *glyph = new Glyph(characters.at(i), m_scene->textFont(), m_scene->fillColor(), m_scene->strokeColor(),
                                 double(m_scene->strokeWidth()), pos);
         combo->add(new CmdInsertGlyph(m_scene, glyph, i != 0), false);
     }

@@ -1,5 +1,6 @@
 #include "app/VorrelQt.h"
 
+#include "app/CanvasRenderer.h"
 #include "app/DocumentOpener.h"
 #include "app/QVorrelView.h"
 #include "app/VorrelSplash.h"
@@ -14,21 +15,28 @@
 #include "commands/CmdResetSelectedDeform.h"
 #include "commands/CmdSelectTextObject.h"
 #include "commands/CmdSetCanvas.h"
+#include "commands/CmdSetSceneFillColor.h"
+#include "commands/CmdSetSceneFont.h"
+#include "commands/CmdSetSceneFontSize.h"
+#include "commands/CmdSetSceneStrokeColor.h"
+#include "commands/CmdSetSceneStrokeWidth.h"
 #include "commands/CmdSetSelectedAsOriginal.h"
 #include "commands/CmdSetSelectedFillColor.h"
 #include "commands/CmdSetSelectedFont.h"
 #include "commands/CmdSetSelectedFontSize.h"
 #include "commands/CmdSetSelectedStrokeColor.h"
 #include "commands/CmdSetSelectedStrokeWidth.h"
+#include "dialogs/MultipagePDFDlg.h"
 #include "dialogs/SaveOptionsDlg.h"
 #include "dialogs/SoftTypeDlg.h"
+#include "modal/Modal.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
+#include "model/GlyphIterator.h"
 #include "model/Grid.h"
 #include "model/QVorrelScene.h"
 #include "model/SelectedListIterator.h"
 #include "model/TextGroup.h"
-#include "modal/Modal.h"
 #include "panels/ActiveScene.h"
 #include "panels/HierarchyPanelDockWidget.h"
 #include "panels/HistoryPanelDockWidget.h"
@@ -42,13 +50,18 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFontComboBox>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalMapper>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTabBar>
 
@@ -99,6 +112,9 @@ const ToolbarCommand ToolbarCommands[] = {
     {"OpenAction", &VorrelQt::OnFileOpen},
     {"SaveAction", &VorrelQt::OnFileSave},
     {"PrintAction", nullptr},
+    {"CutAction", &VorrelQt::OnEditCut},
+    {"CopyAction", &VorrelQt::OnEditCopy},
+    {"PasteAction", &VorrelQt::OnEditPasteGlyphs},
     {"StartStopAction", &VorrelQt::OnStartStopSoftTypes},
 };
 
@@ -147,6 +163,9 @@ VorrelQt::VorrelQt(QWidget *parent, Qt::WindowFlags flags)
     connectDialogs();
     connectDocumentSlots();
     connectDockSlots();
+    connectClipboardAndTypeToolbar();
+    connectTextpad();
+    connectSoftTypesAndExport();
     ui.statusbar->showMessage(tr("Done"));
     createDocumentArea();
     createPrototypes();
@@ -1379,4 +1398,551 @@ void VorrelQt::showMousePosition(const QPointF &position)
 void VorrelQt::showSelectionArea(const QRectF &)
 {
     // The rubber band is drawn by the scene; the window shows no area.
+}
+
+// Clipboard, type toolbar, textpad, SoftTypes and still export
+
+namespace {
+
+const char LoremIpsum[] =
+    "Lorem ipsum dolor sit amet, consectetur adipiscing elit. Sed do eiusmod tempor incididunt ut labore "
+    "et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation ullamco laboris nisi ut "
+    "aliquip ex ea commodo consequat. Duis aute irure dolor in reprehenderit in voluptate velit esse "
+    "cillum dolore eu fugiat nulla pariatur. Excepteur sint occaecat cupidatat non proident, sunt in "
+    "culpa qui officia deserunt mollit anim id est laborum. Curabitur pretium tincidunt lacus, nulla "
+    "gravida orci a odio. Nullam varius, turpis et commodo pharetra, est eros bibendum elit, nec luctus "
+    "magna felis sollicitudin mauris. Integer in mauris eu nibh euismod gravida. Duis ac tellus et risus "
+    "vulputate vehicula. Donec lobortis risus a elit. Etiam tempor. Ut ullamcorper, ligula eu tempor "
+    "congue, eros est euismod turpis, id tincidunt sapien risus a quam. Maecenas fermentum consequat mi. "
+    "Donec fermentum. Pellentesque malesuada nulla a mi. Aliquam faucibus, elit ut dictum aliquet, felis "
+    "nisl sapiens.";
+
+// Menu entries with the slots they run.
+struct MenuSlot
+{
+    QAction *Ui_VorrelQtClass::*action;
+    void (VorrelQt::*slot)();
+};
+
+} // namespace
+
+void VorrelQt::connectClipboardAndTypeToolbar()
+{
+    const MenuSlot edits[] = {
+        {&Ui_VorrelQtClass::actionEditCut, &VorrelQt::OnEditCut},
+        {&Ui_VorrelQtClass::actionEditCopy, &VorrelQt::OnEditCopy},
+        {&Ui_VorrelQtClass::actionEditPasteGlyphs, &VorrelQt::OnEditPasteGlyphs},
+        {&Ui_VorrelQtClass::actionEditPasteCharacters, &VorrelQt::OnEditPasteCharacters},
+        {&Ui_VorrelQtClass::actionEditPasteSoftTypes, &VorrelQt::OnEditPasteSoftTypes},
+    };
+    for (const MenuSlot &entry : edits)
+        connect(ui.*entry.action, &QAction::triggered, this, entry.slot);
+    // The paste entries follow what any program puts on the clipboard.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        updateActionStates();
+        updateMainToolbar();
+    });
+
+    // The toolbar made its own connections first: its lists already show
+    // the edit when these slots read them.
+    const TypeToolbar *bar = m_typeToolbar;
+    connect(bar->fontComboBox, &QFontComboBox::currentFontChanged, this, &VorrelQt::OnToolbarFontChanged);
+    connect(bar->fontStyleComboBox, &QComboBox::textActivated, this, &VorrelQt::OnToolbarFontStyleChanged);
+    connect(bar->fontSizeComboBox, &QComboBox::textActivated, this,
+            QOverload<const QString &>::of(&VorrelQt::OnToolbarFontSizeChanged));
+    connect(bar->fontSizeSlider, &QSlider::valueChanged, this, QOverload<int>::of(&VorrelQt::OnToolbarFontSizeChanged));
+    connect(bar, &TypeToolbar::fillColorChanged, this, &VorrelQt::OnToolbarFillColorChanged);
+    connect(bar, &TypeToolbar::strokeColorChanged, this, &VorrelQt::OnToolbarStrokeColorChanged);
+    connect(bar->strokeWidthTextEdit, &QLineEdit::editingFinished, this,
+            &VorrelQt::OnToolbarStrokeWidthTextEditFinished);
+}
+
+void VorrelQt::connectTextpad()
+{
+    const MenuSlot entries[] = {
+        {&Ui_VorrelQtClass::actionTextpadLoremIpsum, &VorrelQt::OnTextpadLoadLoremlpsum},
+        {&Ui_VorrelQtClass::actionTextpadAlphanumeric, &VorrelQt::OnTextpadLoadAlphanumeric},
+        {&Ui_VorrelQtClass::actionTextpadDigits, &VorrelQt::OnTextpadLoadDigits},
+        {&Ui_VorrelQtClass::actionTextpadAlphabet, &VorrelQt::OnTextpadLoadAlphabet},
+        {&Ui_VorrelQtClass::actionTextpadUppercase, &VorrelQt::OnTextpadLoadUppercase},
+        {&Ui_VorrelQtClass::actionTextpadLowercase, &VorrelQt::OnTextpadLoadLowercase},
+        {&Ui_VorrelQtClass::actionTextpadLoadFile, &VorrelQt::OnTextpadLoadFile},
+        {&Ui_VorrelQtClass::actionTextpadSyncFile, &VorrelQt::OnTextpadSyncFile},
+        {&Ui_VorrelQtClass::actionNozzleStartStop, &VorrelQt::OnTextpadNozzleStartStop},
+        {&Ui_VorrelQtClass::actionTextpadGlyph, &VorrelQt::OnTextpadNozzleTypeGlyph},
+        {&Ui_VorrelQtClass::actionTextpadWord, &VorrelQt::OnTextpadNozzleTypeWord},
+        {&Ui_VorrelQtClass::actionTextpadPassage, &VorrelQt::OnTextpadNozzleTypePassage},
+        {&Ui_VorrelQtClass::actionTextpadForward, &VorrelQt::OnTextpadNozzleAdvanceForward},
+        {&Ui_VorrelQtClass::actionTextpadRepeat, &VorrelQt::OnTextpadNozzleAdvanceRepeat},
+        {&Ui_VorrelQtClass::actionTextpad100ms, &VorrelQt::OnTextpadNozzleInterval100ms},
+        {&Ui_VorrelQtClass::actionTextpad200ms, &VorrelQt::OnTextpadNozzleInterval200ms},
+        {&Ui_VorrelQtClass::actionTextpad300ms, &VorrelQt::OnTextpadNozzleInterval300ms},
+        {&Ui_VorrelQtClass::actionTextpad400ms, &VorrelQt::OnTextpadNozzleInterval400ms},
+        {&Ui_VorrelQtClass::actionTextpad500ms, &VorrelQt::OnTextpadNozzleInterval500ms},
+        {&Ui_VorrelQtClass::actionTextpad600ms, &VorrelQt::OnTextpadNozzleInterval600ms},
+        {&Ui_VorrelQtClass::actionTextpad700ms, &VorrelQt::OnTextpadNozzleInterval700ms},
+        {&Ui_VorrelQtClass::actionTextpad800ms, &VorrelQt::OnTextpadNozzleInterval800ms},
+        {&Ui_VorrelQtClass::actionTextpad900ms, &VorrelQt::OnTextpadNozzleInterval900ms},
+        {&Ui_VorrelQtClass::actionTextpad1000ms, &VorrelQt::OnTextpadNozzleInterval1000ms},
+        {&Ui_VorrelQtClass::actionTextpadClick, &VorrelQt::OnTextpadNozzleIntervalClick},
+        {&Ui_VorrelQtClass::actionTextpadLoop, &VorrelQt::OnTextpadNozzleLoop},
+    };
+    for (const MenuSlot &entry : entries)
+        connect(ui.*entry.action, &QAction::triggered, this, entry.slot);
+
+    connect(m_textpadDock, &TextpadPanelDockWidget::loadFile, this, &VorrelQt::OnTextpadLoadFile);
+    connect(m_textpadDock, &TextpadPanelDockWidget::textChanged, this, &VorrelQt::OnTextpadTextChanged);
+    connect(m_textpadDock, &TextpadPanelDockWidget::nozzleChanged, this, &VorrelQt::OnTextpadNozzleChanged);
+}
+
+void VorrelQt::connectSoftTypesAndExport()
+{
+    const MenuSlot entries[] = {
+        {&Ui_VorrelQtClass::actionAddSoftTypeClay, &VorrelQt::OnAddSoftTypeClay},
+        {&Ui_VorrelQtClass::actionAddSoftTypeCloth, &VorrelQt::OnAddSoftTypeCloth},
+        {&Ui_VorrelQtClass::actionAddSoftTypeDrift, &VorrelQt::OnAddSoftTypeDrift},
+        {&Ui_VorrelQtClass::actionAddSoftTypeExplode, &VorrelQt::OnAddSoftTypeExplode},
+        {&Ui_VorrelQtClass::actionAddSoftTypeLeak, &VorrelQt::OnAddSoftTypeLeak},
+        {&Ui_VorrelQtClass::actionAddSoftTypeLens, &VorrelQt::OnAddSoftTypeLens},
+        {&Ui_VorrelQtClass::actionAddSoftTypeOriginateAsymptotic, &VorrelQt::OnAddSoftTypeOriginateAsympotic},
+        {&Ui_VorrelQtClass::actionAddSoftTypeOriginateLinear, &VorrelQt::OnAddSoftTypeOriginateLinear},
+        {&Ui_VorrelQtClass::actionAddSoftTypePull, &VorrelQt::OnAddSoftTypePull},
+        {&Ui_VorrelQtClass::actionAddSoftTypePulse, &VorrelQt::OnAddSoftTypePulse},
+        {&Ui_VorrelQtClass::actionAddSoftTypeRubber, &VorrelQt::OnAddSoftTypeRubber},
+        {&Ui_VorrelQtClass::actionAddSoftTypeTwirl, &VorrelQt::OnAddSoftTypeTwirl},
+        {&Ui_VorrelQtClass::actionExportPNG, &VorrelQt::OnExportPNG},
+        {&Ui_VorrelQtClass::actionExportTIFF, &VorrelQt::OnExportTIFF},
+        {&Ui_VorrelQtClass::actionExportJPEG, &VorrelQt::OnExportJPEG},
+        {&Ui_VorrelQtClass::actionExportBMP, &VorrelQt::OnExportBMP},
+        {&Ui_VorrelQtClass::actionExportPDF, &VorrelQt::OnExportPDF},
+        {&Ui_VorrelQtClass::actionExportMultipagePDF, &VorrelQt::OnExportMultiPagePDF},
+    };
+    for (const MenuSlot &entry : entries)
+        connect(ui.*entry.action, &QAction::triggered, this, entry.slot);
+}
+
+// Clipboard -----------------------------------------------------------------
+
+void VorrelQt::OnEditCopy()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene || scene->selectedObjects().isEmpty())
+        return;
+    // Line breaks are carriage-return glyphs; other programs expect "\n".
+    QString text = scene->selectedText();
+    text.replace(QChar(Glyph::LineBreak), QLatin1Char('\n'));
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+
+    qDeleteAll(m_copiedGlyphs);
+    m_copiedGlyphs.clear();
+    SelectedListIterator it(scene);
+    while (it.hasNext()) {
+        GlyphIterator glyphs(it.next(), TextIterator::Forward | TextIterator::PostOrder);
+        while (glyphs.hasNext())
+            m_copiedGlyphs.append(glyphs.next()->cloneGlyph());
+    }
+    updateActionStates();
+    updateMainToolbar();
+}
+
+void VorrelQt::OnEditCut()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene || scene->selectedObjects().isEmpty())
+        return;
+    OnEditCopy();
+    scene->removeSelected();
+}
+
+void VorrelQt::OnEditPasteGlyphs()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    if (m_copiedGlyphs.isEmpty())
+        OnEditPasteCharacters();
+    else
+        scene->insertGlyphs(m_copiedGlyphs);
+}
+
+void VorrelQt::OnEditPasteCharacters()
+{
+    QVorrelScene *scene = activeScene();
+    const QString text = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+    if (scene && !text.isEmpty())
+        scene->insertStringAtCaret(text);
+}
+
+void VorrelQt::OnEditPasteSoftTypes()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    // One per name, in name order: the first copy carrying a name stands
+    // for it.
+    QMap<QString, SoftType *> byName;
+    for (const Glyph *glyph : qAsConst(m_copiedGlyphs)) {
+        for (SoftType *softType : glyph->softTypes()) {
+            if (!byName.contains(softType->name()))
+                byName.insert(softType->name(), softType);
+        }
+    }
+    if (!byName.isEmpty())
+        scene->pasteSoftTypes(byName.values());
+}
+
+// Type toolbar --------------------------------------------------------------
+
+void VorrelQt::applyTextStyle(QVorrelScene *scene, Cmd *style, Cmd *selected, bool caretStep)
+{
+    auto *combo = new CmdCombo(scene, QStringLiteral("Unknown Combo Command"));
+    combo->add(style, true);
+    if (!scene->selectedObjects().isEmpty()) {
+        combo->add(selected, false);
+        selected = nullptr;
+        // The caret follows its glyph when that glyph's look changes.
+        auto *glyph = qobject_cast<Glyph *>(scene->textPointer().glyph);
+        if (caretStep && glyph && (glyph->isSelected() || glyph->hasSelectedAncestor()))
+            combo->add(new CmdMoveCaretGlyph(scene, glyph), false);
+    }
+    delete selected;
+    scene->executeCommand(combo);
+}
+
+void VorrelQt::OnToolbarFontChanged(const QFont &)
+{
+    if (QVorrelScene *scene = activeScene()) {
+        const QFont font = m_typeToolbar->currentFont();
+        applyTextStyle(scene, new CmdSetSceneFont(scene, font), new CmdSetSelectedFont(scene, font), true);
+    }
+}
+
+void VorrelQt::OnToolbarFontStyleChanged(const QString &)
+{
+    OnToolbarFontChanged(QFont());
+}
+
+void VorrelQt::OnToolbarFontSizeChanged(int size)
+{
+    QVorrelScene *scene = activeScene();
+    if (scene && size > 0)
+        applyTextStyle(scene, new CmdSetSceneFontSize(scene, size), new CmdSetSelectedFontSize(scene, size), true);
+}
+
+void VorrelQt::OnToolbarFontSizeChanged(const QString &size)
+{
+    bool ok = false;
+    const int points = size.trimmed().toInt(&ok, 10);
+    if (ok)
+        OnToolbarFontSizeChanged(points);
+}
+
+void VorrelQt::OnToolbarFillColorChanged(const QColor &color)
+{
+    if (QVorrelScene *scene = activeScene())
+        applyTextStyle(scene, new CmdSetSceneFillColor(scene, color), new CmdSetSelectedFillColor(scene, color), false);
+}
+
+void VorrelQt::OnToolbarStrokeColorChanged(const QColor &color)
+{
+    if (QVorrelScene *scene = activeScene())
+        applyTextStyle(scene, new CmdSetSceneStrokeColor(scene, color), new CmdSetSelectedStrokeColor(scene, color),
+                       false);
+}
+
+void VorrelQt::OnToolbarStrokeWidthTextEditFinished()
+{
+    QVorrelScene *scene = activeScene();
+    // The field reads 0 for what is no number: only a width the field
+    // accepts is applied.
+    if (!scene || !m_typeToolbar->strokeWidthTextEdit->hasAcceptableInput())
+        return;
+    const float width = m_typeToolbar->strokeWidth();
+    if (!(width >= 0) || !qIsFinite(width))
+        return;
+    applyTextStyle(scene, new CmdSetSceneStrokeWidth(scene, width), new CmdSetSelectedStrokeWidth(scene, width),
+                   false);
+}
+
+// Textpad -------------------------------------------------------------------
+
+void VorrelQt::setTextpadText(const QString &text)
+{
+    QVorrelView *view = activeView();
+    if (!view)
+        return;
+    if (view->scene()->textpadText() != text) {
+        view->scene()->setTextpadText(text);
+        view->markModified();
+    }
+    updateTextpadPanel();
+}
+
+void VorrelQt::OnTextpadLoadLoremlpsum()
+{
+    setTextpadText(QString::fromLatin1(LoremIpsum));
+}
+
+void VorrelQt::OnTextpadLoadAlphanumeric()
+{
+    setTextpadText(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"));
+}
+
+void VorrelQt::OnTextpadLoadDigits()
+{
+    setTextpadText(QStringLiteral("0123456789"));
+}
+
+void VorrelQt::OnTextpadLoadAlphabet()
+{
+    setTextpadText(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+}
+
+void VorrelQt::OnTextpadLoadUppercase()
+{
+    setTextpadText(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+}
+
+void VorrelQt::OnTextpadLoadLowercase()
+{
+    setTextpadText(QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+}
+
+void VorrelQt::OnTextpadLoadFile()
+{
+    QVorrelView *view = activeView();
+    if (!view)
+        return;
+    const QString fileName = Modal::getOpenFileName(this, tr("Import File"), QString(), tr("Text Files (*.txt)"));
+    if (fileName.isEmpty())
+        return;
+    view->loadTextpadFile(fileName);
+    updateTextpadPanel();
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadSyncFile()
+{
+    if (QVorrelView *view = activeView())
+        view->setTextpadFileSync(!view->isTextpadFileSync());
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadTextChanged(const QString &text)
+{
+    // Kept with the document, outside its history.
+    QVorrelView *view = activeView();
+    if (view && view->scene()->textpadText() != text) {
+        view->scene()->setTextpadText(text);
+        view->markModified();
+    }
+}
+
+void VorrelQt::OnTextpadNozzleChanged(bool on)
+{
+    if (QVorrelView *view = activeView())
+        view->setNozzleArmed(on);
+}
+
+void VorrelQt::OnTextpadNozzleStartStop()
+{
+    QVorrelView *view = activeView();
+    if (!view)
+        return;
+    m_textpadDock->setNozzleOn(!m_textpadDock->nozzleOn);
+    view->setNozzleArmed(m_textpadDock->nozzleOn);
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleTypeGlyph()
+{
+    m_textpadDock->setNozzleType(2);
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleTypeWord()
+{
+    m_textpadDock->setNozzleType(3);
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleTypePassage()
+{
+    m_textpadDock->setNozzleType(4);
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleAdvanceForward()
+{
+    m_textpadDock->setAdvance(0);
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleAdvanceRepeat()
+{
+    m_textpadDock->setAdvance(1);
+    updateActionStates();
+}
+
+void VorrelQt::setNozzleInterval(int milliseconds)
+{
+    m_textpadDock->nozzleInterval = milliseconds;
+    updateActionStates();
+}
+
+void VorrelQt::OnTextpadNozzleInterval100ms() { setNozzleInterval(100); }
+void VorrelQt::OnTextpadNozzleInterval200ms() { setNozzleInterval(200); }
+void VorrelQt::OnTextpadNozzleInterval300ms() { setNozzleInterval(300); }
+void VorrelQt::OnTextpadNozzleInterval400ms() { setNozzleInterval(400); }
+void VorrelQt::OnTextpadNozzleInterval500ms() { setNozzleInterval(500); }
+void VorrelQt::OnTextpadNozzleInterval600ms() { setNozzleInterval(600); }
+void VorrelQt::OnTextpadNozzleInterval700ms() { setNozzleInterval(700); }
+void VorrelQt::OnTextpadNozzleInterval800ms() { setNozzleInterval(800); }
+void VorrelQt::OnTextpadNozzleInterval900ms() { setNozzleInterval(900); }
+void VorrelQt::OnTextpadNozzleInterval1000ms() { setNozzleInterval(1000); }
+
+void VorrelQt::OnTextpadNozzleIntervalClick()
+{
+    // One piece per click, no repeat.
+    setNozzleInterval(0);
+}
+
+void VorrelQt::OnTextpadNozzleLoop()
+{
+    m_textpadDock->setLoop(!m_textpadDock->loop);
+    updateActionStates();
+}
+
+// SoftTypes -----------------------------------------------------------------
+
+void VorrelQt::OnAddSoftType(SoftType *prototype)
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene || !prototype)
+        return;
+    const QString kind = prototype->typeKey();
+    const int number = m_softTypeCounters.value(kind, 1);
+    std::unique_ptr<SoftType> clone(prototype->clone());
+    clone->setName(QStringLiteral("%1-%2").arg(kind).arg(number));
+    {
+        SoftTypeDlg dialog(clone.get(), nullptr);
+        dialog.hideRemoveButton();
+        // Cancelled: the next one is offered under the same number.
+        if (Modal::exec(&dialog) != QDialog::Accepted)
+            return;
+    }
+    scene->addSoftType(clone.get());
+    m_softTypeCounters.insert(kind, number + 1);
+    const QString ownName = prototype->name();
+    prototype->setValues(clone->values());
+    prototype->setName(ownName);
+}
+
+void VorrelQt::OnAddSoftTypeClay() { OnAddSoftType(m_prototypes.value(QStringLiteral("clay"))); }
+void VorrelQt::OnAddSoftTypeCloth() { OnAddSoftType(m_prototypes.value(QStringLiteral("cloth"))); }
+void VorrelQt::OnAddSoftTypeDrift() { OnAddSoftType(m_prototypes.value(QStringLiteral("drift"))); }
+void VorrelQt::OnAddSoftTypeExplode() { OnAddSoftType(m_prototypes.value(QStringLiteral("explode"))); }
+void VorrelQt::OnAddSoftTypeLeak() { OnAddSoftType(m_prototypes.value(QStringLiteral("leak"))); }
+void VorrelQt::OnAddSoftTypeLens() { OnAddSoftType(m_prototypes.value(QStringLiteral("lens"))); }
+void VorrelQt::OnAddSoftTypeOriginateAsympotic()
+{
+    OnAddSoftType(m_prototypes.value(QStringLiteral("originate asymptotic")));
+}
+void VorrelQt::OnAddSoftTypeOriginateLinear()
+{
+    OnAddSoftType(m_prototypes.value(QStringLiteral("originate linear")));
+}
+void VorrelQt::OnAddSoftTypePull() { OnAddSoftType(m_prototypes.value(QStringLiteral("pull"))); }
+void VorrelQt::OnAddSoftTypePulse() { OnAddSoftType(m_prototypes.value(QStringLiteral("pulse"))); }
+void VorrelQt::OnAddSoftTypeRubber() { OnAddSoftType(m_prototypes.value(QStringLiteral("rubber"))); }
+void VorrelQt::OnAddSoftTypeTwirl() { OnAddSoftType(m_prototypes.value(QStringLiteral("Twirl"))); }
+
+// Still export --------------------------------------------------------------
+
+QString VorrelQt::askExportFile(const QString &caption, const QString &suffix, const QString &filter)
+{
+    // The proposed name stands in the current directory, the home folder.
+    return Modal::getSaveFileName(this, caption, activeScene()->title() + QLatin1Char('.') + suffix, filter);
+}
+
+namespace {
+
+void reportUnwritten(QWidget *parent, const QString &caption, const QString &fileName)
+{
+    Modal::warning(parent, caption,
+                   QStringLiteral("Unable to write the file '%1'. An existing file of that name is kept as it was.")
+                       .arg(QDir::toNativeSeparators(fileName)));
+}
+
+} // namespace
+
+void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QString &filter)
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    const QString caption = tr("Export ") + kind;
+    const QString fileName = askExportFile(caption, suffix, filter);
+    if (fileName.isEmpty())
+        return;
+    setCursor(Qt::WaitCursor);
+    const bool written = CanvasRenderer::renderToImage(scene, kind, fileName);
+    setCursor(Qt::ArrowCursor);
+    if (!written)
+        reportUnwritten(this, caption, fileName);
+}
+
+void VorrelQt::OnExportPNG()
+{
+    exportStill(QStringLiteral("PNG"), QStringLiteral("png"), tr("PNG Files (*.png)"));
+}
+
+void VorrelQt::OnExportTIFF()
+{
+    exportStill(QStringLiteral("TIFF"), QStringLiteral("tif"), tr("TIFF Files (*.tif *.tiff)"));
+}
+
+void VorrelQt::OnExportJPEG()
+{
+    exportStill(QStringLiteral("JPEG"), QStringLiteral("jpg"), tr("JPEG Files (*.jpg *.jpeg)"));
+}
+
+void VorrelQt::OnExportBMP()
+{
+    exportStill(QStringLiteral("BMP"), QStringLiteral("bmp"), tr("BMP Files (*.bmp)"));
+}
+
+void VorrelQt::OnExportPDF()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    const QString caption = tr("Export PDF");
+    const QString fileName = askExportFile(caption, QStringLiteral("pdf"), tr("PDF Files (*.pdf)"));
+    if (fileName.isEmpty())
+        return;
+    setCursor(Qt::WaitCursor);
+    const bool written = CanvasRenderer::renderToPDF(scene, fileName);
+    setCursor(Qt::ArrowCursor);
+    if (!written)
+        reportUnwritten(this, caption, fileName);
+}
+
+void VorrelQt::OnExportMultiPagePDF()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    const QString caption = tr("Export PDF");
+    const QString fileName = askExportFile(caption, QStringLiteral("pdf"), tr("PDF Files (*.pdf)"));
+    if (fileName.isEmpty())
+        return;
+    MultipagePDFDlg dialog(nullptr);
+    if (Modal::exec(&dialog) != QDialog::Accepted)
+        return;
+    setCursor(Qt::WaitCursor);
+    const bool written = CanvasRenderer::renderMultipagePDF(scene, fileName, dialog.objectType(), dialog.isClipping());
+    setCursor(Qt::ArrowCursor);
+    if (!written)
+        reportUnwritten(this, caption, fileName);
 }

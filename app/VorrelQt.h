@@ -73,6 +73,8 @@ public:
     // The number of the next added SoftType of each kind, by kind key; a
     // kind not yet added has none.
     const QHash<QString, int> &softTypeCounters() const { return m_softTypeCounters; }
+    // The glyphs Copy and Cut keep for Paste Glyphs, in document order.
+    const QList<Glyph *> &copiedGlyphs() const { return m_copiedGlyphs; }
 
     // Opens a document file in a new tab; a file that is not a readable
     // Vorrel document is reported and opens nothing.
@@ -244,6 +246,98 @@ public slots:
     void OnTextFillColorChanged(const QColor &color);
     void OnTextStrokeColorChanged(const QColor &color);
     void OnTextStrokeWidthChanged(float width);
+    // Clipboard, type toolbar, textpad, SoftTypes and still export ---------
+public slots:
+    // Edit menu: Copy keeps clones of the selected glyphs for Paste Glyphs
+    // and puts the selection's text on the system clipboard ("\n" between
+    // lines); Cut is Copy and one "Remove Selection" step. Paste Glyphs
+    // without copies pastes the clipboard's text; Paste SoftTypes adds the
+    // copies' SoftTypes, one per name, to the selected glyphs.
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPasteGlyphs();
+    void OnEditPasteCharacters();
+    void OnEditPasteSoftTypes();
+
+    // Type toolbar: each edit sets the style of new text and, with a
+    // selection, that of the selection, as one step; colour, size and
+    // width steps in a row merge. A size or width that is no usable
+    // number changes nothing.
+    void OnToolbarFontChanged(const QFont &font);
+    void OnToolbarFontStyleChanged(const QString &style);
+    void OnToolbarFontSizeChanged(int size);
+    void OnToolbarFontSizeChanged(const QString &size);
+    void OnToolbarFillColorChanged(const QColor &color);
+    void OnToolbarStrokeColorChanged(const QColor &color);
+    void OnToolbarStrokeWidthTextEditFinished();
+
+    // Textpad menu and dock. The built-in texts and the dock's edits change
+    // the active document's textpad text, which is saved with it: the
+    // document is then modified, with no history entry. The nozzle
+    // settings belong to the dock and serve every document.
+    void OnTextpadLoadLoremlpsum();
+    void OnTextpadLoadAlphanumeric();
+    void OnTextpadLoadDigits();
+    void OnTextpadLoadAlphabet();
+    void OnTextpadLoadUppercase();
+    void OnTextpadLoadLowercase();
+    void OnTextpadLoadFile();
+    void OnTextpadSyncFile();
+    void OnTextpadTextChanged(const QString &text);
+    void OnTextpadNozzleChanged(bool on);
+    void OnTextpadNozzleStartStop();
+    void OnTextpadNozzleTypeGlyph();
+    void OnTextpadNozzleTypeWord();
+    void OnTextpadNozzleTypePassage();
+    void OnTextpadNozzleAdvanceForward();
+    void OnTextpadNozzleAdvanceRepeat();
+    void OnTextpadNozzleInterval100ms();
+    void OnTextpadNozzleInterval200ms();
+    void OnTextpadNozzleInterval300ms();
+    void OnTextpadNozzleInterval400ms();
+    void OnTextpadNozzleInterval500ms();
+    void OnTextpadNozzleInterval600ms();
+    void OnTextpadNozzleInterval700ms();
+    void OnTextpadNozzleInterval800ms();
+    void OnTextpadNozzleInterval900ms();
+    void OnTextpadNozzleInterval1000ms();
+    void OnTextpadNozzleIntervalClick();
+    void OnTextpadNozzleLoop();
+
+    // SoftType menu: a clone of the kind's prototype, named after the kind
+    // and its running number, edited in the SoftType dialog; Ok adds it to
+    // the selected glyphs, counts the number on and gives the prototype its
+    // values (not its name); Cancel changes nothing.
+    void OnAddSoftType(SoftType *prototype);
+    void OnAddSoftTypeClay();
+    void OnAddSoftTypeCloth();
+    void OnAddSoftTypeDrift();
+    void OnAddSoftTypeExplode();
+    void OnAddSoftTypeLeak();
+    void OnAddSoftTypeLens();
+    void OnAddSoftTypeOriginateAsympotic();
+    void OnAddSoftTypeOriginateLinear();
+    void OnAddSoftTypePull();
+    void OnAddSoftTypePulse();
+    void OnAddSoftTypeRubber();
+    void OnAddSoftTypeTwirl();
+
+    // File > Export: the active document's canvas as it looks now, under
+    // exactly the name chosen (no suffix added). A file that cannot be
+    // written is reported and an existing file is kept as it was.
+    void OnExportPNG();
+    void OnExportTIFF();
+    void OnExportJPEG();
+    void OnExportBMP();
+    void OnExportPDF();
+    // One page per passage, word or glyph the user has not hidden, then a
+    // page of the canvas alone.
+    void OnExportMultiPagePDF();
+
+public:
+    // Asks for a file, proposing the document's title with the suffix, and
+    // writes the canvas into it as an image in the format kind.
+    void exportStill(const QString &kind, const QString &suffix, const QString &filter);
 
 protected:
     // Closes the documents in creation order; the first that refuses keeps
@@ -276,6 +370,17 @@ private:
     // glyph again when that glyph is selected or inside a selected group;
     // the step shows the command's text.
     void executeWithCaretStep(QVorrelScene *scene, Cmd *command);
+    // Clipboard, type toolbar, textpad, SoftTypes and still export.
+    void connectClipboardAndTypeToolbar();
+    void connectTextpad();
+    void connectSoftTypesAndExport();
+    // Runs the style command with, when something is selected, the command
+    // on the selection and, with caretStep, the caret kept at its glyph.
+    void applyTextStyle(QVorrelScene *scene, Cmd *style, Cmd *selected, bool caretStep);
+    void setTextpadText(const QString &text);
+    void setNozzleInterval(int milliseconds);
+    // The save dialog of an export; an empty name when cancelled.
+    QString askExportFile(const QString &caption, const QString &suffix, const QString &filter);
 
     // Each dock with its View menu entry.
     struct DockEntry

@@ -9,16 +9,42 @@
 #include <QPainter>
 #include <cmath>
 
+namespace {
+
+// The first character of the text: a surrogate pair, or one unit (a null
+// character for an empty text).
+QString firstCharacter(const QString &text)
+{
+    if (text.isEmpty())
+        return QString(QChar(0));
+    const bool pair = text.size() >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate();
+    return text.left(pair ? 2 : 1);
+}
+
+} // namespace
+
 Glyph::Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
              double strokeWidth, const QPointF &pos)
-    : Glyph(character, font, fill, stroke, strokeWidth, pos, GlyphPath(QPointF(0, 0), font, QString(character)))
+    : Glyph(QString(character), font, fill, stroke, strokeWidth, pos)
+{
+}
+
+Glyph::Glyph(const QString &character, const QFont &font, const QColor &fill, const QColor &stroke,
+             double strokeWidth, const QPointF &pos)
+    : Glyph(character, font, fill, stroke, strokeWidth, pos, GlyphPath(QPointF(0, 0), font, firstCharacter(character)))
 {
 }
 
 Glyph::Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
              double strokeWidth, const QPointF &pos, const GlyphPath &paths)
+    : Glyph(QString(character), font, fill, stroke, strokeWidth, pos, paths)
+{
+}
+
+Glyph::Glyph(const QString &character, const QFont &font, const QColor &fill, const QColor &stroke,
+             double strokeWidth, const QPointF &pos, const GlyphPath &paths)
     : TextObject(GlyphType, nullptr),
-      m_character(character),
+      m_character(firstCharacter(character)),
       m_font(font),
       m_fillColor(fill),
       m_strokeColor(stroke),
@@ -110,13 +136,13 @@ bool Glyph::isPassage() const
 
 QString Glyph::text() const
 {
-    return QString(m_character);
+    return m_character;
 }
 
 void Glyph::rebuildOutline()
 {
     updateInScene();
-    m_path->build(QPointF(0, 0), m_font, QString(m_character));
+    m_path->build(QPointF(0, 0), m_font, m_character);
     updateInScene();
 }
 
@@ -301,12 +327,17 @@ void Glyph::resetGlyph()
 
 double Glyph::advanceWidth() const
 {
-    return QFontMetrics(m_font).horizontalAdvance(m_character);
+    // One unit by its own advance: measured as a string, a tab would jump
+    // to a tab stop.
+    const QFontMetrics metrics(m_font);
+    if (m_character.size() == 1)
+        return metrics.horizontalAdvance(m_character.at(0));
+    return metrics.horizontalAdvance(m_character);
 }
 
 void Glyph::setCharacter(QChar character, bool rebuild)
 {
-    m_character = character;
+    m_character = QString(character);
     if (rebuild)
         rebuildOutline();
 }
@@ -396,6 +427,17 @@ void Glyph::applySoftTypes()
             s->apply(this);
     }
     reshaped();
+}
+
+QStringList Glyph::characters(const QString &text)
+{
+    QStringList list;
+    for (int i = 0; i < text.size();) {
+        const QString character = firstCharacter(text.mid(i, 2));
+        list.append(character);
+        i += character.size();
+    }
+    return list;
 }
 
 Glyph *Glyph::cloneGlyph() const

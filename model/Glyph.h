@@ -10,6 +10,8 @@ class GlyphPath;
 // The leaf of the text tree: one character drawn as a filled and stroked
 // outline. It owns its outlines and its SoftTypes, which it runs once per
 // play step. A line break is a glyph whose character is carriage return.
+// A character outside the Basic Multilingual Plane (an emoji) is one glyph
+// holding its surrogate pair.
 class Glyph : public TextObject
 {
     Q_OBJECT
@@ -18,9 +20,14 @@ public:
 
     Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
           double strokeWidth, const QPointF &pos);
+    // character: one UTF-16 unit, or a surrogate pair.
+    Glyph(const QString &character, const QFont &font, const QColor &fill, const QColor &stroke,
+          double strokeWidth, const QPointF &pos);
     // A glyph with the given outlines; nothing is built from the font (a
     // document being read supplies both outlines).
     Glyph(const QChar &character, const QFont &font, const QColor &fill, const QColor &stroke,
+          double strokeWidth, const QPointF &pos, const GlyphPath &paths);
+    Glyph(const QString &character, const QFont &font, const QColor &fill, const QColor &stroke,
           double strokeWidth, const QPointF &pos, const GlyphPath &paths);
     ~Glyph() override;
 
@@ -60,8 +67,9 @@ public:
     void convertToLines() override;
     void resetGlyph() override;
 
-    QChar character() const { return m_character; }
-    bool isLineBreak() const { return m_character.unicode() == LineBreak; }
+    // The character's first UTF-16 unit: the high surrogate of a pair.
+    QChar character() const { return m_character.at(0); }
+    bool isLineBreak() const { return character().unicode() == LineBreak; }
     const QFont &font() const { return m_font; }
     const QColor &fillColor() const { return m_fillColor; }
     const QColor &strokeColor() const { return m_strokeColor; }
@@ -101,6 +109,10 @@ public:
     // and carries SoftTypes.
     bool playsSoftTypes() const;
 
+    // The text cut into what each glyph holds: one unit each, a surrogate
+    // pair kept whole.
+    static QStringList characters(const QString &text);
+
     // A copy for copy and paste: character, style, position, rotation, both
     // outlines and clones of the SoftTypes; unlinked, unlocked and visible.
     Glyph *cloneGlyph() const;
@@ -111,7 +123,8 @@ private:
     // box shows the lock state.
     void updateSelectedChain();
 
-    QChar m_character;
+    // One unit, or a surrogate pair.
+    QString m_character;
     QFont m_font;
     QColor m_fillColor;
     QColor m_strokeColor;

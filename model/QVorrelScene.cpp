@@ -970,9 +970,9 @@ QString withLineBreaks(QString text)
 
 } // namespace
 
-Glyph *QVorrelScene::newGlyph(QChar c, const QPointF &pos) const
+Glyph *QVorrelScene::newGlyph(const QString &character, const QPointF &pos) const
 {
-    return new Glyph(c, m_textFont, m_fillColor, m_strokeColor, double(m_strokeWidth), pos);
+    return new Glyph(character, m_textFont, m_fillColor, m_strokeColor, double(m_strokeWidth), pos);
 }
 
 void QVorrelScene::insertCharacterAtCaret(QChar c)
@@ -992,21 +992,21 @@ void QVorrelScene::insertCharacter(QChar c, const QPointF &pos, bool atCaret)
 
 void QVorrelScene::insertString(const QString &s, const QPointF &pos, bool atCaret)
 {
-    const QString text = withLineBreaks(s);
-    if (text.isEmpty())
+    const QStringList characters = Glyph::characters(withLineBreaks(s));
+    if (characters.isEmpty())
         return;
-    if (text.size() == 1) {
-        insertCharacter(text.at(0), pos, atCaret);
+    if (characters.size() == 1) {
+        executeAfterDeselect(new CmdInsertGlyph(this, newGlyph(characters.first(), pos), atCaret));
         return;
     }
     auto *combo = new CmdCombo(this, QStringLiteral("Insert String"));
     combo->add(new CmdSelectAll(this, 1, 0), false);
-    combo->add(new CmdInsertGlyph(this, newGlyph(text.at(0), pos), atCaret), false);
+    combo->add(new CmdInsertGlyph(this, newGlyph(characters.first(), pos), atCaret), false);
     // The first glyph moves the caret along as the composite runs; the
     // others follow it there.
     const QPointF caretPos = m_caret->pos();
-    for (int i = 1; i < text.size(); ++i)
-        combo->add(new CmdInsertGlyph(this, newGlyph(text.at(i), caretPos), true), false);
+    for (int i = 1; i < characters.size(); ++i)
+        combo->add(new CmdInsertGlyph(this, newGlyph(characters.at(i), caretPos), true), false);
     executeCommand(combo);
 }
 

@@ -244,7 +244,8 @@ public:
     void insertStringAtCaret(const QString &s);
     // Inserts at the caret (atCaret) or keeping pos; a selection is
     // deselected in the same step. Two characters or more are one
-    // "Insert String" step; "\r\n" and "\n" become one line break.
+    // "Insert String" step; "\r\n" and "\n" become one line break, a
+    // surrogate pair one glyph.
     void insertCharacter(QChar c, const QPointF &pos, bool atCaret);
     void insertString(const QString &s, const QPointF &pos, bool atCaret);
     // Pastes clones of the glyphs where they stand and selects them.
@@ -306,7 +307,7 @@ private:
     // Executes the command, after deselecting everything in the same step
     // when something is selected.
     void executeAfterDeselect(Cmd *cmd);
-    Glyph *newGlyph(QChar c, const QPointF &pos) const;
+    Glyph *newGlyph(const QString &character, const QPointF &pos) const;
     void addSoftTypeValues(CmdCombo *combo, Glyph *glyph, const SoftType *softType, bool takeText);
     void setLockOfGlyphs(const QList<TextObject *> &objects, bool lock);
     // Removes the SoftTypes of one kind, or of every kind.

@@ -106,6 +106,7 @@ private slots:
     void sequenceFileName();
     void insertStringLineEnds_data();
     void insertStringLineEnds();
+    void insertStringSurrogatePair();
     void typingReplacesTheSelection();
     void backspace();
     void nothingMovedWithCaretOnSelectionAddsNothing();
@@ -193,6 +194,18 @@ void TestSceneOperations::insertStringLineEnds()
     d.scene.insertStringAtCaret(QStringLiteral("\n"));
     QCOMPARE(characters(typed).right(1), QString(QChar(Glyph::LineBreak)));
     QCOMPARE(d.lastText(), QStringLiteral("Insert Glyph"));
+}
+
+// A character outside the Basic Multilingual Plane is one glyph; a lone
+// surrogate is a glyph of its own.
+void TestSceneOperations::insertStringSurrogatePair()
+{
+    Doc d;
+    const QString emoji = QString::fromUcs4(U"\U0001F600", 1);
+    d.scene.insertStringAtCaret(QLatin1Char('a') + emoji + QLatin1Char('b') + emoji.at(0));
+    TextGroup *typed = group(d.root->child(0));
+    QCOMPARE(group(typed->child(0))->count(), 4); // a, emoji, b, lone surrogate
+    QCOMPARE(glyphAt(typed, 1)->text(), emoji);
 }
 
 void TestSceneOperations::typingReplacesTheSelection()

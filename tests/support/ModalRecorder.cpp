@@ -36,10 +36,11 @@ QString ModalRecorder::openFileName(QWidget *, const QString &caption, const QSt
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ModalRecorder::saveFileName(QWidget *, const QString &caption, const QString &, const QString &filter,
+QString ModalRecorder::saveFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter,
                                     QString *)
 {
     calls.append({QStringLiteral("save"), caption, filter, nullptr});
+    saveDirs.append(dir);
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 

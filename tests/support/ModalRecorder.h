@@ -6,6 +6,7 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // Installs itself as the Modal handler for its lifetime: records every modal
@@ -26,6 +27,8 @@ public:
     ~ModalRecorder() override;
 
     QList<Call> calls;
+    // The proposed name (directory argument) of each save dialog, in order.
+    QStringList saveDirs;
 
     // Answers, taken in order; when a queue is empty the default is used:
     // the first offered button (Ok/Yes), an empty file name, an invalid
