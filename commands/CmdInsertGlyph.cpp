@@ -10,7 +10,7 @@ CmdInsertGlyph::CmdInsertGlyph(QVorrelScene *scene, Glyph *glyph, bool atCaret)
     m_held.glyph = glyph;
     // Text from Linux ends its lines with a line feed.
     if (glyph && glyph->character() == QLatin1Char('\n'))
-        glyph->setCharacter(QChar(Glyph::LineBreak));
+        glyph->setCharacter(QString(QChar(Glyph::LineBreak)));
 }
 
 CmdInsertGlyph::~CmdInsertGlyph()

@@ -228,7 +228,7 @@ bool DocumentReader::readChildren(TextGroup &group, int depth)
             GlyphRecord record;
             if (!readGlyphRecord(record))
                 return false;
-            if (depth == RootDepth || isSeparator(record.character) != (depth == PassageDepth))
+            if (depth == RootDepth || isSeparator(record.character.at(0)) != (depth == PassageDepth))
                 return m_reader.fail();
             group.append(newGlyph(record));
         }
@@ -254,9 +254,30 @@ bool DocumentReader::readPaths(GlyphPath &paths)
     return true;
 }
 
+bool DocumentReader::readCharacter(QString &character)
+{
+    QChar unit;
+    if (!m_reader.read(unit))
+        return false;
+    character = QString(unit);
+    if (!unit.isHighSurrogate())
+        return true;
+    // The low surrogate of a pair, when one follows; the fill colour's spec
+    // byte (0 to 4) never begins one.
+    QByteArray head;
+    if (!m_reader.peek(2, head))
+        return false;
+    if (!QChar(ushort((uchar(head.at(0)) << 8) | uchar(head.at(1)))).isLowSurrogate())
+        return true;
+    if (!m_reader.read(unit))
+        return false;
+    character.append(unit);
+    return true;
+}
+
 bool DocumentReader::readGlyphRecord(GlyphRecord &record)
 {
-    return readItemState(record.state) && m_reader.readFont(record.font) && m_reader.read(record.character)
+    return readItemState(record.state) && m_reader.readFont(record.font) && readCharacter(record.character)
            && m_reader.readColor(record.fill) && m_reader.readColor(record.stroke)
            && m_reader.readFloat(record.strokeWidth) && readOutlines(record.rest, record.current)
            && m_reader.read(record.locked) && readSoftTypes(record.softTypes);

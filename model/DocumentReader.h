@@ -68,7 +68,7 @@ private:
 
         ItemState state;
         QFont font;
-        QChar character;
+        QString character;
         QColor fill;
         QColor stroke;
         float strokeWidth = 0;
@@ -85,6 +85,8 @@ private:
     bool readListCount(qint32 &count, qint64 itemBytes);
     bool readChildren(TextGroup &group, int depth);
     bool readOutlines(QPainterPath &rest, QPainterPath &current);
+    // A glyph's character: one UTF-16 unit, or a surrogate pair.
+    bool readCharacter(QString &character);
     bool readGlyphRecord(GlyphRecord &record);
     static Glyph *newGlyph(GlyphRecord &record);
     static void giveSoftTypes(GlyphRecord &record, Glyph *glyph);

@@ -182,7 +182,13 @@ QDataStream &operator>>(QDataStream &in, TextGroup &group)
 QDataStream &operator<<(QDataStream &out, const Glyph &glyph)
 {
     writeItemState(out, glyph);
-    out << glyph.font() << glyph.character() << glyph.fillColor() << glyph.strokeColor()
+    // A character outside the basic plane is its two UTF-16 units: the low
+    // surrogate follows the high one. A reader tells it from the fill colour
+    // that otherwise follows, whose first byte (its spec) is at most 4.
+    out << glyph.font();
+    for (const QChar unit : glyph.text())
+        out << unit;
+    out << glyph.fillColor() << glyph.strokeColor()
         << double(glyph.strokeWidth()) << *glyph.path() << glyph.isLocked();
     // One SoftType per name: the first of that name, in one pass, so that
     // a glyph with many SoftTypes saves in linear time.

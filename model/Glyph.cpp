@@ -335,9 +335,9 @@ double Glyph::advanceWidth() const
     return metrics.horizontalAdvance(m_character);
 }
 
-void Glyph::setCharacter(QChar character, bool rebuild)
+void Glyph::setCharacter(const QString &character, bool rebuild)
 {
-    m_character = QString(character);
+    m_character = firstCharacter(character);
     if (rebuild)
         rebuildOutline();
 }

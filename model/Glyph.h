@@ -81,7 +81,8 @@ public:
     double advanceWidth() const;
 
     // Sets the character; rebuild false keeps the outlines as they are.
-    void setCharacter(QChar character, bool rebuild = true);
+    // character: one UTF-16 unit, or a surrogate pair.
+    void setCharacter(const QString &character, bool rebuild = true);
     void copyPathsFrom(const GlyphPath &other);
 
     // Moves element index of the current outline by a displacement given in

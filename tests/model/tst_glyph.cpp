@@ -314,7 +314,7 @@ void TestGlyph::setFontRebuildsOnlyWhenAsked()
     const GlyphPath built(QPointF(), serif, QStringLiteral("w"));
     QCOMPARE(g.path()->rest, built.rest);
     QCOMPARE(g.path()->current, built.rest);
-    g.setCharacter('v');
+    g.setCharacter(QStringLiteral("v"));
     QCOMPARE(g.text(), QStringLiteral("v"));
     QCOMPARE(g.path()->rest, GlyphPath(QPointF(), serif, QStringLiteral("v")).rest);
     deform(&g);

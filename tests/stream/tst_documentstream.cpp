@@ -145,6 +145,7 @@ private slots:
     void rootStaysVisibleAndUnselected();
     void documentWithTextIsNotReadInto();
     void unknownTypeCodesAreSkipped();
+    void charactersBeyondTheBasicPlaneSurviveSaving();
     void malformedBodiesFail_data();
     void malformedBodiesFail();
 };
@@ -282,14 +283,6 @@ void TestDocumentStream::writeReadWriteIsByteIdentical()
     f.close();
     auto original = SampleDocument::newScene();
     SampleDocument::fill(*original, textpad);
-    // Qt writes an outline holding only its move-to (a space's) as an
-    // empty one, and reads it back so.
-    GlyphIterator it(original->root(), TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext()) {
-        Glyph *g = it.next();
-        if (!g->hasOutline())
-            g->copyPathsFrom(GlyphPath());
-    }
     const QByteArray first = SampleDocument::write(*original);
 
     const ReadBack r = readFile(first);
@@ -584,6 +577,28 @@ void TestDocumentStream::unknownTypeCodesAreSkipped()
     const ReadBack r = readFile(file(groupRecord({{1, groupRecord({{1, word}})}})));
     QCOMPARE(r.result, DocumentStream::Ok);
     QCOMPARE(r.scene->root()->text(), QStringLiteral("x"));
+}
+
+void TestDocumentStream::charactersBeyondTheBasicPlaneSurviveSaving()
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    // A pair split over two glyphs, as older files hold it, stays two glyphs.
+    DocumentBytes word;
+    word.item(0, 0).i32(2).i8(2).bytes(glyphRecord(emoji.at(0), 0)).i8(2).bytes(glyphRecord(emoji.at(1), 20));
+    const ReadBack split = readFile(file(groupRecord({{1, groupRecord({{1, word}})}})));
+    QCOMPARE(split.result, DocumentStream::Ok);
+    QCOMPARE(split.scene->root()->firstGlyph()->text(), QString(emoji.at(0)));
+    QCOMPARE(split.scene->root()->lastGlyph()->text(), QString(emoji.at(1)));
+
+    // One glyph of a pair keeps both its halves through a save.
+    auto scene = SampleDocument::newScene();
+    scene->insertString(QStringLiteral("a") + emoji + QStringLiteral("b"), QPointF(0, 100), false);
+    const QByteArray first = SampleDocument::write(*scene);
+    const ReadBack r = readFile(first);
+    QCOMPARE(r.result, DocumentStream::Ok);
+    VERIFY_SAME_TREE(TreeDump::of(r.scene->root()), TreeDump::of(scene->root()));
+    QCOMPARE(r.scene->root()->text(), QStringLiteral("a") + emoji + QStringLiteral("b"));
+    QCOMPARE(SampleDocument::write(*r.scene), first);
 }
 
 void TestDocumentStream::malformedBodiesFail_data()
