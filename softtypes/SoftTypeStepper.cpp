@@ -4,6 +4,7 @@
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "softtypes/PseudoRandom.h"
 #include "softtypes/SoftType.h"
 
 #include <QSemaphore>
@@ -96,6 +97,13 @@ void SoftTypeStepper::step(TextGroup *root)
         Glyph *glyph;
         int first;
         int end;
+        // The first frame that draws random values, end when none does; how
+        // many the glyph draws, -1 when only drawing them tells (a later
+        // frame draws too); the glyph's own generator, standing where its
+        // values fall in the sequence.
+        int drawing;
+        int draws;
+        PseudoRandom random;
     };
     struct BegunFrame
     {
@@ -123,6 +131,7 @@ void SoftTypeStepper::step(TextGroup *root)
         return;
     }
     // The glyphs in document order, as a forward walk meets them.
+    bool drawing = false;
     forEachGlyph(root, [&](Glyph *g) {
         if (!g->playsSoftTypes())
             return;
@@ -138,15 +147,28 @@ void SoftTypeStepper::step(TextGroup *root)
             frames.push_back({s, SoftType::Frame()});
             if (!s->beginFrame(g, scene, toScene, frames.back().frame))
                 frames.pop_back();
+            else if (s->drawsRandom())
+                drawing = true;
         }
-        if (int(frames.size()) == first)
+        const int end = int(frames.size());
+        if (end == first)
             return;
         g->aboutToReshape();
-        glyphs.push_back({g, first, int(frames.size())});
+        glyphs.push_back({g, first, end, end, 0, PseudoRandom()});
     });
 
-    forEachSpread(int(glyphs.size()), [](int i) {
-        const GlyphFrames &g = glyphs[i];
+    const auto deform = [](const GlyphFrames &g, int from, int to) {
+        for (int f = from; f < to; ++f)
+            frames[f].softType->deform(g.glyph, frames[f].frame);
+    };
+    // The new bounds, which the scene and painting ask for next, are worked
+    // out with the deformation.
+    const auto finish = [](const GlyphFrames &g) { g.glyph->path()->current.boundingRect(); };
+
+    // Deforms each glyph up to its first frame that draws random values and
+    // counts what that frame will draw.
+    forEachSpread(int(glyphs.size()), [&](int i) {
+        GlyphFrames &g = glyphs[i];
         // Pasted glyphs share their outline's data until one of them writes
         // it, and working out its bounds writes them into that data: each
         // glyph first takes a copy of its own (only reading the shared one).
@@ -155,12 +177,49 @@ void SoftTypeStepper::step(TextGroup *root)
             const QPainterPath::Element e = current.elementAt(0);
             current.setElementPositionAt(0, e.x, e.y);
         }
-        for (int f = g.first; f < g.end; ++f)
-            frames[f].softType->deform(g.glyph, frames[f].frame);
-        // The new bounds, which the scene and painting ask for next, are
-        // worked out here too.
-        g.glyph->path()->current.boundingRect();
+        int f = g.first;
+        while (f < g.end && !frames[f].softType->drawsRandom())
+            ++f;
+        deform(g, g.first, f);
+        g.drawing = f;
+        if (f == g.end) {
+            finish(g);
+            return;
+        }
+        g.draws = frames[f].softType->randomDraws(frames[f].frame);
+        for (int later = f + 1; later < g.end; ++later) {
+            if (frames[later].softType->drawsRandom())
+                g.draws = -1;
+        }
     });
+
+    if (drawing) {
+        // In glyph order, where each glyph's values start; the sequence
+        // moves on as if they had been drawn. A glyph whose count only its
+        // drawing tells draws from the sequence itself, here.
+        PseudoRandom &sequence = PseudoRandom::shared();
+        for (GlyphFrames &g : glyphs) {
+            if (g.drawing == g.end)
+                continue;
+            if (g.draws >= 0) {
+                g.random = sequence;
+                sequence.skip(quint64(g.draws));
+                continue;
+            }
+            deform(g, g.drawing, g.end);
+            finish(g);
+            g.drawing = g.end;
+        }
+        forEachSpread(int(glyphs.size()), [&](int i) {
+            GlyphFrames &g = glyphs[i];
+            if (g.drawing == g.end)
+                return;
+            for (int f = g.drawing; f < g.end; ++f)
+                frames[f].frame.random = &g.random;
+            deform(g, g.drawing, g.end);
+            finish(g);
+        });
+    }
 
     // Nothing asked for the groups' bounds since the glyphs dropped them
     // before changing: only the frames are left to end.
