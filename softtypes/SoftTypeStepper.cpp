@@ -162,8 +162,8 @@ void SoftTypeStepper::step(TextGroup *root)
             frames[f].softType->deform(g.glyph, frames[f].frame);
     };
     // The new bounds, which the scene and painting ask for next, are worked
-    // out with the deformation.
-    const auto finish = [](const GlyphFrames &g) { g.glyph->path()->current.boundingRect(); };
+    // out with the deformation and kept in the glyph.
+    const auto finish = [](const GlyphFrames &g) { g.glyph->keepBounds(); };
 
     // Deforms each glyph up to its first frame that draws random values and
     // counts what that frame will draw.

@@ -80,8 +80,10 @@ QByteArray state(const Glyph *g)
 
 QRectF freshBounds(const TextObject *o)
 {
-    if (o->isGlyph())
-        return o->boundingRect();
+    if (const Glyph *g = qobject_cast<const Glyph *>(o)) { // the outline's, grown by half the stroke
+        const double half = g->hasOutline() ? g->strokeWidth() / 2.0 : 0.0;
+        return g->path()->current.boundingRect().adjusted(-half, -half, half, half);
+    }
     QRectF r;
     for (const TextObject *c : static_cast<const TextGroup *>(o)->children())
         r |= c->mapRectToParent(freshBounds(c));
