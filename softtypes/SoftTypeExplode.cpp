@@ -16,7 +16,7 @@ SoftType *SoftTypeExplode::clone() const
     return cloneAs<SoftTypeExplode>();
 }
 
-SoftTypeExplode::Reach SoftTypeExplode::reach(const Frame &frame, int i) const
+inline SoftTypeExplode::Reach SoftTypeExplode::reach(const Frame &frame, int i) const
 {
     Reach r;
     r.point = frame.sceneAt(i);

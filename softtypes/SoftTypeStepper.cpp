@@ -166,7 +166,9 @@ void SoftTypeStepper::step(TextGroup *root)
     const auto finish = [](const GlyphFrames &g) { g.glyph->keepBounds(); };
 
     // Deforms each glyph up to its first frame that draws random values and
-    // counts what that frame will draw.
+    // counts what that frame will draw. A single thread deforms the glyphs
+    // in glyph order: they draw from the sequence itself, uncounted.
+    const bool inTurn = threadCount() == 1;
     forEachSpread(int(glyphs.size()), [&](int i) {
         GlyphFrames &g = glyphs[i];
         // Pasted glyphs share their outline's data until one of them writes
@@ -178,7 +180,7 @@ void SoftTypeStepper::step(TextGroup *root)
             current.setElementPositionAt(0, e.x, e.y);
         }
         int f = g.first;
-        while (f < g.end && !frames[f].softType->drawsRandom())
+        while (f < g.end && (inTurn || !frames[f].softType->drawsRandom()))
             ++f;
         deform(g, g.first, f);
         g.drawing = f;
@@ -193,7 +195,7 @@ void SoftTypeStepper::step(TextGroup *root)
         }
     });
 
-    if (drawing) {
+    if (drawing && !inTurn) {
         // In glyph order, where each glyph's values start; the sequence
         // moves on as if they had been drawn. A glyph whose count only its
         // drawing tells draws from the sequence itself, here.

@@ -103,22 +103,26 @@ private slots:
     {
         QTest::addColumn<QString>("kinds");
         QTest::addColumn<QVariantHash>("values");
+        QTest::addColumn<int>("threads");
         for (const QString &key : SoftTypeFactory::typeKeys())
-            QTest::newRow(qPrintable(key)) << key << QVariantHash();
-        QTest::newRow("two kinds a glyph") << QStringLiteral("Twirl,pulse,lens") << QVariantHash();
+            QTest::newRow(qPrintable(key)) << key << QVariantHash() << 4;
+        QTest::newRow("two kinds a glyph") << QStringLiteral("Twirl,pulse,lens") << QVariantHash() << 4;
         QTest::newRow("random draws among spread glyphs") << QStringLiteral("explode|rubber,drift|pulse,explode")
-                                                          << QVariantHash();
-        QTest::newRow("disabled explode") << QStringLiteral("cloth,-explode") << QVariantHash();
+                                                          << QVariantHash() << 4;
+        QTest::newRow("disabled explode") << QStringLiteral("cloth,-explode") << QVariantHash() << 4;
         // Some points out of reach, some coasting unkicked; a glyph that
         // draws twice has a count only its first Explode's values decide.
-        QTest::newRow("explode kicks some points")
-            << QStringLiteral("explode|pulse,explode,explode|rubber|explode")
-            << QVariantHash{{QStringLiteral("radius"), 300}, {QStringLiteral("attenuation"), 200}};
+        const QString mixed = QStringLiteral("explode|pulse,explode,explode|rubber|explode");
+        const QVariantHash reach{{QStringLiteral("radius"), 300}, {QStringLiteral("attenuation"), 200}};
+        QTest::newRow("explode kicks some points") << mixed << reach << 4;
+        QTest::newRow("explode on one thread") << mixed << reach << 1;
     }
     void spreadStepEqualsGlyphByGlyph()
     {
         QFETCH(QString, kinds);
         QFETCH(QVariantHash, values);
+        QFETCH(int, threads);
+        SoftTypeStepper::setThreadCount(threads);
         Document serial(kinds, values), spread(kinds, values);
         const QPainterPath start = serial.glyphs.first()->path()->current;
         int nextRandom[2];
