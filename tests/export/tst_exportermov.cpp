@@ -24,11 +24,6 @@ QString pathOf(int fd)
     const ssize_t n = readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), path, sizeof path);
     return n > 0 ? QString::fromLocal8Bit(path, int(n)) : QString();
 }
-template<typename F>
-F libc(const char *name)
-{
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
 } // namespace
 
 extern "C" ssize_t write(int fd, const void *data, size_t size)
@@ -37,17 +32,17 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
         errno = ENOSPC;
         return -1;
     }
-    return libc<ssize_t (*)(int, const void *, size_t)>("write")(fd, data, size);
+    return reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(dlsym(RTLD_NEXT, "write"))(fd, data, size);
 }
 extern "C" int fsync(int fd)
 {
     fileCalls << "fsync " + pathOf(fd);
-    return libc<int (*)(int)>("fsync")(fd);
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
 }
 extern "C" int rename(const char *from, const char *to)
 {
     fileCalls << QString("rename %1 %2").arg(QFile::decodeName(from), QFile::decodeName(to));
-    return libc<int (*)(const char *, const char *)>("rename")(from, to);
+    return reinterpret_cast<int (*)(const char *, const char *)>(dlsym(RTLD_NEXT, "rename"))(from, to);
 }
 
 namespace {
