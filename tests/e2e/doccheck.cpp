@@ -1,9 +1,5 @@
-// Reads a Vorrel document through the program's own reader, for the
-// end-to-end tests, and prints what it holds:
-//
-//   doccheck FILE     prints "text=..." (the document's text) and
-//                     "softtypes=..." (the SoftType names on its glyphs);
-//                     exits 1 when the file cannot be read as a document
+// doccheck FILE: reads a document through the program's own reader and prints
+// "text=" its text and "softtypes=" the SoftType names; exits 1 if unreadable.
 #include "model/DocumentStream.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
