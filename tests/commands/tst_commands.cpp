@@ -45,7 +45,6 @@
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftTypeOriginateAsymptotic.h"
 #include "softtypes/SoftTypePull.h"
-#include "softtypes/SoftTypeRubber.h"
 #include "support/ProbeCmd.h"
 #include "support/TestDocument.h"
 #include "support/TestSoftType.h"
@@ -59,8 +58,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-using Typist::shape;
-
 namespace {
 
 using Objects = QList<TextObject *>;
@@ -68,7 +65,6 @@ using Objects = QList<TextObject *>;
 // A size a power of two from every size set here: scaling between them is exact.
 const QFont dejavu(QStringLiteral("DejaVu Sans"), 36);
 
-// Moves every element of the current outline, as a play run would.
 void deform(Glyph *g, double by)
 {
     for (int i = 0; i < g->path()->current.elementCount(); ++i)
@@ -96,10 +92,10 @@ QString valueOf(const Glyph *g, const QString &what)
                            : QString::number(g->font().pointSize());
 }
 
-// Passages split by '/', built each 300 below the one before ("" an empty one), or typed from the default
-// caret, '/' starting a new passage 300 lower; a '~' is a space taken out at the end, leaving the words beside
-// it touching. Parts by name: "p" the first passage, "p<i>" passage i, "w<i>" child i of the first, "g<i>"
-// glyph i of the document, "o<i>" object i of its walk; any other name none.
+// Passages split by '/', built each 300 below the one before ("" an empty one), or typed from the default caret, '/'
+// starting a new passage 300 lower; a '~' is a space and a '#' a letter taken out at the end, leaving the words
+// beside it touching or its word empty. Parts by name: "p" the first passage, "p<i>" passage i, "w<i>" child i of the
+// first, "g<i>" glyph i of the document, "o<i>" object i of its walk; any other name none.
 struct Doc : TestDocument
 {
     TextGroup *p = nullptr;
@@ -110,8 +106,10 @@ struct Doc : TestDocument
         for (const QString &t : text.isEmpty() ? QStringList() : text.split('/')) {
             if (typed && root->count())
                 run(new CmdMoveCaretPoint(&scene, QPointF(0, 100 + 300 * root->count())));
-            for (int i = t.indexOf('~'); i >= 0; i = t.indexOf('~', i + 1))
-                touching.prepend(walkList<GlyphIterator>(root).size() + i);
+            for (int i = 0; i < t.size(); ++i) {
+                if (t.at(i) == '~' || t.at(i) == '#')
+                    touching.prepend(walkList<GlyphIterator>(root).size() + i);
+            }
             if (typed)
                 Typist::type(&scene, QString(t).replace('~', ' '));
             else
@@ -154,10 +152,11 @@ struct Doc : TestDocument
         return names;
     }
     // The entries, the last one's text and the selection by name ("2 Hide: w2 g1"), then for each further part
-    // "<what>: <values>" of the expected text (split by " | ") what it names: "shape" (Typist::shape), "locked" and "hidden" glyphs, "at" the text position ("<passage> <word>
-    // <glyph> <passage index>/<word index>/<glyph index>", "-" none), "caret" its place, "canvas" the settings,
-    // "scene <fill|stroke|width|size|font>" the style's value, and for "<kind> <names>" each object's "z" value,
-    // "outline" (Doc::outline), or "fill", "stroke", "width", "size" or "font" value, each value once.
+    // "<what>: <values>" of the expected text (split by " | ") what it names: "shape" (Typist::shape), "locked" and
+    // "hidden" glyphs, "at" the text position ("<passage> <word> <glyph> <passage index>/<word index>/<glyph index>",
+    // "-" none), "caret" its place, "canvas" the settings, "scene <fill|stroke|width|size|font>" the style's value,
+    // and for "<kind> <names>" each object's "z" value, "outline" (Doc::outline), or "fill", "stroke", "width",
+    // "size" or "font" value, each value once.
     QString read(const QString &expected) const
     {
         const QHash<const TextObject *, QString> n = names();
@@ -170,7 +169,7 @@ struct Doc : TestDocument
             const QString what = part.section(':', 0, 0), key = what.section(' ', 0, 0);
             QStringList v;
             if (key == "shape")
-                v << shape(root);
+                v << Typist::shape(root);
             if (key == "at")
                 v << n.value(t.passage, "-") << n.value(t.word, "-") << n.value(t.glyph, "-")
                   << QStringLiteral("%1/%2/%3").arg(t.passageIndex).arg(t.wordIndex).arg(t.glyphIndex);
@@ -198,8 +197,8 @@ struct Doc : TestDocument
         }
         return out.join(" | ");
     }
-    // A glyph's current outline: "font" (the font's own), "rest" (the rest outline), "lines" (moves and lines
-    // only), "curves" (no lines) or "mixed".
+    // A glyph's current outline: "font" (the font's own), "rest" (the rest outline), "lines" (moves and lines only),
+    // "curves" (no lines) or "mixed".
     static QString outline(const Glyph *g)
     {
         const QPainterPath &c = g->path()->current;
@@ -211,73 +210,72 @@ struct Doc : TestDocument
         return c == GlyphPath(QPointF(), g->font(), g->text()).current ? "font" : c == g->path()->rest ? "rest"
              : lines + moves == c.elementCount() ? "lines" : lines ? "mixed" : "curves";
     }
-    // "object <name> <mode>", "point <name | x,y> <mode>", "rect <names joined by + | x,y,w,h> <mode>" (a band
-    // over the objects less a margin), "all <level> <mode>", "same <level> <mode>"; "arrange <mode> <names>"
-    // (one entry); "move <dx> <dy>", "rotate <degrees>" (about (0, 0)), "remove", "visible <0|1> <name>", "lock
-    // <0|1> <name>"; "curves", "lines", "reset", "original", "undeform"; "canvas <w> <h> <export w> <export h>
-    // <resolution> <colour>"; "<fill|stroke|width|size|font> <value>" of the selection, after "scene " of the
-    // style for new text (colours by name, "arial", "dejavu"); "type <character | space | tab | return | newline>",
-    // "backspace", "left", "right", "caret <name | x,y>"; "combo <command> + <command>..." one entry of them,
-    // with the first one's text.
+    // "object <name> <mode>", "point <name | x,y> <mode>", "rect <names joined by + | x,y,w,h> <mode>" (a band over
+    // the objects less a margin), "all <level> <mode>", "same <level> <mode>"; "arrange <mode> <names>" (one entry);
+    // "move <dx> <dy>", "rotate <degrees>" (about (0, 0)), "remove", "visible <0|1> <name>", "lock <0|1> <name>";
+    // "curves", "lines", "reset", "original", "undeform"; "canvas <w> <h> <export w> <export h> <resolution>
+    // <colour>"; "<fill|stroke|width|size|font> <value>" of the selection, after "scene " of the style for new text
+    // (colours by name, "arial", "dejavu"); "type <character | space | tab | return | newline>", "backspace", "left",
+    // "right", "caret <name | x,y>"; "combo <command> + <command>..." one entry of them, with the first one's text.
     Cmd *command(const QString &spec)
     {
         QVorrelScene *s = &scene;
         const QStringList a = spec.split(' ', Qt::SkipEmptyParts);
-        const QString k = a.at(0), v = a.value(1);
+        const QString k = a.at(0), v = a.value(1), last = a.last();
         const int mode = a.value(2).toInt();
         const QStringList n = v.split(',');
         QRectF area = n.size() == 4 ? QRectF(n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble()) : QRectF();
         for (TextObject *o : all(QString(v).replace('+', ' ')))
             area |= o ? o->sceneBoundingRect() : QRectF();
         const QPointF point = n.size() == 2 ? QPointF(n[0].toDouble(), n[1].toDouble()) : area.center();
-        if (k == "object" || k == "point")
-            return k == "object" ? static_cast<Cmd *>(new CmdSelectTextObject(s, at(v), mode)) : new CmdSelectPoint(s, mode, point);
-        if (k == "rect")
-            return new CmdSelectRect(s, (n.size() == 4 ? area : area.adjusted(3, 3, -3, -3)).toRect(), mode, 2);
-        if (k == "all" || k == "same")
-            return k == "all" ? static_cast<Cmd *>(new CmdSelectAll(s, mode, v.toInt())) : new CmdSelectSame(s, mode, v.toInt());
-        if (k == "arrange") {
-            auto *combo = new CmdCombo(s, QString());
-            for (TextObject *o : all(a.mid(2).join(' ')))
-                combo->add(new CmdArrange(s, o, v.toInt()), true);
-            return combo;
-        }
-        if (k == "move" || k == "rotate")
-            return k == "move" ? static_cast<Cmd *>(new CmdMoveSelected(s, v.toFloat(), a.at(2).toFloat()))
-                               : new CmdRotateSelected(s, v.toFloat(), QPointF());
-        if (k == "visible" || k == "lock")
-            return k == "lock" ? static_cast<Cmd *>(new CmdSetLock(s, at(a.at(2)), v == "1")) : new CmdSetVisible(s, at(a.at(2)), v == "1");
-        if (k == "remove" || k == "reset" || k == "original")
-            return k == "remove" ? static_cast<Cmd *>(new CmdRemoveSelected(s))
-                 : k == "reset" ? static_cast<Cmd *>(new CmdResetSelected(s)) : new CmdSetSelectedAsOriginal(s);
-        if (k == "undeform" || k == "curves" || k == "lines")
-            return k == "undeform" ? static_cast<Cmd *>(new CmdResetSelectedDeform(s)) : new CmdConvertSelected(s, k == "curves");
-        if (k == "canvas")
-            return new CmdSetCanvas(s, v.toInt(), a[2].toInt(), a[3].toInt(), a[4].toInt(), a[5].toInt(), QColor(a[6]));
-        if (k == "type" || k == "backspace")
-            return k == "backspace" ? static_cast<Cmd *>(new CmdRemoveGlyph(s))
-                 : new CmdInsertGlyph(s, Typist::glyph(s, v == "space" ? ' ' : v == "tab" ? '\t' : v == "return" ? '\r' : v == "newline" ? '\n' : v.at(0)), true);
-        if (k == "left" || k == "right")
-            return k == "left" ? static_cast<Cmd *>(new CmdMoveCaretLeft(s)) : new CmdMoveCaretRight(s);
-        if (k == "caret")
-            return n.size() == 2 ? static_cast<Cmd *>(new CmdMoveCaretPoint(s, point)) : new CmdMoveCaretGlyph(s, qobject_cast<Glyph *>(at(v)));
-        if (k == "combo") {
-            auto *combo = new CmdCombo(s, QStringLiteral("Unknown Combo Command"));
-            for (const QString &part : spec.mid(6).split(" + "))
-                combo->add(command(part), combo->count() == 0);
-            return combo;
-        }
-        const bool ofScene = k == "scene";
-        const QString what = ofScene ? v : k, text = a.at(ofScene ? 2 : 1);
-        const QColor c(text);
-        const QFont f = text == "arial" ? arial : dejavu;
-        if (ofScene)
-            return what == "fill" ? static_cast<Cmd *>(new CmdSetSceneFillColor(s, c)) : what == "stroke" ? new CmdSetSceneStrokeColor(s, c)
-                 : what == "width" ? static_cast<Cmd *>(new CmdSetSceneStrokeWidth(s, text.toFloat()))
-                 : what == "font" ? static_cast<Cmd *>(new CmdSetSceneFont(s, f)) : new CmdSetSceneFontSize(s, text.toInt());
-        return what == "fill" ? static_cast<Cmd *>(new CmdSetSelectedFillColor(s, c)) : what == "stroke" ? new CmdSetSelectedStrokeColor(s, c)
-             : what == "width" ? static_cast<Cmd *>(new CmdSetSelectedStrokeWidth(s, text.toFloat()))
-             : what == "font" ? static_cast<Cmd *>(new CmdSetSelectedFont(s, f)) : new CmdSetSelectedFontSize(s, text.toInt());
+        const QChar typed = v == "space" ? ' ' : v == "tab" ? '\t' : v == "return" ? '\r' : v == "newline" ? '\n' : v.isEmpty() ? QChar() : v.at(0);
+        const QColor c(last);
+        const QFont f = last == "arial" ? arial : dejavu;
+        const QHash<QString, std::function<Cmd *()>> make{
+            {"object", [&] { return new CmdSelectTextObject(s, at(v), mode); }},
+            {"point", [&] { return new CmdSelectPoint(s, mode, point); }},
+            {"rect", [&] { return new CmdSelectRect(s, (n.size() == 4 ? area : area.adjusted(3, 3, -3, -3)).toRect(), mode, 2); }},
+            {"all", [&] { return new CmdSelectAll(s, mode, v.toInt()); }},
+            {"same", [&] { return new CmdSelectSame(s, mode, v.toInt()); }},
+            {"move", [&] { return new CmdMoveSelected(s, v.toFloat(), last.toFloat()); }},
+            {"rotate", [&] { return new CmdRotateSelected(s, v.toFloat(), QPointF()); }},
+            {"remove", [&] { return new CmdRemoveSelected(s); }},
+            {"visible", [&] { return new CmdSetVisible(s, at(last), v == "1"); }},
+            {"lock", [&] { return new CmdSetLock(s, at(last), v == "1"); }},
+            {"curves", [&] { return new CmdConvertSelected(s, CmdConvertSelected::ToCurves); }},
+            {"lines", [&] { return new CmdConvertSelected(s, CmdConvertSelected::ToLines); }},
+            {"reset", [&] { return new CmdResetSelected(s); }},
+            {"original", [&] { return new CmdSetSelectedAsOriginal(s); }},
+            {"undeform", [&] { return new CmdResetSelectedDeform(s); }},
+            {"canvas", [&] { return new CmdSetCanvas(s, v.toInt(), a[2].toInt(), a[3].toInt(), a[4].toInt(), a[5].toInt(), c); }},
+            {"fill", [&] { return new CmdSetSelectedFillColor(s, c); }},
+            {"stroke", [&] { return new CmdSetSelectedStrokeColor(s, c); }},
+            {"width", [&] { return new CmdSetSelectedStrokeWidth(s, last.toFloat()); }},
+            {"size", [&] { return new CmdSetSelectedFontSize(s, last.toInt()); }},
+            {"font", [&] { return new CmdSetSelectedFont(s, f); }},
+            {"scene fill", [&] { return new CmdSetSceneFillColor(s, c); }},
+            {"scene stroke", [&] { return new CmdSetSceneStrokeColor(s, c); }},
+            {"scene width", [&] { return new CmdSetSceneStrokeWidth(s, last.toFloat()); }},
+            {"scene size", [&] { return new CmdSetSceneFontSize(s, last.toInt()); }},
+            {"scene font", [&] { return new CmdSetSceneFont(s, f); }},
+            {"type", [&] { return new CmdInsertGlyph(s, Typist::glyph(s, typed), true); }},
+            {"backspace", [&] { return new CmdRemoveGlyph(s); }},
+            {"left", [&] { return new CmdMoveCaretLeft(s); }},
+            {"right", [&] { return new CmdMoveCaretRight(s); }},
+            {"caret", [&] { return n.size() == 2 ? static_cast<Cmd *>(new CmdMoveCaretPoint(s, point)) : new CmdMoveCaretGlyph(s, qobject_cast<Glyph *>(at(v))); }},
+            {"arrange", [&] {
+                 auto *combo = new CmdCombo(s, QString());
+                 for (TextObject *o : all(a.mid(2).join(' ')))
+                     combo->add(new CmdArrange(s, o, v.toInt()), true);
+                 return combo;
+             }},
+            {"combo", [&] {
+                 auto *combo = new CmdCombo(s, QStringLiteral("Unknown Combo Command"));
+                 for (const QString &part : spec.mid(6).split(" + "))
+                     combo->add(command(part), combo->count() == 0);
+                 return combo;
+             }}};
+        return make.value(k == "scene" ? k + ' ' + v : k)();
     }
     TextPointer pointer(const QString &spec) const
     {
@@ -308,31 +306,25 @@ struct Doc : TestDocument
     }
 };
 
-// What undo and redo give back exactly: the objects with their places, turns, stacking, own visibility,
-// selection and locks, each glyph's character, font, colours, stroke width and (in full) outlines; the
-// selection in its order, the text position (a glyph index between words is not used), the caret, the canvas
-// and the style for new text.
+// What undo and redo give back exactly: the objects with their places, turns, stacking, own visibility, selection and
+// locks, each glyph's character, font (by its hash), colours, stroke width and (in full) outlines; the selection in
+// its order, the text position (a glyph index between words is not used), the caret, the canvas and the style for new
+// text.
 struct State
 {
     Objects objects, selected;
     QVector<double> numbers;
-    QList<QFont> fonts;
 
     static State of(const Doc &d, bool outlines = true)
     {
         const QVorrelScene &s = d.scene;
-        State st{walkList(d.root), s.selectedObjects(), {}, {s.textFont()}};
-        auto colour = [&st](const QColor &c) {
-            st.numbers << c.spec() << c.rgba64().red() << c.rgba64().green() << c.rgba64().blue() << c.alpha();
-        };
+        State st{walkList(d.root), s.selectedObjects(), {qHash(s.textFont())}};
         for (TextObject *o : st.objects) {
             st.numbers << o->x() << o->y() << o->rotation() << o->zValue() << o->isVisibleTo(o->parentItem())
                        << o->isSelected() << o->isLocked();
             if (const Glyph *g = qobject_cast<Glyph *>(o)) {
-                st.fonts << g->font();
-                st.numbers << g->character().unicode() << g->strokeWidth();
-                colour(g->fillColor());
-                colour(g->strokeColor());
+                st.numbers << g->character().unicode() << g->strokeWidth() << qHash(g->font()) << g->fillColor().rgba()
+                           << g->strokeColor().rgba();
                 for (const QPainterPath *path : {&g->path()->rest, &g->path()->current}) {
                     for (int i = 0; outlines && i < path->elementCount(); ++i)
                         st.numbers << path->elementAt(i).type << path->elementAt(i).x << path->elementAt(i).y;
@@ -344,19 +336,18 @@ struct State
         st.numbers << quintptr(t.passage) << t.passageIndex << quintptr(t.word) << t.wordIndex << quintptr(t.glyph)
                    << (t.word ? t.glyphIndex : 0) << s.caret()->x() << s.caret()->y() << s.strokeWidth() << s.screenWidth()
                    << s.screenHeight() << s.exportWidth() << s.exportHeight() << s.exportResolution();
-        for (const QColor &c : {s.fillColor(), s.strokeColor(), s.backgroundColor()})
-            colour(c);
+        st.numbers << s.fillColor().rgba() << s.strokeColor().rgba() << s.backgroundColor().rgba();
         return st;
     }
     bool operator==(const State &o) const
     {
-        return objects == o.objects && selected == o.selected && numbers == o.numbers && fonts == o.fonts;
+        return objects == o.objects && selected == o.selected && numbers == o.numbers;
     }
 };
 
-// Runs a command, or "undo" or "redo", keeping states[i] the state at history index i. Returns what broke: a
-// command reporting no change that changed something, a selection command reporting a change of the selection
-// other than the one made, an undo or redo not giving back the state recorded ("" when nothing).
+// Runs a command, or "undo" or "redo", keeping states[i] the state at history index i. Returns what broke: a command
+// reporting no change that changed something, a selection command reporting a change of the selection other than the
+// one made, an undo or redo not giving back the state recorded ("" when nothing).
 QString step(Doc &d, const QString &spec, QList<State> &states, bool full)
 {
     const Objects selected = d.selected();
@@ -372,20 +363,16 @@ QString step(Doc &d, const QString &spec, QList<State> &states, bool full)
     return (changed || now == states.at(d.entries())) && (!selecting || changed == (selected != d.selected())) ? QString() : spec;
 }
 
-// Undoes every entry, then redoes them: each gives back the state recorded at its point of the history (but for
-// the first one when the set-up left it unsettled). Returns where not ("" when all did).
+// Undoes every entry, then redoes them: each gives back the state recorded at its point of the history (but for the
+// first one when the set-up left it unsettled). Returns where not ("" when all did).
 QString replay(Doc &d, const QList<State> &states, bool full, bool first = true)
 {
-    const int done = d.entries();
-    while (d.scene.canUndo()) {
-        d.scene.undo();
-        if ((first || d.entries()) && !(State::of(d, full) == states.at(d.entries())))
-            return QStringLiteral("undo to %1").arg(d.entries());
-    }
-    while (d.entries() < done) {
-        d.scene.redo();
-        if (!(State::of(d, full) == states.at(d.entries())))
-            return QStringLiteral("redo to %1").arg(d.entries());
+    for (const int to : {0, d.entries()}) {
+        while (d.entries() != to) {
+            to ? d.scene.redo() : d.scene.undo();
+            if ((first || d.entries()) && !(State::of(d, full) == states.at(d.entries())))
+                return QStringLiteral("%1 to %2").arg(to ? "redo" : "undo").arg(d.entries());
+        }
     }
     return QString();
 }
@@ -398,7 +385,9 @@ class TestCommands : public QObject
 private slots:
     void comboRunsItsStepsAndMerges()
     {
-        // Execute runs every step, undo those whose latest run changed something; one step gives the text.
+        // Execute runs every step, undo those whose latest run changed something; one step gives the text (one of
+        // steps changing nothing is dropped: the "combo" scenarios). Composites merge when each pair of steps at one
+        // position merges (taking over the deltas: comboMergeKeepsTheAbsorbedChanges).
         QVorrelScene scene(0, 0, 10, 10);
         int counter = 0;
         auto *a = new ProbeCmd(&scene, &counter, 1, true), *b = new ProbeCmd(&scene, &counter, 0);
@@ -406,22 +395,13 @@ private slots:
         combo.add(a, false);
         QCOMPARE(combo.text(), QStringLiteral("Unknown Combo Command"));
         combo.add(b, true);
-        QCOMPARE(combo.text(), QStringLiteral("Probe"));
         const CmdResult done = combo.execute();
-        QVERIFY(done.documentChanged() && done.selectionChanged() && combo.undo().selectionChanged());
-        QVERIFY(a->undone == 1 && b->undone == 0);
+        QVERIFY(combo.text() == QStringLiteral("Probe") && done.documentChanged() && done.selectionChanged());
+        QVERIFY(combo.undo().selectionChanged() && a->undone == 1 && b->undone == 0);
         b->delta = 2; // a redo replaces the results
         combo.execute();
         combo.undo();
         QVERIFY(counter == 0 && a->undone == 2 && b->undone == 1);
-        // A composite whose steps change nothing is discarded whole.
-        const int destroyed = ProbeCmd::destroyed.size();
-        auto *idle = new CmdCombo(&scene, QStringLiteral("Unknown Combo Command"));
-        idle->add(new ProbeCmd(&scene, &counter, 0), false);
-        idle->add(new ProbeCmd(&scene, &counter, 0), true);
-        QVERIFY(!scene.executeCommand(idle));
-        QCOMPARE(ProbeCmd::destroyed.size(), destroyed + 2);
-        // Composites merge when each pair of steps at one position merges, the steps taking over the deltas.
         auto make = [&counter](QList<bool> merging) {
             auto *c = new CmdCombo(nullptr, QStringLiteral("Unknown Combo Command"));
             for (bool m : merging)
@@ -431,10 +411,6 @@ private slots:
         QVERIFY(make({})->merge(make({}).data()) && make({true, true})->canMerge(make({true, true}).data()));
         QVERIFY(!make({true})->canMerge(make({true, true}).data()) && !make({true, false})->canMerge(make({true, false}).data()));
         QVERIFY(!make({true, true})->merge(make({true, false}).data()) && !make({})->canMerge(a));
-        auto into = make({true, true}), next = make({true, true});
-        static_cast<ProbeCmd *>(next->command(1))->delta = 5;
-        QVERIFY(into->merge(next.data()));
-        QVERIFY(static_cast<ProbeCmd *>(into->command(1))->delta == 6 && static_cast<ProbeCmd *>(next->command(1))->delta == 5);
     }
 
     void comboMergeKeepsTheAbsorbedChanges()
@@ -471,9 +447,9 @@ private slots:
 
     void randomEdits_data()
     {
-        // A document (empty: typed), command forms (Doc::command; "%o" an object, "%g" a glyph, "%m" a mode,
-        // "%n" 0 to 4, "%b" 0 or 1, "%c" a colour, "%s" a size, "%f" a font, "%l" a letter, "%x" a point, each
-        // drawn afresh; forms repeated weigh more), runs and steps per run.
+        // A document (empty: typed), command forms (Doc::command; "%o" an object, "%g" a glyph, "%m" a mode, "%n" 0
+        // to 4, "%b" 0 or 1, "%c" a colour, "%s" a size, "%f" a font, "%l" a letter, "%x" a point, each drawn afresh;
+        // forms repeated weigh more), runs and steps per run.
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("kinds");
         QTest::addColumn<int>("runs");
@@ -492,17 +468,15 @@ private slots:
     }
 
     // Seeded runs of commands, undos and redos on a deformed document: after each step the scene is sound (when
-    // typing: with text position, caret and layout); a command that reports no change changed nothing, a
-    // selection command exactly when the selection stayed; every undo and redo gives back exactly the state
-    // recorded at that point of the history.
+    // typing: with text position, caret and layout); a command that reports no change changed nothing, a selection
+    // command exactly when the selection stayed; every undo and redo gives back exactly the state recorded at that
+    // point of the history.
     void randomEdits()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, kinds);
         QFETCH(int, steps);
         const bool typing = text.isEmpty();
-        const char *colours[] = {"black", "red", "blue"};
-        const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzAEIOUW");
         QRandomGenerator rng(20261206);
         std::unique_ptr<Doc> d;
         QFETCH(int, runs);
@@ -519,13 +493,13 @@ private slots:
                 QString spec = pick < kinds.size() ? kinds.at(pick) : pick == kinds.size() ? "undo" : "redo";
                 const QStringList drawn{QStringLiteral("o%1").arg(rng.bounded(objects)), QStringLiteral("g%1").arg(rng.bounded(objects)),
                                         QString::number(1 + rng.bounded(4)), QString::number(rng.bounded(5)),
-                                        QString::number(rng.bounded(2)), colours[rng.bounded(3)],
+                                        QString::number(rng.bounded(2)), QStringList{"black", "red", "blue"}.at(rng.bounded(3)),
                                         QString::number(18 << rng.bounded(4)), rng.bounded(2) ? "arial" : "dejavu",
-                                        letters.at(rng.bounded(letters.size())),
+                                        QStringLiteral("abcdefghijklmnopqrstuvwxyzAEIOUW").at(rng.bounded(32)),
                                         QStringLiteral("%1,%2").arg(rng.bounded(2000) - 500).arg(rng.bounded(1500) - 200)};
                 for (int i = 0; i < drawn.size(); ++i)
                     spec.replace(QStringLiteral("%") + QLatin1Char("ogmnbcsflx"[i]), drawn.at(i));
-                const QString where = QStringLiteral("run %1 step %2: %3 in %4").arg(run).arg(n).arg(spec, shape(d->root));
+                const QString where = QStringLiteral("run %1 step %2: %3 in %4").arg(run).arg(n).arg(spec, Typist::shape(d->root));
                 QVERIFY2(step(*d, spec, states, !typing).isEmpty(), qPrintable(where));
                 const QString fault = typing ? typingFault(&d->scene) : TreeCheck::sceneFault(&d->scene);
                 QVERIFY2(fault.isEmpty(), qPrintable(where + ": " + fault));
@@ -585,14 +559,13 @@ private slots:
         row("visibilityIsTheObjectsOwn", ab, "visible 0 p", "visible 1 g0;visible 0 g0;visible 1 p", "2 Show: | hidden: g0");
         row("unlockUndoLocksOnlyWhatWasLocked", ab, "lock 1 g0", "lock 1 -;lock 1 g0;lock 0 w0", "1 Unlock: | locked:");
         row("lock a word", ab, "", "lock 0 w0;lock 1 w0", "1 Lock: | locked: g0 g1");
-        // The passage stands at 0 between passages at 2.7 and -1.5, its words at 0.5, -1.25 and 3 beside blanks
-        // at 0: the ends go one past the others, truncated toward zero.
+        // The passage stands at 0 between passages at 2.7 and -1.5, its words at 0.5, -1.25 and 3 beside blanks at 0:
+        // the ends go one past the others, truncated toward zero.
         row("front", "ab cd ef/x/y", z, "arrange 0 p", "1 Bring to Front: p | z p: 3");
         row("back", "ab cd ef/x/y", z, "arrange 3 p", "1 Send to Back: p | z p: -2");
         row("arrange unknown", "ab cd ef/x/y", z, "arrange 7 p", "1 Arrange: p | z p: 0");
         row("forward", "ab cd ef/x/y", words, "arrange 1 w0 w2 w4", "1 Bring Forward: w0 w2 w4 | z w0 w2 w4: 1.5 -0.25 4");
         row("backward", "ab cd ef/x/y", words, "arrange 2 w0 w2 w4", "1 Send Backward: w0 w2 w4 | z w0 w2 w4: -0.5 -2.25 2");
-        // Typing from the default caret, or behind a glyph.
         row("first letter", ">", "", "type a", "1 Insert Glyph: | shape: (a)");
         row("space at word end", ">ab", "", "type space;type c", "2 Insert Glyph: | shape: (ab)_(c)");
         row("space splits a word", ">hello", "caret g1", "type space", "1 Insert Glyph: | shape: (he)_(llo)");
@@ -621,6 +594,7 @@ private slots:
         row("removing the caret's glyph", ab, from + "p/0 w0/0 g1/1; sel g1", "remove", "1 Remove Selection: | at: - - - 0/-1/-1 | caret: 100,100");
         // Typing, backspace and caret moves change nothing without passages, at a passage's start or to a glyph
         // outside the document; an index beyond the passages types into a new last passage.
+        row("an emptied passage goes, the caret stays", ">x/a", "", "backspace", "1 Remove Glyph: | shape: (x) | at: - - - 0/-1/-1 | caret: 0,400");
         row("leftWithoutPassagesAddsNoEntry", ">", "", "left;right;backspace", "0: | at: - - - -1/-1/-1 | caret: 0,100");
         row("leftWithoutPassagesAddsNoEntry at a start", ">ab", "caret g0; left", "backspace;caret -", "0: | at: p w0 - 0/0/-1");
         row("leftWithoutPassagesAddsNoEntry beyond", ">ab", "caret 0,400; outside 7", "type x", "1 Insert Glyph: | shape: (ab) / (x)");
@@ -644,8 +618,9 @@ private slots:
         row("scene width", ab, own, "scene width 1.5;scene width 3", "1 Set Stroke Width" + sel + "scene width: 3 | width g0 g1: 0 2.5");
         row("scene size below 1", ab, own, "scene size 40;scene size -5", "1 Set Font Size" + sel + "scene size: 1 | size g0: 72");
         row("scene font", ab, own, "scene font dejavu;scene font arial", "2 Set Font" + sel + "scene font: Arial | font g0: Arial");
-        // The toolbar's form, style and selection in one entry: merged, the selection's step that changed nothing
-        // at first is undone and redone too.
+        // The toolbar's form, style and selection in one entry: merged, the selection's step that changed nothing at
+        // first is undone and redone too.
+        row("a composite of steps changing nothing", ab, "", "combo fill red + stroke red", "0:");
         row("toolbarCompositesMergeEvenWhenTheFirstChangedNothing", ab, "sel p; fill red",
             "combo scene fill red + fill red;combo scene fill blue + fill blue",
             "1 Set Fill Color: p | fill g0 g1 g3 g4: #ff0000ff | scene fill: #ff0000ff");
@@ -653,7 +628,10 @@ private slots:
             "1 Set Font: g0 g1 | font g0 g1: DejaVu Sans | outline g0: font");
         row("canvas", ab, "", "canvas 1024 768 1024 768 72 white;canvas 640 480 320 240 96 #80ffff00",
             "1 Edit Canvas: | canvas: 640 480 320 240 96 #80ffff00");
-        // Caret moves in built passages.
+        // An empty word after a letter first in its passage, or after a space: after the removal there is no first
+        // glyph to look at (a space before it: backspaceTakesByIdentityNotByIndex).
+        row("backspaceInPassageWithoutFirstGlyph", "a~#", "caret g0", "backspace", "1 Remove Glyph: | at: p w0 - 0/0/-1");
+        row("backspace after an empty word", "#~ ", "caret g0", "backspace", "1 Remove Glyph: | at: p w0 - 0/0/-1");
         row("left into previous passage", "ab/cd", "start 1", "left", "1 Move Caret Left: | at: p w0 g1 0/0/1");
         row("left onto a closing break", "ab\r/cd", "start 1", "left", "1 Move Caret Left: | at: p - g2 0/1/0");
         row("right over a leading blank", " ab/ \tc", "start 0", "right", "1 Move Caret Right: | at: p w1 g0 0/1/-1");
@@ -662,9 +640,6 @@ private slots:
         row("right over a break", "a\rbc", "caret g0", "right", "1 Move Caret Right: | at: p w2 g1 0/2/-1");
         row("nowhere left", "ab", "start 0", "left", "0: | at: p w0 - 0/0/-1");
         row("nowhere right", "ab", "caret g1", "right", "0: | at: p w0 g1 0/0/1");
-        row("to a letter", "ab cd /e", "", "caret g1", "1 Move Caret to Glyph: | at: p w0 g1 0/0/1");
-        row("to a space before a word", "ab cd /e", "", "caret g2", "1 Move Caret to Glyph: | at: p w2 g2 0/2/-1");
-        row("to a closing space", "ab cd /e", "", "caret g5", "1 Move Caret to Glyph: | at: p - g5 0/3/-1");
         row("beside the text", "ab/cd", "", "caret 12.5,700.25", "1 Move Caret: | at: - - - 1/-1/-1");
         row("beside the text, back into it", "ab/cd", "", "caret 12.5,700.25;right;left", "2 Move Caret Left: | at: p1 p1w0 g3 1/0/1");
         row("outOfRangePassageIndexIsClamped", "ab/cd", "outside 7", "left", "1 Move Caret Left: | at: p1 p1w0 g3 1/0/1");
@@ -679,9 +654,9 @@ private slots:
         row("caret moves to one glyph merge", ">ab", "", "caret 5,5;caret g0;caret g0;caret g1;left;left", "5 Move Caret Left: | at: p w0 - 0/0/-1");
     }
 
-    // After every command the scene is sound (for typing and caret moves: with text position, caret and layout),
-    // one that reports no change changed nothing; typed passages keep their anchors; undo and redo, twice, give
-    // back exactly the state of every entry.
+    // After every command the scene is sound (for typing and caret moves: with text position, caret and layout), one
+    // that reports no change changed nothing; typed passages keep their anchors; undo and redo, twice, give back
+    // exactly the state of every entry.
     void scenarios()
     {
         QFETCH(QString, text);
@@ -711,7 +686,7 @@ private slots:
         }
         d.scene.clearHistory();
         bool typing = true;
-        // Built passages may be empty, as a file can hold them: only text position and caret are checked there.
+        // Built passages may be empty: only text position and caret are checked there.
         auto fault = [&] {
             return !typing ? TreeCheck::sceneFault(&d.scene) : text.startsWith('>') ? typingFault(&d.scene)
                                                             : Typist::pointerFault(&d.scene) + Typist::caretFault(&d.scene);
@@ -719,8 +694,7 @@ private slots:
         QList<State> states{State::of(d)};
         for (const QString &c : commands.split(';', Qt::SkipEmptyParts)) {
             typing = typing && QStringList{"type", "backspace", "left", "right", "caret"}.contains(c.section(' ', 0, 0));
-            QVERIFY2(step(d, c, states, true).isEmpty(), qPrintable(c));
-            QVERIFY2(fault().isEmpty(), qPrintable(c + ": " + fault()));
+            QVERIFY2(step(d, c, states, true).isEmpty() && fault().isEmpty(), qPrintable(c + ": " + fault()));
         }
         QFETCH(QString, expected);
         QCOMPARE(d.read(expected), expected);
@@ -733,22 +707,22 @@ private slots:
 
     void moveMovesEveryGlyphOnce()
     {
-        // A word and a glyph outside it; the word's a also selected on its item alone, a nested selection the
-        // walk must not count twice.
+        // A word and a glyph outside it; the word's a also selected on its item alone, a nested selection the walk
+        // must not count twice.
         Doc d;
         QList<QPointF> at;
         for (Glyph *g : walkList<GlyphIterator>(d.p))
             at << g->pos();
         d.select({d.w(0), d.g(4)});
         d.g(0)->setSelected(true);
+        const State before = State::of(d);
         QVERIFY(d.run(QStringLiteral("move 10.5 -4.25")));
         QCOMPARE(d.lastText(), QStringLiteral("Move Selection"));
         for (int i = 0; i < at.size(); ++i)
             QCOMPARE(d.g(i)->pos(), i == 2 || i == 3 ? at[i] : at[i] + QPointF(10.5, -4.25));
         QCOMPARE(d.w(0)->pos(), QPointF());
         d.scene.undo();
-        for (int i = 0; i < at.size(); ++i)
-            QCOMPARE(d.g(i)->pos(), at[i]);
+        QVERIFY(State::of(d) == before);
     }
 
     void rotateTurnsEachGlyphOnce()
@@ -766,8 +740,7 @@ private slots:
         QVERIFY(qAbs(d.g(0)->scenePos().x() - pivot.x()) < 1e-9 && qAbs(d.g(1)->scenePos().x() - pivot.x()) < 1e-3);
         QVERIFY(qAbs(d.g(1)->scenePos().y() - (pivot.y() + d.g(0)->advanceWidth())) < 1e-3);
         d.scene.undo();
-        for (int i : {0, 1, 3})
-            QCOMPARE(d.g(i)->rotation(), 0.0);
+        QVERIFY(qFuzzyIsNull(d.g(0)->rotation()) && qFuzzyIsNull(d.g(1)->rotation()) && qFuzzyIsNull(d.g(3)->rotation()));
     }
 
     void fontSizeUndoRestoresOutlinesAndPositionsExactly()
@@ -842,45 +815,33 @@ private slots:
 
     void glyphAddedDuringTheRunKeepsItsOutline()
     {
-        // A glyph with its own SoftType arrives at the front of the document, ahead of every recorded glyph.
+        // A run records the unlocked glyphs with SoftTypes, hidden ones too, and gives each outline back to its own
+        // glyph: one arriving during the run ahead of the others, and a locked one, keep what they got.
         Doc d(QStringLiteral("abc de"));
-        Glyph *b = d.g(1), *e = d.g(4), *added = Typist::glyph(&d.scene, 'x');
-        for (Glyph *g : {b, e, added})
+        Glyph *a = d.g(0), *b = d.g(1), *c = d.g(2), *e = d.g(4), *added = Typist::glyph(&d.scene, 'x');
+        for (Glyph *g : {a, b, c, e, added})
             g->addSoftType(alwaysPull());
-        const GlyphPath bBefore = *b->path(), eBefore = *e->path();
+        a->lock();
+        c->setVisible(false);
+        const GlyphPath bBefore = *b->path(), cBefore = *c->path(), eBefore = *e->path();
+        QPainterPath locked;
         d.play(6, [&](int i) {
+            if (i == 1) { // neither a nor c moves by its SoftTypes; something else changes both
+                QVERIFY(a->path()->current == a->path()->rest && c->path()->current == cBefore.current);
+                deform(a, 3);
+                deform(c, 3);
+                locked = a->path()->current;
+            }
             if (i == 3)
                 d.w(0)->insert(0, added);
         });
         const GlyphPath addedAfter = *added->path(), bAfter = *b->path();
         QVERIFY(addedAfter.current != addedAfter.rest);
         d.scene.undo();
-        QVERIFY(b->path()->current == bBefore.current && e->path()->current == eBefore.current);
-        QVERIFY(added->path()->current == addedAfter.current && added->path()->rest == addedAfter.rest);
+        QVERIFY(b->path()->current == bBefore.current && e->path()->current == eBefore.current && c->path()->current == cBefore.current);
+        QVERIFY(added->path()->current == addedAfter.current && added->path()->rest == addedAfter.rest && a->path()->current == locked);
         d.scene.redo();
         QVERIFY(b->path()->current == bAfter.current && added->path()->current == addedAfter.current);
-    }
-
-    void lockedGlyphsAreNotRecordedHiddenOnesAre()
-    {
-        Doc d(QStringLiteral("abc de"));
-        Glyph *locked = d.g(0), *hidden = d.g(1);
-        locked->addSoftType(alwaysPull());
-        hidden->addSoftType(alwaysPull());
-        locked->lock();
-        hidden->setVisible(false);
-        const QPainterPath hiddenBefore = hidden->path()->current;
-        QPainterPath lockedDeformed;
-        d.play(2, [&](int i) {
-            if (i == 1) { // neither moves by its SoftTypes; something else changes both
-                QVERIFY(locked->path()->current == locked->path()->rest);
-                deform(locked, 3);
-                deform(hidden, 3);
-                lockedDeformed = locked->path()->current;
-            }
-        });
-        d.scene.undo();
-        QVERIFY(locked->path()->current == lockedDeformed && hidden->path()->current == hiddenBefore);
     }
 
     void addSoftTypeOwnership()
@@ -902,7 +863,6 @@ private slots:
         QVERIFY(!d.run(new CmdAddSoftType(&d.scene, a, new TestSoftType(QStringLiteral("u")))));
         QVERIFY(a->softTypes().isEmpty() && TestSoftType::destroyed == 2);
         QVERIFY(!d.run(new CmdAddSoftType(&d.scene, d.g(1), nullptr)));
-        QCOMPARE(CmdAddSoftType(&d.scene, a, new SoftTypeRubber(QStringLiteral("r"))).text(), QStringLiteral("Add Rubber SoftType"));
         QCOMPARE(CmdAddSoftType(&d.scene, a, nullptr).text(), QStringLiteral("Add SoftType"));
     }
 
@@ -943,15 +903,10 @@ private slots:
         Doc d;
         SoftType *pull = new SoftTypePull(QStringLiteral("pull-1"));
         d.g(0)->addSoftType(pull);
-        auto edit = [&](std::initializer_list<std::pair<QString, QVariant>> values) {
-            QHash<QString, QVariant> hash;
-            for (const auto &v : values)
-                hash.insert(v.first, v.second);
-            return d.run(new CmdEditSoftType(&d.scene, pull, hash));
-        };
+        auto edit = [&](const QHash<QString, QVariant> &values) { return d.run(new CmdEditSoftType(&d.scene, pull, values)); };
         auto value = [pull](const char *name) { return pull->property(QLatin1String(name))->value().toDouble(); };
         // Equal values change nothing and leave no entry; a change in the last digit is a change.
-        QVERIFY(!d.run(new CmdEditSoftType(&d.scene, pull, pull->values())));
+        QVERIFY(!edit(pull->values()));
         QVERIFY(!edit({{"strength", 400.0}}));
         QVERIFY(edit({{"strength", 400.00000000000006}}) && value("strength") == 400.00000000000006 && d.entries() == 1);
         d.scene.undo();
@@ -978,7 +933,7 @@ private slots:
         Glyph *x = Typist::glyph(&d.scene, 'x'), *r = Typist::glyph(&d.scene, '\r');
         x->setPos(300, 400);
         r->setPos(500, 600);
-        QVERIFY(d.run(new CmdInsertGlyph(&d.scene, x, false)) && shape(d.root) == QStringLiteral("(axb)"));
+        QVERIFY(d.run(new CmdInsertGlyph(&d.scene, x, false)) && Typist::shape(d.root) == QStringLiteral("(axb)"));
         QVERIFY(x->pos() == QPointF(300, 400) && d.g(2)->pos() == b);
         QCOMPARE(d.scene.caret()->pos(), QPointF(300 + metrics.horizontalAdvance('x'), 400));
         QVERIFY(d.run(new CmdInsertGlyph(&d.scene, r, false)) && d.g(3)->pos() == b);
@@ -1010,13 +965,13 @@ private slots:
         QPointer<Glyph> nbsp = Typist::glyph(&d.scene, QChar(0x00A0));
         for (Glyph *g : {Typist::glyph(&d.scene, ' '), Typist::glyph(&d.scene, 'a'), nbsp.data(), Typist::glyph(&d.scene, 'b')})
             combo->add(new CmdInsertGlyph(&d.scene, g, true), false);
-        QVERIFY(d.run(combo) && shape(d.root) == QStringLiteral("(xy)_(ab)"));
+        QVERIFY(d.run(combo) && Typist::shape(d.root) == QStringLiteral("(xy)_(ab)"));
         d.scene.undo();
         QVERIFY(State::of(d) == before);
         d.scene.redo();
-        QVERIFY(shape(d.root) == QStringLiteral("(xy)_(ab)") && !nbsp.isNull());
+        QVERIFY(Typist::shape(d.root) == QStringLiteral("(xy)_(ab)") && !nbsp.isNull());
         // An insertion is not undone while the caret stands elsewhere.
-        QVERIFY(!insertY->undo().documentChanged() && shape(d.root) == QStringLiteral("(xy)_(ab)"));
+        QVERIFY(!insertY->undo().documentChanged() && Typist::shape(d.root) == QStringLiteral("(xy)_(ab)"));
         d.scene.clearHistory();
         QVERIFY(nbsp.isNull());
     }
@@ -1027,36 +982,22 @@ private slots:
         Doc d(QStringLiteral("ab cd"), true);
         Glyph *c = d.g(3);
         d.scene.setTextPointer(d.pointer(QStringLiteral("p/0 w2/5 g3/7")));
-        QVERIFY(Typist::backspace(&d.scene) && shape(d.root) == QStringLiteral("(ab)_(d)") && !c->parentGroup());
+        QVERIFY(Typist::backspace(&d.scene) && Typist::shape(d.root) == QStringLiteral("(ab)_(d)") && !c->parentGroup());
         TextPointer stale = d.scene.textPointer();
         stale.glyph = c;
         d.scene.setTextPointer(stale);
         const State before = State::of(d);
         QVERIFY(!Typist::backspace(&d.scene) && State::of(d) == before);
-    }
-
-    void backspaceInPassageWithoutFirstGlyph()
-    {
-        // Passages with a child that holds no glyph (an empty word from a file): after the removal there is no
-        // first glyph to look at. The glyph removed is a letter first in its passage, a space before the empty
-        // word, and a space after it.
-        Doc d(QString(), true);
-        for (int variant = 0; variant < 3; ++variant) {
-            auto *passage = new TextGroup;
-            auto *empty = new TextGroup;
-            Glyph *glyph = Typist::glyph(&d.scene, variant == 0 ? 'a' : ' ');
-            passage->append(variant == 0 ? new TextGroup : static_cast<TextObject *>(glyph));
-            if (variant == 0)
-                group(passage->child(0))->append(glyph);
-            passage->insert(variant == 2 ? 0 : 1, empty);
-            d.root->append(passage);
-            d.run(new CmdMoveCaretGlyph(&d.scene, glyph));
-            QVERIFY(Typist::backspace(&d.scene) && passage->children() == Objects{empty});
-            const TextPointer &t = d.scene.textPointer();
-            QVERIFY(t.passage == passage && !t.glyph && t.word == empty);
-            d.scene.undo();
-            QVERIFY(passage->count() == 2 && passage->firstGlyph() == glyph);
-        }
+        // As in backspaceInPassageWithoutFirstGlyph, a space before an empty word; undo puts it back, behind the
+        // word.
+        Doc e(QStringLiteral(" #"));
+        Glyph *space = e.g(0);
+        TextObject *empty = e.at("w1");
+        QVERIFY(e.run(QStringLiteral("caret g0")));
+        QVERIFY(e.run(QStringLiteral("backspace")) && e.p->children() == Objects{empty});
+        QCOMPARE(e.read(" | at:"), QStringLiteral("2 Remove Glyph: | at: p w0 - 0/0/-1"));
+        e.scene.undo();
+        QVERIFY(e.p->count() == 2 && e.p->firstGlyph() == space);
     }
 
     void commandsDeleteWhatTheyHold()
@@ -1064,10 +1005,7 @@ private slots:
         Doc d(QStringLiteral("x/a"), true);
         QPointer<Glyph> a = d.g(1);
         QPointer<TextGroup> word = a->parentGroup(), passage = group(d.root->child(1));
-        // The emptied passage goes; the caret stays where the letter stood.
-        QVERIFY(Typist::backspace(&d.scene) && shape(d.root) == QStringLiteral("(x)"));
-        QVERIFY(!d.scene.textPointer().passage && d.scene.textPointer().passageIndex == 0);
-        QCOMPARE(d.scene.caret()->pos(), QPointF(0, 400));
+        QVERIFY(Typist::backspace(&d.scene));
         d.scene.clearHistory(); // the removal held all three
         QVERIFY(a.isNull() && word.isNull() && passage.isNull());
         Typist::type(&d.scene, QStringLiteral("b"));
@@ -1086,10 +1024,8 @@ private slots:
         Doc d(QStringLiteral("ab c\t\rd\r/ e f/g\rh"));
         d.scene.setTextPointer(TextPlace::inPassage(d.root, d.p, nullptr));
         QList<State> places{State::of(d, false)};
-        while (d.run(QStringLiteral("right"))) {
+        while (d.run(QStringLiteral("right")))
             places << State::of(d, false);
-            QVERIFY2(typingFault(&d.scene).isEmpty(), qPrintable(typingFault(&d.scene)));
-        }
         QCOMPARE(places.size(), 1 + 8 + 4 + 3 + 2);
         for (int i = places.size() - 2; i >= 0; --i)
             QVERIFY2(d.run(QStringLiteral("left")) && State::of(d, false) == places.at(i), qPrintable(QString::number(i)));

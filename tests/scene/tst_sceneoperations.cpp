@@ -179,15 +179,15 @@ struct Before
     }
 };
 
-// The entries, the last one's text and the selection ("2 Hide: w2 g1"), then for each further part "<what>:
-// <values>" of the expected text (split by " | "): "shape" (Typist::shape), "layout" (what is wrong, if any),
-// "at" the text position's passage and glyph, "caret" its place, "press" the press point, "moved <names, caret,
-// centre>" how far each moved (each distance once; "centre" the selection box), "pos <names>" where each stands,
-// "locked" and "hidden" glyphs, "lit" (highlighted) objects, "hover", "z <names>", "soft <glyph>" its SoftTypes as
-// name=radius, "fresh <glyph>" whether their parameters stand as in a new one of the kind, "steps" of the last
-// entry, "text" and "kinds" of the selection, "pressed" (on the "selection", the "rotate" handle or "none"),
-// "preview" (the selection box transforming), "changes", "areas" and "positions" the signals (count, last),
-// "band" the rubber band, "tree" whether it stayed, "sequence" the file name of the export frame.
+// The entries, the last one's text and the selection ("2 Hide: w2 g1"), then for each further part "<what>: <values>"
+// of the expected text (split by " | "): "shape" (Typist::shape), "layout" (what is wrong, if any), "at" the text
+// position's passage and glyph, "caret" its place, "press" the press point, "moved <names, caret, centre>" how far
+// each moved (each distance once; "centre" the selection box), "pos <names>" where each stands, "locked" and "hidden"
+// glyphs, "lit" (highlighted) objects, "hover", "z <names>", "soft <glyph>" its SoftTypes as name=radius, "fresh
+// <glyph>" whether their parameters stand as in a new one of the kind, "steps" of the last entry, "text" and "kinds"
+// of the selection, "pressed" (on the "selection", the "rotate" handle or "none"), "preview" (the selection box
+// transforming), "changes", "areas" and "positions" the signals (count, last), "band" the rubber band, "tree" whether
+// it stayed, "sequence" the file name of the export frame.
 QString read(const Doc &d, const QString &expected, const Before &b)
 {
     const QVorrelScene &s = d.scene;
@@ -299,8 +299,8 @@ private slots:
         row("locked", "AB", "click g1; sel p; lockObject g1 1", "move 10 0;rotate 30", "0: p | changes: 0 | moved caret: 0,0 | tree: same");
         row("arrangeSelected", "A/B/C", "sel p2", "arrange 3;arrange 4;arrange -1", "1 Send to Back: p2 | z p p1 p2: 0 0 -1");
         row("arrangeSelected to front", "A/B/C", "sel p", "arrange 0", "1 Bring to Front: p | z p p1 p2: 1 0 0");
-        // Hiding deselects in the same step (undo selects again, in order); locking takes the glyphs not locked
-        // yet, each a step of one entry; unlocking takes them all.
+        // Hiding deselects in the same step (undo selects again, in order); locking takes the glyphs not locked yet,
+        // each a step of one entry; unlocking takes them all.
         const QString show = "showObject p 1;showObject p 0;showObject p 0;showObject p 1", lock = "lockObject g1 1; sel w0 w2";
         row("objectVisibleAndLocked", "AB CD", "sel w2 w0", "hide;hide", "1 Hide: | hidden: g0 g1 g3 g4");
         row("show and hide one object", "AB CD", "sel g3 w0", show, "2 Show: | hidden:");
