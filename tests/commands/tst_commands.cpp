@@ -217,10 +217,10 @@ struct Doc : TestDocument
     // <colour>"; "<fill|stroke|width|size|font> <value>" of the selection, after "scene " of the style for new text
     // (colours by name, "arial", "dejavu"); "type <character | space | tab | return | newline>", "backspace", "left",
     // "right", "caret <name | x,y>"; "combo <command> + <command>..." one entry of them, with the first one's text.
-    Cmd *command(const QString &spec)
+    Cmd *command(const QString &form)
     {
         QVorrelScene *s = &scene;
-        const QStringList a = spec.split(' ', Qt::SkipEmptyParts);
+        const QStringList a = form.split(' ', Qt::SkipEmptyParts);
         const QString k = a.at(0), v = a.value(1), last = a.last();
         const int mode = a.value(2).toInt();
         const QStringList n = v.split(',');
@@ -271,15 +271,15 @@ struct Doc : TestDocument
              }},
             {"combo", [&] {
                  auto *combo = new CmdCombo(s, QStringLiteral("Unknown Combo Command"));
-                 for (const QString &part : spec.mid(6).split(" + "))
+                 for (const QString &part : form.mid(6).split(" + "))
                      combo->add(command(part), combo->count() == 0);
                  return combo;
              }}};
         return make.value(k == "scene" ? k + ' ' + v : k)();
     }
-    TextPointer pointer(const QString &spec) const
+    TextPointer pointer(const QString &form) const
     {
-        const QStringList a = spec.split(QRegularExpression("[ /]"));
+        const QStringList a = form.split(QRegularExpression("[ /]"));
         TextPointer t;
         t.passage = at(a[0]);
         t.passageIndex = a[1].toInt();
@@ -290,7 +290,7 @@ struct Doc : TestDocument
         return t;
     }
     bool run(Cmd *c) { return scene.executeCommand(c); }
-    bool run(const QString &spec) { return run(command(spec)); }
+    bool run(const QString &form) { return run(command(form)); }
     // A play run of n ticks as the view runs them, the mouse above the text.
     void play(int n, const std::function<void(int)> &during = {})
     {
@@ -348,19 +348,19 @@ struct State
 // Runs a command, or "undo" or "redo", keeping states[i] the state at history index i. Returns what broke: a command
 // reporting no change that changed something, a selection command reporting a change of the selection other than the
 // one made, an undo or redo not giving back the state recorded ("" when nothing).
-QString step(Doc &d, const QString &spec, QList<State> &states, bool full)
+QString step(Doc &d, const QString &form, QList<State> &states, bool full)
 {
     const Objects selected = d.selected();
     bool changed = false;
-    if (spec == "undo" || spec == "redo")
-        spec == "undo" ? d.scene.undo() : d.scene.redo();
+    if (form == "undo" || form == "redo")
+        form == "undo" ? d.scene.undo() : d.scene.redo();
     else
-        changed = d.run(spec);
+        changed = d.run(form);
     const State now = State::of(d, full);
     if (changed)
         states = states.mid(0, d.entries()) << now;
-    const bool selecting = QStringList{"object", "all", "point", "same"}.contains(spec.section(' ', 0, 0));
-    return (changed || now == states.at(d.entries())) && (!selecting || changed == (selected != d.selected())) ? QString() : spec;
+    const bool selecting = QStringList{"object", "all", "point", "same"}.contains(form.section(' ', 0, 0));
+    return (changed || now == states.at(d.entries())) && (!selecting || changed == (selected != d.selected())) ? QString() : form;
 }
 
 // Undoes every entry, then redoes them: each gives back the state recorded at its point of the history (but for the
@@ -490,7 +490,7 @@ private slots:
             QList<State> states{State::of(*d, !typing)};
             for (int n = 0; n < steps; ++n) {
                 const int objects = qMax(walkList(d->root).size() - 1, 1), pick = rng.bounded(kinds.size() + 2);
-                QString spec = pick < kinds.size() ? kinds.at(pick) : pick == kinds.size() ? "undo" : "redo";
+                QString form = pick < kinds.size() ? kinds.at(pick) : pick == kinds.size() ? "undo" : "redo";
                 const QStringList drawn{QStringLiteral("o%1").arg(rng.bounded(objects)), QStringLiteral("g%1").arg(rng.bounded(objects)),
                                         QString::number(1 + rng.bounded(4)), QString::number(rng.bounded(5)),
                                         QString::number(rng.bounded(2)), QStringList{"black", "red", "blue"}.at(rng.bounded(3)),
@@ -498,9 +498,9 @@ private slots:
                                         QStringLiteral("abcdefghijklmnopqrstuvwxyzAEIOUW").at(rng.bounded(32)),
                                         QStringLiteral("%1,%2").arg(rng.bounded(2000) - 500).arg(rng.bounded(1500) - 200)};
                 for (int i = 0; i < drawn.size(); ++i)
-                    spec.replace(QStringLiteral("%") + QLatin1Char("ogmnbcsflx"[i]), drawn.at(i));
-                const QString where = QStringLiteral("run %1 step %2: %3 in %4").arg(run).arg(n).arg(spec, Typist::shape(d->root));
-                QVERIFY2(step(*d, spec, states, !typing).isEmpty(), qPrintable(where));
+                    form.replace(QStringLiteral("%") + QLatin1Char("ogmnbcsflx"[i]), drawn.at(i));
+                const QString where = QStringLiteral("run %1 step %2: %3 in %4").arg(run).arg(n).arg(form, Typist::shape(d->root));
+                QVERIFY2(step(*d, form, states, !typing).isEmpty(), qPrintable(where));
                 const QString fault = typing ? typingFault(&d->scene) : TreeCheck::sceneFault(&d->scene);
                 QVERIFY2(fault.isEmpty(), qPrintable(where + ": " + fault));
             }

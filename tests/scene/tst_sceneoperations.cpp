@@ -72,10 +72,10 @@ struct Doc : TestDocument
         return names;
     }
     // "x,y", or "<name>[+dx,dy]": the centre of the object, moved.
-    QPointF point(const QString &spec) const
+    QPointF point(const QString &form) const
     {
-        const QString name = spec.section('+', 0, 0);
-        const QStringList n = (name.contains(',') ? name : spec.section('+', 1)).split(',');
+        const QString name = form.section('+', 0, 0);
+        const QStringList n = (name.contains(',') ? name : form.section('+', 1)).split(',');
         const QPointF offset = n.size() == 2 ? QPointF(n[0].toDouble(), n[1].toDouble()) : QPointF();
         return name.contains(',') ? offset : centreOf(at(name)) + offset;
     }
@@ -88,10 +88,10 @@ struct Doc : TestDocument
     // "removeAll". Settings: "sel <names>", "give <glyph> <kind> <name> <radius>", "grid <spacing>", "snap <0|1>",
     // "play <0|1>", "area <x1> <y1> <x2> <y2>", "nowhere <x,y>" (the caret there, the text position none), "export
     // <file> <frame>".
-    void run(const QString &spec)
+    void run(const QString &form)
     {
-        const QStringList a = spec.split(' ', Qt::SkipEmptyParts);
-        const QString k = a.value(0), rest = spec.mid(k.size() + 1);
+        const QStringList a = form.split(' ', Qt::SkipEmptyParts);
+        const QString k = a.value(0), rest = form.mid(k.size() + 1);
         const Qt::KeyboardModifiers mods = a.last() == "shift" ? Qt::ShiftModifier : a.last() == "ctrl" ? Qt::ControlModifier
                                          : a.last() == "alt" ? Qt::AltModifier : Qt::NoModifier;
         const QPointF from = QStringList{"press", "to", "release", "click", "drag", "double"}.contains(k) ? point(a[1]) : QPointF();
