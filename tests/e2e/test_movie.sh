@@ -22,7 +22,7 @@ mkdir -p home out
 HOME=$E2E_TMP/home e2e_start_app "$VORREL"
 win=$(e2e_wait_window Vorrel 20) || exit 1
 # The splash goes after three seconds; from then on the window is alone.
-e2e_until 10 eval '[ "$(e2e_window_count)" -eq 1 ]' || e2e_fail "the splash did not go"
+e2e_until 20 eval '[ "$(e2e_window_count)" -eq 1 ]' || e2e_fail "the splash did not go"
 
 # Opens the menu whose title lies at x in the menu bar, then types the keys.
 menu() {
@@ -30,13 +30,13 @@ menu() {
   shift
   windows=$(e2e_window_count)
   e2e_click "$win" "$x" 10
-  e2e_until 5 eval '[ "$(e2e_window_count)" -gt "$windows" ]' || e2e_fail "the menu at x=$x did not open"
+  e2e_until 15 eval '[ "$(e2e_window_count)" -gt "$windows" ]' || e2e_fail "the menu at x=$x did not open"
   e2e_keys "$@"
 }
 # Waits for the dialog of that title to be the active window.
 dialog() {
   local title=$1
-  e2e_until 10 eval '[ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$title" ]' \
+  e2e_until 20 eval '[ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$title" ]' \
     || e2e_fail "no active dialog \"$title\""
 }
 # Answers the active dialog with the keys and waits for it to go.
@@ -45,7 +45,7 @@ answer() {
   shift
   dialog "$title"
   e2e_keys "$@"
-  e2e_until 10 eval '[ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ]' \
+  e2e_until 20 eval '[ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ]' \
     || e2e_fail "the dialog \"$title\" stayed"
 }
 
@@ -55,7 +55,7 @@ e2e_shot empty.png >/dev/null
 menu 22 Down Return
 e2e_geometry "$win"
 canvas() { e2e_shot doc.png >/dev/null && [ "$(e2e_diff empty.png doc.png $((X + 300)) $((Y + 300)) 200 200)" -gt 30000 ]; }
-e2e_until 10 canvas || e2e_fail "File > New showed no document"
+e2e_until 20 canvas || e2e_fail "File > New showed no document"
 e2e_click "$win" 280 460 # the caret
 xdotool type --delay 30 "Vorrel moves"
 menu 320 Down Return              # Select > All Glyphs
