@@ -27,8 +27,10 @@
 #include "commands/CmdSetSelectedStrokeColor.h"
 #include "commands/CmdSetSelectedStrokeWidth.h"
 #include "dialogs/MultipagePDFDlg.h"
+#include "dialogs/QuicktimeSettingsDlg.h"
 #include "dialogs/SaveOptionsDlg.h"
 #include "dialogs/SoftTypeDlg.h"
+#include "export/ExporterMOV.h"
 #include "modal/Modal.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
@@ -53,6 +55,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -116,6 +119,8 @@ const ToolbarCommand ToolbarCommands[] = {
     {"CopyAction", &VorrelQt::OnEditCopy},
     {"PasteAction", &VorrelQt::OnEditPasteGlyphs},
     {"StartStopAction", &VorrelQt::OnStartStopSoftTypes},
+    {"TurnExportOnOffAction", &VorrelQt::OnExportSequence},
+    {"SetExportFileAction", &VorrelQt::OnExportSequenceSetFile},
 };
 
 void enable(const std::initializer_list<QAction *> &actions, bool enabled)
@@ -1516,6 +1521,7 @@ void VorrelQt::connectSoftTypesAndExport()
         {&Ui_VorrelQtClass::actionExportBMP, &VorrelQt::OnExportBMP},
         {&Ui_VorrelQtClass::actionExportPDF, &VorrelQt::OnExportPDF},
         {&Ui_VorrelQtClass::actionExportMultipagePDF, &VorrelQt::OnExportMultiPagePDF},
+        {&Ui_VorrelQtClass::actionExportSequence, &VorrelQt::OnExportSequenceSetFile},
     };
     for (const MenuSlot &entry : entries)
         connect(ui.*entry.action, &QAction::triggered, this, entry.slot);
@@ -1945,4 +1951,147 @@ void VorrelQt::OnExportMultiPagePDF()
     setCursor(Qt::ArrowCursor);
     if (!written)
         reportUnwritten(this, caption, fileName);
+}
+
+// Sequence export -----------------------------------------------------------
+
+namespace {
+
+// The export dialog's filters, the first selected at first, and the suffix
+// each gives a name whose own suffix is none of the known ones.
+struct SequenceFilter
+{
+    const char *filter;
+    const char *suffix;
+};
+
+const SequenceFilter SequenceFilters[] = {
+    {"Quicktime (*.mov)", "mov"}, {"BMP (*.bmp)", "bmp"}, {"JPEG (*.jpg *.jpeg)", "jpg"},
+    {"PDF (*.pdf)", "pdf"},       {"PNG (*.png)", "png"}, {"TIFF (*.tif *.tiff)", "tif"},
+};
+
+// The export kind of a suffix in lower case: 1 BMP, 2 JPEG, 3 PDF, 4 PNG,
+// 5 TIFF, 6 movie; 0 for any other.
+int sequenceKind(const QString &suffix)
+{
+    static const char *const suffixes[] = {"bmp", "jpg", "jpeg", "pdf", "png", "tif", "tiff", "mov"};
+    static const int kinds[] = {1, 2, 2, 3, 4, 5, 5, 6};
+    for (int i = 0; i < 8; ++i)
+        if (suffix == QLatin1String(suffixes[i]))
+            return kinds[i];
+    return 0;
+}
+
+// A four-character code as the movie writer takes it, the first character
+// in the highest byte.
+constexpr int fourCC(const char (&c)[5])
+{
+    return int(uint(uchar(c[0])) << 24 | uint(uchar(c[1])) << 16 | uint(uchar(c[2])) << 8 | uint(uchar(c[3])));
+}
+
+struct NamedValue
+{
+    const char *name;
+    int value;
+};
+
+// The movie settings dialog's codec and quality names and what the movie
+// writer takes for them.
+const NamedValue MovieCodecs[] = {
+    {"Cinepak", fourCC("cvid")},  {"RAW", fourCC("raw ")},  {"JPEG", fourCC("jpeg")},
+    {"Animation", fourCC("rle ")}, {"Video", fourCC("rpza")}, {"H.264", fourCC("avc1")},
+    {"Sorenson 3", fourCC("SVQ3")}, {"MPEG4", fourCC("mp4v")},
+};
+
+const NamedValue MovieQualities[] = {
+    {"Lossless", 1024}, {"Maximum", 1023}, {"High", 768}, {"Normal", 512}, {"Low", 256}, {"Minimum", 0},
+};
+
+template <size_t N>
+bool lookUp(const NamedValue (&table)[N], const QString &name, int *value)
+{
+    for (const NamedValue &entry : table) {
+        if (name == QLatin1String(entry.name)) {
+            *value = entry.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void VorrelQt::OnExportSequenceSetFile()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    const QString current = scene->exportFileName();
+    QString start = scene->title();
+    if (!current.isEmpty()) {
+        const QFileInfo file(current);
+        start = file.path() + QLatin1Char('/') + file.completeBaseName();
+    }
+    QStringList filters;
+    for (const SequenceFilter &entry : SequenceFilters)
+        filters << QLatin1String(entry.filter);
+    QString selected = filters.first();
+    QString name = Modal::getSaveFileName(this, tr("Export Sequence"), start, filters.join(QLatin1String(";;")),
+                                          &selected);
+    // Cancelled: nothing changes.
+    if (name.isEmpty())
+        return;
+
+    QString suffix = QFileInfo(name).suffix();
+    if (!sequenceKind(suffix.toLower())) {
+        const int filter = filters.indexOf(selected);
+        suffix = QLatin1String(SequenceFilters[filter < 0 ? 0 : filter].suffix);
+        name += QLatin1Char('.') + suffix;
+    }
+    const int kind = sequenceKind(suffix.toLower());
+    const bool sameFile = name == current;
+
+    Exporter *exporter = nullptr;
+    if (kind == 6) {
+        QuicktimeSettingsDlg dialog(this);
+        if (Modal::exec(&dialog) != QDialog::Accepted)
+            return;
+        int codec = 0;
+        int quality = 0;
+        QString unknown;
+        if (!lookUp(MovieCodecs, dialog.codecName(), &codec))
+            unknown = QStringLiteral("Unknown codec type.");
+        else if (!lookUp(MovieQualities, dialog.qualityName(), &quality))
+            unknown = QStringLiteral("Unknown codec quality.");
+        if (!unknown.isEmpty()) {
+            Modal::warning(this, QStringLiteral("Quicktime Error"), unknown);
+            return;
+        }
+        auto *movie = new ExporterMOV(quality, codec, sameFile);
+        movie->setClearBackground(QuicktimeSettingsDlg::clearBackground);
+        exporter = movie;
+    }
+    // Only now, with every question answered, does the export change.
+    if (!sameFile) {
+        scene->setExportFileName(name);
+        scene->setExportFrameNumber(1);
+    }
+    scene->setExporter(kind, exporter);
+    scene->setExportArmed(true);
+    updateActionStates();
+    updateMainToolbar();
+}
+
+void VorrelQt::OnExportSequence()
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    if (scene->exportFileName().isEmpty()) {
+        OnExportSequenceSetFile();
+        return;
+    }
+    scene->setExportArmed(!scene->exportArmed());
+    updateActionStates();
+    updateMainToolbar();
 }

@@ -334,6 +334,16 @@ public slots:
     // page of the canvas alone.
     void OnExportMultiPagePDF();
 
+    // Sequence export of the active document. Choosing the file also
+    // chooses the kind by its suffix (completed from the selected filter
+    // when it is none of the known ones) and arms the export; a movie file
+    // asks for the codec first. Choosing the current file again keeps the
+    // frame numbering (a movie is then appended to), another file restarts
+    // it at 1. A cancelled dialog changes nothing.
+    void OnExportSequenceSetFile();
+    // Arms or disarms the export; without an export file, chooses one.
+    void OnExportSequence();
+
 public:
     // Asks for a file, proposing the document's title with the suffix, and
     // writes the canvas into it as an image in the format kind.

@@ -18,7 +18,8 @@
 // selection (a glyph under a selected group and selected itself twice);
 // undo gives each its recorded value back. A command that reshapes the
 // glyphs (font, size) records each glyph's font, both outlines and position
-// instead, and undo restores them exactly, without a new layout.
+// instead, before and after its first execute: undo and redo restore them
+// exactly, without a new layout.
 template<typename T>
 class CmdSetSelectedValue : public Cmd
 {
@@ -30,31 +31,47 @@ public:
     {
         if (!m_changed)
             return CmdResult(false, false);
+        if (!m_newShapes.isEmpty()) {
+            // Redo: the shapes the change gave, exactly.
+            restoreShapes(m_newShapes);
+            return CmdResult(true, true);
+        }
         for (TextObject *o : scene()->selectedUnlocked())
             m_write(o, m_newValue);
+        if (!m_oldShapes.isEmpty())
+            m_newShapes = currentShapes();
         return CmdResult(true, true);
     }
 
     CmdResult undo() override
     {
+        if (!m_oldShapes.isEmpty()) {
+            restoreShapes(m_oldShapes);
+            return CmdResult(m_changed, m_changed);
+        }
         int i = 0;
         for (TextObject *o : recordedObjects()) {
             o->updateInScene();
             GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
-            while (g.hasNext())
-                restore(g.next(), i++);
+            while (g.hasNext()) {
+                Glyph *glyph = g.next();
+                if (i < m_oldValues.size())
+                    m_write(glyph, m_oldValues.at(i));
+                ++i;
+            }
             o->updateInScene();
         }
         return CmdResult(m_changed, m_changed);
     }
 
-    // Takes over the new value of a later command of the same kind; the
-    // recorded values stay this command's.
+    // Takes over the new value of a later command of the same kind, and the
+    // shapes it gave; the recorded values stay this command's.
     bool merge(Cmd *next) override
     {
         if (!canMerge(next))
             return false;
         m_newValue = static_cast<CmdSetSelectedValue<T> *>(next)->m_newValue;
+        m_newShapes = static_cast<CmdSetSelectedValue<T> *>(next)->m_newShapes;
         m_changed = m_oldValues.size() != m_oldValues.count(m_newValue);
         return true;
     }
@@ -97,16 +114,36 @@ private:
         return objects;
     }
 
-    void restore(Glyph *glyph, int i) const
+    QList<Shape> currentShapes() const
     {
-        if (m_oldShapes.isEmpty()) {
-            if (i < m_oldValues.size())
-                m_write(glyph, m_oldValues.at(i));
-        } else if (i < m_oldShapes.size()) {
-            const Shape &s = m_oldShapes.at(i);
-            glyph->setFont(s.font, false);
-            glyph->copyPathsFrom(s.path);
-            glyph->setPos(s.pos);
+        QList<Shape> shapes;
+        for (TextObject *o : recordedObjects()) {
+            GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
+            while (g.hasNext()) {
+                const Glyph *glyph = g.next();
+                shapes.append(Shape{glyph->font(), *glyph->path(), glyph->pos()});
+            }
+        }
+        return shapes;
+    }
+
+    void restoreShapes(const QList<Shape> &shapes) const
+    {
+        int i = 0;
+        for (TextObject *o : recordedObjects()) {
+            o->updateInScene();
+            GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
+            while (g.hasNext()) {
+                Glyph *glyph = g.next();
+                if (i < shapes.size()) {
+                    const Shape &s = shapes.at(i);
+                    glyph->setFont(s.font, false);
+                    glyph->copyPathsFrom(s.path);
+                    glyph->setPos(s.pos);
+                }
+                ++i;
+            }
+            o->updateInScene();
         }
     }
 
@@ -114,6 +151,9 @@ private:
     bool m_changed = false;
     QList<T> m_oldValues;
     QList<Shape> m_oldShapes;
+    // The shapes the change gave, recorded at its first execute: redo
+    // restores them instead of scaling again.
+    QList<Shape> m_newShapes;
     Write m_write;
 };
 

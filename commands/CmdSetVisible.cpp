@@ -15,15 +15,17 @@ void CmdSetVisible::apply(bool visible)
     QVorrelScene *s = scene();
     if (visible) {
         m_object->setVisible(true);
-        for (TextObject *o : qAsConst(m_released))
-            s->setSelected(o, true, false);
+        // The selection comes back as it was, each object in its place.
+        if (!m_released.isEmpty())
+            s->restoreSelection(m_selectionBefore);
         m_released.clear();
         return;
     }
     // The item would deselect itself and its subtree behind the scene's
     // back; the scene's list must follow.
     m_released.clear();
-    for (TextObject *o : s->selectedObjects()) {
+    m_selectionBefore = s->selectedObjects();
+    for (TextObject *o : qAsConst(m_selectionBefore)) {
         if (o == m_object || o->isAncestorOf(m_object) || m_object->isAncestorOf(o))
             m_released.append(o);
     }

@@ -9,8 +9,8 @@ class TextObject;
 
 // Hides or shows one object. It works on the object's own visibility, not
 // the one it inherits from a hidden parent. Hiding deselects the subtree
-// through the scene first; showing it again by undo selects those objects
-// again. The object is not owned.
+// through the scene first; showing it again by undo gives back the
+// selection as it was, in its order. The object is not owned.
 class CmdSetVisible : public Cmd
 {
 public:
@@ -26,8 +26,10 @@ private:
     TextObject *m_object;
     bool m_visible;
     bool m_wasVisible = false;
-    // The selected objects the last hiding deselected, in selection order.
+    // The selected objects the last hiding deselected, and the whole
+    // selection before it.
     QList<TextObject *> m_released;
+    QList<TextObject *> m_selectionBefore;
 };
 
 #endif // CMDSETVISIBLE_H

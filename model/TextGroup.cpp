@@ -355,6 +355,12 @@ TextObject *TextGroup::takeLast()
 void TextGroup::clearChildren()
 {
     dropBounds();
+    // The children leave as a take leaves them: no parent, no siblings.
+    for (TextObject *c : qAsConst(m_children)) {
+        c->setParentGroup(nullptr);
+        c->setPrevious(nullptr);
+        c->setNext(nullptr);
+    }
     m_children.clear();
     update();
 }

@@ -1,25 +1,19 @@
 #include "model/Glyph.h"
-#include "model/GlyphIterator.h"
 #include "model/GlyphPath.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 #include "support/ModalRecorder.h"
+#include "support/TestDocument.h"
 #include "support/TestSoftType.h"
 #include "support/TreeBuilder.h"
-#include "support/TreeDump.h"
 
-#include <QFontMetricsF>
-#include <QImage>
 #include <QPainter>
 #include <QtTest>
 
 namespace {
 
-const QFont arial(QStringLiteral("Arial"), 72);
-
-// A path of elements written as "M x,y" (move), "L x,y" (line), "C x,y"
-// (curve) and "D x,y" (curve data), built through the stream form so that
-// shapes QPainterPath's own builders refuse can be made too.
+// A path written as "M x,y" (move), "L x,y" (line), "C x,y" (curve), "D x,y" (curve
+// data), built through the stream form so that shapes Qt's builders refuse can be made.
 QPainterPath pathOf(const QString &elements, const QPointF &shift = QPointF())
 {
     const QStringList parts = elements.split(' ', Qt::SkipEmptyParts);
@@ -36,32 +30,23 @@ QPainterPath pathOf(const QString &elements, const QPointF &shift = QPointF())
     return p;
 }
 
-QString elementsOf(const QPainterPath &p)
+// The elements in pathOf's form, or only their types ("MLCD").
+QString elementsOf(const QPainterPath &p, bool typesOnly = false)
 {
     QStringList out;
-    for (int i = 0; i < p.elementCount(); ++i)
-        out << QStringLiteral("%1%2,%3").arg(QStringLiteral("MLCD").at(p.elementAt(i).type))
-                   .arg(p.elementAt(i).x, 0, 'g', 17).arg(p.elementAt(i).y, 0, 'g', 17);
-    return out.join(' ');
+    for (int i = 0; i < p.elementCount(); ++i) {
+        const QPainterPath::Element e = p.elementAt(i);
+        out << QStringLiteral("MLCD").at(e.type) + (typesOnly ? QString() : QStringLiteral("%1,%2").arg(e.x, 0, 'g', 17).arg(e.y, 0, 'g', 17));
+    }
+    return out.join(typesOnly ? QString() : QStringLiteral(" "));
 }
 
 QString typesOf(const QPainterPath &p)
 {
-    QString types;
-    for (int i = 0; i < p.elementCount(); ++i)
-        types += QStringLiteral("MLCD").at(p.elementAt(i).type);
-    return types;
+    return elementsOf(p, true);
 }
 
-// Moves every element of the current outline, as a play run would.
-void deform(GlyphPath &path)
-{
-    for (int i = 0; i < path.current.elementCount(); ++i) {
-        const QPainterPath::Element e = path.current.elementAt(i);
-        path.current.setElementPositionAt(i, e.x + (i % 3) - 1, e.y + (i % 2) * 2);
-    }
-}
-
+// Moves elements of the current outline, as a play run would.
 void deform(Glyph *g)
 {
     for (int i = 0; i < g->path()->current.elementCount(); ++i)
@@ -72,49 +57,9 @@ QImage rendered(const QPainterPath &p)
 {
     QImage img(160, 160, QImage::Format_ARGB32);
     img.fill(Qt::white);
-    QPainter painter(&img);
-    painter.translate(30, 130);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    painter.drawPath(p);
+    QPainter(&img).fillPath(p.translated(30, 130), Qt::black);
     return img;
 }
-
-// Renders a scene with one passage a few pixels beyond the passage's
-// bounding box, clear of the page border, the caret and the selection
-// item's corner marks; counts the pixels that are not white, those neither
-// white nor a pure stroke colour (only antialiasing leaves them), and gold.
-struct Stage
-{
-    QVorrelScene scene{-1000, -1000, 2000, 2000};
-    TextGroup *passage;
-    Glyph *first;
-
-    explicit Stage(const QString &text)
-        : passage(TreeBuilder::passage(text, arial, QPointF(40, 100))), first(passage->firstGlyph())
-    {
-        scene.root()->append(passage);
-        first->setFillColor(Qt::transparent);
-    }
-    QVector<int> ink()
-    {
-        const QRectF area = passage->sceneBoundingRect().adjusted(-3, -3, 3, 3);
-        QImage img(area.size().toSize(), QImage::Format_ARGB32);
-        img.fill(Qt::white);
-        QPainter p(&img);
-        scene.render(&p, QRectF(QPointF(0, 0), area.size()), area);
-        QVector<int> counts(3);
-        for (int y = 0; y < img.height(); ++y) {
-            for (int x = 0; x < img.width(); ++x) {
-                const QRgb c = img.pixel(x, y);
-                counts[0] += c != qRgb(255, 255, 255);
-                counts[1] += c != qRgb(255, 255, 255) && c != qRgb(0, 0, 0) && c != qRgb(160, 160, 164) && qRed(c) == qBlue(c);
-                counts[2] += qRed(c) > qBlue(c) + 60;
-            }
-        }
-        return counts;
-    }
-};
 
 } // namespace
 
@@ -122,13 +67,10 @@ class TestGlyph : public QObject
 {
     Q_OBJECT
 private slots:
-    void buildPlacesTheBaselineAtZero();
     void convertToCurvesKeepsShapeAndIsIdempotent_data();
     void convertToCurvesKeepsShapeAndIsIdempotent();
     void exactConversions_data();
     void exactConversions();
-    void emptyOutlineStaysEmpty();
-    void outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount();
     void degenerateSegmentsOfADeformedOutlineAreKept();
     void setFontSizeRefusesSizesBelowOne();
     void setFontSizeOfAPixelSizedFontRebuilds();
@@ -137,18 +79,8 @@ private slots:
     void applySoftTypesRunsEnabledOnesOnUsableGlyphs();
     void softTypeListOwnsWhatItHolds();
     void cloneCopiesLookAndOutlinesButNotState();
-    void conversionsAndResetsKeepTheOutlinesAlike();
     void selectionBoxFollowsTheViewSwitches();
 };
-
-void TestGlyph::buildPlacesTheBaselineAtZero()
-{
-    const GlyphPath x(QPointF(0, 0), arial, QStringLiteral("x"));
-    const QRectF r = x.rest.boundingRect();
-    QVERIFY(qAbs(r.bottom()) < 1.0);
-    QVERIFY2(qAbs(-r.top() - QFontMetricsF(arial).xHeight()) < 2.0, qPrintable(QString::number(r.top())));
-    QCOMPARE(elementsOf(x.current), elementsOf(x.rest));
-}
 
 void TestGlyph::convertToCurvesKeepsShapeAndIsIdempotent_data()
 {
@@ -162,100 +94,82 @@ void TestGlyph::convertToCurvesKeepsShapeAndIsIdempotent_data()
 void TestGlyph::convertToCurvesKeepsShapeAndIsIdempotent()
 {
     QFETCH(QString, text);
-    GlyphPath p(QPointF(0, 0), arial, text);
-    const QImage before = rendered(p.current);
-    p.convertToCurves();
+    Glyph g(text[0], arial, Qt::black, Qt::black, 0, QPointF());
+    GlyphPath *p = g.path();
+    const QImage before = rendered(p->current);
+    g.convertToCurves();
     // Only moves and whole cubics (a curve-to and two data elements).
     const QRegularExpression cubics(QStringLiteral("^(M|CDD)*$"));
-    QVERIFY(cubics.match(typesOf(p.rest)).hasMatch());
-    QCOMPARE(elementsOf(p.current), elementsOf(p.rest));
-    QCOMPARE(rendered(p.current), before);
-    const QString once = elementsOf(p.rest);
-    p.convertToCurves();
-    QCOMPARE(elementsOf(p.rest), once);
-    QCOMPARE(elementsOf(p.current), once);
-    // Deformed: the two outlines keep one list of element types.
-    deform(p);
-    p.convertToCurves();
-    QCOMPARE(typesOf(p.current), typesOf(p.rest));
-    QVERIFY(cubics.match(typesOf(p.current)).hasMatch());
+    QVERIFY(cubics.match(typesOf(p->rest)).hasMatch());
+    QCOMPARE(elementsOf(p->current), elementsOf(p->rest));
+    QCOMPARE(rendered(p->current), before);
+    const QString once = elementsOf(p->rest);
+    g.convertToCurves();
+    QCOMPARE(elementsOf(p->rest), once);
+    QCOMPARE(elementsOf(p->current), once);
+    // Deformed, the two outlines keep one list of element types, both ways.
+    deform(&g);
+    g.convertToLines();
+    QVERIFY(QRegularExpression(QStringLiteral("^[ML]*$")).match(typesOf(p->current)).hasMatch());
+    QCOMPARE(typesOf(p->current), typesOf(p->rest));
+    deform(&g);
+    g.convertToCurves();
+    QVERIFY(cubics.match(typesOf(p->current)).hasMatch());
+    QCOMPARE(typesOf(p->current), typesOf(p->rest));
 }
 
 void TestGlyph::exactConversions_data()
 {
-    QTest::addColumn<bool>("toCurves");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("converted");
-    // L -> Q becomes cubic(L + 2(Q-L)/3, L + (Q-L)/3, Q).
-    QTest::newRow("lines become straight cubics") << true << "M0,0 L30,0 L30,60"
-                                                  << "M0,0 C20,0 D10,0 D30,0 C30,40 D30,20 D30,60";
-    QTest::newRow("convertToCurvesKeepsOverlongRunsAsCubicsWithoutAMessage: six points") << true << "M0,0 C1,1 D2,2 D3,3 D4,4 D5,5 D6,6"
-                                               << "M0,0 C1,1 D2,2 D3,3 C4,4 D5,5 D6,6";
-    QTest::newRow("convertToCurvesKeepsOverlongRunsAsCubicsWithoutAMessage: four points") << true << "M0,0 C3,0 D6,0 D9,0 D9,30"
-                                                               << "M0,0 C3,0 D6,0 D9,0 C9,20 D9,10 D9,30";
-    QTest::newRow("a curve ends at its first control point") << false << "M0,0 C10,20 D30,20 D40,0 L0,0"
-                                                             << "M0,0 L10,20 L0,0";
-    QTest::newRow("a polygon stays") << false << "M0,0 L10,0 L10,10 L0,10 L0,0" << "M0,0 L10,0 L10,10 L0,10 L0,0";
+    // Rest and current outlines before and after one operation ("rest |
+    // current"); a current of "moved" is the rest moved by (3, 3), and
+    // converts alike. A line L -> Q becomes cubic(L + 2(Q-L)/3, L + (Q-L)/3, Q).
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QString>("rest");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("lines become straight cubics") << "curves" << "M0,0 L30,0 L30,60" << "moved" << "M0,0 C20,0 D10,0 D30,0 C30,40 D30,20 D30,60";
+    QTest::newRow("convertToCurvesKeepsOverlongRunsAsCubicsWithoutAMessage: six points") << "curves" << "M0,0 C1,1 D2,2 D3,3 D4,4 D5,5 D6,6" << "moved" << "M0,0 C1,1 D2,2 D3,3 C4,4 D5,5 D6,6";
+    QTest::newRow("convertToCurvesKeepsOverlongRunsAsCubicsWithoutAMessage: four points") << "curves" << "M0,0 C3,0 D6,0 D9,0 D9,30" << "moved" << "M0,0 C3,0 D6,0 D9,0 C9,20 D9,10 D9,30";
+    QTest::newRow("a curve ends at its first control point") << "lines" << "M0,0 C10,20 D30,20 D40,0 L0,0" << "moved" << "M0,0 L10,20 L0,0";
+    QTest::newRow("a polygon stays") << "lines" << "M0,0 L10,0 L10,10 L0,10 L0,0" << "moved" << "M0,0 L10,0 L10,10 L0,10 L0,0";
+    // Each outline is walked by its own count.
+    QTest::newRow("outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount: scale, longer rest") << "scale" << "M0,0 L10,0 L10,10 L0,0" << "M2,2 L12,2" << "M0,0 L20,0 L20,20 L0,0 | M4,4 L24,4";
+    QTest::newRow("outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount: scale, longer current") << "scale" << "M2,2 L12,2" << "M0,0 L10,0 L10,10 L0,0" << "M4,4 L24,4 | M0,0 L20,0 L20,20 L0,0";
+    QTest::newRow("outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount: lines, no current") << "lines" << "M0,0 L30,0 L30,30 L0,0" << "" << "M0,0 L30,0 L30,30 L0,0 | ";
+    QTest::newRow("outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount: curves, no current") << "curves" << "M0,0 L30,0 L30,30 L0,0" << "" << "M0,0 C20,0 D10,0 D30,0 C30,20 D30,10 D30,30 C10,10 D20,20 D0,0 | ";
+    QTest::newRow("outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount: curves, longer current") << "curves" << "M3,3 L33,3" << "M0,0 L30,0 L30,30 L0,0" << "M3,3 C23,3 D13,3 D33,3 | M0,0 C20,0 D10,0 D30,0 C30,20 D30,10 D30,30 C10,10 D20,20 D0,0";
+    for (const char *op : {"scale", "lines", "curves"}) {
+        QTest::addRow("emptyOutlineStaysEmpty: %s, no elements", op) << op << "" << "" << " | ";
+        QTest::addRow("emptyOutlineStaysEmpty: %s, a lone move", op) << op << "M5,5" << "moved" << (op == QByteArray("scale") ? "M10,10" : "M5,5");
+    }
 }
 
 void TestGlyph::exactConversions()
 {
-    QFETCH(bool, toCurves);
-    QFETCH(QString, path);
-    QFETCH(QString, converted);
+    QFETCH(QString, op);
+    QFETCH(QString, rest);
+    QFETCH(QString, current);
+    QFETCH(QString, after);
+    const bool moved = current == QLatin1String("moved");
     ModalRecorder modal;
     GlyphPath p;
-    // The current outline is the rest one moved by (3, 3): it converts alike.
-    p.setPaths(pathOf(path), pathOf(path, QPointF(3, 3)));
-    toCurves ? p.convertToCurves() : p.flattenToLines();
-    QCOMPARE(elementsOf(p.rest), converted);
-    QCOMPARE(elementsOf(p.current), elementsOf(pathOf(converted, QPointF(3, 3))));
+    p.setPaths(pathOf(rest), moved ? pathOf(rest, QPointF(3, 3)) : pathOf(current));
+    if (op == QLatin1String("scale"))
+        p.scale(2);
+    else
+        op == QLatin1String("lines") ? p.flattenToLines() : p.convertToCurves();
+    const QString restAfter = after.section(QStringLiteral(" | "), 0, 0);
+    QCOMPARE(elementsOf(p.rest), restAfter);
+    // Scaled by 2, the (3, 3) offset doubles.
+    const QPointF shift = op == QLatin1String("scale") ? QPointF(6, 6) : QPointF(3, 3);
+    QCOMPARE(elementsOf(p.current), moved ? elementsOf(pathOf(restAfter, shift)) : after.section(QStringLiteral(" | "), 1));
     QVERIFY(modal.calls.isEmpty());
-}
-
-void TestGlyph::emptyOutlineStaysEmpty()
-{
-    GlyphPath space(QPointF(0, 0), arial, QStringLiteral(" "));
-    GlyphPath none;
-    for (GlyphPath *p : {&space, &none}) {
-        p->scale(2);
-        p->flattenToLines();
-        p->convertToCurves();
-        QVERIFY(p->rest.isEmpty() && p->current.isEmpty());
-        QCOMPARE(p->rest.elementCount(), p->current.elementCount());
-    }
-    QCOMPARE(none.rest.elementCount(), 0);
-}
-
-void TestGlyph::outlinesOfDifferentLengthAreEachWalkedByTheirOwnCount()
-{
-    const QPainterPath longer = pathOf("M0,0 L10,0 L10,10 L0,0");
-    const QPainterPath shorter = pathOf("M2,2 L12,2");
-    GlyphPath p;
-    p.setPaths(longer, shorter);
-    p.scale(2);
-    QCOMPARE(elementsOf(p.rest), QStringLiteral("M0,0 L20,0 L20,20 L0,0"));
-    QCOMPARE(elementsOf(p.current), QStringLiteral("M4,4 L24,4"));
-    p.setPaths(shorter, longer);
-    p.scale(2);
-    QCOMPARE(elementsOf(p.current), QStringLiteral("M0,0 L20,0 L20,20 L0,0"));
-    p.setPaths(longer, QPainterPath());
-    p.flattenToLines();
-    QCOMPARE(elementsOf(p.rest), elementsOf(longer));
-    p.convertToCurves();
-    QCOMPARE(p.rest.elementCount(), 10);
-    QCOMPARE(p.current.elementCount(), 0);
-    p.setPaths(shorter, longer);
-    p.convertToCurves();
-    QCOMPARE(p.rest.elementCount(), 4);
-    QCOMPARE(p.current.elementCount(), 10);
 }
 
 void TestGlyph::degenerateSegmentsOfADeformedOutlineAreKept()
 {
-    // A deformation can pull a point onto the one before it, or make it
-    // not finite; converting must still keep both outlines element for
-    // element alike.
+    // A deformation can pull a point onto the one before it, or make it not
+    // finite; converting must still keep both outlines element for element.
     GlyphPath p(QPointF(0, 0), arial, QStringLiteral("H"));
     p.current.setElementPositionAt(1, p.current.elementAt(0).x, p.current.elementAt(0).y);
     p.current.setElementPositionAt(3, qQNaN(), 0);
@@ -278,10 +192,9 @@ void TestGlyph::setFontSizeRefusesSizesBelowOne()
     g.setFontSize(36);
     QCOMPARE(g.font().pointSize(), 36);
     for (int i = 0; i < before.rest.elementCount(); ++i) {
-        QCOMPARE(g.path()->rest.elementAt(i).x, before.rest.elementAt(i).x / 2);
-        QCOMPARE(g.path()->rest.elementAt(i).y, before.rest.elementAt(i).y / 2);
-        QCOMPARE(g.path()->current.elementAt(i).x, before.current.elementAt(i).x / 2);
-        QCOMPARE(g.path()->current.elementAt(i).y, before.current.elementAt(i).y / 2);
+        const QPainterPath::Element r = before.rest.elementAt(i), c = before.current.elementAt(i);
+        QCOMPARE(QPointF(g.path()->rest.elementAt(i)), QPointF(r.x / 2, r.y / 2));
+        QCOMPARE(QPointF(g.path()->current.elementAt(i)), QPointF(c.x / 2, c.y / 2));
     }
     const TreeDump half = TreeDump::of(&g);
     g.setFontSize(0);
@@ -294,7 +207,6 @@ void TestGlyph::setFontSizeOfAPixelSizedFontRebuilds()
     QFont pixels(QStringLiteral("Arial"));
     pixels.setPixelSize(50);
     Glyph g('e', pixels, Qt::black, Qt::black, 0, QPointF());
-    QVERIFY(g.font().pointSizeF() <= 0);
     deform(&g);
     g.setFontSize(36);
     Glyph fresh('e', QFont(QStringLiteral("Arial"), 36), Qt::black, Qt::black, 0, QPointF());
@@ -305,17 +217,14 @@ void TestGlyph::setFontRebuildsOnlyWhenAsked()
 {
     Glyph g('w', arial, Qt::black, Qt::black, 0, QPointF());
     deform(&g);
-    const GlyphPath deformed = *g.path();
+    const QPainterPath deformed = g.path()->current;
     const QFont serif(QStringLiteral("DejaVu Serif"), 30);
     g.setFont(serif, false);
-    QCOMPARE(g.font(), serif);
-    QCOMPARE(g.path()->current, deformed.current);
+    QCOMPARE(g.path()->current, deformed);
     g.resetGlyph();
-    const GlyphPath built(QPointF(), serif, QStringLiteral("w"));
-    QCOMPARE(g.path()->rest, built.rest);
-    QCOMPARE(g.path()->current, built.rest);
-    g.setCharacter(QStringLiteral("v"));
-    QCOMPARE(g.text(), QStringLiteral("v"));
+    QCOMPARE(g.path()->rest, GlyphPath(QPointF(), serif, QStringLiteral("w")).rest);
+    QCOMPARE(g.path()->current, g.path()->rest);
+    g.setCharacter(QChar('v'));
     QCOMPARE(g.path()->rest, GlyphPath(QPointF(), serif, QStringLiteral("v")).rest);
     deform(&g);
     g.setFont(arial, true);
@@ -324,7 +233,6 @@ void TestGlyph::setFontRebuildsOnlyWhenAsked()
     g.setStrokeWidth(4);
     QCOMPARE(g.boundingRect(), g.path()->current.boundingRect().adjusted(-2, -2, 2, 2));
     Glyph space(' ', arial, Qt::black, Qt::red, 4.0, QPointF());
-    QVERIFY(!space.hasOutline());
     QCOMPARE(space.boundingRect(), space.path()->current.boundingRect());
 }
 
@@ -336,21 +244,13 @@ void TestGlyph::moveElementByIgnoresBadInput()
     // Turned by 90 degrees, a scene step right is a glyph step up; the rest
     // outline stays.
     g.moveElementBy(2, QPointF(10, 0));
-    QCOMPARE(g.path()->current.elementAt(2).x, e.x);
-    QCOMPARE(g.path()->current.elementAt(2).y, e.y - 10);
+    QCOMPARE(QPointF(g.path()->current.elementAt(2)), QPointF(e.x, e.y - 10));
     QCOMPARE(g.path()->current.elementAt(2).type, e.type);
     QCOMPARE(g.path()->rest.elementAt(2).y, e.y);
     const TreeDump before = TreeDump::of(&g);
-    const int n = g.path()->current.elementCount();
-    g.moveElementBy(-1, QPointF(1, 1));
-    g.moveElementBy(n, QPointF(1, 1));
-    g.moveElementBy(0, QPointF(qQNaN(), 0));
-    g.moveElementBy(0, QPointF(0, qInf()));
+    for (const auto &bad : QList<QPair<int, QPointF>>{{-1, {1, 1}}, {g.path()->current.elementCount(), {1, 1}}, {0, {qQNaN(), 0}}, {0, {0, qInf()}}})
+        g.moveElementBy(bad.first, bad.second);
     VERIFY_SAME_TREE(TreeDump::of(&g), before);
-    Glyph space(' ', arial, Qt::black, Qt::black, 0, QPointF());
-    space.moveElementBy(0, QPointF(1, 1));
-    space.moveElementBy(1, QPointF(1, 1));
-    QVERIFY(!space.hasOutline());
 }
 
 void TestGlyph::applySoftTypesRunsEnabledOnesOnUsableGlyphs()
@@ -374,11 +274,12 @@ void TestGlyph::applySoftTypesRunsEnabledOnesOnUsableGlyphs()
     g.setVisible(false);
     g.applySoftTypes();
     QCOMPARE(on->applied, 1);
-    // Names keep the first SoftType of a name, also over a group.
+    // Names keep the first SoftType of a name on a glyph, the last glyph's
+    // over a group.
     g.addSoftType(new TestSoftType(QStringLiteral("on")));
     QCOMPARE(g.softTypeNames(), (QStringList{"on", "off"}));
     QCOMPARE(g.softTypesByName().value(QStringLiteral("on")), on);
-    TextGroup *w = TreeBuilder::passage(QStringLiteral("xy"));
+    QScopedPointer<TextGroup> w(TreeBuilder::passage(QStringLiteral("xy")));
     auto *ay = new TestSoftType(QStringLiteral("a"));
     w->firstGlyph()->addSoftType(new TestSoftType(QStringLiteral("a")));
     w->firstGlyph()->addSoftType(new TestSoftType(QStringLiteral("c")));
@@ -386,7 +287,6 @@ void TestGlyph::applySoftTypesRunsEnabledOnesOnUsableGlyphs()
     QCOMPARE(w->softTypeNames(), (QStringList{"a", "c"}));
     QCOMPARE(w->softTypesByName().value(QStringLiteral("a")), ay);
     QCOMPARE(w->softTypeKinds(), QStringList{"test"});
-    delete w;
 }
 
 void TestGlyph::softTypeListOwnsWhatItHolds()
@@ -406,10 +306,9 @@ void TestGlyph::softTypeListOwnsWhatItHolds()
     g->removeSoftTypeAt(-1);
     g->removeSoftType(b);
     g->removeSoftType(b);
-    QCOMPARE(g->softTypeNames(), (QStringList{"a", "c"}));
-    QCOMPARE(TestSoftType::destroyed, 0);
     g->removeSoftTypeAt(0);
     QCOMPARE(g->softTypes(), QList<SoftType *>{c});
+    QCOMPARE(TestSoftType::destroyed, 0);
     delete g;
     QCOMPARE(TestSoftType::destroyed, 1); // c; a and b belong to the caller
     delete a;
@@ -433,85 +332,75 @@ void TestGlyph::cloneCopiesLookAndOutlinesButNotState()
     Glyph *copy = g->cloneGlyph();
     VERIFY_SAME_TREE(TreeDump::of(copy), look);
     QVERIFY(copy->softTypes().first() != s);
-    QVERIFY(!copy->parentGroup());
     delete g;
     QCOMPARE(TestSoftType::destroyed, 1);
     delete copy;
     QCOMPARE(TestSoftType::destroyed, 2);
 }
 
-void TestGlyph::conversionsAndResetsKeepTheOutlinesAlike()
-{
-    TextGroup *p = TreeBuilder::passage(QStringLiteral("ag& O"));
-    QList<Glyph *> glyphs;
-    for (Glyph *g = p->firstGlyph(); g; g = g->nextGlyph())
-        glyphs << g;
-    auto alike = [&glyphs] {
-        for (const Glyph *g : glyphs) {
-            if (typesOf(g->path()->rest) != typesOf(g->path()->current))
-                return false;
-        }
-        return true;
-    };
-    for (Glyph *g : glyphs)
-        deform(g);
-    p->convertToCurves();
-    QVERIFY(alike());
-    for (Glyph *g : glyphs)
-        deform(g);
-    p->convertToLines();
-    QVERIFY(alike());
-    p->setFontSize(20);
-    QVERIFY(alike());
-    p->bakeDeform();
-    p->resetDeform();
-    QVERIFY(alike());
-    p->resetGlyph();
-    QVERIFY(alike());
-    QCOMPARE(glyphs.first()->path()->rest, GlyphPath(QPointF(), glyphs.first()->font(), QStringLiteral("a")).rest);
-    delete p;
-}
-
 void TestGlyph::selectionBoxFollowsTheViewSwitches()
 {
-    Stage stage(QStringLiteral("I "));
-    Glyph *space = stage.passage->lastGlyph();
-    QCOMPARE(stage.ink()[0], 0);
-    stage.first->setSelected(true);
+    // Renders a passage a few pixels beyond its box, clear of the page
+    // border, caret and selection corners; counts the pixels that are not
+    // white, those neither white nor a pure stroke colour (antialiasing
+    // only), and gold ones.
+    TestDocument d(QRectF(-1000, -1000, 2000, 2000));
+    TextGroup *passage = d.add(QStringLiteral("I "), QPointF(40, 100));
+    Glyph *first = passage->firstGlyph(), *space = passage->lastGlyph();
+    first->setFillColor(Qt::transparent);
+    auto ink = [&] {
+        const QRectF area = passage->sceneBoundingRect().adjusted(-3, -3, 3, 3);
+        QImage img(area.size().toSize(), QImage::Format_ARGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        d.scene.render(&p, QRectF(QPointF(0, 0), area.size()), area);
+        QVector<int> counts(3);
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb c = img.pixel(x, y);
+                counts[0] += c != qRgb(255, 255, 255);
+                counts[1] += c != qRgb(255, 255, 255) && c != qRgb(0, 0, 0) && c != qRgb(160, 160, 164) && qRed(c) == qBlue(c);
+                counts[2] += qRed(c) > qBlue(c) + 60;
+            }
+        }
+        return counts;
+    };
+    QCOMPARE(ink()[0], 0);
+    first->setSelected(true);
     space->setSelected(true);
-    const int box = stage.ink()[0];
-    const QRectF r = stage.first->sceneBoundingRect();
+    const int box = ink()[0];
+    const QRectF r = first->sceneBoundingRect();
     // Roughly the rectangle's perimeter; the space draws none.
     QVERIFY2(qAbs(box - 2 * (r.width() + r.height())) < 8, qPrintable(QString::number(box)));
-    stage.scene.setExtrasVisible(false);
-    QCOMPARE(stage.ink()[0], 0);
-    stage.scene.setExtrasVisible(true);
-    stage.scene.setViewFlags(QVorrelScene::CaretShown | QVorrelScene::WorkAreaShown);
-    QCOMPARE(stage.ink()[0], 0);
-    stage.scene.setViewFlags(QVorrelScene::SelectionShown);
+    d.scene.setExtrasVisible(false);
+    QCOMPARE(ink()[0], 0);
+    d.scene.setExtrasVisible(true);
+    d.scene.setViewFlags(QVorrelScene::CaretShown | QVorrelScene::WorkAreaShown);
+    QCOMPARE(ink()[0], 0);
+    d.scene.setViewFlags(QVorrelScene::SelectionShown);
     // A locked glyph's box is dashed: fewer pixels.
-    stage.first->lock();
-    const int dashed = stage.ink()[0];
+    first->lock();
+    const int dashed = ink()[0];
     QVERIFY(dashed > 0 && dashed < box);
     // Crisp only at right angles.
-    stage.first->unlock();
-    stage.first->setRotation(90.5);
-    QCOMPARE(stage.ink()[1], 0);
-    stage.first->setRotation(-45.7);
-    QVERIFY(stage.ink()[1] > 0);
-    stage.first->setRotation(0);
+    first->unlock();
+    first->setRotation(90.5);
+    QCOMPARE(ink()[1], 0);
+    first->setRotation(-45.7);
+    QVERIFY(ink()[1] > 0);
+    first->setRotation(0);
     // A selected group draws its own box around its children.
-    stage.first->setSelected(false);
+    first->setSelected(false);
     space->setSelected(false);
-    stage.passage->setSelected(true);
-    QVERIFY(stage.ink()[0] > 0);
+    passage->setSelected(true);
+    QVERIFY(ink()[0] > 0);
     // The hover highlight draws the outline in gold.
-    stage.passage->setSelected(false);
-    QCOMPARE(stage.ink()[2], 0);
-    stage.passage->setHighlighted(true);
-    QVERIFY(stage.ink()[2] > 0);
-    stage.scene.setExtrasVisible(false);
-    QCOMPARE(stage.ink(), QVector<int>(3, 0));
+    passage->setSelected(false);
+    QCOMPARE(ink()[2], 0);
+    passage->setHighlighted(true);
+    QVERIFY(ink()[2] > 0);
+    d.scene.setExtrasVisible(false);
+    QCOMPARE(ink(), QVector<int>(3, 0));
 }
 
 QTEST_MAIN(TestGlyph)

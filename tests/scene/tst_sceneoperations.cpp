@@ -1,4 +1,3 @@
-#include "commands/Cmd.h"
 #include "commands/CmdCombo.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
@@ -11,90 +10,257 @@
 #include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
+#include "support/Typist.h"
 
-#include <QFontMetrics>
 #include <QGraphicsRectItem>
 #include <QSignalSpy>
 #include <QtTest>
 #include <cmath>
-#include <memory>
 
 namespace {
 
 using Objects = QList<TextObject *>;
-using Doc = TestDocument;
 
-Glyph *glyphAt(TextGroup *g, int index)
+SoftType *softType(const QString &kind, const QString &name, int radius)
 {
-    return TestDocument::glyph(g, index);
-}
-
-QString characters(TextObject *root)
-{
-    QString text;
-    GlyphIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext())
-        text += it.next()->character();
-    return text;
-}
-
-// The SoftTypes on a glyph as name=radius.
-QStringList softTypesOn(const Glyph *g)
-{
-    QStringList names;
-    for (const SoftType *s : g->softTypes())
-        names << QStringLiteral("%1=%2").arg(s->name()).arg(s->values().value(QStringLiteral("radius")).toInt());
-    return names;
-}
-
-SoftType *pulse(const QString &name, int radius)
-{
-    SoftType *s = SoftTypeFactory::create(QStringLiteral("pulse"), name);
+    SoftType *s = SoftTypeFactory::create(kind, name);
     s->setValues({{QStringLiteral("radius"), radius}});
     return s;
 }
 
-} // namespace
-
-namespace {
-
-using Objects = QList<TextObject *>;
-
-// A document driven the way the view drives it: each event goes to the
-// scene, then the view records the buttons it carried.
-struct Pointer : TestDocument
+QString xy(const QPointF &p, int precision = 6)
 {
-    TextGroup *p = add(QStringLiteral("AB"));
-    Glyph *a = glyph(p, 0);
-    Glyph *b = glyph(p, 1);
+    return QStringLiteral("%1,%2").arg(p.x(), 0, 'g', precision).arg(p.y(), 0, 'g', precision);
+}
 
-    void press(const QPointF &at)
+// Passages split by '/', each 300 below the one before from y 400. Parts by name: "p" the first passage, "p<i>"
+// passage i, "w<i>" child i of the first, "g<i>" glyph i of the document; any other name none.
+struct Doc : TestDocument
+{
+    QSignalSpy changes{&scene, &QVorrelScene::documentChanged};
+    QSignalSpy areas{&scene, &QVorrelScene::selectionAreaChanged};
+    QSignalSpy positions{&scene, &QVorrelScene::mousePositionChanged};
+
+    explicit Doc(const QString &text)
     {
-        scene.handleMousePress(QEvent::GraphicsSceneMousePress, at);
-        scene.setMouseButtons(Qt::LeftButton);
+        for (const QString &t : text.isEmpty() ? QStringList() : text.split('/'))
+            add(t, QPointF(0, 400 + 300 * root->count()));
     }
-    void move(const QPointF &at, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    TextObject *at(const QString &name) const
     {
-        scene.handleMouseMove(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton, scene.mouseButtons(), mods);
+        const int i = name.mid(1).toInt();
+        return name.startsWith('p') ? root->child(i) : name.startsWith('w') ? group(root->child(0))->child(i)
+             : name.startsWith('g') ? walkList<GlyphIterator>(root).value(i) : nullptr;
     }
-    void release(const QPointF &at, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    Objects all(const QString &names) const
     {
-        scene.handleMouseRelease(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton, Qt::NoButton, mods);
-        scene.setMouseButtons(Qt::NoButton);
+        Objects objects;
+        for (const QString &n : names.split(' ', Qt::SkipEmptyParts))
+            objects << at(n);
+        return objects;
     }
-    void doubleClick(const QPointF &at, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    QHash<const TextObject *, QString> names() const
     {
-        scene.handleMouseDoubleClick(QEvent::GraphicsSceneMouseDoubleClick, at, Qt::LeftButton, Qt::LeftButton, mods);
+        QHash<const TextObject *, QString> names;
+        for (int k = 0; k < root->count(); ++k)
+            names.insert(root->child(k), k ? QStringLiteral("p%1").arg(k) : QStringLiteral("p"));
+        for (int i = 0; root->count() && i < group(root->child(0))->count(); ++i)
+            names.insert(group(root->child(0))->child(i), QStringLiteral("w%1").arg(i));
+        const QList<Glyph *> glyphs = walkList<GlyphIterator>(root);
+        for (int i = 0; i < glyphs.size(); ++i)
+            names.insert(glyphs.at(i), QStringLiteral("g%1").arg(i));
+        return names;
     }
-    void drag(const QPointF &from, const QPointF &to, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    // "x,y", or "<name>[+dx,dy]": the centre of the object, moved.
+    QPointF point(const QString &form) const
     {
-        press(from);
-        if (from != to)
-            move(to, mods);
-        release(to, mods);
+        const QString name = form.section('+', 0, 0);
+        const QStringList n = (name.contains(',') ? name : form.section('+', 1)).split(',');
+        const QPointF offset = n.size() == 2 ? QPointF(n[0].toDouble(), n[1].toDouble()) : QPointF();
+        return name.contains(',') ? offset : centreOf(at(name)) + offset;
     }
-    QPointF centre() const { return scene.selection()->pos(); }
+    // Pointer input as the view hands it over: "press <point>", "to <point>" (a move), "release <point>", "click
+    // <point>", "drag <point> <point>", "double <point>", each with "shift", "ctrl" or "alt" last. Operations:
+    // "insert <text>" at the caret, "insertAt <x,y> <text>", "char <c>", "backspace", "left", "paste <glyph>@<x,y>
+    // ..." (clones), "arrange <mode>", "hide", "lock", "unlock", "lockObject <name> <0|1>", "showObject <name>
+    // <0|1>", "move <dx> <dy>", "rotate <degrees>"; SoftTypes: "add <kind> <name> <radius>" ("add -" none), "types
+    // <kind>:<name>:<radius> ..." pasted, "edit <name> <radius>", "removeType <name>", "removeKind [<kind>]",
+    // "removeAll". Settings: "sel <names>", "give <glyph> <kind> <name> <radius>", "grid <spacing>", "snap <0|1>",
+    // "play <0|1>", "area <x1> <y1> <x2> <y2>", "nowhere <x,y>" (the caret there, the text position none), "export
+    // <file> <frame>".
+    void run(const QString &form)
+    {
+        const QStringList a = form.split(' ', Qt::SkipEmptyParts);
+        const QString k = a.value(0), rest = form.mid(k.size() + 1);
+        const Qt::KeyboardModifiers mods = a.last() == "shift" ? Qt::ShiftModifier : a.last() == "ctrl" ? Qt::ControlModifier
+                                         : a.last() == "alt" ? Qt::AltModifier : Qt::NoModifier;
+        const QPointF from = QStringList{"press", "to", "release", "click", "drag", "double"}.contains(k) ? point(a[1]) : QPointF();
+        const QPointF to = k == "drag" ? point(a[2]) : from;
+        QVorrelScene &s = scene;
+        if (k == "press" || k == "click" || k == "drag") {
+            s.handleMousePress(QEvent::GraphicsSceneMousePress, from);
+            s.setMouseButtons(Qt::LeftButton);
+        }
+        if (k == "to" || (k == "drag" && from != to))
+            s.handleMouseMove(QEvent::GraphicsSceneMouseMove, to, Qt::NoButton, s.mouseButtons(), mods);
+        if (k == "release" || k == "click" || k == "drag") {
+            s.handleMouseRelease(QEvent::GraphicsSceneMouseRelease, to, Qt::LeftButton, Qt::NoButton, mods);
+            s.setMouseButtons(Qt::NoButton);
+        }
+        if (k == "double")
+            s.handleMouseDoubleClick(QEvent::GraphicsSceneMouseDoubleClick, from, Qt::LeftButton, Qt::LeftButton, mods);
+        QList<Glyph *> clones;
+        QList<SoftType *> softTypes;
+        for (const QString &item : a.mid(1)) {
+            if (k == "paste") {
+                clones << static_cast<Glyph *>(at(item.section('@', 0, 0)))->cloneGlyph();
+                clones.last()->setPos(point(item.section('@', 1)));
+            } else if (k == "types") {
+                softTypes << softType(item.section(':', 0, 0), item.section(':', 1, 1), item.section(':', 2).toInt());
+            }
+        }
+        if (k == "add" && a[1] != "-")
+            softTypes << softType(a[1], a[2], a[3].toInt());
+        using Step = std::function<void()>;
+        const QHash<QString, Step> steps{
+            {"insert", [&] { s.insertStringAtCaret(rest); }},
+            {"insertAt", [&] { s.insertString(rest.section(' ', 1), point(a[1]), false); }},
+            {"char", [&] { s.insertCharacterAtCaret(a[1][0]); }},
+            {"backspace", [&] { s.backspace(); }},
+            {"left", [&] { s.moveCaretLeft(); }},
+            {"paste", [&] { s.insertGlyphs(clones); }},
+            {"arrange", [&] { s.arrangeSelected(a[1].toInt()); }},
+            {"hide", [&] { s.hideSelected(); }},
+            {"lock", [&] { s.lockSelected(); }},
+            {"unlock", [&] { s.unlockSelected(); }},
+            {"lockObject", [&] { s.setObjectLocked(at(a[1]), a[2] == "1"); }},
+            {"showObject", [&] { s.setObjectVisible(at(a[1]), a[2] == "1"); }},
+            {"move", [&] { s.moveSelected(a[1].toFloat(), a[2].toFloat()); }},
+            {"rotate", [&] { s.rotateSelectedAboutCentre(a[1].toFloat()); }},
+            {"add", [&] { s.addSoftType(softTypes.value(0)); }},
+            {"types", [&] { s.pasteSoftTypes(softTypes); }},
+            {"edit", [&] { s.editSoftType(a[1], {{QStringLiteral("radius"), a[2].toInt()}}); }},
+            {"removeType", [&] { s.removeSoftType(a[1]); }},
+            {"removeKind", [&] { s.removeSoftTypesOfKind(a.value(1)); }},
+            {"removeAll", [&] { s.removeAllSoftTypes(); }},
+            {"sel", [&] { select(all(rest)); }},
+            {"give", [&] { static_cast<Glyph *>(at(a[1]))->addSoftType(softType(a[2], a[3], a[4].toInt())); }},
+            {"grid", [&] { s.setGridSpacing(a[1].toInt()); }},
+            {"snap", [&] { s.setSnapFlags(a[1].toInt()); }},
+            {"play", [&] { s.setPlayStateValue(a[1].toInt()); }},
+            {"area", [&] { s.setSelectionArea(a[1].toFloat(), a[2].toFloat(), a[3].toFloat(), a[4].toFloat()); }},
+            {"export", [&] {
+                 s.setExportFileName(a[1]);
+                 s.setExportFrameNumber(a[2].toInt());
+             }},
+            {"nowhere", [&] {
+                 s.setTextPointer(TextPointer());
+                 s.placeCaretAt(float(point(a[1]).x()), float(point(a[1]).y()));
+             }}};
+        steps.value(k, [] {})();
+        qDeleteAll(clones);
+        qDeleteAll(softTypes);
+    }
 };
+
+// The document before the steps: names, glyph places, the caret's and the selection box's, the tree.
+struct Before
+{
+    QHash<const TextObject *, QString> names;
+    QHash<QString, QPointF> places;
+    TreeDump tree;
+
+    explicit Before(const Doc &d) : names(d.names()), tree(d.dump())
+    {
+        for (Glyph *g : walkList<GlyphIterator>(d.root))
+            places.insert(names.value(g), g->scenePos());
+        places.insert(QStringLiteral("caret"), d.scene.caret()->pos());
+        places.insert(QStringLiteral("centre"), d.scene.selection()->pos());
+    }
+};
+
+// The entries, the last one's text and the selection ("2 Hide: w2 g1"), then for each further part "<what>: <values>"
+// of the expected text (split by " | "): "shape" (Typist::shape), "layout" (what is wrong, if any), "at" the text
+// position's passage and glyph, "caret" its place, "press" the press point, "moved <names, caret, centre>" how far
+// each moved (each distance once; "centre" the selection box), "pos <names>" where each stands, "locked" and "hidden"
+// glyphs, "lit" (highlighted) objects, "hover", "z <names>", "soft <glyph>" its SoftTypes as name=radius, "fresh
+// <glyph>" whether their parameters stand as in a new one of the kind, "steps" of the last entry, "text" and "kinds"
+// of the selection, "pressed" (on the "selection", the "rotate" handle or "none"), "preview" (the selection box
+// transforming), "changes", "areas" and "positions" the signals (count, last), "band" the rubber band, "tree" whether
+// it stayed, "sequence" the file name of the export frame.
+QString read(const Doc &d, const QString &expected, const Before &b)
+{
+    const QVorrelScene &s = d.scene;
+    const QHash<const TextObject *, QString> n = d.names();
+    QStringList selection;
+    for (const TextObject *o : d.selected())
+        selection << n.value(o);
+    QStringList out{(QStringLiteral("%1%2: ").arg(d.entries()).arg(d.entries() ? ' ' + d.lastText() : QString()) + selection.join(' ')).trimmed()};
+    for (const QString &part : expected.split(" | ").mid(1)) {
+        const QString what = part.section(':', 0, 0), key = what.section(' ', 0, 0);
+        const QStringList named = what.split(' ').mid(1);
+        QStringList v;
+        if (key == "moved" || key == "pos") {
+            for (const QString &name : named) {
+                const TextObject *o = key == "pos" ? d.at(name) : b.names.key(name);
+                const QPointF now = name == "caret" ? s.caret()->pos() : name == "centre" ? s.selection()->pos() : o->scenePos();
+                const QString x = xy(key == "pos" ? now : now - b.places.value(name));
+                if (key == "pos" || !v.contains(x))
+                    v << x;
+            }
+        } else if (key == "locked" || key == "hidden" || key == "lit") {
+            for (TextObject *o : walkList(d.root)) {
+                if (key == "locked" ? o->isGlyph() && o->isLocked() : key == "hidden" ? o->isGlyph() && !o->isVisible() : o->isHighlighted())
+                    v << n.value(o);
+            }
+        } else if (key == "z") {
+            for (TextObject *o : d.all(named.join(' ')))
+                v << QString::number(o->zValue());
+        } else if (key == "soft" || key == "fresh") {
+            for (const SoftType *t : static_cast<Glyph *>(d.at(named.value(0)))->softTypes()) {
+                const std::unique_ptr<SoftType> fresh(SoftTypeFactory::create(t->typeKey(), t->name()));
+                v << (key == "soft" ? t->name() + '=' + t->values().value(QStringLiteral("radius")).toString()
+                                    : fresh->propertyNames() == t->propertyNames() ? "yes" : "no");
+            }
+        } else if (key == "areas" || key == "positions") {
+            const QSignalSpy &spy = key == "areas" ? d.areas : d.positions;
+            const QRectF r = key == "areas" && spy.count() ? spy.last().at(0).toRectF() : QRectF();
+            v << QString::number(spy.count());
+            if (spy.count())
+                v << (key == "areas" ? xy(r.topLeft()) + QStringLiteral(" %1x%2").arg(r.width()).arg(r.height()) : xy(spy.last().at(0).toPointF()));
+        } else {
+            v << (key == "shape" ? Typist::shape(d.root) : key == "layout" ? Typist::layoutFault(d.root)
+                : key == "pressed" ? (s.pressedOnSelection() ? "selection" : s.pressedOnRotateHandle() ? "rotate" : "none")
+                : key == "at" ? n.value(s.textPointer().passage, "-") + ' ' + n.value(s.textPointer().glyph, "-")
+                : key == "caret" ? xy(s.caret()->pos()) : key == "press" ? xy(s.pressPoint())
+                : key == "hover" ? n.value(s.hoveredObject(), "-") : key == "text" ? s.selectedText()
+                : key == "kinds" ? s.selectedSoftTypeKinds().join(' ') : key == "sequence" ? s.sequenceFileName() : key == "tree" ? (d.dump() == b.tree ? "same" : "changed")
+                : key == "preview" ? (s.selection()->isTransforming() ? "yes" : "no")
+                : key == "band" ? (s.selectionArea()->isVisible() ? "shown" : "hidden")
+                : key == "steps" ? QString::number(qobject_cast<CmdCombo *>(d.last())->count())
+                : QString::number(d.changes.count()));
+        }
+        out << (what + ": " + v.join(' ')).trimmed();
+    }
+    return out.join(" | ");
+}
+
+// What undo and redo give back exactly: the tree, the SoftTypes' values, the selection in its order, the text
+// position and the caret.
+QStringList state(const Doc &d)
+{
+    QStringList lines = d.dump().lines;
+    for (Glyph *g : walkList<GlyphIterator>(d.root)) {
+        for (const SoftType *t : g->softTypes())
+            lines << t->name() + ' ' + t->values().value(QStringLiteral("radius")).toString();
+    }
+    const QHash<const TextObject *, QString> n = d.names();
+    for (const TextObject *o : d.selected())
+        lines << n.value(o, QString::number(quintptr(o)));
+    const TextPointer &t = d.scene.textPointer();
+    return lines << QStringLiteral("%1 %2 %3 %4 %5").arg(n.value(t.passage, "-"), n.value(t.glyph, "-")).arg(t.passageIndex)
+                        .arg(t.glyphIndex).arg(xy(d.scene.caret()->pos(), 17));
+}
 
 } // namespace
 
@@ -102,771 +268,216 @@ class TestSceneOperations : public QObject
 {
     Q_OBJECT
 private slots:
-    void sequenceFileName_data();
-    void sequenceFileName();
-    void insertStringLineEnds_data();
-    void insertStringLineEnds();
-    void insertStringSurrogatePair();
-    void typingReplacesTheSelection();
-    void backspace();
-    void nothingMovedWithCaretOnSelectionAddsNothing();
-    void insertGlyphsPastesClonesSelected();
-    void arrangeSelected();
-    void objectVisibleAndLocked();
-    void addSoftTypeEditsExistingName();
-    void pasteSoftTypesOncePerName();
-    void editAndRemoveSoftTypes();
-    void selectedSoftTypeKinds();
-    void clicksPlaceTheCaret();
-    void caretFollowsMovedGlyph();
-    void hoverPrefersSelectedObjects();
-    void shortDragOnSelectionMovesNothing();
-    void dragMovesSelectionAsOneEntry();
-    void dragBackToStartLeavesNoPreview();
-    void rotateHandleSnapsWithShift_data();
-    void rotateHandleSnapsWithShift();
-    void rubberBandSelectsBeyondTheThreshold();
-    void selectionAreaOrdersCorners();
-    void doubleClickWithSnappingSelectsGlyphUnderPointer();
-    void playingReportsOnlyMousePosition();
-    void releaseDuringPlayEndsRubberBand();
-};
-
-void TestSceneOperations::sequenceFileName_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("frame");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("suffix") << "/out/clip.png" << 7 << "/out/clip_00007.png";
-    QTest::newRow("no suffix") << "/out/clip" << 7 << "/out/clip_00007";
-    QTest::newRow("two dots") << "/out/clip.take.tif" << 7 << "/out/clip_00007.tif";
-    QTest::newRow("six digits") << "/out/clip.png" << 123456 << "/out/clip_123456.png";
-    QTest::newRow("frame 0") << "/out/clip.png" << 0 << "/out/clip_00000.png";
-}
-
-void TestSceneOperations::sequenceFileName()
-{
-    QFETCH(QString, file);
-    QFETCH(int, frame);
-    Doc d;
-    d.scene.setExportFileName(file);
-    d.scene.setExportFrameNumber(frame);
-    QTEST(d.scene.sequenceFileName(), "expected");
-}
-
-void TestSceneOperations::insertStringLineEnds_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("CRLF") << QStringLiteral("Ab c\td\r\nef");
-    QTest::newRow("LF") << QStringLiteral("Ab c\td\nef");
-    QTest::newRow("CR") << QStringLiteral("Ab c\td\ref");
-}
-
-// A string is one entry, its line ends one line break each; undo restores
-// the selection the typing cleared.
-void TestSceneOperations::insertStringLineEnds()
-{
-    QFETCH(QString, text);
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("XY Z"), QPointF(0, 600));
-    d.select({glyphAt(p, 3), p->child(0)});
-    const TreeDump before = d.dump();
-    const QPointF caret = d.scene.caret()->pos();
-    d.scene.insertStringAtCaret(text);
-    QCOMPARE(d.entries(), 1);
-    QCOMPARE(d.lastText(), QStringLiteral("Insert String"));
-    QVERIFY(d.selected().isEmpty());
-    VERIFY_SCENE(&d.scene);
-    TextGroup *typed = group(d.root->child(0) == p ? d.root->child(1) : d.root->child(0));
-    QCOMPARE(characters(typed), QStringLiteral("Ab c\td") + QChar(Glyph::LineBreak) + QStringLiteral("ef"));
-    // Words and the glyphs between them: Ab, space, c, tab, d, break, ef.
-    QCOMPARE(typed->count(), 7);
-    QCOMPARE(glyphAt(typed, 7)->pos(), QPointF(glyphAt(typed, 0)->x(), glyphAt(typed, 0)->y() +
-                                                   QFontMetrics(d.scene.textFont()).lineSpacing()));
-    const TreeDump after = d.dump();
-    d.scene.undo();
-    VERIFY_SAME_TREE(d.dump(), before);
-    QCOMPARE(d.selected(), (Objects{glyphAt(p, 3), p->child(0)}));
-    QCOMPARE(d.scene.caret()->pos(), caret);
-    d.scene.redo();
-    VERIFY_SAME_TREE(d.dump(), after);
-    // A lone line feed is one line break too, typed as one glyph.
-    d.scene.insertStringAtCaret(QStringLiteral("\n"));
-    QCOMPARE(characters(typed).right(1), QString(QChar(Glyph::LineBreak)));
-    QCOMPARE(d.lastText(), QStringLiteral("Insert Glyph"));
-}
-
-// A character outside the Basic Multilingual Plane is one glyph; a lone
-// surrogate is a glyph of its own.
-void TestSceneOperations::insertStringSurrogatePair()
-{
-    Doc d;
-    const QString emoji = QString::fromUcs4(U"\U0001F600", 1);
-    d.scene.insertStringAtCaret(QLatin1Char('a') + emoji + QLatin1Char('b') + emoji.at(0));
-    TextGroup *typed = group(d.root->child(0));
-    QCOMPARE(group(typed->child(0))->count(), 4); // a, emoji, b, lone surrogate
-    QCOMPARE(glyphAt(typed, 1)->text(), emoji);
-}
-
-void TestSceneOperations::typingReplacesTheSelection()
-{
-    Doc d;
-    d.scene.insertStringAtCaret(QString());
-    d.scene.insertString(QString(), QPointF(5, 5), false);
-    d.scene.insertGlyphs({});
-    QCOMPARE(d.entries(), 0);
-    // A string at a point of its own: its first glyph there, the rest after.
-    d.scene.insertString(QStringLiteral("ab"), QPointF(300, 400), false);
-    QCOMPARE(d.lastText(), QStringLiteral("Insert String"));
-    TextGroup *passage = group(d.root->child(0));
-    QCOMPARE(glyphAt(passage, 0)->pos(), QPointF(300, 400));
-    QCOMPARE(glyphAt(passage, 1)->pos(), QPointF(300 + QFontMetrics(d.scene.textFont()).horizontalAdvance('a'), 400));
-    // A typed character deselects in the same step.
-    d.select({passage});
-    d.scene.insertCharacterAtCaret(QLatin1Char('a'));
-    QCOMPARE(d.entries(), 2);
-    QCOMPARE(d.lastText(), QStringLiteral("Insert Glyph"));
-    QVERIFY(d.selected().isEmpty());
-    d.scene.undo();
-    QCOMPARE(d.selected(), Objects{passage});
-    QCOMPARE(characters(d.root), QStringLiteral("ab"));
-}
-
-void TestSceneOperations::backspace()
-{
-    Doc d;
-    d.scene.insertStringAtCaret(QStringLiteral("ab"));
-    d.scene.backspace();
-    QCOMPARE(d.entries(), 2);
-    QCOMPARE(d.lastText(), QStringLiteral("Remove Glyph"));
-    QCOMPARE(characters(d.root), QStringLiteral("a"));
-    // With a selection the removal deselects in the same step.
-    TextGroup *passage = group(d.root->child(0));
-    d.select({glyphAt(passage, 0)});
-    d.scene.backspace();
-    QCOMPARE(d.entries(), 3);
-    QCOMPARE(d.root->count(), 0);
-    d.scene.undo();
-    QCOMPARE(d.selected().size(), 1);
-    // At the start of the only passage there is nothing to remove.
-    d.scene.moveCaretLeft();
-    QVERIFY(!d.scene.textPointer().glyph);
-    const int entries = d.entries();
-    d.scene.backspace();
-    QCOMPARE(d.entries(), entries);
-    // Outside every passage the caret moves left, to the end of the text.
-    d.scene.placeCaretAt(600, 600);
-    d.scene.setTextPointer(TextPointer());
-    d.scene.backspace();
-    QCOMPARE(d.lastText(), QStringLiteral("Move Caret Left"));
-    QCOMPARE(d.scene.textPointer().glyph, glyphAt(passage, 0));
-    QCOMPARE(characters(d.root), QStringLiteral("a"));
-}
-
-void TestSceneOperations::nothingMovedWithCaretOnSelectionAddsNothing()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB"));
-    Glyph *b = glyphAt(p, 1);
-    const QPointF atB = b->sceneBoundingRect().center();
-    auto click = [&d](const QPointF &at) {
-        d.scene.handleMousePress(QEvent::GraphicsSceneMousePress, at);
-        d.scene.setMouseButtons(Qt::LeftButton);
-        d.scene.handleMouseRelease(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        d.scene.setMouseButtons(Qt::NoButton);
-    };
-    click(atB);
-    QCOMPARE(d.scene.textPointer().glyph, b);
-    d.select({p});
-    const QPointF caret = d.scene.caret()->pos();
-    const TreeDump before = d.dump();
-    QSignalSpy changes(&d.scene, &QVorrelScene::documentChanged);
-    // A plain click on the selected text: the press lands on the selection
-    // and the release moves it by nothing. The same through the arrow keys'
-    // and the menu's operations.
-    click(atB);
-    d.scene.moveSelected(0, 0);
-    d.scene.rotateSelectedAboutCentre(0);
-    // A double click on the caret's glyph selects it; the release that
-    // follows moves nothing.
-    d.scene.handleMouseDoubleClick(QEvent::GraphicsSceneMouseDoubleClick, atB, Qt::LeftButton, Qt::LeftButton,
-                                   Qt::NoModifier);
-    QCOMPARE(d.entries(), 2);
-    QCOMPARE(d.lastText(), QStringLiteral("Select Object"));
-    d.scene.handleMouseRelease(QEvent::GraphicsSceneMouseRelease, atB, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCOMPARE(d.entries(), 2);
-    QCOMPARE(changes.count(), 1);
-    // A locked selection stays where it is, and so does the caret.
-    d.select({p});
-    b->lock();
-    d.scene.moveSelected(10, 0);
-    d.scene.rotateSelectedAboutCentre(30);
-    QCOMPARE(d.entries(), 2);
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(d.scene.caret()->pos(), caret);
-    b->unlock();
-    VERIFY_SAME_TREE(d.dump(), before);
-}
-
-void TestSceneOperations::insertGlyphsPastesClonesSelected()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB"));
-    std::unique_ptr<Glyph> c1(glyphAt(p, 0)->cloneGlyph());
-    std::unique_ptr<Glyph> c2(glyphAt(p, 1)->cloneGlyph());
-    c1->setPos(500, 300);
-    c2->setPos(560, 300);
-    d.select({p});
-    const TreeDump before = d.dump();
-    d.scene.insertGlyphs({c1.get(), c2.get()});
-    QCOMPARE(d.entries(), 1);
-    QCOMPARE(d.lastText(), QStringLiteral("Insert Glyphs"));
-    QCOMPARE(d.selected().size(), 2);
-    auto *g1 = qobject_cast<Glyph *>(d.selected().at(0));
-    auto *g2 = qobject_cast<Glyph *>(d.selected().at(1));
-    QVERIFY(g1 && g2 && g1 != c1.get());
-    QCOMPARE(g1->character(), QLatin1Char('A'));
-    QCOMPARE(g1->scenePos(), QPointF(500, 300));
-    QCOMPARE(g2->scenePos(), QPointF(560, 300));
-    VERIFY_SCENE(&d.scene);
-    d.scene.undo();
-    VERIFY_SAME_TREE(d.dump(), before);
-    QCOMPARE(d.selected(), Objects({p}));
-}
-
-void TestSceneOperations::arrangeSelected()
-{
-    Doc d;
-    TextGroup *p1 = d.add(QStringLiteral("A"));
-    TextGroup *p2 = d.add(QStringLiteral("B"), QPointF(0, 300));
-    TextGroup *p3 = d.add(QStringLiteral("C"), QPointF(0, 500));
-    d.select({p3});
-    d.scene.arrangeSelected(3);
-    QCOMPARE(d.lastText(), QStringLiteral("Send to Back"));
-    QVERIFY(p3->zValue() < p1->zValue() && p3->zValue() < p2->zValue());
-    const TreeDump before = d.dump();
-    d.scene.arrangeSelected(4);
-    d.scene.arrangeSelected(-1);
-    QCOMPARE(d.entries(), 1);
-    VERIFY_SAME_TREE(d.dump(), before);
-    d.scene.undo();
-    d.select({p1});
-    d.scene.arrangeSelected(0);
-    QCOMPARE(d.lastText(), QStringLiteral("Bring to Front"));
-    QVERIFY(p1->zValue() > p2->zValue() && p1->zValue() > p3->zValue());
-}
-
-void TestSceneOperations::objectVisibleAndLocked()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB CD"));
-    TextGroup *w1 = group(p->child(0));
-    TextGroup *w2 = group(p->child(2));
-    Glyph *c = glyphAt(p, 3);
-    // Hiding the selection: one step that deselects; nothing selected,
-    // nothing to hide.
-    d.select({w2, w1});
-    const TreeDump before = d.dump();
-    d.scene.hideSelected();
-    QCOMPARE(d.lastText(), QStringLiteral("Hide"));
-    QVERIFY(!w1->isVisible() && !w2->isVisible() && d.selected().isEmpty());
-    d.scene.hideSelected();
-    QCOMPARE(d.entries(), 1);
-    d.scene.undo();
-    VERIFY_SAME_TREE(d.dump(), before);
-    QCOMPARE(d.selected(), Objects({w2, w1}));
-    // One object: no entry when it is already so.
-    d.select({c, w1});
-    d.scene.setObjectVisible(p, true);
-    QCOMPARE(d.entries(), 0);
-    d.scene.setObjectVisible(p, false);
-    QCOMPARE(d.lastText(), QStringLiteral("Hide"));
-    QVERIFY(!p->isVisible() && d.selected().isEmpty());
-    d.scene.setObjectVisible(p, false);
-    QCOMPARE(d.entries(), 1);
-    d.scene.setObjectVisible(p, true);
-    QCOMPARE(d.lastText(), QStringLiteral("Show"));
-    d.scene.undo();
-    d.scene.undo();
-    QCOMPARE(d.selected(), Objects({c, w1}));
-    d.scene.setObjectLocked(nullptr, true);
-    d.scene.setObjectVisible(nullptr, false);
-    QCOMPARE(d.entries(), 0);
-
-    // Locking takes only the glyphs not locked yet, each its own step of
-    // one entry; unlocking takes them all.
-    glyphAt(p, 1)->lock();
-    d.select({w1, w2});
-    d.scene.lockSelected();
-    QCOMPARE(d.lastText(), QStringLiteral("Lock"));
-    QCOMPARE(qobject_cast<CmdCombo *>(d.last())->count(), 3);
-    d.scene.lockSelected();
-    QCOMPARE(d.entries(), 1);
-    d.scene.setObjectLocked(p, true); // the space is left to lock
-    QCOMPARE(qobject_cast<CmdCombo *>(d.last())->count(), 1);
-    d.scene.unlockSelected();
-    QCOMPARE(d.lastText(), QStringLiteral("Unlock"));
-    QCOMPARE(qobject_cast<CmdCombo *>(d.last())->count(), 4);
-    QVERIFY(!w1->isLocked());
-    d.scene.undo();
-    d.scene.undo();
-    d.scene.undo();
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(glyphAt(p, i)->isLocked(), i == 1);
-    d.scene.setObjectLocked(w1, true);
-    QVERIFY(w1->isLocked() && !c->isLocked());
-    d.scene.setObjectLocked(p, false);
-    QCOMPARE(d.lastText(), QStringLiteral("Unlock"));
-    QVERIFY(!p->isLocked());
-}
-
-void TestSceneOperations::addSoftTypeEditsExistingName()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB C"));
-    Glyph *a = glyphAt(p, 0);
-    Glyph *b = glyphAt(p, 1);
-    b->addSoftType(pulse(QStringLiteral("pulse-1"), 10));
-    d.select({p->child(0)});
-    std::unique_ptr<SoftType> prototype(pulse(QStringLiteral("pulse-1"), 40));
-    d.scene.addSoftType(prototype.get());
-    QCOMPARE(d.entries(), 1);
-    QCOMPARE(d.lastText(), QStringLiteral("Add Pulse SoftType"));
-    QCOMPARE(softTypesOn(a), QStringList{"pulse-1=40"});
-    QCOMPARE(softTypesOn(b), QStringList{"pulse-1=40"});
-    // The copy is the prototype's clone: its own object, the same
-    // parameters in the same order.
-    QVERIFY(a->softTypes().first() != prototype.get());
-    QCOMPARE(a->softTypes().first()->propertyNames(), prototype->propertyNames());
-    d.scene.undo();
-    QVERIFY(a->softTypes().isEmpty());
-    QCOMPARE(softTypesOn(b), QStringList{"pulse-1=10"});
-    // A locked glyph, or a word holding one, takes nothing.
-    b->lock();
-    d.scene.addSoftType(prototype.get());
-    d.select({b});
-    d.scene.addSoftType(prototype.get());
-    d.scene.addSoftType(nullptr);
-    QCOMPARE(d.entries(), 0);
-    QVERIFY(a->softTypes().isEmpty());
-}
-
-void TestSceneOperations::pasteSoftTypesOncePerName()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB"));
-    Glyph *a = glyphAt(p, 0);
-    Glyph *b = glyphAt(p, 1);
-    b->addSoftType(pulse(QStringLiteral("shared"), 1));
-    d.select({a, b});
-    // Copies of two glyphs carrying SoftTypes of the same names.
-    QList<SoftType *> copies{pulse(QStringLiteral("shared"), 30), pulse(QStringLiteral("own"), 20),
-                             pulse(QStringLiteral("shared"), 99), pulse(QStringLiteral("own"), 98)};
-    const TreeDump before = d.dump();
-    d.scene.pasteSoftTypes(copies);
-    QCOMPARE(d.entries(), 1);
-    QCOMPARE(d.lastText(), QStringLiteral("Paste SoftTypes"));
-    QCOMPARE(softTypesOn(a), (QStringList{"shared=30", "own=20"}));
-    QCOMPARE(softTypesOn(b), (QStringList{"shared=30", "own=20"}));
-    d.scene.undo();
-    VERIFY_SAME_TREE(d.dump(), before);
-    d.scene.pasteSoftTypes({});
-    QCOMPARE(d.entries(), 0);
-    qDeleteAll(copies);
-}
-
-void TestSceneOperations::editAndRemoveSoftTypes()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB"));
-    Glyph *a = glyphAt(p, 0);
-    Glyph *b = glyphAt(p, 1);
-    a->addSoftType(pulse(QStringLiteral("x"), 1));
-    a->addSoftType(SoftTypeFactory::create(QStringLiteral("clay"), QStringLiteral("y")));
-    a->addSoftType(pulse(QStringLiteral("z"), 3));
-    b->addSoftType(pulse(QStringLiteral("x"), 2));
-    d.select({p});
-    const TreeDump before = d.dump();
-    d.scene.editSoftType(QStringLiteral("x"), {{QStringLiteral("radius"), 77}});
-    QCOMPARE(d.lastText(), QStringLiteral("Edit Pulse SoftType"));
-    QCOMPARE(softTypesOn(a), (QStringList{"x=77", "y=0", "z=3"}));
-    QCOMPARE(softTypesOn(b), QStringList{"x=77"});
-    d.scene.editSoftType(QStringLiteral("none"), {{QStringLiteral("radius"), 7}});
-    d.scene.removeSoftType(QStringLiteral("y"));
-    QCOMPARE(d.lastText(), QStringLiteral("Remove Clay SoftType"));
-    QCOMPARE(softTypesOn(a), (QStringList{"x=77", "z=3"}));
-    // By kind the name must match its case; nothing to remove, no entry.
-    for (const QString &kind : {QStringLiteral("PULSE"), QString(), QStringLiteral("")})
-        d.scene.removeSoftTypesOfKind(kind);
-    QCOMPARE(d.entries(), 2);
-    d.scene.removeSoftTypesOfKind(QStringLiteral("pulse"));
-    QCOMPARE(d.lastText(), QStringLiteral("Remove Pulse SoftTypes"));
-    QVERIFY(a->softTypes().isEmpty() && b->softTypes().isEmpty());
-    d.scene.undo();
-    d.scene.removeAllSoftTypes();
-    QCOMPARE(d.lastText(), QStringLiteral("Remove All SoftTypes"));
-    QVERIFY(a->softTypes().isEmpty() && b->softTypes().isEmpty());
-    while (d.scene.canUndo())
-        d.scene.undo();
-    VERIFY_SAME_TREE(d.dump(), before);
-}
-
-void TestSceneOperations::selectedSoftTypeKinds()
-{
-    Doc d;
-    TextGroup *p = d.add(QStringLiteral("AB CD"));
-    Glyph *a = glyphAt(p, 0);
-    a->addSoftType(pulse(QStringLiteral("p"), 1));
-    a->addSoftType(SoftTypeFactory::create(QStringLiteral("clay"), QStringLiteral("c")));
-    glyphAt(p, 3)->addSoftType(SoftTypeFactory::create(QStringLiteral("Twirl"), QStringLiteral("t")));
-    glyphAt(p, 4)->addSoftType(pulse(QStringLiteral("p2"), 1));
-    QCOMPARE(d.scene.selectedText(), QString());
-    QVERIFY(d.scene.selectedSoftTypeKinds().isEmpty());
-    // Selected later, the second word still comes first in the text.
-    d.select({p->child(2), a});
-    QCOMPARE(d.scene.selectedText(), QStringLiteral("ACD"));
-    QCOMPARE(d.scene.selectedSoftTypeKinds(),
-             QStringList({QStringLiteral("Twirl"), QStringLiteral("pulse"), QStringLiteral("clay")}));
-}
-
-void TestSceneOperations::clicksPlaceTheCaret()
-{
-    Pointer d;
-    // On empty canvas: the caret there, outside the text, and the
-    // selection cleared in the same step.
-    d.select({d.b, d.a});
-    d.drag(QPointF(400, 300), QPointF(400, 300));
-    QCOMPARE(d.entries(), 1);
-    QCOMPARE(d.lastText(), QStringLiteral("Move Caret"));
-    QCOMPARE(d.scene.caret()->pos(), QPointF(400, 300));
-    QVERIFY(!d.scene.textPointer().passage && d.selected().isEmpty());
-    d.scene.undo();
-    QCOMPARE(d.selected(), (Objects{d.b, d.a}));
-    QCOMPARE(d.scene.caret()->pos(), QPointF(0, 100));
-    // On a glyph: behind it.
-    d.select({});
-    d.drag(centreOf(d.a), centreOf(d.a));
-    QCOMPARE(d.lastText(), QStringLiteral("Move Caret to Glyph"));
-    QCOMPARE(d.scene.textPointer().glyph, d.a);
-    // Snapping takes the press point, and only it, to the grid.
-    d.scene.setGridSpacing(50);
-    QCOMPARE(d.scene.snapPoint(QPointF(74, 10)), QPointF(74, 10));
-    d.scene.setSnapFlags(1);
-    QCOMPARE(d.scene.snapPoint(QPointF(76, 26)), QPointF(100, 50));
-    d.drag(QPointF(74, 10), QPointF(74, 10));
-    QCOMPARE(d.scene.pressPoint(), QPointF(50, 0));
-    QCOMPARE(d.scene.caret()->pos(), QPointF(50, 0));
-    // A Ctrl click on empty canvas selects nothing and leaves the caret.
-    d.scene.setSnapFlags(0);
-    d.select({d.a});
-    d.drag(QPointF(-300, -300), QPointF(-300, -300), Qt::ControlModifier);
-    QCOMPARE(d.selected(), Objects{d.a});
-    QCOMPARE(d.scene.caret()->pos(), QPointF(50, 0));
-    QCOMPARE(d.entries(), 2);
-}
-
-void TestSceneOperations::caretFollowsMovedGlyph()
-{
-    Pointer d;
-    d.drag(centreOf(d.b), centreOf(d.b));
-    const QPointF caret = d.scene.caret()->pos();
-    const QPointF posB = d.b->pos();
-    // Moving another glyph leaves the caret.
-    d.select({d.a});
-    d.scene.moveSelected(15, 0);
-    QCOMPARE(d.scene.caret()->pos(), caret);
-    d.scene.undo();
-    // Moving its glyph takes the caret along, in the same step.
-    d.select({d.p});
-    d.drag(centreOf(d.b), centreOf(d.b) + QPointF(40, 20));
-    QCOMPARE(d.entries(), 2);
-    QCOMPARE(d.lastText(), QStringLiteral("Move Selection"));
-    QCOMPARE(d.b->pos(), posB + QPointF(40, 20));
-    QCOMPARE(d.scene.caret()->pos(), caret + QPointF(40, 20));
-    QCOMPARE(d.scene.textPointer().glyph, d.b);
-    d.scene.undo();
-    QCOMPARE(d.b->pos(), posB);
-    QCOMPARE(d.scene.caret()->pos(), caret);
-    d.scene.redo();
-    // Rotation by the menu takes the caret along in one step too.
-    d.scene.rotateSelectedAboutCentre(90);
-    QCOMPARE(d.entries(), 3);
-    QCOMPARE(d.lastText(), QStringLiteral("Rotate Selection"));
-    QVERIFY(d.scene.caret()->pos() != caret + QPointF(40, 20));
-    d.scene.undo();
-    QCOMPARE(d.scene.caret()->pos(), caret + QPointF(40, 20));
-}
-
-void TestSceneOperations::hoverPrefersSelectedObjects()
-{
-    Pointer d;
-    d.move(centreOf(d.a));
-    QCOMPARE(d.scene.hoveredObject(), d.a);
-    QVERIFY(d.a->isHighlighted());
-    // Over a selected passage the passage is hovered, not its glyph.
-    d.select({d.p});
-    d.move(centreOf(d.a));
-    QCOMPARE(d.scene.hoveredObject(), d.p);
-    QVERIFY(!d.a->isHighlighted());
-    d.move(QPointF(-2000, -2000));
-    QCOMPARE(d.scene.hoveredObject(), nullptr);
-    QVERIFY(!d.p->isHighlighted());
-    QCOMPARE(d.entries(), 0);
-}
-
-void TestSceneOperations::shortDragOnSelectionMovesNothing()
-{
-    Pointer d;
-    d.select({d.p});
-    const TreeDump before = d.dump();
-    const QPointF from = centreOf(d.a);
-    const QPointF centre = d.centre();
-    // A press on the selection with a hand tremor of 2.9 units is a click.
-    d.press(from);
-    QVERIFY(d.scene.pressedOnSelection());
-    d.move(from + QPointF(2.0, 2.1));
-    QCOMPARE(d.centre(), centre);
-    QVERIFY(!d.scene.selection()->isTransforming());
-    d.release(from + QPointF(2.0, 2.1));
-    QCOMPARE(d.entries(), 0);
-    VERIFY_SAME_TREE(d.dump(), before);
-    QVERIFY(!d.scene.pressedOnSelection());
-}
-
-void TestSceneOperations::dragMovesSelectionAsOneEntry()
-{
-    Pointer d;
-    const QPointF posA = d.a->pos();
-    const QPointF posB = d.b->pos();
-    d.select({d.p});
-    const QPointF from = centreOf(d.a);
-    const QPointF centre = d.centre();
-    d.press(from);
-    d.move(from + QPointF(10, 5));
-    // The preview follows the pointer; the text stays until the release.
-    QCOMPARE(d.centre(), centre + QPointF(10, 5));
-    QVERIFY(d.scene.selection()->isTransforming());
-    QCOMPARE(d.a->pos(), posA);
-    d.move(from + QPointF(40, 20));
-    d.release(from + QPointF(40, 20));
-    QCOMPARE(d.entries(), 1);
-    QCOMPARE(d.lastText(), QStringLiteral("Move Selection"));
-    QCOMPARE(d.a->pos(), posA + QPointF(40, 20));
-    QCOMPARE(d.b->pos(), posB + QPointF(40, 20));
-    QVERIFY(!d.scene.selection()->isTransforming());
-    QCOMPARE(d.centre(), centre + QPointF(40, 20));
-    VERIFY_SCENE(&d.scene);
-    d.scene.undo();
-    QCOMPARE(d.a->pos(), posA);
-    // With Shift the move keeps to its larger axis.
-    d.drag(centreOf(d.a), centreOf(d.a) + QPointF(30, 10), Qt::ShiftModifier);
-    d.drag(centreOf(d.a), centreOf(d.a) + QPointF(-8, 25), Qt::ShiftModifier);
-    QCOMPARE(d.a->pos(), posA + QPointF(30, 25));
-    QCOMPARE(d.entries(), 2);
-}
-
-void TestSceneOperations::dragBackToStartLeavesNoPreview()
-{
-    Pointer d;
-    d.select({d.p});
-    const TreeDump before = d.dump();
-    const QPointF from = centreOf(d.a);
-    const QPointF centre = d.centre();
-    d.press(from);
-    d.move(from + QPointF(40, 0));
-    // Back within the threshold the preview still follows the pointer.
-    d.move(from + QPointF(1, 0));
-    QCOMPARE(d.centre(), centre + QPointF(1, 0));
-    d.move(from);
-    d.release(from);
-    QCOMPARE(d.entries(), 0);
-    VERIFY_SAME_TREE(d.dump(), before);
-    QCOMPARE(d.centre(), centre);
-    QVERIFY(!d.scene.selection()->isTransforming());
-    // The next short tremor is a click again.
-    d.press(from);
-    d.move(from + QPointF(2, 0));
-    QCOMPARE(d.centre(), centre);
-    d.release(from + QPointF(2, 0));
-    QCOMPARE(d.entries(), 0);
-}
-
-void TestSceneOperations::rotateHandleSnapsWithShift_data()
-{
-    QTest::addColumn<double>("raw");
-    QTest::addColumn<bool>("shift");
-    QTest::addColumn<double>("degrees");
-    QTest::newRow("0.2 rad snaps up") << 0.2 << true << 22.5;
-    QTest::newRow("0.19 rad snaps down") << 0.19 << true << 0.0;
-    QTest::newRow("-0.2 rad snaps down") << -0.2 << true << -22.5;
-    QTest::newRow("0.6 rad snaps to 45") << 0.6 << true << 45.0;
-    QTest::newRow("0.2 rad free") << 0.2 << false << 0.2 * 180 / M_PI;
-}
-
-void TestSceneOperations::rotateHandleSnapsWithShift()
-{
-    QFETCH(double, raw);
-    QFETCH(bool, shift);
-    QFETCH(double, degrees);
-    Pointer d;
-    d.select({d.p});
-    const QRectF box = d.scene.selection()->sceneRect();
-    const QPointF c = box.center();
-    const QPointF handle = box.topLeft() + QPointF(2, 2);
-    d.press(handle);
-    QVERIFY(d.scene.pressedOnRotateHandle());
-    QVERIFY(!d.scene.pressedOnSelection());
-    // The same distance from the centre, turned by the raw angle.
-    const double a0 = std::atan2(handle.y() - c.y(), handle.x() - c.x());
-    const double radius = std::hypot(handle.x() - c.x(), handle.y() - c.y());
-    const QPointF to = c + radius * QPointF(std::cos(a0 + raw), std::sin(a0 + raw));
-    const Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
-    d.move(to, mods);
-    QVERIFY(qAbs(d.scene.selection()->rotation() - degrees) < 1e-3);
-    d.release(to, mods);
-    QCOMPARE(d.entries(), degrees == 0 ? 0 : 1);
-    if (degrees != 0)
-        QCOMPARE(d.lastText(), QStringLiteral("Rotate Selection"));
-    QVERIFY(qAbs(d.a->rotation() - degrees) < 1e-3);
-    QCOMPARE(d.scene.selection()->rotation(), 0.0);
-    QVERIFY(!d.scene.pressedOnRotateHandle());
-}
-
-void TestSceneOperations::rubberBandSelectsBeyondTheThreshold()
-{
-    Pointer d;
-    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
-    d.press(QPointF(-100, -100));
-    d.move(QPointF(-98, -98)); // 2.83 away
-    QCOMPARE(areas.count(), 0);
-    QVERIFY(!d.scene.selectionArea()->isVisible());
-    d.move(QPointF(-40, -20));
-    QCOMPARE(areas.count(), 1);
-    QCOMPARE(areas.at(0).at(0).toRectF(), QRectF(-100, -100, 60, 80));
-    QVERIFY(d.scene.selectionArea()->isVisible());
-    d.release(QPointF(-40, -20));
-    // The region holds no glyph: nothing selected, no entry; the band hides.
-    QCOMPARE(d.entries(), 0);
-    QCOMPARE(areas.count(), 2);
-    QCOMPARE(areas.at(1).at(0).toRectF(), QRectF(0, 0, 0, 0));
-    QVERIFY(!d.scene.selectionArea()->isVisible());
-
-    // A band over the first glyph only; then Ctrl adds, Alt removes.
-    const QRectF ra = d.a->sceneBoundingRect();
-    const QPointF from = ra.topLeft() - QPointF(20, 20);
-    const QPointF to(ra.center().x(), ra.bottom() + 10);
-    d.drag(from, to);
-    QCOMPARE(d.lastText(), QStringLiteral("Select Region"));
-    QCOMPARE(d.selected(), Objects{d.a});
-    d.drag(QPointF(ra.right() + 1, from.y()), QPointF(d.b->sceneBoundingRect().right() + 20, to.y()),
-           Qt::ControlModifier);
-    QCOMPARE(d.selected(), (Objects{d.a, d.b}));
-    d.drag(from, to, Qt::AltModifier);
-    QCOMPARE(d.selected(), Objects{d.b});
-    QCOMPARE(d.entries(), 3);
-    VERIFY_SCENE(&d.scene);
-}
-
-void TestSceneOperations::selectionAreaOrdersCorners()
-{
-    Pointer d;
-    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
-    d.scene.setSelectionArea(10.5f, 20.25f, 100.75f, 50.5f);
-    QCOMPARE(d.scene.selectionArea()->rect(), QRectF(10.5, 20.25, 90.25, 30.25));
-    // Swapped corners: the larger coordinate loses its fraction.
-    d.scene.setSelectionArea(100.75f, 50.5f, 10.5f, 20.25f);
-    QCOMPARE(d.scene.selectionArea()->rect(), QRectF(10.5, 20.25, 89.5, 29.75));
-    QVERIFY(d.scene.selectionArea()->isVisible());
-    // A line is still shown; a point is not.
-    d.scene.setSelectionArea(5, 5, 5, 40);
-    QVERIFY(d.scene.selectionArea()->isVisible());
-    d.scene.setSelectionArea(5, 5, 5, 5);
-    QVERIFY(!d.scene.selectionArea()->isVisible());
-    QCOMPARE(areas.count(), 4);
-    QCOMPARE(areas.last().at(0).toRectF(), QRectF(5, 5, 0, 0));
-}
-
-void TestSceneOperations::doubleClickWithSnappingSelectsGlyphUnderPointer()
-{
-    Pointer d;
-    d.doubleClick(QPointF(-500, -500));
-    QCOMPARE(d.entries(), 0);
-    QVERIFY(!d.scene.pressedOnSelection());
-    d.doubleClick(centreOf(d.a));
-    QCOMPARE(d.lastText(), QStringLiteral("Select Object"));
-    QCOMPARE(d.selected(), Objects{d.a});
-    QVERIFY(d.scene.pressedOnSelection());
-    d.release(centreOf(d.a));
-    QVERIFY(!d.scene.pressedOnSelection());
-    // Alt deselects by point.
-    d.doubleClick(centreOf(d.a), Qt::AltModifier);
-    QVERIFY(d.selected().isEmpty());
-    QCOMPARE(d.entries(), 2);
-    // The grid point (1000, 1000) lies beside the text.
-    d.scene.setGridSpacing(1000);
-    d.scene.setSnapFlags(1);
-    QVERIFY(!d.scene.glyphAt(d.scene.snapPoint(centreOf(d.b))));
-    d.doubleClick(centreOf(d.b));
-    QCOMPARE(d.selected(), Objects{d.b});
-    QCOMPARE(d.entries(), 3);
-}
-
-void TestSceneOperations::playingReportsOnlyMousePosition()
-{
-    Pointer d;
-    d.select({d.p});
-    const QPointF centre = d.centre();
-    d.scene.setPlayStateValue(1);
-    QSignalSpy positions(&d.scene, &QVorrelScene::mousePositionChanged);
-    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
-    QSignalSpy changes(&d.scene, &QVorrelScene::documentChanged);
-    const TreeDump before = d.dump();
-    // A drag from the selection and one from empty canvas.
-    for (const QPointF &from : {centreOf(d.a), QPointF(-400, -400)}) {
-        d.press(from);
-        QVERIFY(!d.scene.pressedOnSelection());
-        d.move(from + QPointF(30, 40));
-        QCOMPARE(d.scene.mousePosition(), from + QPointF(30, 40));
-        d.move(from + QPointF(60, 80));
-        d.release(from + QPointF(60, 80));
-        d.doubleClick(centreOf(d.a));
-        d.release(centreOf(d.a));
+    void scenarios_data()
+    {
+        // A document (Doc), set-up steps (Doc::run, split by "; ") whose entries and signals are dropped, steps
+        // (split by ';') and what they leave (read).
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const QString &text, const QString &setup, const QString &steps, const QString &expected) {
+            QTest::newRow(name) << text << setup << steps << expected;
+        };
+        // A string is one entry, its line ends one line break each; it deselects in the same step.
+        const QString typed = "1 Insert String: | shape: (Ab)_(c)>(d)|(ef) / (XY)_(Z) | layout:";
+        row("insertStringLineEnds CRLF", "XY Z", "sel g3 w0", "insert Ab c\td\r\nef", typed);
+        row("insertStringLineEnds LF", "XY Z", "sel g3 w0", "insert Ab c\td\nef", typed);
+        row("insertStringLineEnds CR", "XY Z", "sel g3 w0", "insert Ab c\td\ref;insert \n", "2 Insert Glyph: | shape: (Ab)_(c)>(d)|(ef)| / (XY)_(Z)");
+        row("nothing to insert", "", "", "insert ;insertAt 5,5 ;paste", "0:");
+        row("a string at a point", "", "", "insertAt 300,400 ab", "1 Insert String: | pos g0: 300,400 | layout:");
+        row("typing replaces the selection", "", "insertAt 300,400 ab; sel p", "char a", "1 Insert Glyph: | shape: (aba)");
+        row("backspace", "", "insert ab", "backspace", "1 Remove Glyph: | shape: (a)");
+        row("backspace replaces the selection", "", "insert a; sel g0", "backspace", "1 Remove Glyph: | shape:");
+        row("backspace at the start", "", "insert a; left", "backspace", "0: | at: p -");
+        row("backspace outside moves left", "", "insert a; nowhere 600,600", "backspace", "1 Move Caret Left: | at: p g0 | shape: (a)");
+        row("insertGlyphs", "AB", "sel p", "paste g0@500,300 g1@560,300", "1 Insert Glyphs: g2 g3 | shape: (AB) / (AB) | pos g2 g3: 500,300 560,300");
+        // A click on the selection, a move or turn by nothing, the release after a double-click: one entry, the
+        // double-click's; a locked selection moves nothing, nor the caret.
+        const QString nothing = "click g1;move 0 0;rotate 0;double g1;release g1";
+        row("nothingMovedWithCaretOnSelectionAddsNothing", "AB", "click g1; sel p", nothing, "1 Select Object: g1 | changes: 1");
+        row("locked", "AB", "click g1; sel p; lockObject g1 1", "move 10 0;rotate 30", "0: p | changes: 0 | moved caret: 0,0 | tree: same");
+        row("arrangeSelected", "A/B/C", "sel p2", "arrange 3;arrange 4;arrange -1", "1 Send to Back: p2 | z p p1 p2: 0 0 -1");
+        row("arrangeSelected to front", "A/B/C", "sel p", "arrange 0", "1 Bring to Front: p | z p p1 p2: 1 0 0");
+        // Hiding deselects in the same step (undo selects again, in order); locking takes the glyphs not locked yet,
+        // each a step of one entry; unlocking takes them all.
+        const QString show = "showObject p 1;showObject p 0;showObject p 0;showObject p 1", lock = "lockObject g1 1; sel w0 w2";
+        row("objectVisibleAndLocked", "AB CD", "sel w2 w0", "hide;hide", "1 Hide: | hidden: g0 g1 g3 g4");
+        row("show and hide one object", "AB CD", "sel g3 w0", show, "2 Show: | hidden:");
+        row("no object", "AB CD", "", "lockObject - 1;showObject - 0", "0:");
+        row("lock", "AB CD", lock, "lock;lock", "1 Lock: w0 w2 | steps: 3 | locked: g0 g1 g3 g4");
+        row("lock the passage", "AB CD", lock + "; lock", "lockObject p 1", "1 Lock: w0 w2 | steps: 1 | locked: g0 g1 g2 g3 g4");
+        row("unlock", "AB CD", lock + "; lock; lockObject p 1", "unlock", "1 Unlock: w0 w2 | steps: 4 | locked: g2");
+        row("lock a word", "AB CD", "lockObject g1 1", "lockObject w0 1", "1 Lock: | locked: g0 g1");
+        row("unlock the passage", "AB CD", "lockObject g1 1", "lockObject p 0", "1 Unlock: | locked:");
+        // A name is unique on a glyph: adding one it carries gives that SoftType the values; a locked glyph, or a
+        // word holding one, takes nothing; pasted, the first of each name counts.
+        const QString one = "give g1 pulse pulse-1 10", four = "give g0 pulse x 1; give g0 clay y 0; give g0 pulse z 3; give g1 pulse x 2; sel p";
+        row("addSoftTypeEditsExistingName", "AB C", one + "; sel w0", "add pulse pulse-1 40", "1 Add Pulse SoftType: w0 | soft g0: pulse-1=40 | soft g1: pulse-1=40 | fresh g0: yes");
+        row("add to the locked", "AB C", one + "; lockObject g1 1; sel w0", "add pulse pulse-1 40;sel g1;add pulse pulse-1 40;add -", "0: g1 | soft g0: | soft g1: pulse-1=10");
+        row("pasteSoftTypesOncePerName", "AB", "give g1 pulse shared 1; sel g0 g1", "types pulse:shared:30 pulse:own:20 pulse:shared:99 pulse:own:98;types",
+            "1 Paste SoftTypes: g0 g1 | soft g0: shared=30 own=20 | soft g1: shared=30 own=20");
+        row("edit SoftTypes", "AB", four, "edit x 77;edit none 7", "1 Edit Pulse SoftType: p | soft g0: x=77 y=0 z=3 | soft g1: x=77");
+        row("remove a SoftType", "AB", four, "removeType y", "1 Remove Clay SoftType: p | soft g0: x=1 z=3");
+        row("remove a kind, its case matching", "AB", four, "removeKind PULSE;removeKind", "0: p | soft g0: x=1 y=0 z=3");
+        row("remove a kind", "AB", four, "removeKind pulse", "1 Remove Pulse SoftTypes: p | soft g0: y=0 | soft g1:");
+        row("remove all SoftTypes", "AB", four, "removeAll", "1 Remove All SoftTypes: p | soft g0: | soft g1:");
+        // The selected text in reading order; the kinds in selection order, each once.
+        const QString kinds = "give g0 pulse p 1; give g0 clay c 0; give g3 Twirl t 0; give g4 pulse p2 1";
+        row("selected text and kinds", "AB CD", kinds, "", "0: | text: | kinds:");
+        row("selected text and kinds, word later", "AB CD", kinds + "; sel w2 g0", "", "0: w2 g0 | text: ACD | kinds: Twirl pulse clay");
+        // A click on empty canvas takes the caret there, outside the text, deselecting in the same step; on a glyph,
+        // behind it; snapped, to the grid; with Ctrl nowhere. The caret follows its glyph when the selection moves.
+        row("click on empty canvas", "AB", "sel g1 g0", "click 400,300", "1 Move Caret: | caret: 400,300 | at: - -");
+        row("click on a glyph", "AB", "", "click g0", "1 Move Caret to Glyph: | at: p g0");
+        row("click snapped", "AB", "grid 50; snap 1", "click 74,10", "1 Move Caret: | press: 50,0 | caret: 50,0");
+        row("ctrl click on empty canvas", "AB", "sel g0", "click -300,-300 ctrl", "0: g0 | moved caret: 0,0");
+        row("caret stays by another glyph", "AB", "click g1; sel g0", "move 15 0", "1 Move Selection: g0 | moved caret: 0,0");
+        row("caret follows its glyph", "AB", "click g1; sel p", "drag g1 g1+40,20", "1 Move Selection: p | moved g1 caret: 40,20 | at: p g1");
+        // Hover finds a selected object before its glyphs.
+        row("hover", "AB", "", "to g0", "0: | hover: g0 | lit: g0");
+        row("hover a selected passage", "AB", "sel p", "to g0", "0: p | hover: p | lit: p");
+        row("hover nothing", "AB", "sel p", "to g0;to -2000,-2000", "0: p | hover: - | lit:");
+        // A press on the selection with a tremor of 2.9 is a click.
+        row("shortDragOnSelectionMovesNothing", "AB", "sel p", "press g0;to g0+2,2.1", "0: p | pressed: selection | moved centre: 0,0 | preview: no");
+        row("short drag released", "AB", "sel p", "press g0;to g0+2,2.1;release g0+2,2.1", "0: p | pressed: none | tree: same");
+        // The preview follows the pointer, the text the release, in one entry; with Shift along the larger axis.
+        row("drag preview", "AB", "sel p", "press g0;to g0+10,5", "0: p | moved centre: 10,5 | moved g0: 0,0 | preview: yes");
+        row("drag", "AB", "sel p", "press g0;to g0+10,5;to g0+40,20;release g0+40,20", "1 Move Selection: p | moved g0 g1 centre: 40,20 | preview: no");
+        row("drag with shift", "AB", "sel p", "drag g0 g0+30,10 shift;drag g0 g0+-8,25 shift", "2 Move Selection: p | moved g0: 30,25");
+        // Back within the threshold the preview still follows; back at the start nothing is made; a tremor clicks.
+        const QString back = "press g0;to g0+40,0;to g0+1,0";
+        row("dragBackToStartLeavesNoPreview", "AB", "sel p", back, "0: p | moved centre: 1,0");
+        row("drag back released", "AB", "sel p", back + ";to g0;release g0", "0: p | moved centre: 0,0 | preview: no | tree: same");
+        row("drag back, then a tremor", "AB", "sel p", back + ";to g0;release g0;press g0;to g0+2,0", "0: p | moved centre: 0,0");
+        // The rubber band shows past the threshold; a band over no glyph selects nothing; Ctrl adds, Alt removes.
+        const QString a = "drag g0+-200,-200 g0+0,200";
+        row("rubber band below the threshold", "AB", "", "press -100,-100;to -98,-98", "0: | areas: 0 | band: hidden");
+        row("rubber band", "AB", "", "press -100,-100;to -98,-98;to -40,-20", "0: | areas: 1 -100,-100 60x80 | band: shown");
+        row("rubber band over nothing", "AB", "", "press -100,-100;to -40,-20;release -40,-20", "0: | areas: 2 0,0 0x0 | band: hidden");
+        row("rubber band selects", "AB", "", a, "1 Select Region: g0");
+        row("rubber band adds and removes", "AB", "", a + ";drag g1+0,-200 g1+200,200 ctrl;" + a + " alt", "3 Select Region: g1");
+        // Swapped corners are ordered, the larger coordinate losing its fraction; a line is shown, a point not.
+        row("selection area", "AB", "", "area 10.5 20.25 100.75 50.5", "0: | areas: 1 10.5,20.25 90.25x30.25 | band: shown");
+        row("selection area swapped", "AB", "", "area 100.75 50.5 10.5 20.25", "0: | areas: 1 10.5,20.25 89.5x29.75 | band: shown");
+        row("selection area a line", "AB", "", "area 5 5 5 40", "0: | areas: 1 5,5 0x35 | band: shown");
+        row("selection area a point", "AB", "", "area 5 5 5 5", "0: | areas: 1 5,5 0x0 | band: hidden");
+        // A double-click selects the glyph under the pointer, not the snapped point; a drag may go on from it.
+        row("doubleClickWithSnappingSelectsGlyphUnderPointer", "AB", "grid 1000; snap 1", "double g1", "1 Select Object: g1 | pressed: selection");
+        row("double-click on nothing", "AB", "", "double -500,-500", "0: | pressed: none");
+        row("double-click released", "AB", "", "double g0;release g0", "1 Select Object: g0 | pressed: none");
+        row("double-click with alt", "AB", "", "double g0;release g0;double g0 alt", "2 Select Object:");
+        // A sequence frame's file: the frame number, five digits at least, before the suffix.
+        row("sequenceFileName", "", "export /out/clip.png 7", "", "0: | sequence: /out/clip_00007.png");
+        row("sequence without suffix", "", "export /out/clip 7", "", "0: | sequence: /out/clip_00007");
+        row("sequence with two dots", "", "export /out/clip.take.tif 7", "", "0: | sequence: /out/clip_00007.tif");
+        row("sequence of six digits", "", "export /out/clip.png 123456", "", "0: | sequence: /out/clip_123456.png");
+        row("sequence frame 0", "", "export /out/clip.png 0", "", "0: | sequence: /out/clip_00000.png");
+        // While playing only moves count, and only report the mouse position; a rubber band begun before play ends
+        // with its gesture, not drawn through the run, and after play a Ctrl click far from the text selects nothing.
+        row("playing: a press on the selection", "AB", "sel p; play 1", "press g0", "0: p | pressed: none");
+        row("playing reports only the mouse position", "AB", "sel p; play 1", "press g0;to g0+30,40;to g0+60,80;release g0+60,80;double g0;"
+            "release g0;press -400,-400;to -370,-360;to -340,-320;release -340,-320",
+            "0: p | positions: 4 -340,-320 | areas: 0 | changes: 0 | moved centre: 0,0 | preview: no | pressed: none | hover: - | tree: same");
+        row("releaseDuringPlayEndsRubberBand", "AB", "", "press -100,-100;to 800,800;play 1", "0: | band: shown");
+        row("released during play", "AB", "", "press -100,-100;to 800,800;play 1;release 800,800", "0: | areas: 2 0,0 0x0 | band: hidden");
+        row("after play", "AB", "", "press -100,-100;to 800,800;play 1;release 800,800;play 0;press -900,-900;release -900,-900 ctrl", "0:");
     }
-    QCOMPARE(positions.count(), 4);
-    QCOMPARE(positions.last().at(0).toPointF(), QPointF(-340, -320));
-    QCOMPARE(areas.count(), 0);
-    QCOMPARE(changes.count(), 0);
-    QCOMPARE(d.centre(), centre);
-    QVERIFY(!d.scene.selection()->isTransforming());
-    QCOMPARE(d.scene.hoveredObject(), nullptr);
-    QCOMPARE(d.entries(), 0);
-    VERIFY_SAME_TREE(d.dump(), before);
-    QCOMPARE(d.selected(), Objects{d.p});
-}
 
-void TestSceneOperations::releaseDuringPlayEndsRubberBand()
-{
-    Pointer d;
-    QSignalSpy areas(&d.scene, &QVorrelScene::selectionAreaChanged);
-    // Play starts (Ctrl+Space) while a rubber band is being drawn over the
-    // text; the button comes up during play.
-    d.press(QPointF(-100, -100));
-    d.move(QPointF(800, 800));
-    QVERIFY(d.scene.selectionArea()->isVisible());
-    d.scene.setPlayStateValue(1);
-    d.release(QPointF(800, 800));
-    // The gesture is over: its band is not left on the canvas, where it
-    // would be drawn through the run and into exported frames.
-    QVERIFY(!d.scene.selectionArea()->isVisible());
-    QCOMPARE(areas.count(), 2);
-    QCOMPARE(areas.last().at(0).toRectF(), QRectF(0, 0, 0, 0));
-    d.scene.setPlayStateValue(0);
-    // After play a Ctrl click far from the text selects nothing.
-    d.press(QPointF(-900, -900));
-    d.release(QPointF(-900, -900), Qt::ControlModifier);
-    QVERIFY(d.selected().isEmpty() && !d.a->isSelected());
-    QCOMPARE(d.entries(), 0);
-}
+    // After every step the scene is sound; undo and redo give back exactly the state of every entry.
+    void scenarios()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, setup);
+        QFETCH(QString, steps);
+        Doc d(text);
+        for (const QString &step : setup.split("; ", Qt::SkipEmptyParts))
+            d.run(step);
+        d.scene.clearHistory();
+        for (QSignalSpy *spy : {&d.changes, &d.areas, &d.positions})
+            spy->clear();
+        const Before before(d);
+        QList<QStringList> states{state(d)};
+        for (const QString &step : steps.split(';', Qt::SkipEmptyParts)) {
+            d.run(step);
+            VERIFY_SCENE(&d.scene);
+            states = states.mid(0, d.entries()) << state(d);
+        }
+        QFETCH(QString, expected);
+        QCOMPARE(read(d, expected, before), expected);
+        const int done = d.entries();
+        while (d.scene.canUndo()) {
+            d.scene.undo();
+            QCOMPARE(state(d), states.at(d.entries()));
+        }
+        while (d.entries() < done) {
+            d.scene.redo();
+            QCOMPARE(state(d), states.at(d.entries()));
+        }
+    }
+
+    void rotateHandleSnapsWithShift_data()
+    {
+        QTest::addColumn<double>("raw");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<double>("degrees");
+        QTest::newRow("0.2 rad snaps up") << 0.2 << true << 22.5;
+        QTest::newRow("0.19 rad snaps down") << 0.19 << true << 0.0;
+        QTest::newRow("-0.2 rad snaps down") << -0.2 << true << -22.5;
+        QTest::newRow("0.6 rad snaps to 45") << 0.6 << true << 45.0;
+        QTest::newRow("0.2 rad free") << 0.2 << false << 0.2 * 180 / M_PI;
+    }
+
+    // From the top left handle, the same distance from the centre, turned by the raw angle: the preview, then one
+    // entry turning the text, the box upright again.
+    void rotateHandleSnapsWithShift()
+    {
+        QFETCH(double, raw);
+        QFETCH(double, degrees);
+        Doc d(QStringLiteral("AB"));
+        d.run(QStringLiteral("sel p"));
+        const QRectF box = d.scene.selection()->sceneRect();
+        const QPointF handle = box.topLeft() + QPointF(2, 2), to = box.center() + QTransform().rotateRadians(raw).map(handle - box.center());
+        QFETCH(bool, shift);
+        const QString mods = shift ? " shift" : "";
+        d.run("press " + xy(handle, 17));
+        QVERIFY(d.scene.pressedOnRotateHandle() && !d.scene.pressedOnSelection());
+        d.run("to " + xy(to, 17) + mods);
+        QVERIFY(qAbs(d.scene.selection()->rotation() - degrees) < 1e-3);
+        d.run("release " + xy(to, 17) + mods);
+        QVERIFY(d.entries() == (degrees == 0 ? 0 : 1) && (degrees == 0 || d.lastText() == QStringLiteral("Rotate Selection")));
+        QVERIFY(qAbs(d.at("g0")->rotation() - degrees) < 1e-3 && d.scene.selection()->rotation() == 0.0);
+        QVERIFY(!d.scene.pressedOnRotateHandle());
+    }
+
+    // A character beyond the basic plane is one glyph, in one step that undo
+    // takes back whole; a lone surrogate is a glyph of its own.
+    void insertStringSurrogatePair()
+    {
+        Doc d{QString()};
+        const QString emoji = QString::fromUcs4(U"\U0001F600", 1);
+        d.scene.insertStringAtCaret(QLatin1Char('a') + emoji + QLatin1Char('b') + emoji.at(0));
+        const QList<Glyph *> glyphs = walkList<GlyphIterator>(d.root);
+        QCOMPARE(glyphs.size(), 4);
+        QVERIFY(glyphs.at(1)->text() == emoji && glyphs.at(3)->text() == QString(emoji.at(0)));
+        QCOMPARE(d.entries(), 1);
+        d.scene.undo();
+        QCOMPARE(d.root->count(), 0);
+    }
+
+    void caretTurnsWithItsGlyph()
+    {
+        // Turning the selection by the menu takes the caret along in the same step; undo brings it back.
+        Doc d(QStringLiteral("AB"));
+        d.run(QStringLiteral("click g1"));
+        d.run(QStringLiteral("sel p"));
+        const QPointF caret = d.scene.caret()->pos();
+        d.run(QStringLiteral("rotate 90"));
+        QVERIFY(d.entries() == 2 && d.lastText() == QStringLiteral("Rotate Selection") && d.scene.caret()->pos() != caret);
+        d.scene.undo();
+        QCOMPARE(d.scene.caret()->pos(), caret);
+    }
+};
 
 QTEST_MAIN(TestSceneOperations)
 #include "tst_sceneoperations.moc"

@@ -4,14 +4,8 @@ QList<int> ProbeCmd::destroyed;
 int ProbeCmd::nextId = 0;
 
 ProbeCmd::ProbeCmd(QVorrelScene *scene, int *counter, int delta, bool movesSelection)
-    : Cmd(scene, QStringLiteral("Probe")), counter(counter), delta(delta), movesSelection(movesSelection),
-      id(nextId++)
+    : Cmd(scene, QStringLiteral("Probe")), counter(counter), delta(delta), movesSelection(movesSelection), id(nextId++)
 {
-}
-
-ProbeCmd::~ProbeCmd()
-{
-    destroyed.append(id);
 }
 
 CmdResult ProbeCmd::execute()
@@ -28,16 +22,10 @@ CmdResult ProbeCmd::undo()
     return CmdResult(delta != 0, delta != 0 && movesSelection);
 }
 
-bool MergingProbeCmd::canMerge(Cmd *next)
-{
-    return qobject_cast<MergingProbeCmd *>(next);
-}
-
 bool MergingProbeCmd::merge(Cmd *next)
 {
     const MergingProbeCmd *other = qobject_cast<MergingProbeCmd *>(next);
-    if (!other)
-        return false;
-    delta += other->delta;
-    return true;
+    if (other)
+        delta += other->delta;
+    return other;
 }

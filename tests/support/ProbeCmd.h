@@ -12,7 +12,7 @@ class ProbeCmd : public Cmd
 {
 public:
     ProbeCmd(QVorrelScene *scene, int *counter, int delta, bool movesSelection = false);
-    ~ProbeCmd() override;
+    ~ProbeCmd() override { destroyed.append(id); }
 
     CmdResult execute() override;
     CmdResult undo() override;
@@ -36,7 +36,7 @@ class MergingProbeCmd : public ProbeCmd
 public:
     using ProbeCmd::ProbeCmd;
 
-    bool canMerge(Cmd *next) override;
+    bool canMerge(Cmd *next) override { return qobject_cast<MergingProbeCmd *>(next); }
     bool merge(Cmd *next) override;
 };
 

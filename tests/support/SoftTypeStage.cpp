@@ -14,11 +14,6 @@ SoftTypeStage::SoftTypeStage(const QPainterPath &outline)
     scene.root()->append(glyph);
 }
 
-SoftTypeStage::SoftTypeStage(const QVector<QPointF> &points)
-    : SoftTypeStage(polyline(points))
-{
-}
-
 SoftType *SoftTypeStage::add(SoftType *softType)
 {
     glyph->addSoftType(softType);
@@ -35,14 +30,12 @@ void SoftTypeStage::frame(const QPointF &mouse, Qt::MouseButtons buttons)
 
 QPointF SoftTypeStage::at(int i) const
 {
-    const QPainterPath::Element &e = glyph->path()->current.elementAt(i);
-    return QPointF(e.x, e.y);
+    return glyph->path()->current.elementAt(i);
 }
 
 QPointF SoftTypeStage::restAt(int i) const
 {
-    const QPainterPath::Element &e = glyph->path()->rest.elementAt(i);
-    return QPointF(e.x, e.y);
+    return glyph->path()->rest.elementAt(i);
 }
 
 void SoftTypeStage::displace(int i, const QPointF &to)
@@ -52,8 +45,7 @@ void SoftTypeStage::displace(int i, const QPointF &to)
 
 QPainterPath SoftTypeStage::polyline(const QVector<QPointF> &points)
 {
-    QPainterPath path;
-    path.moveTo(points.first());
+    QPainterPath path(points.first());
     for (int i = 1; i < points.size(); ++i)
         path.lineTo(points.at(i));
     return path;

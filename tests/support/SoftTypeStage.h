@@ -18,7 +18,7 @@ struct SoftTypeStage
 {
     explicit SoftTypeStage(const QPainterPath &outline);
     // A polyline outline: a move to the first point, lines to the others.
-    explicit SoftTypeStage(const QVector<QPointF> &points);
+    explicit SoftTypeStage(const QVector<QPointF> &points) : SoftTypeStage(polyline(points)) {}
 
     // Takes the SoftType into the glyph's list.
     SoftType *add(SoftType *softType);
@@ -36,16 +36,5 @@ struct SoftTypeStage
     QVorrelScene scene{-1000, -1000, 2000, 2000};
     Glyph *glyph;
 };
-
-// Fails the running test unless two points agree within the tolerance.
-#define COMPARE_POINT(actual, expected, tolerance)                                                 \
-    do {                                                                                           \
-        const QPointF a_ = (actual);                                                               \
-        const QPointF e_ = (expected);                                                             \
-        QVERIFY2(qAbs(a_.x() - e_.x()) <= (tolerance) && qAbs(a_.y() - e_.y()) <= (tolerance),     \
-                 qPrintable(QStringLiteral("(%1, %2) != expected (%3, %4)")                        \
-                                .arg(a_.x(), 0, 'g', 17).arg(a_.y(), 0, 'g', 17)                   \
-                                .arg(e_.x(), 0, 'g', 17).arg(e_.y(), 0, 'g', 17)));                \
-    } while (false)
 
 #endif // SOFTTYPESTAGE_H

@@ -1,14 +1,12 @@
 #include "support/TestDocument.h"
 
-#include "commands/Cmd.h"
 #include "model/Glyph.h"
 #include "support/TreeBuilder.h"
 
 const QFont arial(QStringLiteral("Arial"), 72);
 
-TestDocument::TestDocument(const QRectF &sceneRect)
-    : scene(sceneRect.x(), sceneRect.y(), sceneRect.width(), sceneRect.height())
-    , root(scene.root())
+TestDocument::TestDocument(const QRectF &r)
+    : scene(r.x(), r.y(), r.width(), r.height()), root(scene.root())
 {
 }
 
@@ -22,14 +20,9 @@ TextGroup *TestDocument::add(const QString &text, const QPointF &anchor)
 Glyph *TestDocument::glyph(TextGroup *passage, int index)
 {
     Glyph *g = passage->firstGlyph();
-    for (int i = 0; i < index; ++i)
+    while (index-- > 0)
         g = g->nextGlyph();
     return g;
-}
-
-QString TestDocument::lastText() const
-{
-    return last()->text();
 }
 
 TextGroup *group(TextObject *o)

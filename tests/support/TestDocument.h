@@ -1,6 +1,7 @@
 #ifndef TESTDOCUMENT_H
 #define TESTDOCUMENT_H
 
+#include "commands/Cmd.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 #include "support/TreeDump.h"
@@ -11,7 +12,6 @@
 #include <QRectF>
 #include <QString>
 
-class Cmd;
 class Glyph;
 class TextObject;
 
@@ -38,7 +38,7 @@ struct TestDocument
     int entries() const { return scene.historyIndex(); }
     // The command most recently done.
     Cmd *last() const { return scene.history().at(scene.historyIndex() - 1); }
-    QString lastText() const;
+    QString lastText() const { return last()->text(); }
     TreeDump dump() const { return TreeDump::of(root); }
 };
 

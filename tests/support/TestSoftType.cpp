@@ -9,11 +9,6 @@ TestSoftType::TestSoftType(const QString &name, const QPointF &shift)
 {
 }
 
-TestSoftType::~TestSoftType()
-{
-    ++destroyed;
-}
-
 SoftType *TestSoftType::clone() const
 {
     TestSoftType *copy = new TestSoftType(name(), shift);

@@ -12,7 +12,7 @@ class TestSoftType : public SoftType
 {
 public:
     explicit TestSoftType(const QString &name, const QPointF &shift = QPointF(1, 0));
-    ~TestSoftType() override;
+    ~TestSoftType() override { ++destroyed; }
 
     SoftType *clone() const override;
     void apply(Glyph *glyph) override;

@@ -16,13 +16,11 @@ TextGroup *TreeBuilder::passage(const QString &text, const QFont &font, const QP
         if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c.unicode() == Glyph::LineBreak) {
             word = nullptr;
             p->append(glyph(c, font));
-            continue;
+        } else {
+            if (!word)
+                p->append(word = new TextGroup);
+            word->append(glyph(c, font));
         }
-        if (!word) {
-            word = new TextGroup;
-            p->append(word);
-        }
-        word->append(glyph(c, font));
     }
     Glyph *first = p->firstGlyph();
     while (first && first->isLineBreak())

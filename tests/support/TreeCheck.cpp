@@ -14,9 +14,12 @@ QString describe(const TextObject *o)
     QStringList path;
     for (int i : o->indexPath())
         path.prepend(QString::number(i));
-    return QStringLiteral("%1 \"%2\" at [%3]")
-        .arg(o->textType() == TextObject::GroupType ? QStringLiteral("group") : QStringLiteral("glyph"),
-             o->text(), path.join(QLatin1Char(',')));
+    return QStringLiteral("%1 \"%2\" at [%3]").arg(o->isGlyph() ? QStringLiteral("glyph") : QStringLiteral("group"), o->text(), path.join(','));
+}
+
+const TextGroup *asGroup(const TextObject *o)
+{
+    return o->textType() == TextObject::GroupType ? static_cast<const TextGroup *>(o) : nullptr;
 }
 
 QString linksOf(const TextGroup *group, QSet<const TextObject *> &seen)
@@ -24,24 +27,15 @@ QString linksOf(const TextGroup *group, QSet<const TextObject *> &seen)
     const QList<TextObject *> &children = group->children();
     for (int i = 0; i < children.size(); ++i) {
         const TextObject *c = children.at(i);
-        if (!c)
-            return QStringLiteral("null child %1 in %2").arg(i).arg(describe(group));
-        if (seen.contains(c))
-            return QStringLiteral("%1 is listed twice").arg(describe(c));
+        if (!c || c->parentGroup() != group || c->parentItem() != group)
+            return QStringLiteral("child %1 of %2 is null or has another parent group or graphics parent").arg(i).arg(describe(group));
+        const QString fault = seen.contains(c) ? QStringLiteral("is listed twice")
+            : c->previous() != children.value(i - 1) ? QStringLiteral("has a wrong previous link")
+            : c->next() != children.value(i + 1) ? QStringLiteral("has a wrong next link") : QString();
         seen.insert(c);
-        if (c->parentGroup() != group)
-            return QStringLiteral("child %1 of %2 has another parent group").arg(i).arg(describe(group));
-        if (c->parentItem() != group)
-            return QStringLiteral("child %1 of %2 has another graphics parent").arg(i).arg(describe(group));
-        if (c->previous() != (i > 0 ? children.at(i - 1) : nullptr))
-            return QStringLiteral("%1 has a wrong previous link").arg(describe(c));
-        if (c->next() != (i + 1 < children.size() ? children.at(i + 1) : nullptr))
-            return QStringLiteral("%1 has a wrong next link").arg(describe(c));
-        if (c->textType() == TextObject::GroupType) {
-            const QString fault = linksOf(static_cast<const TextGroup *>(c), seen);
-            if (!fault.isEmpty())
-                return fault;
-        }
+        const QString below = fault.isEmpty() && asGroup(c) ? linksOf(asGroup(c), seen) : QString();
+        if (!fault.isEmpty() || !below.isEmpty())
+            return fault.isEmpty() ? below : describe(c) + ' ' + fault;
     }
     return QString();
 }
@@ -55,25 +49,25 @@ bool isSeparator(const TextObject *o)
 QString shapeOf(const TextGroup *group, int depth, const QGraphicsScene *scene)
 {
     for (const TextObject *c : group->children()) {
+        const TextGroup *g = asGroup(c);
+        QString fault;
         if (c->scene() != scene)
-            return QStringLiteral("%1 is not in the root's scene").arg(describe(c));
-        const bool isGroup = c->textType() == TextObject::GroupType;
-        if (depth == 0 && !isGroup)
-            return QStringLiteral("%1 lies directly in the root").arg(describe(c));
-        if (depth == 2 && isGroup)
-            return QStringLiteral("%1 lies below a word").arg(describe(c));
-        if (depth == 1 && !isGroup && !isSeparator(c))
-            return QStringLiteral("%1 lies in a passage outside a word").arg(describe(c));
-        if (depth == 2 && isSeparator(c))
-            return QStringLiteral("separator %1 lies inside a word").arg(describe(c));
-        if (isGroup) {
-            const TextGroup *g = static_cast<const TextGroup *>(c);
-            if (g->count() == 0)
-                return QStringLiteral("empty %1").arg(describe(c));
-            const QString fault = shapeOf(g, depth + 1, scene);
-            if (!fault.isEmpty())
-                return fault;
-        }
+            fault = QStringLiteral("is not in the root's scene");
+        else if (depth == 0 && !g)
+            fault = QStringLiteral("lies directly in the root");
+        else if (depth == 2 && g)
+            fault = QStringLiteral("lies below a word");
+        else if (depth == 1 && !g && !isSeparator(c))
+            fault = QStringLiteral("lies in a passage outside a word");
+        else if (depth == 2 && isSeparator(c))
+            fault = QStringLiteral("is a separator inside a word");
+        else if (g && g->count() == 0)
+            fault = QStringLiteral("is empty");
+        if (!fault.isEmpty())
+            return describe(c) + ' ' + fault;
+        const QString below = g ? shapeOf(g, depth + 1, scene) : QString();
+        if (!below.isEmpty())
+            return below;
     }
     return QString();
 }
@@ -101,25 +95,20 @@ QString TreeCheck::sceneFault(const QVorrelScene *scene)
     const QString fault = documentFault(scene->root());
     if (!fault.isEmpty())
         return fault;
-    QSet<const TextObject *> inTree;
-    QSet<const TextObject *> selectedInTree;
-    TextIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
-    while (it.hasNext()) {
-        const TextObject *o = it.next();
+    QSet<const TextObject *> inTree, selectedInTree, listed;
+    for (const TextObject *o : walkList(scene->root())) {
         inTree.insert(o);
         if (o->isSelected())
             selectedInTree.insert(o);
     }
-    QSet<const TextObject *> listed;
     for (const TextObject *o : scene->selectedObjects()) {
         if (!inTree.contains(o))
             return QStringLiteral("a selected object is not in the tree");
-        if (listed.contains(o))
-            return QStringLiteral("%1 is listed twice as selected").arg(describe(o));
-        if (!o->isSelected())
-            return QStringLiteral("%1 is listed as selected but is not").arg(describe(o));
-        if (o->hasSelectedAncestor())
-            return QStringLiteral("%1 has a selected ancestor").arg(describe(o));
+        const QString fault = listed.contains(o) ? QStringLiteral("is listed twice as selected")
+            : !o->isSelected() ? QStringLiteral("is listed as selected but is not")
+            : o->hasSelectedAncestor() ? QStringLiteral("has a selected ancestor") : QString();
+        if (!fault.isEmpty())
+            return describe(o) + ' ' + fault;
         listed.insert(o);
     }
     if (listed != selectedInTree)

@@ -11,21 +11,18 @@ class TextGroup;
 // tree is sound, else a description of the first fault found.
 namespace TreeCheck {
 
-// Links only, at every level below the group: each child's parent group
-// and graphics parent are the group, its sibling links match the list, and
-// no object is listed twice.
+// Links at every level below the group: parent group and graphics parent,
+// sibling links as in the list, no object listed twice.
 QString linkFault(const TextGroup *group);
 
-// A document tree: the links above, the root without parent, passages and
-// words as groups at depths 1 and 2 and nothing deeper, no empty passage or
-// word, spaces, tabs and carriage returns directly in their passage and
-// every other glyph in a word, and every object in the root's scene.
+// A document tree: its links, the root unlinked, passages and words as
+// groups at depths 1 and 2 and nothing deeper, none empty, spaces, tabs and
+// line breaks in their passage and other glyphs in words, all in one scene.
 QString documentFault(const TextGroup *root);
 
-// A document scene: its tree as documentFault checks it, and its
-// selection: selectedObjects lists exactly the selected objects of the tree,
-// each once, none with a selected ancestor; the hovered object, if any,
-// lies in the tree.
+// A document scene: its tree, and selectedObjects listing each selected
+// object of the tree once, none with a selected ancestor; the hovered object
+// in the tree.
 QString sceneFault(const QVorrelScene *scene);
 
 } // namespace TreeCheck
@@ -36,7 +33,6 @@ QString sceneFault(const QVorrelScene *scene);
         const QString treeFault_ = TreeCheck::documentFault(root);          \
         QVERIFY2(treeFault_.isEmpty(), qPrintable(treeFault_));              \
     } while (false)
-
 
 // Fails the running test with the fault unless the scene is sound.
 #define VERIFY_SCENE(scene)                                                  \

@@ -12,58 +12,43 @@ QString num(double v)
     return QString::number(v, 'g', 17);
 }
 
-QString point(const QPointF &p)
-{
-    return QStringLiteral("(%1, %2)").arg(num(p.x()), num(p.y()));
-}
-
 QString colour(const QColor &c)
 {
-    if (!c.isValid())
-        return QStringLiteral("invalid");
     const QRgba64 v = c.rgba64();
-    return QStringLiteral("spec %1 argb64 %2,%3,%4,%5")
-        .arg(int(c.spec())).arg(v.alpha()).arg(v.red()).arg(v.green()).arg(v.blue());
+    return c.isValid() ? QStringLiteral("spec %1 argb64 %2,%3,%4,%5").arg(int(c.spec())).arg(v.alpha()).arg(v.red()).arg(v.green()).arg(v.blue())
+                       : QStringLiteral("invalid");
 }
 
-void dumpPath(QStringList &lines, const QString &indent, const char *name, const QPainterPath &path)
+void dumpPath(QStringList &lines, const QString &indent, const QString &name, const QPainterPath &path)
 {
-    lines << QStringLiteral("%1%2: %3 elements").arg(indent, QLatin1String(name)).arg(path.elementCount());
+    lines << QStringLiteral("%1%2: %3 elements").arg(indent, name).arg(path.elementCount());
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
-        lines << QStringLiteral("%1  %2[%3] type %4 %5")
-                     .arg(indent, QLatin1String(name)).arg(i).arg(int(e.type)).arg(point(QPointF(e.x, e.y)));
+        lines << QStringLiteral("%1  %2[%3] type %4 (%5, %6)").arg(indent, name).arg(i).arg(int(e.type)).arg(num(e.x), num(e.y));
     }
-}
-
-QString itemState(const TextObject *o)
-{
-    return QStringLiteral("pos %1 rotation %2 z %3 visible %4 selected %5 locked %6")
-        .arg(point(o->pos()), num(o->rotation()), num(o->zValue()))
-        .arg(o->isVisible()).arg(o->isSelected()).arg(o->isLocked());
 }
 
 void dumpObject(QStringList &lines, const TextObject *o, int depth)
 {
     const QString indent(2 * depth, QLatin1Char(' '));
+    const QString state = QStringLiteral("pos (%1, %2) rotation %3 z %4 visible %5 selected %6 locked %7")
+                              .arg(num(o->x()), num(o->y()), num(o->rotation()), num(o->zValue()))
+                              .arg(o->isVisible()).arg(o->isSelected()).arg(o->isLocked());
     if (o->textType() == TextObject::GroupType) {
         const TextGroup *g = static_cast<const TextGroup *>(o);
-        lines << QStringLiteral("%1group of %2: %3").arg(indent).arg(g->count()).arg(itemState(o));
+        lines << QStringLiteral("%1group of %2: %3").arg(indent).arg(g->count()).arg(state);
         for (const TextObject *c : g->children())
             dumpObject(lines, c, depth + 1);
         return;
     }
     const Glyph *g = static_cast<const Glyph *>(o);
-    lines << QStringLiteral("%1glyph U+%2: %3").arg(indent).arg(g->character().unicode(), 4, 16, QLatin1Char('0'))
-                 .arg(itemState(o));
+    lines << QStringLiteral("%1glyph U+%2: %3").arg(indent).arg(g->character().unicode(), 4, 16, QLatin1Char('0')).arg(state);
     lines << QStringLiteral("%1  font %2 fill %3 stroke %4 width %5")
-                 .arg(indent, g->font().toString(), colour(g->fillColor()), colour(g->strokeColor()),
-                      num(g->strokeWidth()));
+                 .arg(indent, g->font().toString(), colour(g->fillColor()), colour(g->strokeColor()), num(g->strokeWidth()));
     for (const SoftType *s : g->softTypes())
-        lines << QStringLiteral("%1  softtype %2 \"%3\" enabled %4").arg(indent, s->typeKey(), s->name())
-                     .arg(s->isEnabled());
-    dumpPath(lines, indent + QStringLiteral("  "), "rest", g->path()->rest);
-    dumpPath(lines, indent + QStringLiteral("  "), "current", g->path()->current);
+        lines << QStringLiteral("%1  softtype %2 \"%3\" enabled %4").arg(indent, s->typeKey(), s->name()).arg(s->isEnabled());
+    dumpPath(lines, indent + QStringLiteral("  "), QStringLiteral("rest"), g->path()->rest);
+    dumpPath(lines, indent + QStringLiteral("  "), QStringLiteral("current"), g->path()->current);
 }
 
 } // namespace
@@ -78,23 +63,15 @@ TreeDump TreeDump::of(const TextObject *root)
 
 QString TreeDump::diff(const TreeDump &expected, const TreeDump &actual)
 {
-    if (expected == actual)
-        return QString();
-    const QStringList &a = expected.lines;
-    const QStringList &b = actual.lines;
+    const QStringList &a = expected.lines, &b = actual.lines;
     int first = 0;
     while (first < a.size() && first < b.size() && a.at(first) == b.at(first))
         ++first;
-    QString out = QStringLiteral("trees differ at line %1 (expected %2 lines, actual %3)\n")
-                      .arg(first + 1).arg(a.size()).arg(b.size());
-    const int from = qMax(0, first - 2);
-    auto excerpt = [&](const char *title, const QStringList &lines) {
-        out += QLatin1String(title);
-        for (int i = from; i < qMin(lines.size(), first + 3); ++i)
-            out += QStringLiteral("%1 %2: %3\n").arg(i == first ? QStringLiteral(">") : QStringLiteral(" "))
-                       .arg(i + 1).arg(lines.at(i));
-    };
-    excerpt("expected:\n", a);
-    excerpt("actual:\n", b);
-    return out;
+    if (first == a.size() && first == b.size())
+        return QString();
+    // The differing lines after the two before them.
+    QString out = QStringLiteral("trees differ at line %1 (expected %2 lines, actual %3)\n").arg(first + 1).arg(a.size()).arg(b.size());
+    for (int i = qMax(0, first - 2); i < first; ++i)
+        out += QStringLiteral("  %1: %2\n").arg(i + 1).arg(a.at(i));
+    return out + QStringLiteral("expected %1\nactual   %2\n").arg(a.value(first, QStringLiteral("(end)")), b.value(first, QStringLiteral("(end)")));
 }

@@ -6,11 +6,10 @@
 
 class TextObject;
 
-// A structural dump of a text tree, one line per object (groups and glyphs:
-// character, position, rotation, z, visibility, selection, lock, font,
-// colours, stroke width, SoftTypes) followed, for a glyph, by one line per
-// element of its rest and its current outline. Two dumps are equal exactly
-// when the two trees are; numbers are written in full precision.
+// A structural dump of a text tree in full precision, one line per object
+// (position, rotation, z, visibility, selection, lock; for a glyph also its
+// character, font, colours, stroke width, SoftTypes and one line per element
+// of each outline): two dumps are equal exactly when the two trees are.
 struct TreeDump
 {
     QStringList lines;
@@ -20,13 +19,11 @@ struct TreeDump
     bool operator==(const TreeDump &other) const { return lines == other.lines; }
     bool operator!=(const TreeDump &other) const { return lines != other.lines; }
 
-    // The first difference between two dumps with a few lines of context,
-    // empty when they are equal.
+    // The first difference between two dumps, empty when they are equal.
     static QString diff(const TreeDump &expected, const TreeDump &actual);
 };
 
-// Fails the running test with a readable difference unless the two dumps
-// are equal.
+// Fails the running test with the first difference unless the dumps agree.
 #define VERIFY_SAME_TREE(actual, expected)                                   \
     do {                                                                     \
         const QString treeDiff_ = TreeDump::diff((expected), (actual));      \

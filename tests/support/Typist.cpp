@@ -28,32 +28,41 @@ bool Typist::backspace(QVorrelScene *scene)
 
 namespace {
 
-QString glyphText(const TextObject *o)
-{
-    const ushort c = static_cast<const Glyph *>(o)->character().unicode();
-    return c == ' ' ? QStringLiteral("_") : c == '\t' ? QStringLiteral(">") : c == Glyph::LineBreak ? QStringLiteral("|")
-                                                                                                  : o->text();
-}
-
-QString objectText(const TextObject *o)
-{
-    if (o->textType() == TextObject::GlyphType)
-        return glyphText(o);
-    QString s;
-    for (const TextObject *c : static_cast<const TextGroup *>(o)->children())
-        s += objectText(c);
-    return s;
-}
-
 const TextGroup *group(const TextObject *o)
 {
     return o && o->textType() == TextObject::GroupType ? static_cast<const TextGroup *>(o) : nullptr;
 }
 
+// A glyph's character, "_" for a space, ">" for a tab, "|" for a line
+// break; a group's glyphs in order.
+QString textOf(const TextObject *o)
+{
+    QString s;
+    if (const TextGroup *g = group(o)) {
+        for (const TextObject *c : g->children())
+            s += textOf(c);
+        return s;
+    }
+    const ushort c = static_cast<const Glyph *>(o)->character().unicode();
+    return c == ' ' ? QStringLiteral("_") : c == '\t' ? QStringLiteral(">") : c == Glyph::LineBreak ? QStringLiteral("|") : o->text();
+}
+
 QString describe(const TextPointer &t)
 {
-    return QStringLiteral("passage %1 word %2 glyph %3")
-        .arg(t.passageIndex).arg(t.wordIndex).arg(t.glyphIndex);
+    return QStringLiteral("passage %1 word %2 glyph %3").arg(t.passageIndex).arg(t.wordIndex).arg(t.glyphIndex);
+}
+
+// Where the caret stands after a glyph: behind it, or at the passage's
+// leftmost x one line lower after a line break.
+QPointF after(const Glyph *g, const TextGroup *passage, double advance)
+{
+    return g->isLineBreak() ? QPointF(passage->leftmostX(), g->y() + QFontMetrics(g->font()).lineSpacing())
+                            : QPointF(g->x() + advance, g->y());
+}
+
+bool apart(const QPointF &a, const QPointF &b)
+{
+    return qAbs(a.x() - b.x()) > 1e-3 || qAbs(a.y() - b.y()) > 1e-3;
 }
 
 } // namespace
@@ -64,7 +73,7 @@ QString Typist::shape(const TextGroup *root)
     for (const TextObject *p : root->children()) {
         QString s;
         for (const TextObject *c : group(p)->children())
-            s += c->textType() == TextObject::GroupType ? QStringLiteral("(%1)").arg(objectText(c)) : glyphText(c);
+            s += group(c) ? QStringLiteral("(%1)").arg(textOf(c)) : textOf(c);
         passages << s;
     }
     return passages.join(QStringLiteral(" / "));
@@ -84,32 +93,27 @@ QString Typist::pointerFault(const QVorrelScene *scene)
     const TextGroup *passage = group(t.passage);
     if (!passage || root->indexOf(passage) != t.passageIndex)
         return QStringLiteral("passage not at its index: ") + describe(t);
-    const TextObject *expectedWord = nullptr;
-    int wordIndex = -1;
-    int glyphIndex = -1;
+    // The word the text position is in, or the word right after its glyph
+    // in the passage (the glyph index then -1), or none (any glyph index).
+    const TextObject *word = nullptr;
+    int wordIndex = -1, glyphIndex = -1;
     bool glyphIndexMatters = true;
     if (!t.glyph) {
-        if (group(passage->firstChild())) {
-            expectedWord = passage->firstChild();
-            wordIndex = 0;
-        }
+        word = group(passage->firstChild());
+        wordIndex = word ? 0 : -1;
     } else if (t.glyph->parentGroup() == passage) {
         const int k = passage->indexOf(t.glyph);
-        if (group(passage->child(k + 1))) {
-            expectedWord = passage->child(k + 1);
-            wordIndex = k + 1;
-        } else {
-            wordIndex = k;
-            glyphIndexMatters = false;
-        }
+        word = group(passage->child(k + 1));
+        wordIndex = word ? k + 1 : k;
+        glyphIndexMatters = word;
     } else {
-        expectedWord = t.glyph->parentGroup();
-        if (!expectedWord || expectedWord->parentGroup() != passage)
+        word = t.glyph->parentGroup();
+        if (!word || word->parentGroup() != passage)
             return QStringLiteral("glyph outside the passage: ") + describe(t);
-        wordIndex = passage->indexOf(expectedWord);
-        glyphIndex = group(expectedWord)->indexOf(t.glyph);
+        wordIndex = passage->indexOf(word);
+        glyphIndex = group(word)->indexOf(t.glyph);
     }
-    if (t.word != expectedWord || t.wordIndex != wordIndex || (glyphIndexMatters && t.glyphIndex != glyphIndex))
+    if (t.word != word || t.wordIndex != wordIndex || (glyphIndexMatters && t.glyphIndex != glyphIndex))
         return QStringLiteral("expected word %1 glyph %2, found %3").arg(wordIndex).arg(glyphIndex).arg(describe(t));
     return QString();
 }
@@ -120,20 +124,14 @@ QString Typist::caretFault(const QVorrelScene *scene)
     if (!t.passage)
         return QString();
     const TextGroup *passage = group(t.passage);
-    QPointF expected;
-    if (const Glyph *g = static_cast<const Glyph *>(t.glyph)) {
-        if (g->isLineBreak())
-            expected = QPointF(passage->leftmostX(), g->y() + QFontMetrics(g->font()).lineSpacing());
-        else
-            expected = QPointF(g->x() + QFontMetrics(g->font()).horizontalAdvance(g->character()), g->y());
-    } else if (const Glyph *first = const_cast<TextGroup *>(passage)->firstGlyph()) {
-        expected = first->pos();
-    } else {
+    const Glyph *g = static_cast<const Glyph *>(t.glyph);
+    const Glyph *first = g ? nullptr : const_cast<TextGroup *>(passage)->firstGlyph();
+    if (!g && !first)
         return QString();
-    }
+    const QPointF expected = g ? after(g, passage, QFontMetrics(g->font()).horizontalAdvance(g->character())) : first->pos();
     // The caret stands on single-precision coordinates.
     const QPointF caret = scene->caret()->pos();
-    if (qAbs(caret.x() - expected.x()) > 1e-3 || qAbs(caret.y() - expected.y()) > 1e-3)
+    if (apart(caret, expected))
         return QStringLiteral("caret at (%1, %2), expected (%3, %4); %5")
             .arg(caret.x()).arg(caret.y()).arg(expected.x()).arg(expected.y()).arg(describe(t));
     return QString();
@@ -145,10 +143,8 @@ QString Typist::layoutFault(const TextGroup *root)
         const TextGroup *passage = group(p);
         Glyph *prev = passage->firstChild() ? p->firstGlyph() : nullptr;
         for (Glyph *g = prev ? prev->nextGlyph() : nullptr; g && g->isDescendantOf(passage); prev = g, g = g->nextGlyph()) {
-            const QPointF expected = prev->isLineBreak()
-                ? QPointF(passage->leftmostX(), prev->y() + QFontMetrics(prev->font()).lineSpacing())
-                : QPointF(prev->x() + prev->advanceWidth(), prev->y());
-            if (qAbs(g->x() - expected.x()) > 1e-3 || qAbs(g->y() - expected.y()) > 1e-3)
+            const QPointF expected = after(prev, passage, prev->advanceWidth());
+            if (apart(g->pos(), expected))
                 return QStringLiteral("glyph %1 at (%2, %3), expected (%4, %5)").arg(g->text()).arg(g->x()).arg(g->y())
                     .arg(expected.x()).arg(expected.y());
         }

@@ -22,14 +22,12 @@ bool backspace(QVorrelScene *scene);
 // in parentheses, a space as "_", a tab as ">" and a line break as "|".
 QString shape(const TextGroup *root);
 
-// Checks the scene's text position against its tree, worked out from the
-// tree alone; empty when it agrees.
+// Each empty when it agrees: the scene's text position against its tree; the
+// caret behind the text position's glyph (or on a passage's first glyph);
+// each glyph after the one before it by its advance, or at the passage's
+// leftmost x one line lower after a line break.
 QString pointerFault(const QVorrelScene *scene);
-// Checks that the caret stands where the text position says: behind its
-// glyph, before the first glyph at a passage's start.
 QString caretFault(const QVorrelScene *scene);
-// Checks that every glyph of each passage follows the one before it, by its
-// advance, or at the passage's leftmost x one line lower after a line break.
 QString layoutFault(const TextGroup *root);
 
 } // namespace Typist

@@ -1,0 +1,25 @@
+// doccheck FILE: reads a document through the program's own reader and prints
+// "text=" its text and "softtypes=" the SoftType names; exits 1 if unreadable.
+#include "model/DocumentStream.h"
+#include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    QFile file(QString::fromLocal8Bit(argv[1]));
+    QVorrelScene scene(-32768, -32768, 65535, 65535);
+    if (!file.open(QIODevice::ReadOnly) || DocumentStream::read(&file, scene) != DocumentStream::Ok)
+        return 1;
+    std::printf("text=%s\nsofttypes=%s\n", qUtf8Printable(scene.root()->text()),
+                qUtf8Printable(scene.root()->softTypeNames().join(QLatin1Char(' '))));
+    return 0;
+}
