@@ -29,9 +29,10 @@ test: build stream-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
 
 # Document files are untrusted input: the stream suites run once more
-# under AddressSanitizer, in a build of their own.
+# under AddressSanitizer, in a build of their own; so does the parallel play
+# step, whose helpers read the lists the GUI thread goes on filling.
 ASAN_BUILD ?= build-asan
-STREAM_SUITES = tst_documentstream tst_streamrobustness tst_hostiledocuments
+STREAM_SUITES = tst_documentstream tst_streamrobustness tst_hostiledocuments tst_parallelstep
 stream-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORREL_ASAN=ON -DVORREL_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target $(STREAM_SUITES)

@@ -62,6 +62,8 @@ Glyph::~Glyph()
 
 QRectF Glyph::boundingRect() const
 {
+    if (m_boundsKept)
+        return m_keptBounds;
     const QRectF r = m_path->current.boundingRect();
     // Without a stroke there is nothing to grow by (asked first: the scene
     // asks every glyph for its bounds several times a frame).
@@ -413,6 +415,13 @@ const SoftType *Glyph::findSoftTypeConst(const QString &name) const
 bool Glyph::playsSoftTypes() const
 {
     return !m_locked && isVisible() && !m_softTypes.isEmpty();
+}
+
+void Glyph::keepBounds()
+{
+    m_boundsKept = false;
+    m_keptBounds = boundingRect();
+    m_boundsKept = true;
 }
 
 void Glyph::applySoftTypes()

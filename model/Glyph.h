@@ -109,6 +109,11 @@ public:
     // Whether a play step deforms the glyph at all: it is unlocked, visible
     // and carries SoftTypes.
     bool playsSoftTypes() const;
+    // Keeps the bounds as they are now until the glyph's extent next changes
+    // (aboutToReshape, reshaped, updateInScene). The play step keeps them
+    // right after deforming: the scene and painting ask for them several
+    // times a frame, and read them here instead of from the outline.
+    void keepBounds();
 
     // The text cut into what each glyph holds: one unit each, a surrogate
     // pair kept whole.
@@ -119,6 +124,8 @@ public:
     Glyph *cloneGlyph() const;
 
 private:
+    friend class TextObject;
+
     void rebuildOutline();
     // Repaints the glyph and every selected group above it, whose selection
     // box shows the lock state.
@@ -133,6 +140,8 @@ private:
     GlyphPath *m_path;
     QList<SoftType *> m_softTypes;
     bool m_locked = false;
+    bool m_boundsKept = false;
+    QRectF m_keptBounds;
 };
 
 #endif // GLYPH_H

@@ -48,9 +48,12 @@ void TextObject::reshaped()
 
 void TextObject::extentChanged()
 {
-    if (m_type == GroupType)
+    if (m_type == GroupType) {
         static_cast<TextGroup *>(this)->dropBounds();
-    else if (m_parentGroup)
+        return;
+    }
+    static_cast<Glyph *>(this)->m_boundsKept = false;
+    if (m_parentGroup)
         m_parentGroup->dropBounds();
 }
 

@@ -120,7 +120,7 @@ protected:
     // A move, turn or scaling of the element changes the bounds of its group.
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     // The element's extent changed: the groups above it, and the element
-    // itself when it is a group, drop their cached bounds.
+    // itself, drop their cached or kept bounds.
     void extentChanged();
     static void countExtentChange() { ++s_extentChanges; }
 

@@ -6,6 +6,7 @@
 #include "propertybrowser/QtNumberRange.h"
 #include "propertybrowser/QtPropertyBrowserUtils.h"
 #include "propertybrowser/QtVariantPropertyManager.h"
+#include "softtypes/PseudoRandom.h"
 
 #include <QDataStream>
 
@@ -128,6 +129,11 @@ void SoftType::apply(Glyph *glyph)
 
 void SoftType::deform(Glyph *, const Frame &)
 {
+}
+
+int SoftType::randomDraws(const Frame &) const
+{
+    return 0;
 }
 
 void SoftType::endFrame(const Frame &frame)
@@ -598,6 +604,7 @@ bool SoftType::beginFrame(Glyph *glyph, QVorrelScene *scene, const QTransform &t
     if (!frame.translateOnly)
         frame.fromScene = frame.toScene.inverted();
     frame.outline = &glyph->path()->current;
+    frame.random = &PseudoRandom::shared();
     return true;
 }
 

@@ -15,6 +15,7 @@
 
 class Glyph;
 class GlyphPath;
+class PseudoRandom;
 class QDataStream;
 class QVorrelScene;
 class QtVariantProperty;
@@ -145,6 +146,10 @@ protected:
         bool translateOnly = true;
         // The glyph's current outline.
         QPainterPath *outline = nullptr;
+        // The random sequence deform draws from: the process-wide one, or,
+        // in a spread play step, the glyph's own standing where the
+        // glyph's values fall in it.
+        PseudoRandom *random = nullptr;
 
         // A point in glyph coordinates mapped to the scene and back.
         QPointF map(const QPointF &itemPoint) const
@@ -186,6 +191,13 @@ protected:
     // thread in glyph order.
     virtual void deform(Glyph *glyph, const Frame &frame);
     virtual bool deformsAlone() const { return false; }
+    // A kind whose deform draws from frame.random says so with drawsRandom
+    // (and deforms alone); randomDraws tells, before deform runs, how many
+    // values it will draw on the frame from the outline as it stands. The
+    // play step starts each glyph's values where the glyphs before it leave
+    // the sequence, and moves the sequence on past them.
+    virtual bool drawsRandom() const { return false; }
+    virtual int randomDraws(const Frame &frame) const;
     // Ends a deforming frame: records it with step.
     virtual void endFrame(const Frame &frame);
 

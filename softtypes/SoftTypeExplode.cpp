@@ -16,30 +16,51 @@ SoftType *SoftTypeExplode::clone() const
     return cloneAs<SoftTypeExplode>();
 }
 
-void SoftTypeExplode::deform(Glyph *glyph, const Frame &frame)
+inline SoftTypeExplode::Reach SoftTypeExplode::reach(const Frame &frame, int i) const
+{
+    Reach r;
+    r.point = frame.sceneAt(i);
+    r.toMouse = MouseVector(frame.mouse, r.point);
+    const double d = r.toMouse.length;
+    const double a = attenuation();
+    r.moves = frame.reaches(d);
+    // A point under the mouse has no direction to be kicked in.
+    r.kicked = r.moves && (a == 0 || d < a) && d != 0;
+    return r;
+}
+
+int SoftTypeExplode::randomDraws(const Frame &frame) const
+{
+    int draws = 0;
+    const int n = frame.outline->elementCount();
+    for (int i = 0; i < n; ++i) {
+        if (reach(frame, i).kicked)
+            draws += 2;
+    }
+    return draws;
+}
+
+void SoftTypeExplode::deform(Glyph *, const Frame &frame)
 {
     const double s = strength();
-    const double a = attenuation();
     const double spread = randomness();
     const double keep = 1.0 - friction();
     const int n = frame.outline->elementCount();
     for (int i = 0; i < n; ++i) {
         ElementVectors::Vector &speed = velocity(i);
-        const QPointF p = frame.sceneAt(i);
-        const MouseVector v(frame.mouse, p);
-        const double d = v.length;
-        if (!frame.reaches(d))
+        const Reach r = reach(frame, i);
+        if (!r.moves)
             continue;
-        // A point under the mouse has no direction to be kicked in.
-        if ((a == 0 || d < a) && d != 0) {
-            const double sx = (v.x / d) * s;
-            const double sy = (v.y / d) * s;
-            const int r1 = PseudoRandom::next();
-            const int r2 = PseudoRandom::next();
+        if (r.kicked) {
+            const double d = r.toMouse.length;
+            const double sx = (r.toMouse.x / d) * s;
+            const double sy = (r.toMouse.y / d) * s;
+            const int r1 = frame.random->draw();
+            const int r2 = frame.random->draw();
             speed.x = float(speed.x - (sx + spread * sx * r1 / 32767.0));
             speed.y = float(speed.y - (sy + spread * sy * r2 / 32767.0));
         }
-        frame.moveBy(i, p, QPointF(speed.x, speed.y));
+        frame.moveBy(i, r.point, QPointF(speed.x, speed.y));
         speed.x = float(speed.x * keep);
         speed.y = float(speed.y * keep);
     }

@@ -19,11 +19,13 @@ namespace {
 
 // Three passages, the second turned. Glyph i carries the kinds of entry
 // i % n of `kinds` ("explode,Twirl|pulse"); "-" before a key adds it
-// disabled. Explode spreads its kicks, so that it draws random numbers.
+// disabled. Explode spreads its kicks, so that it draws random numbers;
+// `values` go to every SoftType.
 struct Document
 {
-    explicit Document(const QString &kinds)
+    explicit Document(const QString &kinds, QVariantHash values = {})
     {
+        values.insert(QStringLiteral("randomness"), 0.5);
         for (int p = 0; p < 3; ++p)
             scene.root()->append(TreeBuilder::passage(QStringLiteral("Vorrel bends plenty of letters"),
                                                       QFont(QStringLiteral("Arial"), 40 + 8 * p),
@@ -38,7 +40,8 @@ struct Document
             for (QString key : lists.at(glyphs.size() % lists.size()).split(QLatin1Char(','))) {
                 const bool disabled = key.startsWith(QLatin1Char('-'));
                 SoftType *s = SoftTypeFactory::create(key.remove(QLatin1Char('-')), key);
-                s->setValues({{QStringLiteral("randomness"), 0.5}, {QStringLiteral("enabled"), !disabled}});
+                values.insert(QStringLiteral("enabled"), !disabled);
+                s->setValues(values);
                 g->addSoftType(s);
             }
             bent.setPaths(g->path()->rest, shear.map(g->path()->rest));
@@ -77,8 +80,10 @@ QByteArray state(const Glyph *g)
 
 QRectF freshBounds(const TextObject *o)
 {
-    if (o->isGlyph())
-        return o->boundingRect();
+    if (const Glyph *g = qobject_cast<const Glyph *>(o)) { // the outline's, grown by half the stroke
+        const double half = g->hasOutline() ? g->strokeWidth() / 2.0 : 0.0;
+        return g->path()->current.boundingRect().adjusted(-half, -half, half, half);
+    }
     QRectF r;
     for (const TextObject *c : static_cast<const TextGroup *>(o)->children())
         r |= c->mapRectToParent(freshBounds(c));
@@ -97,16 +102,28 @@ private slots:
     void spreadStepEqualsGlyphByGlyph_data()
     {
         QTest::addColumn<QString>("kinds");
+        QTest::addColumn<QVariantHash>("values");
+        QTest::addColumn<int>("threads");
         for (const QString &key : SoftTypeFactory::typeKeys())
-            QTest::newRow(qPrintable(key)) << key;
-        QTest::newRow("two kinds a glyph") << QStringLiteral("Twirl,pulse,lens");
-        QTest::newRow("random draws among spread glyphs") << QStringLiteral("explode|rubber,drift|pulse,explode");
-        QTest::newRow("disabled explode") << QStringLiteral("cloth,-explode");
+            QTest::newRow(qPrintable(key)) << key << QVariantHash() << 4;
+        QTest::newRow("two kinds a glyph") << QStringLiteral("Twirl,pulse,lens") << QVariantHash() << 4;
+        QTest::newRow("random draws among spread glyphs") << QStringLiteral("explode|rubber,drift|pulse,explode")
+                                                          << QVariantHash() << 4;
+        QTest::newRow("disabled explode") << QStringLiteral("cloth,-explode") << QVariantHash() << 4;
+        // Some points out of reach, some coasting unkicked; a glyph that
+        // draws twice has a count only its first Explode's values decide.
+        const QString mixed = QStringLiteral("explode|pulse,explode,explode|rubber|explode");
+        const QVariantHash reach{{QStringLiteral("radius"), 300}, {QStringLiteral("attenuation"), 200}};
+        QTest::newRow("explode kicks some points") << mixed << reach << 4;
+        QTest::newRow("explode on one thread") << mixed << reach << 1;
     }
     void spreadStepEqualsGlyphByGlyph()
     {
         QFETCH(QString, kinds);
-        Document serial(kinds), spread(kinds);
+        QFETCH(QVariantHash, values);
+        QFETCH(int, threads);
+        SoftTypeStepper::setThreadCount(threads);
+        Document serial(kinds, values), spread(kinds, values);
         const QPainterPath start = serial.glyphs.first()->path()->current;
         int nextRandom[2];
         for (const bool s : {false, true}) {
