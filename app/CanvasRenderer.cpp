@@ -182,9 +182,10 @@ private:
     bool m_first = true;
 };
 
-} // namespace
-
-bool CanvasRenderer::renderToPDF(QVorrelScene *scene, const QString &fileName)
+// Writes a PDF of the scene's pages through a saved file: paint draws the
+// pages; the file there is replaced only when everything was written.
+template<typename Paint>
+bool writePDF(QVorrelScene *scene, const QString &fileName, const Paint &paint)
 {
     if (!resolutionUsable(scene))
         return false;
@@ -199,26 +200,21 @@ bool CanvasRenderer::renderToPDF(QVorrelScene *scene, const QString &fileName)
             file.cancelWriting();
             return false;
         }
-        renderCanvas(scene, painter);
+        paint(writer, painter);
     }
     return file.commit();
 }
 
+} // namespace
+
+bool CanvasRenderer::renderToPDF(QVorrelScene *scene, const QString &fileName)
+{
+    return writePDF(scene, fileName, [scene](QPdfWriter &, QPainter &painter) { renderCanvas(scene, painter); });
+}
+
 bool CanvasRenderer::renderMultipagePDF(QVorrelScene *scene, const QString &fileName, int level, bool clip)
 {
-    if (!resolutionUsable(scene))
-        return false;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    {
-        QPdfWriter writer(&file);
-        setUpPages(writer, scene);
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return false;
-        }
+    return writePDF(scene, fileName, [=](QPdfWriter &writer, QPainter &painter) {
         QRectF source = scene->canvasRect();
         QRectF target = fittedTarget(scene);
         if (!clip) {
@@ -257,6 +253,5 @@ bool CanvasRenderer::renderMultipagePDF(QVorrelScene *scene, const QString &file
             object->setSelected(true);
         scene->endRender();
         painter.end();
-    }
-    return file.commit();
+    });
 }
