@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMap>
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
@@ -209,11 +210,5 @@ BENCHMARK(UndoRedoSelection)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Ite
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    printSummary();
-    return 0;
+    return bench::runHeadless(argc, argv, {}, printSummary);
 }

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -153,17 +154,15 @@ void registerAll()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     // Fonts and the first scene are made once, outside every figure.
-    readAndDiscard(HostileDocument::build(HostileDocument::ManyGlyphs, 100));
-    registerAll();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    std::printf("worst memory per file byte: %.1f (%s; aim at most 32)\n", worstMemory,
-                qPrintable(worstMemoryShape));
-    std::printf("worst time per byte at the double size over the size: %.2f (%s; linear is 1)\n",
-                worstLinearity, qPrintable(worstLinearityShape));
-    return 0;
+    const auto warmUp = [] {
+        readAndDiscard(HostileDocument::build(HostileDocument::ManyGlyphs, 100));
+        registerAll();
+    };
+    return bench::runHeadless(argc, argv, warmUp, [] {
+        std::printf("worst memory per file byte: %.1f (%s; aim at most 32)\n", worstMemory,
+                    qPrintable(worstMemoryShape));
+        std::printf("worst time per byte at the double size over the size: %.2f (%s; linear is 1)\n",
+                    worstLinearity, qPrintable(worstLinearityShape));
+    });
 }

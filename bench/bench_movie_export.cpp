@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QTemporaryDir>
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
@@ -180,22 +181,17 @@ BENCHMARK_CAPTURE(Parts, h264, h264)->UseManualTime()->Iterations(1)->Unit(bench
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const Codec *codec : {&jpeg, &h264}) {
-        const std::string name = codec->name;
-        if (!perFrameMs.count(name + " play") || !perFrameMs.count(name + " writer"))
-            continue;
-        const double play = perFrameMs[name + " play"];
-        std::printf("%-6s play run %.2f ms/frame (step %.2f + render %.2f + writer alone %.2f); "
-                    "%.2f x the writer alone; %.0f%% of the %.0f ms budget\n",
-                    name.c_str(), play, perFrameMs[name + " step"], perFrameMs[name + " render"],
-                    perFrameMs[name + " writer"], play / perFrameMs[name + " writer"], 100 * play / Budget,
-                    Budget);
-    }
-    return 0;
+    return bench::runHeadless(argc, argv, {}, [] {
+        for (const Codec *codec : {&jpeg, &h264}) {
+            const std::string name = codec->name;
+            if (!perFrameMs.count(name + " play") || !perFrameMs.count(name + " writer"))
+                continue;
+            const double play = perFrameMs[name + " play"];
+            std::printf("%-6s play run %.2f ms/frame (step %.2f + render %.2f + writer alone %.2f); "
+                        "%.2f x the writer alone; %.0f%% of the %.0f ms budget\n",
+                        name.c_str(), play, perFrameMs[name + " step"], perFrameMs[name + " render"],
+                        perFrameMs[name + " writer"], play / perFrameMs[name + " writer"], 100 * play / Budget,
+                        Budget);
+        }
+    });
 }

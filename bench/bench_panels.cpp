@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -244,10 +245,5 @@ BENCHMARK(HistoryRefresh)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMil
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return bench::runHeadless(argc, argv);
 }

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGraphicsView>
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -87,10 +88,5 @@ BENCHMARK(SoftTypeStep)->Apply(kinds)->ArgNames({"kind", "glyphs", "cores"})->Us
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return bench::runHeadless(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QHash>
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -267,10 +268,5 @@ BENCHMARK(LoadWideWords)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return bench::runHeadless(argc, argv);
 }
