@@ -1,13 +1,16 @@
+#include "ViewFixture.h"
 #include "app/CommandLine.h"
-#include "app/QVorrelView.h"
 #include "app/VorrelQt.h"
 #include "app/VorrelSplash.h"
+#include "commands/CmdCombo.h"
+#include "commands/CmdMoveCaretPoint.h"
+#include "dialogs/QuicktimeSettingsDlg.h"
 #include "dialogs/SoftTypeDlg.h"
+#include "export/ExporterMOV.h"
 #include "model/Caret.h"
 #include "model/DocumentStream.h"
 #include "model/Glyph.h"
 #include "model/Grid.h"
-#include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 #include "panels/ActiveScene.h"
 #include "panels/HierarchyPanelDockWidget.h"
@@ -18,54 +21,34 @@
 #include "panels/TextpadPanelDockWidget.h"
 #include "panels/TypeToolbar.h"
 #include "propertybrowser/QtColorPropertyManager.h"
+#include "propertybrowser/QtGroupPropertyManager.h"
 #include "propertybrowser/QtPointFPropertyManager.h"
-#include "propertybrowser/QtProperty.h"
 #include "propertybrowser/QtStringPropertyManager.h"
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
-#include "support/ModalRecorder.h"
+#include "support/TestSoftType.h"
 #include "support/Typist.h"
 
-#include <QBuffer>
-#include <QClipboard>
-#include <QFontComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QSlider>
-#include <QStatusBar>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QTextEdit>
-#include <QTreeWidget>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
-// Records every signal of the docks and the type toolbar, and those of the
-// toolbar's widgets that the window connects.
+// Records every signal of the docks and the type toolbar.
 class PanelSignals : public QObject
 {
     Q_OBJECT
 public:
     explicit PanelSignals(VorrelQt *w)
     {
-        const TypeToolbar *bar = w->typeToolbar();
         const QMetaMethod hit = metaObject()->method(metaObject()->indexOfSlot("hit()"));
-        const QList<QObject *> panels = {w->hierarchyDock(), w->historyDock(), w->propertiesDock(),
-                                         w->softTypeDock(), w->textpadDock(), w->typeToolbar()};
-        for (QObject *panel : panels) {
+        for (QObject *panel : QList<QObject *>{w->hierarchyDock(), w->historyDock(), w->propertiesDock(),
+                                               w->softTypeDock(), w->textpadDock(), w->typeToolbar()}) {
             for (int i = 0; i < panel->metaObject()->methodCount(); ++i) {
                 if (panel->metaObject()->method(i).methodType() == QMetaMethod::Signal)
                     connect(panel, panel->metaObject()->method(i), this, hit);
             }
         }
-        connect(bar->fontComboBox, SIGNAL(currentFontChanged(QFont)), SLOT(hit()));
-        connect(bar->fontStyleComboBox, SIGNAL(activated(QString)), SLOT(hit()));
-        connect(bar->fontSizeComboBox, SIGNAL(activated(QString)), SLOT(hit()));
-        connect(bar->fontSizeSlider, SIGNAL(valueChanged(int)), SLOT(hit()));
-        connect(bar->strokeWidthTextEdit, SIGNAL(editingFinished()), SLOT(hit()));
     }
     QStringList fired;
 
@@ -73,40 +56,109 @@ public slots:
     void hit() { fired << QString::fromLatin1(sender()->metaObject()->method(senderSignalIndex()).methodSignature()); }
 };
 
+// A document that refuses to close while its flag is set.
+class Refuser : public QWidget
+{
+public:
+    bool refuse = true;
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
+};
+
+// An edit through the window w, given the first glyph a.
+#define EDIT(...) [](VorrelQt *w, Glyph *a) { Q_UNUSED(a) __VA_ARGS__; }
+using Edit = std::function<void(VorrelQt *, Glyph *)>;
+
+// Fill colour, stroke width, font family and size, as one field.
+static QString style(const QColor &fill, float width, const QFont &font)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(fill.name(QColor::HexArgb)).arg(width).arg(font.family().remove(' '))
+        .arg(font.pointSize());
+}
+
+// What the slots change in a document, its view, canvas, grid and style of new text, and in the first glyph.
+static QStringList stateOf(QVorrelView *v)
+{
+    const QVorrelScene *s = v->scene();
+    const Glyph *a = s->root()->firstGlyph();
+    return QStringLiteral("flags%1 extras%2 snap%3 bars%4,%5 scale%6 offset%7,%8").arg(s->viewFlags())
+               .arg(s->extrasVisible()).arg(s->snapFlags()).arg(v->verticalScrollBarPolicy())
+               .arg(v->horizontalScrollBarPolicy()).arg(v->transform().m11(), 0, 'f', 2)
+               .arg(qRound(v->viewOffset().x())).arg(qRound(v->viewOffset().y())).split(' ')
+        + QStringLiteral("%1x%2 %3x%4 dpi%5 %6 grid%7 grid%8 new%9").arg(s->screenWidth()).arg(s->screenHeight())
+              .arg(s->exportWidth()).arg(s->exportHeight()).arg(s->exportResolution())
+              .arg(s->backgroundColor().name(QColor::HexArgb)).arg(s->grid()->spacing())
+              .arg(s->grid()->color().name(QColor::HexArgb)).arg(style(s->fillColor(), s->strokeWidth(), s->textFont()))
+              .split(' ')
+        + (a ? QStringLiteral("z%1 r%2 locked%3 shown%4 selected%5 [%6] %7").arg(a->zValue()).arg(a->rotation())
+                   .arg(a->isLocked()).arg(a->isVisible()).arg(a->isSelected()).arg(a->softTypeNames().join(','))
+                   .arg(style(a->fillColor(), a->strokeWidth(), a->font())).split(' ')
+             : QStringList());
+}
+
+// Runs the edit with its modal dialog answered.
+Edit answered(const Edit &edit, const std::function<int(QDialog *)> &answer)
+{
+    return [=](VorrelQt *w, Glyph *a) { ModalRecorder modal; modal.execs << answer; edit(w, a); };
+}
+
+// The SoftType dialog renames the clone it edits, then closes with the button (1 Ok, 2 Remove, else Cancel).
+std::function<int(QDialog *)> softTypeAnswer(int button)
+{
+    return [button](QDialog *d) {
+        auto *name = d->findChild<QLineEdit *>(); // the first row's
+        name->setText(QStringLiteral("Spin")), emit name->editingFinished();
+        static_cast<SoftTypeDlg *>(d)->buttonCode = button;
+        return int(button ? QDialog::Accepted : QDialog::Rejected);
+    };
+}
+
+// The canvas or guides dialog previews values, then sets its own and closes with Ok or Cancel; -1: no preview.
+std::function<int(QDialog *)> previewAnswer(bool ok)
+{
+    return [ok](QDialog *d) {
+        const QVorrelScene *s = VorrelQt::instance()->activeScene();
+        bool previewed;
+        if (auto *canvas = qobject_cast<EditCanvasDlg *>(d)) {
+            emit canvas->screenWidthChanged(800), emit canvas->screenHeightChanged(600);
+            emit canvas->backgroundColorChanged(Qt::red);
+            previewed = s->screenWidth() == 800 && s->screenHeight() == 600 && s->backgroundColor() == Qt::red;
+            canvas->setScreenWidth(640), canvas->setScreenHeight(480), canvas->setExportWidth(1280);
+            canvas->setExportHeight(960), canvas->setExportResolution(144), canvas->setBackgroundColor(Qt::cyan);
+            ok ? canvas->OkCanvasPressed() : canvas->CancelCanvasPressed();
+        } else {
+            auto *guides = static_cast<EditGuidesDlg *>(d);
+            emit guides->gridSpacingChanged(40), emit guides->gridColorChanged(Qt::blue);
+            previewed = s->grid()->spacing() == 40 && s->grid()->color() == Qt::blue;
+            guides->setSpacing(25), guides->setColor(Qt::green);
+            ok ? guides->OnOkClicked() : guides->OnCancelClicked();
+        }
+        return previewed ? d->result() : -1;
+    };
+}
+
+// Answers the save dialog's selected filter too (none queued or a null one: unchanged, the first).
+struct FilterRecorder : ModalRecorder
+{
+    QQueue<QString> filters;
+    QString saveFileName(QWidget *p, const QString &c, const QString &d, const QString &f, QString *sel) override
+    {
+        const QString filter = filters.isEmpty() ? QString() : filters.dequeue();
+        *sel = filter.isNull() ? *sel : filter;
+        return ModalRecorder::saveFileName(p, c, d, f, sel);
+    }
+};
+
+static int accept(QDialog *) { return QDialog::Accepted; }
+static int reject(QDialog *) { return QDialog::Rejected; }
+
+// When an entry is enabled: D a document, P playing, S a selection, T clipboard text, G glyph copies (never here).
+enum Rule { Always, Never, D, DnotP, S, DSnotP, GorT, T, G, DnotPS, DnotPGorT };
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void cleanup();
-    void construction();
-    void dockToggles_data();
-    void dockToggles();
-    void closingTabs();
-    void exitStopsAtARefusingDocument();
-    void open_data();
-    void open();
-    void openPaths();
-    void toolbarDispatch_data();
-    void toolbarDispatch();
-    void playShortcuts();
-    void aboutBox();
-    void actionStates_data();
-    void actionStates();
-    void textpadMenuMarks_data();
-    void textpadMenuMarks();
-    void refreshContentsAndViewHost();
-    void rotationShown_data();
-    void rotationShown();
-    void softTypeOfFirstSelected();
-
-private:
     QList<QMdiSubWindow *> tabs() const { return m_w->documentArea()->subWindowList(QMdiArea::CreationOrder); }
-    // A document file: "Hi" with a header of this version, cut to size
-    // bytes when size is not negative.
-    QString writeDocument(qint32 version, int size = -1);
     // The tabs of the right-hand dock stack.
     QTabBar *dockTabs() const
     {
@@ -115,6 +167,19 @@ private:
                 return bar;
         }
         return nullptr;
+    }
+    // A document file: "Hi" with a header of this version, cut to size bytes when size is not negative.
+    QString writeDocument(qint32 version, int size = -1)
+    {
+        QVorrelScene scene(-32768, -32768, 65535, 65535);
+        Typist::type(&scene, QStringLiteral("Hi"));
+        QFile file(m_dir.filePath(QStringLiteral("doc.vrl")));
+        file.open(QIODevice::ReadWrite | QIODevice::Truncate);
+        DocumentStream::write(&file, scene);
+        file.seek(4);
+        QDataStream(&file) << version;
+        file.resize(size < 0 ? file.size() : size);
+        return file.fileName();
     }
     // The value of a property of the Properties dock, through its manager.
     template<class Manager>
@@ -127,588 +192,722 @@ private:
         return qobject_cast<Manager *>(found->propertyManager())->value(found);
     }
 
-    VorrelQt *m_w = nullptr;
-    QTemporaryDir m_dir;
-};
-
-void TestMainWindow::initTestCase()
-{
-    m_w = VorrelQt::instance();
-    QCOMPARE(QDir::currentPath(), QDir::homePath());
-    QVERIFY(QTest::qWaitForWindowExposed(m_w));
-}
-
-void TestMainWindow::cleanupTestCase()
-{
-    // A window destroyed with a document open leaves no host behind and
-    // hears nothing from its docks and views while it goes.
-    m_w->OnFileNew();
-    delete m_w;
-    QVERIFY(!ViewHost::current() && !ActiveScene::get());
-}
-
-void TestMainWindow::cleanup()
-{
-    // Modified documents ask before closing: answer No for each.
-    ModalRecorder modal;
-    for (int i = 0; i < tabs().size(); ++i)
-        modal.buttons.enqueue(QMessageBox::No);
-    for (QMdiSubWindow *sub : tabs()) {
-        if (auto *view = qobject_cast<QVorrelView *>(sub->widget()))
-            view->setPlaying(false);
-    }
-    m_w->documentArea()->closeAllSubWindows();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QGuiApplication::clipboard()->clear();
-    QVERIFY(tabs().isEmpty());
-}
-
-QString TestMainWindow::writeDocument(qint32 version, int size)
-{
-    QVorrelScene scene(-32768, -32768, 65535, 65535);
-    Typist::type(&scene, QStringLiteral("Hi"));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    DocumentStream::write(&buffer, scene);
-    QByteArray bytes = buffer.data();
+    // The slots act on the second of two documents, the active one, and leave the first alone.
+    void twoDocuments()
     {
-        QDataStream patch(&bytes, QIODevice::ReadWrite);
-        patch.device()->seek(4);
-        patch << version;
-    }
-    if (size >= 0)
-        bytes.truncate(size);
-    const QString name = m_dir.filePath(QStringLiteral("doc.vrl"));
-    QFile file(name);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-    return name;
-}
-
-void TestMainWindow::construction()
-{
-    QCOMPARE(VorrelQt::instance(nullptr, Qt::Tool), m_w);
-    QCOMPARE(ViewHost::current(), static_cast<ViewHost *>(m_w));
-    QVERIFY(m_w->isMaximized());
-    QCOMPARE(m_w->statusBar()->currentMessage(), QStringLiteral("Done"));
-    QCOMPARE(m_w->centralWidget(), m_w->documentArea());
-    QCOMPARE(m_w->documentArea()->viewMode(), QMdiArea::TabbedView);
-
-    const QStringList keys = {"clay",      "cloth", "drift", "explode", "leak",   "lens", "originate asymptotic",
-                              "originate linear", "pull", "pulse", "rubber", "Twirl"};
-    QCOMPARE(m_w->prototypes().size(), 12);
-    for (const QString &key : keys) {
-        const SoftType *prototype = m_w->prototypes().value(key);
-        QVERIFY2(prototype, qPrintable(key));
-        QCOMPARE(prototype->typeKey(), key);
-        QCOMPARE(prototype->name(), key + QStringLiteral("-0"));
-    }
-
-    QVERIFY(m_w->softTypeCounters().isEmpty());
-    QVERIFY(!m_w->canvasDialog().parent() && !m_w->guidesDialog().parent());
-
-    // Two toolbar rows; Hierarchy alone on the left; one stack of tabs on
-    // the right with Properties in front.
-    QCOMPARE(m_w->toolBarArea(m_w->typeToolbar()), Qt::TopToolBarArea);
-    QVERIFY(m_w->toolBarBreak(m_w->typeToolbar()));
-    QVERIFY(m_w->typeToolbar()->y() >= m_w->mainToolbar()->geometry().bottom());
-    QCOMPARE(m_w->dockWidgetArea(m_w->hierarchyDock()), Qt::LeftDockWidgetArea);
-    QVERIFY(m_w->tabifiedDockWidgets(m_w->hierarchyDock()).isEmpty());
-    QCOMPARE(m_w->dockWidgetArea(m_w->propertiesDock()), Qt::RightDockWidgetArea);
-    QStringList titles;
-    for (int i = 0; i < dockTabs()->count(); ++i)
-        titles << dockTabs()->tabText(i);
-    QCOMPARE(titles.join(QLatin1Char(' ')), QStringLiteral("Properties SoftTypes Textpad History"));
-    QCOMPARE(dockTabs()->currentIndex(), 0);
-    QVERIFY(m_w->historyDock()->visibleRegion().isEmpty() && !m_w->propertiesDock()->visibleRegion().isEmpty());
-
-    QCOMPARE(m_w->form().actionSoftTypeStart->shortcuts(),
-             QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Space")), QKeySequence(QStringLiteral("Ctrl+B"))}));
-    QVERIFY(m_w->form().actionEditPasteSoftTypes->shortcut().isEmpty());
-
-    QCOMPARE(ActiveScene::get(), nullptr);
-    m_w->mainToolbar()->newAction->trigger();
-    QCOMPARE(tabs().size(), 1);
-    QVERIFY(ActiveScene::get());
-    QCOMPARE(ActiveScene::get(), m_w->activeScene());
-}
-
-void TestMainWindow::dockToggles_data()
-{
-    QTest::addColumn<QString>("dock");
-    for (const char *name : {"Hierarchy", "Properties", "Textpad", "History", "SoftTypes"})
-        QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-void TestMainWindow::dockToggles()
-{
-    QFETCH(QString, dock);
-    QAction *entry = m_w->findChild<QAction *>(QStringLiteral("actionView") + dock);
-    QDockWidget *panel = nullptr;
-    for (QDockWidget *d : m_w->findChildren<QDockWidget *>())
-        panel = d->windowTitle() == dock ? d : panel;
-    // Another tab of the stack in front closes no dock.
-    dockTabs()->setCurrentIndex(3);
-    dockTabs()->setCurrentIndex(0);
-    QVERIFY(entry->isChecked() && !panel->isHidden());
-    entry->trigger();
-    QVERIFY(panel->isHidden());
-    entry->trigger();
-    QVERIFY(!panel->isHidden());
-    // The dock's own close button unchecks its entry.
-    panel->close();
-    QVERIFY(!entry->isChecked());
-    entry->trigger();
-}
-
-void TestMainWindow::closingTabs()
-{
-    QList<QPointer<QWidget>> views;
-    for (int i = 0; i < 4; ++i) {
         m_w->OnFileNew();
-        views << m_w->activeView();
+        m_w->OnFileNew();
+        m_scene = m_w->activeScene();
     }
-    m_w->OnCloseTab(-1);
-    m_w->OnCloseTab(4);
-    // A background tab by index, then one by its close button: each closes
-    // its own document and no other.
-    m_w->OnCloseTab(0);
-    QTabBar *bar = m_w->documentArea()->findChild<QTabBar *>();
-    QVERIFY(bar && bar->tabsClosable());
-    emit bar->tabCloseRequested(1);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(tabs().size(), 2);
-    QVERIFY(!views.at(0) && views.at(1) && !views.at(2) && views.at(3));
-}
+    QVorrelView *view(int i) const { return qobject_cast<QVorrelView *>(tabs().at(i)->widget()); }
+    void activate(int i) { m_w->setActiveSubWindow(tabs().at(i)); }
+    static TextGroup *passage(QVorrelScene *s, int i) { return static_cast<TextGroup *>(s->root()->child(i)); }
 
-// A document that refuses to close while its flag is set.
-class Refuser : public QWidget
-{
-public:
-    bool refuse = true;
-    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
-};
+    VorrelQt *m_w = VorrelQt::instance();
+    QVorrelScene *m_scene = nullptr;
+    QTemporaryDir m_dir;
 
-void TestMainWindow::exitStopsAtARefusingDocument()
-{
-    m_w->OnFileNew();
-    QPointer<QWidget> first = m_w->activeView();
-    auto *refuser = new Refuser;
-    m_w->documentArea()->addSubWindow(refuser)->setAttribute(Qt::WA_DeleteOnClose);
-    m_w->OnFileNew();
-    QPointer<QWidget> last = m_w->activeView();
-    m_w->OnFileExit();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // The documents after the refusing one stay open in their tabs.
-    QVERIFY(m_w->isVisible());
-    QCOMPARE(tabs().size(), 2);
-    QVERIFY(!first && last);
-    QCOMPARE(tabs().first()->widget(), refuser);
-    refuser->refuse = false;
-}
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QDir::currentPath(), QDir::homePath());
+        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+    }
 
-void TestMainWindow::open_data()
-{
-    QTest::addColumn<qint32>("version");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QString>("message");
+    // Destroyed with a document open, the window leaves no host behind and hears nothing from docks and views.
+    void cleanupTestCase()
+    {
+        m_w->OnFileNew();
+        delete m_w;
+        QVERIFY(!ViewHost::current() && !ActiveScene::get());
+    }
 
-    QTest::newRow("empty file") << qint32(100) << 0 << QStringLiteral("Not a Vorrel file");
-    QTest::newRow("version 99") << qint32(99) << -1 << QStringLiteral("Unsupported file version.");
-    QTest::newRow("version 101") << qint32(101) << -1 << QStringLiteral("Unsupported file version.");
-    QTest::newRow("body cut short") << qint32(100) << 60 << QStringLiteral("The file is damaged or incomplete.");
-    QTest::newRow("version 100") << qint32(100) << -1 << QString();
-}
-
-void TestMainWindow::open()
-{
-    QFETCH(qint32, version);
-    QFETCH(int, size);
-    QFETCH(QString, message);
-    const QString name = writeDocument(version, size);
-
-    ModalRecorder modal;
-    m_w->openFile(name);
-    if (message.isEmpty()) {
-        QVERIFY(modal.calls.isEmpty());
-        QCOMPARE(tabs().size(), 1);
-        QCOMPARE(m_w->activeScene()->fileName(), name);
-        QCOMPARE(tabs().first()->windowTitle(), QStringLiteral("doc"));
-        QCOMPARE(Typist::shape(m_w->activeScene()->root()), QStringLiteral("(Hi)"));
-    } else {
-        QCOMPARE(modal.calls.size(), 1);
-        QCOMPARE(modal.calls.at(0).title, QStringLiteral("Unable to open file"));
-        QCOMPARE(modal.calls.at(0).text, message);
+    void cleanup()
+    {
+        ModalRecorder modal; // No to each modified document's question
+        for (QMdiSubWindow *sub : tabs()) {
+            modal.buttons.enqueue(QMessageBox::No);
+            if (auto *view = qobject_cast<QVorrelView *>(sub->widget()))
+                view->setPlaying(false);
+        }
+        m_w->documentArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QGuiApplication::clipboard()->clear();
         QVERIFY(tabs().isEmpty());
     }
-}
 
-void TestMainWindow::openPaths()
-{
-    // A relative path on the command line names a file of the folder the
-    // program starts in, before the window moves to the home folder.
-    const QString name = writeDocument(100);
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-    const QString path = CommandLine::documentPath({"vorrel", "doc.vrl", "other.vrl"});
-    QVERIFY(QDir::setCurrent(QDir::homePath()));
-    QCOMPARE(path, name);
-    QVERIFY(CommandLine::documentPath({"vorrel"}).isEmpty());
+    void construction()
+    {
+        QVERIFY(VorrelQt::instance(nullptr, Qt::Tool) == m_w && ViewHost::current() == m_w && m_w->isMaximized());
+        QVERIFY(m_w->softTypeCounters().isEmpty() && !ActiveScene::get());
+        QStringList prototypes;
+        for (auto i = m_w->prototypes().cbegin(); i != m_w->prototypes().cend(); ++i)
+            prototypes << (i.key() == i.value()->typeKey() ? i.value()->name() : i.key() + "?");
+        prototypes.sort();
+        QCOMPARE(prototypes.join(','), "Twirl-0,clay-0,cloth-0,drift-0,explode-0,leak-0,lens-0,originate asymptotic-0,"
+                                       "originate linear-0,pull-0,pulse-0,rubber-0");
+        // Two toolbar rows; Hierarchy alone on the left; one stack of tabs on the right with Properties in front.
+        QVERIFY(m_w->toolBarBreak(m_w->typeToolbar()) && m_w->tabifiedDockWidgets(m_w->hierarchyDock()).isEmpty());
+        QCOMPARE(m_w->dockWidgetArea(m_w->hierarchyDock()), Qt::LeftDockWidgetArea);
+        QStringList titles;
+        for (int i = 0; i < dockTabs()->count(); ++i)
+            titles << dockTabs()->tabText(i);
+        QCOMPARE(titles.join(' '), "Properties SoftTypes Textpad History");
+        QVERIFY(m_w->historyDock()->visibleRegion().isEmpty() && !m_w->propertiesDock()->visibleRegion().isEmpty());
+        // Ctrl+B, which the form also gives Paste SoftTypes, starts and stops play only.
+        QCOMPARE(QKeySequence::listToString(m_w->form().actionSoftTypeStart->shortcuts()) + ", Paste SoftTypes "
+                     + m_w->form().actionEditPasteSoftTypes->shortcut().toString(),
+                 "Ctrl+Space; Ctrl+B, Paste SoftTypes ");
+        m_w->mainToolbar()->newAction->trigger();
+        QVERIFY(tabs().size() == 1 && ActiveScene::get() && ActiveScene::get() == m_w->activeScene());
+        // playShortcuts: in the view, Ctrl+B starts and Ctrl+Space stops.
+        QVorrelView *view = m_w->activeView();
+        QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
+        const bool started = view->isPlaying();
+        QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(started && !view->isPlaying());
+    }
 
-    ModalRecorder modal;
-    m_w->openFile(path);
-    m_w->OnFileOpen();
-    QCOMPARE(tabs().size(), 1);
-    // The same file again from the Open dialog: a second, independent tab.
-    modal.fileNames.enqueue(name);
-    m_w->OnFileOpen();
-    QCOMPARE(tabs().size(), 2);
-    QVERIFY(tabs().at(0)->widget() != tabs().at(1)->widget());
-    QCOMPARE(modal.calls.size(), 2);
-    QCOMPARE(modal.calls.at(1).what, QStringLiteral("open"));
-    QCOMPARE(modal.calls.at(1).title, QStringLiteral("Open"));
-    QCOMPARE(modal.calls.at(1).text, QStringLiteral("Vorrel Files (*.vrl)"));
-}
+    // Start-up shows three lines and closes on time; About shows every line until clicked, one box per window.
+    void splash()
+    {
+        VorrelSplash splash;
+        splash.showFor(1);
+        QCOMPARE(splash.text(), "Version 1.0.2\n" + VorrelSplash::aboutLines.first() + '\n' + VorrelSplash::closingLine);
+        QTRY_VERIFY(!splash.isVisible());
+        m_w->OnAboutVorrel();
+        m_w->OnAboutVorrel();
+        QTest::qWait(20);
+        const QList<VorrelSplash *> boxes = m_w->findChildren<VorrelSplash *>();
+        QVERIFY(boxes.size() == 1 && boxes.first()->isVisible());
+        QCOMPARE(boxes.first()->text().count('\n'), 12); // the version, nine About lines (two of two lines), closing
+        boxes.first()->close();
+    }
 
-void TestMainWindow::toolbarDispatch_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("tabs");
-    QTest::addColumn<int>("dialogs");
-    QTest::addColumn<bool>("playing");
+    // View entries hide and show their docks, a tab switch closes none, a dock's close button unchecks its entry.
+    void dockToggles()
+    {
+        for (const char *name : {"Hierarchy", "Properties", "Textpad", "History", "SoftTypes"}) {
+            QAction *entry = m_w->findChild<QAction *>(QStringLiteral("actionView") + name);
+            QDockWidget *dock = nullptr;
+            for (QDockWidget *d : m_w->findChildren<QDockWidget *>())
+                dock = d->windowTitle() == QLatin1String(name) ? d : dock;
+            dockTabs()->setCurrentIndex(3);
+            dockTabs()->setCurrentIndex(0);
+            QVERIFY2(entry->isChecked() && !dock->isHidden(), name);
+            entry->trigger();
+            const bool hidden = dock->isHidden();
+            entry->trigger();
+            QVERIFY2(hidden && !dock->isHidden(), name);
+            dock->close();
+            QVERIFY2(!entry->isChecked(), name);
+            entry->trigger();
+        }
+    }
 
-    QTest::newRow("new") << "NewAction" << 2 << 0 << false;
-    QTest::newRow("open") << "OpenAction" << 1 << 1 << false;
-    QTest::newRow("save: a new document asks for a name") << "SaveAction" << 1 << 1 << false;
-    QTest::newRow("print") << "PrintAction" << 1 << 0 << false;
-    QTest::newRow("start") << "StartStopAction" << 1 << 0 << true;
-    QTest::newRow("case differs") << "newaction" << 1 << 0 << false;
-    QTest::newRow("unknown") << "ZoomAction" << 1 << 0 << false;
-}
+    // Bad indexes close nothing; by index or by its close button, a tab closes its own document and no other.
+    void closingTabs()
+    {
+        QList<QPointer<QWidget>> views;
+        for (int i = 0; i < 4; ++i) {
+            m_w->OnFileNew();
+            views << m_w->activeView();
+        }
+        m_w->OnCloseTab(-1);
+        m_w->OnCloseTab(4);
+        m_w->OnCloseTab(0);
+        QTabBar *bar = m_w->documentArea()->findChild<QTabBar *>();
+        QVERIFY(bar && bar->tabsClosable());
+        emit bar->tabCloseRequested(1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(tabs().size() == 2 && !views.at(0) && views.at(1) && !views.at(2) && views.at(3));
+    }
 
-void TestMainWindow::toolbarDispatch()
-{
-    QFETCH(QString, name);
-    QFETCH(int, tabs);
-    QFETCH(int, dialogs);
-    QFETCH(bool, playing);
-    m_w->OnFileNew();
-    QVorrelView *first = m_w->activeView();
+    // Exit closes in creation order; the documents from a refusing one on stay open in their tabs.
+    void exitStopsAtARefusingDocument()
+    {
+        m_w->OnFileNew();
+        QPointer<QWidget> first = m_w->activeView();
+        auto *refuser = new Refuser;
+        m_w->documentArea()->addSubWindow(refuser)->setAttribute(Qt::WA_DeleteOnClose);
+        m_w->OnFileNew();
+        QPointer<QWidget> last = m_w->activeView();
+        m_w->OnFileExit();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(m_w->isVisible() && tabs().size() == 2 && !first && last && tabs().first()->widget() == refuser);
+        refuser->refuse = false;
+    }
 
-    ModalRecorder modal;
-    QAction action(name);
-    action.setObjectName(name);
-    m_w->OnMainToolBarClick(&action);
-    QCOMPARE(this->tabs().size(), tabs);
-    QCOMPARE(modal.calls.size(), dialogs);
-    QCOMPARE(first->isPlaying(), playing);
-    QCOMPARE(m_w->mainToolbar()->startStopAction->text(), playing ? QStringLiteral("Stop") : QStringLiteral("Start"));
-}
+    // A file that is no readable document is reported and opens nothing.
+    void open()
+    {
+        const struct { const char *name; qint32 version; int size; const char *message; } rows[] = {
+            {"empty file", 100, 0, "Not a Vorrel file"}, {"version 101", 101, -1, "Unsupported file version."},
+            {"body cut short", 100, 60, "The file is damaged or incomplete."},
+        };
+        for (const auto &row : rows) {
+            ModalRecorder modal;
+            m_w->openFile(writeDocument(row.version, row.size));
+            QVERIFY2(tabs().isEmpty(), row.name);
+            QCOMPARE(modalLog(modal), QStringList(QStringLiteral("information: Unable to open file: ") + row.message));
+        }
+    }
 
-void TestMainWindow::playShortcuts()
-{
-    m_w->OnFileNew();
-    QVorrelView *view = m_w->activeView();
-    QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
-    QVERIFY(view->isPlaying());
-    QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier);
-    QVERIFY(!view->isPlaying());
-}
+    // A relative path on the command line names a file of the folder the program starts in, before the window
+    // moves to the home folder; the file opened again from the Open dialog is a second, independent tab.
+    void openPaths()
+    {
+        const QString name = writeDocument(100);
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const QString path = CommandLine::documentPath({"vorrel", "doc.vrl", "other.vrl"});
+        QVERIFY(QDir::setCurrent(QDir::homePath()));
+        QVERIFY(path == name && CommandLine::documentPath({"vorrel"}).isEmpty());
+        ModalRecorder modal;
+        m_w->openFile(path);
+        QCOMPARE(tabs().first()->windowTitle() + Typist::shape(m_w->activeScene()->root()), "doc(Hi)");
+        QCOMPARE(m_w->activeScene()->fileName(), name);
+        m_w->OnFileOpen();
+        modal.fileNames.enqueue(name);
+        m_w->OnFileOpen();
+        QVERIFY(tabs().size() == 2 && tabs().at(0)->widget() != tabs().at(1)->widget());
+        const QString open = QStringLiteral("open: Open: Vorrel Files (*.vrl)");
+        QCOMPARE(modalLog(modal), QStringList({open, open}));
+    }
 
-void TestMainWindow::aboutBox()
-{
-    m_w->OnAboutVorrel();
-    m_w->OnAboutVorrel();
-    const QList<QSplashScreen *> boxes = m_w->findChildren<QSplashScreen *>();
-    QCOMPARE(boxes.size(), 1);
-    const auto *box = static_cast<VorrelSplash *>(boxes.first());
-    QVERIFY(box->about && box->isVisible());
-    QTest::qWait(20);
-    QVERIFY(box->isVisible());
-    boxes.first()->close();
-}
+    // The main toolbar runs the command of the action's exact object name; Print runs none.
+    void toolbarDispatch()
+    {
+        m_w->OnFileNew();
+        ModalRecorder modal;
+        for (const char *name : {"PrintAction", "newaction", "ZoomAction", "OpenAction", "SaveAction",
+                                 "StartStopAction"}) {
+            QAction action(name);
+            action.setObjectName(name);
+            m_w->OnMainToolBarClick(&action);
+        }
+        QVERIFY(tabs().size() == 1 && m_w->activeView()->isPlaying());
+        QCOMPARE(modalLog(modal), QStringList({"open: Open: Vorrel Files (*.vrl)", "save: Save: Vorrel Files (*.vrl)"}));
+    }
 
-// The states of the document, as the refresh tables name them.
-enum State { NoDocument, Document, Selection, LockedSelection, Playing };
-// When an entry is enabled: D a document, P playing, S a selection, T text
-// on the clipboard, G glyph copies (none in these states).
-enum Rule { Always, Never, D, DnotP, S, DSnotP, GorT, T, G, DnotPS, DnotPGorT };
+    // Entries, docks and toolbars enabled in each state of the active document; refreshing emits no panel signal.
+    void actionStates()
+    {
+        enum State { NoDocument, Document, Selection, LockedSelection, Playing };
+        const struct { const char *name; State state; bool clipboard; } states[] = {
+            {"no document", NoDocument, false}, {"no document, clipboard text", NoDocument, true},
+            {"document", Document, false},      {"document, clipboard text", Document, true},
+            {"selection", Selection, false},    {"locked selection", LockedSelection, true},
+            {"playing", Playing, true},
+        };
+        // By object name, "action" left out (a few Add/Remove SoftType entries stand for their loops).
+        const struct { Rule rule; const char *names; } table[] = {
+            {Always, "FileNew FileOpen FileExit menuView NewAction OpenAction"},
+            {D, "FileClose FileSave FileSaveAs FileSaveOptions menuSoftType SoftTypeStart ViewExtras menuExtras "
+                "ViewCaret ViewSelection ViewGrid menuSnapTo ViewWorkArea ViewScrollbars ViewCenterCanvas ViewZoomIn "
+                "ViewZoomOut ViewActualSize SaveAction StartStopAction"},
+            {DnotP, "menuExport ExportSequence menuEdit menuObject menuTextpad menuSelect TurnExportOnOffAction "
+                    "SetExportFileAction HierarchyPanelDockWidget HistoryPanelDockWidget TextpadPanelDockWidget"},
+            {Never, "FilePrint FilePrintPreview FilePrintSetup PrintAction menuRemoveOriginate RemoveSoftTypeClay "
+                    "RemoveSoftTypeOriginateAsymptotic RemoveSoftTypeOriginateLinear TextpadSyncFile"},
+            {S, "EditCopy EditCut menuArrange menuConvertTo ObjectLock ObjectUnlock ObjectHide ObjectReset "
+                "menuAddOriginate AddSoftTypeClay AddSoftTypeTwirl RemoveSoftTypeTwirl"},
+            {DSnotP, "menuAddSoftType menuRemoveSoftType SoftTypeRemoveAll SoftTypeResetDeformation "
+                     "SoftTypeSetAsOriginal SoftTypePanelDockWidgetClass"},
+            {GorT, "EditPasteGlyphs"}, {T, "EditPasteCharacters"}, {G, "EditPasteSoftTypes"},
+            {DnotPS, "CopyAction CutAction"}, {DnotPGorT, "PasteAction"},
+        };
+        for (const auto &row : states) {
+            const PanelSignals panelSignals(m_w);
+            QGuiApplication::clipboard()->setText(row.clipboard ? QStringLiteral("text") : QString());
+            if (row.state != NoDocument) {
+                m_w->OnFileNew();
+                QVorrelScene *scene = m_w->activeScene();
+                if (row.state >= Selection) { // every glyph selected, each with a Twirl
+                    Typist::type(scene, QStringLiteral("Hi"));
+                    scene->selectAll(1, 2);
+                    scene->addSoftType(m_w->prototypes().value(QStringLiteral("Twirl")));
+                }
+                if (row.state == LockedSelection)
+                    scene->lockSelected();
+                if (row.state == Playing)
+                    m_w->OnStartStopSoftTypes();
+            }
+            m_w->updateAll();
 
-void TestMainWindow::actionStates_data()
-{
-    QTest::addColumn<int>("state");
-    QTest::addColumn<bool>("clipboard");
-    QTest::newRow("no document") << int(NoDocument) << false;
-    QTest::newRow("no document, clipboard text") << int(NoDocument) << true;
-    QTest::newRow("document") << int(Document) << false;
-    QTest::newRow("document, clipboard text") << int(Document) << true;
-    QTest::newRow("selection") << int(Selection) << false;
-    QTest::newRow("locked selection") << int(LockedSelection) << true;
-    QTest::newRow("playing") << int(Playing) << true;
-}
+            const bool d = row.state != NoDocument, p = row.state == Playing, s = row.state >= Selection;
+            const bool t = row.clipboard, g = false;
+            const bool expected[] = {true, false, d, d && !p, s, d && s && !p, g || t, t, g, d && !p && s,
+                                     d && !p && (g || t)};
+            QStringList wrong;
+            for (const auto &entries : table) {
+                for (const QString &name : QString::fromLatin1(entries.names).split(' ')) {
+                    const QObject *o = m_w->findChild<QObject *>(name);
+                    o = o ? o : m_w->findChild<QAction *>("action" + name);
+                    if (!o || o->property("enabled").toBool() != expected[entries.rule])
+                        wrong << name;
+                }
+            }
+            if (m_w->typeToolbar()->isEnabled() != expected[DnotP])
+                wrong << "type toolbar";
+            const Ui_VorrelQtClass &ui = m_w->form();
+            wrong << panelSignals.fired;
+            QVERIFY2(wrong.isEmpty(), qPrintable(row.name + (": " + wrong.join(' '))));
+            QCOMPARE(m_w->propertiesDock()->editingProperties()->isEnabled(), d);
+            QCOMPARE(m_w->propertiesDock()->textProperties()->isEnabled(), d && s && !p);
+            QVERIFY(!ui.actionTextpadSyncFile->isChecked() && !ui.actionViewControlPoints->isVisible());
+            QCOMPARE(ui.actionSoftTypeStart->text() + m_w->mainToolbar()->startStopAction->text(),
+                     p ? "Stop SoftTypesStop" : "Start SoftTypesStart");
+            QVERIFY(!d || (ui.actionEditUndo->isEnabled() == (s && !p) && ui.actionViewScrollbars->isChecked()
+                           && ui.actionExportTurnOn->text() == "Turn On"));
+            cleanup();
+        }
+    }
 
-void TestMainWindow::actionStates()
-{
-    QFETCH(int, state);
-    QFETCH(bool, clipboard);
-    const PanelSignals panelSignals(m_w);
-    QGuiApplication::clipboard()->setText(clipboard ? QStringLiteral("text") : QString());
-    if (state != NoDocument) {
+    // The docks show the active document, the type toolbar the style of new text; with none, tree and history empty.
+    void refreshContentsAndViewHost()
+    {
+        m_w->OnFileNew();
+        QVorrelView *view = m_w->activeView();
+        QVorrelScene *scene = view->scene();
+        Typist::type(scene, QStringLiteral("Hi"));
+        scene->selectAll(1, 2);
+        scene->addSoftType(m_w->prototypes().value(QStringLiteral("Twirl")));
+        scene->setTextpadText(QStringLiteral("xy z"));
+        scene->setFillColor(QColor(10, 20, 30, 40));
+        scene->setStrokeWidth(2.5);
+        view->setNozzleArmed(true);
+        m_w->updateAll();
+        const auto *tree = m_w->hierarchyDock()->findChild<QTreeWidget *>();
+        const auto *history = m_w->historyDock()->findChild<QListWidget *>();
+        const auto *softTypes = m_w->softTypeDock()->findChild<QListWidget *>();
+        const auto *pad = m_w->textpadDock()->findChild<QTextEdit *>();
+        const TypeToolbar *bar = m_w->typeToolbar();
+        QCOMPARE(QList<int>({tree->topLevelItemCount(), history->count(), softTypes->count()}),
+                 QList<int>({1, scene->history().size(), 1}));
+        QCOMPARE(history->item(0)->text() + softTypes->item(0)->text() + pad->toPlainText(),
+                 "Insert GlyphTwirl-0xy z");
+        QVERIFY(m_w->textpadDock()->nozzleOn && bar->fillColor == QColor(10, 20, 30, 40));
+        QCOMPARE(bar->strokeWidthTextEdit->text() + ' ' + bar->fontSizeComboBox->currentText(), "2.5 72");
+        QCOMPARE(value<QtStringPropertyManager>("Selected Text"), QStringLiteral("Hi"));
+        QCOMPARE(value<QtPointFPropertyManager>("Caret"), scene->caret()->pos());
+        QCOMPARE(value<QtPointFPropertyManager>("Position"), scene->selectionBoundingRect().bottomLeft());
+        // A view asks the Textpad dock for pieces and timing, set and marked in the Textpad menu; the mouse position
+        // goes to the Properties dock.
+        m_w->form().actionTextpadWord->trigger();
+        m_w->form().actionTextpad700ms->trigger();
+        m_w->textpadDock()->syncInterval = 900;
+        ViewHost *host = ViewHost::current();
+        host->showMousePosition(QPointF(3, -4));
+        QStringList marks;
+        for (QAction *a : m_w->findChildren<QAction *>()) {
+            if (a->isChecked() && a->objectName().startsWith("actionTextpad"))
+                marks << a->objectName().mid(13);
+        }
+        marks.sort();
+        marks << m_w->form().actionNozzleStartStop->text() << host->nextPiece() << QString::number(host->nozzleType())
+              << QString::number(host->nozzleInterval()) << QString::number(host->textpadSyncInterval());
+        QCOMPARE(marks.join(' '), "700ms Forward Loop Word Stop Nozzle xy 3 700 900");
+        QCOMPARE(value<QtPointFPropertyManager>("Mouse"), QPointF(3, -4));
+        m_w->form().actionTextpadGlyph->trigger();
+        m_w->form().actionTextpad100ms->trigger();
+        m_w->textpadDock()->syncInterval = 5000;
+        cleanup();
+        m_w->updateAll();
+        QCOMPARE(tree->topLevelItemCount() + history->count(), 0);
+        QCOMPARE(QString::number(softTypes->count()) + pad->toPlainText() + bar->strokeWidthTextEdit->text(),
+                 "1xy z2.5");
+        QCOMPARE(value<QtStringPropertyManager>("Selected Text"), QStringLiteral("Hi"));
+    }
+
+    // Rotation shown: the first outlined glyph's while all agree, else 0; without outlines 0 and no colours.
+    void rotationShown()
+    {
+        const struct { const char *text; QList<qreal> rotations; float shown; } rows[] = {
+            {"ab", {12.5, 12.5}, 12.5f}, {"ab", {30, 45}, 0}, {"abc", {30, 45, 30}, 0}, {" a", {90, -20}, -20},
+            {" ", {90}, 0},
+        };
+        for (const auto &row : rows) {
+            m_w->OnFileNew();
+            QVorrelScene *scene = m_w->activeScene();
+            Typist::type(scene, row.text);
+            Glyph *g = scene->root()->firstGlyph();
+            for (qreal rotation : row.rotations) {
+                g->setRotation(rotation);
+                g = g->nextGlyph();
+            }
+            scene->selectAll(1, 2);
+            m_w->updateAll();
+            QVERIFY2(float(m_w->propertiesDock()->textRotation()) == row.shown, row.text);
+            QCOMPARE(value<QtColorPropertyManager>("Fill").isValid(), QString(row.text).trimmed().size() > 0);
+        }
+    }
+
+    // Two glyphs with a SoftType of one name: the first selected stands for it in the dock, whose dialog edits a clone.
+    void softTypeOfFirstSelected()
+    {
         m_w->OnFileNew();
         QVorrelScene *scene = m_w->activeScene();
-        if (state >= Selection) {
-            // Every glyph selected, each with a Twirl.
-            Typist::type(scene, QStringLiteral("Hi"));
-            scene->selectAll(1, 2);
-            scene->addSoftType(m_w->prototypes().value(QStringLiteral("Twirl")));
+        Typist::type(scene, QStringLiteral("ab"));
+        Glyph *a = scene->root()->firstGlyph();
+        Glyph *b = a->nextGlyph();
+        for (Glyph *g : {a, b}) {
+            const std::unique_ptr<SoftType> twirl(SoftTypeFactory::create(QStringLiteral("Twirl"), "T"));
+            twirl->property(QStringLiteral("radius"))->setValue(g == a ? 10 : 20);
+            scene->restoreSelection({g});
+            scene->addSoftType(twirl.get());
         }
-        if (state == LockedSelection)
-            scene->lockSelected();
-        if (state == Playing)
-            m_w->OnStartStopSoftTypes();
+        scene->restoreSelection({b, a});
+        m_w->updateAll();
+        QListWidget *list = m_w->softTypeDock()->findChild<QListWidget *>();
+        ModalRecorder modal;
+        modal.execs << [](QDialog *d) {
+            static_cast<SoftTypeDlg *>(d)->buttonCode = 1; // Ok
+            return int(QDialog::Accepted);
+        };
+        QSignalSpy edited(m_w->softTypeDock(), &SoftTypePanelDockWidget::softtypeChanged);
+        emit list->itemClicked(list->item(0));
+        QVERIFY(list->count() == 1 && edited.size() == 1);
+        QCOMPARE(edited.at(0).at(1).value<QVariantHash>().value(QStringLiteral("radius")).toInt(), 20);
     }
-    m_w->updateAll();
 
-    const bool d = state != NoDocument, p = state == Playing, s = state >= Selection, t = clipboard, g = false;
-    const bool expected[] = {true, false, d, d && !p, s, d && s && !p, g || t, t, g, d && !p && s, d && !p && (g || t)};
-    const struct
+    // Save As and Close act on the active document; a modified one asks first, and Cancel keeps it.
+    void documents()
     {
-        Rule rule;
-        const char *names;
-    } table[] = {
-        {Always, "actionFileNew actionFileOpen actionFileExit menuView NewAction OpenAction"},
-        {D, "actionFileClose actionFileSave actionFileSaveAs actionFileSaveOptions menuSoftType actionSoftTypeStart "
-            "actionViewExtras menuExtras actionViewCaret actionViewSelection actionViewGrid menuSnapTo "
-            "actionViewWorkArea actionViewScrollbars actionViewCenterCanvas actionViewZoomIn actionViewZoomOut "
-            "actionViewActualSize SaveAction StartStopAction"},
-        {DnotP, "menuExport actionExportSequence menuEdit menuObject menuTextpad menuSelect TurnExportOnOffAction "
-                "SetExportFileAction"},
-        {Never, "actionFilePrint actionFilePrintPreview actionFilePrintSetup PrintAction menuRemoveOriginate "
-                "actionRemoveSoftTypeClay actionRemoveSoftTypeCloth actionRemoveSoftTypeDrift "
-                "actionRemoveSoftTypeExplode actionRemoveSoftTypeLeak actionRemoveSoftTypeLens "
-                "actionRemoveSoftTypeOriginateAsymptotic actionRemoveSoftTypeOriginateLinear actionRemoveSoftTypePull "
-                "actionRemoveSoftTypePulse actionRemoveSoftTypeRubber actionTextpadSyncFile"},
-        {S, "actionEditCopy actionEditCut menuArrange menuConvertTo actionObjectLock actionObjectUnlock "
-            "actionObjectHide actionObjectReset menuAddOriginate actionAddSoftTypeClay actionAddSoftTypeCloth "
-            "actionAddSoftTypeDrift actionAddSoftTypeExplode actionAddSoftTypeLeak actionAddSoftTypeLens "
-            "actionAddSoftTypeOriginateLinear actionAddSoftTypeOriginateAsymptotic actionAddSoftTypePull "
-            "actionAddSoftTypePulse actionAddSoftTypeRubber actionAddSoftTypeTwirl actionRemoveSoftTypeTwirl"},
-        {DSnotP, "menuAddSoftType menuRemoveSoftType actionSoftTypeRemoveAll actionSoftTypeResetDeformation "
-                 "actionSoftTypeSetAsOriginal"},
-        {GorT, "actionEditPasteGlyphs"},
-        {T, "actionEditPasteCharacters"},
-        {G, "actionEditPasteSoftTypes"},
-        {DnotPS, "CopyAction CutAction"},
-        {DnotPGorT, "PasteAction"},
-    };
-    for (const auto &row : table) {
-        for (const QString &name : QString::fromLatin1(row.names).split(QLatin1Char(' '))) {
-            QObject *o = m_w->findChild<QAction *>(name);
-            if (!o)
-                o = m_w->findChild<QMenu *>(name);
-            QVERIFY2(o, qPrintable(name));
-            const bool enabled = qobject_cast<QAction *>(o) ? static_cast<QAction *>(o)->isEnabled()
-                                                           : static_cast<QMenu *>(o)->isEnabled();
-            QVERIFY2(enabled == expected[row.rule], qPrintable(name));
+        twoDocuments();
+        Typist::type(m_scene, QStringLiteral("Hi"));
+        Typist::type(view(0)->scene(), QStringLiteral("x"));
+        ModalRecorder modal;
+        modal.fileNames << m_dir.filePath(QStringLiteral("second"));
+        modal.buttons << QMessageBox::Cancel << QMessageBox::No;
+        m_w->OnFileSaveAs();
+        activate(0);
+        m_w->OnFileClose();
+        QVERIFY(tabs().size() == 2 && !view(1)->isModified() && view(0)->scene()->fileName().isEmpty());
+        m_w->OnFileClose();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(tabs().size() == 1 && m_w->activeScene() == m_scene && m_scene->fileName() == m_dir.filePath("second"));
+        const QString question = QStringLiteral("information: Save: Save 'untitled' before closing?");
+        QCOMPARE(modalLog(modal), QStringList({"save: Save: Vorrel Files (*.vrl)", question, question}));
+    }
+
+    void menuSlots()
+    {
+        twoDocuments();
+        // "ab ab", each glyph with a Twirl and a test SoftType "T", the first selected, the view at scale 2, offset
+        // (40, -30). Each row: entries added, the last one's text (/commands if composite), what changed ("new": style
+        // of new text). "T" clicked in the Hierarchy with nothing selected: no dock clone, the dialog's is deleted.
+        const Edit clickT = EDIT(w->OnSelectNone(); const int n = TestSoftType::destroyed;
+                                 w->OnHierarchySoftTypeClicked(a, a->findSoftType("T"));
+                                 QCOMPARE(TestSoftType::destroyed - n, 1));
+        const struct { const char *slot; Edit edit; const char *after; } rows[] = {
+            {"OnObjectToFront", {}, "1 Bring to Front/1 z1"}, {"OnObjectBackward", {}, "1 Send Backward/1 z-1"},
+            {"OnObjectLock", {}, "1 Lock/1 locked1"}, {"OnObjectUnlock", {}, "0"},
+            {"OnObjectHide", {}, "1 Hide/2 shown0 selected0"}, {"OnObjectReset", {}, "1 Reset"},
+            {"OnSoftTypeResetDeform", {}, "1 Reset Deformations"}, {"OnSoftTypeSetAsOriginal", {}, "1 Set as Original"},
+            {"OnSelectNone", {}, "1 Select All Unknown selected0"}, {"OnSelectAllGlyphs", {}, "1 Select All Glyphs"},
+            {"OnSelectSameCharacters", {}, "1 Select Same Glyphs"},
+            {"OnSelectAllWords", {}, "1 Select All Words selected0"},
+            {"OnRemoveSoftTypeTwirl", {}, "1 Remove Twirl SoftTypes/1 [T]"}, {"OnRemoveSoftTypeClay", {}, "0"},
+            {"OnSoftTypeRemoveAll", {}, "1 Remove All SoftTypes/2 []"},
+            {"OnViewGrid", {}, "0 flags15"}, {"OnViewWorkArea", {}, "0 flags6"}, {"OnViewExtras", {}, "0 extras0"},
+            {"OnViewSnapToGrid", {}, "0 snap1"}, {"OnViewScrollbars", {}, "0 bars1,1"},
+            {"OnViewCenterCanvas", {}, "0 offset0,0"}, {"OnViewActualSize", {}, "0 scale1.00 offset0,0"},
+            {"OnViewZoomIn", {}, "0 scale2.30"}, {"OnViewZoomOut", {}, "0 scale1.74"},
+            {"visible", EDIT(w->OnHierarchyVisibleChanged(a)), "1 Hide/2 shown0 selected0"},
+            {"lock", EDIT(w->OnHierarchyLockChanged(a)), "1 Lock/1 locked1"},
+            {"selection toggled", EDIT(QList<TextObject *> l({a, a->nextGlyph()}); w->OnHierarchySelectionChanged(l)),
+             "1 Unknown Combo Command/2 selected0"},
+            {"undo 3, redo 1, 0, -3", EDIT(w->OnHistoryUndoTriggered(3); w->OnHistoryRedoTriggered(1);
+                  w->OnHistoryUndoTriggered(0); w->OnHistoryRedoTriggered(-3)), "-2 [Twirl-0]"},
+            {"SoftType clicked, Cancel", answered(clickT, softTypeAnswer(0)), "1 Select All Unknown selected0"},
+            {"SoftType clicked, Ok", answered(clickT, softTypeAnswer(1)),
+             "2 Edit Test SoftType selected0 [Twirl-0,Spin]"},
+            {"SoftType clicked, Remove", answered(clickT, softTypeAnswer(2)),
+             "2 Remove Test SoftType selected0 [Twirl-0]"},
+            {"rotation", EDIT(w->OnTextRotationChangedBy(30)), "1 Rotate Selection r30"},
+            // Font, size and position take the caret along when its glyph is selected.
+            {"position", EDIT(w->OnTextPositionChanged(QPointF(9, 9))), "1 Move Selection/1"},
+            {"position, caret along", EDIT(w->OnSelectAllGlyphs(); w->OnTextPositionChanged(QPointF(9, 9));
+                                           QCOMPARE(w->activeScene()->selectionBoundingRect().bottomLeft(),
+                                                    QPointF(9, 9))), "2 Move Selection/2"},
+            {"font", EDIT(w->OnTextFontChanged(QFont("DejaVu Sans", 40))), "1 Set Font/1 #ff000000,0,DejaVuSans,40"},
+            {"size twice, caret along: merged",
+             EDIT(w->OnSelectAllGlyphs(); w->OnTextFontSizeChanged(20); w->OnTextFontSizeChanged(30)),
+             "2 Set Font Size/2 #ff000000,0,Arial,30"},
+            {"canvas, Cancel", answered(EDIT(w->OnEditCanvas()), previewAnswer(false)), "0 offset0,0"},
+            {"canvas, Ok", answered(EDIT(w->OnEditCanvas()), previewAnswer(true)),
+             "1 Edit Canvas offset0,0 640x480 1280x960 dpi144 #ff00ffff"},
+            {"guides, Cancel", answered(EDIT(w->OnEditGuides()), previewAnswer(false)), "0"},
+            {"guides, Ok", answered(EDIT(w->OnEditGuides()), previewAnswer(true)), "0 grid25 grid#ff00ff00"},
+            // Type toolbar: new text and selection in one step; colour and size steps merge, font steps do not.
+            {"fill twice: merged", EDIT(w->OnToolbarFillColorChanged(Qt::red); w->OnToolbarFillColorChanged(Qt::blue)),
+             "1 Set Fill Color/2 new#ff0000ff,0,Arial,72 #ff0000ff,0,Arial,72"},
+            {"fill, nothing selected", EDIT(w->OnSelectNone(); w->OnToolbarFillColorChanged(QColor(0, 0, 255, 128))),
+             "2 Set Fill Color/1 new#800000ff,0,Arial,72 selected0"},
+            {"size twice: merged", EDIT(w->OnToolbarFontSizeChanged(30); w->OnToolbarFontSizeChanged(QString("40"))),
+             "1 Set Font Size/2 new#ff000000,0,Arial,40 #ff000000,0,Arial,40"},
+            {"stroke width; then widths and sizes of no number", EDIT(
+                 for (const char *width : {"2", "abc", "-5", ""}) {
+                     w->typeToolbar()->strokeWidthTextEdit->setText(width);
+                     w->OnToolbarStrokeWidthTextEditFinished();
+                 }
+                 for (const char *size : {"abc", "0", "-5", ""})
+                     w->OnToolbarFontSizeChanged(QString(size))),
+             "1 Set Stroke Width/2 new#ff000000,2,Arial,72 #ff000000,2,Arial,72"},
+            {"fonts: one step each", EDIT(w->typeToolbar()->fontComboBox->setCurrentFont(QFont("DejaVu Serif"));
+                                          w->typeToolbar()->fontComboBox->setCurrentFont(QFont("DejaVu Sans"))),
+             "2 Set Font/2 new#ff000000,0,DejaVuSans,72 #ff000000,0,DejaVuSans,72"},
+        };
+        for (const auto &row : rows) {
+            Typist::type(m_scene, QStringLiteral("ab ab"));
+            m_scene->selectAll(1, 2);
+            m_scene->addSoftType(m_w->prototypes().value(QStringLiteral("Twirl")));
+            m_scene->addSoftType(std::make_unique<TestSoftType>(QStringLiteral("T")).get());
+            m_scene->selectAll(1, 0);
+            Glyph *a = m_scene->root()->firstGlyph();
+            m_scene->setSelected(a, true, false);
+            view(1)->scale(2, 2), view(1)->setViewOffset(QPointF(40, -30));
+            const QStringList before = stateOf(view(1)), first = stateOf(view(0));
+            const int entries = m_scene->historyIndex();
+            row.edit ? row.edit(m_w, a) : void(QMetaObject::invokeMethod(m_w, row.slot));
+            const int added = m_scene->historyIndex() - entries;
+            const Cmd *last = m_scene->history().at(m_scene->historyIndex() - 1);
+            const auto *combo = added > 0 ? qobject_cast<const CmdCombo *>(last) : nullptr;
+            const QString text = last->text() + (combo ? "/" + QString::number(combo->count()) : "");
+            QStringList probe = QStringList{QString::number(added), text}.mid(0, added > 0 ? 2 : 1);
+            for (const QString &field : stateOf(view(1)))
+                probe << QStringList(field).mid(before.contains(field));
+            QVERIFY2(probe.join(' ') == QLatin1String(row.after), qPrintable(row.slot + (": " + probe.join(' '))));
+            QVERIFY(stateOf(view(0)) == first && view(0)->scene()->history().isEmpty());
+            // One undo step each, back to the document as it was; the canvas's to the values from before the dialog.
+            for (int i = 0; i < added; ++i)
+                m_w->OnEditUndo();
+            QVERIFY2(added <= 0 || stateOf(view(1)).mid(6) == before.mid(6), qPrintable(stateOf(view(1)).join(' ')));
+            cleanup();
+            twoDocuments();
+        }
+        // The context menu, not while the document plays.
+        ModalRecorder modal;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_w->mapToGlobal(QPoint(5, 5)));
+        for (bool playing : {true, false}) {
+            view(1)->setPlaying(playing);
+            QCoreApplication::sendEvent(m_w, &event);
+        }
+        QCOMPARE(modalLog(modal), QStringList("menu: : actionSoftTypeStart SoftTypes[menuAddSoftType menuRemoveSoftType "
+                                              "actionSoftTypeRemoveAll - actionSoftTypeResetDeformation "
+                                              "actionSoftTypeSetAsOriginal] - actionNozzleStartStop - actionEditCut "
+                                              "actionEditCopy actionEditPasteGlyphs actionEditPasteCharacters "
+                                              "actionEditPasteSoftTypes - actionObjectLock actionObjectUnlock "
+                                              "actionObjectHide actionObjectReset"));
+    }
+
+    // The textpad's text belongs to the active document: typed or loaded, it modifies it with no history entry.
+    // Paste Glyphs without copies pastes the clipboard's text (CR LF and LF one line break each, an emoji one glyph);
+    // copies paste as often as asked, into the active document; Cut is one step; copied text has "\n" line ends.
+    void textpadAndClipboard()
+    {
+        twoDocuments();
+        m_w->textpadDock()->findChild<QTextEdit *>()->setPlainText(QStringLiteral("typed"));
+        QVERIFY(m_scene->textpadText() == "typed" && view(1)->isModified() && m_scene->historyIndex() == 0);
+        activate(0);
+        m_w->form().actionTextpadLoremIpsum->trigger();
+        QVERIFY(view(0)->scene()->textpadText().startsWith("Lorem ipsum dolor sit amet") && view(0)->isModified());
+        QVERIFY(view(0)->scene()->history().isEmpty() && m_scene->textpadText() == "typed");
+        activate(1);
+        QClipboard *board = QGuiApplication::clipboard();
+        const QString emoji = QString::fromUcs4(U"\U0001F600", 1);
+        board->setText("x\r\ny" + emoji + "\nz");
+        m_w->OnEditPasteGlyphs();
+        QCOMPARE(Typist::shape(m_scene->root()), "(x)|(y" + emoji + ")|(z)");
+
+        QVorrelScene *scene = view(0)->scene();
+        Typist::type(scene, QStringLiteral("abc"));
+        activate(0);
+        scene->restoreSelection({passage(scene, 0)->child(0)});
+        m_w->OnEditCopy();
+        m_w->OnEditPasteGlyphs();
+        m_w->OnEditPasteGlyphs();
+        QCOMPARE(scene->root()->text() + QString::number(scene->historyIndex()), "abcabcabc5");
+        QCOMPARE(scene->selectedObjects().size(), 3);
+        activate(1);
+        m_w->OnEditPasteGlyphs();
+        QVERIFY(m_scene->root()->text().endsWith("abc"));
+        activate(0);
+        m_w->OnEditCut();
+        QCOMPARE(scene->root()->text() + QString::number(scene->historyIndex()), "abcabc6");
+        scene->undo();
+        QVERIFY(scene->root()->text() == "abcabcabc" && m_w->copiedGlyphs().size() == 3);
+
+        m_w->OnFileNew();
+        QVorrelScene *lines = m_w->activeScene();
+        Typist::type(lines, QStringLiteral("a\rb"));
+        lines->restoreSelection({passage(lines, 0)});
+        m_w->OnEditCopy();
+        QCOMPARE(board->text(), QStringLiteral("a\nb"));
+        m_w->OnEditPasteCharacters();
+        QCOMPARE(Typist::shape(lines->root()), QStringLiteral("(a)|(ba)|(b)"));
+    }
+
+    // Names run per kind; Cancel keeps the number; Ok gives the prototype the values but not the name.
+    void addSoftTypes()
+    {
+        twoDocuments();
+        Typist::type(m_scene, QStringLiteral("ab"));
+        Glyph *a = m_scene->root()->firstGlyph();
+        m_scene->restoreSelection({a});
+        auto setRadius = [](QDialog *dialog) {
+            for (QtProperty *group : dialog->findChild<QtGroupPropertyManager *>()->properties())
+                for (QtProperty *p : group->subProperties())
+                    if (p->propertyName() == QLatin1String("radius"))
+                        static_cast<QtVariantProperty *>(p)->setValue(77);
+            return int(QDialog::Accepted);
+        };
+        ModalRecorder modal;
+        modal.execs << setRadius << reject << accept;
+        for (int i = 0; i < 3; ++i)
+            m_w->form().actionAddSoftTypeClay->trigger();
+        QCOMPARE(a->softTypeNames(), (QStringList{"clay-1", "clay-2"}));
+        // The third dialog opened with the radius accepted in the first.
+        QCOMPARE(a->findSoftType(QStringLiteral("clay-2"))->values().value(QStringLiteral("radius")).toInt(), 77);
+        const SoftType *prototype = m_w->prototypes().value(QStringLiteral("clay"));
+        QCOMPARE(prototype->values().value(QStringLiteral("radius")).toString() + prototype->name(), "77clay-0");
+    }
+
+    // The canvas at the export size under exactly the name chosen; a failed write is told and leaves nothing.
+    void stillExport()
+    {
+        twoDocuments();
+        Typist::type(m_scene, QStringLiteral("ab"));
+        const char *const rows[][4] = { // slot, file chosen, format written, suffix proposed
+            {"OnExportPNG", "shot", "png", "png"}, {"OnExportTIFF", "shot.tif", "tiff", "tif"},
+            {"OnExportBMP", "shot.bmp", "bmp", "bmp"}, {"OnExportJPEG", "no/dir/x.jpg", "", "jpg"},
+        };
+        for (const auto &row : rows) {
+            ModalRecorder modal;
+            const QString target = m_dir.filePath(row[1]), kind = QString(row[0]).mid(8);
+            modal.fileNames << target;
+            QMetaObject::invokeMethod(m_w, row[0]);
+            const QString failed = QString("warning: Export %1: Unable to write the file '%2'. An existing file of "
+                                           "that name is kept as it was.").arg(kind, target);
+            QCOMPARE(modalLog(modal).mid(1), *row[2] ? QStringList() : QStringList(failed));
+            QCOMPARE(modal.saveDirs.value(0), QStringLiteral("untitled.") + row[3]);
+            QImageReader reader(target);
+            QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
+                     row[1]);
         }
     }
-    // The docks and the type toolbar; text cannot be edited while it plays.
-    const struct
+
+    // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
+    void multipagePdf()
     {
-        Rule rule;
-        QWidget *panel;
-    } panels[] = {{DnotP, m_w->hierarchyDock()}, {DnotP, m_w->historyDock()}, {DnotP, m_w->textpadDock()},
-                  {DSnotP, m_w->softTypeDock()}, {DnotP, m_w->typeToolbar()}};
-    for (const auto &row : panels)
-        QVERIFY2(row.panel->isEnabled() == expected[row.rule], qPrintable(row.panel->windowTitle()));
-    QCOMPARE(m_w->propertiesDock()->editingProperties()->isEnabled(), d);
-    QCOMPARE(m_w->propertiesDock()->textProperties()->isEnabled(), d && s && !p);
-    for (QAction *entry : m_w->form().menu_Toolbars_and_Docking_Windows->actions())
-        QVERIFY2(entry->isChecked() == (entry != m_w->form().actionViewCustomize), qPrintable(entry->objectName()));
-    QVERIFY(!m_w->form().actionTextpadSyncFile->isChecked());
-    QCOMPARE(panelSignals.fired, QStringList());
-
-    QVERIFY(!m_w->form().actionViewControlPoints->isVisible());
-    if (d) {
-        QCOMPARE(m_w->form().actionEditUndo->isEnabled(), s && !p);
-        QCOMPARE(m_w->form().actionSoftTypeStart->text(), p ? QStringLiteral("Stop SoftTypes") : QStringLiteral("Start SoftTypes"));
-        QCOMPARE(m_w->form().actionExportTurnOn->text(), QStringLiteral("Turn On"));
-        QVERIFY(m_w->form().actionViewScrollbars->isChecked());
+        twoDocuments();
+        Typist::type(m_scene, QStringLiteral("ab cd"));
+        m_scene->executeCommand(new CmdMoveCaretPoint(m_scene, QPointF(0, 400)));
+        Typist::type(m_scene, QStringLiteral("ef"));
+        m_scene->restoreSelection({passage(m_scene, 0)});
+        const struct { int level; bool clip, hideSecond; int size, pages; } rows[] = {
+            {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 2},
+            {2, false, true, 0, 5},    {1, true, false, 0, 4},
+        };
+        for (const auto &row : rows) {
+            m_scene->setScreenSize(row.size, row.size);
+            m_scene->setExportSettings(row.size, row.size, 72);
+            m_scene->setObjectVisible(passage(m_scene, 1), !row.hideSecond);
+            const int entries = m_scene->historyIndex();
+            ModalRecorder modal;
+            modal.fileNames << m_dir.filePath(QStringLiteral("pages.pdf"));
+            modal.execs << [&](QDialog *dialog) {
+                dialog->findChild<QComboBox *>(QStringLiteral("cbObjectType"))->setCurrentIndex(row.level);
+                dialog->findChild<QCheckBox *>(QStringLiteral("checkClipping"))->setChecked(row.clip);
+                return int(QDialog::Accepted);
+            };
+            m_w->form().actionExportMultipagePDF->trigger();
+            QFile pdf(m_dir.filePath(QStringLiteral("pages.pdf")));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            const QByteArray bytes = pdf.readAll();
+            const int pages = bytes.count("/Type /Page") - bytes.count("/Type /Pages");
+            QVERIFY2(pages == row.pages, qPrintable(QString("level %1: %2 pages").arg(row.level).arg(pages)));
+            TextGroup *first = passage(m_scene, 0);
+            QVERIFY(first->isVisible() && first->isSelected() && passage(m_scene, 1)->isVisible() != row.hideSecond);
+            QVERIFY(modal.calls.first().title == "Export PDF" && m_scene->backgroundColor() == Qt::white
+                    && m_scene->historyIndex() == entries);
+        }
     }
-    QCOMPARE(m_w->mainToolbar()->startStopAction->text(), p ? QStringLiteral("Stop") : QStringLiteral("Start"));
-}
 
-void TestMainWindow::textpadMenuMarks_data()
-{
-    QTest::addColumn<QList<int>>("settings"); // type, advance, interval, loop, nozzle on
-    QTest::addColumn<QString>("checked");
-    QTest::newRow("glyph, forward, 100 ms, loop") << QList<int>{2, 0, 100, 1, 0} << "100ms Forward Glyph Loop";
-    QTest::newRow("word, repeat, 700 ms, nozzle on") << QList<int>{3, 1, 700, 0, 1} << "700ms Repeat Word";
-    QTest::newRow("passage, one per click") << QList<int>{4, 0, 0, 1, 0} << "Click Forward Loop Passage";
-    QTest::newRow("an interval of no entry") << QList<int>{2, 1, 150, 0, 1} << "Glyph Repeat";
-}
-
-void TestMainWindow::textpadMenuMarks()
-{
-    QFETCH(QList<int>, settings);
-    QFETCH(QString, checked);
-    TextpadPanelDockWidget *pad = m_w->textpadDock();
-    const auto set = [pad](const QList<int> &v) {
-        pad->setNozzleType(v[0]);
-        pad->setAdvance(v[1]);
-        pad->nozzleInterval = v[2];
-        pad->setLoop(v[3]);
-        pad->setNozzleOn(v[4]);
-    };
-    set(settings);
-    // Each of the dock's three signals refreshes the marks (one per type).
-    emit(settings[0] == 2 ? pad->advanceChanged() : settings[0] == 3 ? pad->loopChanged() : pad->nozzleTypeChanged());
-    QStringList marks;
-    for (QAction *a : m_w->findChildren<QAction *>()) {
-        if (a->objectName().startsWith(QLatin1String("actionTextpad")) && a->isChecked())
-            marks << a->objectName().mid(13);
+    // File > Export Sequence: the kind by the suffix, completed from the chosen filter when it is none of the
+    // known ones (the first filter when none is chosen); a movie through its settings dialog; armed, from frame 1.
+    void sequenceSuffix()
+    {
+        const struct { const char *typed, *filter, *file; int kind; } rows[] = {
+            {"clip", nullptr, "clip.mov", 6},               {"clip", "JPEG (*.jpg *.jpeg)", "clip.jpg", 2},
+            {"clip", "TIFF (*.tif *.tiff)", "clip.tif", 5}, {"clip.JPG", "PNG (*.png)", "clip.JPG", 2},
+            {"clip.gif", "PNG (*.png)", "clip.gif.png", 4}, {"clip.", "BMP (*.bmp)", "clip..bmp", 1},
+        };
+        for (const auto &row : rows) {
+            m_w->OnFileNew();
+            QVorrelScene *scene = m_w->activeScene();
+            FilterRecorder modal;
+            modal.fileNames << m_dir.filePath(row.typed);
+            modal.filters << row.filter;
+            modal.execs << accept;
+            m_w->form().actionExportSequence->trigger();
+            QCOMPARE(modal.calls.value(0).title + modal.saveDirs.value(0) + modal.calls.value(0).text,
+                     "Export SequenceuntitledQuicktime (*.mov);;BMP (*.bmp);;JPEG (*.jpg *.jpeg);;PDF (*.pdf);;"
+                     "PNG (*.png);;TIFF (*.tif *.tiff)");
+            QCOMPARE(scene->exportFileName() + ' ' + QString::number(scene->exportKind()),
+                     m_dir.filePath(row.file) + ' ' + QString::number(row.kind));
+            QVERIFY(scene->exportArmed() && scene->exportFrameNumber() == 1
+                    && m_w->mainToolbar()->turnExportOnOffAction->text() == "Stop Export");
+            auto *movie = static_cast<ExporterMOV *>(scene->exporter());
+            QCOMPARE(bool(movie) + modal.calls.size(), row.kind == 6 ? 3 : 1);
+            if (movie) // the dialog's first choices: JPEG, Normal, clear background
+                QVERIFY(movie->codec() == 0x6A706567 && movie->quality() == 512 && movie->clearBackground()
+                        && !movie->keepExisting() && modal.calls.value(1).title == "Quicktime Settings");
+        }
     }
-    marks.sort();
-    QCOMPARE(marks.join(QLatin1Char(' ')), checked);
-    const QAction *start = m_w->form().actionNozzleStartStop;
-    QCOMPARE(start->text(), settings[4] ? QStringLiteral("Stop Nozzle") : QStringLiteral("Start Nozzle"));
-    const QIcon icon(QStringLiteral(":/res/icon/TextpadToolbar/24/png/nozzle_%1.png").arg(settings[4] ? "on" : "off"));
-    QCOMPARE(start->icon().pixmap(24).toImage(), icon.pixmap(24).toImage());
-    set({2, 0, 100, 1, 0});
-}
 
-void TestMainWindow::refreshContentsAndViewHost()
-{
-    m_w->OnFileNew();
-    QVorrelView *view = m_w->activeView();
-    QVorrelScene *scene = view->scene();
-    Typist::type(scene, QStringLiteral("Hi"));
-    scene->selectAll(1, 2);
-    scene->addSoftType(m_w->prototypes().value(QStringLiteral("Twirl")));
-    scene->setTextpadText(QStringLiteral("xy z"));
-    scene->setFillColor(QColor(10, 20, 30, 40));
-    scene->setStrokeWidth(2.5);
-    view->setNozzleArmed(true);
-    m_w->updateAll();
-
-    const auto *tree = m_w->hierarchyDock()->findChild<QTreeWidget *>();
-    const auto *history = m_w->historyDock()->findChild<QListWidget *>();
-    const auto *softTypes = m_w->softTypeDock()->findChild<QListWidget *>();
-    const auto *pad = m_w->textpadDock()->findChild<QTextEdit *>();
-    const TypeToolbar *bar = m_w->typeToolbar();
-    QCOMPARE(tree->topLevelItemCount(), 1);
-    QCOMPARE(history->count(), scene->history().size());
-    QCOMPARE(history->item(0)->text(), QStringLiteral("Insert Glyph"));
-    QCOMPARE(softTypes->count(), 1);
-    QCOMPARE(softTypes->item(0)->text(), QStringLiteral("Twirl-0"));
-    QCOMPARE(pad->toPlainText(), QStringLiteral("xy z"));
-    QVERIFY(m_w->textpadDock()->nozzleOn);
-    QCOMPARE(value<QtStringPropertyManager>("Selected Text"), QStringLiteral("Hi"));
-    QCOMPARE(value<QtPointFPropertyManager>("Caret"), scene->caret()->pos());
-    QVERIFY(scene->selectionBoundingRect().height() > 0);
-    QCOMPARE(value<QtPointFPropertyManager>("Position"), scene->selectionBoundingRect().bottomLeft());
-    // The toolbar shows the style of new text, not the selection's.
-    QCOMPARE(bar->fillColor, QColor(10, 20, 30, 40));
-    QCOMPARE(bar->strokeWidthTextEdit->text(), QStringLiteral("2.5"));
-    QCOMPARE(bar->fontSizeComboBox->currentText(), QStringLiteral("72"));
-
-    // What a view asks of its window comes from the Textpad dock; the mouse
-    // goes to the Properties dock.
-    m_w->textpadDock()->setNozzleType(3);
-    m_w->textpadDock()->syncInterval = 700;
-    ViewHost *host = ViewHost::current();
-    QCOMPARE(host->nextPiece(), QStringLiteral("xy"));
-    const QList<int> timing = {host->nozzleType(), host->nozzleInterval(), host->textpadSyncInterval()};
-    QCOMPARE(timing, QList<int>({3, 100, 700}));
-    host->showMousePosition(QPointF(3, -4));
-    QCOMPARE(value<QtPointFPropertyManager>("Mouse"), QPointF(3, -4));
-    m_w->textpadDock()->setNozzleType(2);
-    m_w->textpadDock()->syncInterval = 5000;
-    // Sync File is checked while the view re-reads the textpad's file.
-    scene->setTextpadFileName(m_dir.filePath(QStringLiteral("pad.txt")));
-    view->setTextpadFileSync(true);
-    m_w->updateActionStates();
-    QVERIFY(m_w->form().actionTextpadSyncFile->isEnabled() && m_w->form().actionTextpadSyncFile->isChecked());
-    view->setTextpadFileSync(false);
-    view->setNozzleArmed(false);
-
-    // Without a document the tree and the history empty; the rest keeps
-    // what it showed.
-    ModalRecorder modal;
-    modal.buttons.enqueue(QMessageBox::No);
-    m_w->documentArea()->closeAllSubWindows();
-    m_w->updateAll();
-    QCOMPARE(tree->topLevelItemCount() + history->count(), 0);
-    QCOMPARE(softTypes->count(), 1);
-    QCOMPARE(pad->toPlainText(), QStringLiteral("xy z"));
-    QCOMPARE(value<QtStringPropertyManager>("Selected Text"), QStringLiteral("Hi"));
-    QCOMPARE(bar->strokeWidthTextEdit->text(), QStringLiteral("2.5"));
-}
-
-void TestMainWindow::rotationShown_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<qreal>>("rotations");
-    QTest::addColumn<float>("shown");
-    QTest::newRow("one") << "a" << QList<qreal>{-30} << -30.f;
-    QTest::newRow("equal") << "ab" << QList<qreal>{12.5, 12.5} << 12.5f;
-    QTest::newRow("different") << "ab" << QList<qreal>{30, 45} << 0.f;
-    QTest::newRow("back to the first") << "abc" << QList<qreal>{30, 45, 30} << 0.f;
-    QTest::newRow("a space has no outline") << " a" << QList<qreal>{90, 20} << 20.f;
-    QTest::newRow("no outline") << " " << QList<qreal>{90} << 0.f;
-}
-
-void TestMainWindow::rotationShown()
-{
-    QFETCH(QString, text);
-    QFETCH(QList<qreal>, rotations);
-    QFETCH(float, shown);
-    m_w->OnFileNew();
-    QVorrelScene *scene = m_w->activeScene();
-    Typist::type(scene, text);
-    Glyph *g = scene->root()->firstGlyph();
-    for (qreal rotation : rotations) {
-        g->setRotation(rotation);
-        g = g->nextGlyph();
+    // Numbering goes on across disarming and the same file, restarts for another; a refused movie changes nothing;
+    // the same movie again is appended to.
+    void sequenceNumbering()
+    {
+        twoDocuments();
+        FilterRecorder modal;
+        MainToolbar *bar = m_w->mainToolbar();
+        m_scene->setExportSettings(32, 24, 72);
+        bar->turnExportOnOffAction->trigger(); // no file yet: asks for one, cancelled
+        QVERIFY(modal.calls.size() == 1 && m_scene->exportFileName().isEmpty() && !m_scene->exportArmed());
+        const QString bmp = m_dir.filePath("seq.bmp"), seq = m_dir.filePath("seq");
+        modal.fileNames << bmp;
+        bar->setExportFileAction->trigger();
+        for (int i = 0; i < 3; ++i) { // on, off (no frame), on again
+            view(1)->playFrame();
+            bar->turnExportOnOffAction->trigger();
+        }
+        QVERIFY(QFile::exists(seq + "_00001.bmp") && QFile::exists(seq + "_00002.bmp"));
+        QVERIFY(m_scene->exportFrameNumber() == 3 && !m_scene->exportArmed());
+        // The movie dialog cancelled, a codec name the writer does not know, then the same file again.
+        modal.fileNames << seq << seq << bmp;
+        modal.execs << reject << [](QDialog *d) {
+            d->findChild<QComboBox *>("cbCodec")->setItemText(QuicktimeSettingsDlg::codecIndex, "?");
+            return int(QDialog::Accepted);
+        };
+        for (int i = 0; i < 3; ++i)
+            bar->setExportFileAction->trigger();
+        QCOMPARE(modal.calls.value(modal.calls.size() - 2).text, "Unknown codec type.");
+        QCOMPARE(modal.saveDirs.mid(2), QStringList({seq, seq, seq})); // the start name
+        QVERIFY(m_scene->exportFileName() == bmp && m_scene->exportKind() == 1 && m_scene->exportFrameNumber() == 3
+                && m_scene->exportArmed());
+        modal.fileNames << seq << seq + ".mov";
+        modal.execs << accept << accept;
+        bar->setExportFileAction->trigger();
+        const bool appending = static_cast<ExporterMOV *>(m_scene->exporter())->keepExisting();
+        QCOMPARE(m_scene->exportFrameNumber(), 1);
+        m_scene->setExportFrameNumber(7);
+        bar->setExportFileAction->trigger();
+        QVERIFY(!appending && static_cast<ExporterMOV *>(m_scene->exporter())->keepExisting());
+        QCOMPARE(m_scene->exportFrameNumber(), 7);
     }
-    scene->selectAll(1, 2);
-    QCOMPARE(scene->selectedObjects().size(), text.size());
-    m_w->updateAll();
-    QCOMPARE(float(m_w->propertiesDock()->textRotation()), shown);
-    // Without an outlined glyph there are no colours to show.
-    QCOMPARE(value<QtColorPropertyManager>("Fill").isValid(), !text.trimmed().isEmpty());
-}
-
-void TestMainWindow::softTypeOfFirstSelected()
-{
-    // Two glyphs carry a SoftType of one name with different radii: the
-    // glyph selected first stands for the name.
-    m_w->OnFileNew();
-    QVorrelScene *scene = m_w->activeScene();
-    Typist::type(scene, QStringLiteral("ab"));
-    Glyph *a = scene->root()->firstGlyph();
-    Glyph *b = a->nextGlyph();
-    for (Glyph *g : {a, b}) {
-        const std::unique_ptr<SoftType> twirl(SoftTypeFactory::create(QStringLiteral("Twirl"), QStringLiteral("T")));
-        twirl->property(QStringLiteral("radius"))->setValue(g == a ? 10 : 20);
-        scene->selectAll(1, 0);
-        scene->setSelected(g, true, false);
-        scene->addSoftType(twirl.get());
-    }
-    scene->setSelected(a, true, false);
-    m_w->updateAll();
-
-    QListWidget *list = m_w->softTypeDock()->findChild<QListWidget *>();
-    QCOMPARE(list->count(), 1);
-    ModalRecorder modal;
-    modal.execs.enqueue([](QDialog *d) {
-        static_cast<SoftTypeDlg *>(d)->buttonCode = 1;
-        return int(QDialog::Accepted);
-    });
-    QSignalSpy edited(m_w->softTypeDock(), &SoftTypePanelDockWidget::softtypeChanged);
-    emit list->itemClicked(list->item(0));
-    QCOMPARE(edited.size(), 1);
-    QCOMPARE(edited.at(0).at(1).value<QVariantHash>().value(QStringLiteral("radius")).toInt(), 20);
-}
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
