@@ -405,28 +405,22 @@ void TestDocumentStream::unusableTextPositionIsResetToTheCaretPoint()
 
 void TestDocumentStream::exportSettingsAreClampedForRendering_data()
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("resolution");
-    QTest::addColumn<int>("grid");
-    QTest::addColumn<QString>("read"); // width, height, resolution, grid spacing
-    QTest::newRow("as stored") << 1920 << 1080 << 300 << 50 << "1920 1080 300 50";
-    QTest::newRow("zero") << 0 << 0 << 0 << 0 << "1 1 1 2";
-    QTest::newRow("negative") << -5 << -1 << -32768 << -7 << "1 1 1 2";
-    QTest::newRow("grid of one") << 1920 << 1080 << 300 << 1 << "1920 1080 300 2";
-    QTest::newRow("huge") << 100000 << std::numeric_limits<int>::max() << 32767 << 32767 << "32767 32767 32767 32767";
+    QTest::addColumn<QVector<int>>("stored"); // export width, height, resolution, grid spacing
+    QTest::addColumn<QString>("read");
+    QTest::newRow("as stored") << QVector<int>{1920, 1080, 300, 50} << "1920 1080 300 50";
+    QTest::newRow("zero") << QVector<int>{0, 0, 0, 0} << "1 1 1 2";
+    QTest::newRow("negative") << QVector<int>{-5, -1, -32768, -7} << "1 1 1 2";
+    QTest::newRow("grid of one") << QVector<int>{1920, 1080, 300, 1} << "1920 1080 300 2";
+    QTest::newRow("huge") << QVector<int>{100000, std::numeric_limits<int>::max(), 32767, 32767} << "32767 32767 32767 32767";
 }
 
 void TestDocumentStream::exportSettingsAreClampedForRendering()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(int, resolution);
-    QFETCH(int, grid);
+    QFETCH(QVector<int>, stored);
     // The screen size, the body's first two values, is kept in the same range as the export size; the checkerboard
     // keeps its own cell size.
-    QByteArray bytes = file(groupRecord({}), absentPointer(), width, height, resolution, grid);
-    bytes.replace(8, 8, DocumentBytes().i32(width).i32(height).data);
+    QByteArray bytes = file(groupRecord({}), absentPointer(), stored[0], stored[1], stored[2], stored[3]);
+    bytes.replace(8, 8, DocumentBytes().i32(stored[0]).i32(stored[1]).data);
     const ReadBack r = readFile(bytes);
     QCOMPARE(r.result, DocumentStream::Ok);
     const QVorrelScene &s = *r.scene;
