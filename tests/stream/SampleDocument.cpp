@@ -19,18 +19,10 @@ std::unique_ptr<QVorrelScene> SampleDocument::newScene()
     return std::make_unique<QVorrelScene>(-32768, -32768, 65535, 65535);
 }
 
-namespace {
-
-Glyph *glyphAt(TextGroup *root, const QList<int> &path)
-{
-    return static_cast<Glyph *>(root->objectAtPath(path));
-}
-
-} // namespace
-
 void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile, int kinds)
 {
     TextGroup *root = scene.root();
+    auto glyphAt = [root](const QList<int> &path) { return static_cast<Glyph *>(root->objectAtPath(path)); };
     const QFont font(QStringLiteral("Arial"), 36);
     root->append(TreeBuilder::passage(QStringLiteral("Hello world"), font, QPointF(50, 150)));
     root->append(TreeBuilder::passage(QStringLiteral("ab\rcd"), font, QPointF(60, 400)));
@@ -40,17 +32,16 @@ void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile, int k
     TextGroup *cd = static_cast<TextGroup *>(root->objectAtPath({2, 1}));
 
     world->setVisible(false);
-    glyphAt(root, {0, 2, 1})->lock();
-    glyphAt(root, {1, 0, 0})->setRotation(12.5);
+    glyphAt({0, 2, 1})->lock();
+    glyphAt({1, 0, 0})->setRotation(12.5);
     hello->setZValue(3);
-    Glyph *o = glyphAt(root, {4, 0, 0});
+    Glyph *o = glyphAt({4, 0, 0});
     o->setFillColor(QColor(200, 10, 10, 128));
     o->setStrokeColor(QColor(0, 0, 255));
     o->setStrokeWidth(1.5f);
 
-    // A deformed outline: element 2 moved onto element 1, so that the
-    // segment ending there ends on its own start point.
-    Glyph *e = glyphAt(root, {1, 0, 0});
+    // A deformed outline: element 2 moved onto element 1, so that the segment ending there ends on its own start.
+    Glyph *e = glyphAt({1, 0, 0});
     QPainterPath current = e->path()->current;
     const QPainterPath::Element at1 = current.elementAt(1);
     current.setElementPositionAt(2, at1.x, at1.y);
@@ -59,8 +50,7 @@ void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile, int k
     deformed.setPaths(e->path()->rest, current);
     e->copyPathsFrom(deformed);
 
-    // One SoftType of every kind, each with its own values; one disabled,
-    // one with a property of its own.
+    // One SoftType of every kind, each with its own values; one disabled, one with a property of its own.
     const QStringList keys = SoftTypeFactory::typeKeys().mid(0, kinds);
     GlyphIterator it(root, TextIterator::Forward | TextIterator::PostOrder);
     for (int k = 0; k < keys.size() && it.hasNext();) {
@@ -73,11 +63,11 @@ void SampleDocument::fill(QVorrelScene &scene, const QString &textpadFile, int k
         g->addSoftType(s);
         ++k;
     }
-    glyphAt(root, {0, 0, 0})->softTypes().first()->setEnabled(false);
-    glyphAt(root, {1, 0, 0})->softTypes().first()->addOrSetProperty(QVariant::String, QStringLiteral("note"),
+    glyphAt({0, 0, 0})->softTypes().first()->setEnabled(false);
+    glyphAt({1, 0, 0})->softTypes().first()->addOrSetProperty(QVariant::String, QStringLiteral("note"),
                                                                      QStringLiteral("kept"));
 
-    scene.setSelected(glyphAt(root, {0, 0, 0}), true, false);
+    scene.setSelected(glyphAt({0, 0, 0}), true, false);
     scene.setSelected(ab, true, false);
 
     TextPointer pointer;

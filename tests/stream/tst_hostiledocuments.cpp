@@ -25,10 +25,8 @@
 #endif
 #endif
 
-// A document file is untrusted input. However it is shaped, reading it,
-// whether it is accepted or refused, and discarding what was read cost
-// memory in proportion to its size and time linear in it; and every input
-// the fuzzer started from or found reads as a sound document or fails.
+// A document file is untrusted input. However it is shaped, reading it (accepted or refused) and discarding it cost
+// memory in proportion to its size and linear time; every fuzzer input reads as a sound document or fails.
 class TestHostileDocuments : public QObject
 {
     Q_OBJECT
@@ -59,18 +57,14 @@ double cpuSeconds()
     return double(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
-// How much longer the work takes at twice the size than at the size
-// (linear: about 2, quadratic: about 4): the least of five runs of each,
-// taken in turn so that a busy machine weighs on both alike, and measured
-// once more, up to twice, while above 2.8, so that a passing load does not
-// fail the test while a quadratic cost always does. Each run returns its
-// seconds, or a negative number when it went wrong.
+// How much longer the work takes at twice the size (linear about 2, quadratic about 4): the least of five runs of each,
+// taken in turn, measured again up to twice while above 2.8 so that a passing load does not fail it. Each run returns
+// its seconds, or a negative number when it went wrong.
 double doublingRatio(const std::function<double(int factor)> &run)
 {
     double ratio = 0;
     for (int attempt = 0; attempt < 3 && (attempt == 0 || ratio >= 2.8); ++attempt) {
-        double once = 1e9;
-        double twice = 1e9;
+        double once = 1e9, twice = 1e9;
         for (int i = 0; i < 5; ++i) {
             once = qMin(once, run(1));
             twice = qMin(twice, run(2));
@@ -113,17 +107,15 @@ void TestHostileDocuments::shapesCostProportionalMemoryAndLinearTime()
     for (int factor : {1, 2})
         files[factor] = HostileDocument::build(HostileDocument::Shape(shape), factor * count)
                         + (refused ? QByteArray(1, '\0') : QByteArray());
-    // Reading into a new scene and deleting it before the event loop runs, as
-    // a file opened and closed (or refused) at once.
+    // Read into a new scene deleted before the event loop runs, as a file opened and closed (or refused) at once.
     auto read = [&](int factor) {
         DocumentStream::Result result;
         readScene(files[factor], result);
         return (result == DocumentStream::Ok) != refused;
     };
 
-    // At most 32 bytes of memory per byte of file beyond a fixed base: the
-    // peak at the double size is within it, and so is what the added bytes
-    // added to the peak, where the base drops out.
+    // At most 32 bytes of memory per byte of file beyond a fixed base: the peak at the double size, and what the added
+    // bytes added to the peak (where the base drops out).
     qint64 rise[3] = {};
     for (int factor : {1, 2}) {
         PeakMemory memory;
@@ -151,8 +143,7 @@ void TestHostileDocuments::shownPropertiesTearDownLinearly()
 #ifdef UNDER_ASAN
     QSKIP("the sanitizer's own time would be measured");
 #endif
-    // A SoftType read with many properties and shown as the SoftType dialog
-    // shows it, its properties under a group of another manager; the
+    // A SoftType with many properties shown as the SoftType dialog shows them, under a group of another manager; the
     // document is closed while the group still holds them.
     const QByteArray files[3] = {{}, HostileDocument::build(HostileDocument::ManyProperties, 40000),
                                  HostileDocument::build(HostileDocument::ManyProperties, 80000)};
@@ -175,8 +166,7 @@ void TestHostileDocuments::shownPropertiesTearDownLinearly()
 
 void TestHostileDocuments::fuzzInputsReadSoundlyOrFail()
 {
-    // The seed corpus holds documents the editor wrote, which must read;
-    // the regressions hold what the fuzzer found, which may be refused.
+    // The seed corpus holds documents the editor wrote, which must read; the regressions, which may be refused.
     const QDir fuzz(QStringLiteral(VORREL_FUZZ_INPUTS));
     QVERIFY(QDir(fuzz.filePath(QStringLiteral("corpus"))).entryList(QDir::Files).size() >= 10);
     for (const QString &folder : {QStringLiteral("corpus"), QStringLiteral("regressions")}) {
