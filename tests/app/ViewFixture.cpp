@@ -1,15 +1,13 @@
 #include "ViewFixture.h"
 
-#include "model/Glyph.h"
 #include "model/GlyphIterator.h"
 #include "model/TextGroup.h"
+#include "support/Typist.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
 
-ViewFixture::ViewFixture()
+ViewFixture::ViewFixture(const QString &typed)
     : view(new QVorrelView)
     , scene(view->scene())
 {
@@ -17,50 +15,14 @@ ViewFixture::ViewFixture()
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get()))
         qWarning("The view was not exposed");
-}
-
-void ViewFixture::mouse(QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons,
-                        Qt::KeyboardModifiers modifiers)
-{
-    QWidget *viewport = view->viewport();
-    QMouseEvent event(type, pos, viewport->mapToGlobal(pos), button, buttons, modifiers);
-    QApplication::sendEvent(viewport, &event);
-}
-
-void ViewFixture::press(const QPoint &pos, Qt::MouseButton button)
-{
-    mouse(QEvent::MouseButtonPress, pos, button, button);
-}
-
-void ViewFixture::release(const QPoint &pos, Qt::MouseButton button)
-{
-    mouse(QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
-}
-
-void ViewFixture::doubleClick(const QPoint &pos, Qt::MouseButton button)
-{
-    mouse(QEvent::MouseButtonDblClick, pos, button, button);
-}
-
-void ViewFixture::move(const QPoint &pos, Qt::MouseButtons buttons)
-{
-    mouse(QEvent::MouseMove, pos, Qt::NoButton, buttons);
+    Typist::type(scene, typed);
 }
 
 void ViewFixture::wheel(const QPoint &pos, const QPoint &angleDelta)
 {
-    QWidget *viewport = view->viewport();
-    QWheelEvent event(pos, viewport->mapToGlobal(pos), QPoint(), angleDelta, Qt::NoButton, Qt::NoModifier,
+    QWheelEvent event(pos, view->viewport()->mapToGlobal(pos), QPoint(), angleDelta, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
-    QApplication::sendEvent(viewport, &event);
-}
-
-void ViewFixture::key(int key, Qt::KeyboardModifiers modifiers, const QString &text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(view.get(), &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(view.get(), &release);
+    QApplication::sendEvent(view->viewport(), &event);
 }
 
 Glyph *ViewFixture::glyph(int i) const
@@ -72,25 +34,12 @@ Glyph *ViewFixture::glyph(int i) const
     return g;
 }
 
-QPoint ViewFixture::over(const Glyph *glyph) const
-{
-    return view->mapFromScene(glyph->sceneBoundingRect().center());
-}
-
-QPoint ViewFixture::emptyPoint() const
-{
-    return QPoint(40, view->viewport()->height() - 40);
-}
-
-QPointF ViewFixture::centreInScene() const
+QString ViewFixture::centreOff(const QPointF &p, double tolerance) const
 {
     const QWidget *viewport = view->viewport();
-    return view->viewportTransform().inverted().map(QPointF(viewport->width() / 2.0, viewport->height() / 2.0));
-}
-
-QPointF ViewFixture::offsetCentre() const
-{
-    return QPointF(scene->screenWidth() / 2, scene->screenHeight() / 2) + view->viewOffset();
+    const QPointF c = view->viewportTransform().inverted().map(QPointF(viewport->width() / 2.0, viewport->height() / 2.0));
+    const bool near = qAbs(c.x() - p.x()) <= tolerance && qAbs(c.y() - p.y()) <= tolerance;
+    return near ? QString() : QStringLiteral("centre %1, %2").arg(c.x()).arg(c.y());
 }
 
 QStringList modalLog(const ModalRecorder &modal)

@@ -3,68 +3,72 @@
 
 #include "app/QVorrelView.h"
 #include "app/ViewHost.h"
-#include "support/ModalRecorder.h"
+#include "model/Glyph.h"
 #include "model/QVorrelScene.h"
+#include "support/ModalRecorder.h"
 
-#include <QPoint>
-#include <QPointF>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QQueue>
 
 #include <memory>
 
-class Glyph;
-
-// The main window as a view sees it: textpad pieces handed out from a
-// queue, settable nozzle values, and counted refreshes.
+// The main window as a view sees it: textpad pieces from a queue, settable nozzle values, counted refreshes.
 struct FakeHost : ViewHost
 {
     FakeHost() { setCurrent(this); }
-
     QString nextPiece() override { return pieces.isEmpty() ? QString() : pieces.dequeue(); }
     int nozzleType() const override { return type; }
     int nozzleInterval() const override { return interval; }
     int textpadSyncInterval() const override { return syncInterval; }
-    void updateAll() override { ++updates; }
+    void updateAll() override {}
     void updateTextpadPanel() override { ++textpadUpdates; }
-    void showMousePosition(const QPointF &p) override { mouse = p; }
+    void showMousePosition(const QPointF &) override {}
     void showSelectionArea(const QRectF &) override {}
 
     QQueue<QString> pieces;
     int type = 2;
     int interval = 100;
     int syncInterval = 5000;
-    int updates = 0;
     int textpadUpdates = 0;
-    QPointF mouse;
 };
 
-// A shown view of a new document, and events delivered to it the way the
-// window system delivers them: mouse and wheel events to the viewport, keys
-// to the view.
+// A shown 800 x 600 view of a new document with the text typed into it, and events delivered as the
+// window system delivers them: mouse and wheel events to the viewport, keys to the view.
 struct ViewFixture
 {
-    ViewFixture();
+    explicit ViewFixture(const QString &typed = QString());
 
-    // Sends one mouse event of the type at a viewport point.
-    void mouse(QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void press(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
-    void release(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
-    void doubleClick(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
-    void move(const QPoint &pos, Qt::MouseButtons buttons);
+    void mouse(QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, pos, view->viewport()->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    }
+    void press(const QPoint &pos, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, pos, b, b); }
+    void release(const QPoint &pos, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonRelease, pos, b, {}); }
+    void click(const QPoint &pos)
+    {
+        press(pos);
+        release(pos);
+    }
+    void doubleClick(const QPoint &pos, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonDblClick, pos, b, b); }
+    void move(const QPoint &pos, Qt::MouseButtons buttons) { mouse(QEvent::MouseMove, pos, Qt::NoButton, buttons); }
     void wheel(const QPoint &pos, const QPoint &angleDelta);
-    void key(int key, Qt::KeyboardModifiers modifiers, const QString &text);
+    void key(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+    {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, modifiers, text);
+            QApplication::sendEvent(view.get(), &event);
+        }
+    }
 
-    // Glyph i of the document in reading order.
+    // Glyph i of the document in reading order, and the viewport point over the middle of its outline.
     Glyph *glyph(int i) const;
-    // The viewport point over the middle of an object's outline.
-    QPoint over(const Glyph *glyph) const;
+    QPoint over(int i) const { return view->mapFromScene(glyph(i)->sceneBoundingRect().center()); }
     // A viewport point over empty canvas, far from any text.
-    QPoint emptyPoint() const;
-    // The scene point at the exact centre of the viewport.
-    QPointF centreInScene() const;
-    // Where the view offset puts the viewport centre.
-    QPointF offsetCentre() const;
+    QPoint emptyPoint() const { return QPoint(40, view->viewport()->height() - 40); }
+    // Empty when the scene point at the viewport's exact centre is within the tolerance of p, else where it is.
+    QString centreOff(const QPointF &p, double tolerance = 0.5) const;
     int entries() const { return scene->historyIndex(); }
 
     FakeHost host;
