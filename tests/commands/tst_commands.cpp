@@ -40,8 +40,6 @@
 #include "model/Glyph.h"
 #include "model/GlyphIterator.h"
 #include "model/GlyphPath.h"
-#include "model/QVorrelScene.h"
-#include "model/TextGroup.h"
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftTypeOriginateAsymptotic.h"
 #include "softtypes/SoftTypePull.h"
@@ -49,7 +47,6 @@
 #include "support/TestDocument.h"
 #include "support/TestSoftType.h"
 #include "support/TreeCheck.h"
-#include "support/TreeDump.h"
 #include "support/Typist.h"
 
 #include <QPointer>
@@ -506,10 +503,9 @@ private slots:
 
     void scenarios_data()
     {
-        // A document (Doc; typed after '>'), set-up steps ("sel <names>"; "start <passage>", "outside <passage
-        // index>" and "pointer <passage>/<index> <word>/<index> <glyph>/<index>" for the text position; "z <value>
-        // <names>", "deform <names>"; or commands, whose entries are then dropped), commands (Doc::command) and what
-        // they leave (Doc::read).
+        // A document (Doc; typed after '>'), set-up steps ("sel <names>"; text position by "start <passage>", "outside
+        // <index>", "pointer <passage>/<i> <word>/<i> <glyph>/<i>"; "z <value> <names>", "deform <names>"; commands,
+        // their entries dropped), commands (Doc::command) and what they leave (Doc::read).
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("commands");
@@ -524,21 +520,17 @@ private slots:
         row("nothing selected", ab, "", all + ";arrange 0 p", "0:");
         row("only locked text selected", ab, "sel g0 w2; lock 1 g0; lock 1 g4", all, "0: g0 w2");
         row("values as they are", ab, "sel p", "fill black;size 72;font arial;move 0 0;rotate 0;scene fill black", "0: p");
-        row("object: remove unselected", ab, "", "object w0 3", "0:");
         row("object: add", ab, "", "object w0 2", "1 Select Object: w0");
-        row("object: add another", ab, "sel w0", "object w2 2", "1 Select Object: w0 w2");
         row("object: only", ab, "sel w0 w2", "object w2 1", "1 Select Object: w2");
         row("object: toggle", ab, "sel w2", "object w2 4", "1 Select Object:");
         row("object: locked, hidden, none", ab, "lock 1 g0; visible 0 w2", "object w0 2;object w2 2;object - 2", "0:");
         row("same glyphs", same, "sel g0", "same 2 1", "1 Select Same Glyphs: g0 g6 g9");
         row("same words", same, "sel w0", "same 3 1;same 3 1", "1 Select Same Words: w0 w4");
-        row("same passages", same, "sel w0 w1", "same 4 1", "1 Select Same Passages:");
         // Locked and hidden objects are neither selected nor deselected; a word with a locked glyph is locked.
         row("all words", same, "sel g3 w0" + lockHide, "all 3 1", "1 Select All Words: g3 w0 w4 w6");
         row("all glyphs", same, "sel g3 w0" + lockHide, "all 2 1;all 2 1", "1 Select All Glyphs: " + glyphs);
         row("all of level 0", same, "sel " + glyphs + lockHide, "all 0 1;all 0 1", "1 Select All Unknown: g3");
         row("bands without width or height, swapped", ab, "", "rect 0,0,0,200 1;rect 0,0,600,0 1;rect 300,0,-299,200 1", "0:");
-        row("band in a selected word", ab, "sel w2", "rect g1 1", "1 Select Region: g1");
         row("band over a word", ab, "sel w0", "rect w0+g3 1", "1 Select Region: g0 g1 g3");
         row("band toggles", ab, "sel g0 g1 g3", "rect w0+g3 4", "1 Select Region:");
         // Double-clicks on one spot climb from a glyph to its word, its passage and the glyph again.
@@ -546,22 +538,18 @@ private slots:
         row("points climb from a blank", ab, "", "point g2 1;point g2 1;point g2 1", "3 Select Object: g2");
         row("point adds and removes", ab, "", "point g0 2;point g0 3", "2 Select Object:");
         row("doubleClickThatChangesNothingLeavesNoEntry", ab, "", "point -3000,-3000 1;point g0 3;point g0 4", "0:");
-        // Glyphs, a blank, a word, a passage and a locked glyph (turned; its neighbour hidden): undo selects them
-        // again, so that redo removes them again.
+        // Glyphs, a blank, a word, a passage and a locked glyph (turned; its neighbour hidden): undo reselects them.
         row("removeUndoRedoRoundTripsAMixedSelection", "ab cd ef/gh ij", "sel g6; rotate 12.5; visible 0 g7; sel g1 w3 w2 p1 g6; lock 1 g6",
             "remove", "1 Remove Selection: g2 | shape: (a)_(ef) | locked: g2 | hidden: g3");
         row("hidingDeselectsThroughTheScene", ab, "sel g1 w2", "visible 0 w0;visible 0 w0;visible 0 -", "1 Hide: w2 | hidden: g0 g1");
         row("visibilityIsTheObjectsOwn", ab, "visible 0 p", "visible 1 g0;visible 0 g0;visible 1 p", "2 Show: | hidden: g0");
         row("unlockUndoLocksOnlyWhatWasLocked", ab, "lock 1 g0", "lock 1 -;lock 1 g0;lock 0 w0", "1 Unlock: | locked:");
-        row("lock a word", ab, "", "lock 0 w0;lock 1 w0", "1 Lock: | locked: g0 g1");
-        // The passage stands at 0 between passages at 2.7 and -1.5, its words at 0.5, -1.25 and 3 beside blanks at 0:
-        // the ends go one past the others, truncated toward zero.
+        // Passages at 0 (p), 2.7 and -1.5, words at 0.5, -1.25, 3 and blanks at 0: ends go one past, truncated to 0.
         row("front", "ab cd ef/x/y", z, "arrange 0 p", "1 Bring to Front: p | z p: 3");
         row("back", "ab cd ef/x/y", z, "arrange 3 p", "1 Send to Back: p | z p: -2");
         row("arrange unknown", "ab cd ef/x/y", z, "arrange 7 p", "1 Arrange: p | z p: 0");
         row("forward", "ab cd ef/x/y", words, "arrange 1 w0 w2 w4", "1 Bring Forward: w0 w2 w4 | z w0 w2 w4: 1.5 -0.25 4");
         row("backward", "ab cd ef/x/y", words, "arrange 2 w0 w2 w4", "1 Send Backward: w0 w2 w4 | z w0 w2 w4: -0.5 -2.25 2");
-        row("first letter", ">", "", "type a", "1 Insert Glyph: | shape: (a)");
         row("space at word end", ">ab", "", "type space;type c", "2 Insert Glyph: | shape: (ab)_(c)");
         row("space splits a word", ">hello", "caret g1", "type space", "1 Insert Glyph: | shape: (he)_(llo)");
         row("tab before a word", ">ab cd", "caret g2", "type tab", "1 Insert Glyph: | shape: (ab)_>(cd)");
@@ -587,8 +575,7 @@ private slots:
         row("removingElsewhereKeepsTheWordIndex in a word", ab, from + "p/0 w2/2 g4/1; sel g3", "remove",
             "1 Remove Selection: | at: p w2 g3 0/2/0 | caret: 250.5,101.25");
         row("removing the caret's glyph", ab, from + "p/0 w0/0 g1/1; sel g1", "remove", "1 Remove Selection: | at: - - - 0/-1/-1 | caret: 100,100");
-        // Typing, backspace and caret moves change nothing without passages, at a passage's start or to a glyph
-        // outside the document; an index beyond the passages types into a new last passage.
+        // No change without passages, at a passage's start or to a glyph outside; an index beyond types a new passage.
         row("an emptied passage goes, the caret stays", ">x/a", "", "backspace", "1 Remove Glyph: | shape: (x) | at: - - - 0/-1/-1 | caret: 0,400");
         row("leftWithoutPassagesAddsNoEntry", ">", "", "left;right;backspace", "0: | at: - - - -1/-1/-1 | caret: 0,100");
         row("leftWithoutPassagesAddsNoEntry at a start", ">ab", "caret g0; left", "backspace;caret -", "0: | at: p w0 - 0/0/-1");
@@ -609,12 +596,9 @@ private slots:
         row("selected size below 1", ab, own, "size 2;size 0", "1 Set Font Size" + sel + "size g0 g1 g3 g4: 1 | size g2: 72");
         row("selected font", ab, own, "font dejavu;font arial", "2 Set Font" + sel + "font g0 g1 g2 g3 g4: Arial | scene font: Arial");
         row("scene fill", ab, own, "scene fill red;scene fill blue", "1 Set Fill Color" + sel + "scene fill: #ff0000ff | fill g0 g1 g2: #ff000000 #ff008000");
-        row("scene stroke", ab, own, "scene stroke red;scene stroke blue", "1 Set Stroke Color" + sel + "scene stroke: #ff0000ff | stroke g0 g1: #ff000000 #ff008000");
-        row("scene width", ab, own, "scene width 1.5;scene width 3", "1 Set Stroke Width" + sel + "scene width: 3 | width g0 g1: 0 2.5");
         row("scene size below 1", ab, own, "scene size 40;scene size -5", "1 Set Font Size" + sel + "scene size: 1 | size g0: 72");
         row("scene font", ab, own, "scene font dejavu;scene font arial", "2 Set Font" + sel + "scene font: Arial | font g0: Arial");
-        // The toolbar's form, style and selection in one entry: merged, the selection's step that changed nothing at
-        // first is undone and redone too.
+        // The toolbar's style and selection steps in one entry merge; a step that changed nothing at first is undone too.
         row("a composite of steps changing nothing", ab, "", "combo fill red + stroke red", "0:");
         row("toolbarCompositesMergeEvenWhenTheFirstChangedNothing", ab, "sel p; fill red",
             "combo scene fill red + fill red;combo scene fill blue + fill blue",
@@ -623,8 +607,7 @@ private slots:
             "1 Set Font: g0 g1 | font g0 g1: DejaVu Sans | outline g0: font");
         row("canvas", ab, "", "canvas 1024 768 1024 768 72 white;canvas 640 480 320 240 96 #80ffff00",
             "1 Edit Canvas: | canvas: 640 480 320 240 96 #80ffff00");
-        // An empty word after a letter first in its passage, or after a space: after the removal there is no first
-        // glyph to look at (a space before it: backspaceTakesByIdentityNotByIndex).
+        // An empty word after a letter first in its passage, or after a space: no first glyph left after the removal.
         row("backspaceInPassageWithoutFirstGlyph", "a~#", "caret g0", "backspace", "1 Remove Glyph: | at: p w0 - 0/0/-1");
         row("backspace after an empty word", "#~ ", "caret g0", "backspace", "1 Remove Glyph: | at: p w0 - 0/0/-1");
         row("left into previous passage", "ab/cd", "start 1", "left", "1 Move Caret Left: | at: p w0 g1 0/0/1");
@@ -635,16 +618,12 @@ private slots:
         row("right over a break", "a\rbc", "caret g0", "right", "1 Move Caret Right: | at: p w2 g1 0/2/-1");
         row("nowhere left", "ab", "start 0", "left", "0: | at: p w0 - 0/0/-1");
         row("nowhere right", "ab", "caret g1", "right", "0: | at: p w0 g1 0/0/1");
-        row("beside the text", "ab/cd", "", "caret 12.5,700.25", "1 Move Caret: | at: - - - 1/-1/-1");
         row("beside the text, back into it", "ab/cd", "", "caret 12.5,700.25;right;left", "2 Move Caret Left: | at: p1 p1w0 g3 1/0/1");
         row("outOfRangePassageIndexIsClamped", "ab/cd", "outside 7", "left", "1 Move Caret Left: | at: p1 p1w0 g3 1/0/1");
         row("emptyPassagesAreSkipped left", "ab//cd/", "start 2", "left", "1 Move Caret Left: | at: p w0 g1 0/0/1");
         row("emptyPassagesAreSkipped right", "ab//cd/", "start 2", "left;right", "2 Move Caret Right: | at: p2 p2w0 - 2/0/-1");
         row("emptyPassagesAreSkipped from an empty one right", "ab//cd/", "start 1", "right", "1 Move Caret Right: | at: p2 p2w0 - 2/0/-1");
-        row("emptyPassagesAreSkipped from an empty one left", "ab//cd/", "start 1", "left", "1 Move Caret Left: | at: p w0 g1 0/0/1");
-        row("emptyPassagesAreSkipped from the last", "ab//cd/", "start 3", "right;left", "1 Move Caret Left: | at: p2 p2w0 g3 2/0/1");
-        // Moves to free points are one entry, which goes to the last point; moves to one glyph merge, to another
-        // glyph or after another kind of move not.
+        // Moves to free points merge into one entry, to one glyph too; to another glyph or after another move not.
         row("caret points merge", ">ab", "", "caret g0;caret 10,20;caret 20,40;caret 30,60", "2 Move Caret: | at: - - - 0/-1/-1 | caret: 30,60");
         row("caret moves to one glyph merge", ">ab", "", "caret 5,5;caret g0;caret g0;caret g1;left;left", "5 Move Caret Left: | at: p w0 - 0/0/-1");
     }
