@@ -520,7 +520,7 @@ private slots:
         row("nothing selected", ab, "", all + ";arrange 0 p", "0:");
         row("only locked text selected", ab, "sel g0 w2; lock 1 g0; lock 1 g4", all, "0: g0 w2");
         row("values as they are", ab, "sel p", "fill black;size 72;font arial;move 0 0;rotate 0;scene fill black", "0: p");
-        row("object: add", ab, "", "object w0 2", "1 Select Object: w0");
+        row("object: add", ab, "sel w0", "object w2 2", "1 Select Object: w0 w2");
         row("object: only", ab, "sel w0 w2", "object w2 1", "1 Select Object: w2");
         row("object: toggle", ab, "sel w2", "object w2 4", "1 Select Object:");
         row("object: locked, hidden, none", ab, "lock 1 g0; visible 0 w2", "object w0 2;object w2 2;object - 2", "0:");
@@ -596,6 +596,8 @@ private slots:
         row("selected size below 1", ab, own, "size 2;size 0", "1 Set Font Size" + sel + "size g0 g1 g3 g4: 1 | size g2: 72");
         row("selected font", ab, own, "font dejavu;font arial", "2 Set Font" + sel + "font g0 g1 g2 g3 g4: Arial | scene font: Arial");
         row("scene fill", ab, own, "scene fill red;scene fill blue", "1 Set Fill Color" + sel + "scene fill: #ff0000ff | fill g0 g1 g2: #ff000000 #ff008000");
+        row("scene stroke", ab, own, "scene stroke red;scene stroke blue", "1 Set Stroke Color" + sel + "scene stroke: #ff0000ff | stroke g0 g1: #ff000000 #ff008000");
+        row("scene width", ab, own, "scene width 1.5;scene width 3", "1 Set Stroke Width" + sel + "scene width: 3 | width g0 g1: 0 2.5");
         row("scene size below 1", ab, own, "scene size 40;scene size -5", "1 Set Font Size" + sel + "scene size: 1 | size g0: 72");
         row("scene font", ab, own, "scene font dejavu;scene font arial", "2 Set Font" + sel + "scene font: Arial | font g0: Arial");
         // The toolbar's style and selection steps in one entry merge; a step that changed nothing at first is undone too.
