@@ -5,147 +5,88 @@
 
 namespace {
 
-// The records the shapes repeat, written field by field at stream version
-// Qt 4.6, big-endian, each as short as the reader takes it.
-class Writer
+// The records the shapes repeat, written field by field at stream version Qt 4.6, big-endian, each as short as the
+// reader takes it: a colour, and a font without a family (a point size and Qt's defaults).
+struct Colour {};
+struct Font {};
+
+QDataStream &operator<<(QDataStream &out, Colour)
 {
-public:
-    explicit Writer(QByteArray &bytes) : m_out(&bytes, QIODevice::WriteOnly)
-    {
-        m_out.setVersion(QDataStream::Qt_4_6);
-    }
+    return out << qint8(1) << quint16(0xffff) << quint16(0) << quint16(0) << quint16(0) << quint16(0);
+}
 
-    QDataStream &out() { return m_out; }
+QDataStream &operator<<(QDataStream &out, Font)
+{
+    return out << QString() << 12.0 << qint32(-1) << quint8(5) << quint8(1) << quint8(0) << quint8(50) << quint8(0)
+               << quint16(0) << quint8(1) << qint32(0) << qint32(0);
+}
 
-    void item() { m_out << QPointF(0, 0) << true << 0.0 << 0.0 << false; }
-    void color() { m_out << qint8(1) << quint16(0xffff) << quint16(0) << quint16(0) << quint16(0) << quint16(0); }
-    // A font without a family: a point size and Qt's defaults.
-    void font()
-    {
-        m_out << QString() << 12.0 << qint32(-1) << quint8(5) << quint8(1) << quint8(0) << quint8(50) << quint8(0)
-              << quint16(0) << quint8(1) << qint32(0) << qint32(0);
-    }
-    // A glyph record with empty outlines and softTypes SoftTypes to follow.
-    void glyph(QChar c, qint32 softTypes)
-    {
-        item();
-        font();
-        m_out << c;
-        color();
-        color();
-        m_out << 1.0 << qint32(0) << qint32(0) << false << softTypes;
-    }
-    // A group record whose count children follow.
-    void group(qint32 count)
-    {
-        item();
-        m_out << count;
-    }
+// An item record, tagged as a group (1) whose count children follow (a tag of 0: the root group, untagged), or as a
+// glyph (2) with empty outlines and softTypes SoftTypes to follow.
+void group(QDataStream &out, qint32 count, qint8 tag = 1)
+{
+    if (tag)
+        out << tag;
+    out << QPointF(0, 0) << true << 0.0 << 0.0 << false << count;
+}
 
-    void bodyStart()
-    {
-        m_out << qint32(0x00564F52) << qint32(100);
-        m_out << qint32(800) << qint32(600) << qint32(800) << qint32(600) << qint16(72);
-        color();
-        m_out << true << qint32(0);
-    }
-    void bodyEnd()
-    {
-        for (int i = 0; i < 3; ++i)
-            m_out << false << qint32(-1);
-        m_out << QPointF(0, 0);
-        color();
-        font();
-        color();
-        color();
-        m_out << 1.0 << qint16(10);
-        color();
-        m_out << qint32(0) << QString() << QString();
-    }
-
-private:
-    QDataStream m_out;
-};
+void glyph(QDataStream &out, QChar c, qint32 softTypes)
+{
+    out << qint8(2) << QPointF(0, 0) << true << 0.0 << 0.0 << false << Font() << c << Colour() << Colour() << 1.0
+        << qint32(0) << qint32(0) << false << softTypes;
+}
 
 } // namespace
 
 QString HostileDocument::name(Shape shape)
 {
-    switch (shape) {
-    case ManySoftTypes:
-        return QStringLiteral("SoftTypes on one glyph");
-    case ManyOwnProperties:
-        return QStringLiteral("SoftTypes with a property of their own");
-    case ManyProperties:
-        return QStringLiteral("properties on one SoftType");
-    case ManyPassages:
-        return QStringLiteral("passages");
-    case ManyWords:
-        return QStringLiteral("words in one passage");
-    default:
-        return QStringLiteral("glyphs in one word");
-    }
+    static const char *names[] = {"SoftTypes on one glyph", "SoftTypes with a property of their own", "properties on one SoftType",
+                                  "passages", "words in one passage", "glyphs in one word"};
+    return QString::fromLatin1(names[unsigned(shape) < ManyGlyphs ? shape : ManyGlyphs]);
 }
 
 QByteArray HostileDocument::build(Shape shape, int count)
 {
     QByteArray bytes;
-    Writer w(bytes);
-    QDataStream &out = w.out();
-    w.bodyStart();
-    switch (shape) {
-    case ManySoftTypes:
-    case ManyOwnProperties:
-    case ManyProperties:
-        w.group(1);
-        out << qint8(1);
-        w.group(1);
-        out << qint8(1);
-        w.group(1);
-        out << qint8(2);
-        if (shape != ManyProperties) {
-            w.glyph(QLatin1Char('a'), count);
-            for (int i = 0; i < count; ++i) {
-                out << QStringLiteral("pull") << qint32(shape == ManySoftTypes ? 0 : 1);
-                if (shape == ManyOwnProperties)
-                    out << QStringLiteral("a") << qint32(QMetaType::Bool) << qint8(0) << true;
-            }
-        } else {
-            w.glyph(QLatin1Char('a'), 1);
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_4_6);
+    out << qint32(0x00564F52) << qint32(100) << qint32(800) << qint32(600) << qint32(800) << qint32(600) << qint16(72)
+        << Colour() << true << qint32(0);
+    const bool many = shape == ManySoftTypes || shape == ManyOwnProperties;
+    if (many || shape == ManyProperties) {
+        group(out, 1, 0);
+        group(out, 1);
+        group(out, 1);
+        glyph(out, QLatin1Char('a'), many ? count : 1);
+        if (shape == ManyProperties)
             out << QStringLiteral("pull") << qint32(count);
-            for (int i = 0; i < count; ++i) {
-                // Two code units outside the surrogates: a million names.
-                const QChar name[2] = {QChar(ushort(0x100 + (i >> 15))), QChar(ushort(0x100 + (i & 0x7fff)))};
-                out << QString(name, 2) << qint32(QMetaType::Bool) << qint8(0) << true;
-            }
-        }
-        break;
-    case ManyPassages:
-        w.group(count);
         for (int i = 0; i < count; ++i) {
-            out << qint8(1);
-            w.group(1);
-            out << qint8(2);
-            w.glyph(QLatin1Char(' '), 0);
+            if (many)
+                out << QStringLiteral("pull") << qint32(shape == ManySoftTypes ? 0 : 1);
+            // Two code units outside the surrogates: a million names.
+            const QChar name[2] = {QChar(ushort(0x100 + (i >> 15))), QChar(ushort(0x100 + (i & 0x7fff)))};
+            if (shape != ManySoftTypes)
+                out << (many ? QStringLiteral("a") : QString(name, 2)) << qint32(QMetaType::Bool) << qint8(0) << true;
         }
-        break;
-    case ManyWords:
-    case ManyGlyphs:
-        w.group(1);
-        out << qint8(1);
-        w.group(shape == ManyWords ? count : 1);
-        for (int i = 0; i < (shape == ManyWords ? count : 1); ++i) {
-            out << qint8(1);
-            w.group(shape == ManyWords ? 1 : count);
-            for (int j = 0; j < (shape == ManyWords ? 1 : count); ++j) {
-                out << qint8(2);
-                w.glyph(QLatin1Char('a'), 0);
-            }
+    } else if (shape == ManyPassages) {
+        group(out, count, 0);
+        for (int i = 0; i < count; ++i) {
+            group(out, 1);
+            glyph(out, QLatin1Char(' '), 0);
         }
-        break;
-    default:
-        break;
+    } else if (shape == ManyWords || shape == ManyGlyphs) {
+        const bool words = shape == ManyWords;
+        group(out, 1, 0);
+        group(out, words ? count : 1);
+        for (int i = 0; i < (words ? count : 1); ++i) {
+            group(out, words ? 1 : count);
+            for (int j = 0; j < (words ? 1 : count); ++j)
+                glyph(out, QLatin1Char('a'), 0);
+        }
     }
-    w.bodyEnd();
+    for (int i = 0; i < 3; ++i)
+        out << false << qint32(-1);
+    out << QPointF(0, 0) << Colour() << Font() << Colour() << Colour() << 1.0 << qint16(10) << Colour() << qint32(0)
+        << QString() << QString();
     return bytes;
 }

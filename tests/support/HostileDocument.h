@@ -4,11 +4,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Document files shaped as an attacker would shape them: one record, as
-// small as the reader accepts it, repeated count times, so that the file
-// asks for as much memory and time per byte as it can. Each file is
-// complete and reads as a document; with a trailing byte it is refused,
-// after the reader has built everything before that byte.
+// Document files shaped as an attacker would shape them: one record, as small as the reader accepts it, repeated
+// count times, so that the file asks for as much memory and time per byte as it can. Each file is complete and reads
+// as a document; with a trailing byte it is refused, after the reader has built everything before that byte.
 namespace HostileDocument {
 
 enum Shape {

@@ -3,41 +3,30 @@
 #include <QDialog>
 #include <QMenu>
 
-ModalRecorder::ModalRecorder()
-    : m_previous(Modal::handler())
-{
-    Modal::setHandler(this);
-}
+ModalRecorder::ModalRecorder() : m_previous(Modal::handler()) { Modal::setHandler(this); }
 
-ModalRecorder::~ModalRecorder()
-{
-    Modal::setHandler(m_previous);
-}
+ModalRecorder::~ModalRecorder() { Modal::setHandler(m_previous); }
 
-QMessageBox::StandardButton ModalRecorder::message(Modal::MessageKind kind, QWidget *, const QString &title,
-                                                   const QString &text, QMessageBox::StandardButtons offered,
-                                                   QMessageBox::StandardButton)
+QMessageBox::StandardButton ModalRecorder::message(Modal::MessageKind kind, QWidget *, const QString &title, const QString &text,
+                                                   QMessageBox::StandardButtons offered, QMessageBox::StandardButton)
 {
     static const char *names[] = {"information", "warning", "critical", "question"};
     calls.append({QString::fromLatin1(names[kind]), title, text, nullptr});
     if (!buttons.isEmpty())
         return buttons.dequeue();
-    for (int bit = QMessageBox::FirstButton; bit <= QMessageBox::LastButton; bit <<= 1) {
-        if (offered & bit)
-            return QMessageBox::StandardButton(bit);
-    }
-    return QMessageBox::NoButton;
+    int bit = QMessageBox::FirstButton;
+    while (bit <= QMessageBox::LastButton && !(offered & bit))
+        bit <<= 1;
+    return bit <= QMessageBox::LastButton ? QMessageBox::StandardButton(bit) : QMessageBox::NoButton;
 }
 
-QString ModalRecorder::openFileName(QWidget *, const QString &caption, const QString &, const QString &filter,
-                                    QString *)
+QString ModalRecorder::openFileName(QWidget *, const QString &caption, const QString &, const QString &filter, QString *)
 {
     calls.append({QStringLiteral("open"), caption, filter, nullptr});
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ModalRecorder::saveFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter,
-                                    QString *)
+QString ModalRecorder::saveFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter, QString *)
 {
     calls.append({QStringLiteral("save"), caption, filter, nullptr});
     saveDirs.append(dir);
@@ -53,22 +42,15 @@ QColor ModalRecorder::color(const QColor &, QWidget *, const QString &title, QCo
 QFont ModalRecorder::font(bool *ok, const QFont &initial, QWidget *, const QString &title)
 {
     calls.append({QStringLiteral("font"), title, QString(), nullptr});
-    if (fonts.isEmpty()) {
-        if (ok)
-            *ok = false;
-        return initial;
-    }
     if (ok)
-        *ok = true;
-    return fonts.dequeue();
+        *ok = !fonts.isEmpty();
+    return fonts.isEmpty() ? initial : fonts.dequeue();
 }
 
 int ModalRecorder::exec(QDialog *dialog)
 {
     calls.append({QStringLiteral("exec"), dialog->windowTitle(), QString(), dialog});
-    if (execs.isEmpty())
-        return QDialog::Rejected;
-    return execs.dequeue()(dialog);
+    return execs.isEmpty() ? int(QDialog::Rejected) : execs.dequeue()(dialog);
 }
 
 static QString entries(const QMenu *menu)

@@ -9,9 +9,8 @@
 #include <QStringList>
 #include <functional>
 
-// Installs itself as the Modal handler for its lifetime: records every modal
-// call and answers it from queued answers (or defaults), without running
-// any event loop.
+// Installs itself as the Modal handler for its lifetime: records every modal call and answers it from queued answers
+// (or defaults), without running any event loop.
 class ModalRecorder : public Modal::Handler
 {
 public:
@@ -30,9 +29,8 @@ public:
     // The proposed name (directory argument) of each save dialog, in order.
     QStringList saveDirs;
 
-    // Answers, taken in order; when a queue is empty the default is used:
-    // the first offered button (Ok/Yes), an empty file name, an invalid
-    // colour, a refused font dialog, QDialog::Rejected.
+    // Answers, taken in order; when a queue is empty the default is used: the first offered button (Ok/Yes), an empty
+    // file name, an invalid colour, a refused font dialog, QDialog::Rejected.
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<QString> fileNames;
     QQueue<QColor> colors;
@@ -51,9 +49,8 @@ public:
                  QColorDialog::ColorDialogOptions options) override;
     QFont font(bool *ok, const QFont &initial, QWidget *parent, const QString &title) override;
     int exec(QDialog *dialog) override;
-    // Records a "menu" call with the menu's title and, as text, its entries
-    // by object name (a named submenu too), a separator as "-", an unnamed
-    // submenu as its title with its entries in brackets; chooses nothing.
+    // Records a "menu" call with the menu's title and, as text, its entries by object name (a named submenu too), a
+    // separator as "-", an unnamed submenu as its title with its entries in brackets; chooses nothing.
     QAction *execMenu(QMenu *menu, const QPoint &globalPos) override;
 
 private:

@@ -4,25 +4,16 @@
 
 #include <malloc.h>
 
-namespace {
-
 // A field of /proc/self/status in bytes ("VmRSS", "VmHWM"); -1 when absent.
-qint64 statusField(const QByteArray &field)
+static qint64 statusField(const QByteArray &field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ':')) {
-            bool ok = false;
-            const qint64 kb = line.mid(field.size() + 1).simplified().split(' ').value(0).toLongLong(&ok);
-            return ok ? kb * 1024 : -1;
-        }
-    }
-    return -1;
+    status.open(QIODevice::ReadOnly);
+    const QByteArray all = '\n' + status.readAll(), key = '\n' + field + ':';
+    bool ok = false;
+    const qint64 kb = all.contains(key) ? all.mid(all.indexOf(key) + key.size()).simplified().split(' ').value(0).toLongLong(&ok) : 0;
+    return ok ? kb * 1024 : -1;
 }
-
-} // namespace
 
 PeakMemory::PeakMemory()
 {

@@ -3,11 +3,9 @@
 
 #include <QtGlobal>
 
-// How much resident memory an operation takes at its peak, from Linux's
-// record of the process: constructing one gives freed memory back to the
-// system and restarts the record of the peak; rise() is then the peak
-// resident size since, above the size at the start, or -1 where the system
-// keeps no peak that can be restarted.
+// How much resident memory an operation takes at its peak, from Linux's record of the process: constructing one gives
+// freed memory back to the system and restarts the record of the peak; rise() is then the peak resident size since,
+// above the size at the start, or -1 where the system keeps no peak that can be restarted.
 class PeakMemory
 {
 public:

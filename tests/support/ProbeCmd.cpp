@@ -10,7 +10,6 @@ ProbeCmd::ProbeCmd(QVorrelScene *scene, int *counter, int delta, bool movesSelec
 
 CmdResult ProbeCmd::execute()
 {
-    ++executed;
     *counter += delta;
     return CmdResult(delta != 0, delta != 0 && movesSelection);
 }

@@ -5,9 +5,8 @@
 
 #include <QList>
 
-// A command for history tests: execute adds delta to a counter and undo
-// takes it away; a delta of 0 is a command that changes nothing. Every
-// probe has a running id, and destroyed lists the ids of destroyed probes.
+// A command for history tests: execute adds delta to a counter and undo takes it away; a delta of 0 is a command that
+// changes nothing. Every probe has a running id, and destroyed lists the ids of destroyed probes.
 class ProbeCmd : public Cmd
 {
 public:
@@ -21,15 +20,13 @@ public:
     int delta;
     bool movesSelection;
     const int id;
-    int executed = 0;
     int undone = 0;
 
     static QList<int> destroyed;
     static int nextId;
 };
 
-// A probe that merges with the next probe of its own kind, taking over its
-// delta.
+// A probe that merges with the next probe of its own kind, taking over its delta.
 class MergingProbeCmd : public ProbeCmd
 {
     Q_OBJECT

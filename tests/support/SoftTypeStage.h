@@ -10,10 +10,9 @@
 class Glyph;
 class SoftType;
 
-// A scene with one glyph whose outline the test draws by hand (rest and
-// current the same), for running SoftTypes frame by frame. The glyph sits at
-// the scene origin, so glyph and scene coordinates agree, has stroke width 0
-// and belongs to the root group.
+// A scene with one glyph whose outline the test draws by hand (rest and current the same), for running SoftTypes
+// frame by frame. The glyph sits at the scene origin, so glyph and scene coordinates agree, has stroke width 0 and
+// belongs to the root group.
 struct SoftTypeStage
 {
     explicit SoftTypeStage(const QPainterPath &outline);
@@ -22,8 +21,7 @@ struct SoftTypeStage
 
     // Takes the SoftType into the glyph's list.
     SoftType *add(SoftType *softType);
-    // Advances the frame counter, places the mouse and runs the glyph's
-    // SoftTypes once, as one play tick does.
+    // Advances the frame counter, places the mouse and runs the glyph's SoftTypes once, as one play tick does.
     void frame(const QPointF &mouse, Qt::MouseButtons buttons = Qt::LeftButton);
     // Element i of the current / rest outline.
     QPointF at(int i) const;

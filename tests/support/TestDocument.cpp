@@ -5,10 +5,7 @@
 
 const QFont arial(QStringLiteral("Arial"), 72);
 
-TestDocument::TestDocument(const QRectF &r)
-    : scene(r.x(), r.y(), r.width(), r.height()), root(scene.root())
-{
-}
+TestDocument::TestDocument(const QRectF &r) : scene(r.x(), r.y(), r.width(), r.height()), root(scene.root()) {}
 
 TextGroup *TestDocument::add(const QString &text, const QPointF &anchor)
 {
@@ -17,20 +14,5 @@ TextGroup *TestDocument::add(const QString &text, const QPointF &anchor)
     return p;
 }
 
-Glyph *TestDocument::glyph(TextGroup *passage, int index)
-{
-    Glyph *g = passage->firstGlyph();
-    while (index-- > 0)
-        g = g->nextGlyph();
-    return g;
-}
-
-TextGroup *group(TextObject *o)
-{
-    return qobject_cast<TextGroup *>(o);
-}
-
-QPointF centreOf(const TextObject *o)
-{
-    return o->sceneBoundingRect().center();
-}
+TextGroup *group(TextObject *o) { return qobject_cast<TextGroup *>(o); }
+QPointF centreOf(const TextObject *o) { return o->sceneBoundingRect().center(); }

@@ -6,20 +6,13 @@
 #include "model/TextGroup.h"
 #include "support/TreeDump.h"
 
-#include <QFont>
-#include <QList>
-#include <QPointF>
-#include <QRectF>
-#include <QString>
-
-class Glyph;
 class TextObject;
 
 // The text style the suites build their passages in.
 extern const QFont arial;
 
-// A document for the scene and command suites: a scene with passages
-// added by text, and short forms for its selection and history.
+// A document for the scene and command suites: a scene with passages added by text, and short forms for its selection
+// and history.
 struct TestDocument
 {
     explicit TestDocument(const QRectF &sceneRect = QRectF(-5000, -5000, 10000, 10000));
@@ -29,8 +22,6 @@ struct TestDocument
 
     // Appends a passage holding text, laid out from the anchor.
     TextGroup *add(const QString &text, const QPointF &anchor = QPointF(0, 100));
-    // Glyph index of a passage in reading order.
-    static Glyph *glyph(TextGroup *passage, int index);
 
     QList<TextObject *> selected() const { return scene.selectedObjects(); }
     void select(const QList<TextObject *> &objects) { scene.restoreSelection(objects); }

@@ -4,10 +4,7 @@
 
 int TestSoftType::destroyed = 0;
 
-TestSoftType::TestSoftType(const QString &name, const QPointF &shift)
-    : SoftType(QStringLiteral("test"), name), shift(shift)
-{
-}
+TestSoftType::TestSoftType(const QString &name, const QPointF &shift) : SoftType(QStringLiteral("test"), name), shift(shift) {}
 
 SoftType *TestSoftType::clone() const
 {

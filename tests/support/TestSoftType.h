@@ -5,9 +5,8 @@
 
 #include <QPointF>
 
-// A SoftType for tests: each apply moves element 0 of the glyph's current
-// outline by a fixed scene displacement and counts the call. Its clones
-// count their own calls; destroyed counts every destruction.
+// A SoftType for tests: each apply moves element 0 of the glyph's current outline by a fixed scene displacement and
+// counts the call. Its clones count their own calls; destroyed counts every destruction.
 class TestSoftType : public SoftType
 {
 public:

@@ -3,10 +3,7 @@
 #include "model/Glyph.h"
 #include "model/TextGroup.h"
 
-Glyph *TreeBuilder::glyph(QChar c, const QFont &font, const QPointF &pos)
-{
-    return new Glyph(c, font, QColor(0, 0, 0), QColor(0, 0, 0), 0.0, pos);
-}
+Glyph *TreeBuilder::glyph(QChar c, const QFont &font, const QPointF &pos) { return new Glyph(c, font, Qt::black, Qt::black, 0.0, pos); }
 
 TextGroup *TreeBuilder::passage(const QString &text, const QFont &font, const QPointF &anchor)
 {

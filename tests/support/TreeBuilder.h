@@ -9,9 +9,8 @@
 class Glyph;
 class TextGroup;
 
-// Builds text trees for tests the way the editor shapes them: spaces, tabs
-// and carriage returns directly in the passage, every other run of
-// characters in a word.
+// Builds text trees for tests the way the editor shapes them: spaces, tabs and carriage returns directly in the
+// passage, every other run of characters in a word.
 namespace TreeBuilder {
 
 Glyph *glyph(QChar c, const QFont &font = QFont(QStringLiteral("Arial"), 72), const QPointF &pos = QPointF());

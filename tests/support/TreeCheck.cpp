@@ -14,7 +14,7 @@ QString describe(const TextObject *o)
     QStringList path;
     for (int i : o->indexPath())
         path.prepend(QString::number(i));
-    return QStringLiteral("%1 \"%2\" at [%3]").arg(o->isGlyph() ? QStringLiteral("glyph") : QStringLiteral("group"), o->text(), path.join(','));
+    return QStringLiteral("%1 \"%2\" at [%3]").arg(o->isGlyph() ? "glyph" : "group", o->text(), path.join(','));
 }
 
 const TextGroup *asGroup(const TextObject *o)
@@ -40,34 +40,18 @@ QString linksOf(const TextGroup *group, QSet<const TextObject *> &seen)
     return QString();
 }
 
-bool isSeparator(const TextObject *o)
-{
-    const ushort c = static_cast<const Glyph *>(o)->character().unicode();
-    return c == ' ' || c == '\t' || c == Glyph::LineBreak;
-}
-
 QString shapeOf(const TextGroup *group, int depth, const QGraphicsScene *scene)
 {
     for (const TextObject *c : group->children()) {
         const TextGroup *g = asGroup(c);
-        QString fault;
-        if (c->scene() != scene)
-            fault = QStringLiteral("is not in the root's scene");
-        else if (depth == 0 && !g)
-            fault = QStringLiteral("lies directly in the root");
-        else if (depth == 2 && g)
-            fault = QStringLiteral("lies below a word");
-        else if (depth == 1 && !g && !isSeparator(c))
-            fault = QStringLiteral("lies in a passage outside a word");
-        else if (depth == 2 && isSeparator(c))
-            fault = QStringLiteral("is a separator inside a word");
-        else if (g && g->count() == 0)
-            fault = QStringLiteral("is empty");
-        if (!fault.isEmpty())
-            return describe(c) + ' ' + fault;
-        const QString below = g ? shapeOf(g, depth + 1, scene) : QString();
-        if (!below.isEmpty())
-            return below;
+        const ushort ch = g ? 0 : static_cast<const Glyph *>(c)->character().unicode();
+        const bool separator = ch == ' ' || ch == '\t' || ch == Glyph::LineBreak;
+        const char *fault = c->scene() != scene ? "is not in the root's scene" : depth == 0 && !g ? "lies directly in the root"
+            : depth == 2 && g ? "lies below a word" : depth == 1 && !g && !separator ? "lies in a passage outside a word"
+            : depth == 2 && separator ? "is a separator inside a word" : g && g->count() == 0 ? "is empty" : nullptr;
+        const QString below = fault || !g ? QString() : shapeOf(g, depth + 1, scene);
+        if (fault || !below.isEmpty())
+            return fault ? describe(c) + ' ' + fault : below;
     }
     return QString();
 }
@@ -82,20 +66,16 @@ QString TreeCheck::linkFault(const TextGroup *group)
 
 QString TreeCheck::documentFault(const TextGroup *root)
 {
-    if (!root)
-        return QStringLiteral("no root");
-    if (root->parentGroup() || root->previous() || root->next())
-        return QStringLiteral("the root is linked into another group");
-    const QString fault = linkFault(root);
+    const QString fault = !root ? QStringLiteral("no root")
+        : root->parentGroup() || root->previous() || root->next() ? QStringLiteral("the root is linked into another group") : linkFault(root);
     return fault.isEmpty() ? shapeOf(root, 0, root->scene()) : fault;
 }
 
 QString TreeCheck::sceneFault(const QVorrelScene *scene)
 {
-    const QString fault = documentFault(scene->root());
-    if (!fault.isEmpty())
-        return fault;
     QSet<const TextObject *> inTree, selectedInTree, listed;
+    if (const QString fault = documentFault(scene->root()); !fault.isEmpty())
+        return fault;
     for (const TextObject *o : walkList(scene->root())) {
         inTree.insert(o);
         if (o->isSelected())

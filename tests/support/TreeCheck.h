@@ -7,38 +7,28 @@
 class QVorrelScene;
 class TextGroup;
 
-// Consistency checks of a text tree; each returns an empty string when the
-// tree is sound, else a description of the first fault found.
+// Consistency checks of a text tree; each returns an empty string when the tree is sound, else a description of the
+// first fault found.
 namespace TreeCheck {
 
-// Links at every level below the group: parent group and graphics parent,
-// sibling links as in the list, no object listed twice.
+// Links at every level below the group: parent group and graphics parent, sibling links as in the list, no object
+// listed twice.
 QString linkFault(const TextGroup *group);
 
-// A document tree: its links, the root unlinked, passages and words as
-// groups at depths 1 and 2 and nothing deeper, none empty, spaces, tabs and
-// line breaks in their passage and other glyphs in words, all in one scene.
+// A document tree: its links, the root unlinked, passages and words as groups at depths 1 and 2 and nothing deeper,
+// none empty, spaces, tabs and line breaks in their passage and other glyphs in words, all in one scene.
 QString documentFault(const TextGroup *root);
 
-// A document scene: its tree, and selectedObjects listing each selected
-// object of the tree once, none with a selected ancestor; the hovered object
-// in the tree.
+// A document scene: its tree, and selectedObjects listing each selected object of the tree once, none with a selected
+// ancestor; the hovered object in the tree.
 QString sceneFault(const QVorrelScene *scene);
 
 } // namespace TreeCheck
 
-// Fails the running test with the fault unless the document tree is sound.
-#define VERIFY_TREE(root)                                                    \
-    do {                                                                     \
-        const QString treeFault_ = TreeCheck::documentFault(root);          \
-        QVERIFY2(treeFault_.isEmpty(), qPrintable(treeFault_));              \
-    } while (false)
-
-// Fails the running test with the fault unless the scene is sound.
-#define VERIFY_SCENE(scene)                                                  \
-    do {                                                                     \
-        const QString sceneFault_ = TreeCheck::sceneFault(scene);           \
-        QVERIFY2(sceneFault_.isEmpty(), qPrintable(sceneFault_));            \
-    } while (false)
+// Fail the running test with the fault unless the document tree / the scene is sound.
+#define VERIFY_TREE(root) \
+    do { const QString treeFault_ = TreeCheck::documentFault(root); QVERIFY2(treeFault_.isEmpty(), qPrintable(treeFault_)); } while (false)
+#define VERIFY_SCENE(scene) \
+    do { const QString sceneFault_ = TreeCheck::sceneFault(scene); QVERIFY2(sceneFault_.isEmpty(), qPrintable(sceneFault_)); } while (false)
 
 #endif // TREECHECK_H

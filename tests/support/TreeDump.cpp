@@ -7,25 +7,13 @@
 
 namespace {
 
-QString num(double v)
-{
-    return QString::number(v, 'g', 17);
-}
+QString num(double v) { return QString::number(v, 'g', 17); }
 
 QString colour(const QColor &c)
 {
     const QRgba64 v = c.rgba64();
     return c.isValid() ? QStringLiteral("spec %1 argb64 %2,%3,%4,%5").arg(int(c.spec())).arg(v.alpha()).arg(v.red()).arg(v.green()).arg(v.blue())
                        : QStringLiteral("invalid");
-}
-
-void dumpPath(QStringList &lines, const QString &indent, const QString &name, const QPainterPath &path)
-{
-    lines << QStringLiteral("%1%2: %3 elements").arg(indent, name).arg(path.elementCount());
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        lines << QStringLiteral("%1  %2[%3] type %4 (%5, %6)").arg(indent, name).arg(i).arg(int(e.type)).arg(num(e.x), num(e.y));
-    }
 }
 
 void dumpObject(QStringList &lines, const TextObject *o, int depth)
@@ -47,8 +35,14 @@ void dumpObject(QStringList &lines, const TextObject *o, int depth)
                  .arg(indent, g->font().toString(), colour(g->fillColor()), colour(g->strokeColor()), num(g->strokeWidth()));
     for (const SoftType *s : g->softTypes())
         lines << QStringLiteral("%1  softtype %2 \"%3\" enabled %4").arg(indent, s->typeKey(), s->name()).arg(s->isEnabled());
-    dumpPath(lines, indent + QStringLiteral("  "), QStringLiteral("rest"), g->path()->rest);
-    dumpPath(lines, indent + QStringLiteral("  "), QStringLiteral("current"), g->path()->current);
+    for (const QString name : {QStringLiteral("rest"), QStringLiteral("current")}) {
+        const QPainterPath &path = name == "rest" ? g->path()->rest : g->path()->current;
+        lines << QStringLiteral("%1  %2: %3 elements").arg(indent, name).arg(path.elementCount());
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            lines << QStringLiteral("%1    %2[%3] type %4 (%5, %6)").arg(indent, name).arg(i).arg(int(e.type)).arg(num(e.x), num(e.y));
+        }
+    }
 }
 
 } // namespace

@@ -6,10 +6,9 @@
 
 class TextObject;
 
-// A structural dump of a text tree in full precision, one line per object
-// (position, rotation, z, visibility, selection, lock; for a glyph also its
-// character, font, colours, stroke width, SoftTypes and one line per element
-// of each outline): two dumps are equal exactly when the two trees are.
+// A structural dump of a text tree in full precision, one line per object (position, rotation, z, visibility,
+// selection, lock; for a glyph also its character, font, colours, stroke width, SoftTypes and one line per element of
+// each outline): two dumps are equal exactly when the two trees are.
 struct TreeDump
 {
     QStringList lines;
@@ -24,10 +23,7 @@ struct TreeDump
 };
 
 // Fails the running test with the first difference unless the dumps agree.
-#define VERIFY_SAME_TREE(actual, expected)                                   \
-    do {                                                                     \
-        const QString treeDiff_ = TreeDump::diff((expected), (actual));      \
-        QVERIFY2(treeDiff_.isEmpty(), qPrintable(treeDiff_));                \
-    } while (false)
+#define VERIFY_SAME_TREE(actual, expected) \
+    do { const QString treeDiff_ = TreeDump::diff((expected), (actual)); QVERIFY2(treeDiff_.isEmpty(), qPrintable(treeDiff_)); } while (false)
 
 #endif // TREEDUMP_H

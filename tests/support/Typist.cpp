@@ -8,7 +8,6 @@
 #include "model/TextGroup.h"
 
 #include <QFontMetrics>
-#include <QStringList>
 
 Glyph *Typist::glyph(QVorrelScene *scene, QChar c)
 {
@@ -33,18 +32,17 @@ const TextGroup *group(const TextObject *o)
     return o && o->textType() == TextObject::GroupType ? static_cast<const TextGroup *>(o) : nullptr;
 }
 
-// A glyph's character, "_" for a space, ">" for a tab, "|" for a line
-// break; a group's glyphs in order.
+// A glyph's character, "_" for a space, ">" for a tab, "|" for a line break; a group's glyphs in order.
 QString textOf(const TextObject *o)
 {
     QString s;
-    if (const TextGroup *g = group(o)) {
-        for (const TextObject *c : g->children())
-            s += textOf(c);
-        return s;
+    if (!group(o)) {
+        const ushort c = static_cast<const Glyph *>(o)->character().unicode();
+        return c == ' ' ? QStringLiteral("_") : c == '\t' ? QStringLiteral(">") : c == Glyph::LineBreak ? QStringLiteral("|") : o->text();
     }
-    const ushort c = static_cast<const Glyph *>(o)->character().unicode();
-    return c == ' ' ? QStringLiteral("_") : c == '\t' ? QStringLiteral(">") : c == Glyph::LineBreak ? QStringLiteral("|") : o->text();
+    for (const TextObject *c : group(o)->children())
+        s += textOf(c);
+    return s;
 }
 
 QString describe(const TextPointer &t)
@@ -52,8 +50,7 @@ QString describe(const TextPointer &t)
     return QStringLiteral("passage %1 word %2 glyph %3").arg(t.passageIndex).arg(t.wordIndex).arg(t.glyphIndex);
 }
 
-// Where the caret stands after a glyph: behind it, or at the passage's
-// leftmost x one line lower after a line break.
+// Where the caret stands after a glyph: behind it, or at the passage's leftmost x one line lower after a line break.
 QPointF after(const Glyph *g, const TextGroup *passage, double advance)
 {
     return g->isLineBreak() ? QPointF(passage->leftmostX(), g->y() + QFontMetrics(g->font()).lineSpacing())
@@ -83,30 +80,23 @@ QString Typist::pointerFault(const QVorrelScene *scene)
 {
     const TextPointer &t = scene->textPointer();
     const TextGroup *root = scene->root();
-    if (!t.passage) {
-        if (t.word || t.glyph || t.wordIndex != -1 || t.glyphIndex != -1)
-            return QStringLiteral("outside every passage but with a word or glyph: ") + describe(t);
-        if (t.passageIndex < -1 || t.passageIndex >= root->count())
-            return QStringLiteral("passage index out of range: ") + describe(t);
-        return QString();
-    }
+    if (!t.passage)
+        return t.word || t.glyph || t.wordIndex != -1 || t.glyphIndex != -1 ? "outside every passage but with a word or glyph: " + describe(t)
+             : t.passageIndex < -1 || t.passageIndex >= root->count() ? "passage index out of range: " + describe(t) : QString();
     const TextGroup *passage = group(t.passage);
     if (!passage || root->indexOf(passage) != t.passageIndex)
         return QStringLiteral("passage not at its index: ") + describe(t);
-    // The word the text position is in, or the word right after its glyph
-    // in the passage (the glyph index then -1), or none (any glyph index).
-    const TextObject *word = nullptr;
-    int wordIndex = -1, glyphIndex = -1;
+    // The word the text position is in, or the word right after its glyph in the passage (the glyph index then -1),
+    // or none (any glyph index).
+    const TextObject *word = t.glyph ? nullptr : group(passage->firstChild());
+    int wordIndex = word ? 0 : -1, glyphIndex = -1;
     bool glyphIndexMatters = true;
-    if (!t.glyph) {
-        word = group(passage->firstChild());
-        wordIndex = word ? 0 : -1;
-    } else if (t.glyph->parentGroup() == passage) {
+    if (t.glyph && t.glyph->parentGroup() == passage) {
         const int k = passage->indexOf(t.glyph);
         word = group(passage->child(k + 1));
         wordIndex = word ? k + 1 : k;
         glyphIndexMatters = word;
-    } else {
+    } else if (t.glyph) {
         word = t.glyph->parentGroup();
         if (!word || word->parentGroup() != passage)
             return QStringLiteral("glyph outside the passage: ") + describe(t);
@@ -121,20 +111,16 @@ QString Typist::pointerFault(const QVorrelScene *scene)
 QString Typist::caretFault(const QVorrelScene *scene)
 {
     const TextPointer &t = scene->textPointer();
-    if (!t.passage)
-        return QString();
     const TextGroup *passage = group(t.passage);
     const Glyph *g = static_cast<const Glyph *>(t.glyph);
-    const Glyph *first = g ? nullptr : const_cast<TextGroup *>(passage)->firstGlyph();
-    if (!g && !first)
+    const Glyph *first = g || !passage ? nullptr : const_cast<TextGroup *>(passage)->firstGlyph();
+    if (!t.passage || (!g && !first))
         return QString();
     const QPointF expected = g ? after(g, passage, QFontMetrics(g->font()).horizontalAdvance(g->character())) : first->pos();
     // The caret stands on single-precision coordinates.
     const QPointF caret = scene->caret()->pos();
-    if (apart(caret, expected))
-        return QStringLiteral("caret at (%1, %2), expected (%3, %4); %5")
-            .arg(caret.x()).arg(caret.y()).arg(expected.x()).arg(expected.y()).arg(describe(t));
-    return QString();
+    return !apart(caret, expected) ? QString() : QStringLiteral("caret at (%1, %2), expected (%3, %4); %5")
+        .arg(caret.x()).arg(caret.y()).arg(expected.x()).arg(expected.y()).arg(describe(t));
 }
 
 QString Typist::layoutFault(const TextGroup *root)
