@@ -88,6 +88,8 @@ void TestGlyph::exactConversions_data()
     QTest::newRow("lines become straight cubics") << "curves" << "M0,0 L30,0 L30,60" << "moved" << "M0,0 C20,0 D10,0 D30,0 C30,40 D30,20 D30,60";
     QTest::newRow("convertToCurvesKeepsOverlongRunsAsCubicsWithoutAMessage: six points") << "curves" << "M0,0 C1,1 D2,2 D3,3 D4,4 D5,5 D6,6" << "moved" << "M0,0 C1,1 D2,2 D3,3 C4,4 D5,5 D6,6";
     QTest::newRow("convertToCurvesKeepsOverlongRunsAsCubicsWithoutAMessage: four points") << "curves" << "M0,0 C3,0 D6,0 D9,0 D9,30" << "moved" << "M0,0 C3,0 D6,0 D9,0 C9,20 D9,10 D9,30";
+    QTest::newRow("a quadratic is raised to a cubic") << "curves" << "M0,0 C30,30 D60,0" << "moved" << "M0,0 C20,20 D40,20 D60,0";
+    QTest::newRow("a line from x 1 is kept") << "lines" << "M1,0 L1,5" << "moved" << "M1,0 L1,5";
     QTest::newRow("a curve ends at its first control point") << "lines" << "M0,0 C10,20 D30,20 D40,0 L0,0" << "moved" << "M0,0 L10,20 L0,0";
     QTest::newRow("a polygon stays") << "lines" << "M0,0 L10,0 L10,10 L0,10 L0,0" << "moved" << "M0,0 L10,0 L10,10 L0,10 L0,0";
     // Each outline is walked by its own count.
