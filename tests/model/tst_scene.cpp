@@ -439,8 +439,11 @@ void TestScene::selectionMarksItsRotateHandles()
     // The handles: 6 x 6 squares inside the corners.
     for (const QPointF &p : {r.topLeft() + QPointF(5, 5), r.bottomRight() - QPointF(5, 5), QPointF(r.right() - 1, r.top() + 1)})
         QVERIFY(box->hitRotateHandle(p));
-    for (const QPointF &p : {QPointF(r.center().x(), r.top() + 1), r.center(), r.topLeft() + QPointF(7, 1)})
+    for (const QPointF &p : {QPointF(r.center().x(), r.top() + 1), r.center(), r.topLeft() + QPointF(7, 1), QPointF(r.right() - 6.5, r.top() + 1)})
         QVERIFY(!box->hitRotateHandle(p));
+    // Crosses of two 7-pixel lines mark the four handles.
+    const QRectF hb = box->boundingRect();
+    QCOMPARE(inkCount(painted(box, hb, (hb.size() + QSizeF(20, 20)).toSize(), QPointF(10 - int(hb.x()), 10 - int(hb.y())))), 4 * 2 * 7 - 4);
     // Transforming, it previews the outlines of the unlocked glyphs instead.
     scene.setSelected(scene.root()->child(0), true, false);
     box->setTransforming(true);
