@@ -202,29 +202,36 @@ void TestTextTree::arrangeToABadIndexKeepsTheObject()
 void TestTextTree::groupsDeriveFromTheirChildren()
 {
     // Leading line breaks keep their places and the layout starts at the
-    // first other glyph; without one it moves nothing.
+    // first other glyph, a later break at its x a line lower; without one it
+    // moves nothing.
     const QChar cr(Glyph::LineBreak);
     TextGroup root;
-    TextGroup *p = TreeBuilder::passage(QString(2, cr) + QStringLiteral("ab c"), arial, QPointF(40, 10));
+    TextGroup *p = TreeBuilder::passage(QString(2, cr) + QStringLiteral("ab c") + cr + 'd', arial, QPointF(40, 10));
     TextGroup *breaks = TreeBuilder::passage(QString(2, cr));
     root.append(p);
     root.append(breaks);
     p->firstGlyph()->setPos(100, 200);
     breaks->firstGlyph()->setPos(30, 40);
     breaks->lastGlyph()->setPos(50, 60);
-    Glyph *c = p->lastGlyph();
+    Glyph *d = p->lastGlyph(), *c = group(p->child(4))->firstGlyph();
     p->child(2)->firstGlyph()->setPos(5, 7);
     p->relayout();
     breaks->relayout();
     QCOMPARE(p->firstGlyph()->pos(), QPointF(100, 200));
     const QFontMetrics big(arial);
     QCOMPARE(c->pos(), QPointF(5 + big.horizontalAdvance('a') + big.horizontalAdvance('b') + big.horizontalAdvance(' '), 7));
+    QCOMPARE(d->pos(), QPointF(5, 7 + big.lineSpacing()));
     QCOMPARE(breaks->firstGlyph()->pos(), QPointF(30, 40));
     QCOMPARE(breaks->lastGlyph()->pos(), QPointF(50, 60));
     TextGroup().relayout();
     // Depth decides passage and word.
     TextGroup *w = group(p->child(2));
     QVERIFY(p->isPassage() && !p->isWord() && w->isWord() && !w->isPassage() && !root.isPassage());
+    // Each part of a colour reaches every glyph.
+    p->setFillColor(QColor(10, 20, 30));
+    p->setFillAlpha(40);
+    p->setStrokeRed(200);
+    QVERIFY(c->fillColor() == QColor(10, 20, 30, 40) && c->strokeColor() == QColor(200, 0, 0) && d->fillColor() == c->fillColor());
     // A font change lays the text out again by the new advances.
     const QFontMetrics fm(QFont(QStringLiteral("Arial"), 20));
     p->setFont(QFont(QStringLiteral("Arial"), 20), true);
