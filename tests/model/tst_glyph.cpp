@@ -12,8 +12,8 @@
 
 namespace {
 
-// A path written as "M x,y" (move), "L x,y" (line), "C x,y" (curve), "D x,y" (curve
-// data), built through the stream form so that shapes Qt's builders refuse can be made.
+// A path written as "M x,y" (move), "L x,y" (line), "C x,y" (curve), "D x,y" (curve data), built through the stream
+// form so that shapes Qt's builders refuse can be made.
 QPainterPath pathOf(const QString &elements, const QPointF &shift = QPointF())
 {
     const QStringList parts = elements.split(' ', Qt::SkipEmptyParts);
@@ -78,9 +78,8 @@ private slots:
 
 void TestGlyph::exactConversions_data()
 {
-    // Rest and current outlines before and after one operation ("rest |
-    // current"); a current of "moved" is the rest moved by (3, 3), and
-    // converts alike. A line L -> Q becomes cubic(L + 2(Q-L)/3, L + (Q-L)/3, Q).
+    // Rest and current outlines before and after one operation ("rest | current"); a current of "moved" is the rest
+    // moved by (3, 3), and converts alike. A line L -> Q becomes cubic(L + 2(Q-L)/3, L + (Q-L)/3, Q).
     QTest::addColumn<QString>("op");
     QTest::addColumn<QString>("rest");
     QTest::addColumn<QString>("current");
@@ -128,8 +127,8 @@ void TestGlyph::exactConversions()
 
 void TestGlyph::degenerateSegmentsOfADeformedOutlineAreKept()
 {
-    // A deformation can pull a point onto the one before it, or make it not
-    // finite; converting must still keep both outlines element for element.
+    // A deformation can pull a point onto the one before it, or make it not finite; converting must still keep both
+    // outlines element for element.
     GlyphPath p(QPointF(0, 0), arial, QStringLiteral("H"));
     p.current.setElementPositionAt(1, p.current.elementAt(0).x, p.current.elementAt(0).y);
     p.current.setElementPositionAt(3, qQNaN(), 0);
@@ -201,8 +200,7 @@ void TestGlyph::moveElementByIgnoresBadInput()
     Glyph g('L', arial, Qt::black, Qt::black, 0, QPointF(50, 60));
     g.setRotation(90);
     const QPainterPath::Element e = g.path()->current.elementAt(2);
-    // Turned by 90 degrees, a scene step right is a glyph step up; the rest
-    // outline stays.
+    // Turned by 90 degrees, a scene step right is a glyph step up; the rest outline stays.
     g.moveElementBy(2, QPointF(10, 0));
     QCOMPARE(QPointF(g.path()->current.elementAt(2)), QPointF(e.x, e.y - 10));
     QCOMPARE(g.path()->current.elementAt(2).type, e.type);
@@ -233,8 +231,7 @@ void TestGlyph::applySoftTypesRunsEnabledOnesOnUsableGlyphs()
     g.setVisible(false);
     g.applySoftTypes();
     QCOMPARE(on->applied, 1);
-    // Names keep the first SoftType of a name on a glyph, the last glyph's
-    // over a group.
+    // Names keep the first SoftType of a name on a glyph, the last glyph's over a group.
     g.addSoftType(new TestSoftType(QStringLiteral("on")));
     QCOMPARE(g.softTypeNames(), (QStringList{"on", "off"}));
     QCOMPARE(g.softTypesByName().value(QStringLiteral("on")), on);
@@ -299,8 +296,8 @@ void TestGlyph::cloneCopiesLookAndOutlinesButNotState()
 
 void TestGlyph::selectionBoxFollowsTheViewSwitches()
 {
-    // Renders a passage a few pixels beyond its box, clear of the page border,
-    // caret and selection corners: the pixels that are not white, and the gold ones.
+    // Renders a passage a few pixels beyond its box, clear of the page border, caret and selection corners: the pixels
+    // that are not white, and the gold ones.
     TestDocument d(QRectF(-1000, -1000, 2000, 2000));
     TextGroup *passage = d.add(QStringLiteral("I "), QPointF(40, 100));
     Glyph *first = passage->firstGlyph(), *space = passage->lastGlyph();
@@ -325,8 +322,7 @@ void TestGlyph::selectionBoxFollowsTheViewSwitches()
     space->setSelected(true);
     const int box = ink().x();
     const QRectF r = first->sceneBoundingRect();
-    // Roughly the rectangle's perimeter; the space draws none; none without
-    // the selection shown.
+    // Roughly the rectangle's perimeter; the space draws none; none without the selection shown.
     QVERIFY2(qAbs(box - 2 * (r.width() + r.height())) < 8, qPrintable(QString::number(box)));
     d.scene.setViewFlags(QVorrelScene::CaretShown | QVorrelScene::WorkAreaShown);
     QCOMPARE(ink().x(), 0);

@@ -33,8 +33,7 @@ public:
 
 const QRgb red = qRgb(255, 0, 0);
 
-// Paints one item into an image filled with red, its origin at offset, as
-// the scene would with the given exposed area.
+// Paints one item into an image filled with red, its origin at offset, as the scene would with the given exposed area.
 QImage painted(QGraphicsItem *item, const QRectF &exposed, const QSize &size = QSize(120, 120), const QPointF &offset = QPointF())
 {
     QImage img(size, QImage::Format_RGB32);
@@ -100,9 +99,9 @@ private slots:
 
 void TestScene::historyFollowsItsModel()
 {
-    // Seeded commands (merging, changing nothing), undo, redo, their switches and play
-    // against a model: an entry per change, a merge into the last done entry, the redo
-    // tail dropped only by a new entry, at most 511 entries, a signal per change.
+    // Seeded commands (merging, changing nothing), undo, redo, their switches and play against a model: an entry per
+    // change, a merge into the last done entry, the redo tail dropped only by a new entry, at most 511 entries, a
+    // signal per change.
     QVorrelScene scene(0, 0, 10, 10);
     QSignalSpy changed(&scene, &QVorrelScene::documentChanged);
     QVERIFY(!scene.executeCommand(nullptr));
@@ -292,8 +291,7 @@ void TestScene::viewFlagsAndExtras()
 
 void TestScene::renderWithoutClippingRestoresTheClipping()
 {
-    // A render hides the background, checkerboard and extras, clips or not
-    // as asked, and puts everything back.
+    // A render hides the background, checkerboard and extras, clips or not as asked, and puts everything back.
     QVorrelScene s(0, 0, 10, 10);
     s.beginRender(true);
     QVERIFY(s.backgroundBrush().style() == Qt::NoBrush && !s.canvas()->isCheckerboardShown() && !s.extrasVisible());
@@ -301,15 +299,13 @@ void TestScene::renderWithoutClippingRestoresTheClipping()
     s.endRender();
     QVERIFY(s.backgroundBrush() == QBrush(Qt::lightGray) && s.canvas()->isCheckerboardShown() && s.extrasVisible());
     QCOMPARE(shown(s), QStringLiteral("0111"));
-    // The work area hidden: the page clips the text, also after a render of
-    // the whole text.
+    // The work area hidden: the page clips the text, also after a render of the whole text.
     s.toggleWorkAreaVisible();
     s.beginRender(false);
     QCOMPARE(shown(s), QStringLiteral("0010"));
     s.endRender();
     QCOMPARE(shown(s), QStringLiteral("0101"));
-    // The extras hidden: the page clips before and after, and the extras
-    // stay hidden.
+    // The extras hidden: the page clips before and after, and the extras stay hidden.
     s.toggleWorkAreaVisible();
     s.hideExtras();
     QCOMPARE(shown(s), QStringLiteral("0000"));
@@ -356,9 +352,8 @@ void TestScene::destroyingASceneFreesEveryItemOnce()
 
 void TestScene::checkerboardPaintsOnlyTheExposedCells()
 {
-    // Cells of 10: (2, 3) white, (3, 3) touching the area gray, those beside
-    // them not painted; the page's outline black; the last row and column reach
-    // past the page (the item clips them).
+    // Cells of 10: (2, 3) white, (3, 3) touching the area gray, those beside them not painted; the page's outline
+    // black; the last row and column reach past the page (the item clips them).
     Canvas c(100, 100);
     c.setCellSize(10);
     c.setBrush(QColor(255, 255, 255, 0));
@@ -382,8 +377,8 @@ void TestScene::checkerboardPaintsOnlyTheExposedCells()
 
 void TestScene::gridPaintsOnlyTheExposedLines()
 {
-    // Lines every 50 on a 100 x 60 page, none on its border: one line each
-    // way, crossing once; a page one wider gets the line at 100.
+    // Lines every 50 on a 100 x 60 page, none on its border: one line each way, crossing once; a page one wider gets
+    // the line at 100.
     Canvas page(100, 60);
     Grid grid(50, Qt::black, &page);
     QCOMPARE(grid.boundingRect(), QRectF(0, 0, 100, 60));

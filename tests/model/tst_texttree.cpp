@@ -24,8 +24,8 @@ QList<TextObject *> walked(Walk &&walk)
     return out;
 }
 
-// The example tree: root R with one passage P1 holding word W1 (glyphs a,
-// b), a space S and word W2 (glyph c); b, c and W1 selected; x a loose glyph.
+// The example tree: root R with one passage P1 holding word W1 (glyphs a, b), a space S and word W2 (glyph c); b, c and
+// W1 selected; x a loose glyph.
 struct ExampleTree
 {
     TextGroup *R = new TextGroup;
@@ -201,9 +201,8 @@ void TestTextTree::arrangeToABadIndexKeepsTheObject()
 
 void TestTextTree::groupsDeriveFromTheirChildren()
 {
-    // Leading line breaks keep their places and the layout starts at the
-    // first other glyph, a later break at its x a line lower; without one it
-    // moves nothing.
+    // Leading line breaks keep their places and the layout starts at the first other glyph, a later break at its x a
+    // line lower; without one it moves nothing.
     const QChar cr(Glyph::LineBreak);
     TextGroup root;
     TextGroup *p = TreeBuilder::passage(QString(2, cr) + QStringLiteral("ab c") + cr + 'd', arial, QPointF(40, 10));
@@ -259,8 +258,7 @@ void TestTextTree::walks_data()
     QTest::newRow("a leaf alone") << "text" << "a" << 10 << "a";
     QTest::newRow("glyphs backward") << "glyph" << "R" << 6 << "c S b a";
     QTest::newRow("glyphs forward pre-order") << "glyph" << "R" << 9 << "a b S c";
-    // A selected group and its selected descendants are met; a selected
-    // ancestor does not make a descendant qualify.
+    // A selected group and its selected descendants are met; a selected ancestor does not make a descendant qualify.
     QTest::newRow("selected forward") << "selected" << "R" << 5 << "b W1 c";
     QTest::newRow("selected backward pre-order") << "selected" << "R" << 10 << "c W1 b";
     QTest::newRow("selected, none there") << "selected" << "S" << 5 << "";
@@ -277,9 +275,8 @@ void TestTextTree::walks()
                                   : walk == "glyph" ? walked(GlyphIterator(root, flags))
                                                     : walked(SelectedIterator(root, flags));
     QTEST(t.names(met), "met");
-    // The flags are normalised: one direction (forward unless only
-    // backward), one order (post-order unless only pre-order). A walk of
-    // nothing meets nothing; an empty group is met like a leaf.
+    // The flags are normalised: one direction (forward unless only backward), one order (post-order unless only
+    // pre-order). A walk of nothing meets nothing; an empty group is met like a leaf.
     for (int f = 0; f < 16; ++f) {
         QCOMPARE(TextIterator(nullptr, f).flags(), ((f & 3) == 2 ? 2 : 1) | ((f & 12) == 8 ? 8 : 4));
         QVERIFY(!TextIterator(nullptr, f).hasNext());
@@ -292,9 +289,8 @@ void TestTextTree::walks()
 
 void TestTextTree::randomEditsKeepTheSelectionListInStep_data()
 {
-    // The edits a run mixes: s select, d deselect, r either of them
-    // recursively, o restore a selection, h hide or show, t take out, put
-    // back or delete, c clear a word, v hover.
+    // The edits a run mixes: s select, d deselect, r either of them recursively, o restore a selection, h hide or show,
+    // t take out, put back or delete, c clear a word, v hover.
     QTest::addColumn<QString>("edits");
     QTest::newRow("selectingAnObjectDeselectsItsDescendants") << "sdr";
     QTest::newRow("hiddenObjectsAreNotSelected") << "sdrh";
@@ -307,16 +303,16 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep_data()
 
 void TestTextTree::randomEditsKeepTheSelectionListInStep()
 {
-    // Seeded edits against a model of the selection list (in order of
-    // selection) and of the hovered object; the tree keeps its shape.
+    // Seeded edits against a model of the selection list (in order of selection) and of the hovered object; the tree
+    // keeps its shape.
     QFETCH(QString, edits);
     Doc d;
     for (int i = 0; i < 4; ++i)
         d.add(QStringLiteral("ab cd\tef"), QPointF(0, 100 + 90 * i));
     QList<TextObject *> model, loose;
     TextObject *hovered = nullptr;
-    // Selecting deselects the object's ancestors and descendants; a hidden
-    // object is not selected, one selected already keeps its place.
+    // Selecting deselects the object's ancestors and descendants; a hidden object is not selected, one selected already
+    // keeps its place.
     auto related = [](TextObject *x, TextObject *o) { return x->isDescendantOf(group(o)) || o->isDescendantOf(group(x)); };
     auto selectOne = [&](TextObject *o) {
         model.erase(std::remove_if(model.begin(), model.end(), [&](TextObject *x) { return related(x, o); }), model.end());
@@ -377,8 +373,7 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep()
                 delete back;
             }
         } else if (edit == 't' && parent->count() > 1 && (o->isGlyph() ? o->parentGroup()->isWord() : o->isWord())) {
-            // A glyph from a word of more than one, or a word: the tree
-            // keeps its shape.
+            // A glyph from a word of more than one, or a word: the tree keeps its shape.
             QVERIFY(!d.scene.takeChildAt(parent, parent->count()));
             TextObject *taken = o->isGlyph() && rng.bounded(2) ? parent->lastChild() : o;
             leaves(taken);
