@@ -58,16 +58,13 @@ struct Doc : TestDocument
             objects << at(n);
         return objects;
     }
-    QHash<const TextObject *, QString> names() const
+    QHash<const TextObject *, QString> names() const // a glyph's name wins over its name as a passage's child
     {
         QHash<const TextObject *, QString> names;
-        for (int k = 0; k < root->count(); ++k)
-            names.insert(root->child(k), k ? QStringLiteral("p%1").arg(k) : QStringLiteral("p"));
-        for (int i = 0; root->count() && i < group(root->child(0))->count(); ++i)
-            names.insert(group(root->child(0))->child(i), QStringLiteral("w%1").arg(i));
-        const QList<Glyph *> glyphs = walkList<GlyphIterator>(root);
-        for (int i = 0; i < glyphs.size(); ++i)
-            names.insert(glyphs.at(i), QStringLiteral("g%1").arg(i));
+        for (const QString &kind : {"p", "w", "g"}) {
+            for (int i = 0; root->count() && at(kind + QString::number(i)); ++i)
+                names.insert(at(kind + QString::number(i)), kind == "p" && i == 0 ? kind : kind + QString::number(i));
+        }
         return names;
     }
     // "x,y", or "<name>[+dx,dy]": the centre of the object, moved.
@@ -128,28 +125,21 @@ struct Doc : TestDocument
         const QHash<QString, Step> steps{
             {"insert", [&] { s.insertStringAtCaret(rest); }},
             {"insertAt", [&] { s.insertString(rest.section(' ', 1), point(a[1]), false); }},
-            {"char", [&] { s.insertCharacterAtCaret(a[1][0]); }},
-            {"backspace", [&] { s.backspace(); }},
-            {"left", [&] { s.moveCaretLeft(); }},
-            {"paste", [&] { s.insertGlyphs(clones); }},
-            {"arrange", [&] { s.arrangeSelected(a[1].toInt()); }},
-            {"hide", [&] { s.hideSelected(); }},
-            {"lock", [&] { s.lockSelected(); }},
-            {"unlock", [&] { s.unlockSelected(); }},
+            {"char", [&] { s.insertCharacterAtCaret(a[1][0]); }}, {"backspace", [&] { s.backspace(); }},
+            {"left", [&] { s.moveCaretLeft(); }}, {"paste", [&] { s.insertGlyphs(clones); }},
+            {"arrange", [&] { s.arrangeSelected(a[1].toInt()); }}, {"hide", [&] { s.hideSelected(); }},
+            {"lock", [&] { s.lockSelected(); }}, {"unlock", [&] { s.unlockSelected(); }},
             {"lockObject", [&] { s.setObjectLocked(at(a[1]), a[2] == "1"); }},
             {"showObject", [&] { s.setObjectVisible(at(a[1]), a[2] == "1"); }},
             {"move", [&] { s.moveSelected(a[1].toFloat(), a[2].toFloat()); }},
             {"rotate", [&] { s.rotateSelectedAboutCentre(a[1].toFloat()); }},
-            {"add", [&] { s.addSoftType(softTypes.value(0)); }},
-            {"types", [&] { s.pasteSoftTypes(softTypes); }},
+            {"add", [&] { s.addSoftType(softTypes.value(0)); }}, {"types", [&] { s.pasteSoftTypes(softTypes); }},
             {"edit", [&] { s.editSoftType(a[1], {{QStringLiteral("radius"), a[2].toInt()}}); }},
             {"removeType", [&] { s.removeSoftType(a[1]); }},
             {"removeKind", [&] { s.removeSoftTypesOfKind(a.value(1)); }},
-            {"removeAll", [&] { s.removeAllSoftTypes(); }},
-            {"sel", [&] { select(all(rest)); }},
+            {"removeAll", [&] { s.removeAllSoftTypes(); }}, {"sel", [&] { select(all(rest)); }},
             {"give", [&] { static_cast<Glyph *>(at(a[1]))->addSoftType(softType(a[2], a[3], a[4].toInt())); }},
-            {"grid", [&] { s.setGridSpacing(a[1].toInt()); }},
-            {"snap", [&] { s.setSnapFlags(a[1].toInt()); }},
+            {"grid", [&] { s.setGridSpacing(a[1].toInt()); }}, {"snap", [&] { s.setSnapFlags(a[1].toInt()); }},
             {"play", [&] { s.setPlayStateValue(a[1].toInt()); }},
             {"area", [&] { s.setSelectionArea(a[1].toFloat(), a[2].toFloat(), a[3].toFloat(), a[4].toFloat()); }},
             {"export", [&] {
