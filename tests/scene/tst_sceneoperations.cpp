@@ -32,8 +32,8 @@ QString xy(const QPointF &p, int precision = 6)
     return QStringLiteral("%1,%2").arg(p.x(), 0, 'g', precision).arg(p.y(), 0, 'g', precision);
 }
 
-// Passages split by '/', each 300 below the one before from y 400. Parts by name: "p" the first passage, "p<i>"
-// passage i, "w<i>" child i of the first, "g<i>" glyph i of the document; any other name none.
+// Passages split by '/', each 300 below the one before from y 400. Parts by name: "p" the first passage, "p<i>" passage
+// i, "w<i>" child i of the first, "g<i>" glyph i of the document; any other name none.
 struct Doc : TestDocument
 {
     QSignalSpy changes{&scene, &QVorrelScene::documentChanged};
@@ -77,10 +77,10 @@ struct Doc : TestDocument
     }
     // Pointer input as the view hands it over: "press <point>", "to <point>" (a move), "release <point>", "click
     // <point>", "drag <point> <point>", "double <point>", "turn <radians>" (a drag of the top left rotate handle about
-    // the box's centre; "turning" without the release), each with "shift", "ctrl" or "alt" last. Operations:
-    // "insert <text>" at the caret, "insertAt <x,y> <text>", "char <c>", "backspace", "left", "paste <glyph>@<x,y>
-    // ..." (clones), "arrange <mode>", "hide", "lock", "unlock", "lockObject <name> <0|1>", "showObject <name>
-    // <0|1>", "move <dx> <dy>", "rotate <degrees>"; SoftTypes: "add <kind> <name> <radius>" ("add -" none), "types
+    // the box's centre; "turning" without the release), each with "shift", "ctrl" or "alt" last. Operations: "insert
+    // <text>" at the caret, "insertAt <x,y> <text>", "char <c>", "backspace", "left", "paste <glyph>@<x,y> ..."
+    // (clones), "arrange <mode>", "hide", "lock", "unlock", "lockObject <name> <0|1>", "showObject <name> <0|1>", "move
+    // <dx> <dy>", "rotate <degrees>"; SoftTypes: "add <kind> <name> <radius>" ("add -" none), "types
     // <kind>:<name>:<radius> ..." pasted, "edit <name> <radius>", "removeType <name>", "removeKind [<kind>]",
     // "removeAll". Settings: "sel <names>", "give <glyph> <kind> <name> <radius>", "grid <spacing>", "snap <0|1>",
     // "play <0|1>", "area <x1> <y1> <x2> <y2>", "nowhere <x,y>" (the caret there, the text position none), "export
@@ -173,14 +173,15 @@ struct Before
 };
 
 // The entries, the last one's text and the selection ("2 Hide: w2 g1"), then for each further part "<what>: <values>"
-// of the expected text (split by " | "): "shape" (Typist::shape), "glyphs" their texts, "layout" (what is wrong, if any), "at" the text
-// position's passage and glyph, "caret" its place, "press" the press point, "moved <names, caret, centre>" how far
-// each moved (each distance once; "centre" the selection box), "pos <names>" where each stands, "locked" and "hidden"
-// glyphs, "lit" (highlighted) objects, "hover", "z <names>" and "rot <names>" (degrees; "box" the selection box), "soft <glyph>" its SoftTypes as name=radius, "fresh
-// <glyph>" whether their parameters stand as in a new one of the kind, "steps" of the last entry, "text" and "kinds"
-// of the selection, "pressed" (on the "selection", the "rotate" handle or "none"), "preview" (the selection box
-// transforming), "changes", "areas" and "positions" the signals (count, last), "band" the rubber band, "tree" whether
-// it stayed, "sequence" the file name of the export frame.
+// of the expected text (split by " | "): "shape" (Typist::shape), "glyphs" their texts, "layout" (what is wrong, if
+// any), "at" the text position's passage and glyph, "caret" its place, "press" the press point, "moved <names, caret,
+// centre>" how far each moved (each distance once; "centre" the selection box), "pos <names>" where each stands,
+// "locked" and "hidden" glyphs, "lit" (highlighted) objects, "hover", "z <names>" and "rot <names>" (degrees; "box" the
+// selection box), "soft <glyph>" its SoftTypes as name=radius, "fresh <glyph>" whether their parameters stand as in a
+// new one of the kind, "steps" of the last entry, "text" and "kinds" of the selection, "pressed" (on the "selection",
+// the "rotate" handle or "none"), "preview" (the selection box transforming), "changes", "areas" and "positions" the
+// signals (count, last), "band" the rubber band, "tree" whether it stayed, "sequence" the file name of the export
+// frame.
 QString read(const Doc &d, const QString &expected, const Before &b)
 {
     const QVorrelScene &s = d.scene;
@@ -241,8 +242,8 @@ QString read(const Doc &d, const QString &expected, const Before &b)
     return out.join(" | ");
 }
 
-// What undo and redo give back exactly: the tree, the SoftTypes' values, the selection in its order, the text
-// position and the caret.
+// What undo and redo give back exactly: the tree, the SoftTypes' values, the selection in its order, the text position
+// and the caret.
 QStringList state(const Doc &d)
 {
     QStringList lines = d.dump().lines;
@@ -266,8 +267,8 @@ class TestSceneOperations : public QObject
 private slots:
     void scenarios_data()
     {
-        // A document (Doc), set-up steps (Doc::run, split by "; ") whose entries and signals are dropped, steps
-        // (split by ';') and what they leave (read).
+        // A document (Doc), set-up steps (Doc::run, split by "; ") whose entries and signals are dropped, steps (split
+        // by ';') and what they leave (read).
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("steps");
@@ -307,8 +308,8 @@ private slots:
         row("lock the passage", "AB CD", lock + "; lock", "lockObject p 1", "1 Lock: w0 w2 | steps: 1 | locked: g0 g1 g2 g3 g4");
         row("unlock", "AB CD", lock + "; lock; lockObject p 1", "unlock", "1 Unlock: w0 w2 | steps: 4 | locked: g2");
         row("unlock the passage", "AB CD", "lockObject g1 1", "lockObject p 0", "1 Unlock: | locked:");
-        // A name is unique on a glyph: adding one it carries gives that SoftType the values; a locked glyph, or a
-        // word holding one, takes nothing; pasted, the first of each name counts.
+        // A name is unique on a glyph: adding one it carries gives that SoftType the values; a locked glyph, or a word
+        // holding one, takes nothing; pasted, the first of each name counts.
         const QString one = "give g1 pulse pulse-1 10", four = "give g0 pulse x 1; give g0 clay y 0; give g0 pulse z 3; give g1 pulse x 2; sel p";
         row("addSoftTypeEditsExistingName", "AB C", one + "; sel w0", "add pulse pulse-1 40", "1 Add Pulse SoftType: w0 | soft g0: pulse-1=40 | soft g1: pulse-1=40 | fresh g0: yes");
         row("add to the locked", "AB C", one + "; lockObject g1 1; sel w0", "add pulse pulse-1 40;sel g1;add pulse pulse-1 40;add -", "0: g1 | soft g0: | soft g1: pulse-1=10");
@@ -373,8 +374,8 @@ private slots:
         row("sequence without suffix", "", "export /out/clip 7", "", "0: | sequence: /out/clip_00007");
         row("sequence with two dots", "", "export /out/clip.take.tif 7", "", "0: | sequence: /out/clip_00007.tif");
         row("sequence of six digits", "", "export /out/clip.png 123456", "", "0: | sequence: /out/clip_123456.png");
-        // While playing only moves count, and only report the mouse position; a rubber band begun before play ends
-        // with its gesture, not drawn through the run, and after play a Ctrl click far from the text selects nothing.
+        // While playing only moves count, and only report the mouse position; a rubber band begun before play ends with
+        // its gesture, not drawn through the run, and after play a Ctrl click far from the text selects nothing.
         row("playing: a press on the selection", "AB", "sel p; play 1", "press g0", "0: p | pressed: none");
         row("playing reports only the mouse position", "AB", "sel p; play 1", "press g0;to g0+30,40;to g0+60,80;release g0+60,80;double g0;"
             "release g0;press -400,-400;to -370,-360;to -340,-320;release -340,-320",
