@@ -82,7 +82,6 @@ class TestScene : public QObject
 private slots:
     void historyFollowsItsModel();
     void selectionChangeRecentresTheBox();
-    void titleOfTheDocument_data();
     void titleOfTheDocument();
     void unknownFontStyleKeepsTheFont();
     void gridSpacingIsClampedWhileTheCellSizeFollows();
@@ -92,7 +91,6 @@ private slots:
     void destroyingASceneFreesEveryItemOnce();
     void checkerboardPaintsOnlyTheExposedCells();
     void gridPaintsOnlyTheExposedLines();
-    void snapToGrid_data();
     void snapToGrid();
     void selectionMarksItsRotateHandles();
 };
@@ -194,25 +192,16 @@ void TestScene::selectionChangeRecentresTheBox()
     QCOMPARE(box->rotation(), 0.0);
 }
 
-void TestScene::titleOfTheDocument_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("empty") << QString() << "untitled";
-    QTest::newRow("suffix") << "/docs/poem.vrl" << "poem";
-    QTest::newRow("no suffix") << "/docs/poem" << "poem";
-    QTest::newRow("twice") << "/docs/a.vrl.vrl" << "a.vrl";
-    QTest::newRow("other case") << "/docs/poem.VRL" << "poem.VRL";
-    QTest::newRow("no folder") << "poem.vrl" << "poem";
-    QTest::newRow("in the folder name") << "/docs.vrl/poem" << "poem";
-}
-
 void TestScene::titleOfTheDocument()
 {
-    QFETCH(QString, fileName);
+    // The name without its folder and its last ".vrl" (in that case only); "untitled" without one.
+    const QList<QPair<QString, QString>> cases = {{"", "untitled"}, {"/docs/poem.vrl", "poem"}, {"/docs/poem", "poem"},
+        {"/docs/a.vrl.vrl", "a.vrl"}, {"/docs/poem.VRL", "poem.VRL"}, {"poem.vrl", "poem"}, {"/docs.vrl/poem", "poem"}};
     QVorrelScene s(0, 0, 10, 10);
-    s.setFileName(fileName);
-    QTEST(s.title(), "title");
+    for (const auto &c : cases) {
+        s.setFileName(c.first);
+        QCOMPARE(s.title(), c.second);
+    }
 }
 
 void TestScene::unknownFontStyleKeepsTheFont()
@@ -397,25 +386,13 @@ void TestScene::gridPaintsOnlyTheExposedLines()
     QCOMPARE(inkCount(painted(&orphan, QRectF(0, 0, 100, 100))), 0);
 }
 
-void TestScene::snapToGrid_data()
-{
-    QTest::addColumn<int>("spacing");
-    QTest::addColumn<QPointF>("point");
-    QTest::addColumn<QPointF>("snapped");
-    QTest::newRow("up and down") << 50 << QPointF(26, 24) << QPointF(50, 0);
-    QTest::newRow("half stays down") << 50 << QPointF(25, 75) << QPointF(0, 50);
-    QTest::newRow("fractions truncate") << 50 << QPointF(25.9, 75.9) << QPointF(0, 50);
-    QTest::newRow("negative toward zero") << 5 << QPointF(-9, -3) << QPointF(-5, 0);
-    QTest::newRow("negative far") << 5 << QPointF(-14.9, -1) << QPointF(-10, 0);
-    QTest::newRow("odd spacing") << 5 << QPointF(7, 8) << QPointF(5, 10);
-    QTest::newRow("on a line") << 20 << QPointF(40, -40) << QPointF(40, -40);
-}
-
 void TestScene::snapToGrid()
 {
-    QFETCH(int, spacing);
-    QFETCH(QPointF, point);
-    QTEST(Grid(quint16(spacing), Qt::black).snapToGrid(point), "snapped");
+    // Spacing, point, snapped point: half a step stays down, fractions are cut first, negatives go toward zero.
+    const QList<QList<double>> cases = {{50, 26, 24, 50, 0}, {50, 25, 75, 0, 50}, {50, 25.9, 75.9, 0, 50}, {5, -9, -3, -5, 0},
+        {5, -14.9, -1, -10, 0}, {5, 7, 8, 5, 10}, {20, 40, -40, 40, -40}};
+    for (const QList<double> &c : cases)
+        QCOMPARE(Grid(quint16(c[0]), Qt::black).snapToGrid(QPointF(c[1], c[2])), QPointF(c[3], c[4]));
 }
 
 void TestScene::selectionMarksItsRotateHandles()
