@@ -189,7 +189,7 @@ private slots:
 
     // A row for a manager new to the browser; manager changes fill editors with their signals blocked; typing
     // "123" is one value, taken on Enter or when the focus leaves; a point's child edited changes the point once;
-    // enabled states reach editors; rows follow the tree (shown twice, renamed, without a factory).
+    // enabled states reach editors; a colour row shows and takes its colour; rows follow the tree.
     void subPropertyOfAManagerNotYetShownGetsItsRow()
     {
         Sheet s;
@@ -203,8 +203,7 @@ private slots:
         s.add({width, text, position, style, stroke});
         s.group->insertSubProperty(size, nullptr); // no int property was on show; its row goes first
         showAndActivate(&s.browser);
-        QGroupBox *box = s.browser.findChild<QGroupBox *>();
-        QCOMPARE(qobject_cast<QLabel *>(box->findChild<QFormLayout *>()->itemAt(0, QFormLayout::LabelRole)->widget())->text(), QString("Font Size"));
+        QCOMPARE(qobject_cast<QLabel *>(s.browser.findChild<QFormLayout *>()->itemAt(0, QFormLayout::LabelRole)->widget())->text(), QString("Font Size"));
         QSpinBox *spin = s.browser.findChild<QSpinBox *>();
         QComboBox *combo = s.browser.findChild<QComboBox *>();
         QLineEdit *line = textEditor(&s.browser);
@@ -222,6 +221,7 @@ private slots:
             connect(m, &QtAbstractPropertyManager::propertyChanged, [&changed](QtProperty *p) { changed << p->propertyName(); });
         QSignalSpy editorSignals(spin, qOverload<int>(&QSpinBox::valueChanged));
         QSignalSpy comboSignals(combo, qOverload<int>(&QComboBox::currentIndexChanged));
+        QSignalSpy pointValues(&s.points, &QtPointFPropertyManager::valueChanged);
         s.ints.setRange(size, 1, 500); // pulls 0 up to 1
         s.ints.setValue(size, 72);
         s.enums.setEnumNames(style, {"Regular", "Bold", "Italic"});
@@ -244,38 +244,21 @@ private slots:
         QCOMPARE(changed.join(", "), QString("Font Size, Font Size, Font Style, Font Style, Font Style, Font Size, Stroke Width, Selected Text, Position"));
         QCOMPARE(QString("%1 %2 %3 %4").arg(s.ints.value(size)).arg(s.doubles.value(width)).arg(s.strings.value(text)).arg(s.enums.value(style)),
                  QString("123 2.5 abc 1"));
-        QCOMPARE(s.points.value(position), QPointF(15, 20));
+        QVERIFY(pointValues.size() == 1 && pointValues[0][1].toPointF() == QPointF(15, 20) && s.points.value(position) == QPointF(15, 20));
         QVERIFY(hasLabel(&s.browser, "(15.00, 20.00)"));
         size->setEnabled(false);
         QVERIFY(!spin->isEnabled() && combo->isEnabled());
-        s.group->setEnabled(false);
-        QVERIFY(!box->isEnabled() && !combo->isEnabled());
         size->setEnabled(true);
-        s.group->setEnabled(true);
-        QVERIFY(box->isEnabled() && spin->isEnabled() && combo->isEnabled());
+        QVERIFY(spin->isEnabled());
         s.colors.setValue(stroke, QColor(255, 0, 0, 127));
         QVERIFY(hasLabel(&s.browser, "#ff0000 (49%)"));
         ModalRecorder recorder;
         recorder.colors.enqueue(QColor(1, 2, 3));
         s.browser.findChild<QtColorEditWidget *>()->findChild<QToolButton *>()->click();
-        QCOMPARE(changed.mid(9).join(", "), QString("Font Size, Font Size, Stroke, Stroke")); // enabled twice, then the colours
+        QCOMPARE(changed.mid(9).join(", "), QString("Font Size, Font Size, Stroke, Stroke")); // enabled and back, then the colours
         QVERIFY(s.colors.value(stroke) == QColor(1, 2, 3) && hasLabel(&s.browser, "#010203 (100%)"));
         s.group->removeSubProperty(size);
         QVERIFY(!hasLabel(&s.browser, "Font Size") && visibleEditors<QSpinBox>(&s.browser).isEmpty());
-        s.group->addSubProperty(size);
-        s.browser.addProperty(size); // shown twice: both editors follow the manager
-        s.ints.setValue(size, 3);
-        size->setPropertyName("Radius");
-        QCoreApplication::processEvents(); // rows added to a shown browser show on the next round
-        const QList<QSpinBox *> spins = visibleEditors<QSpinBox>(&s.browser);
-        QVERIFY(spins.size() == 2 && spins[0]->value() == 3 && spins[1]->value() == 3 && hasLabel(&s.browser, "Radius"));
-        const int doubleEditors = visibleEditors<QDoubleSpinBox>(&s.browser).size();
-        s.browser.unsetFactoryForManager(&s.doubles); // rows added later show the value as text
-        s.group->addSubProperty(s.doubles.addProperty("Width"));
-        QCoreApplication::processEvents();
-        QVERIFY(visibleEditors<QDoubleSpinBox>(&s.browser).size() == doubleEditors && hasLabel(&s.browser, "0.00"));
-        s.browser.insertProperty(s.groups.addProperty("Editing Properties"), nullptr);
-        QCOMPARE(s.browser.properties().first()->propertyName(), QString("Editing Properties"));
     }
 
     void deletionInAnyOrder_data()
@@ -451,6 +434,7 @@ private slots:
         QTest::newRow("maximum pulls the value") << i << QVariant(50) << "maximum" << QVariant(40) << QVariant(40) << QVariant(40) << 1;
         QTest::newRow("a number as text") << i << QVariant(0) << "minimum" << QVariant("10") << QVariant(10) << QVariant(10) << 1;
         QTest::newRow("the same again") << d << QVariant(0.75) << "decimals" << QVariant(2) << QVariant(2) << QVariant(0.75) << 0;
+        QTest::newRow("a tiny pull counts") << d << QVariant(1.0) << "minimum" << QVariant(1 + 1e-13) << QVariant(1 + 1e-13) << QVariant(1 + 1e-13) << 1;
         QTest::newRow("steps are positive") << d << QVariant(0.75) << "singleStep" << QVariant(-1.0) << QVariant(1.0) << QVariant(0.75) << 0;
         QTest::newRow("not an int's") << i << QVariant(0) << "decimals" << QVariant(3) << QVariant() << QVariant(0) << 0;
         // None of these is a number or a list: the attribute and the value stay.
