@@ -387,7 +387,8 @@ private slots:
         const QString append = "Unable to Append to the previous Track";
         const QString compression = "Unable to Get Compression Size";
         QTest::newRow("appendRefusesAnotherCodecOrSize: codec") << jpeg << raw << normal << size << 2 << -1 << append;
-        QTest::newRow("appendRefusesAnotherCodecOrSize: size") << jpeg << jpeg << normal << QSize(32, 48) << 2 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: width") << jpeg << jpeg << normal << QSize(32, 48) << 2 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: height") << jpeg << jpeg << normal << QSize(64, 32) << 2 << -1 << append;
         QTest::newRow("appendRefusesAnotherCodecOrSize: no encoder") << jpeg << fourCC("SVQ3") << normal << size << 2 << -1 << append;
         // H.264 at another quality has other parameter sets: the coded stream could not go on.
         QTest::newRow("appendRefusesAnotherCodecOrSize: h264 quality") << h264 << h264 << codecMinQuality << size << 2 << -1 << append;
