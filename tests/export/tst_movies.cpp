@@ -314,7 +314,7 @@ private slots:
         QTest::newRow("animation") << fourCC("rle ") << codecMinQuality << size << 0.0 << false;
         QTest::newRow("cinepak") << fourCC("cvid") << normal << size << 7.0 << false;
         QTest::newRow("road pizza") << rpza << normal << size << 12.0 << false;
-        QTest::newRow("yuvMoviesNameTheirColourMatrix: h264") << h264 << normal << size << 7.0 << true;
+        QTest::newRow("yuvMoviesNameTheirColourMatrix, h264KeepsLosslessCodingForLossless: h264") << h264 << normal << size << 7.0 << true;
         QTest::newRow("h264KeepsLosslessCodingForLossless") << h264 << codecLosslessQuality << size << 0.0 << false;
         QTest::newRow("yuvMoviesNameTheirColourMatrix: mpeg4") << mpeg4 << normal << size << 7.0 << true;
         QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: jpeg 63x47") << jpeg << normal << QSize(63, 47) << 7.0 << true;
