@@ -388,27 +388,37 @@ private slots:
         QTest::addColumn<CodecQ>("quality");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("frames");
-        QTest::addColumn<int>("written"); // -1: open failed
-        QTest::addColumn<QString>("warning");
+        QTest::addColumn<int>("failFrom"); // the temporary file unwritable from this frame on
+        QTest::addColumn<int>("via");      // the writer (0), a play run of the exporter (1), one keeping the movie (2)
+        QTest::addColumn<int>("written");  // frames taken; -1: open (begin) failed
+        QTest::addColumn<QStringList>("warnings");
         const QSize size(64, 48);
+        const QSize frame(320, 240);
         const CodecType none = 0;
-        const QString append = "Unable to Append to the previous Track";
-        const QString compression = "Unable to Get Compression Size";
-        QTest::newRow("appendRefusesAnotherCodecOrSize: codec") << jpeg << raw << normal << size << 2 << -1 << append;
-        QTest::newRow("appendRefusesAnotherCodecOrSize: width") << jpeg << jpeg << normal << QSize(32, 48) << 2 << -1 << append;
-        QTest::newRow("appendRefusesAnotherCodecOrSize: height") << jpeg << jpeg << normal << QSize(64, 32) << 2 << -1 << append;
-        QTest::newRow("appendRefusesAnotherCodecOrSize: no encoder") << jpeg << fourCC("SVQ3") << normal << size << 2 << -1 << append;
+        const QStringList append{"Unable to Append to the previous Track"};
+        const QStringList compression{"Unable to Get Compression Size"};
+        QTest::newRow("appendRefusesAnotherCodecOrSize: codec") << jpeg << raw << normal << size << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: width") << jpeg << jpeg << normal << QSize(32, 48) << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: height") << jpeg << jpeg << normal << QSize(64, 32) << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: no encoder") << jpeg << fourCC("SVQ3") << normal << size << 2 << -1 << 0 << -1 << append;
         // H.264 at another quality has other parameter sets: the coded stream could not go on.
-        QTest::newRow("appendRefusesAnotherCodecOrSize: h264 quality") << h264 << h264 << codecMinQuality << size << 2 << -1 << append;
-        QTest::newRow("writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere") << jpeg << jpeg << normal << size << 0 << 0 << "";
-        QTest::newRow("writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere: new") << none << jpeg << normal << size << 0 << 0 << "";
+        QTest::newRow("appendRefusesAnotherCodecOrSize: h264 quality") << h264 << h264 << codecMinQuality << size << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere") << jpeg << jpeg << normal << size << 0 << -1 << 0 << 0 << QStringList();
+        QTest::newRow("writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere: new") << none << jpeg << normal << size << 0 << -1 << 0 << 0 << QStringList();
         // A first frame that fails warns once, and no later frame is taken.
-        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: no Sorenson 3 encoder") << none << fourCC("SVQ3") << normal << size << 3 << 0 << compression;
-        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: unknown codec") << none << fourCC("xxxx") << normal << size << 3 << 0 << compression;
-        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: odd width for H.264") << none << h264 << normal << QSize(63, 48) << 3 << 0 << compression;
-        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: Cinepak takes multiples of 4") << none << fourCC("cvid") << normal << QSize(62, 48) << 3 << 0 << compression;
-        QTest::newRow("openFailuresNameTheFailedStep: no pixels") << jpeg << jpeg << normal << QSize(64, 0) << 1 << -1 << "Unable to Create New Quick Time World From the Buffer: -50";
-        QTest::newRow("openFailuresNameTheFailedStep: not a movie") << fourCC("text") << jpeg << normal << size << 1 << -1 << "Unable to Open Movie File: -2048";
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: no Sorenson 3 encoder") << none << fourCC("SVQ3") << normal << size << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: unknown codec") << none << fourCC("xxxx") << normal << size << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: odd width for H.264") << none << h264 << normal << QSize(63, 48) << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: Cinepak takes multiples of 4") << none << fourCC("cvid") << normal << QSize(62, 48) << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("openFailuresNameTheFailedStep: no pixels") << jpeg << jpeg << normal << QSize(64, 0) << 1 << -1 << 0 << -1 << QStringList{"Unable to Create New Quick Time World From the Buffer: -50"};
+        QTest::newRow("openFailuresNameTheFailedStep: not a movie") << fourCC("text") << jpeg << normal << size << 1 << -1 << 0 << -1 << QStringList{"Unable to Open Movie File: -2048"};
+        // The exporter refuses at begin what the writer cannot take.
+        QTest::newRow("failedRunLeavesTheMovie: size the codec cannot take") << jpeg << h264 << normal << QSize(321, 240) << 30 << -1 << 1 << -1 << QStringList{"This codec cannot compress frames of 321 x 240 pixels."};
+        QTest::newRow("failedRunLeavesTheMovie: size beyond the writer") << jpeg << jpeg << normal << QSize(40000, 10) << 30 << -1 << 1 << -1 << QStringList{"Unable to export frames of 40000 x 10 pixels."};
+        QTest::newRow("failedRunLeavesTheMovie: appending another codec") << jpeg << mpeg4 << normal << frame << 30 << -1 << 2 << -1 << append + QStringList{"Unable to initialize Quicktime Graphics World"};
+        QTest::newRow("failedRunLeavesTheMovie: run without frames") << jpeg << jpeg << normal << frame << 0 << -1 << 1 << 0 << QStringList();
+        // Raw 320 x 240 frames outgrow the writer's buffer and reach the file at once; losses told once, at the end.
+        QTest::newRow("failedRunLeavesTheMovie: disk full in the run") << jpeg << raw << normal << frame << 30 << 10 << 1 << 10 << QStringList{"20 of 30 frames could not be added to the movie.", "Unable to add Movie resource"};
     }
 
     void failedRunsLeaveFilesAsTheyWere()
@@ -418,18 +428,27 @@ private slots:
         QFETCH(CodecQ, quality);
         QFETCH(QSize, size);
         QFETCH(int, frames);
-        QFETCH(QString, warning);
+        QFETCH(int, failFrom);
+        QFETCH(int, via);
         QTemporaryDir dir;
         const QString path = dir.filePath("clip.mov");
         QFile text(path);
         if (existing == fourCC("text"))
             QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a movie") == 11 && text.flush());
         else if (existing)
-            QCOMPARE(record(path, {0, 1}, existing), 2);
+            QCOMPARE(record(path, {0, 1}, existing, normal, via ? QSize(320, 240) : QSize(64, 48)), 2);
         const QByteArray before = contents(path);
         ModalRecorder rec;
-        QTEST(record(path, QVector<int>(frames, 2), codec, quality, size), "written");
-        QCOMPARE(warnings(rec), warning.isEmpty() ? QStringList() : QStringList{warning});
+        if (via) {
+            Document doc(dir);
+            doc.scene.setExportSettings(size.width(), size.height(), 72);
+            ExporterMOV exporter(quality, int(codec), via == 2);
+            QTEST(play(exporter, doc.scene, frames, failFrom), "written");
+            QCOMPARE(exporter.keepExisting(), via == 2);
+        } else {
+            QTEST(record(path, QVector<int>(frames, 2), codec, quality, size), "written");
+        }
+        QTEST(warnings(rec), "warnings");
         QCOMPARE(contents(path), before);
         QCOMPARE(entries(dir.path()), existing ? QStringList{"clip.mov"} : QStringList());
     }
@@ -605,44 +624,6 @@ private slots:
             for (int x = box.left(); x <= box.right(); ++x)
                 dark += qGray(movie.frames.first().pixel(x, y)) < 60;
         QVERIFY(dark > box.width() * box.height() / 10);
-    }
-
-    void failedRunLeavesTheMovie_data()
-    {
-        QTest::addColumn<CodecType>("codec");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("keepExisting");
-        QTest::addColumn<int>("failFrom");
-        QTest::addColumn<int>("accepted");
-        QTest::addColumn<QStringList>("warnings");
-        const QSize size(320, 240);
-        QTest::newRow("size the codec cannot take") << h264 << QSize(321, 240) << false << -1 << -1 << QStringList{"This codec cannot compress frames of 321 x 240 pixels."};
-        QTest::newRow("size beyond the writer") << jpeg << QSize(40000, 10) << false << -1 << -1 << QStringList{"Unable to export frames of 40000 x 10 pixels."};
-        QTest::newRow("appending another codec") << mpeg4 << size << true << -1 << -1 << QStringList{"Unable to Append to the previous Track", "Unable to initialize Quicktime Graphics World"};
-        QTest::newRow("run without frames") << jpeg << size << false << 0 << 0 << QStringList();
-        // Raw 320 x 240 frames outgrow the writer's buffer and reach the file at once; losses told once, at the end.
-        QTest::newRow("disk full in the run") << raw << size << false << 10 << 10 << QStringList{"20 of 30 frames could not be added to the movie.", "Unable to add Movie resource"};
-    }
-
-    void failedRunLeavesTheMovie()
-    {
-        QFETCH(CodecType, codec);
-        QFETCH(QSize, size);
-        QFETCH(bool, keepExisting);
-        QFETCH(int, failFrom);
-        QTemporaryDir dir;
-        Document doc(dir);
-        ExporterMOV first(normal, int(jpeg), false);
-        QCOMPARE(play(first, doc.scene, 3), 3);
-        const QByteArray before = contents(dir.filePath("clip.mov"));
-        ModalRecorder rec;
-        doc.scene.setExportSettings(size.width(), size.height(), 72);
-        ExporterMOV exporter(normal, int(codec), keepExisting);
-        QTEST(play(exporter, doc.scene, failFrom == 0 ? 0 : 30, failFrom), "accepted");
-        QTEST(warnings(rec), "warnings");
-        QCOMPARE(contents(dir.filePath("clip.mov")), before);
-        QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
-        QCOMPARE(exporter.keepExisting(), keepExisting);
     }
 
     void killedAppendLeavesTheMovieAndItsTempGoesNextTime()
