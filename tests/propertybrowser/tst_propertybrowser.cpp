@@ -1,5 +1,4 @@
-// The property layer: managers' values and attributes, the property tree,
-// and the group-box browser with its editors, driven by QTest key events.
+// Property managers, the property tree, and the group-box browser with its editors (QTest key events).
 #include "propertybrowser/QtBoolPropertyManager.h"
 #include "propertybrowser/QtColorEditWidget.h"
 #include "propertybrowser/QtColorEditorFactory.h"
@@ -22,8 +21,7 @@ Q_DECLARE_METATYPE(QtProperty *)
 
 namespace {
 
-// Visible editors only: editors dropped by the browser wait hidden for
-// their deferred deletion.
+// Visible editors only: dropped editors wait hidden for their deferred deletion.
 template <class Editor>
 QList<Editor *> visibleEditors(QWidget *browser)
 {
@@ -51,24 +49,11 @@ bool hasLabel(QWidget *browser, const QString &text)
     return false;
 }
 
-QtProperty *groupOf(QtGroupPropertyManager &groups, std::initializer_list<QtProperty *> children)
-{
-    QtProperty *group = groups.addProperty("Properties");
-    for (QtProperty *child : children)
-        group->addSubProperty(child);
-    return group;
-}
-
 void showAndActivate(QWidget *widget)
 {
     widget->show();
     QApplication::setActiveWindow(widget);
     QVERIFY(QTest::qWaitForWindowActive(widget));
-}
-
-void flushDeferredDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 template <class Editor>
@@ -79,9 +64,7 @@ void type(Editor *editor, const QString &text)
     QTest::keyClicks(editor, text);
 }
 
-// The typed managers with their factories, one double factory serving two
-// managers, and a browser of a group of their properties, as the Properties
-// dock has them; the browser goes first.
+// Typed managers with their factories and a browser of one group, as the Properties dock has them.
 struct Sheet
 {
     QtGroupPropertyManager groups;
@@ -99,7 +82,6 @@ struct Sheet
     QtProperty *group = groups.addProperty("Text Properties");
     QtGroupBoxPropertyBrowser browser;
 
-    // Puts the properties into the group and the group into the browser.
     void add(std::initializer_list<QtProperty *> properties)
     {
         browser.setFactoryForManager(&ints, &spinFactory);
@@ -114,9 +96,8 @@ struct Sheet
     }
 };
 
-// One property of a manager of the given kind ("int", "variant double",
-// "variant QPointF", ...), set and read through the manager's own typed calls; ":name=value"
-// steps set a range, the decimals or the enumeration names.
+// One property of a manager of a kind ("int", "variant QPointF", ...) through its typed calls;
+// ":name=value" steps set a range, the decimals or the enumeration names.
 struct Subject
 {
     QScopedPointer<QtAbstractPropertyManager> manager;
@@ -133,6 +114,7 @@ struct Subject
         manager.reset(m);
         QtProperty *p = property = m->addProperty("p");
         value = [m, p] { return QVariant::fromValue(m->value(p)); };
+        values.reset(new QSignalSpy(m, &M::valueChanged));
         setValue = [m, p](const QVariant &v) { m->setValue(p, v.value<T>()); };
         return m;
     }
@@ -166,6 +148,7 @@ struct Subject
             property = p;
             value = [p] { return p->value(); };
             setValue = [p](const QVariant &v) { p->setValue(v); };
+            values.reset(new QSignalSpy(m, &QtVariantPropertyManager::valueChanged));
             setting = [p](const QString &name, double a, double b, const QStringList &names) {
                 const bool isInt = p->valueType() == QVariant::Int;
                 if (name == "range") {
@@ -176,10 +159,6 @@ struct Subject
                 }
             };
         }
-        const QMetaObject *mo = manager->metaObject();
-        for (int i = 0; i < mo->methodCount(); ++i)
-            if (mo->method(i).name() == "valueChanged")
-                values.reset(new QSignalSpy(manager.data(), QByteArray("2" + mo->method(i).methodSignature()).constData()));
     }
     void set(const QVariant &v)
     {
@@ -208,20 +187,25 @@ class TestPropertyBrowser : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<QtProperty *>(); }
 
-    // Typing "123" is one value, taken on Enter, not on each keystroke; a
-    // typed value is also taken when the focus leaves. A point's child edited
-    // emits the whole point once.
-    void typedNumberReachesManagerOnceOnEnter()
+    // A row for a manager new to the browser; manager changes fill editors with their signals blocked; typing
+    // "123" is one value, taken on Enter or when the focus leaves; a point's child edited changes the point once;
+    // enabled states reach editors; a colour row shows and takes its colour; rows follow the tree.
+    void subPropertyOfAManagerNotYetShownGetsItsRow()
     {
         Sheet s;
         QtProperty *size = s.ints.addProperty("Font Size");
         QtProperty *width = s.doubles.addProperty("Stroke Width");
         QtProperty *text = s.strings.addProperty("Selected Text");
         QtProperty *position = s.points.addProperty("Position");
+        QtProperty *style = s.enums.addProperty("Font Style");
+        QtProperty *stroke = s.colors.addProperty("Stroke");
         s.points.setValue(position, QPointF(10, 20));
-        s.add({size, width, text, position});
+        s.add({width, text, position, style, stroke});
+        s.group->insertSubProperty(size, nullptr); // no int property was on show; its row goes first
         showAndActivate(&s.browser);
+        QCOMPARE(qobject_cast<QLabel *>(s.browser.findChild<QFormLayout *>()->itemAt(0, QFormLayout::LabelRole)->widget())->text(), QString("Font Size"));
         QSpinBox *spin = s.browser.findChild<QSpinBox *>();
+        QComboBox *combo = s.browser.findChild<QComboBox *>();
         QLineEdit *line = textEditor(&s.browser);
         QDoubleSpinBox *doubleSpin = nullptr;
         QDoubleSpinBox *x = nullptr;
@@ -231,178 +215,74 @@ private slots:
             else if (editor->value() == 10)
                 x = editor;
         }
-        QVERIFY(spin && line && doubleSpin && x);
-        QSignalSpy intValues(&s.ints, &QtIntPropertyManager::valueChanged);
-        QSignalSpy doubleValues(&s.doubles, &QtDoublePropertyManager::valueChanged);
-        QSignalSpy stringValues(&s.strings, &QtStringPropertyManager::valueChanged);
-        QSignalSpy pointValues(&s.points, &QtPointFPropertyManager::valueChanged);
-        type(spin, "123");
-        QCOMPARE(intValues.count(), 0);
-        QTest::keyClick(spin, Qt::Key_Return);
-        QCOMPARE(intValues.count(), 1);
-        QTest::keyClick(spin, Qt::Key_Return); // nothing new to take
-        type(doubleSpin, "2.5");
-        QCOMPARE(doubleValues.count(), 0);
-        type(line, "abc");
-        QCOMPARE(doubleValues.count(), 1);
-        QCOMPARE(stringValues.count(), 0);
-        QVERIFY(hasLabel(&s.browser, "(10.00, 20.00)"));
-        type(x, "15");
-        QTest::keyClick(x, Qt::Key_Enter);
-        QCOMPARE(intValues.count() + doubleValues.count() + stringValues.count() + pointValues.count(), 4);
-        QCOMPARE(s.ints.value(size), 123);
-        QCOMPARE(s.doubles.value(width), 2.5);
-        QCOMPARE(s.strings.value(text), QString("abc"));
-        QCOMPARE(pointValues.at(0).at(0).value<QtProperty *>(), position);
-        QCOMPARE(pointValues.at(0).at(1).toPointF(), QPointF(15, 20));
-        QVERIFY(hasLabel(&s.browser, "(15.00, 20.00)"));
-    }
-
-    // Manager changes fill the editors with their signals blocked; an edit
-    // comes back once. Enabled states reach the editors and the group box.
-    void managerChangeReachesEditorWithoutEcho()
-    {
-        Sheet s;
-        QtProperty *size = s.ints.addProperty("Font Size");
-        QtProperty *style = s.enums.addProperty("Font Style");
-        size->setEnabled(false);
-        s.add({style});
-        s.group->insertSubProperty(size, nullptr); // its row goes first
-        QGroupBox *box = s.browser.findChild<QGroupBox *>();
-        QFormLayout *rows = box->findChild<QFormLayout *>();
-        QCOMPARE(box->title(), QString("Text Properties"));
-        QCOMPARE(qobject_cast<QLabel *>(rows->itemAt(1, QFormLayout::LabelRole)->widget())->text(), QString("Font Style"));
-        QSpinBox *spin = s.browser.findChild<QSpinBox *>();
-        QComboBox *combo = s.browser.findChild<QComboBox *>();
-        QVERIFY(spin && combo && !spin->isEnabled() && combo->isEnabled());
-        QSignalSpy spinSignals(spin, qOverload<int>(&QSpinBox::valueChanged));
+        QVERIFY(spin && combo && line && doubleSpin && x);
+        QStringList changed; // what the managers report, by property name
+        for (QtAbstractPropertyManager *m : std::initializer_list<QtAbstractPropertyManager *>{&s.ints, &s.doubles, &s.strings, &s.enums, &s.points, &s.colors})
+            connect(m, &QtAbstractPropertyManager::propertyChanged, [&changed](QtProperty *p) { changed << p->propertyName(); });
+        QSignalSpy editorSignals(spin, qOverload<int>(&QSpinBox::valueChanged));
         QSignalSpy comboSignals(combo, qOverload<int>(&QComboBox::currentIndexChanged));
-        QSignalSpy intValues(&s.ints, &QtIntPropertyManager::valueChanged);
-        QSignalSpy enumValues(&s.enums, &QtEnumPropertyManager::valueChanged);
-        s.ints.setRange(size, 1, 500);
+        QSignalSpy pointValues(&s.points, &QtPointFPropertyManager::valueChanged);
+        s.ints.setRange(size, 1, 500); // pulls 0 up to 1
         s.ints.setValue(size, 72);
         s.enums.setEnumNames(style, {"Regular", "Bold", "Italic"});
         s.enums.setValue(style, 2);
-        QCOMPARE(spin->value(), 72);
-        QCOMPARE(spin->minimum(), 1);
-        QCOMPARE(spin->maximum(), 500);
-        QCOMPARE(combo->currentText(), QString("Italic"));
-        QCOMPARE(combo->count(), 3);
-        QCOMPARE(spinSignals.count() + comboSignals.count(), 0);
-        QCOMPARE(intValues.count(), 2); // the range pulled 0 up to 1, then 72
-        QCOMPARE(enumValues.count(), 2);
+        QCOMPARE(QString("%1 %2..%3 %4 of %5").arg(spin->value()).arg(spin->minimum()).arg(spin->maximum()).arg(combo->currentText()).arg(combo->count()),
+                 QString("72 1..500 Italic of 3"));
+        QCOMPARE(editorSignals.count() + comboSignals.count(), 0);
         combo->setCurrentIndex(1);
-        QCOMPARE(enumValues.count(), 3);
-        QCOMPARE(s.enums.value(style), 1);
+        type(spin, "123");
+        QCOMPARE(changed.size(), 5);
+        QTest::keyClick(spin, Qt::Key_Return);
+        QTest::keyClick(spin, Qt::Key_Return); // nothing new to take
+        type(doubleSpin, "2.5");
+        QCOMPARE(changed.size(), 6);
+        type(line, "abc");
+        QCOMPARE(changed.size(), 7);
+        QVERIFY(hasLabel(&s.browser, "(10.00, 20.00)"));
+        type(x, "15");
+        QTest::keyClick(x, Qt::Key_Enter);
+        QCOMPARE(changed.join(", "), QString("Font Size, Font Size, Font Style, Font Style, Font Style, Font Size, Stroke Width, Selected Text, Position"));
+        QCOMPARE(QString("%1 %2 %3 %4").arg(s.ints.value(size)).arg(s.doubles.value(width)).arg(s.strings.value(text)).arg(s.enums.value(style)),
+                 QString("123 2.5 abc 1"));
+        QVERIFY(pointValues.size() == 1 && pointValues[0][1].toPointF() == QPointF(15, 20) && s.points.value(position) == QPointF(15, 20));
+        QVERIFY(hasLabel(&s.browser, "(15.00, 20.00)"));
+        size->setEnabled(false);
+        QVERIFY(!spin->isEnabled() && combo->isEnabled());
         size->setEnabled(true);
         QVERIFY(spin->isEnabled());
-        s.group->setEnabled(false);
-        QVERIFY(!box->isEnabled() && !spin->isEnabled() && !combo->isEnabled());
-        s.group->setEnabled(true);
-        QVERIFY(box->isEnabled() && spin->isEnabled() && combo->isEnabled());
-    }
-
-    // Rows follow the tree once it is shown, also for a manager new to the
-    // browser; a property may be shown twice, renamed, or added without a factory.
-    void subPropertyOfAManagerNotYetShownGetsItsRow()
-    {
-        Sheet s;
-        s.add({}); // no int property is on show yet
-        QtProperty *radius = s.ints.addProperty("radius");
-        s.group->addSubProperty(radius);
-        QVERIFY(hasLabel(&s.browser, "radius"));
-        QCOMPARE(visibleEditors<QSpinBox>(&s.browser).size(), 1);
-        QCOMPARE(s.browser.items(radius).size(), 1);
-        s.group->removeSubProperty(radius);
-        QVERIFY(!hasLabel(&s.browser, "radius") && visibleEditors<QSpinBox>(&s.browser).isEmpty());
-        s.group->addSubProperty(radius);
-        s.browser.addProperty(radius); // shown twice: both editors follow the manager
-        s.ints.setValue(radius, 3);
-        radius->setPropertyName("Radius");
-        const QList<QSpinBox *> spins = visibleEditors<QSpinBox>(&s.browser);
-        QVERIFY(spins.size() == 2 && spins[0]->value() == 3 && spins[1]->value() == 3 && hasLabel(&s.browser, "Radius"));
-        s.browser.unsetFactoryForManager(&s.doubles); // rows added later show the value as text
-        s.group->addSubProperty(s.doubles.addProperty("Width"));
-        QVERIFY(visibleEditors<QDoubleSpinBox>(&s.browser).isEmpty() && hasLabel(&s.browser, "0.00"));
-        s.browser.insertProperty(s.groups.addProperty("Editing Properties"), nullptr);
-        QCOMPARE(s.browser.properties().first()->propertyName(), QString("Editing Properties"));
-    }
-
-    void editorSurvivesDeletionInsideItsOwnEdit_data()
-    {
-        QTest::addColumn<QString>("deleted");
-        QTest::newRow("editorSurvivesRemovalInsideItsOwnSignal: manager") << "manager";
-        QTest::newRow("editorSurvivesBrowserDeletedInsideItsOwnEdit") << "browser";
-        QTest::newRow("editorSurvivesFactoryDeletedInsideItsOwnEdit") << "factory";
-    }
-
-    // The edit's consequence deletes the property's manager, the browser (say,
-    // its window closes) or the factory, while the spin box is still inside
-    // its valueChanged emission: the editor goes once its edit is over.
-    void editorSurvivesDeletionInsideItsOwnEdit()
-    {
-        QFETCH(QString, deleted);
-        QtGroupPropertyManager groups;
-        QPointer<QtIntPropertyManager> ints = new QtIntPropertyManager;
-        QPointer<QtSpinBoxFactory> factory = new QtSpinBoxFactory;
-        QPointer<QtGroupBoxPropertyBrowser> browser = new QtGroupBoxPropertyBrowser;
-        QtProperty *radius = ints->addProperty("radius");
-        QtProperty *other = ints->addProperty("other");
-        ints->setValue(other, 5);
-        QtProperty *group = groupOf(groups, {radius, other});
-        browser->setFactoryForManager(ints.data(), factory.data());
-        browser->addProperty(group);
-        showAndActivate(browser);
-        QObject *victim = browser;
-        if (deleted != "browser")
-            victim = deleted == "manager" ? static_cast<QObject *>(ints) : factory;
-        int seen = -1;
-        connect(ints, &QtIntPropertyManager::valueChanged, victim, [&seen, victim](QtProperty *, int value) {
-            seen = value;
-            delete victim;
-        });
-        QPointer<QSpinBox> spin;
-        QPointer<QSpinBox> otherSpin;
-        for (QSpinBox *editor : visibleEditors<QSpinBox>(browser))
-            (editor->value() == 5 ? otherSpin : spin) = editor;
-        type(spin.data(), "42");
-        QTest::keyClick(spin, Qt::Key_Return);
-        QCOMPARE(seen, 42);
-        QVERIFY(spin); // waits for the end of its edit
-        QVERIFY(deleted != "manager" || (!spin->isVisibleTo(browser) && group->subProperties().isEmpty()));
-        flushDeferredDeletes();
-        QVERIFY(!spin && !otherSpin);
-        if (ints)
-            ints->setValue(radius, 7); // no editor left to fill
-        if (ints && browser)
-            group->addSubProperty(ints->addProperty("later")); // after its factory: shown as text
-        QCoreApplication::processEvents();
-        QVERIFY(deleted != "factory" || (hasLabel(browser, "7") && hasLabel(browser, "0")));
-        delete browser.data();
-        delete factory.data();
-        delete ints.data();
+        s.colors.setValue(stroke, QColor(255, 0, 0, 127));
+        QVERIFY(hasLabel(&s.browser, "#ff0000 (49%)"));
+        ModalRecorder recorder;
+        recorder.colors.enqueue(QColor(1, 2, 3));
+        s.browser.findChild<QtColorEditWidget *>()->findChild<QToolButton *>()->click();
+        QCOMPARE(changed.mid(9).join(", "), QString("Font Size, Font Size, Stroke, Stroke")); // enabled and back, then the colours
+        QVERIFY(s.colors.value(stroke) == QColor(1, 2, 3) && hasLabel(&s.browser, "#010203 (100%)"));
+        s.group->removeSubProperty(size);
+        QVERIFY(!hasLabel(&s.browser, "Font Size") && visibleEditors<QSpinBox>(&s.browser).isEmpty());
     }
 
     void deletionInAnyOrder_data()
     {
         QTest::addColumn<QString>("order"); // m manager, f factory, b browser
+        QTest::addColumn<bool>("insideEdit"); // the first goes inside an edit of its spin box
         for (const char *order : {"mfb", "mbf", "fmb", "fbm", "bmf", "bfm"})
-            QTest::newRow(order) << QString(order);
+            QTest::newRow(order) << QString(order) << false;
+        QTest::newRow("editorSurvivesRemovalInsideItsOwnSignal: manager") << "mfb" << true;
+        QTest::newRow("editorSurvivesBrowserDeletedInsideItsOwnEdit") << "bfm" << true;
+        QTest::newRow("editorSurvivesFactoryDeletedInsideItsOwnEdit") << "fbm" << true;
     }
 
-    // A browser of a variant property of every type, as a SoftType shows its
-    // parameters: the editors follow the attributes and an edit comes back
-    // once. Then its manager, factory and browser go in any order.
+    // Variant properties of every type, as a SoftType shows them: editors follow the attributes, an edit comes
+    // back once. Manager, factory and browser go in any order, the first maybe inside the spin box's own edit.
     void deletionInAnyOrder()
     {
+        QFETCH(QString, order);
+        QFETCH(bool, insideEdit);
         QtGroupPropertyManager groups;
-        auto *manager = new QtVariantPropertyManager;
-        auto *points = new QtPointFPropertyManager(manager); // goes with the variant manager
-        auto *factory = new QtVariantEditorFactory;
-        auto *doubleFactory = new QtDoubleSpinBoxFactory(factory);
-        auto *browser = new QtGroupBoxPropertyBrowser;
+        QPointer<QtVariantPropertyManager> manager = new QtVariantPropertyManager;
+        QPointer<QtVariantEditorFactory> factory = new QtVariantEditorFactory;
+        QPointer<QtGroupBoxPropertyBrowser> browser = new QtGroupBoxPropertyBrowser;
         QtVariantProperty *radius = manager->addProperty(QVariant::Int, "radius");
-        radius->setAttribute("maximum", 65535);
         QtVariantProperty *trigger = manager->addProperty(QtVariantPropertyManager::enumTypeId(), "trigger");
         trigger->setAttribute("enumNames", QStringList({"always active", "mouse left button"}));
         trigger->setValue(1);
@@ -410,55 +290,64 @@ private slots:
         enabled->setValue(true);
         QtVariantProperty *strength = manager->addProperty(QVariant::Double, "strength");
         strength->setAttribute("decimals", 3);
-        QtProperty *group = groupOf(groups, {manager->addProperty(QVariant::String, "name"), enabled, trigger, radius, strength,
-                                             points->addProperty("Position"), manager->addProperty(QVariant::Color, "c"),
-                                             manager->addProperty(QVariant::PointF, "p")});
-        browser->setFactoryForManager(manager, factory);
-        browser->setFactoryForManager(points->subDoublePropertyManager(), doubleFactory);
+        QtProperty *group = groups.addProperty("Properties");
+        for (QtProperty *p : std::initializer_list<QtProperty *>{manager->addProperty(QVariant::String, "name"), enabled, trigger, radius, strength,
+                                                                 manager->addProperty(QVariant::Color, "c"), manager->addProperty(QVariant::PointF, "p")})
+            group->addSubProperty(p);
+        browser->setFactoryForManager(manager.data(), factory.data());
         browser->addProperty(group);
         browser->addProperty(manager->addProperty(QVariant::Int, "top level"));
+        manager->variantProperty(browser->properties().last())->setValue(5);
+        showAndActivate(browser);
         QVERIFY(visibleEditors<QWidget>(browser).size() > 8 && textEditor(browser));
-        QSpinBox *spin = browser->findChild<QSpinBox *>();
+        QPointer<QSpinBox> spin = browser->findChild<QSpinBox *>();
         QComboBox *combo = browser->findChild<QComboBox *>();
-        QCheckBox *check = browser->findChild<QCheckBox *>();
-        QCOMPARE(spin->maximum(), 65535);
-        QCOMPARE(combo->currentText(), QString("mouse left button"));
-        QVERIFY(check->isChecked());
-        QCOMPARE(browser->findChild<QDoubleSpinBox *>()->decimals(), 3);
+        QPointer<QCheckBox> check = browser->findChild<QCheckBox *>();
         radius->setAttribute("maximum", 10);
-        QCOMPARE(spin->maximum(), 10);
+        QCOMPARE(QString("%1 %2 %3 %4").arg(spin->maximum()).arg(combo->currentText()).arg(check->isChecked()).arg(browser->findChild<QDoubleSpinBox *>()->decimals()),
+                 QString("10 mouse left button 1 3"));
         QSignalSpy values(manager, &QtVariantPropertyManager::valueChanged);
         check->setChecked(false);
         combo->setCurrentIndex(0);
         QCOMPARE(values.count(), 2);
         QCOMPARE(enabled->value(), QVariant(false));
         QCOMPARE(trigger->value(), QVariant(0));
-
-        QFETCH(QString, order);
-        QPointer<QSpinBox> anEditor = spin;
-        QPointer<QtVariantPropertyManager> managerGuard(manager);
-        QPointer<QtVariantEditorFactory> factoryGuard(factory);
-        QPointer<QtGroupBoxPropertyBrowser> browserGuard(browser);
-        for (const QChar c : order) {
-            if (c == 'm') {
-                delete manager;
-                QVERIFY(group->subProperties().isEmpty());
-                QVERIFY(!browserGuard || browserGuard->properties() == QList<QtProperty *>({group}));
-            } else if (c == 'f') {
-                delete factory;
-                QVERIFY(!managerGuard || !anEditor); // a factory takes its editors along
-            } else {
-                delete browser;
-                QVERIFY(!anEditor);
-            }
+        const auto victim = [&](QChar c) -> QObject * {
+            return c == 'm' ? static_cast<QObject *>(manager) : c == 'f' ? static_cast<QObject *>(factory) : browser.data();
+        };
+        if (insideEdit) {
+            int seen = -1;
+            QObject *first = victim(order[0]);
+            connect(manager, &QtVariantPropertyManager::valueChanged, first, [&seen, first](QtProperty *, const QVariant &value) {
+                seen = value.toInt();
+                delete first;
+            });
+            type(spin.data(), "7");
+            QTest::keyClick(spin, Qt::Key_Return);
+            QCOMPARE(seen, 7);
+            QVERIFY(spin); // waits for the end of its edit
+            QVERIFY(manager || (!spin->isVisibleTo(browser) && group->subProperties().isEmpty()));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!spin && !check);
+            if (manager)
+                radius->setValue(8); // no editor left to fill
+            if (manager && browser)
+                group->addSubProperty(manager->addProperty(QVariant::Int, "later")); // after its factory: shown as text
+            QCoreApplication::processEvents();
+            QVERIFY(factory || (hasLabel(browser, "8") && hasLabel(browser, "0")));
         }
-        flushDeferredDeletes();
-        QVERIFY(!managerGuard && !factoryGuard && !browserGuard);
+        for (const QChar c : order.mid(insideEdit)) {
+            delete victim(c);
+            if (c == 'm')
+                QVERIFY(group->subProperties().isEmpty() && (!browser || browser->properties() == QList<QtProperty *>({group})));
+            else
+                QVERIFY(!spin || (c == 'f' && !manager)); // a factory takes its editors along
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!manager && !factory && !browser);
     }
 
-    // Over the invalid start value even opaque black is a new colour; the
-    // same colour again and a cancelled pick (an invalid colour) are not. In
-    // a browser the colour is a row without a box for children.
+    // Over the invalid start value even black is new; the same colour again and a cancelled pick are not.
     void pickEmitsOnlyForANewColour()
     {
         ModalRecorder recorder;
@@ -478,23 +367,6 @@ private slots:
         QCOMPARE(spy.at(1).at(0).value<QColor>(), QColor(0, 128, 255, 128));
         QCOMPARE(editor.findChildren<QLabel *>().at(1)->text(), QString("#0080ff (50%)"));
         QCOMPARE(recorder.calls.size(), 4);
-        QCOMPARE(recorder.calls[0].what, QString("color"));
-        Sheet s;
-        QtProperty *stroke = s.colors.addProperty("Stroke");
-        s.add({stroke});
-        QCOMPARE(s.browser.findChildren<QtColorEditWidget *>().size(), 1);
-        QCOMPARE(s.browser.findChildren<QGroupBox *>().size(), 1);
-        QVERIFY(hasLabel(&s.browser, "#000000 (100%)"));
-        s.colors.setValue(stroke, QColor(255, 0, 0, 127));
-        QtColorEditWidget *row = s.browser.findChild<QtColorEditWidget *>();
-        QCOMPARE(row->value(), QColor(255, 0, 0, 127));
-        QVERIFY(hasLabel(&s.browser, "#ff0000 (49%)"));
-        QSignalSpy values(&s.colors, &QtColorPropertyManager::valueChanged);
-        recorder.colors.enqueue(QColor(1, 2, 3));
-        row->findChild<QToolButton *>()->click();
-        QCOMPARE(values.count(), 1);
-        QCOMPARE(s.colors.value(stroke), QColor(1, 2, 3));
-        QVERIFY(hasLabel(&s.browser, "#010203 (100%)"));
     }
 
     void valuesAreClampedAndEmittedOnlyWhenTheyChange_data()
@@ -504,20 +376,16 @@ private slots:
         QTest::addColumn<QVariantList>("held"); // the value first, then after each step
         QTest::addColumn<int>("emitted");       // valueChanged signals
         QTest::addColumn<QString>("text");      // the value text at the end
-        // Narrowing the range pulls the value in and reports it; a minimum
-        // above the maximum carries the maximum along.
+        // A narrowed range pulls the value in and reports it; a minimum above the maximum carries it along.
         QTest::newRow("int") << "int" << QVariantList{":range=0,65535", 70000, -5, 0, 500, ":maximum=100", ":minimum=200"} << QVariantList{0, 0, 65535, 0, 0, 500, 100, 200} << 5 << "200";
         // Any change of a double counts, however small; at most 13 decimals.
         QTest::newRow("doubleDefaultsAndRangeChangeClampsValue") << "double" << QVariantList{12.345, 12.345, 12.345 + 1e-12, ":decimals=20", ":range=-1.5,1.5"} << QVariantList{0.0, 12.345, 12.345, 12.345 + 1e-12, 12.345 + 1e-12, 1.5} << 3 << "1.5000000000000";
-        QTest::newRow("double text") << "double" << QVariantList{12.345} << QVariantList{0.0, 12.345} << 1 << "12.35";
-        // A bad index is ignored; new names restart at 0 and report it even
-        // when the index stays, the same names change nothing; no names is -1.
+        // A bad index is ignored; new names restart at 0 (reported), the same names change nothing; none is -1.
         QTest::newRow("enum") << "enum" << QVariantList{0, ":enumNames=Regular,Bold", 1, 2, -1, -7, ":enumNames=Regular,Bold", 0, ":enumNames=Book,Oblique,Bold", ":enumNames="} << QVariantList{-1, -1, 0, 1, 1, 1, 1, 1, 0, 0, -1} << 5 << "";
         QTest::newRow("enum text") << "enum" << QVariantList{":enumNames=Regular,Bold", 1} << QVariantList{-1, 0, 1} << 2 << "Bold";
         QTest::newRow("string") << "string" << QVariantList{"abc", "abc"} << QVariantList{"", "abc", "abc"} << 1 << "abc";
         QTest::newRow("bool") << "bool" << QVariantList{false, true, true} << QVariantList{false, false, true, true} << 1 << "";
-        // The alpha in percent is truncated: 254 -> 99.60; an invalid colour
-        // is named black and reads opaque.
+        // Alpha in percent is truncated (254: 99.6); an invalid colour reads opaque black.
         QTest::newRow("color") << "color" << QVariantList{QColor(), QColor(255, 0, 0, 254), QColor(255, 0, 0, 254)} << QVariantList{QColor(), QColor(), QColor(255, 0, 0, 254), QColor(255, 0, 0, 254)} << 1 << "#ff0000 (99%)";
         QTest::newRow("color transparent") << "color" << QVariantList{QColor(10, 20, 30, 0)} << QVariantList{QColor(), QColor(10, 20, 30, 0)} << 1 << "#0a141e (0%)";
         // The variant manager holds the same rules, and refuses values it cannot convert.
@@ -525,10 +393,8 @@ private slots:
         QTest::newRow("variant enum") << "variant enum" << QVariantList{":enumNames=always active,mouse left button,mouse middle button,mouse right button", 1, 4, -1, 2, ":enumNames=1,2"} << QVariantList{-1, 0, 1, 1, 1, 2, 0} << 4 << "1";
         // A SoftType's clock: a double set on every frame, wrapping in its range.
         QTest::newRow("variantFrameByFrameValueEmitsOncePerChange") << "variant double" << QVariantList{":range=0,4", 1, 2, 2, 3, 4, 5, 0, 0, 1e-15, -1, 2.5, "soon", 3.5} << QVariantList{0.0, 0.0, 1.0, 2.0, 2.0, 3.0, 4.0, 4.0, 0.0, 0.0, 1e-15, 0.0, 2.5, 2.5, 3.5} << 9 << "3.50";
-        QTest::newRow("variant decimals") << "variant double" << QVariantList{0.5, ":decimals=3"} << QVariantList{0.0, 0.5, 0.5} << 1 << "0.500";
         QTest::newRow("variant bool") << "variant bool" << QVariantList{true, QVariant::fromValue(QPointF(1, 1))} << QVariantList{false, true, true} << 1 << "";
         QTest::newRow("variant color") << "variant QColor" << QVariantList{QColor(0, 0, 255, 127)} << QVariantList{QColor(), QColor(0, 0, 255, 127)} << 1 << "#0000ff (49%)";
-        QTest::newRow("variant string") << "variant QString" << QVariantList{"clay"} << QVariantList{"", "clay"} << 1 << "clay";
         QTest::newRow("variant point") << "variant QPointF" << QVariantList{QPointF(1, 2), QPointF(1e-14, 2), QPointF(1e-14, 2)} << QVariantList{QPointF(), QPointF(1, 2), QPointF(1e-14, 2), QPointF(1e-14, 2)} << 2 << "(0.00, 2.00)";
     }
 
@@ -539,20 +405,17 @@ private slots:
         QFETCH(QVariantList, held);
         QFETCH(QString, text);
         Subject s(kind);
-        QVERIFY(s.values);
         QVERIFY2(same(s.value(), held.first()), qPrintable(s.value().toString()));
         for (int i = 0; i < steps.size(); ++i) {
             s.set(steps.at(i));
             QVERIFY2(same(s.value(), held.at(i + 1)), qPrintable(QStringLiteral("step %1: %2").arg(i).arg(s.value().toString())));
         }
-        // Signals for the property itself (a point's children have their own).
-        int emitted = 0;
+        int emitted = 0; // for the property itself (a point's children have their own)
         for (const QList<QVariant> &args : qAsConst(*s.values))
             emitted += args.at(0).value<QtProperty *>() == s.property;
         QTEST(emitted, "emitted");
         QVERIFY(text.isEmpty() || s.property->valueText() == text);
-        // A property of another manager is left alone.
-        QtIntPropertyManager().setValue(s.property, 9);
+        QtIntPropertyManager().setValue(s.property, 9); // another manager's property is left alone
         QVERIFY(same(s.value(), held.last()));
     }
 
@@ -564,25 +427,23 @@ private slots:
         QTest::addColumn<QVariant>("given");
         QTest::addColumn<QVariant>("held");  // the attribute afterwards; invalid: not the type's
         QTest::addColumn<QVariant>("value"); // the value afterwards
-        QTest::addColumn<int>("attributeSignals");
-        QTest::addColumn<int>("valueSignals");
+        QTest::addColumn<int>("signals");    // attributeChanged and valueChanged, each
         const int i = QVariant::Int;
         const int d = QVariant::Double;
         const int e = QtVariantPropertyManager::enumTypeId(); // named "a", "b"
-        QTest::newRow("maximum pulls the value") << i << QVariant(50) << "maximum" << QVariant(40) << QVariant(40) << QVariant(40) << 1 << 1;
-        QTest::newRow("a number as text") << i << QVariant(50) << "maximum" << QVariant("40") << QVariant(40) << QVariant(40) << 1 << 1;
-        QTest::newRow("minimum pulls the value") << i << QVariant(0) << "minimum" << QVariant(10) << QVariant(10) << QVariant(10) << 1 << 1;
-        QTest::newRow("the same again") << d << QVariant(0.75) << "decimals" << QVariant(2) << QVariant(2) << QVariant(0.75) << 0 << 0;
-        QTest::newRow("steps are positive") << d << QVariant(0.75) << "singleStep" << QVariant(-1.0) << QVariant(1.0) << QVariant(0.75) << 0 << 0;
-        QTest::newRow("not an int's") << i << QVariant(0) << "decimals" << QVariant(3) << QVariant() << QVariant(0) << 0 << 0;
-        QTest::newRow("not a double's") << d << QVariant(0.75) << "enumNames" << QVariant(QStringList{"a"}) << QVariant() << QVariant(0.75) << 0 << 0;
+        QTest::newRow("maximum pulls the value") << i << QVariant(50) << "maximum" << QVariant(40) << QVariant(40) << QVariant(40) << 1;
+        QTest::newRow("a number as text") << i << QVariant(0) << "minimum" << QVariant("10") << QVariant(10) << QVariant(10) << 1;
+        QTest::newRow("the same again") << d << QVariant(0.75) << "decimals" << QVariant(2) << QVariant(2) << QVariant(0.75) << 0;
+        QTest::newRow("a tiny pull counts") << d << QVariant(1.0) << "minimum" << QVariant(1 + 1e-13) << QVariant(1 + 1e-13) << QVariant(1 + 1e-13) << 1;
+        QTest::newRow("steps are positive") << d << QVariant(0.75) << "singleStep" << QVariant(-1.0) << QVariant(1.0) << QVariant(0.75) << 0;
+        QTest::newRow("not an int's") << i << QVariant(0) << "decimals" << QVariant(3) << QVariant() << QVariant(0) << 0;
         // None of these is a number or a list: the attribute and the value stay.
-        QTest::newRow("variantRefusesUnconvertibleAttributes: int maximum") << i << QVariant(50) << "maximum" << QVariant("lots") << QVariant(2147483647) << QVariant(50) << 0 << 0;
-        QTest::newRow("variantRefusesUnconvertibleAttributes: int minimum") << i << QVariant(50) << "minimum" << QVariant(QPointF(1, 2)) << QVariant(-2147483647) << QVariant(50) << 0 << 0;
-        QTest::newRow("variantRefusesUnconvertibleAttributes: double minimum") << d << QVariant(-2.5) << "minimum" << QVariant("low") << QVariant(-2147483647.0) << QVariant(-2.5) << 0 << 0;
-        QTest::newRow("variantRefusesUnconvertibleAttributes: decimals") << d << QVariant(-2.5) << "decimals" << QVariant("some") << QVariant(2) << QVariant(-2.5) << 0 << 0;
-        QTest::newRow("variantRefusesUnconvertibleAttributes: step") << d << QVariant(-2.5) << "singleStep" << QVariant(QColor(Qt::red)) << QVariant(1.0) << QVariant(-2.5) << 0 << 0;
-        QTest::newRow("variantRefusesUnconvertibleAttributes: names") << e << QVariant(1) << "enumNames" << QVariant(QPointF(1, 2)) << QVariant(QStringList{"a", "b"}) << QVariant(1) << 0 << 0;
+        QTest::newRow("variantRefusesUnconvertibleAttributes: int maximum") << i << QVariant(50) << "maximum" << QVariant("lots") << QVariant(2147483647) << QVariant(50) << 0;
+        QTest::newRow("variantRefusesUnconvertibleAttributes: int minimum") << i << QVariant(50) << "minimum" << QVariant(QPointF(1, 2)) << QVariant(-2147483647) << QVariant(50) << 0;
+        QTest::newRow("variantRefusesUnconvertibleAttributes: double minimum") << d << QVariant(-2.5) << "minimum" << QVariant("low") << QVariant(-2147483647.0) << QVariant(-2.5) << 0;
+        QTest::newRow("variantRefusesUnconvertibleAttributes: decimals") << d << QVariant(-2.5) << "decimals" << QVariant("some") << QVariant(2) << QVariant(-2.5) << 0;
+        QTest::newRow("variantRefusesUnconvertibleAttributes: step") << d << QVariant(-2.5) << "singleStep" << QVariant(QColor(Qt::red)) << QVariant(1.0) << QVariant(-2.5) << 0;
+        QTest::newRow("variantRefusesUnconvertibleAttributes: names") << e << QVariant(1) << "enumNames" << QVariant(QPointF(1, 2)) << QVariant(QStringList{"a", "b"}) << QVariant(1) << 0;
     }
 
     void variantAttributes()
@@ -596,7 +457,6 @@ private slots:
         QtVariantPropertyManager manager;
         QVERIFY(!manager.addProperty(QVariant::ByteArray, "unsupported"));
         QtVariantProperty *p = manager.addProperty(type, "p");
-        QCOMPARE(p->valueType(), type == QVariant::Double ? type : int(QVariant::Int));
         if (type == QtVariantPropertyManager::enumTypeId())
             p->setAttribute("enumNames", QStringList{"a", "b"});
         p->setValue(start);
@@ -605,20 +465,22 @@ private slots:
         p->setAttribute(attribute, given);
         QVERIFY2(same(p->attributeValue(attribute), held), qPrintable(p->attributeValue(attribute).toString()));
         QVERIFY(same(p->value(), value));
-        QTEST(attributes.count(), "attributeSignals");
-        QTEST(values.count(), "valueSignals");
+        QTEST(attributes.count(), "signals");
+        QTEST(values.count(), "signals");
     }
 
-    // A point's children "X" and "Y" are doubles of its sub-manager that
-    // follow the point; one deleted alone is forgotten. A rectangle's four
-    // children go with it; a colour has none.
+    // A point's children follow it, one deleted alone is forgotten; a rectangle's go with it; a colour has none.
     void childDeletedAloneIsForgotten()
     {
         QtPointFPropertyManager manager;
         QtProperty *p = manager.addProperty("Position");
+        QtRectFPropertyManager rects;
+        QtProperty *r = rects.addProperty("Selection Area");
         const QList<QtProperty *> children = p->subProperties();
-        QCOMPARE(children.size(), 2);
-        QCOMPARE(children[1]->propertyName(), QString("Y"));
+        QStringList names;
+        for (QtProperty *c : children + r->subProperties())
+            names << c->propertyName();
+        QCOMPARE(names.join(' '), QString("X Y X Y Width Height"));
         QCOMPARE(children[0]->propertyManager(), manager.subDoublePropertyManager());
         QSignalSpy child(manager.subDoublePropertyManager(), &QtDoublePropertyManager::valueChanged);
         manager.setValue(p, QPointF(1, 2));
@@ -629,13 +491,7 @@ private slots:
         manager.setValue(p, QPointF(5, 6)); // must not touch the deleted child
         QCOMPARE(manager.value(p), QPointF(5, 6));
         QCOMPARE(manager.subDoublePropertyManager()->value(children[1]), 6.0);
-        QtRectFPropertyManager rects;
-        QtProperty *r = rects.addProperty("Selection Area");
-        QStringList names;
-        for (QtProperty *c : r->subProperties())
-            names << c->propertyName();
-        QCOMPARE(names, QStringList({"X", "Y", "Width", "Height"}));
-        rects.subDoublePropertyManager()->setValue(r->subProperties()[3], 9);
+        rects.subDoublePropertyManager()->setValue(r->subProperties().value(3), 9);
         QCOMPARE(rects.value(r), QRectF(0, 0, 0, 9));
         QCOMPARE(r->valueText(), QString("[(0.00, 0.00), 0.00 x 9.00]"));
         delete r;
@@ -644,10 +500,8 @@ private slots:
         QVERIFY(colors.addProperty("Stroke")->subProperties().isEmpty());
     }
 
-    // A property may sit under several parents, never under itself or its
-    // descendants, nor twice under one parent; insertions and removals are
-    // told by the parent's manager. Deleting a property detaches it from its
-    // parents; deleting a parent leaves its children alive.
+    // Several parents, never itself, a descendant or twice one parent; told by the parent's manager. A deleted
+    // property leaves its parents; a deleted parent leaves its children alive.
     void subPropertiesRefuseCyclesAndLeaveParentsOnDelete()
     {
         QtGroupPropertyManager groups;
@@ -680,16 +534,14 @@ private slots:
         QCOMPARE(outer->subProperties(), QList<QtProperty *>({again}));
     }
 
-    // Like a double, a point takes a change however small, and its children
-    // and the point never disagree.
+    // A point takes a change however small, and its children and the point never disagree.
     void variantPointTakesEveryRealChange()
     {
         QtVariantPropertyManager manager;
         QtVariantProperty *p = manager.addProperty(QVariant::PointF, "centre");
         QtVariantProperty *x = manager.variantProperty(p->subProperties()[0]);
         QtVariantProperty *y = manager.variantProperty(p->subProperties()[1]);
-        QCOMPARE(x->propertyName(), QString("X"));
-        QCOMPARE(x->propertyType(), int(QVariant::Double));
+        QCOMPARE(x->propertyName() + y->propertyName(), QString("XY"));
         p->setValue(QPointF(1, 2));
         QCOMPARE(y->value().toDouble(), 2.0);
         QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
@@ -701,8 +553,7 @@ private slots:
         p->setValue(QPointF(1e-14, 2));
         QCOMPARE(x->value().toDouble(), 1e-14);
         p->setAttribute("decimals", 1);
-        QCOMPARE(x->attributeValue("decimals").toInt(), 1);
-        QCOMPARE(p->valueText(), QString("(0.0, 2.0)"));
+        QCOMPARE(QString("%1 %2").arg(x->attributeValue("decimals").toInt()).arg(p->valueText()), QString("1 (0.0, 2.0)"));
     }
 };
 

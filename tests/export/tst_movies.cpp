@@ -1,0 +1,703 @@
+// The movie writer and the exporter (driven as the play loop drives it); movies read back through libav*,
+// frames written from pixels right before an unreadable page, files followed through crashes and links.
+#include "export/ExporterMOV.h"
+#include "export/QTMovieFile.h"
+#include "support/ModalRecorder.h"
+#include "support/TestDocument.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <dlfcn.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+Q_DECLARE_METATYPE(CodecType)
+
+namespace {
+
+// write, fsync and rename log what concerns movie files; a movie's temporary file may fail as on a full disk.
+QStringList fileCalls;
+bool failTempWrites = false;
+
+QString pathOf(int fd)
+{
+    char path[4096];
+    const ssize_t n = readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), path, sizeof path);
+    return n > 0 ? QString::fromLocal8Bit(path, int(n)) : QString();
+}
+} // namespace
+
+extern "C" ssize_t write(int fd, const void *data, size_t size)
+{
+    if (failTempWrites && fd > 2 && pathOf(fd).contains("/.vorrel-movie-")) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(dlsym(RTLD_NEXT, "write"))(fd, data, size);
+}
+extern "C" int fsync(int fd)
+{
+    fileCalls << "fsync " + pathOf(fd);
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+extern "C" int rename(const char *from, const char *to)
+{
+    fileCalls << QString("rename %1 %2").arg(QFile::decodeName(from), QFile::decodeName(to));
+    return reinterpret_cast<int (*)(const char *, const char *)>(dlsym(RTLD_NEXT, "rename"))(from, to);
+}
+
+namespace {
+
+const CodecType jpeg = fourCC("jpeg");
+const CodecType raw = fourCC("raw ");
+const CodecType h264 = fourCC("avc1");
+const CodecType mpeg4 = fourCC("mp4v");
+const CodecType rpza = fourCC("rpza");
+const CodecQ normal = codecNormalQuality;
+const QColor blue(40, 160, 220);
+const QColor yellow(230, 200, 30);
+
+// Of the first video stream but streams and otherPackets (the other streams'); frames decoded as RGB32.
+struct MovieReader
+{
+    int streams = 0;
+    int otherPackets = 0;
+    CodecType codec = 0;
+    QString timeBase; // "num/den"
+    qint64 duration = 0;
+    int profile = FF_PROFILE_UNKNOWN;
+    int colorSpace = AVCOL_SPC_UNSPECIFIED;
+    int colorRange = AVCOL_RANGE_UNSPECIFIED;
+    int keyPackets = 0;
+    QVector<int> packetSizes;
+    int decodeErrors = 0;
+    QVector<QImage> frames;
+
+    explicit MovieReader(const QString &path)
+    {
+        AVFormatContext *input = nullptr;
+        if (avformat_open_input(&input, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+            return;
+        const int video = avformat_find_stream_info(input, nullptr) < 0
+                              ? -1 : av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        streams = int(input->nb_streams);
+        AVCodecContext *decoder = nullptr;
+        if (video >= 0) {
+            const AVCodecParameters *par = input->streams[video]->codecpar;
+            for (int b = 0; b < 4; ++b)
+                codec = codec << 8 | (par->codec_tag >> (8 * b) & 0xff);
+            const AVRational base = input->streams[video]->time_base;
+            timeBase = QString("%1/%2").arg(base.num).arg(base.den);
+            duration = input->streams[video]->duration;
+            profile = par->profile;
+            colorSpace = par->color_space;
+            colorRange = par->color_range;
+            decoder = avcodec_alloc_context3(avcodec_find_decoder(par->codec_id));
+            avcodec_parameters_to_context(decoder, par);
+            avcodec_open2(decoder, decoder->codec, nullptr);
+        }
+        AVPacket *packet = av_packet_alloc();
+        while (av_read_frame(input, packet) >= 0) {
+            if (packet->stream_index == video) {
+                packetSizes.append(packet->size);
+                keyPackets += (packet->flags & AV_PKT_FLAG_KEY) != 0;
+                decodeErrors += avcodec_send_packet(decoder, packet) < 0;
+                drain(decoder);
+            } else {
+                ++otherPackets;
+            }
+            av_packet_unref(packet);
+        }
+        if (decoder) {
+            avcodec_send_packet(decoder, nullptr);
+            drain(decoder);
+        }
+        av_packet_free(&packet);
+        avcodec_free_context(&decoder);
+        avformat_close_input(&input);
+    }
+
+    QString summary() const
+    {
+        return QString("streams %1, %2, %3 units, %4 packets, %5 frames, %6 errors")
+            .arg(streams).arg(timeBase).arg(duration).arg(packetSizes.size()).arg(frames.size()).arg(decodeErrors);
+    }
+
+    // Which test picture each frame shows, told by its red level.
+    QVector<int> pictures() const
+    {
+        QVector<int> out;
+        for (const QImage &f : frames)
+            out << qRound((200 - qRed(f.pixel(f.width() / 2, f.height() / 2))) / 30.0);
+        return out;
+    }
+
+private:
+    void drain(AVCodecContext *decoder)
+    {
+        AVFrame *frame = av_frame_alloc();
+        while (avcodec_receive_frame(decoder, frame) >= 0) {
+            // swscale's vector stores run past the end of a row: convert into wider rows, then cut the frame out.
+            QImage image(frame->width + 16, frame->height, QImage::Format_RGB32);
+            SwsContext *sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                             frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+            uint8_t *const dst[4] = {image.bits(), nullptr, nullptr, nullptr};
+            const int stride[4] = {int(image.bytesPerLine()), 0, 0, 0};
+            sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
+            sws_freeContext(sws);
+            frames.append(image.copy(0, 0, frame->width, frame->height));
+        }
+        av_frame_free(&frame);
+    }
+};
+
+// Test picture i: smooth, opaque, red 200 - 30 i, at least 15 a channel from its neighbours even after lossy codecs.
+void paintPicture(uchar *pixels, QSize size, int index)
+{
+    for (int y = 0; y < size.height(); ++y) {
+        uchar *p = pixels + y * size.width() * 4;
+        for (int x = 0; x < size.width(); ++x, p += 4) {
+            p[0] = uchar(x * 2 + index * 20);
+            p[1] = uchar(y * 3 + index * 15);
+            p[2] = uchar(200 - index * 30);
+            p[3] = 255;
+        }
+    }
+}
+
+QImage expectedPicture(int index, QSize size = QSize(64, 48))
+{
+    QImage image(size, QImage::Format_RGB32);
+    paintPicture(image.bits(), size, index);
+    return image;
+}
+
+// Mean absolute difference per channel; 255 for images of other sizes.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 255;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// A movie writer whose pixels end with their last row right before a page that may not be read.
+struct TestWriter
+{
+    const QSize size;
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const size_t pages = (size_t(size.width() * size.height() * 4) + page - 1) / page;
+    uchar *const region = static_cast<uchar *>(
+        mmap(nullptr, (pages + 1) * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    uchar *const pixels = region + pages * page - size.width() * size.height() * 4;
+    QTMovieFile movie;
+
+    explicit TestWriter(QSize size = QSize(64, 48)) : size(size) { mprotect(region + pages * page, page, PROT_NONE); }
+    ~TestWriter()
+    {
+        movie.finish();
+        munmap(region, (pages + 1) * page);
+    }
+    bool open(const QString &path, CodecType codec = jpeg, CodecQ quality = normal)
+    {
+        movie.setCompression(quality, codec);
+        return movie.initQuickTime()
+               && movie.open(pixels, k32BGRAPixelFormat, int16_t(size.width()), int16_t(size.height()), size.width() * 4, path);
+    }
+    bool frame(int index)
+    {
+        paintPicture(pixels, size, index);
+        return movie.writeFrame();
+    }
+};
+
+// One run of the writer: how many of the pictures writeFrame took, -1 when it could not start or open.
+int record(const QString &path, const QVector<int> &pictures, CodecType codec = jpeg, CodecQ quality = normal,
+           QSize size = QSize(64, 48))
+{
+    TestWriter writer(size);
+    int written = writer.open(path, codec, quality) ? 0 : -1;
+    for (int i = 0; written >= 0 && i < pictures.size(); ++i)
+        written += writer.frame(pictures.at(i));
+    return written;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// The texts of "Quicktime Export" warnings; any other modal call in full.
+QStringList warnings(const ModalRecorder &recorder)
+{
+    QStringList texts;
+    for (const ModalRecorder::Call &call : recorder.calls)
+        texts << (call.what == "warning" && call.title == "Quicktime Export" ? call.text
+                                                                             : call.what + ": " + call.title + " / " + call.text);
+    return texts;
+}
+
+// A play run: begin, then per tick the frame counter, the SoftType step and the frame (the temporary file
+// unwritable from tick failFrom on), then end unless told not to. Frames taken, -1 when begin refused.
+int play(Exporter &exporter, QVorrelScene &scene, int ticks, int failFrom = -1, bool ends = true)
+{
+    if (!exporter.begin(&scene))
+        return -1;
+    int accepted = 0;
+    for (int i = 0; i < ticks; ++i) {
+        failTempWrites = failTempWrites || i == failFrom;
+        scene.setFrameCounter(scene.frameCounter() + 1);
+        scene.stepSoftTypes();
+        accepted += exporter.exportFrame(&scene);
+    }
+    if (ends)
+        exporter.end();
+    failTempWrites = false;
+    return accepted;
+}
+
+// Movie dir/clip, frames of 320 x 240 from the 1024 x 768 canvas.
+struct Document : TestDocument
+{
+    explicit Document(const QTemporaryDir &dir, const QColor &background = blue)
+    {
+        scene.setExportFileName(dir.filePath("clip"));
+        scene.setExportSettings(320, 240, 72);
+        scene.setBackgroundColor(background);
+    }
+};
+
+// JPEG keeps a flat colour within a few levels, a little more in chroma.
+bool near(QRgb p, const QColor &c)
+{
+    return qAbs(qRed(p) - c.red()) <= 24 && qAbs(qGreen(p) - c.green()) <= 24 && qAbs(qBlue(p) - c.blue()) <= 24;
+}
+
+} // namespace
+
+class TestMovies : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newMoviePerCodec_data()
+    {
+        QTest::addColumn<CodecType>("codec");
+        QTest::addColumn<CodecQ>("quality");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("tolerance"); // mean difference per channel; 0: the exact pixels
+        QTest::addColumn<bool>("appends");     // a second run of 2 frames after the first 3
+        QTest::addColumn<bool>("still");       // every frame shows picture 1
+        // rpza keeps 5 bits a channel and smears the top rows. Rows shorter than what swscale reads at once
+        // (all of a tiny frame) must be read only within the caller's buffer.
+        const QSize size(64, 48);
+        QTest::newRow("jpeg") << jpeg << normal << size << 7.0 << true << false;
+        QTest::newRow("raw") << raw << normal << size << 0.0 << true << false;
+        QTest::newRow("animation") << fourCC("rle ") << codecMinQuality << size << 0.0 << false << false;
+        QTest::newRow("cinepak") << fourCC("cvid") << normal << size << 7.0 << false << false;
+        QTest::newRow("road pizza") << rpza << normal << size << 12.0 << false << false;
+        QTest::newRow("yuvMoviesNameTheirColourMatrix, h264KeepsLosslessCodingForLossless: h264") << h264 << normal << size << 7.0 << true << false;
+        QTest::newRow("h264KeepsLosslessCodingForLossless") << h264 << codecLosslessQuality << size << 0.0 << false << false;
+        QTest::newRow("yuvMoviesNameTheirColourMatrix: mpeg4") << mpeg4 << normal << size << 7.0 << true << false;
+        QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: jpeg 63x47") << jpeg << normal << QSize(63, 47) << 7.0 << true << false;
+        QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: h264 2x2") << h264 << normal << QSize(2, 2) << 7.0 << true << false;
+        QTest::newRow("onlyIndependentFramesAreSyncSamples: road pizza, still") << rpza << normal << size << 11.99 << true << true;
+        QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: rpza 4x4") << rpza << normal << QSize(4, 4) << 12.0 << false << false;
+    }
+
+    // Per codec, under a path and name of over 255 bytes (pathsAndNamesOfAnyLengthWork): its code, time base
+    // 1/600, 20 units and a sample a frame decoding as written (or close), no warning, no other file; a second
+    // run appends, keeping the permissions. H.264 is High but for "Lossless"; H.264 and MPEG-4 name BT.601.
+    // Road Pizza codes an unchanged block as a skip of the previous frame's: such a frame cannot be shown on its
+    // own and must not be a sync sample; the first of each run stands alone (onlyIndependentFramesAreSyncSamples).
+    // qualityReachesEveryFrame: each frame at "Minimum" is smaller than at "Maximum", and comes back farther.
+    void newMoviePerCodec()
+    {
+        QFETCH(CodecType, codec);
+        QFETCH(CodecQ, quality);
+        QFETCH(QSize, size);
+        QFETCH(double, tolerance);
+        QFETCH(bool, appends);
+        QFETCH(bool, still);
+        const auto picture = [still](int i) { return still ? 1 : i; };
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QString("/%1/%1/%1/%1").arg(QString(80, 'a'));
+        const QString name = QString(251, 'e') + ".mov";
+        const QString path = folder + "/" + name;
+        QVERIFY(QDir().mkpath(folder));
+        ModalRecorder rec;
+        QCOMPARE(record(path, {picture(0), picture(1), picture(2)}, codec, quality, size), 3);
+        const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(path, permissions));
+        QVERIFY(!appends || record(path, {picture(3), picture(4)}, codec, quality, size) == 2);
+        const int n = appends ? 5 : 3;
+        QCOMPARE(warnings(rec), QStringList());
+        QCOMPARE(QFile::permissions(path) & 0x7077, permissions);
+        QCOMPARE(entries(folder), QStringList{name});
+        const MovieReader movie(path);
+        QCOMPARE(movie.summary(), QString("streams 1, 1/600, %1 units, %2 packets, %2 frames, 0 errors").arg(20 * n).arg(n));
+        QVERIFY(movie.codec == codec && movie.keyPackets >= 1);
+        for (int i = 0; i < n; ++i)
+            QVERIFY2(meanDifference(movie.frames[i], expectedPicture(picture(i), size)) <= tolerance, qPrintable(QString::number(i)));
+        const QVector<int> &sizes = movie.packetSizes;
+        QVERIFY2(!still || (movie.keyPackets == 2 && sizes[1] * 4 < sizes[0] && sizes[4] * 4 < sizes[3]), qPrintable(QString::number(movie.keyPackets)));
+        if (codec == h264)
+            QCOMPARE(movie.profile, quality == codecLosslessQuality ? FF_PROFILE_H264_HIGH_444_PREDICTIVE : FF_PROFILE_H264_HIGH);
+        if ((codec == h264 || codec == mpeg4) && quality != codecLosslessQuality) {
+            QCOMPARE(movie.colorSpace, int(AVCOL_SPC_SMPTE170M));
+            // A QuickTime 'nclc' colour atom implies limited range; H.264 says it too.
+            QVERIFY(movie.colorRange != AVCOL_RANGE_JPEG && (codec != h264 || movie.colorRange == AVCOL_RANGE_MPEG));
+        }
+        if (quality != normal || size != QSize(64, 48) || !(codec == jpeg || codec == h264 || codec == mpeg4))
+            return;
+        QCOMPARE(record(dir.filePath("min.mov"), {0, 1, 2, 3}, codec, codecMinQuality), 4);
+        QCOMPARE(record(dir.filePath("max.mov"), {0, 1, 2, 3}, codec, codecMaxQuality), 4);
+        const MovieReader low(dir.filePath("min.mov"));
+        const MovieReader high(dir.filePath("max.mov"));
+        QVERIFY(low.frames.size() == 4 && high.frames.size() == 4);
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY2(low.packetSizes.value(i) < high.packetSizes.value(i), qPrintable(QString::number(i)));
+            QVERIFY(meanDifference(high.frames[i], expectedPicture(i)) < meanDifference(low.frames[i], expectedPicture(i)));
+        }
+        QVERIFY(codec != h264 || (low.profile == FF_PROFILE_H264_HIGH && high.profile == FF_PROFILE_H264_HIGH));
+    }
+
+    void failedRunsLeaveFilesAsTheyWere_data()
+    {
+        QTest::addColumn<CodecType>("existing"); // 0: no file; a movie of 2 frames; "text": not a movie
+        QTest::addColumn<CodecType>("codec");
+        QTest::addColumn<CodecQ>("quality");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("failFrom"); // the temporary file unwritable from this frame on
+        QTest::addColumn<int>("via");      // the writer (0), a play run of the exporter (1), one keeping the movie (2)
+        QTest::addColumn<int>("written");  // frames taken; -1: open (begin) failed
+        QTest::addColumn<QStringList>("warnings");
+        const QSize size(64, 48);
+        const QSize frame(320, 240);
+        const CodecType none = 0;
+        const QStringList append{"Unable to Append to the previous Track"};
+        const QStringList compression{"Unable to Get Compression Size"};
+        QTest::newRow("appendRefusesAnotherCodecOrSize: codec") << jpeg << raw << normal << size << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: width") << jpeg << jpeg << normal << QSize(32, 48) << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: height") << jpeg << jpeg << normal << QSize(64, 32) << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("appendRefusesAnotherCodecOrSize: no encoder") << jpeg << fourCC("SVQ3") << normal << size << 2 << -1 << 0 << -1 << append;
+        // H.264 at another quality has other parameter sets: the coded stream could not go on.
+        QTest::newRow("appendRefusesAnotherCodecOrSize: h264 quality") << h264 << h264 << codecMinQuality << size << 2 << -1 << 0 << -1 << append;
+        QTest::newRow("writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere") << jpeg << jpeg << normal << size << 0 << -1 << 0 << 0 << QStringList();
+        QTest::newRow("writerDestroyedBeforeTheFirstFrameLeavesFilesAsTheyWere: new") << none << jpeg << normal << size << 0 << -1 << 0 << 0 << QStringList();
+        // A first frame that fails warns once, and no later frame is taken.
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: no Sorenson 3 encoder") << none << fourCC("SVQ3") << normal << size << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: unknown codec") << none << fourCC("xxxx") << normal << size << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: odd width for H.264") << none << h264 << normal << QSize(63, 48) << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: Cinepak takes multiples of 4") << none << fourCC("cvid") << normal << QSize(62, 48) << 3 << -1 << 0 << 0 << compression;
+        QTest::newRow("openFailuresNameTheFailedStep: no pixels") << jpeg << jpeg << normal << QSize(64, 0) << 1 << -1 << 0 << -1 << QStringList{"Unable to Create New Quick Time World From the Buffer: -50"};
+        QTest::newRow("openFailuresNameTheFailedStep: not a movie") << fourCC("text") << jpeg << normal << size << 1 << -1 << 0 << -1 << QStringList{"Unable to Open Movie File: -2048"};
+        // The exporter refuses at begin what the writer cannot take.
+        QTest::newRow("failedRunLeavesTheMovie: size the codec cannot take") << jpeg << h264 << normal << QSize(321, 240) << 30 << -1 << 1 << -1 << QStringList{"This codec cannot compress frames of 321 x 240 pixels."};
+        QTest::newRow("failedRunLeavesTheMovie: size beyond the writer") << jpeg << jpeg << normal << QSize(40000, 10) << 30 << -1 << 1 << -1 << QStringList{"Unable to export frames of 40000 x 10 pixels."};
+        QTest::newRow("failedRunLeavesTheMovie: appending another codec") << jpeg << mpeg4 << normal << frame << 30 << -1 << 2 << -1 << append + QStringList{"Unable to initialize Quicktime Graphics World"};
+        QTest::newRow("failedRunLeavesTheMovie: run without frames") << jpeg << jpeg << normal << frame << 0 << -1 << 1 << 0 << QStringList();
+        // Raw 320 x 240 frames outgrow the writer's buffer and reach the file at once; losses told once, at the end.
+        QTest::newRow("failedRunLeavesTheMovie: disk full in the run") << jpeg << raw << normal << frame << 30 << 10 << 1 << 10 << QStringList{"20 of 30 frames could not be added to the movie.", "Unable to add Movie resource"};
+    }
+
+    void failedRunsLeaveFilesAsTheyWere()
+    {
+        QFETCH(CodecType, existing);
+        QFETCH(CodecType, codec);
+        QFETCH(CodecQ, quality);
+        QFETCH(QSize, size);
+        QFETCH(int, frames);
+        QFETCH(int, failFrom);
+        QFETCH(int, via);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mov");
+        QFile text(path);
+        if (existing == fourCC("text"))
+            QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a movie") == 11 && text.flush());
+        else if (existing)
+            QCOMPARE(record(path, {0, 1}, existing, normal, via ? QSize(320, 240) : QSize(64, 48)), 2);
+        const QByteArray before = contents(path);
+        ModalRecorder rec;
+        if (via) {
+            Document doc(dir);
+            doc.scene.setExportSettings(size.width(), size.height(), 72);
+            ExporterMOV exporter(quality, int(codec), via == 2);
+            QTEST(play(exporter, doc.scene, frames, failFrom), "written");
+            QCOMPARE(exporter.keepExisting(), via == 2);
+        } else {
+            QTEST(record(path, QVector<int>(frames, 2), codec, quality, size), "written");
+        }
+        QTEST(warnings(rec), "warnings");
+        QCOMPARE(contents(path), before);
+        QCOMPARE(entries(dir.path()), existing ? QStringList{"clip.mov"} : QStringList());
+    }
+
+    void fileWithoutVideoGetsANewTrack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("sound.mov");
+        QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.5:sample_rate=8000",
+                                               "-c:a", "pcm_s16be", path}), 0);
+        const int sound = MovieReader(path).otherPackets;
+        QVERIFY(sound > 0);
+        ModalRecorder rec;
+        QCOMPARE(record(path, {0, 1}, raw), 2);
+        QVERIFY(rec.calls.isEmpty());
+        const MovieReader movie(path);
+        // The sound is kept; no earlier frames: nothing appended to.
+        QCOMPARE(movie.summary(), QString("streams 2, 1/600, 40 units, 2 packets, 2 frames, 0 errors"));
+        QVERIFY(movie.otherPackets == sound && movie.codec == raw);
+        QCOMPARE(movie.frames[0], expectedPicture(0));
+    }
+
+    void secondOpenIsRefusedAndTheFirstMovieGoesOn()
+    {
+        QTemporaryDir dir;
+        ModalRecorder rec;
+        delete new QTMovieFile; // shuts down nothing it did not start
+        {
+            TestWriter w;
+            QVERIFY(!w.movie.writeFrame()); // not open: nothing
+            QVERIFY(w.open(dir.filePath("first.mov"), raw) && w.frame(0));
+            QVERIFY(!w.movie.open(w.pixels, k32BGRAPixelFormat, 64, 48, 64 * 4, dir.filePath("second.mov")));
+            QVERIFY(w.frame(1));
+        }
+        QVERIFY(rec.calls.isEmpty());
+        QCOMPARE(entries(dir.path()), QStringList{"first.mov"});
+        const MovieReader movie(dir.filePath("first.mov"));
+        QCOMPARE(movie.frames.size(), 2);
+        QCOMPARE(movie.frames[1], expectedPicture(1));
+    }
+
+    // No folder; a folder gone while the movie is written (told at the end); one not writable (but for root).
+    void openFailuresNameTheFailedStep()
+    {
+        QTemporaryDir dir;
+        ModalRecorder rec;
+        QCOMPARE(record(dir.filePath("missing/clip.mov"), {0}), -1);
+        QVERIFY(QDir(dir.path()).mkdir("gone") && QDir(dir.path()).mkdir("locked"));
+        {
+            TestWriter w;
+            QVERIFY(w.open(dir.filePath("gone/clip.mov"), raw) && w.frame(0));
+            QVERIFY(QDir(dir.filePath("gone")).removeRecursively());
+        }
+        QStringList expected{"Unable to Create Movie File: -43", "Unable to add Movie resource"};
+        QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner));
+        if (geteuid() != 0) {
+            QCOMPARE(record(dir.filePath("locked/clip.mov"), {0}), -1);
+            expected << "Unable to Create Movie File: -54";
+        }
+        QCOMPARE(warnings(rec), expected);
+    }
+
+    void fixedRatios()
+    {
+        QCOMPARE(FixRatio(640, 1), Fixed(640 << 16));
+        QCOMPARE(FixRatio(1, 2), Fixed(0x8000));
+        QCOMPARE(FixRatio(-3, 4), Fixed(-0xC000));
+        QCOMPARE(FixRatio(1, 0), Fixed(INT32_MAX));
+    }
+
+    void movieWithoutSamplesIsNotStored()
+    {
+        QTemporaryDir dir;
+        const StrFileName name = QFile::encodeName(dir.filePath("empty.mov"));
+        FSSpec spec;
+        FSMakeFSSpec(0, 0, name, &spec);
+        short refNum = 0;
+        Movie movie = nullptr;
+        QCOMPARE(CreateMovieFile(&spec, fourCC("TVOD"), smCurrentScript, createMovieFileDontCreateResFile, &refNum, &movie), OSErr(noErr));
+        NewTrackMedia(NewMovieTrack(movie, FixRatio(8, 1), FixRatio(4, 1), 0), VideoMediaType, 600, nullptr, 0);
+        QCOMPARE(AddMovieToDataFork(movie, refNum, movieInDataForkResID, name), OSErr(invalidMovie));
+        CloseMovieFile(refNum);
+        DisposeMovie(movie);
+        QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    void oneRun_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("movie");
+        QTest::addColumn<int>("ppi");
+        QTest::addColumn<int>("dotsPerMetre"); // ppi / 0.0254: 2834.65, 11811.02
+        QTest::addColumn<bool>("clear");
+        QTest::addColumn<QVector<int>>("reds");
+        // Red at alpha 128 premultiplies to 128; over opaque black it stays 128, over the frame before
+        // r' = 128 + r * 127 / 255, from a cleared buffer.
+        const QVector<int> cleared{128, 128, 128};
+        QTest::newRow("clearBackground: cleared") << "clip" << "clip.mov" << 72 << 2835 << true << cleared;
+        QTest::newRow("clearBackground: not cleared") << "clip.MOV" << "clip.MOV" << 300 << 11811 << false << QVector<int>{128, 192, 224};
+        QTest::newRow("mov inside the name") << "clip.mov.txt" << "clip.mov.txt.mov" << 72 << 2835 << true << cleared;
+    }
+
+    // Three raw 64 x 48 frames of a translucent red canvas: the movie's name, resolution and what shows through.
+    void oneRun()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, movie);
+        QFETCH(int, ppi);
+        QFETCH(bool, clear);
+        QFETCH(QVector<int>, reds);
+        QTemporaryDir dir;
+        Document doc(dir, QColor(255, 0, 0, 128));
+        doc.scene.setExportFileName(dir.filePath(name));
+        doc.scene.setExportSettings(64, 48, ppi);
+        ExporterMOV exporter(normal, int(raw), false);
+        exporter.setClearBackground(clear);
+        QVERIFY(exporter.begin(&doc.scene));
+        QTEST(exporter.frame().dotsPerMeterX(), "dotsPerMetre");
+        QTEST(exporter.frame().dotsPerMeterY(), "dotsPerMetre");
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(exporter.exportFrame(&doc.scene));
+        QVERIFY(exporter.end());
+        QCOMPARE(entries(dir.path()), QStringList{movie});
+        QCOMPARE(doc.scene.exportFileName(), dir.filePath(name));
+        const QVector<QImage> frames = MovieReader(dir.filePath(movie)).frames;
+        QCOMPARE(frames.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QRgb p = frames.at(i).pixel(32, 24);
+            QVERIFY2(qAbs(qRed(p) - reds.at(i)) <= 1 && (p & 0xffff) == 0, qPrintable(QString::number(p, 16)));
+        }
+    }
+
+    void laterRunsAppend_data()
+    {
+        QTest::addColumn<int>("second"); // the same exporter (0), a new one keeping (1) or not (2)
+        QTest::addColumn<int>("frames");
+        QTest::newRow("same exporter") << 0 << 60;
+        QTest::newRow("same file chosen again") << 1 << 60;
+        QTest::newRow("file chosen anew") << 2 << 30;
+        // Export switched off during play, no end: the next begin finishes that movie, the next run appends.
+        QTest::newRow("beginFinishesARunThatNeverEnded") << 3 << 60;
+    }
+
+    // A new movie of text over blue, then a second run over yellow.
+    void laterRunsAppend()
+    {
+        QFETCH(int, second);
+        QFETCH(int, frames);
+        QTemporaryDir dir;
+        Document doc(dir);
+        doc.add("Vorrel", QPointF(100, 300));
+        ModalRecorder rec;
+        ExporterMOV exporter(normal, int(jpeg), false);
+        ExporterMOV again(normal, int(jpeg), second == 1);
+        QVERIFY(!exporter.exportFrame(&doc.scene)); // no run yet
+        QCOMPARE(play(exporter, doc.scene, 30, -1, second != 3), 30);
+        doc.scene.setBackgroundColor(yellow);
+        QCOMPARE(play(second == 1 || second == 2 ? again : exporter, doc.scene, 30), 30);
+        QVERIFY(rec.calls.isEmpty());
+        QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
+        const MovieReader movie(dir.filePath("clip.mov"));
+        QCOMPARE(movie.summary(), QString("streams 1, 1/600, %1 units, %2 packets, %2 frames, 0 errors").arg(20 * frames).arg(frames));
+        for (int i = 0; i < frames; ++i) {
+            const QColor background = i < frames - 30 ? blue : yellow;
+            const QImage &f = movie.frames.at(i);
+            QVERIFY2(near(f.pixel(10, 10), background) && near(f.pixel(300, 220), background), qPrintable(QString::number(i)));
+        }
+        // The canvas fills the frame at 320 / 1024: black letters cover part of the text's box.
+        const QRectF text = doc.scene.textSceneRect();
+        const QRect box(QPointF(text.topLeft() * 0.3125).toPoint(), QPointF(text.bottomRight() * 0.3125).toPoint());
+        int dark = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                dark += qGray(movie.frames.first().pixel(x, y)) < 60;
+        QVERIFY(dark > box.width() * box.height() / 10);
+    }
+
+    void killedAppendLeavesTheMovieAndItsTempGoesNextTime()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mov");
+        ModalRecorder rec;
+        QCOMPARE(record(path, {0, 1}), 2);
+        const QByteArray before = contents(path);
+        const pid_t child = fork();
+        if (child == 0) { // appends four frames and dies before storing them
+            TestWriter w;
+            if (w.open(path) && w.frame(2) && w.frame(3) && w.frame(4) && w.frame(5))
+                raise(SIGKILL);
+            _exit(1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(contents(path), before);
+        const QStringList left = entries(dir.path());
+        QVERIFY(left.size() == 2 && left.at(0).startsWith(".vorrel-movie-"));
+        QCOMPARE(record(dir.filePath("other.mov"), {0}), 1); // another movie's write leaves it
+        QCOMPARE(entries(dir.path()), left + QStringList{"other.mov"});
+        TestWriter live; // the next write of this movie removes it
+        QVERIFY(live.open(path) && live.frame(5));
+        const QStringList now = entries(dir.path());
+        QVERIFY(now.size() == 3 && !now.contains(left.at(0)));
+        QCOMPARE(record(path, {2}), 1); // and leaves a live writer's
+        QCOMPARE(entries(dir.path()), now);
+        QVERIFY(live.movie.finish());
+        QCOMPARE(entries(dir.path()), (QStringList{"clip.mov", "other.mov"}));
+        QCOMPARE(MovieReader(path).pictures(), (QVector<int>{0, 1, 5}));
+        QVERIFY(rec.calls.isEmpty());
+    }
+
+    void linksAreWrittenThrough_data()
+    {
+        QTest::addColumn<QStringList>("links"); // pairs: link, where it points (@ the folder)
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("storeFlushesBeforeTheRename: no link") << QStringList() << true;
+        QTest::newRow("relative") << QStringList{"link.mov", "real/clip.mov"} << true;
+        QTest::newRow("chain") << QStringList{"a.mov", "b.mov", "b.mov", "real/clip.mov"} << true;
+        QTest::newRow("absolute") << QStringList{"link.mov", "@/real/clip.mov"} << true;
+        QTest::newRow("to no file yet") << QStringList{"link.mov", "real/clip.mov"} << false;
+    }
+
+    // Written where the links lead, the links stay; the contents reach the disk before the rename, then the rename.
+    void linksAreWrittenThrough()
+    {
+        QFETCH(QStringList, links);
+        QFETCH(bool, existing);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        const QString target = dir.filePath("real/clip.mov");
+        QVERIFY(!existing || record(target, {0, 1}) == 2);
+        for (int i = 0; i < links.size(); i += 2)
+            QVERIFY(QFile::link(QString(links.at(i + 1)).replace('@', dir.path()), dir.filePath(links.at(i))));
+        ModalRecorder rec;
+        fileCalls.clear();
+        QCOMPARE(record(links.isEmpty() ? target : dir.filePath(links.first()), {2}), 1);
+        QVERIFY(rec.calls.isEmpty());
+        const QStringList log = fileCalls.filter(dir.path());
+        QCOMPARE(log.size(), 3);
+        const QString temp = log.at(0).mid(6);
+        QVERIFY(temp.startsWith(dir.filePath("real/.vorrel-movie-")));
+        QCOMPARE(log.mid(1), (QStringList{"rename " + temp + " " + target, "fsync " + dir.filePath("real")}));
+        for (int i = 0; i < links.size(); i += 2)
+            QVERIFY(QFileInfo(dir.filePath(links.at(i))).isSymLink());
+        QCOMPARE(MovieReader(target).pictures(), existing ? (QVector<int>{0, 1, 2}) : QVector<int>{2});
+        QCOMPARE(entries(dir.filePath("real")), QStringList{"clip.mov"});
+        QCOMPARE(entries(dir.path()).size(), links.size() / 2);
+    }
+};
+
+QTEST_MAIN(TestMovies)
+#include "tst_movies.moc"
