@@ -26,7 +26,6 @@
 using Ints = QList<int>;
 
 namespace {
-// Also records the options the colour dialog was asked with.
 struct ColorRecorder : ModalRecorder
 {
     QColorDialog::ColorDialogOptions options;
@@ -37,7 +36,6 @@ struct ColorRecorder : ModalRecorder
     }
 };
 
-// Replaces a field's text by typing, then presses Return unless told not to (Return in a dialog presses Ok).
 void typeInto(QWidget *field, const QString &text, bool enter = true)
 {
     field->setFocus();
@@ -85,7 +83,6 @@ QString sent(const QSignalSpy &spy)
     return result.join(' ');
 }
 
-// Screen width and height, export width and height, as the main window seeds them.
 void seedCanvas(EditCanvasDlg &dlg, const Ints &sizes, const QColor &background = Qt::white)
 {
     dlg.setExportHeight(sizes[3]);
@@ -96,7 +93,6 @@ void seedCanvas(EditCanvasDlg &dlg, const Ints &sizes, const QColor &background 
     dlg.setBackgroundColor(background);
 }
 
-// A type toolbar in a shown window, built in the default locale of the moment.
 struct TypeBar : QMainWindow
 {
     TypeToolbar *const bar = new TypeToolbar("Type Toolbar", this);
@@ -107,7 +103,6 @@ struct TypeBar : QMainWindow
     }
 };
 
-// Every signal of the Properties dock, in order, as text.
 struct Log : QStringList
 {
     explicit Log(PropertiesPanelDockWidget &d)
@@ -636,8 +631,10 @@ private slots:
         QCOMPARE(w.bar->strokeOpacityTextEdit->text() + " " + w.bar->strokeColor.name(QColor::HexArgb) + sent(stroke), QString("25% #40010203"));
     }
 
-    // An unlisted size is one extra last entry; the slider (at most 288) lists its size before anyone hears it.
-    void sizeListExtraEntry()
+    // Font boxes. Sizes: an unlisted one is one extra last entry; the slider (at most 288) lists its size before
+    // anyone hears it. Styles: Arial shows as Liberation Sans with that family's real styles, picked by slant, then
+    // weight; a newly picked family starts upright.
+    void styleBoxForSubstitutedArial()
     {
         TypeBar w;
         QComboBox *sizes = w.bar->fontSizeComboBox;
@@ -655,34 +652,22 @@ private slots:
         w.bar->fontSizeSlider->setFocus();
         QTest::keyClick(w.bar->fontSizeSlider, Qt::Key_Right);
         QCOMPARE(heard + QString(" %1 %2").arg(w.bar->currentFont().pointSize()).arg(activated.count()), QString("97 97 0"));
-    }
-
-    // Arial shows as Liberation Sans with that family's real styles; the style is picked by slant, then weight.
-    void styleBoxForSubstitutedArial()
-    {
-        TypeBar w;
         for (const QString &style : QStringList{"Regular", "Bold", "Italic", "Bold Italic"}) {
             const int weight = style.startsWith("Bold") ? QFont::Bold : QFont::Normal;
             w.bar->setFont(QFont("Arial", 72, weight, style.endsWith("Italic")));
-            QStringList shown;
+            QStringList listed;
             for (int i = 0; i < w.bar->fontStyleComboBox->count(); ++i)
-                shown << w.bar->fontStyleComboBox->itemText(i);
-            QCOMPARE(shown, QFontDatabase().styles("Liberation Sans"));
+                listed << w.bar->fontStyleComboBox->itemText(i);
+            QCOMPARE(listed, QFontDatabase().styles("Liberation Sans"));
             const QFont font = w.bar->currentFont();
             QCOMPARE(QString("%1, %2 %3 %4 %5").arg(w.bar->fontStyleComboBox->currentText(), font.family()).arg(font.weight()).arg(font.italic()).arg(font.pointSize()),
                      QString("%1, Liberation Sans %2 %3 72").arg(style).arg(weight).arg(style.endsWith("Italic")));
         }
-    }
-
-    void newFamilyStartsUpright()
-    {
-        TypeBar w;
-        // DejaVu Sans lists "Oblique" first, Liberation Sans "Bold".
-        w.bar->setFont(QFont("DejaVu Sans", 72, QFont::Bold, true));
+        w.bar->setFont(QFont("DejaVu Sans", 72, QFont::Bold, true)); // DejaVu Sans lists "Oblique" first, Liberation Sans "Bold"
         QCOMPARE(w.bar->fontStyleComboBox->currentText(), QString("Bold Oblique"));
         QFont applied;
         connect(w.bar->fontComboBox, &QFontComboBox::currentFontChanged, this, [&] { applied = w.bar->currentFont(); });
-        w.bar->fontComboBox->setCurrentFont(QFont("Liberation Sans"));
+        w.bar->fontComboBox->setCurrentFont(QFont("Liberation Sans")); // guards: newFamilyStartsUpright
         QCOMPARE(QString("%1, %2 %3 %4").arg(w.bar->fontStyleComboBox->currentText(), applied.family()).arg(applied.weight()).arg(applied.italic()),
                  QString("Regular, Liberation Sans %1 0").arg(QFont::Normal));
         w.bar->fontComboBox->setCurrentFont(QFont("DejaVu Sans"));
@@ -741,27 +726,21 @@ private slots:
         QTEST(QString("%1x%2 w%3 h%4").arg(size[0]).arg(size[1]).arg(sent(width), sent(height)), "expected");
     }
 
-    void canvasSeedingClamps()
-    {
-        EditCanvasDlg dlg;
-        QSignalSpy width(&dlg, &EditCanvasDlg::screenWidthChanged);
-        QSignalSpy background(&dlg, &EditCanvasDlg::backgroundColorChanged);
-        seedCanvas(dlg, {0, -4, 40000, 999999999}, QColor(1, 2, 3, 51));
-        dlg.setExportResolution(60000);
-        dlg.setBackgroundColor(QColor()); // ignored
-        QCOMPARE(values(&dlg, {"uiscreenWidth", "uiscreenHeight", "uiexportWidth", "uiexportHeight", "uiexportResolution", "uiBackgroundOpacity"}),
-                 Ints({1, 1, 32767, 32767, 32767, 20}));
-        QCOMPARE(field<QPushButton>(&dlg, "uiBackgroundColor")->palette().color(QPalette::Button), QColor(1, 2, 3));
-        QCOMPARE(width.count() + background.count(), 0);
-    }
-
-    // Ok stores what the fields show; Cancel, Escape or close restore every field and resend the opening values.
+    // Seeding clamps and sends nothing; Ok stores what the fields show; Cancel, Escape or close restore every field
+    // and resend the opening values.
     void canvasOkStoresCancelRestores()
     {
         ColorRecorder rec;
         EditCanvasDlg dlg;
         QSignalSpy background(&dlg, &EditCanvasDlg::backgroundColorChanged);
         QSignalSpy width(&dlg, &EditCanvasDlg::screenWidthChanged);
+        seedCanvas(dlg, {0, -4, 40000, 999999999}, QColor(1, 2, 3, 51)); // guards: canvasSeedingClamps
+        dlg.setExportResolution(60000);
+        dlg.setBackgroundColor(QColor()); // ignored
+        QCOMPARE(values(&dlg, {"uiscreenWidth", "uiscreenHeight", "uiexportWidth", "uiexportHeight", "uiexportResolution", "uiBackgroundOpacity"}),
+                 Ints({1, 1, 32767, 32767, 32767, 20}));
+        QCOMPARE(field<QPushButton>(&dlg, "uiBackgroundColor")->palette().color(QPalette::Button), QColor(1, 2, 3));
+        QCOMPARE(width.count() + background.count(), 0);
         const QColor seeded(200, 100, 50, 127), picked(0, 0, 255, 200); // 200 / 2.55 = 78.4%, 78% = 198.9
         for (const QString how : {"OkCanvas", "CancelCanvas", "escape", "close"}) {
             const bool ok = how == "OkCanvas";
