@@ -187,8 +187,7 @@ private slots:
             Log log(dock);
             dock.setTextFont(QFont("Liberation Mono", 40, QFont::Bold));
             dock.setTextFont(c.first);
-            log << editor<QComboBox>(&dock, "Font Family")->currentText() + "/" + editor<QComboBox>(&dock, "Font Style")->currentText()
-                       + " " + editor<QSpinBox>(&dock, "Font Size")->text();
+            log << editor<QComboBox>(&dock, "Font Family")->currentText() + "/" + editor<QComboBox>(&dock, "Font Style")->currentText() + " " + editor<QSpinBox>(&dock, "Font Size")->text();
             QCOMPARE(log.join(','), c.second); // what it shows, after no signal
         }
     }
@@ -225,7 +224,9 @@ private slots:
         dock.setTextPropertiesEnabled(!expected.isEmpty());
         if (QByteArray(QTest::currentDataTag()).startsWith("rotationBase"))
             connect(&dock, &PropertiesPanelDockWidget::textRotationChangedBy, &dock, [&] { dock.setTextRotation(0); });
-        dock.show();
+        dock.show(); // 200 x 272: the sheet scrolls, its rows are never squeezed (guards: rowsAreNeverSqueezed)
+        for (QAbstractSpinBox *spin : dock.findChildren<QAbstractSpinBox *>())
+            QTRY_VERIFY(spin->height() >= spin->minimumSizeHint().height());
         QWidget *edited = editor<QWidget>(&dock, path);
         for (const QString &text : typed.split('|')) {
             if (auto *box = qobject_cast<QComboBox *>(edited)) { // picked in the open list by keys
@@ -237,14 +238,6 @@ private slots:
             }
         }
         QCOMPARE(log, expected);
-    }
-
-    void rowsAreNeverSqueezed()
-    {
-        PropertiesPanelDockWidget dock; // 200 x 272: the sheet scrolls
-        dock.show();
-        for (QAbstractSpinBox *spin : dock.findChildren<QAbstractSpinBox *>())
-            QTRY_VERIFY(spin->height() >= spin->minimumSizeHint().height());
     }
 
     // The SoftType dialog: every parameter in creation order but "toggle key", shown whole.
@@ -279,7 +272,6 @@ private slots:
     void listFollowsTheMapByPosition()
     {
         const int destroyed = TestSoftType::destroyed;
-        int made = 0;
         {
             SoftTypePanelDockWidget dock;
             auto *list = dock.findChild<QListWidget *>();
@@ -297,10 +289,9 @@ private slots:
                     shown << list->item(i)->text();
                 QCOMPARE(shown, names);
                 QVERIFY(!top || !list->count() || list->item(0) == top); // rows are kept, renamed in place
-                made += names.size();
             }
         }
-        QCOMPARE(TestSoftType::destroyed - destroyed, 2 * made); // each set and its clones, the last with the dock
+        QCOMPARE(TestSoftType::destroyed - destroyed, 2 * 13); // each set's 13 and their clones, the last with the dock
     }
 
     // A click opens the dialog on a clone; Ok reports every value under the old name, Remove the name.
@@ -599,9 +590,11 @@ private slots:
         QTEST(log.join(','), "signal");
     }
 
-    // Type toolbar opacity: typed ('%' dropped, not a number is 0, kept to 0..100), picked with alpha (shown
-    // rounded half up), moved by key; a cancelled pick changes and sends nothing.
-    void opacityTypedAndPicked()
+    // Type toolbar. Opacity: typed ('%' dropped, not a number is 0, kept to 0..100), picked with alpha (shown rounded
+    // half up), moved by key; a cancelled pick changes and sends nothing. Sizes: an unlisted one is one extra last
+    // entry; the slider (at most 288) lists its size before anyone hears it. Styles: Arial shows as Liberation Sans
+    // with that family's real styles, picked by slant, then weight; a newly picked family starts upright.
+    void typeToolbarBoxes()
     {
         TypeBar w;
         QSignalSpy fill(w.bar, &TypeToolbar::fillColorChanged);
@@ -629,21 +622,13 @@ private slots:
         QTest::mouseClick(w.bar->widgetForAction(w.bar->strokeColorAction), Qt::LeftButton);
         QCOMPARE(QString("%1 %2, %3").arg(rec.calls.size()).arg(rec.calls.value(0).title, rec.calls.value(1).title), QString("2 Fill Color, Stroke Color"));
         QCOMPARE(w.bar->strokeOpacityTextEdit->text() + " " + w.bar->strokeColor.name(QColor::HexArgb) + sent(stroke), QString("25% #40010203"));
-    }
-
-    // Font boxes. Sizes: an unlisted one is one extra last entry; the slider (at most 288) lists its size before
-    // anyone hears it. Styles: Arial shows as Liberation Sans with that family's real styles, picked by slant, then
-    // weight; a newly picked family starts upright.
-    void styleBoxForSubstitutedArial()
-    {
-        TypeBar w;
         QComboBox *sizes = w.bar->fontSizeComboBox;
         // count, current index, last entry, slider: 14 sizes from 14 to 288, 72 current, to start with
-        const auto shown = [&] { return QString("%1 %2 %3 %4").arg(sizes->count()).arg(sizes->currentIndex()).arg(sizes->itemText(sizes->count() - 1)).arg(w.bar->fontSizeSlider->value()); };
-        QStringList seen{shown()};
+        const auto sizeState = [&] { return QString("%1 %2 %3 %4").arg(sizes->count()).arg(sizes->currentIndex()).arg(sizes->itemText(sizes->count() - 1)).arg(w.bar->fontSizeSlider->value()); };
+        QStringList seen{sizeState()};
         for (int size : {11, 12, 300, 96}) {
             w.bar->setFont(QFont("Liberation Sans", size));
-            seen << shown();
+            seen << sizeState();
         }
         QCOMPARE(seen, QStringList({"14 7 288 72", "15 14 11 11", "15 14 12 12", "15 14 300 288", "14 8 288 96"}));
         QString heard;
@@ -652,7 +637,7 @@ private slots:
         w.bar->fontSizeSlider->setFocus();
         QTest::keyClick(w.bar->fontSizeSlider, Qt::Key_Right);
         QCOMPARE(heard + QString(" %1 %2").arg(w.bar->currentFont().pointSize()).arg(activated.count()), QString("97 97 0"));
-        for (const QString &style : QStringList{"Regular", "Bold", "Italic", "Bold Italic"}) {
+        for (const QString &style : QStringList{"Regular", "Bold", "Italic", "Bold Italic"}) { // guards: styleBoxForSubstitutedArial
             const int weight = style.startsWith("Bold") ? QFont::Bold : QFont::Normal;
             w.bar->setFont(QFont("Arial", 72, weight, style.endsWith("Italic")));
             QStringList listed;
