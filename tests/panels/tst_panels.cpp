@@ -300,7 +300,6 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("code");        // the dialog's; accepted unless 0
         QTest::addColumn<QString>("emitted"); // with the name before editing, then the name in the values
-        QTest::newRow("ok") << "OkButton" << 1 << "changed Twirl 1 as Twirl 1";
         QTest::newRow("new name, return") << "rename" << 1 << "changed Twirl 1 as Spin";
         QTest::newRow("remove") << "RemoveButton" << 2 << "removed Twirl 1";
         QTest::newRow("cancel") << "CancelButton" << 0 << "";
@@ -360,8 +359,6 @@ private slots:
             << QStringList{"Lorem", " ipsum", " dolor", " sit", " amet,", " elit.", " Donec", " massa", " magna.", "Lorem"};
         QTest::newRow("words, no loop") << "ab cd " << Ints{3, 0, 0, 0} << QStringList{"ab", " cd", "", ""};
         QTest::newRow("trailing space") << "ab " << glyphs << QStringList{"a", "b", " a"};
-        QTest::newRow("LF") << "a\nb" << glyphs << QStringList{"a", "b", "a"};
-        QTest::newRow("CR") << "a\rb" << glyphs << QStringList{"a", "\rb", "a"};
         QTest::newRow("CR LF") << "ab\r\ncd\r\nef gh" << words << QStringList{"ab", "\rcd", "\ref", " gh", "ab"}; // one break in the editor
         QTest::newRow("passages") << "first line\n  second" << Ints{4, 0, 1, 0} << QStringList{"first line", "   second", "first line"};
         QTest::newRow("repeat") << "ab cd" << Ints{3, 1, 1, 3} << QStringList{"cd", "cd", "cd"};
@@ -683,9 +680,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("expected"); // export width x height, previewed screen widths, heights
         const Ints xga{1024, 768, 1024, 768}, dot{1024, 768, 1, 1};
-        QTest::newRow("export width") << xga << "uiexportWidth" << 2048 << "2048x1536 w h";
-        QTest::newRow("export height") << xga << "uiexportHeight" << 300 << "400x300 w h";
-        QTest::newRow("screen width") << xga << "uiscreenWidth" << 2048 << "2048x768 w2048 h";
         QTest::newRow("screen height") << xga << "uiscreenHeight" << 384 << "1024x384 w h384";
         QTest::newRow("narrower screen, export 1x1") << dot << "uiscreenWidth" << 300 << "1x2 w300 h"; // 768 / 300
         QTest::newRow("screen height, export 1x1") << dot << "uiscreenHeight" << 300 << "3x1 w h300";
