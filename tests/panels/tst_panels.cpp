@@ -93,16 +93,6 @@ void seedCanvas(EditCanvasDlg &dlg, const Ints &sizes, const QColor &background 
     dlg.setBackgroundColor(background);
 }
 
-struct TypeBar : QMainWindow
-{
-    TypeToolbar *const bar = new TypeToolbar("Type Toolbar", this);
-    TypeBar()
-    {
-        addToolBar(bar);
-        show();
-    }
-};
-
 struct Log : QStringList
 {
     explicit Log(PropertiesPanelDockWidget &d)
@@ -204,8 +194,7 @@ private slots:
         QTest::newRow("caret y") << "Caret/Y" << "-2.5" << QStringList{"caret 0,-2.5"};
         QTest::newRow("size") << "Font Size" << "36" << QStringList{"size 36"};
         QTest::newRow("stroke width") << "Stroke Width" << "1.5" << QStringList{"width 1.5"};
-        QTest::newRow("family, other styles")
-            << "Font Family" << "DejaVu Sans" << QStringList{"family DejaVu Sans", "style Book", "font DejaVu Sans/Book", "font DejaVu Sans/Book"};
+        QTest::newRow("family, other styles") << "Font Family" << "DejaVu Sans" << QStringList{"family DejaVu Sans", "style Book", "font DejaVu Sans/Book", "font DejaVu Sans/Book"};
         QTest::newRow("style") << "Font Style" << "Italic" << QStringList{"style Italic", "font Liberation Sans/Italic"};
         QTest::newRow("disabled group") << "Rotation" << "25" << QStringList();
     }
@@ -593,67 +582,68 @@ private slots:
     // with that family's real styles, picked by slant, then weight; a newly picked family starts upright.
     void typeToolbarBoxes()
     {
-        TypeBar w;
-        QSignalSpy fill(w.bar, &TypeToolbar::fillColorChanged);
-        QSignalSpy stroke(w.bar, &TypeToolbar::strokeColorChanged);
+        TypeToolbar bar("Type Toolbar");
+        bar.show();
+        QSignalSpy fill(&bar, &TypeToolbar::fillColorChanged);
+        QSignalSpy stroke(&bar, &TypeToolbar::strokeColorChanged);
         QStringList shown; // text and slider
         for (const char *typed : {"50", "50%", "150", "-5", "abc", "5%0"}) { // into fill and stroke by turns
             const bool inStroke = shown.size() % 2;
-            typeInto(inStroke ? w.bar->strokeOpacityTextEdit : w.bar->fillOpacityTextEdit, typed);
-            shown << (inStroke ? w.bar->strokeOpacityTextEdit : w.bar->fillOpacityTextEdit)->text()
-                         + QString::number((inStroke ? w.bar->strokeOpacitySlider : w.bar->fillOpacitySlider)->value());
+            typeInto(inStroke ? bar.strokeOpacityTextEdit : bar.fillOpacityTextEdit, typed);
+            shown << (inStroke ? bar.strokeOpacityTextEdit : bar.fillOpacityTextEdit)->text()
+                         + QString::number((inStroke ? bar.strokeOpacitySlider : bar.fillOpacitySlider)->value());
         }
         QCOMPARE(shown.join(' ') + " / " + sent(fill) + " / " + sent(stroke),
                  QString("50%50 50%50 100%100 0%0 0%0 50%50 / #80000000 #000000 #00000000 / #80000000 #00000000 #80000000"));
         ColorRecorder rec;
         rec.colors.enqueue(QColor(10, 20, 30, 127));
         fill.clear();
-        QTest::mouseClick(w.bar->widgetForAction(w.bar->fillColorAction), Qt::LeftButton);
+        QTest::mouseClick(bar.widgetForAction(bar.fillColorAction), Qt::LeftButton);
         QVERIFY(rec.options & QColorDialog::ShowAlphaChannel);
-        QCOMPARE(w.bar->fillOpacityTextEdit->text() + QString(" %1").arg(w.bar->fillOpacitySlider->value()), QString("50% 50"));
-        w.bar->fillOpacitySlider->setFocus();
-        QTest::keyClick(w.bar->fillOpacitySlider, Qt::Key_Left); // 0.49 x 255 = 124.95
-        QCOMPARE(w.bar->fillOpacityTextEdit->text() + " " + sent(fill), QString("49% #7f0a141e #7d0a141e"));
+        QCOMPARE(bar.fillOpacityTextEdit->text() + QString(" %1").arg(bar.fillOpacitySlider->value()), QString("50% 50"));
+        bar.fillOpacitySlider->setFocus();
+        QTest::keyClick(bar.fillOpacitySlider, Qt::Key_Left); // 0.49 x 255 = 124.95
+        QCOMPARE(bar.fillOpacityTextEdit->text() + " " + sent(fill), QString("49% #7f0a141e #7d0a141e"));
         stroke.clear();
-        w.bar->setStrokeColor(QColor(1, 2, 3, 64));
-        QTest::mouseClick(w.bar->widgetForAction(w.bar->strokeColorAction), Qt::LeftButton);
+        bar.setStrokeColor(QColor(1, 2, 3, 64));
+        QTest::mouseClick(bar.widgetForAction(bar.strokeColorAction), Qt::LeftButton);
         QCOMPARE(QString("%1 %2, %3").arg(rec.calls.size()).arg(rec.calls.value(0).title, rec.calls.value(1).title), QString("2 Fill Color, Stroke Color"));
-        QCOMPARE(w.bar->strokeOpacityTextEdit->text() + " " + w.bar->strokeColor.name(QColor::HexArgb) + sent(stroke), QString("25% #40010203"));
-        QComboBox *sizes = w.bar->fontSizeComboBox;
+        QCOMPARE(bar.strokeOpacityTextEdit->text() + " " + bar.strokeColor.name(QColor::HexArgb) + sent(stroke), QString("25% #40010203"));
+        QComboBox *sizes = bar.fontSizeComboBox;
         // count, current index, last entry, slider: 14 sizes from 14 to 288, 72 current, to start with
-        const auto sizeState = [&] { return QString("%1 %2 %3 %4").arg(sizes->count()).arg(sizes->currentIndex()).arg(sizes->itemText(sizes->count() - 1)).arg(w.bar->fontSizeSlider->value()); };
+        const auto sizeState = [&] { return QString("%1 %2 %3 %4").arg(sizes->count()).arg(sizes->currentIndex()).arg(sizes->itemText(sizes->count() - 1)).arg(bar.fontSizeSlider->value()); };
         QStringList seen{sizeState()};
         for (int size : {11, 12, 300, 96}) {
-            w.bar->setFont(QFont("Liberation Sans", size));
+            bar.setFont(QFont("Liberation Sans", size));
             seen << sizeState();
         }
         QCOMPARE(seen, QStringList({"14 7 288 72", "15 14 11 11", "15 14 12 12", "15 14 300 288", "14 8 288 96"}));
         QString heard;
-        connect(w.bar->fontSizeSlider, &QSlider::valueChanged, this, [&] { heard = sizes->currentText(); });
+        connect(bar.fontSizeSlider, &QSlider::valueChanged, this, [&] { heard = sizes->currentText(); });
         QSignalSpy activated(sizes, QOverload<int>::of(&QComboBox::activated));
-        w.bar->fontSizeSlider->setFocus();
-        QTest::keyClick(w.bar->fontSizeSlider, Qt::Key_Right);
-        QCOMPARE(heard + QString(" %1 %2").arg(w.bar->currentFont().pointSize()).arg(activated.count()), QString("97 97 0"));
+        bar.fontSizeSlider->setFocus();
+        QTest::keyClick(bar.fontSizeSlider, Qt::Key_Right);
+        QCOMPARE(heard + QString(" %1 %2").arg(bar.currentFont().pointSize()).arg(activated.count()), QString("97 97 0"));
         for (const QString &style : QStringList{"Regular", "Bold", "Italic", "Bold Italic"}) { // guards: styleBoxForSubstitutedArial
             const int weight = style.startsWith("Bold") ? QFont::Bold : QFont::Normal;
-            w.bar->setFont(QFont("Arial", 72, weight, style.endsWith("Italic")));
+            bar.setFont(QFont("Arial", 72, weight, style.endsWith("Italic")));
             QStringList listed;
-            for (int i = 0; i < w.bar->fontStyleComboBox->count(); ++i)
-                listed << w.bar->fontStyleComboBox->itemText(i);
+            for (int i = 0; i < bar.fontStyleComboBox->count(); ++i)
+                listed << bar.fontStyleComboBox->itemText(i);
             QCOMPARE(listed, QFontDatabase().styles("Liberation Sans"));
-            const QFont font = w.bar->currentFont();
-            QCOMPARE(QString("%1, %2 %3 %4 %5").arg(w.bar->fontStyleComboBox->currentText(), font.family()).arg(font.weight()).arg(font.italic()).arg(font.pointSize()),
+            const QFont font = bar.currentFont();
+            QCOMPARE(QString("%1, %2 %3 %4 %5").arg(bar.fontStyleComboBox->currentText(), font.family()).arg(font.weight()).arg(font.italic()).arg(font.pointSize()),
                      QString("%1, Liberation Sans %2 %3 72").arg(style).arg(weight).arg(style.endsWith("Italic")));
         }
-        w.bar->setFont(QFont("DejaVu Sans", 72, QFont::Bold, true)); // DejaVu Sans lists "Oblique" first, Liberation Sans "Bold"
-        QCOMPARE(w.bar->fontStyleComboBox->currentText(), QString("Bold Oblique"));
+        bar.setFont(QFont("DejaVu Sans", 72, QFont::Bold, true)); // DejaVu Sans lists "Oblique" first, Liberation Sans "Bold"
+        QCOMPARE(bar.fontStyleComboBox->currentText(), QString("Bold Oblique"));
         QFont applied;
-        connect(w.bar->fontComboBox, &QFontComboBox::currentFontChanged, this, [&] { applied = w.bar->currentFont(); });
-        w.bar->fontComboBox->setCurrentFont(QFont("Liberation Sans")); // guards: newFamilyStartsUpright
-        QCOMPARE(QString("%1, %2 %3 %4").arg(w.bar->fontStyleComboBox->currentText(), applied.family()).arg(applied.weight()).arg(applied.italic()),
+        connect(bar.fontComboBox, &QFontComboBox::currentFontChanged, this, [&] { applied = bar.currentFont(); });
+        bar.fontComboBox->setCurrentFont(QFont("Liberation Sans")); // guards: newFamilyStartsUpright
+        QCOMPARE(QString("%1, %2 %3 %4").arg(bar.fontStyleComboBox->currentText(), applied.family()).arg(applied.weight()).arg(applied.italic()),
                  QString("Regular, Liberation Sans %1 0").arg(QFont::Normal));
-        w.bar->fontComboBox->setCurrentFont(QFont("DejaVu Sans"));
-        QCOMPARE(w.bar->fontStyleComboBox->currentText(), QString("Book"));
+        bar.fontComboBox->setCurrentFont(QFont("DejaVu Sans"));
+        QCOMPARE(bar.fontStyleComboBox->currentText(), QString("Book"));
     }
 
     // Typed and shown in the width validator's locale, never with a group separator.
@@ -662,14 +652,15 @@ private slots:
         for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
             const QString comma = locale.language() == QLocale::German ? "," : ".";
             QLocale::setDefault(locale);
-            TypeBar w;
-            QSignalSpy finished(w.bar->strokeWidthTextEdit, &QLineEdit::editingFinished);
-            typeInto(w.bar->strokeWidthTextEdit, "1" + comma + "5");
-            QCOMPARE(QString("%1 %2").arg(finished.count()).arg(w.bar->strokeWidth()), QString("1 1.5"));
-            w.bar->setStrokeWidth(2.25f);
-            QCOMPARE(w.bar->strokeWidthTextEdit->text() + " " + QString::number(w.bar->strokeWidth()), "2" + comma + "25 2.25");
-            w.bar->setStrokeWidth(1234.5f);
-            QCOMPARE(w.bar->strokeWidthTextEdit->text() + " " + QString::number(w.bar->strokeWidth()), "1234" + comma + "5 1234.5");
+            TypeToolbar bar("Type Toolbar");
+        bar.show();
+            QSignalSpy finished(bar.strokeWidthTextEdit, &QLineEdit::editingFinished);
+            typeInto(bar.strokeWidthTextEdit, "1" + comma + "5");
+            QCOMPARE(QString("%1 %2").arg(finished.count()).arg(bar.strokeWidth()), QString("1 1.5"));
+            bar.setStrokeWidth(2.25f);
+            QCOMPARE(bar.strokeWidthTextEdit->text() + " " + QString::number(bar.strokeWidth()), "2" + comma + "25 2.25");
+            bar.setStrokeWidth(1234.5f);
+            QCOMPARE(bar.strokeWidthTextEdit->text() + " " + QString::number(bar.strokeWidth()), "1234" + comma + "5 1234.5");
         }
     }
 
@@ -716,8 +707,8 @@ private slots:
         seedCanvas(dlg, {0, -4, 40000, 999999999}, QColor(1, 2, 3, 51)); // guards: canvasSeedingClamps
         dlg.setExportResolution(60000);
         dlg.setBackgroundColor(QColor()); // ignored
-        QCOMPARE(values(&dlg, {"uiscreenWidth", "uiscreenHeight", "uiexportWidth", "uiexportHeight", "uiexportResolution", "uiBackgroundOpacity"}),
-                 Ints({1, 1, 32767, 32767, 32767, 20}));
+        const auto fields = [&] { return values(&dlg, {"uiscreenWidth", "uiscreenHeight", "uiexportWidth", "uiexportHeight", "uiexportResolution", "uiBackgroundOpacity"}); };
+        QCOMPARE(fields(), Ints({1, 1, 32767, 32767, 32767, 20}));
         QCOMPARE(field<QPushButton>(&dlg, "uiBackgroundColor")->palette().color(QPalette::Button), QColor(1, 2, 3));
         QCOMPARE(width.count() + background.count(), 0);
         const QColor seeded(200, 100, 50, 127), picked(0, 0, 255, 200); // 200 / 2.55 = 78.4%, 78% = 198.9
@@ -741,8 +732,7 @@ private slots:
             QCOMPARE(width.last().at(0).toInt(), ok ? 400 : 800);
             // Previewed exactly, the seed sent back when turned down; what Ok stored (colour from the whole percent) stays.
             QCOMPARE(sent(background), QString("#03c86432 #1ac86432 #c80000ff") + (ok ? "" : " #7fc86432"));
-            QCOMPARE(values(&dlg, {"uiscreenWidth", "uiscreenHeight", "uiexportWidth", "uiexportHeight", "uiexportResolution", "uiBackgroundOpacity"}),
-                     ok ? Ints({400, 600, 800, 1200, 300, 78}) : Ints({800, 600, 1600, 1200, 72, 50}));
+            QCOMPARE(fields(), ok ? Ints({400, 600, 800, 1200, 300, 78}) : Ints({800, 600, 1600, 1200, 72, 50}));
             QCOMPARE(field<QPushButton>(&dlg, "uiBackgroundColor")->palette().color(QPalette::Button), ok ? QColor(0, 0, 255) : QColor(200, 100, 50));
             QCOMPARE(Ints({dlg.screenWidth(), dlg.screenHeight(), dlg.exportWidth(), dlg.exportHeight(), dlg.exportResolution()}),
                      Ints({400, 600, 800, 1200, 300}));
@@ -753,6 +743,7 @@ private slots:
     }
 
     // Seeding previews nothing, each typed digit does; Ok stores, Cancel shows and sends the opening values again.
+    // Save Options (boxes 0..99) and the movie choices, kept for the run, are stored on Ok only too.
     void guidesOkStoresCancelRestores()
     {
         ColorRecorder rec;
@@ -760,42 +751,33 @@ private slots:
         QSignalSpy spacing(&dlg, &EditGuidesDlg::gridSpacingChanged);
         QSignalSpy color(&dlg, &EditGuidesDlg::gridColorChanged);
         rec.colors.enqueue(QColor(255, 0, 0, 127)); // then cancelled
-        for (const char *button : {"m_pOk", "m_pCancel"}) {
+        for (const bool ok : {true, false}) {
             dlg.setColor(QColor(0, 0, 255, 127));
             dlg.setSpacing(20);
             dlg.show();
             typeInto(field(&dlg, "m_pGridSpacing"), "35", false);
             typeInto(field(&dlg, "m_pGridOpacity"), "10", false);
             QTest::mouseClick(field<QAbstractButton>(&dlg, "m_pGridColor"), Qt::LeftButton);
-            QTest::mouseClick(field<QAbstractButton>(&dlg, button), Qt::LeftButton);
+            QTest::mouseClick(field<QAbstractButton>(&dlg, ok ? "m_pOk" : "m_pCancel"), Qt::LeftButton);
             QCOMPARE(dlg.gridSpacing, 35);
             QCOMPARE(dlg.gridColor, QColor(255, 0, 0, 128)); // stored from the whole percent
+            SaveOptionsDlg save(true, 5, false, 120); // was smallDialogsStoreOnOkOnly
+            QuicktimeSettingsDlg movie;
+            field<QComboBox>(&movie, "cbCodec")->setCurrentIndex(ok ? 5 : 7);
+            field<QComboBox>(&movie, "cbQuality")->setCurrentIndex(ok ? 1 : 5);
+            field<QCheckBox>(&movie, "cbClearBackground")->toggle();
+            for (QDialog *small : QList<QDialog *>{&save, &movie}) {
+                small->show();
+                QTest::mouseClick(field<QAbstractButton>(small, ok ? "OkButton" : "CancelButton"), Qt::LeftButton);
+            }
+            QCOMPARE(QString("%1 %2 %3 %4 ").arg(save.autosave).arg(save.interval).arg(save.incremental).arg(save.maxFiles) + movie.codecName() + "/"
+                         + movie.qualityName() + QString::number(QuicktimeSettingsDlg::clearBackground), QString("1 5 0 %1 H.264/Maximum0").arg(ok ? 99 : 120));
         }
         QCOMPARE(rec.calls[0].title, QString("Grid Color"));
         QVERIFY(rec.options & QColorDialog::ShowAlphaChannel);
         // Previewed as typed (1% is alpha 2.55, 10% 25.5: rounded up) and picked; turned down, the seed exactly.
         QCOMPARE(sent(spacing) + " / " + sent(color), QString("3 35 3 35 20 / #030000ff #1a0000ff #7fff0000 #030000ff #1a0000ff #7f0000ff"));
         QCOMPARE(values(&dlg, {"m_pGridSpacing", "m_pGridOpacity"}), Ints({20, 50}));
-    }
-
-    // Save Options (boxes 0..99) and the movie choices, kept for the run, are stored on Ok only.
-    void smallDialogsStoreOnOkOnly()
-    {
-        for (const char *button : {"OkButton", "CancelButton"}) {
-            const bool ok = button[0] == 'O';
-            SaveOptionsDlg save(true, 5, false, 120);
-            QuicktimeSettingsDlg movie;
-            field<QComboBox>(&movie, "cbCodec")->setCurrentIndex(ok ? 5 : 7);
-            field<QComboBox>(&movie, "cbQuality")->setCurrentIndex(ok ? 1 : 5);
-            field<QCheckBox>(&movie, "cbClearBackground")->toggle();
-            for (QDialog *dlg : QList<QDialog *>{&save, &movie}) {
-                dlg->show();
-                QTest::mouseClick(field<QAbstractButton>(dlg, button), Qt::LeftButton);
-            }
-            QCOMPARE(QString("%1 %2 %3 %4 ").arg(save.autosave).arg(save.interval).arg(save.incremental).arg(save.maxFiles)
-                         + movie.codecName() + "/" + movie.qualityName() + QString::number(QuicktimeSettingsDlg::clearBackground),
-                     QString("1 5 0 %1 H.264/Maximum0").arg(ok ? 99 : 120));
-        }
     }
 };
 
