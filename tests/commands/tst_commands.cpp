@@ -382,15 +382,15 @@ private slots:
     void comboRunsItsStepsAndMerges()
     {
         // Execute runs every step, undo those whose latest run changed something; one step gives the text (one of
-        // steps changing nothing is dropped: the "combo" scenarios). Composites merge when each pair of steps at one
-        // position merges.
+        // steps changing nothing is dropped: the "combo" scenarios). Null steps are ignored. Composites merge when each
+        // pair of steps at one position merges.
         int counter = 0;
         auto *a = new ProbeCmd(nullptr, &counter, 1, true), *b = new ProbeCmd(nullptr, &counter, 0);
         CmdCombo combo(nullptr, QStringLiteral("Unknown Combo Command"));
-        combo.add(a, false);
-        combo.add(b, true);
+        for (Cmd *c : QList<Cmd *>{nullptr, a, nullptr, b})
+            combo.add(c, c != a); // guards: comboIgnoresANullCommand
         const CmdResult done = combo.execute();
-        QVERIFY(combo.text() == QStringLiteral("Probe") && done.documentChanged() && done.selectionChanged());
+        QVERIFY(combo.count() == 2 && combo.text() == QStringLiteral("Probe") && done.documentChanged() && done.selectionChanged());
         QVERIFY(combo.undo().selectionChanged() && a->undone == 1 && b->undone == 0);
         b->delta = 2; // a redo replaces the results
         combo.execute();
@@ -405,36 +405,6 @@ private slots:
         QVERIFY(make({})->merge(make({}).data()) && make({true, true})->canMerge(make({true, true}).data()));
         QVERIFY(!make({true})->canMerge(make({true, true}).data()) && !make({true, false})->canMerge(make({true, false}).data()));
         QVERIFY(!make({true, true})->merge(make({true, false}).data()) && !make({})->canMerge(a));
-    }
-
-    void comboMergeKeepsTheAbsorbedChanges()
-    {
-        // The first composite's first step changes nothing; the second's does.
-        QVorrelScene scene(0, 0, 10, 10);
-        int counter = 0;
-        QSignalSpy changed(&scene, &QVorrelScene::documentChanged);
-        for (int first : {0, 3}) {
-            auto *combo = new CmdCombo(&scene, QString());
-            combo->add(new MergingProbeCmd(&scene, &counter, first), false);
-            combo->add(new MergingProbeCmd(&scene, &counter, first ? 1 : 5), false);
-            scene.executeCommand(combo);
-        }
-        QVERIFY(scene.history().size() == 1 && changed.count() == 2 && counter == 9);
-        scene.undo();
-        QCOMPARE(counter, 0);
-        scene.redo();
-        QCOMPARE(counter, 9);
-    }
-
-    void comboIgnoresANullCommand()
-    {
-        int counter = 0;
-        CmdCombo combo(nullptr, QStringLiteral("Insert String"));
-        combo.add(nullptr, true);
-        combo.add(nullptr, false);
-        combo.add(new ProbeCmd(nullptr, &counter, 1), false);
-        QVERIFY(combo.count() == 1 && combo.text() == QStringLiteral("Insert String") && combo.execute().documentChanged());
-        QVERIFY(combo.undo().documentChanged() && counter == 0);
     }
 
     void randomEdits_data()
@@ -602,6 +572,7 @@ private slots:
         row("scene font", ab, own, "scene font dejavu;scene font arial", "2 Set Font" + sel + "scene font: Arial | font g0: Arial");
         // The toolbar's style and selection steps in one entry merge; a step that changed nothing at first is undone too.
         row("a composite of steps changing nothing", ab, "", "combo fill red + stroke red", "0:");
+        // guards: comboMergeKeepsTheAbsorbedChanges
         row("toolbarCompositesMergeEvenWhenTheFirstChangedNothing", ab, "sel p; fill red",
             "combo scene fill red + fill red;combo scene fill blue + fill blue",
             "1 Set Fill Color: p | fill g0 g1 g3 g4: #ff0000ff | scene fill: #ff0000ff");
@@ -681,33 +652,24 @@ private slots:
             QCOMPARE(replay(d, states, true, !setup.contains("outside")), QString());
     }
 
-    void moveMovesEveryGlyphOnce()
+    void moveAndRotateActOnEachGlyphOnce()
     {
-        // A word and a glyph outside it; the word's a also selected on its item alone, a nested selection the walk
-        // must not count twice.
+        // The word ab, the glyph c, and b also selected on its item alone, a nested selection the walk must not count
+        // twice. Turned about a, b (one advance to the right) stands one advance below a.
         Doc d;
+        d.select({d.w(0), d.g(3)});
+        d.g(1)->setSelected(true);
+        const State before = State::of(d);
         QList<QPointF> at;
         for (Glyph *g : walkList<GlyphIterator>(d.p))
-            at << g->pos() + (g == d.g(2) || g == d.g(3) ? QPointF() : QPointF(10.5, -4.25));
-        d.select({d.w(0), d.g(4)});
-        d.g(0)->setSelected(true);
-        const State before = State::of(d);
+            at << g->pos() + (g == d.g(2) || g == d.g(4) ? QPointF() : QPointF(10.5, -4.25));
         QVERIFY(d.run(QStringLiteral("move 10.5 -4.25")) && d.lastText() == QStringLiteral("Move Selection"));
         for (int i = 0; i < at.size(); ++i)
             QCOMPARE(d.g(i)->pos(), at[i]);
         QCOMPARE(d.w(0)->pos(), QPointF());
         d.scene.undo();
         QVERIFY(State::of(d) == before);
-    }
-
-    void rotateTurnsEachGlyphOnce()
-    {
-        // A word, a glyph outside it, and the word's b also selected on its item alone. The glyph on the pivot stays
-        // put; b, one advance to the right, now stands one advance below it.
-        Doc d;
         const QPointF pivot = d.g(0)->scenePos();
-        d.select({d.w(0), d.g(3)});
-        d.g(1)->setSelected(true);
         QVERIFY(d.run(new CmdRotateSelected(&d.scene, 90, pivot)) && d.lastText() == QStringLiteral("Rotate Selection"));
         QVERIFY(d.g(0)->rotation() == 90 && d.g(1)->rotation() == 90 && d.g(3)->rotation() == 90 && d.g(4)->rotation() == 0);
         QVERIFY(qAbs(d.g(0)->scenePos().x() - pivot.x()) < 1e-9 && qAbs(d.g(1)->scenePos().x() - pivot.x()) < 1e-3);
@@ -908,26 +870,20 @@ private slots:
 
     void unplaceableGlyphChangesNothingAndIsDeleted()
     {
-        // No outline, not a separator.
+        // No outline, not a separator: alone it is deleted at once, in a string it stays with the command. The string's
+        // insertion is not undone while the caret stands elsewhere (stringUndoRemovesExactlyWhatWasPlaced).
         Doc d(QString(), true);
         QPointer<Glyph> nbsp = Typist::glyph(&d.scene, QChar(0x00A0));
         QSignalSpy changed(&d.scene, &QVorrelScene::documentChanged);
         QVERIFY(!d.run(new CmdInsertGlyph(&d.scene, nbsp, true)));
         QVERIFY(nbsp.isNull() && d.root->count() == 0 && changed.count() == 0 && d.scene.textPointer().passageIndex == -1);
-        Typist::type(&d.scene, QStringLiteral("ab"));
-        const State before = State::of(d);
-        QVERIFY(!d.run(new CmdInsertGlyph(&d.scene, Typist::glyph(&d.scene, QChar(0x200B)), true)));
-        QVERIFY(State::of(d) == before && d.scene.history().size() == 2);
-    }
-
-    void stringUndoRemovesExactlyWhatWasPlaced()
-    {
-        // An insertion is not undone while the caret stands elsewhere.
-        Doc d(QStringLiteral("xy"), true);
+        Typist::type(&d.scene, QStringLiteral("xy"));
         const State before = State::of(d);
         Cmd *insertY = d.last();
+        QVERIFY(!d.run(new CmdInsertGlyph(&d.scene, Typist::glyph(&d.scene, QChar(0x200B)), true)));
+        QVERIFY(State::of(d) == before && d.scene.history().size() == 2);
         auto *combo = new CmdCombo(&d.scene, QStringLiteral("Insert String"));
-        QPointer<Glyph> nbsp = Typist::glyph(&d.scene, QChar(0x00A0));
+        nbsp = Typist::glyph(&d.scene, QChar(0x00A0));
         for (Glyph *g : {Typist::glyph(&d.scene, ' '), Typist::glyph(&d.scene, 'a'), nbsp.data(), Typist::glyph(&d.scene, 'b')})
             combo->add(new CmdInsertGlyph(&d.scene, g, true), false);
         QVERIFY(d.run(combo) && Typist::shape(d.root) == QStringLiteral("(xy)_(ab)"));
