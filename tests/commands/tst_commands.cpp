@@ -80,12 +80,13 @@ QString typingFault(QVorrelScene *s)
     return TreeCheck::sceneFault(s) + Typist::pointerFault(s) + Typist::caretFault(s) + Typist::layoutFault(s->root());
 }
 
-// "fill", "stroke", "width", "font" or "size" of a glyph, shown: colours as #argb, fonts by family.
-QString valueOf(const Glyph *g, const QString &what)
+// The "fill", "stroke", "width", "font" or "size" of a glyph or the style for new text, shown: colours as #argb, fonts
+// by family.
+template<typename T>
+QString valueOf(const T &t, const QFont &font, int size, const QString &what)
 {
-    return what == "fill" ? g->fillColor().name(QColor::HexArgb) : what == "stroke" ? g->strokeColor().name(QColor::HexArgb)
-         : what == "width" ? QString::number(g->strokeWidth()) : what == "font" ? g->font().family()
-                           : QString::number(g->font().pointSize());
+    return what == "fill" ? t.fillColor().name(QColor::HexArgb) : what == "stroke" ? t.strokeColor().name(QColor::HexArgb)
+         : what == "width" ? QString::number(t.strokeWidth()) : what == "font" ? font.family() : QString::number(size);
 }
 
 // Passages split by '/', built each 300 below the one before ("" an empty one), or typed from the default caret, '/'
@@ -176,16 +177,15 @@ struct Doc : TestDocument
                          .arg(scene.exportHeight()).arg(scene.exportResolution()).arg(scene.backgroundColor().name(QColor::HexArgb));
             const QString of = what.section(' ', 1);
             if (key == "scene")
-                v << (of == "fill" ? scene.fillColor().name(QColor::HexArgb) : of == "stroke" ? scene.strokeColor().name(QColor::HexArgb)
-                      : of == "width" ? QString::number(scene.strokeWidth()) : of == "font" ? scene.textFont().family()
-                                      : QString::number(scene.fontSize()));
+                v << valueOf(scene, scene.textFont(), scene.fontSize(), of);
             for (Glyph *g : key == "locked" || key == "hidden" ? walkList<GlyphIterator>(root) : QList<Glyph *>()) {
                 if (key == "locked" ? g->isLocked() : !g->isVisible())
                     v << n.value(g);
             }
             for (TextObject *o : QStringList{"z", "outline", "fill", "stroke", "width", "size", "font"}.contains(key) ? all(of) : Objects()) {
-                const QString x = key == "z" ? QString::number(o->zValue()) : key == "outline" ? outline(static_cast<Glyph *>(o))
-                                                                         : valueOf(static_cast<Glyph *>(o), key);
+                const Glyph &g = *static_cast<Glyph *>(o);
+                const QString x = key == "z" ? QString::number(o->zValue()) : key == "outline" ? outline(&g)
+                                                                         : valueOf(g, g.font(), g.font().pointSize(), key);
                 if (key == "z" || key == "outline" || !v.contains(x))
                     v << x;
             }
@@ -193,8 +193,7 @@ struct Doc : TestDocument
         }
         return out.join(" | ");
     }
-    // A glyph's current outline: "font" (the font's own), "rest" (the rest outline), "lines" (moves and lines only),
-    // "curves" (no lines) or "mixed".
+    // A glyph's current outline: the font's own, the rest outline, only lines, no lines ("curves") or "mixed".
     static QString outline(const Glyph *g)
     {
         const QPainterPath &c = g->path()->current;
@@ -206,13 +205,9 @@ struct Doc : TestDocument
         return c == GlyphPath(QPointF(), g->font(), g->text()).current ? "font" : c == g->path()->rest ? "rest"
              : lines + moves == c.elementCount() ? "lines" : lines ? "mixed" : "curves";
     }
-    // "object <name> <mode>", "point <name | x,y> <mode>", "rect <names joined by + | x,y,w,h> <mode>" (a band over
-    // the objects less a margin), "all <level> <mode>", "same <level> <mode>"; "arrange <mode> <names>" (one entry);
-    // "move <dx> <dy>", "rotate <degrees>" (about (0, 0)), "remove", "visible <0|1> <name>", "lock <0|1> <name>";
-    // "curves", "lines", "reset", "original", "undeform"; "canvas <w> <h> <export w> <export h> <resolution>
-    // <colour>"; "<fill|stroke|width|size|font> <value>" of the selection, after "scene " of the style for new text
-    // (colours by name, "arial", "dejavu"); "type <character | space | tab | return | newline>", "backspace", "left",
-    // "right", "caret <name | x,y>"; "combo <command> + <command>..." one entry of them, with the first one's text.
+    // A command by its key in the table below and its arguments: parts by name, points as "x,y", bands as "x,y,w,h" or
+    // names joined by '+' (less a margin), colours by name, fonts "arial" or "dejavu", "scene ..." the style for new
+    // text; "arrange <mode> <names>" and "combo <form> + <form>..." one entry each, the combo with the first one's text.
     Cmd *command(const QString &form)
     {
         QVorrelScene *s = &scene;
@@ -302,10 +297,9 @@ struct Doc : TestDocument
     }
 };
 
-// What undo and redo give back exactly: the objects with their places, turns, stacking, own visibility, selection and
-// locks, each glyph's character, font (by its hash), colours, stroke width and (in full) outlines; the selection in
-// its order, the text position (a glyph index between words is not used), the caret, the canvas and the style for new
-// text.
+// What undo and redo give back exactly: each object's place, turn, stacking, own visibility, selection, lock and glyph
+// data (font by hash, outlines in full); the selection order, text position (a glyph index between words is not
+// used), caret, canvas and style for new text.
 struct State
 {
     Objects objects, selected;
@@ -335,15 +329,11 @@ struct State
         st.numbers << s.fillColor().rgba() << s.strokeColor().rgba() << s.backgroundColor().rgba();
         return st;
     }
-    bool operator==(const State &o) const
-    {
-        return objects == o.objects && selected == o.selected && numbers == o.numbers;
-    }
+    bool operator==(const State &o) const { return objects == o.objects && selected == o.selected && numbers == o.numbers; }
 };
 
-// Runs a command, or "undo" or "redo", keeping states[i] the state at history index i. Returns what broke: a command
-// reporting no change that changed something, a selection command reporting a change of the selection other than the
-// one made, an undo or redo not giving back the state recorded ("" when nothing).
+// Runs a command, "undo" or "redo", keeping states[i] the state at history index i. Returns the form when it broke
+// something: a change reported wrongly (for selections: other than the one made) or a state not given back.
 QString step(Doc &d, const QString &form, QList<State> &states, bool full)
 {
     const Objects selected = d.selected();
@@ -429,10 +419,8 @@ private slots:
             "scene stroke %c", "scene width %n", "scene size %s", "scene font %f"} << 60 << 30;
     }
 
-    // Seeded runs of commands, undos and redos on a deformed document: after each step the scene is sound (when
-    // typing: with text position, caret and layout); a command that reports no change changed nothing, a selection
-    // command exactly when the selection stayed; every undo and redo gives back exactly the state recorded at that
-    // point of the history.
+    // Seeded runs of commands, undos and redos on a deformed document: after each step the scene is sound (typing: with
+    // text position, caret and layout) and step() finds nothing; at the end every undo and redo gives back its state.
     void randomEdits()
     {
         QFETCH(QString, text);
@@ -601,9 +589,7 @@ private slots:
         row("caret moves to one glyph merge", ">ab", "", "caret 5,5;caret g0;caret g0;caret g1;left;left", "5 Move Caret Left: | at: p w0 - 0/0/-1");
     }
 
-    // After every command the scene is sound (for typing and caret moves: with text position, caret and layout), one
-    // that reports no change changed nothing; typed passages keep their anchors; undo and redo, twice, give back
-    // exactly the state of every entry.
+    // As randomEdits, step by step; typed passages keep their anchors; undo and redo run twice.
     void scenarios()
     {
         QFETCH(QString, text);
@@ -681,8 +667,7 @@ private slots:
     void fontSizeUndoRestoresOutlinesAndPositionsExactly()
     {
         // A deformed glyph and one whose deformation was set as original: b follows a by a's advance at the new size.
-        // Two steps undone, then the same through one merged entry, whose redo gives back the outlines of the two
-        // steps, not one scaling.
+        // Two steps undone, then one merged entry, whose redo gives the outlines of the two steps, not one scaling.
         Doc d;
         Glyph *a = d.g(0), *b = d.g(1);
         a->moveElementBy(1, QPointF(3.25, -1.5));
@@ -775,31 +760,10 @@ private slots:
         QVERIFY(b->path()->current == bAfter.current && added->path()->current == addedAfter.current);
     }
 
-    void addSoftTypeOwnership()
+    void softTypeCommands()
     {
-        // Undone, the command owns the SoftType; a locked glyph takes nothing (the discarded command deletes it), nor
-        // does a null one.
-        Doc d;
-        Glyph *a = d.g(0);
-        TestSoftType::destroyed = 0;
-        SoftType *s = new TestSoftType(QStringLiteral("t"));
-        QVERIFY(d.run(new CmdAddSoftType(&d.scene, a, s)) && a->softTypes() == QList<SoftType *>{s});
-        d.scene.undo();
-        QVERIFY(a->softTypes().isEmpty() && TestSoftType::destroyed == 0);
-        d.scene.redo();
-        QCOMPARE(a->softTypes(), QList<SoftType *>{s});
-        d.scene.undo();
-        d.scene.clearHistory();
-        a->lock();
-        QVERIFY(TestSoftType::destroyed == 1 && !d.run(new CmdAddSoftType(&d.scene, a, new TestSoftType(QStringLiteral("u")))));
-        QVERIFY(a->softTypes().isEmpty() && TestSoftType::destroyed == 2 && !d.run(new CmdAddSoftType(&d.scene, d.g(1), nullptr)));
-        QCOMPARE(CmdAddSoftType(&d.scene, a, nullptr).text(), QStringLiteral("Add SoftType"));
-    }
-
-    void removeSoftTypeReturnsToItsPlace()
-    {
-        // Executed and then dropped, the command deletes the SoftType; nothing is removed again, nor from a locked
-        // glyph; inside a composite, a removal that found nothing is not undone.
+        // removeSoftTypeReturnsToItsPlace: executed and then dropped, the command deletes the SoftType; nothing is
+        // removed again, nor from a locked glyph; inside a composite, a removal that found nothing is not undone.
         Doc d;
         Glyph *a = d.g(0);
         const QList<SoftType *> all{new TestSoftType(QStringLiteral("one")), new TestSoftType(QStringLiteral("two")),
@@ -825,15 +789,10 @@ private slots:
         QVERIFY(d.run(combo) && a->softTypes() == all.mid(1, 1));
         d.scene.undo();
         QCOMPARE(a->softTypes(), all.mid(1));
-    }
-
-    void editSoftType()
-    {
-        // Equal values change nothing and leave no entry; a change in the last digit is a change. The property the
-        // edit created stays, with the value it gave it.
-        Doc d;
+        // editSoftType: equal values change nothing and leave no entry; a change in the last digit is a change. The
+        // property the edit created stays, with the value it gave it.
         SoftType *pull = new SoftTypePull(QStringLiteral("pull-1"));
-        d.g(0)->addSoftType(pull);
+        d.g(3)->addSoftType(pull);
         auto edit = [&](const QHash<QString, QVariant> &values) { return d.run(new CmdEditSoftType(&d.scene, pull, values)); };
         auto value = [pull](const char *name) { return pull->property(QLatin1String(name))->value().toDouble(); };
         QVERIFY(!edit(pull->values()) && !edit({{"strength", 400.0}}));
@@ -845,6 +804,22 @@ private slots:
         QVERIFY(pull->radius() == 0 && value("attenuation") == 25.0 && pull->property(QStringLiteral("note"))->value() == QStringLiteral("new"));
         d.scene.redo();
         QVERIFY(pull->radius() == 30 && CmdSimulate(&d.scene).text() == QStringLiteral("Apply SoftTypes"));
+        // addSoftTypeOwnership: undone, the command owns the SoftType; a locked glyph takes nothing (the discarded
+        // command deletes it), nor does a null one.
+        Glyph *e = d.g(4);
+        TestSoftType::destroyed = 0;
+        SoftType *s = new TestSoftType(QStringLiteral("t"));
+        QVERIFY(d.run(new CmdAddSoftType(&d.scene, e, s)) && e->softTypes() == QList<SoftType *>{s});
+        d.scene.undo();
+        QVERIFY(e->softTypes().isEmpty() && TestSoftType::destroyed == 0);
+        d.scene.redo();
+        QCOMPARE(e->softTypes(), QList<SoftType *>{s});
+        d.scene.undo();
+        d.scene.clearHistory();
+        e->lock();
+        QVERIFY(TestSoftType::destroyed == 1 && !d.run(new CmdAddSoftType(&d.scene, e, new TestSoftType(QStringLiteral("u")))));
+        QVERIFY(e->softTypes().isEmpty() && TestSoftType::destroyed == 2 && !d.run(new CmdAddSoftType(&d.scene, d.g(1), nullptr)));
+        QCOMPARE(CmdAddSoftType(&d.scene, e, nullptr).text(), QStringLiteral("Add SoftType"));
     }
 
     void glyphAtOwnPositionMovesNothing()
