@@ -525,14 +525,11 @@ private slots:
         // The text position behind glyphs that stay keeps them with their new indices, the caret its place: at the
         // start of cd (the space's index must not replace the word's), between words, behind a glyph whose index
         // changes; behind a removed glyph the caret goes outside, to (100, 100).
-        const QString from = "caret 250.5,101.25; pointer ";
-        row("removingElsewhereKeepsTheWordIndex at a word's start", ab, from + "p/0 w2/2 g2/-1; sel g0 g1", "remove",
-            "1 Remove Selection: | at: p w1 g0 0/1/-1 | caret: 250.5,101.25");
-        row("removingElsewhereKeepsTheWordIndex between words", ab, from + "p/0 -/1 g2/-1; sel g3", "remove",
-            "1 Remove Selection: | at: p - g2 0/1/-1 | caret: 250.5,101.25");
-        row("removingElsewhereKeepsTheWordIndex in a word", ab, from + "p/0 w2/2 g4/1; sel g3", "remove",
-            "1 Remove Selection: | at: p w2 g3 0/2/0 | caret: 250.5,101.25");
-        row("removing the caret's glyph", ab, from + "p/0 w0/0 g1/1; sel g1", "remove", "1 Remove Selection: | at: - - - 0/-1/-1 | caret: 100,100");
+        const QString from = "caret 250.5,101.25; pointer ", removed = "1 Remove Selection: | at: ", kept = " | caret: 250.5,101.25";
+        row("removingElsewhereKeepsTheWordIndex at a word's start", ab, from + "p/0 w2/2 g2/-1; sel g0 g1", "remove", removed + "p w1 g0 0/1/-1" + kept);
+        row("removingElsewhereKeepsTheWordIndex between words", ab, from + "p/0 -/1 g2/-1; sel g3", "remove", removed + "p - g2 0/1/-1" + kept);
+        row("removingElsewhereKeepsTheWordIndex in a word", ab, from + "p/0 w2/2 g4/1; sel g3", "remove", removed + "p w2 g3 0/2/0" + kept);
+        row("removing the caret's glyph", ab, from + "p/0 w0/0 g1/1; sel g1", "remove", removed + "- - - 0/-1/-1 | caret: 100,100");
         // No change without passages, at a passage's start or to a glyph outside; an index beyond types a new passage.
         row("an emptied passage goes, the caret stays", ">x/a", "", "backspace", "1 Remove Glyph: | shape: (x) | at: - - - 0/-1/-1 | caret: 0,400");
         row("leftWithoutPassagesAddsNoEntry", ">", "", "left;right;backspace", "0: | at: - - - -1/-1/-1 | caret: 0,100");
@@ -558,16 +555,12 @@ private slots:
         row("scene width", ab, own, "scene width 1.5;scene width 3", "1 Set Stroke Width" + sel + "scene width: 3 | width g0 g1: 0 2.5");
         row("scene size below 1", ab, own, "scene size 40;scene size -5", "1 Set Font Size" + sel + "scene size: 1 | size g0: 72");
         row("scene font", ab, own, "scene font dejavu;scene font arial", "2 Set Font" + sel + "scene font: Arial | font g0: Arial");
-        // The toolbar's style and selection steps in one entry merge; a step that changed nothing at first is undone too.
+        // Toolbar composites merge; a step that changed nothing at first is undone too (guards: comboMergeKeepsTheAbsorbedChanges).
         row("a composite of steps changing nothing", ab, "", "combo fill red + stroke red", "0:");
-        // guards: comboMergeKeepsTheAbsorbedChanges
-        row("toolbarCompositesMergeEvenWhenTheFirstChangedNothing", ab, "sel p; fill red",
-            "combo scene fill red + fill red;combo scene fill blue + fill blue",
+        row("toolbarCompositesMergeEvenWhenTheFirstChangedNothing", ab, "sel p; fill red", "combo scene fill red + fill red;combo scene fill blue + fill blue",
             "1 Set Fill Color: p | fill g0 g1 g3 g4: #ff0000ff | scene fill: #ff0000ff");
-        row("fontUndoRestoresTheDeformedOutline", "ab", "deform g0; sel g0; lines; sel g0 g1", "font dejavu",
-            "1 Set Font: g0 g1 | font g0 g1: DejaVu Sans | outline g0: font");
-        row("canvas", ab, "", "canvas 1024 768 1024 768 72 white;canvas 640 480 320 240 96 #80ffff00",
-            "1 Edit Canvas: | canvas: 640 480 320 240 96 #80ffff00");
+        row("fontUndoRestoresTheDeformedOutline", "ab", "deform g0; sel g0; lines; sel g0 g1", "font dejavu", "1 Set Font: g0 g1 | font g0 g1: DejaVu Sans | outline g0: font");
+        row("canvas", ab, "", "canvas 1024 768 1024 768 72 white;canvas 640 480 320 240 96 #80ffff00", "1 Edit Canvas: | canvas: 640 480 320 240 96 #80ffff00");
         // An empty word after a letter first in its passage, or after a space: no first glyph left after the removal.
         row("backspaceInPassageWithoutFirstGlyph", "a~#", "caret g0", "backspace", "1 Remove Glyph: | at: p w0 - 0/0/-1");
         row("backspace after an empty word", "#~ ", "caret g0", "backspace", "1 Remove Glyph: | at: p w0 - 0/0/-1");
@@ -766,8 +759,7 @@ private slots:
         // removed again, nor from a locked glyph; inside a composite, a removal that found nothing is not undone.
         Doc d;
         Glyph *a = d.g(0);
-        const QList<SoftType *> all{new TestSoftType(QStringLiteral("one")), new TestSoftType(QStringLiteral("two")),
-                                    new TestSoftType(QStringLiteral("three"))};
+        const QList<SoftType *> all{new TestSoftType("one"), new TestSoftType("two"), new TestSoftType("three")};
         for (SoftType *s : all)
             a->addSoftType(s);
         d.g(1)->addSoftType(new SoftTypeOriginateAsymptotic(QStringLiteral("oa")));
@@ -822,27 +814,6 @@ private slots:
         QCOMPARE(CmdAddSoftType(&d.scene, e, nullptr).text(), QStringLiteral("Add SoftType"));
     }
 
-    void glyphAtOwnPositionMovesNothing()
-    {
-        // Placed where it stands: the following text stays, the caret goes behind it (behind a line break: to the
-        // passage's left edge a line lower).
-        Doc d(QStringLiteral("ab"), true);
-        d.run(QStringLiteral("caret g0"));
-        const State before = State::of(d);
-        const QPointF b = d.g(1)->pos();
-        const QFontMetrics metrics(d.scene.textFont());
-        Glyph *x = Typist::glyph(&d.scene, 'x'), *r = Typist::glyph(&d.scene, '\r');
-        x->setPos(300, 400);
-        r->setPos(500, 600);
-        QVERIFY(d.run(new CmdInsertGlyph(&d.scene, x, false)) && Typist::shape(d.root) == QStringLiteral("(axb)"));
-        QVERIFY(x->pos() == QPointF(300, 400) && d.g(2)->pos() == b && d.scene.caret()->pos() == QPointF(300 + metrics.horizontalAdvance('x'), 400));
-        QVERIFY(d.run(new CmdInsertGlyph(&d.scene, r, false)) && d.g(3)->pos() == b);
-        QCOMPARE(d.scene.caret()->pos(), QPointF(0, 400 + metrics.lineSpacing()));
-        d.scene.undo();
-        d.scene.undo();
-        QVERIFY(State::of(d) == before);
-    }
-
     void unplaceableGlyphChangesNothingAndIsDeleted()
     {
         // No outline, not a separator: alone it is deleted at once, in a string it stays with the command. The string's
@@ -869,6 +840,23 @@ private slots:
         QVERIFY(!insertY->undo().documentChanged() && Typist::shape(d.root) == QStringLiteral("(xy)_(ab)"));
         d.scene.clearHistory();
         QVERIFY(nbsp.isNull());
+        // glyphAtOwnPositionMovesNothing: placed where it stands, the following text stays, the caret goes behind it
+        // (behind a line break: to the passage's left edge a line lower).
+        Doc e(QStringLiteral("ab"), true);
+        e.run(QStringLiteral("caret g0"));
+        const State unplaced = State::of(e);
+        const QPointF b = e.g(1)->pos();
+        const QFontMetrics metrics(e.scene.textFont());
+        Glyph *x = Typist::glyph(&e.scene, 'x'), *r = Typist::glyph(&e.scene, '\r');
+        x->setPos(300, 400);
+        r->setPos(500, 600);
+        QVERIFY(e.run(new CmdInsertGlyph(&e.scene, x, false)) && Typist::shape(e.root) == QStringLiteral("(axb)"));
+        QVERIFY(x->pos() == QPointF(300, 400) && e.g(2)->pos() == b && e.scene.caret()->pos() == QPointF(300 + metrics.horizontalAdvance('x'), 400));
+        QVERIFY(e.run(new CmdInsertGlyph(&e.scene, r, false)) && e.g(3)->pos() == b);
+        QCOMPARE(e.scene.caret()->pos(), QPointF(0, 400 + metrics.lineSpacing()));
+        e.scene.undo();
+        e.scene.undo();
+        QVERIFY(State::of(e) == unplaced);
     }
 
     void backspaceTakesByIdentityNotByIndex()
@@ -891,22 +879,18 @@ private slots:
         QCOMPARE(e.read(" | at:"), QStringLiteral("2 Remove Glyph: | at: p w0 - 0/0/-1"));
         e.scene.undo();
         QVERIFY(e.p->count() == 2 && e.p->firstGlyph() == space);
-    }
-
-    void commandsDeleteWhatTheyHold()
-    {
-        // A removal holds glyph, word and passage; a done insertion leaves its glyph to the document, an undone one
-        // deletes it.
-        Doc d(QStringLiteral("x/a"), true);
-        QPointer<Glyph> a = d.g(1);
-        QPointer<TextGroup> word = a->parentGroup(), passage = group(d.root->child(1));
-        QVERIFY(Typist::backspace(&d.scene));
-        d.scene.clearHistory();
-        Typist::type(&d.scene, QStringLiteral("bc"));
-        QPointer<Glyph> b = d.g(1), c = d.g(2);
-        d.scene.undo();
-        d.scene.clearHistory();
-        QVERIFY(a.isNull() && word.isNull() && passage.isNull() && c.isNull() && !b.isNull());
+        // commandsDeleteWhatTheyHold: a removal holds glyph, word and passage; a done insertion leaves its glyph to the
+        // document, an undone one deletes it.
+        Doc f(QStringLiteral("x/a"), true);
+        QPointer<Glyph> removed = f.g(1);
+        QPointer<TextGroup> word = removed->parentGroup(), passage = group(f.root->child(1));
+        QVERIFY(Typist::backspace(&f.scene));
+        f.scene.clearHistory();
+        Typist::type(&f.scene, QStringLiteral("bc"));
+        QPointer<Glyph> kept = f.g(1), undone = f.g(2);
+        f.scene.undo();
+        f.scene.clearHistory();
+        QVERIFY(removed.isNull() && word.isNull() && passage.isNull() && undone.isNull() && !kept.isNull());
     }
 };
 

@@ -20,9 +20,8 @@ struct SoftTypeStage
     SoftType *add(SoftType *softType);
     // Advances the frame counter, places the mouse and runs the glyph's SoftTypes once, as one play tick does.
     void frame(const QPointF &mouse, Qt::MouseButtons buttons = Qt::LeftButton);
-    // Element i of the current outline.
+    // Element i of the current outline, and moving it to a place (glyph coordinates).
     QPointF at(int i) const;
-    // Moves element i of the current outline to a place (glyph coordinates).
     void displace(int i, const QPointF &to);
 
     static QPainterPath polyline(const QVector<QPointF> &points);

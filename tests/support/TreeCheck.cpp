@@ -89,7 +89,6 @@ QString TreeCheck::sceneFault(const QVorrelScene *scene)
             return describe(o) + ' ' + fault;
         listed.insert(o);
     }
-    // Each listed object is a selected one of the tree.
     if (listed.size() != selectedInTree)
         return QStringLiteral("%1 selected objects of the tree, %2 listed").arg(selectedInTree).arg(listed.size());
     if (scene->hoveredObject() && !inTree.contains(scene->hoveredObject()))
