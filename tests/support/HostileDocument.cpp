@@ -54,9 +54,8 @@ QByteArray HostileDocument::build(Shape shape, int count)
         << Colour() << true << qint32(0);
     const bool many = shape == ManySoftTypes || shape == ManyOwnProperties;
     if (many || shape == ManyProperties) {
-        group(out, 1, 0);
-        group(out, 1);
-        group(out, 1);
+        for (const qint8 tag : {0, 1, 1})
+            group(out, 1, tag);
         glyph(out, QLatin1Char('a'), many ? count : 1);
         if (shape == ManyProperties)
             out << QStringLiteral("pull") << qint32(count);

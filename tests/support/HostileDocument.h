@@ -1,27 +1,19 @@
-#ifndef HOSTILEDOCUMENT_H
-#define HOSTILEDOCUMENT_H
+#pragma once
 
 #include <QByteArray>
 #include <QString>
 
-// Document files shaped as an attacker would shape them: one record, as small as the reader accepts it, repeated
-// count times, so that the file asks for as much memory and time per byte as it can. Each file is complete and reads
-// as a document; with a trailing byte it is refused, after the reader has built everything before that byte.
+// Documents shaped by an attacker: one record, as small as the reader takes it, repeated count times to ask for the
+// most memory and time per byte. Each reads as a document; with a trailing byte it is refused after all before it.
 namespace HostileDocument {
 
 enum Shape {
-    // One glyph carrying count SoftTypes, each a kind key and an empty record.
-    ManySoftTypes,
-    // The same with one property of its own in each record.
-    ManyOwnProperties,
-    // One SoftType holding count properties of distinct two-letter names.
-    ManyProperties,
-    // count passages of one space each.
-    ManyPassages,
-    // One passage of count words of one glyph each.
-    ManyWords,
-    // One word of count glyphs.
-    ManyGlyphs,
+    ManySoftTypes,     // one glyph carrying count SoftTypes, each a kind key and an empty record
+    ManyOwnProperties, // the same with one property of its own in each record
+    ManyProperties,    // one SoftType holding count properties of distinct two-letter names
+    ManyPassages,      // count passages of one space each
+    ManyWords,         // one passage of count words of one glyph each
+    ManyGlyphs,        // one word of count glyphs
     ShapeCount
 };
 
@@ -30,4 +22,3 @@ QByteArray build(Shape shape, int count);
 
 } // namespace HostileDocument
 
-#endif // HOSTILEDOCUMENT_H

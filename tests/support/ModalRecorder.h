@@ -1,5 +1,4 @@
-#ifndef MODALRECORDER_H
-#define MODALRECORDER_H
+#pragma once
 
 #include "modal/Modal.h"
 
@@ -19,7 +18,6 @@ public:
         QString what;   // "information", "warning", "critical", "question", "open", "save", "color", "font", "exec"
         QString title;  // message title, dialog caption or the dialog's window title
         QString text;   // message text; file filter for file dialogs
-        QObject *dialog = nullptr; // for "exec"
     };
 
     ModalRecorder();
@@ -30,23 +28,18 @@ public:
     QStringList saveDirs;
 
     // Answers, taken in order; when a queue is empty the default is used: the first offered button (Ok/Yes), an empty
-    // file name, an invalid colour, a refused font dialog, QDialog::Rejected.
+    // file name, an invalid colour, QDialog::Rejected. Font dialogs are always refused.
     QQueue<QMessageBox::StandardButton> buttons;
     QQueue<QString> fileNames;
     QQueue<QColor> colors;
-    QQueue<QFont> fonts;
-    // Called with the dialog for each exec(); returns the result code.
+    // Each called with the dialog of one exec(), returning its result code.
     QQueue<std::function<int(QDialog *)>> execs;
 
-    QMessageBox::StandardButton message(Modal::MessageKind kind, QWidget *parent, const QString &title,
-                                        const QString &text, QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton) override;
-    QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter, QString *selectedFilter) override;
-    QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter, QString *selectedFilter) override;
-    QColor color(const QColor &initial, QWidget *parent, const QString &title,
-                 QColorDialog::ColorDialogOptions options) override;
+    QMessageBox::StandardButton message(Modal::MessageKind kind, QWidget *, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons offered, QMessageBox::StandardButton) override;
+    QString openFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter, QString *) override;
+    QString saveFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter, QString *) override;
+    QColor color(const QColor &initial, QWidget *, const QString &title, QColorDialog::ColorDialogOptions) override;
     QFont font(bool *ok, const QFont &initial, QWidget *parent, const QString &title) override;
     int exec(QDialog *dialog) override;
     // Records a "menu" call with the menu's title and, as text, its entries by object name (a named submenu too), a
@@ -57,4 +50,3 @@ private:
     Modal::Handler *m_previous;
 };
 
-#endif // MODALRECORDER_H

@@ -1,5 +1,4 @@
-#ifndef PEAKMEMORY_H
-#define PEAKMEMORY_H
+#pragma once
 
 #include <QtGlobal>
 
@@ -16,4 +15,3 @@ private:
     qint64 m_start = -1;
 };
 
-#endif // PEAKMEMORY_H

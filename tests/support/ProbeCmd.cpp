@@ -1,7 +1,5 @@
 #include "support/ProbeCmd.h"
 
-QList<int> ProbeCmd::destroyed;
-int ProbeCmd::nextId = 0;
 
 ProbeCmd::ProbeCmd(QVorrelScene *scene, int *counter, int delta, bool movesSelection)
     : Cmd(scene, QStringLiteral("Probe")), counter(counter), delta(delta), movesSelection(movesSelection), id(nextId++)

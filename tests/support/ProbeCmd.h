@@ -1,5 +1,4 @@
-#ifndef PROBECMD_H
-#define PROBECMD_H
+#pragma once
 
 #include "commands/Cmd.h"
 
@@ -22,8 +21,8 @@ public:
     const int id;
     int undone = 0;
 
-    static QList<int> destroyed;
-    static int nextId;
+    static inline QList<int> destroyed;
+    static inline int nextId = 0;
 };
 
 // A probe that merges with the next probe of its own kind, taking over its delta.
@@ -37,4 +36,3 @@ public:
     bool merge(Cmd *next) override;
 };
 
-#endif // PROBECMD_H

@@ -29,7 +29,6 @@ void SoftTypeStage::frame(const QPointF &mouse, Qt::MouseButtons buttons)
 }
 
 QPointF SoftTypeStage::at(int i) const { return glyph->path()->current.elementAt(i); }
-QPointF SoftTypeStage::restAt(int i) const { return glyph->path()->rest.elementAt(i); }
 void SoftTypeStage::displace(int i, const QPointF &to) { glyph->path()->current.setElementPositionAt(i, to.x(), to.y()); }
 
 QPainterPath SoftTypeStage::polyline(const QVector<QPointF> &points)

@@ -1,5 +1,4 @@
-#ifndef SOFTTYPESTAGE_H
-#define SOFTTYPESTAGE_H
+#pragma once
 
 #include "model/QVorrelScene.h"
 
@@ -10,23 +9,19 @@
 class Glyph;
 class SoftType;
 
-// A scene with one glyph whose outline the test draws by hand (rest and current the same), for running SoftTypes
-// frame by frame. The glyph sits at the scene origin, so glyph and scene coordinates agree, has stroke width 0 and
-// belongs to the root group.
+// A scene with one glyph at the origin (glyph and scene coordinates agree), stroke width 0, in the root group, whose
+// outline the test draws by hand (rest and current the same), for running SoftTypes frame by frame.
 struct SoftTypeStage
 {
     explicit SoftTypeStage(const QPainterPath &outline);
     // A polyline outline: a move to the first point, lines to the others.
     explicit SoftTypeStage(const QVector<QPointF> &points) : SoftTypeStage(polyline(points)) {}
 
-    // Takes the SoftType into the glyph's list.
     SoftType *add(SoftType *softType);
     // Advances the frame counter, places the mouse and runs the glyph's SoftTypes once, as one play tick does.
     void frame(const QPointF &mouse, Qt::MouseButtons buttons = Qt::LeftButton);
-    // Element i of the current / rest outline.
+    // Element i of the current outline, and moving it to a place (glyph coordinates).
     QPointF at(int i) const;
-    QPointF restAt(int i) const;
-    // Moves element i of the current outline to a place (glyph coordinates).
     void displace(int i, const QPointF &to);
 
     static QPainterPath polyline(const QVector<QPointF> &points);
@@ -35,4 +30,3 @@ struct SoftTypeStage
     Glyph *glyph;
 };
 
-#endif // SOFTTYPESTAGE_H

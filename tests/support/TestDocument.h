@@ -1,5 +1,4 @@
-#ifndef TESTDOCUMENT_H
-#define TESTDOCUMENT_H
+#pragma once
 
 #include "commands/Cmd.h"
 #include "model/QVorrelScene.h"
@@ -11,8 +10,7 @@ class TextObject;
 // The text style the suites build their passages in.
 extern const QFont arial;
 
-// A document for the scene and command suites: a scene with passages added by text, and short forms for its selection
-// and history.
+// A scene with passages added by text, and short forms for its selection and history.
 struct TestDocument
 {
     explicit TestDocument(const QRectF &sceneRect = QRectF(-5000, -5000, 10000, 10000));
@@ -36,4 +34,3 @@ struct TestDocument
 TextGroup *group(TextObject *o);
 QPointF centreOf(const TextObject *o);
 
-#endif // TESTDOCUMENT_H

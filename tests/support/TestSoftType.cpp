@@ -2,7 +2,6 @@
 
 #include "model/Glyph.h"
 
-int TestSoftType::destroyed = 0;
 
 TestSoftType::TestSoftType(const QString &name, const QPointF &shift) : SoftType(QStringLiteral("test"), name), shift(shift) {}
 

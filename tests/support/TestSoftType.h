@@ -1,5 +1,4 @@
-#ifndef TESTSOFTTYPE_H
-#define TESTSOFTTYPE_H
+#pragma once
 
 #include "softtypes/SoftType.h"
 
@@ -18,7 +17,6 @@ public:
 
     QPointF shift;
     int applied = 0;
-    static int destroyed;
+    static inline int destroyed = 0;
 };
 
-#endif // TESTSOFTTYPE_H

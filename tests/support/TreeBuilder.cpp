@@ -7,8 +7,7 @@ Glyph *TreeBuilder::glyph(QChar c, const QFont &font, const QPointF &pos) { retu
 
 TextGroup *TreeBuilder::passage(const QString &text, const QFont &font, const QPointF &anchor)
 {
-    TextGroup *p = new TextGroup;
-    TextGroup *word = nullptr;
+    TextGroup *p = new TextGroup, *word = nullptr;
     for (const QChar c : text) {
         if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c.unicode() == Glyph::LineBreak) {
             word = nullptr;

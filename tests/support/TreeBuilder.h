@@ -1,5 +1,4 @@
-#ifndef TREEBUILDER_H
-#define TREEBUILDER_H
+#pragma once
 
 #include <QColor>
 #include <QFont>
@@ -21,4 +20,3 @@ TextGroup *passage(const QString &text, const QFont &font = QFont(QStringLiteral
 
 } // namespace TreeBuilder
 
-#endif // TREEBUILDER_H

@@ -73,14 +73,12 @@ QString TreeCheck::documentFault(const TextGroup *root)
 
 QString TreeCheck::sceneFault(const QVorrelScene *scene)
 {
-    QSet<const TextObject *> inTree, selectedInTree, listed;
     if (const QString fault = documentFault(scene->root()); !fault.isEmpty())
         return fault;
-    for (const TextObject *o : walkList(scene->root())) {
-        inTree.insert(o);
-        if (o->isSelected())
-            selectedInTree.insert(o);
-    }
+    const QList<TextObject *> tree = walkList(scene->root());
+    const QSet<const TextObject *> inTree(tree.begin(), tree.end());
+    const int selectedInTree = std::count_if(tree.begin(), tree.end(), [](const TextObject *o) { return o->isSelected(); });
+    QSet<const TextObject *> listed;
     for (const TextObject *o : scene->selectedObjects()) {
         if (!inTree.contains(o))
             return QStringLiteral("a selected object is not in the tree");
@@ -91,8 +89,8 @@ QString TreeCheck::sceneFault(const QVorrelScene *scene)
             return describe(o) + ' ' + fault;
         listed.insert(o);
     }
-    if (listed != selectedInTree)
-        return QStringLiteral("%1 selected objects of the tree, %2 listed").arg(selectedInTree.size()).arg(listed.size());
+    if (listed.size() != selectedInTree)
+        return QStringLiteral("%1 selected objects of the tree, %2 listed").arg(selectedInTree).arg(listed.size());
     if (scene->hoveredObject() && !inTree.contains(scene->hoveredObject()))
         return QStringLiteral("the hovered object is not in the tree");
     return QString();

@@ -1,5 +1,4 @@
-#ifndef TREECHECK_H
-#define TREECHECK_H
+#pragma once
 
 #include <QString>
 #include <QtTest>
@@ -7,8 +6,7 @@
 class QVorrelScene;
 class TextGroup;
 
-// Consistency checks of a text tree; each returns an empty string when the tree is sound, else a description of the
-// first fault found.
+// Consistency checks of a text tree: each returns "" when it is sound, else the first fault found.
 namespace TreeCheck {
 
 // Links at every level below the group: parent group and graphics parent, sibling links as in the list, no object
@@ -25,10 +23,8 @@ QString sceneFault(const QVorrelScene *scene);
 
 } // namespace TreeCheck
 
-// Fail the running test with the fault unless the document tree / the scene is sound.
 #define VERIFY_TREE(root) \
     do { const QString treeFault_ = TreeCheck::documentFault(root); QVERIFY2(treeFault_.isEmpty(), qPrintable(treeFault_)); } while (false)
 #define VERIFY_SCENE(scene) \
     do { const QString sceneFault_ = TreeCheck::sceneFault(scene); QVERIFY2(sceneFault_.isEmpty(), qPrintable(sceneFault_)); } while (false)
 
-#endif // TREECHECK_H

@@ -63,9 +63,7 @@ QString TreeDump::diff(const TreeDump &expected, const TreeDump &actual)
         ++first;
     if (first == a.size() && first == b.size())
         return QString();
-    // The differing lines after the two before them.
-    QString out = QStringLiteral("trees differ at line %1 (expected %2 lines, actual %3)\n").arg(first + 1).arg(a.size()).arg(b.size());
-    for (int i = qMax(0, first - 2); i < first; ++i)
-        out += QStringLiteral("  %1: %2\n").arg(i + 1).arg(a.at(i));
-    return out + QStringLiteral("expected %1\nactual   %2\n").arg(a.value(first, QStringLiteral("(end)")), b.value(first, QStringLiteral("(end)")));
+    // The differing lines after the one before them.
+    return QStringLiteral("trees differ at line %1 (expected %2 lines, actual %3)\n  %4\nexpected %5\nactual   %6\n")
+        .arg(first + 1).arg(a.size()).arg(b.size()).arg(a.value(first - 1), a.value(first, QStringLiteral("(end)")), b.value(first, QStringLiteral("(end)")));
 }

@@ -103,9 +103,8 @@ QString Typist::pointerFault(const QVorrelScene *scene)
         wordIndex = passage->indexOf(word);
         glyphIndex = group(word)->indexOf(t.glyph);
     }
-    if (t.word != word || t.wordIndex != wordIndex || (glyphIndexMatters && t.glyphIndex != glyphIndex))
-        return QStringLiteral("expected word %1 glyph %2, found %3").arg(wordIndex).arg(glyphIndex).arg(describe(t));
-    return QString();
+    const bool agrees = t.word == word && t.wordIndex == wordIndex && (!glyphIndexMatters || t.glyphIndex == glyphIndex);
+    return agrees ? QString() : QStringLiteral("expected word %1 glyph %2, found %3").arg(wordIndex).arg(glyphIndex).arg(describe(t));
 }
 
 QString Typist::caretFault(const QVorrelScene *scene)

@@ -1,5 +1,4 @@
-#ifndef TYPIST_H
-#define TYPIST_H
+#pragma once
 
 #include <QString>
 
@@ -7,13 +6,11 @@ class Glyph;
 class QVorrelScene;
 class TextGroup;
 
-// Typing for tests: glyphs in the scene's style, inserted and removed at the caret through the scene's history, and
-// readable forms of a document.
+// Typing for tests through the scene's history, and readable forms of a document.
 namespace Typist {
 
-// A new glyph in the scene's text style.
 Glyph *glyph(QVorrelScene *scene, QChar c);
-// Inserts each character at the caret, one command each.
+// One insertion at the caret per character.
 void type(QVorrelScene *scene, const QString &text);
 // Backspace: returns whether it changed the document.
 bool backspace(QVorrelScene *scene);
@@ -31,4 +28,3 @@ QString layoutFault(const TextGroup *root);
 
 } // namespace Typist
 
-#endif // TYPIST_H
