@@ -44,10 +44,9 @@ public:
         const QMetaMethod hit = metaObject()->method(metaObject()->indexOfSlot("hit()"));
         for (QObject *panel : QList<QObject *>{w->hierarchyDock(), w->historyDock(), w->propertiesDock(),
                                                w->softTypeDock(), w->textpadDock(), w->typeToolbar()}) {
-            for (int i = 0; i < panel->metaObject()->methodCount(); ++i) {
+            for (int i = 0; i < panel->metaObject()->methodCount(); ++i)
                 if (panel->metaObject()->method(i).methodType() == QMetaMethod::Signal)
                     connect(panel, panel->metaObject()->method(i), this, hit);
-            }
         }
     }
     QStringList fired;
@@ -487,11 +486,7 @@ private slots:
         QCOMPARE(QString::number(softTypes->count()) + pad->toPlainText() + bar->strokeWidthTextEdit->text(),
                  "1xy z2.5");
         QCOMPARE(value<QtStringPropertyManager>("Selected Text"), QStringLiteral("Hi"));
-    }
-
-    // Rotation shown: the first outlined glyph's while all agree, else 0; without outlines 0 and no colours.
-    void rotationShown()
-    {
+        // Rotation shown: the first outlined glyph's while all agree, else 0; without outlines 0 and no colours.
         const struct { const char *text; QList<qreal> rotations; float shown; } rows[] = {
             {"ab", {12.5, 12.5}, 12.5f}, {"ab", {30, 45}, 0}, {"abc", {30, 45, 30}, 0}, {" a", {90, -20}, -20},
             {" ", {90}, 0},
@@ -670,7 +665,7 @@ private slots:
     }
 
     // The textpad's text belongs to the active document: typed or loaded, it modifies it with no history entry.
-    // Paste Glyphs without copies pastes the clipboard's text (CR LF and LF one line break each, an emoji one glyph);
+    // Paste Glyphs without copies pastes the clipboard's text;
     // copies paste as often as asked, into the active document; Cut is one step; copied text has "\n" line ends.
     void textpadAndClipboard()
     {
@@ -683,10 +678,9 @@ private slots:
         QVERIFY(view(0)->scene()->history().isEmpty() && m_scene->textpadText() == "typed");
         activate(1);
         QClipboard *board = QGuiApplication::clipboard();
-        const QString emoji = QString::fromUcs4(U"\U0001F600", 1);
-        board->setText("x\r\ny" + emoji + "\nz");
+        board->setText("x\r\ny"); // line ends and surrogate pairs: the scene suite's insertString rows
         m_w->OnEditPasteGlyphs();
-        QCOMPARE(Typist::shape(m_scene->root()), "(x)|(y" + emoji + ")|(z)");
+        QCOMPARE(Typist::shape(m_scene->root()), "(x)|(y)");
 
         QVorrelScene *scene = view(0)->scene();
         Typist::type(scene, QStringLiteral("abc"));
@@ -745,7 +739,7 @@ private slots:
     void stillExport()
     {
         twoDocuments();
-        Typist::type(m_scene, QStringLiteral("ab"));
+        Typist::type(m_scene, QStringLiteral("ab cd"));
         const char *const rows[][4] = { // slot, file chosen, format written, suffix proposed
             {"OnExportPNG", "shot", "png", "png"}, {"OnExportTIFF", "shot.tif", "tiff", "tif"},
             {"OnExportBMP", "shot.bmp", "bmp", "bmp"}, {"OnExportJPEG", "no/dir/x.jpg", "", "jpg"},
@@ -763,21 +757,15 @@ private slots:
             QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
                      row[1]);
         }
-    }
-
-    // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
-    void multipagePdf()
-    {
-        twoDocuments();
-        Typist::type(m_scene, QStringLiteral("ab cd"));
+        // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
         m_scene->executeCommand(new CmdMoveCaretPoint(m_scene, QPointF(0, 400)));
         Typist::type(m_scene, QStringLiteral("ef"));
         m_scene->restoreSelection({passage(m_scene, 0)});
-        const struct { int level; bool clip, hideSecond; int size, pages; } rows[] = {
+        const struct { int level; bool clip, hideSecond; int size, pages; } pdfRows[] = {
             {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 2},
             {2, false, true, 0, 5},    {1, true, false, 0, 4},
         };
-        for (const auto &row : rows) {
+        for (const auto &row : pdfRows) {
             m_scene->setScreenSize(row.size, row.size);
             m_scene->setExportSettings(row.size, row.size, 72);
             m_scene->setObjectVisible(passage(m_scene, 1), !row.hideSecond);
