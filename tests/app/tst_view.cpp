@@ -135,21 +135,6 @@ private slots:
         QCOMPARE(f.scene->pressPoint(), f.view->mapToScene(p));
     }
 
-    void mouseButtonsWrittenAfterEveryEvent()
-    {
-        ViewFixture f;
-        const Qt::MouseButton n = Qt::NoButton, l = Qt::LeftButton, r = Qt::RightButton, m = Qt::MiddleButton;
-        const QEvent::Type press = QEvent::MouseButtonPress, release = QEvent::MouseButtonRelease, move = QEvent::MouseMove,
-                           dbl = QEvent::MouseButtonDblClick;
-        const struct { QEvent::Type type; Qt::MouseButton button; Qt::MouseButtons buttons; } events[] = {
-            {press, r, r}, {press, l, l | r}, {move, n, l | r}, {release, r, l}, {release, l, n},
-            {dbl, l, l},   {release, l, n},   {press, m, m},    {move, n, m},    {release, m, n}};
-        for (const auto &e : events) {
-            f.mouse(e.type, f.emptyPoint(), e.button, e.buttons);
-            QCOMPARE(f.scene->mouseButtons(), e.buttons);
-        }
-    }
-
     // Dragging by (50, 20), then (10, -10), shows what lies right and below, in canvas units; not while playing.
     void middleButtonPans()
     {
@@ -220,6 +205,17 @@ private slots:
         f.view->resize(700, 500);
         QApplication::processEvents();
         QCOMPARE(f.centreOff(QPointF(440, 275)), QString());
+        // The scene knows the buttons held after every mouse event.
+        const Qt::MouseButton n = Qt::NoButton, l = Qt::LeftButton, r = Qt::RightButton, m = Qt::MiddleButton;
+        const QEvent::Type press = QEvent::MouseButtonPress, release = QEvent::MouseButtonRelease, move = QEvent::MouseMove,
+                           dbl = QEvent::MouseButtonDblClick;
+        const struct { QEvent::Type type; Qt::MouseButton button; Qt::MouseButtons buttons; } events[] = {
+            {press, r, r}, {press, l, l | r}, {move, n, l | r}, {release, r, l}, {release, l, n},
+            {dbl, l, l},   {release, l, n},   {press, m, m},    {move, n, m},    {release, m, n}};
+        for (const auto &e : events) {
+            f.mouse(e.type, f.emptyPoint(), e.button, e.buttons);
+            QCOMPARE(f.scene->mouseButtons(), e.buttons);
+        }
     }
 
     // "AB", caret after B, B selected or not; the result: the shape, B's move (while B is there), entries added.
@@ -399,6 +395,24 @@ private slots:
                 boxes << QString::number(side.toDouble());
         }
         QCOMPARE(boxes.join(' '), QStringLiteral("0 0 240 120 0 0 597 842 0 0 1 1"));
+        // guards: refusesWhatCannotBeRendered. Resolution 0 and too large are told; a file that cannot be written (no
+        // such folder) is the caller's to report.
+        const struct { int side, resolution; const char *warning; } rows[] = {
+            {100, 0, "The export resolution must be at least 1 pixel per inch."},
+            {40000, 72, "An image of 40000 x 40000 pixels is too large to export."}, {10, 72, ""}};
+        for (const auto &row : rows) {
+            m_scene.setExportSettings(row.side, row.side, row.resolution);
+            const QString name = m_dir.filePath(*row.warning ? QStringLiteral("refused") : QStringLiteral("missing/frame"));
+            ModalRecorder modal;
+            QVERIFY(!CanvasRenderer::renderToImage(&m_scene, QStringLiteral("PNG"), name));
+            const QStringList expected = *row.warning ? QStringList{QStringLiteral("warning: Export: ") + row.warning} : QStringList();
+            QCOMPARE(modalLog(modal), expected);
+            if (row.side < 40000) {
+                QVERIFY(!CanvasRenderer::renderToPDF(&m_scene, name));
+                QCOMPARE(modalLog(modal), expected + expected);
+            }
+            QVERIFY(!QFile::exists(name));
+        }
     }
 
     void imageShowsTheCanvasWithoutExtras()
@@ -427,27 +441,6 @@ private slots:
             }
         }
         QVERIFY(black && scene.grid()->isVisible() && scene.caret()->isVisible());
-    }
-
-    // Resolution 0 and too large are told; a file that cannot be written (no such folder) is the caller's to report.
-    void refusesWhatCannotBeRendered()
-    {
-        const struct { int side, resolution; const char *warning; } rows[] = {
-            {100, 0, "The export resolution must be at least 1 pixel per inch."},
-            {40000, 72, "An image of 40000 x 40000 pixels is too large to export."}, {10, 72, ""}};
-        for (const auto &row : rows) {
-            m_scene.setExportSettings(row.side, row.side, row.resolution);
-            const QString name = m_dir.filePath(*row.warning ? QStringLiteral("refused") : QStringLiteral("missing/frame"));
-            ModalRecorder modal;
-            QVERIFY(!CanvasRenderer::renderToImage(&m_scene, QStringLiteral("PNG"), name));
-            const QStringList expected = *row.warning ? QStringList{QStringLiteral("warning: Export: ") + row.warning} : QStringList();
-            QCOMPARE(modalLog(modal), expected);
-            if (row.side < 40000) {
-                QVERIFY(!CanvasRenderer::renderToPDF(&m_scene, name));
-                QCOMPARE(modalLog(modal), expected + expected);
-            }
-            QVERIFY(!QFile::exists(name));
-        }
     }
 
     // Documents edited at random: typing, deleting, moving, hiding, locking, a Pull on every glyph
@@ -556,23 +549,19 @@ private slots:
         }
     }
 
-    void saveAsUsesTheChosenNameUnchanged()
-    {
-        ViewFixture f;
-        ModalRecorder modal;
-        modal.fileNames << QString() << m_dir.filePath(QStringLiteral("no extension"));
-        QVERIFY(!f.view->save() && f.view->save());
-        QCOMPARE(modalLog(modal).join('\n'), QStringLiteral("save: Save: Vorrel Files (*.vrl)\nsave: Save: Vorrel Files (*.vrl)"));
-        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("no extension"))) && f.view->windowTitle() == "no extension");
-    }
-
-    // Highest 3 wraps to 1; 10 follows 9; an upper-case suffix is stripped, another one kept.
+    // Save of an untitled document asks for a name: cancelled it saves nothing, a chosen one is used unchanged.
+    // Numbered saves: highest 3 wraps to 1; 10 follows 9; an upper-case suffix is stripped, another one kept.
     void numberedAutosave()
     {
         const struct { const char *name; int highest, next; QStringList written; } rows[] = {
             {"a.vrl", 3, 1, {"a_1.vrl", "a_2.vrl", "a_3.vrl", "a_1.vrl"}}, {"b.vrl", 10, 9, {"b_9.vrl", "b_10.vrl", "b_1.vrl"}},
             {"C.VRL", 10, 1, {"C_1.vrl"}}, {"d.txt", 10, 1, {"d.txt_1.vrl"}}};
         ViewFixture f;
+        ModalRecorder modal;
+        modal.fileNames << QString() << m_dir.filePath(QStringLiteral("no extension"));
+        QVERIFY(!f.view->save() && f.view->save()); // guards: saveAsUsesTheChosenNameUnchanged
+        QCOMPARE(modalLog(modal).join('\n'), QStringLiteral("save: Save: Vorrel Files (*.vrl)\nsave: Save: Vorrel Files (*.vrl)"));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("no extension"))) && f.view->windowTitle() == "no extension");
         QTemporaryDir dir;
         for (const auto &row : rows) {
             f.view->setAutosaveSettings({false, 5, false, row.highest, row.next}); // on, minutes, numbered, highest, next
