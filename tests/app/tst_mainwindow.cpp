@@ -56,9 +56,8 @@ public slots:
 };
 
 // A document that refuses to close while its flag is set.
-class Refuser : public QWidget
+struct Refuser : QWidget
 {
-public:
     bool refuse = true;
     void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
 };
@@ -398,14 +397,13 @@ private slots:
             const bool expected[] = {true, false, d, d && !p, s, d && s && !p, g || t, t, g, d && !p && s,
                                      d && !p && (g || t)};
             QStringList wrong;
-            for (const auto &entries : table) {
+            for (const auto &entries : table)
                 for (const QString &name : QString::fromLatin1(entries.names).split(' ')) {
                     const QObject *o = m_w->findChild<QObject *>(name);
                     o = o ? o : m_w->findChild<QAction *>("action" + name);
                     if (!o || o->property("enabled").toBool() != expected[entries.rule])
                         wrong << name;
                 }
-            }
             if (m_w->typeToolbar()->isEnabled() != expected[DnotP])
                 wrong << "type toolbar";
             const Ui_VorrelQtClass &ui = m_w->form();
@@ -514,10 +512,7 @@ private slots:
         m_w->updateAll();
         QListWidget *list = m_w->softTypeDock()->findChild<QListWidget *>();
         ModalRecorder modal;
-        modal.execs << [](QDialog *d) {
-            static_cast<SoftTypeDlg *>(d)->buttonCode = 1; // Ok
-            return int(QDialog::Accepted);
-        };
+        modal.execs << softTypeAnswer(1);
         QSignalSpy edited(m_w->softTypeDock(), &SoftTypePanelDockWidget::softtypeChanged);
         emit list->itemClicked(list->item(0));
         QVERIFY(list->count() == 1 && edited.size() == 1);
@@ -809,12 +804,9 @@ private slots:
                 QVERIFY(movie->codec() == 0x6A706567 && movie->quality() == 512 && movie->clearBackground()
                         && !movie->keepExisting() && modal.calls.value(1).title == "Quicktime Settings");
         }
-    }
-
-    // Numbering goes on across disarming and the same file, restarts for another; a refused movie changes nothing;
-    // the same movie again is appended to.
-    void sequenceNumbering()
-    {
+        // Numbering goes on across disarming and the same file, restarts for another; a refused movie changes
+        // nothing; the same movie again is appended to.
+        cleanup();
         twoDocuments();
         FilterRecorder modal;
         MainToolbar *bar = m_w->mainToolbar();

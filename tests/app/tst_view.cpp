@@ -433,13 +433,12 @@ private slots:
         QVERIFY(qAlpha(image.pixel(10, 50)) == 0 && qAlpha(image.pixel(190, 50)) == 0);
         // Right of the letter white canvas, no caret, grid or selection box; the letter black left of it.
         bool black = false;
-        for (int x = 50; x < 149; ++x) {
+        for (int x = 50; x < 149; ++x)
             for (int y = 1; y < 99; ++y) {
                 if (x >= 100)
                     QCOMPARE(image.pixel(x, y), qRgb(255, 255, 255));
                 black |= image.pixel(x, y) == qRgb(0, 0, 0);
             }
-        }
         QVERIFY(black && scene.grid()->isVisible() && scene.caret()->isVisible());
     }
 
