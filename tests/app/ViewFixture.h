@@ -88,7 +88,6 @@ struct ViewFixture
         return g;
     }
     QPoint over(int i) const { return view->mapFromScene(glyph(i)->sceneBoundingRect().center()); }
-    // A viewport point over empty canvas, far from any text.
     QPoint emptyPoint() const { return QPoint(40, view->viewport()->height() - 40); }
     // Empty when the scene point at the viewport's exact centre is within the tolerance of p, else where it is.
     QString centreOff(const QPointF &p, double tolerance = 0.5) const

@@ -66,7 +66,6 @@ struct Refuser : QWidget
 #define EDIT(...) [](VorrelQt *w, Glyph *a) { Q_UNUSED(a) __VA_ARGS__; }
 using Edit = std::function<void(VorrelQt *, Glyph *)>;
 
-// Fill colour, stroke width, font family and size, as one field.
 static QString style(const QColor &fill, float width, const QFont &font)
 {
     return QStringLiteral("%1,%2,%3,%4").arg(fill.name(QColor::HexArgb)).arg(width).arg(font.family().remove(' '))
@@ -93,7 +92,6 @@ static QStringList stateOf(QVorrelView *v)
              : QStringList());
 }
 
-// Runs the edit with its modal dialog answered.
 Edit answered(const Edit &edit, const std::function<int(QDialog *)> &answer)
 {
     return [=](VorrelQt *w, Glyph *a) { ModalRecorder modal; modal.execs << answer; edit(w, a); };
@@ -165,7 +163,6 @@ class TestMainWindow : public QObject
                 return bar;
         return nullptr;
     }
-    // The value of a property of the Properties dock, through its manager.
     template<class Manager>
     auto value(const char *name) const
     {
@@ -464,9 +461,6 @@ private slots:
               << QString::number(host->nozzleInterval()) << QString::number(host->textpadSyncInterval());
         QCOMPARE(marks.join(' '), "700ms Forward Loop Word Stop Nozzle xy 3 700 900");
         QCOMPARE(value<QtPointFPropertyManager>("Mouse"), QPointF(3, -4));
-        m_w->form().actionTextpadGlyph->trigger();
-        m_w->form().actionTextpad100ms->trigger();
-        m_w->textpadDock()->syncInterval = 5000;
         cleanup();
         m_w->updateAll();
         QCOMPARE(tree->topLevelItemCount() + history->count(), 0);
