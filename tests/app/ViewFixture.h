@@ -4,12 +4,16 @@
 #include "app/QVorrelView.h"
 #include "app/ViewHost.h"
 #include "model/Glyph.h"
+#include "model/GlyphIterator.h"
 #include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
 #include "support/ModalRecorder.h"
+#include "support/Typist.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QQueue>
+#include <QTest>
 
 #include <memory>
 
@@ -37,7 +41,14 @@ struct FakeHost : ViewHost
 // window system delivers them: mouse and wheel events to the viewport, keys to the view.
 struct ViewFixture
 {
-    explicit ViewFixture(const QString &typed = QString());
+    explicit ViewFixture(const QString &typed = QString()) : view(new QVorrelView), scene(view->scene())
+    {
+        view->resize(800, 600);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qWarning("The view was not exposed");
+        Typist::type(scene, typed);
+    }
 
     void mouse(QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
@@ -53,7 +64,12 @@ struct ViewFixture
     }
     void doubleClick(const QPoint &pos, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonDblClick, pos, b, b); }
     void move(const QPoint &pos, Qt::MouseButtons buttons) { mouse(QEvent::MouseMove, pos, Qt::NoButton, buttons); }
-    void wheel(const QPoint &pos, const QPoint &angleDelta);
+    void wheel(const QPoint &pos, const QPoint &angleDelta)
+    {
+        QWheelEvent event(pos, view->viewport()->mapToGlobal(pos), QPoint(), angleDelta, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &event);
+    }
     void key(int key, Qt::KeyboardModifiers modifiers, const QString &text)
     {
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
@@ -63,12 +79,24 @@ struct ViewFixture
     }
 
     // Glyph i of the document in reading order, and the viewport point over the middle of its outline.
-    Glyph *glyph(int i) const;
+    Glyph *glyph(int i) const
+    {
+        GlyphIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
+        Glyph *g = nullptr;
+        for (int k = 0; k <= i && it.hasNext(); ++k)
+            g = it.next();
+        return g;
+    }
     QPoint over(int i) const { return view->mapFromScene(glyph(i)->sceneBoundingRect().center()); }
-    // A viewport point over empty canvas, far from any text.
     QPoint emptyPoint() const { return QPoint(40, view->viewport()->height() - 40); }
     // Empty when the scene point at the viewport's exact centre is within the tolerance of p, else where it is.
-    QString centreOff(const QPointF &p, double tolerance = 0.5) const;
+    QString centreOff(const QPointF &p, double tolerance = 0.5) const
+    {
+        const QWidget *port = view->viewport();
+        const QPointF c = view->viewportTransform().inverted().map(QPointF(port->width() / 2.0, port->height() / 2.0));
+        const bool near = qAbs(c.x() - p.x()) <= tolerance && qAbs(c.y() - p.y()) <= tolerance;
+        return near ? QString() : QStringLiteral("centre %1, %2").arg(c.x()).arg(c.y());
+    }
     int entries() const { return scene->historyIndex(); }
 
     FakeHost host;
@@ -77,6 +105,12 @@ struct ViewFixture
 };
 
 // The recorded modal calls, one "what: title: text" line each.
-QStringList modalLog(const ModalRecorder &modal);
+inline QStringList modalLog(const ModalRecorder &modal)
+{
+    QStringList log;
+    for (const ModalRecorder::Call &call : modal.calls)
+        log << call.what + QStringLiteral(": ") + call.title + QStringLiteral(": ") + call.text;
+    return log;
+}
 
 #endif // VIEWFIXTURE_H

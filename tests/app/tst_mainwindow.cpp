@@ -44,10 +44,9 @@ public:
         const QMetaMethod hit = metaObject()->method(metaObject()->indexOfSlot("hit()"));
         for (QObject *panel : QList<QObject *>{w->hierarchyDock(), w->historyDock(), w->propertiesDock(),
                                                w->softTypeDock(), w->textpadDock(), w->typeToolbar()}) {
-            for (int i = 0; i < panel->metaObject()->methodCount(); ++i) {
+            for (int i = 0; i < panel->metaObject()->methodCount(); ++i)
                 if (panel->metaObject()->method(i).methodType() == QMetaMethod::Signal)
                     connect(panel, panel->metaObject()->method(i), this, hit);
-            }
         }
     }
     QStringList fired;
@@ -57,9 +56,8 @@ public slots:
 };
 
 // A document that refuses to close while its flag is set.
-class Refuser : public QWidget
+struct Refuser : QWidget
 {
-public:
     bool refuse = true;
     void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
 };
@@ -68,7 +66,6 @@ public:
 #define EDIT(...) [](VorrelQt *w, Glyph *a) { Q_UNUSED(a) __VA_ARGS__; }
 using Edit = std::function<void(VorrelQt *, Glyph *)>;
 
-// Fill colour, stroke width, font family and size, as one field.
 static QString style(const QColor &fill, float width, const QFont &font)
 {
     return QStringLiteral("%1,%2,%3,%4").arg(fill.name(QColor::HexArgb)).arg(width).arg(font.family().remove(' '))
@@ -95,7 +92,6 @@ static QStringList stateOf(QVorrelView *v)
              : QStringList());
 }
 
-// Runs the edit with its modal dialog answered.
 Edit answered(const Edit &edit, const std::function<int(QDialog *)> &answer)
 {
     return [=](VorrelQt *w, Glyph *a) { ModalRecorder modal; modal.execs << answer; edit(w, a); };
@@ -162,26 +158,11 @@ class TestMainWindow : public QObject
     // The tabs of the right-hand dock stack.
     QTabBar *dockTabs() const
     {
-        for (QTabBar *bar : m_w->findChildren<QTabBar *>()) {
+        for (QTabBar *bar : m_w->findChildren<QTabBar *>())
             if (bar->parent() == m_w && bar->isVisible())
                 return bar;
-        }
         return nullptr;
     }
-    // A document file: "Hi" with a header of this version, cut to size bytes when size is not negative.
-    QString writeDocument(qint32 version, int size = -1)
-    {
-        QVorrelScene scene(-32768, -32768, 65535, 65535);
-        Typist::type(&scene, QStringLiteral("Hi"));
-        QFile file(m_dir.filePath(QStringLiteral("doc.vrl")));
-        file.open(QIODevice::ReadWrite | QIODevice::Truncate);
-        DocumentStream::write(&file, scene);
-        file.seek(4);
-        QDataStream(&file) << version;
-        file.resize(size < 0 ? file.size() : size);
-        return file.fileName();
-    }
-    // The value of a property of the Properties dock, through its manager.
     template<class Manager>
     auto value(const char *name) const
     {
@@ -266,15 +247,7 @@ private slots:
         const bool started = view->isPlaying();
         QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier);
         QVERIFY(started && !view->isPlaying());
-    }
-
-    // Start-up shows three lines and closes on time; About shows every line until clicked, one box per window.
-    void splash()
-    {
-        VorrelSplash splash;
-        splash.showFor(1);
-        QCOMPARE(splash.text(), "Version 1.0.2\n" + VorrelSplash::aboutLines.first() + '\n' + VorrelSplash::closingLine);
-        QTRY_VERIFY(!splash.isVisible());
+        // About shows every line until clicked, one box per window.
         m_w->OnAboutVorrel();
         m_w->OnAboutVorrel();
         QTest::qWait(20);
@@ -282,6 +255,16 @@ private slots:
         QVERIFY(boxes.size() == 1 && boxes.first()->isVisible());
         QCOMPARE(boxes.first()->text().count('\n'), 12); // the version, nine About lines (two of two lines), closing
         boxes.first()->close();
+        // The main toolbar runs the command of the action's exact object name; Print runs none.
+        ModalRecorder modal;
+        for (const char *name : {"PrintAction", "newaction", "ZoomAction", "OpenAction", "SaveAction",
+                                 "StartStopAction"}) {
+            QAction action(name);
+            action.setObjectName(name);
+            m_w->OnMainToolBarClick(&action);
+        }
+        QVERIFY(tabs().size() == 1 && m_w->activeView()->isPlaying());
+        QCOMPARE(modalLog(modal), QStringList({"open: Open: Vorrel Files (*.vrl)", "save: Save: Vorrel Files (*.vrl)"}));
     }
 
     // View entries hide and show their docks, a tab switch closes none, a dock's close button unchecks its entry.
@@ -306,6 +289,7 @@ private slots:
     }
 
     // Bad indexes close nothing; by index or by its close button, a tab closes its own document and no other.
+    // Exit closes in creation order; the documents from a refusing one on stay open in their tabs.
     void closingTabs()
     {
         QList<QPointer<QWidget>> views;
@@ -321,11 +305,7 @@ private slots:
         emit bar->tabCloseRequested(1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(tabs().size() == 2 && !views.at(0) && views.at(1) && !views.at(2) && views.at(3));
-    }
-
-    // Exit closes in creation order; the documents from a refusing one on stay open in their tabs.
-    void exitStopsAtARefusingDocument()
-    {
+        cleanup(); // guards: exitStopsAtARefusingDocument
         m_w->OnFileNew();
         QPointer<QWidget> first = m_w->activeView();
         auto *refuser = new Refuser;
@@ -338,26 +318,16 @@ private slots:
         refuser->refuse = false;
     }
 
-    // A file that is no readable document is reported and opens nothing.
-    void open()
-    {
-        const struct { const char *name; qint32 version; int size; const char *message; } rows[] = {
-            {"empty file", 100, 0, "Not a Vorrel file"}, {"version 101", 101, -1, "Unsupported file version."},
-            {"body cut short", 100, 60, "The file is damaged or incomplete."},
-        };
-        for (const auto &row : rows) {
-            ModalRecorder modal;
-            m_w->openFile(writeDocument(row.version, row.size));
-            QVERIFY2(tabs().isEmpty(), row.name);
-            QCOMPARE(modalLog(modal), QStringList(QStringLiteral("information: Unable to open file: ") + row.message));
-        }
-    }
-
     // A relative path on the command line names a file of the folder the program starts in, before the window
     // moves to the home folder; the file opened again from the Open dialog is a second, independent tab.
     void openPaths()
     {
-        const QString name = writeDocument(100);
+        QVorrelScene scene(-32768, -32768, 65535, 65535);
+        Typist::type(&scene, QStringLiteral("Hi"));
+        QFile file(m_dir.filePath(QStringLiteral("doc.vrl")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && DocumentStream::write(&file, scene));
+        file.close();
+        const QString name = file.fileName();
         QVERIFY(QDir::setCurrent(m_dir.path()));
         const QString path = CommandLine::documentPath({"vorrel", "doc.vrl", "other.vrl"});
         QVERIFY(QDir::setCurrent(QDir::homePath()));
@@ -372,21 +342,6 @@ private slots:
         QVERIFY(tabs().size() == 2 && tabs().at(0)->widget() != tabs().at(1)->widget());
         const QString open = QStringLiteral("open: Open: Vorrel Files (*.vrl)");
         QCOMPARE(modalLog(modal), QStringList({open, open}));
-    }
-
-    // The main toolbar runs the command of the action's exact object name; Print runs none.
-    void toolbarDispatch()
-    {
-        m_w->OnFileNew();
-        ModalRecorder modal;
-        for (const char *name : {"PrintAction", "newaction", "ZoomAction", "OpenAction", "SaveAction",
-                                 "StartStopAction"}) {
-            QAction action(name);
-            action.setObjectName(name);
-            m_w->OnMainToolBarClick(&action);
-        }
-        QVERIFY(tabs().size() == 1 && m_w->activeView()->isPlaying());
-        QCOMPARE(modalLog(modal), QStringList({"open: Open: Vorrel Files (*.vrl)", "save: Save: Vorrel Files (*.vrl)"}));
     }
 
     // Entries, docks and toolbars enabled in each state of the active document; refreshing emits no panel signal.
@@ -439,14 +394,13 @@ private slots:
             const bool expected[] = {true, false, d, d && !p, s, d && s && !p, g || t, t, g, d && !p && s,
                                      d && !p && (g || t)};
             QStringList wrong;
-            for (const auto &entries : table) {
+            for (const auto &entries : table)
                 for (const QString &name : QString::fromLatin1(entries.names).split(' ')) {
                     const QObject *o = m_w->findChild<QObject *>(name);
                     o = o ? o : m_w->findChild<QAction *>("action" + name);
                     if (!o || o->property("enabled").toBool() != expected[entries.rule])
                         wrong << name;
                 }
-            }
             if (m_w->typeToolbar()->isEnabled() != expected[DnotP])
                 wrong << "type toolbar";
             const Ui_VorrelQtClass &ui = m_w->form();
@@ -499,29 +453,21 @@ private slots:
         ViewHost *host = ViewHost::current();
         host->showMousePosition(QPointF(3, -4));
         QStringList marks;
-        for (QAction *a : m_w->findChildren<QAction *>()) {
+        for (QAction *a : m_w->findChildren<QAction *>())
             if (a->isChecked() && a->objectName().startsWith("actionTextpad"))
                 marks << a->objectName().mid(13);
-        }
         marks.sort();
         marks << m_w->form().actionNozzleStartStop->text() << host->nextPiece() << QString::number(host->nozzleType())
               << QString::number(host->nozzleInterval()) << QString::number(host->textpadSyncInterval());
         QCOMPARE(marks.join(' '), "700ms Forward Loop Word Stop Nozzle xy 3 700 900");
         QCOMPARE(value<QtPointFPropertyManager>("Mouse"), QPointF(3, -4));
-        m_w->form().actionTextpadGlyph->trigger();
-        m_w->form().actionTextpad100ms->trigger();
-        m_w->textpadDock()->syncInterval = 5000;
         cleanup();
         m_w->updateAll();
         QCOMPARE(tree->topLevelItemCount() + history->count(), 0);
         QCOMPARE(QString::number(softTypes->count()) + pad->toPlainText() + bar->strokeWidthTextEdit->text(),
                  "1xy z2.5");
         QCOMPARE(value<QtStringPropertyManager>("Selected Text"), QStringLiteral("Hi"));
-    }
-
-    // Rotation shown: the first outlined glyph's while all agree, else 0; without outlines 0 and no colours.
-    void rotationShown()
-    {
+        // Rotation shown: the first outlined glyph's while all agree, else 0; without outlines 0 and no colours.
         const struct { const char *text; QList<qreal> rotations; float shown; } rows[] = {
             {"ab", {12.5, 12.5}, 12.5f}, {"ab", {30, 45}, 0}, {"abc", {30, 45, 30}, 0}, {" a", {90, -20}, -20},
             {" ", {90}, 0},
@@ -560,34 +506,29 @@ private slots:
         m_w->updateAll();
         QListWidget *list = m_w->softTypeDock()->findChild<QListWidget *>();
         ModalRecorder modal;
-        modal.execs << [](QDialog *d) {
-            static_cast<SoftTypeDlg *>(d)->buttonCode = 1; // Ok
-            return int(QDialog::Accepted);
-        };
+        modal.execs << softTypeAnswer(1);
         QSignalSpy edited(m_w->softTypeDock(), &SoftTypePanelDockWidget::softtypeChanged);
         emit list->itemClicked(list->item(0));
         QVERIFY(list->count() == 1 && edited.size() == 1);
         QCOMPARE(edited.at(0).at(1).value<QVariantHash>().value(QStringLiteral("radius")).toInt(), 20);
     }
 
-    // Save As and Close act on the active document; a modified one asks first, and Cancel keeps it.
+    // Close and Save As act on the active document; a modified one asks first, and Cancel keeps it.
     void documents()
     {
         twoDocuments();
-        Typist::type(m_scene, QStringLiteral("Hi"));
-        Typist::type(view(0)->scene(), QStringLiteral("x"));
+        const QWidget *first = view(0);
+        Typist::type(m_scene, QStringLiteral("x"));
         ModalRecorder modal;
+        modal.buttons << QMessageBox::Cancel;
         modal.fileNames << m_dir.filePath(QStringLiteral("second"));
-        modal.buttons << QMessageBox::Cancel << QMessageBox::No;
-        m_w->OnFileSaveAs();
-        activate(0);
         m_w->OnFileClose();
-        QVERIFY(tabs().size() == 2 && !view(1)->isModified() && view(0)->scene()->fileName().isEmpty());
+        m_w->OnFileSaveAs();
         m_w->OnFileClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(tabs().size() == 1 && m_w->activeScene() == m_scene && m_scene->fileName() == m_dir.filePath("second"));
-        const QString question = QStringLiteral("information: Save: Save 'untitled' before closing?");
-        QCOMPARE(modalLog(modal), QStringList({"save: Save: Vorrel Files (*.vrl)", question, question}));
+        QVERIFY(tabs().size() == 1 && tabs().first()->widget() == first && QFile::exists(m_dir.filePath("second")));
+        QCOMPARE(modalLog(modal), QStringList({"information: Save: Save 'untitled' before closing?",
+                                               "save: Save: Vorrel Files (*.vrl)"}));
     }
 
     void menuSlots()
@@ -702,8 +643,8 @@ private slots:
     }
 
     // The textpad's text belongs to the active document: typed or loaded, it modifies it with no history entry.
-    // Paste Glyphs without copies pastes the clipboard's text (CR LF and LF one line break each, an emoji one glyph);
-    // copies paste as often as asked, into the active document; Cut is one step; copied text has "\n" line ends.
+    // Paste Glyphs without copies pastes the clipboard's text; copies paste as often as asked, into the active
+    // document; Cut is one step; copied text has "\n" line ends.
     void textpadAndClipboard()
     {
         twoDocuments();
@@ -715,10 +656,9 @@ private slots:
         QVERIFY(view(0)->scene()->history().isEmpty() && m_scene->textpadText() == "typed");
         activate(1);
         QClipboard *board = QGuiApplication::clipboard();
-        const QString emoji = QString::fromUcs4(U"\U0001F600", 1);
-        board->setText("x\r\ny" + emoji + "\nz");
+        board->setText("x\r\ny"); // line ends and surrogate pairs: the scene suite's insertString rows
         m_w->OnEditPasteGlyphs();
-        QCOMPARE(Typist::shape(m_scene->root()), "(x)|(y" + emoji + ")|(z)");
+        QCOMPARE(Typist::shape(m_scene->root()), "(x)|(y)");
 
         QVorrelScene *scene = view(0)->scene();
         Typist::type(scene, QStringLiteral("abc"));
@@ -777,7 +717,7 @@ private slots:
     void stillExport()
     {
         twoDocuments();
-        Typist::type(m_scene, QStringLiteral("ab"));
+        Typist::type(m_scene, QStringLiteral("ab cd"));
         const char *const rows[][4] = { // slot, file chosen, format written, suffix proposed
             {"OnExportPNG", "shot", "png", "png"}, {"OnExportTIFF", "shot.tif", "tiff", "tif"},
             {"OnExportBMP", "shot.bmp", "bmp", "bmp"}, {"OnExportJPEG", "no/dir/x.jpg", "", "jpg"},
@@ -795,21 +735,15 @@ private slots:
             QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
                      row[1]);
         }
-    }
-
-    // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
-    void multipagePdf()
-    {
-        twoDocuments();
-        Typist::type(m_scene, QStringLiteral("ab cd"));
+        // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
         m_scene->executeCommand(new CmdMoveCaretPoint(m_scene, QPointF(0, 400)));
         Typist::type(m_scene, QStringLiteral("ef"));
         m_scene->restoreSelection({passage(m_scene, 0)});
-        const struct { int level; bool clip, hideSecond; int size, pages; } rows[] = {
+        const struct { int level; bool clip, hideSecond; int size, pages; } pdfRows[] = {
             {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 2},
             {2, false, true, 0, 5},    {1, true, false, 0, 4},
         };
-        for (const auto &row : rows) {
+        for (const auto &row : pdfRows) {
             m_scene->setScreenSize(row.size, row.size);
             m_scene->setExportSettings(row.size, row.size, 72);
             m_scene->setObjectVisible(passage(m_scene, 1), !row.hideSecond);
@@ -864,12 +798,9 @@ private slots:
                 QVERIFY(movie->codec() == 0x6A706567 && movie->quality() == 512 && movie->clearBackground()
                         && !movie->keepExisting() && modal.calls.value(1).title == "Quicktime Settings");
         }
-    }
-
-    // Numbering goes on across disarming and the same file, restarts for another; a refused movie changes nothing;
-    // the same movie again is appended to.
-    void sequenceNumbering()
-    {
+        // Numbering goes on across disarming and the same file, restarts for another; a refused movie changes
+        // nothing; the same movie again is appended to.
+        cleanup();
         twoDocuments();
         FilterRecorder modal;
         MainToolbar *bar = m_w->mainToolbar();
