@@ -35,18 +35,15 @@ QList<Editor *> visibleEditors(QWidget *browser)
 // The line edit of a text property, not the one inside a spin box.
 QLineEdit *textEditor(QWidget *browser)
 {
-    for (QLineEdit *edit : visibleEditors<QLineEdit>(browser))
-        if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget()))
-            return edit;
-    return nullptr;
+    const QList<QLineEdit *> edits = visibleEditors<QLineEdit>(browser);
+    const auto it = std::find_if(edits.begin(), edits.end(), [](QLineEdit *edit) { return !qobject_cast<QAbstractSpinBox *>(edit->parentWidget()); });
+    return it == edits.end() ? nullptr : *it;
 }
 
 bool hasLabel(QWidget *browser, const QString &text)
 {
-    for (QLabel *label : browser->findChildren<QLabel *>())
-        if (label->text() == text && label->isVisibleTo(browser))
-            return true;
-    return false;
+    const QList<QLabel *> labels = visibleEditors<QLabel>(browser);
+    return std::any_of(labels.begin(), labels.end(), [&text](QLabel *label) { return label->text() == text; });
 }
 
 void showAndActivate(QWidget *widget)
@@ -105,10 +102,9 @@ struct Subject
     QScopedPointer<QSignalSpy> values;
     std::function<QVariant()> value;
     std::function<void(const QVariant &)> setValue;
-    std::function<void(const QString &, double, double, const QStringList &)> setting;
 
     template <class M, class T>
-    M *make()
+    void make()
     {
         auto *m = new M;
         manager.reset(m);
@@ -116,67 +112,56 @@ struct Subject
         value = [m, p] { return QVariant::fromValue(m->value(p)); };
         values.reset(new QSignalSpy(m, &M::valueChanged));
         setValue = [m, p](const QVariant &v) { m->setValue(p, v.value<T>()); };
-        return m;
     }
     explicit Subject(const QString &kind)
     {
-        if (kind == "int") {
-            auto *m = make<QtIntPropertyManager, int>();
-            setting = [m, this](const QString &name, double a, double b, const QStringList &) {
-                name == "range" ? m->setRange(property, int(a), int(b))
-                                : name == "minimum" ? m->setMinimum(property, int(a)) : m->setMaximum(property, int(a));
-            };
-        } else if (kind == "double") {
-            auto *m = make<QtDoublePropertyManager, double>();
-            setting = [m, this](const QString &name, double a, double b, const QStringList &) {
-                name == "range" ? m->setRange(property, a, b) : m->setDecimals(property, int(a));
-            };
-        } else if (kind == "enum") {
-            auto *m = make<QtEnumPropertyManager, int>();
-            setting = [m, this](const QString &, double, double, const QStringList &names) { m->setEnumNames(property, names); };
-        } else if (kind == "string") {
+        if (kind == "int")
+            make<QtIntPropertyManager, int>();
+        else if (kind == "double")
+            make<QtDoublePropertyManager, double>();
+        else if (kind == "enum")
+            make<QtEnumPropertyManager, int>();
+        else if (kind == "string")
             make<QtStringPropertyManager, QString>();
-        } else if (kind == "bool") {
+        else if (kind == "bool")
             make<QtBoolPropertyManager, bool>();
-        } else if (kind == "color") {
+        else if (kind == "color")
             make<QtColorPropertyManager, QColor>();
-        } else {
-            auto *m = new QtVariantPropertyManager;
-            manager.reset(m);
-            const QByteArray type = kind.section(' ', 1).toLatin1(); // a type name, or "enum"
-            QtVariantProperty *p = m->addProperty(type == "enum" ? QtVariantPropertyManager::enumTypeId() : int(QVariant::nameToType(type)), "p");
-            property = p;
-            value = [p] { return p->value(); };
-            setValue = [p](const QVariant &v) { p->setValue(v); };
-            values.reset(new QSignalSpy(m, &QtVariantPropertyManager::valueChanged));
-            setting = [p](const QString &name, double a, double b, const QStringList &names) {
-                const bool isInt = p->valueType() == QVariant::Int;
-                if (name == "range") {
-                    p->setAttribute("minimum", isInt ? QVariant(int(a)) : QVariant(a));
-                    p->setAttribute("maximum", isInt ? QVariant(int(b)) : QVariant(b));
-                } else {
-                    p->setAttribute(name, name == "enumNames" ? QVariant(names) : QVariant(a));
-                }
-            };
-        }
+        if (manager)
+            return;
+        auto *m = new QtVariantPropertyManager;
+        manager.reset(m);
+        const QByteArray type = kind.section(' ', 1).toLatin1(); // a type name, or "enum"
+        QtVariantProperty *p = m->addProperty(type == "enum" ? QtVariantPropertyManager::enumTypeId() : int(QVariant::nameToType(type)), "p");
+        property = p;
+        value = [p] { return p->value(); };
+        setValue = [p](const QVariant &v) { p->setValue(v); };
+        values.reset(new QSignalSpy(m, &QtVariantPropertyManager::valueChanged));
     }
     void set(const QVariant &v)
     {
         const QString step = v.toString();
         if (v.userType() != QMetaType::QString || !step.startsWith(':'))
             return setValue(v);
-        const QString arguments = step.section('=', 1);
-        setting(step.mid(1).section('=', 0, 0), arguments.section(',', 0, 0).toDouble(), arguments.section(',', 1).toDouble(),
-                arguments.isEmpty() ? QStringList() : arguments.split(','));
+        const QString name = step.mid(1).section('=', 0, 0);
+        const QStringList args = step.section('=', 1).split(',', Qt::SkipEmptyParts);
+        const double a = args.value(0).toDouble(), b = args.value(1).toDouble();
+        if (auto *m = qobject_cast<QtIntPropertyManager *>(manager.data()))
+            name == "range" ? m->setRange(property, int(a), int(b)) : name == "minimum" ? m->setMinimum(property, int(a)) : m->setMaximum(property, int(a));
+        else if (auto *m = qobject_cast<QtDoublePropertyManager *>(manager.data()))
+            name == "range" ? m->setRange(property, a, b) : m->setDecimals(property, int(a));
+        else if (auto *m = qobject_cast<QtEnumPropertyManager *>(manager.data()))
+            m->setEnumNames(property, args);
+        else // a number (an int attribute takes a whole double) or the names
+            static_cast<QtVariantProperty *>(property)->setAttribute(name, name == "enumNames" ? QVariant(args) : QVariant(a));
     }
 };
 
 // Doubles compare exactly: QVariant compares them loosely.
 bool same(const QVariant &a, const QVariant &b)
 {
-    if (a.userType() == QMetaType::Double || b.userType() == QMetaType::Double)
-        return a.toDouble() == b.toDouble();
-    return a == b;
+    const bool doubles = a.userType() == QMetaType::Double || b.userType() == QMetaType::Double;
+    return doubles ? a.toDouble() == b.toDouble() : a == b;
 }
 
 } // namespace
@@ -193,12 +178,9 @@ private slots:
     void subPropertyOfAManagerNotYetShownGetsItsRow()
     {
         Sheet s;
-        QtProperty *size = s.ints.addProperty("Font Size");
-        QtProperty *width = s.doubles.addProperty("Stroke Width");
-        QtProperty *text = s.strings.addProperty("Selected Text");
-        QtProperty *position = s.points.addProperty("Position");
-        QtProperty *style = s.enums.addProperty("Font Style");
-        QtProperty *stroke = s.colors.addProperty("Stroke");
+        QtProperty *size = s.ints.addProperty("Font Size"), *width = s.doubles.addProperty("Stroke Width");
+        QtProperty *text = s.strings.addProperty("Selected Text"), *position = s.points.addProperty("Position");
+        QtProperty *style = s.enums.addProperty("Font Style"), *stroke = s.colors.addProperty("Stroke");
         s.points.setValue(position, QPointF(10, 20));
         s.add({width, text, position, style, stroke});
         s.group->insertSubProperty(size, nullptr); // no int property was on show; its row goes first
@@ -207,15 +189,9 @@ private slots:
         QSpinBox *spin = s.browser.findChild<QSpinBox *>();
         QComboBox *combo = s.browser.findChild<QComboBox *>();
         QLineEdit *line = textEditor(&s.browser);
-        QDoubleSpinBox *doubleSpin = nullptr;
-        QDoubleSpinBox *x = nullptr;
-        for (QDoubleSpinBox *editor : visibleEditors<QDoubleSpinBox>(&s.browser)) {
-            if (editor->value() == 0)
-                doubleSpin = editor;
-            else if (editor->value() == 10)
-                x = editor;
-        }
-        QVERIFY(spin && combo && line && doubleSpin && x);
+        const QList<QDoubleSpinBox *> doubles = visibleEditors<QDoubleSpinBox>(&s.browser); // width, x, y
+        QDoubleSpinBox *doubleSpin = doubles.value(0), *x = doubles.value(1);
+        QVERIFY(spin && combo && line && doubles.size() == 3 && doubleSpin->value() == 0 && x->value() == 10);
         QStringList changed; // what the managers report, by property name
         for (QtAbstractPropertyManager *m : std::initializer_list<QtAbstractPropertyManager *>{&s.ints, &s.doubles, &s.strings, &s.enums, &s.points, &s.colors})
             connect(m, &QtAbstractPropertyManager::propertyChanged, [&changed](QtProperty *p) { changed << p->propertyName(); });
@@ -231,13 +207,10 @@ private slots:
         QCOMPARE(editorSignals.count() + comboSignals.count(), 0);
         combo->setCurrentIndex(1);
         type(spin, "123");
-        QCOMPARE(changed.size(), 5);
         QTest::keyClick(spin, Qt::Key_Return);
         QTest::keyClick(spin, Qt::Key_Return); // nothing new to take
         type(doubleSpin, "2.5");
-        QCOMPARE(changed.size(), 6);
         type(line, "abc");
-        QCOMPARE(changed.size(), 7);
         QVERIFY(hasLabel(&s.browser, "(10.00, 20.00)"));
         type(x, "15");
         QTest::keyClick(x, Qt::Key_Enter);
@@ -309,9 +282,7 @@ private slots:
         QSignalSpy values(manager, &QtVariantPropertyManager::valueChanged);
         check->setChecked(false);
         combo->setCurrentIndex(0);
-        QCOMPARE(values.count(), 2);
-        QCOMPARE(enabled->value(), QVariant(false));
-        QCOMPARE(trigger->value(), QVariant(0));
+        QCOMPARE(QString("%1 %2 %3").arg(values.count()).arg(enabled->value().toString()).arg(trigger->value().toString()), QString("2 false 0"));
         const auto victim = [&](QChar c) -> QObject * {
             return c == 'm' ? static_cast<QObject *>(manager) : c == 'f' ? static_cast<QObject *>(factory) : browser.data();
         };
@@ -352,21 +323,18 @@ private slots:
     {
         ModalRecorder recorder;
         QtColorEditWidget editor;
-        QSignalSpy spy(&editor, &QtColorEditWidget::valueChanged);
+        QStringList emitted;
+        connect(&editor, &QtColorEditWidget::valueChanged, [&emitted](const QColor &c) { emitted << c.name(QColor::HexArgb); });
         QToolButton *button = editor.findChild<QToolButton *>();
         recorder.colors << QColor(0, 0, 0) << QColor(0, 0, 0);
-        button->click();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(editor.value(), QColor(0, 0, 0));
-        button->click();
-        button->click();
-        QCOMPARE(spy.count(), 1);
+        for (int i = 0; i < 3; ++i) // black, black again, cancelled
+            button->click();
         recorder.colors.enqueue(QColor(0, 128, 255, 128));
-        button->click();
-        QCOMPARE(spy.count(), 2);
-        QCOMPARE(spy.at(1).at(0).value<QColor>(), QColor(0, 128, 255, 128));
+        for (int i = 0; i < 2; ++i) // blue, cancelled (over a colour that is not black)
+            button->click();
+        QCOMPARE(emitted.join(' '), QString("#ff000000 #800080ff"));
         QCOMPARE(editor.findChildren<QLabel *>().at(1)->text(), QString("#0080ff (50%)"));
-        QCOMPARE(recorder.calls.size(), 4);
+        QCOMPARE(recorder.calls.size(), 5);
     }
 
     void valuesAreClampedAndEmittedOnlyWhenTheyChange_data()
@@ -389,10 +357,10 @@ private slots:
         QTest::newRow("color") << "color" << QVariantList{QColor(), QColor(255, 0, 0, 254), QColor(255, 0, 0, 254)} << QVariantList{QColor(), QColor(), QColor(255, 0, 0, 254), QColor(255, 0, 0, 254)} << 1 << "#ff0000 (99%)";
         QTest::newRow("color transparent") << "color" << QVariantList{QColor(10, 20, 30, 0)} << QVariantList{QColor(), QColor(10, 20, 30, 0)} << 1 << "#0a141e (0%)";
         // The variant manager holds the same rules, and refuses values it cannot convert.
-        QTest::newRow("variant int") << "variant int" << QVariantList{":range=0,65535", -3, 100000, 65535, 5, "many", QVariant()} << QVariantList{0, 0, 0, 65535, 65535, 5, 5, 5} << 2 << "5";
-        QTest::newRow("variant enum") << "variant enum" << QVariantList{":enumNames=always active,mouse left button,mouse middle button,mouse right button", 1, 4, -1, 2, ":enumNames=1,2"} << QVariantList{-1, 0, 1, 1, 1, 2, 0} << 4 << "1";
+        QTest::newRow("variant int") << "variant int" << QVariantList{":minimum=0", ":maximum=65535", -3, 100000, 65535, 5, "many", QVariant()} << QVariantList{0, 0, 0, 0, 65535, 65535, 5, 5, 5} << 2 << "5";
+        QTest::newRow("variant enum") << "variant enum" << QVariantList{":enumNames=always active,mouse left button,mouse middle button,mouse right button", 1, 4, -1, 2, ":enumNames=always active,mouse left button,mouse middle button,mouse right button", ":enumNames=1,2"} << QVariantList{-1, 0, 1, 1, 1, 2, 2, 0} << 4 << "1";
         // A SoftType's clock: a double set on every frame, wrapping in its range.
-        QTest::newRow("variantFrameByFrameValueEmitsOncePerChange") << "variant double" << QVariantList{":range=0,4", 1, 2, 2, 3, 4, 5, 0, 0, 1e-15, -1, 2.5, "soon", 3.5} << QVariantList{0.0, 0.0, 1.0, 2.0, 2.0, 3.0, 4.0, 4.0, 0.0, 0.0, 1e-15, 0.0, 2.5, 2.5, 3.5} << 9 << "3.50";
+        QTest::newRow("variantFrameByFrameValueEmitsOncePerChange") << "variant double" << QVariantList{":minimum=0", ":maximum=4", 1, 2, 2, 3, 4, 5, 0, 0, 1e-15, -1, 2.5, "soon", 3.5} << QVariantList{0.0, 0.0, 0.0, 1.0, 2.0, 2.0, 3.0, 4.0, 4.0, 0.0, 0.0, 1e-15, 0.0, 2.5, 2.5, 3.5} << 9 << "3.50";
         QTest::newRow("variant bool") << "variant bool" << QVariantList{true, QVariant::fromValue(QPointF(1, 1))} << QVariantList{false, true, true} << 1 << "";
         QTest::newRow("variant color") << "variant QColor" << QVariantList{QColor(0, 0, 255, 127)} << QVariantList{QColor(), QColor(0, 0, 255, 127)} << 1 << "#0000ff (49%)";
         QTest::newRow("variant point") << "variant QPointF" << QVariantList{QPointF(1, 2), QPointF(1e-14, 2), QPointF(1e-14, 2)} << QVariantList{QPointF(), QPointF(1, 2), QPointF(1e-14, 2), QPointF(1e-14, 2)} << 2 << "(0.00, 2.00)";
@@ -428,9 +396,7 @@ private slots:
         QTest::addColumn<QVariant>("held");  // the attribute afterwards; invalid: not the type's
         QTest::addColumn<QVariant>("value"); // the value afterwards
         QTest::addColumn<int>("signals");    // attributeChanged and valueChanged, each
-        const int i = QVariant::Int;
-        const int d = QVariant::Double;
-        const int e = QtVariantPropertyManager::enumTypeId(); // named "a", "b"
+        const int i = QVariant::Int, d = QVariant::Double, e = QtVariantPropertyManager::enumTypeId(); // enum: "a", "b"
         QTest::newRow("maximum pulls the value") << i << QVariant(50) << "maximum" << QVariant(40) << QVariant(40) << QVariant(40) << 1;
         QTest::newRow("a number as text") << i << QVariant(0) << "minimum" << QVariant("10") << QVariant(10) << QVariant(10) << 1;
         QTest::newRow("the same again") << d << QVariant(0.75) << "decimals" << QVariant(2) << QVariant(2) << QVariant(0.75) << 0;
@@ -469,19 +435,21 @@ private slots:
         QTEST(values.count(), "signals");
     }
 
-    // A point's children follow it, one deleted alone is forgotten; a rectangle's go with it; a colour has none.
+    // A point's children follow it, one deleted alone is forgotten; a rectangle's go with it; a colour has none. A variant
+    // point takes a change however small, and its children and the point never disagree.
     void childDeletedAloneIsForgotten()
     {
         QtPointFPropertyManager manager;
         QtProperty *p = manager.addProperty("Position");
         QtRectFPropertyManager rects;
         QtProperty *r = rects.addProperty("Selection Area");
+        QtVariantPropertyManager variants;
+        QtVariantProperty *centre = variants.addProperty(QVariant::PointF, "centre");
         const QList<QtProperty *> children = p->subProperties();
         QStringList names;
-        for (QtProperty *c : children + r->subProperties())
+        for (QtProperty *c : children + r->subProperties() + centre->subProperties())
             names << c->propertyName();
-        QCOMPARE(names.join(' '), QString("X Y X Y Width Height"));
-        QCOMPARE(children[0]->propertyManager(), manager.subDoublePropertyManager());
+        QCOMPARE(names.join(' '), QString("X Y X Y Width Height X Y"));
         QSignalSpy child(manager.subDoublePropertyManager(), &QtDoublePropertyManager::valueChanged);
         manager.setValue(p, QPointF(1, 2));
         manager.setValue(p, QPointF(1, 2));
@@ -498,6 +466,17 @@ private slots:
         QVERIFY(rects.properties().isEmpty() && rects.subDoublePropertyManager()->properties().isEmpty());
         QtColorPropertyManager colors;
         QVERIFY(colors.addProperty("Stroke")->subProperties().isEmpty());
+        QtVariantProperty *x = variants.variantProperty(centre->subProperties()[0]), *y = variants.variantProperty(centre->subProperties()[1]);
+        centre->setValue(QPointF(1, 2));
+        QCOMPARE(y->value().toDouble(), 2.0);
+        QSignalSpy values(&variants, &QtVariantPropertyManager::valueChanged);
+        const double nudged = 1 + 1e-13;
+        x->setValue(nudged);
+        QVERIFY(values.count() == 2 && values[0][0].value<QtProperty *>() == centre && values[0][1].toPointF().x() == nudged); // the point, then "X"
+        centre->setValue(QPointF(1e-14, 2));
+        QCOMPARE(x->value().toDouble(), 1e-14); // guards: variantPointTakesEveryRealChange
+        centre->setAttribute("decimals", 1);
+        QCOMPARE(QString("%1 %2").arg(x->attributeValue("decimals").toInt()).arg(centre->valueText()), QString("1 (0.0, 2.0)"));
     }
 
     // Several parents, never itself, a descendant or twice one parent; told by the parent's manager. A deleted
@@ -506,8 +485,7 @@ private slots:
     {
         QtGroupPropertyManager groups;
         QtIntPropertyManager ints;
-        QtProperty *outer = groups.addProperty("Editing Properties");
-        QtProperty *inner = groups.addProperty("Inner");
+        QtProperty *outer = groups.addProperty("Editing Properties"), *inner = groups.addProperty("Inner");
         QtProperty *value = ints.addProperty("radius");
         QVERIFY(!outer->hasValue() && value->hasValue());
         QSignalSpy inserted(&groups, &QtAbstractPropertyManager::propertyInserted);
@@ -523,8 +501,7 @@ private slots:
         QSignalSpy removed(&groups, &QtAbstractPropertyManager::propertyRemoved);
         QSignalSpy destroyed(&ints, &QtAbstractPropertyManager::propertyDestroyed);
         delete value;
-        QCOMPARE(removed.count(), 2);
-        QCOMPARE(destroyed.count(), 1);
+        QCOMPARE(QString("%1 %2").arg(removed.count()).arg(destroyed.count()), QString("2 1"));
         QCOMPARE(outer->subProperties(), QList<QtProperty *>({inner}));
         QVERIFY(inner->subProperties().isEmpty());
         QtProperty *again = ints.addProperty("again");
@@ -532,28 +509,6 @@ private slots:
         delete inner;
         outer->addSubProperty(again);
         QCOMPARE(outer->subProperties(), QList<QtProperty *>({again}));
-    }
-
-    // A point takes a change however small, and its children and the point never disagree.
-    void variantPointTakesEveryRealChange()
-    {
-        QtVariantPropertyManager manager;
-        QtVariantProperty *p = manager.addProperty(QVariant::PointF, "centre");
-        QtVariantProperty *x = manager.variantProperty(p->subProperties()[0]);
-        QtVariantProperty *y = manager.variantProperty(p->subProperties()[1]);
-        QCOMPARE(x->propertyName() + y->propertyName(), QString("XY"));
-        p->setValue(QPointF(1, 2));
-        QCOMPARE(y->value().toDouble(), 2.0);
-        QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
-        const double nudged = 1 + 1e-13;
-        x->setValue(nudged);
-        QCOMPARE(values.count(), 2); // the point, then "X"
-        QCOMPARE(values.at(0).at(0).value<QtProperty *>(), p);
-        QCOMPARE(values.at(0).at(1).toPointF().x(), nudged);
-        p->setValue(QPointF(1e-14, 2));
-        QCOMPARE(x->value().toDouble(), 1e-14);
-        p->setAttribute("decimals", 1);
-        QCOMPARE(QString("%1 %2").arg(x->attributeValue("decimals").toInt()).arg(p->valueText()), QString("1 (0.0, 2.0)"));
     }
 };
 
