@@ -11,12 +11,7 @@ class DocumentBytes
 {
 public:
     // One outline element: type (0 move, 1 line, 2 curve, 3 curve data).
-    struct Element
-    {
-        int type;
-        double x;
-        double y;
-    };
+    struct Element { int type; double x; double y; };
 
     QByteArray data;
 

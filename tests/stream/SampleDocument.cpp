@@ -120,6 +120,14 @@ QByteArray SampleDocument::write(const QVorrelScene &scene)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    DocumentStream::write(&buffer, scene);
-    return buffer.data();
+    return DocumentStream::write(&buffer, scene) ? buffer.data() : QByteArray(); // a failed write reads as nothing
+}
+
+SampleDocument::ReadBack SampleDocument::read(const QByteArray &file, std::unique_ptr<QVorrelScene> scene)
+{
+    QBuffer buffer;
+    buffer.setData(file);
+    buffer.open(QIODevice::ReadOnly);
+    const DocumentStream::Result result = DocumentStream::read(&buffer, *scene);
+    return {std::move(scene), result};
 }

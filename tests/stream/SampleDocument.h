@@ -1,6 +1,8 @@
 #ifndef SAMPLEDOCUMENT_H
 #define SAMPLEDOCUMENT_H
 
+#include "model/DocumentStream.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,7 +27,15 @@ void fill(QVorrelScene &scene, const QString &textpadFile, int kinds = -1);
 // current one moved off the rest one, so that a file stays small.
 void shortenOutlines(QVorrelScene &scene);
 
-QByteArray write(const QVorrelScene &scene);
+QByteArray write(const QVorrelScene &scene); // empty when the write fails
+
+// Reads a file from memory into `scene` (a new one by default).
+struct ReadBack
+{
+    std::unique_ptr<QVorrelScene> scene;
+    DocumentStream::Result result;
+};
+ReadBack read(const QByteArray &file, std::unique_ptr<QVorrelScene> scene = newScene());
 
 } // namespace SampleDocument
 
