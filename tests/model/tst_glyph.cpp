@@ -210,6 +210,8 @@ void TestGlyph::applySoftTypesRunsEnabledOnesOnUsableGlyphs()
     g.addSoftType(off);
     const double x0 = g.path()->current.elementAt(0).x;
     g.applySoftTypes();
+    g.setVisible(false); // a hidden glyph does not deform
+    g.applySoftTypes();
     QVERIFY(on->applied == 1 && off->applied == 0);
     QVERIFY(g.path()->current.elementAt(0).x == x0 + 3 && g.path()->rest.elementAt(0).x == x0);
     // Names keep the first SoftType of a name on a glyph, the last glyph's over a group.
@@ -300,9 +302,15 @@ void TestGlyph::selectionBoxFollowsTheViewSwitches()
     d.scene.setViewFlags(QVorrelScene::CaretShown | QVorrelScene::WorkAreaShown);
     QCOMPARE(ink().x(), 0);
     d.scene.setViewFlags(QVorrelScene::SelectionShown);
-    // The hover highlight is gold, shown with the extras only.
+    // A locked glyph's box is dashed: fewer pixels; a selected group draws its own box.
+    first->lock();
+    QVERIFY(ink().x() > 0 && ink().x() < box);
     first->setSelected(false);
     space->setSelected(false);
+    passage->setSelected(true);
+    QVERIFY(ink().x() > 0);
+    // The hover highlight is gold, shown with the extras only.
+    passage->setSelected(false);
     QCOMPARE(ink(), QPoint(0, 0));
     passage->setHighlighted(true);
     QVERIFY(ink().y() > 0);

@@ -33,12 +33,13 @@ public:
 
 const QRgb red = qRgb(255, 0, 0);
 
-// Paints one item into an image filled with red, as the scene would with the given exposed area.
-QImage painted(QGraphicsItem *item, const QRectF &exposed, const QSize &size = QSize(120, 120))
+// Paints one item into an image filled with red, its origin at offset, as the scene would with the given exposed area.
+QImage painted(QGraphicsItem *item, const QRectF &exposed, const QSize &size = QSize(120, 120), const QPointF &offset = QPointF())
 {
     QImage img(size, QImage::Format_RGB32);
     img.fill(red);
     QPainter p(&img);
+    p.translate(offset);
     QStyleOptionGraphicsItem option;
     option.exposedRect = exposed;
     item->paint(&p, &option, nullptr);
@@ -211,7 +212,8 @@ void TestScene::unknownFontStyleKeepsTheFont()
     QVERIFY(caretIs(20));
     s.setFontSize(40);
     s.setFontSize(0);
-    QVERIFY(s.fontSize() == 40 && caretIs(40));
+    s.setFillColor(QColor(1, 2, 3));
+    QVERIFY(s.fontSize() == 40 && caretIs(40) && s.caret()->fillColor() == QColor(1, 2, 3));
     s.setFontStyle(QStringLiteral("Bold"));
     QVERIFY(s.textFont().family() == QStringLiteral("DejaVu Sans") && s.textFont().pointSize() == 40 && s.textFont().bold());
     QCOMPARE(s.fontStyleName(), QFontDatabase().styleString(s.textFont()));
@@ -291,6 +293,7 @@ void TestScene::exporterIsOwnedAndReplaced()
     {
         QVorrelScene s(0, 0, 10, 10);
         auto *first = new CountingExporter(&deaths);
+        QVERIFY(first->begin(&s) && first->end());
         s.setExporter(6, first);
         s.setExporter(6, first); // the same exporter again stays alive
         QVERIFY(s.exporter() == first && s.exportKind() == 6 && deaths == 0);
@@ -377,7 +380,13 @@ void TestScene::selectionMarksItsRotateHandles()
 {
     QVorrelScene scene(-1000, -1000, 2000, 2000);
     Selection *box = scene.selection();
-    QCOMPARE(box->sceneRect(), QRectF(-13, -13, 26, 26)); // nothing selected
+    auto ink = [box] { // the box painted with a margin of 10
+        const QRectF b = box->boundingRect();
+        return inkCount(painted(box, b, (b.size() + QSizeF(20, 20)).toSize(), QPointF(10 - int(b.x()), 10 - int(b.y()))));
+    };
+    // Nothing selected: a box of 26 about its origin that paints nothing.
+    QCOMPARE(box->sceneRect(), QRectF(-13, -13, 26, 26));
+    QCOMPARE(ink(), 0);
     scene.root()->append(TreeBuilder::passage(QStringLiteral("HI"), arial, QPointF(100, 100)));
     Glyph *h = scene.root()->firstGlyph();
     scene.setSelected(h, true, false);
@@ -389,6 +398,16 @@ void TestScene::selectionMarksItsRotateHandles()
         QVERIFY(box->hitRotateHandle(p));
     for (const QPointF &p : {QPointF(r.center().x(), r.top() + 1), r.center(), r.topLeft() + QPointF(7, 1), QPointF(r.right() - 6.5, r.top() + 1)})
         QVERIFY(!box->hitRotateHandle(p));
+    QCOMPARE(ink(), 4 * 2 * 7 - 4); // crosses of two 7-pixel lines mark them
+    // Transforming, it previews the outlines of the unlocked glyphs instead.
+    scene.setSelected(scene.root()->child(0), true, false);
+    box->setTransforming(true);
+    const int both = ink();
+    scene.root()->lastGlyph()->lock();
+    const int one = ink();
+    QVERIFY(both > 0 && one > 0 && one < both);
+    h->lock();
+    QCOMPARE(ink(), 0);
 }
 
 QTEST_MAIN(TestScene)

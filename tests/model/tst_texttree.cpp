@@ -242,6 +242,7 @@ void TestTextTree::walks()
                                   : walk == "glyph" ? walked(GlyphIterator(root, flags))
                                                     : walked(SelectedIterator(root, flags));
     QTEST(t.names(met), "met");
+    QVERIFY(!t.R->objectAtPath({0, 1, 0}) && !t.R->objectAtPath({0, 0, 2})); // below the space glyph, past the end
     // Flags normalised to forward unless only backward, post-order unless only pre-order; an empty group is a leaf.
     for (int f = 0; f < 16; ++f) {
         QCOMPARE(TextIterator(nullptr, f).flags(), ((f & 3) == 2 ? 2 : 1) | ((f & 12) == 8 ? 8 : 4));

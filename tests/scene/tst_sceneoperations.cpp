@@ -288,7 +288,8 @@ private slots:
             "1 Paste SoftTypes: g0 g1 | soft g0: shared=30 own=20 | soft g1: shared=30 own=20");
         row("edit SoftTypes", "AB", four, "edit x 77;edit none 7", "1 Edit Pulse SoftType: p | soft g0: x=77 y=0 z=3 | soft g1: x=77");
         row("remove a SoftType", "AB", four, "removeType y", "1 Remove Clay SoftType: p | soft g0: x=1 z=3");
-        row("remove a kind, its case matching", "AB", four, "removeKind PULSE;removeKind;removeKind pulse", "1 Remove Pulse SoftTypes: p | soft g0: y=0 | soft g1:");
+        row("remove a kind, its case matching", "AB", four, "removeKind PULSE;removeKind", "0: p | soft g0: x=1 y=0 z=3");
+        row("remove a kind", "AB", four, "removeKind pulse", "1 Remove Pulse SoftTypes: p | soft g0: y=0 | soft g1:");
         row("remove all SoftTypes", "AB", four, "removeAll", "1 Remove All SoftTypes: p | soft g0: | soft g1:");
         // The selected text in reading order; the kinds in selection order, each once.
         row("selected text and kinds, word later", "AB CD", "give g0 pulse p 1; give g0 clay c 0; give g3 Twirl t 0; give g4 pulse p2 1; sel w2 g0", "", "0: w2 g0 | text: ACD | kinds: Twirl pulse clay");
