@@ -39,14 +39,6 @@ QString elementsOf(const QPainterPath &p)
     return out.join(' ');
 }
 
-QString typesOf(const QPainterPath &p)
-{
-    QString out;
-    for (int i = 0; i < p.elementCount(); ++i)
-        out += QStringLiteral("MLCD").at(p.elementAt(i).type);
-    return out;
-}
-
 void deform(Glyph *g)
 {
     for (int i = 0; i < g->path()->current.elementCount(); ++i)
@@ -122,6 +114,7 @@ void TestGlyph::exactConversions()
 void TestGlyph::degenerateSegmentsOfADeformedOutlineAreKept()
 {
     // A point pulled onto the one before it, or not finite: both outlines keep every element.
+    auto typesOf = [](const QPainterPath &p) { return elementsOf(p).remove(QRegularExpression(QStringLiteral("[^MLCD]"))); };
     GlyphPath p(QPointF(0, 0), arial, QStringLiteral("H"));
     p.current.setElementPositionAt(1, p.current.elementAt(0).x, p.current.elementAt(0).y);
     p.current.setElementPositionAt(3, qQNaN(), 0);

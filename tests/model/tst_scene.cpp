@@ -22,9 +22,8 @@
 namespace {
 
 // An exporter that counts its destruction.
-class CountingExporter : public Exporter
+struct CountingExporter : Exporter
 {
-public:
     explicit CountingExporter(int *deaths) : deaths(deaths) {}
     ~CountingExporter() override { ++*deaths; }
     bool exportFrame(QVorrelScene *) override { return true; }
@@ -60,18 +59,19 @@ QString pixels(const QImage &img, const QList<QPoint> &points)
 int inkCount(const QImage &img)
 {
     int n = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x)
-            n += img.pixel(x, y) != red;
-    }
+    for (int i = 0; i < img.width() * img.height(); ++i)
+        n += img.pixel(i % img.width(), i / img.width()) != red;
     return n;
 }
 
-// Grid, caret, work area (the page does not clip) and selection box shown, then the view flags.
+// Grid, caret, work area (the page does not clip) and selection box shown; the view flags; the background (L light
+// gray, - none), checkerboard shown and extras visible.
 QString shown(const QVorrelScene &s)
 {
-    return QStringLiteral("%1%2%3%4 %5").arg(s.grid()->isVisible()).arg(s.caret()->isVisible())
-        .arg(!(s.canvas()->flags() & QGraphicsItem::ItemClipsChildrenToShape)).arg(s.selection()->isVisible()).arg(s.viewFlags());
+    const QBrush b = s.backgroundBrush();
+    return QStringLiteral("%1%2%3%4 %5 %6%7%8").arg(s.grid()->isVisible()).arg(s.caret()->isVisible())
+        .arg(!(s.canvas()->flags() & QGraphicsItem::ItemClipsChildrenToShape)).arg(s.selection()->isVisible()).arg(s.viewFlags())
+        .arg(b == QBrush(Qt::lightGray) ? 'L' : b.style() == Qt::NoBrush ? '-' : '?').arg(s.canvas()->isCheckerboardShown()).arg(s.extrasVisible());
 }
 
 } // namespace
@@ -238,53 +238,30 @@ void TestScene::gridSpacingIsClampedWhileTheCellSizeFollows()
 
 void TestScene::viewFlagsAndExtras()
 {
+    // Steps: g c w s toggle grid, caret, work area, selection; x toggles the extras, h hides them, H shows them, e and
+    // E set them hidden or shown; R and r begin a clipped or unclipped render, d ends it; "=n" sets the view flags.
     QVorrelScene s(0, 0, 10, 10);
-    QCOMPARE(shown(s), QStringLiteral("0111 14"));
-    s.toggleGridVisible();
-    s.toggleCaretVisible();
-    s.toggleWorkAreaVisible();
-    s.toggleSelectionVisible();
-    QCOMPARE(shown(s), QStringLiteral("1000 1"));
-    s.hideExtras();
-    QCOMPARE(shown(s), QStringLiteral("0000 1"));
-    // The toggles act on the items even while the extras are hidden.
-    s.toggleCaretVisible();
-    QCOMPARE(shown(s), QStringLiteral("0100 3"));
-    s.toggleExtrasVisible();
-    QCOMPARE(shown(s), QStringLiteral("1100 3"));
-    // Every item follows its bit, also when a bit is cleared.
-    s.setViewFlags(15);
-    QCOMPARE(shown(s), QStringLiteral("1111 15"));
-    s.setViewFlags(0);
-    QCOMPARE(shown(s), QStringLiteral("0000 0"));
-    s.setExtrasVisible(false);
-    s.setViewFlags(14);
-    QCOMPARE(shown(s), QStringLiteral("0000 14"));
-    s.setExtrasVisible(true);
-    QCOMPARE(shown(s), QStringLiteral("0111 14"));
-    // guards: renderWithoutClippingRestoresTheClipping (a render hides and restores background, board, extras).
-    s.beginRender(true);
-    QVERIFY(s.backgroundBrush().style() == Qt::NoBrush && !s.canvas()->isCheckerboardShown() && !s.extrasVisible());
-    QCOMPARE(shown(s), QStringLiteral("0000 14"));
-    s.endRender();
-    QVERIFY(s.backgroundBrush() == QBrush(Qt::lightGray) && s.canvas()->isCheckerboardShown() && s.extrasVisible());
-    QCOMPARE(shown(s), QStringLiteral("0111 14"));
-    // The work area hidden: the page clips the text, also after a render of the whole text.
-    s.toggleWorkAreaVisible();
-    s.beginRender(false);
-    QCOMPARE(shown(s), QStringLiteral("0010 6"));
-    s.endRender();
-    QCOMPARE(shown(s), QStringLiteral("0101 6"));
-    // The extras hidden: the page clips before and after, and the extras stay hidden.
-    s.toggleWorkAreaVisible();
-    s.hideExtras();
-    QCOMPARE(shown(s), QStringLiteral("0000 14"));
-    s.beginRender(false);
-    s.endRender();
-    QVERIFY(!s.extrasVisible());
-    QCOMPARE(shown(s), QStringLiteral("0000 14"));
-    s.showExtras();
-    QCOMPARE(shown(s), QStringLiteral("0111 14"));
+    const QHash<QChar, std::function<void()>> act{{'g', [&] { s.toggleGridVisible(); }},
+        {'c', [&] { s.toggleCaretVisible(); }}, {'w', [&] { s.toggleWorkAreaVisible(); }},
+        {'s', [&] { s.toggleSelectionVisible(); }}, {'x', [&] { s.toggleExtrasVisible(); }}, {'h', [&] { s.hideExtras(); }},
+        {'H', [&] { s.showExtras(); }}, {'e', [&] { s.setExtrasVisible(false); }}, {'E', [&] { s.setExtrasVisible(true); }},
+        {'R', [&] { s.beginRender(true); }}, {'r', [&] { s.beginRender(false); }}, {'d', [&] { s.endRender(); }}};
+    // The toggles act on the items while the extras are hidden; every item follows its bit, also when cleared.
+    const QList<QPair<QString, QString>> steps{{"", "0111 14 L11"}, {"gcws", "1000 1 L11"}, {"h", "0000 1 L10"},
+        {"c", "0100 3 L10"}, {"x", "1100 3 L11"}, {"=15", "1111 15 L11"}, {"=0", "0000 0 L11"}, {"e =14", "0000 14 L10"},
+        {"E", "0111 14 L11"},
+        // guards: renderWithoutClippingRestoresTheClipping (the page clips during and after the render as before it)
+        {"R", "0000 14 -00"}, {"d", "0111 14 L11"}, {"w r", "0010 6 -00"}, {"d", "0101 6 L11"}, {"w h", "0000 14 L10"},
+        {"r d", "0000 14 L10"}, {"H", "0111 14 L11"}};
+    for (const auto &step : steps) {
+        for (const QString &token : step.first.split(' ', Qt::SkipEmptyParts)) {
+            for (int i = 0; i < token.size() && token[0] != '='; ++i)
+                act.value(token[i])();
+            if (token[0] == '=')
+                s.setViewFlags(token.mid(1).toInt());
+        }
+        QCOMPARE(shown(s), step.second);
+    }
 }
 
 void TestScene::exporterIsOwnedAndReplaced()

@@ -151,19 +151,15 @@ void TestTextTree::arrangeToABadIndexKeepsTheObject()
 {
     QScopedPointer<TextGroup> p(TreeBuilder::passage(QStringLiteral("a b c")));
     TextObject *a = p->child(0);
-    // Each move of a, whether it moved, and the order it left.
-    const QList<std::function<bool()>> moves = {
-        [a] { return a->arrangeFirst(); }, [a] { return a->arrangeBackward(); }, [a] { return a->arrangeForward(); },
-        [a] { return a->arrangeLast(); }, [a] { return a->arrangeForward(); }, [a] { return a->arrangeBackward(); },
-        [a] { return a->arrangeFirst(); }, [a] { return a->arrangeTo(2); }, [a] { return a->arrangeTo(2); },
-        [a] { return a->arrangeTo(5); }, [a] { return a->arrangeTo(-1); }};
-    const QList<bool> moved = {false, false, true, true, false, true, true, true, false, false, false};
-    const QStringList orders = {"a b c", "a b c", " ab c", " b ca", " b ca", " b ac", "a b c", " ba c", " ba c", " ba c", " ba c"};
-    for (int i = 0; i < moves.size(); ++i) {
-        QCOMPARE(moves.at(i)(), moved.at(i));
-        QCOMPARE(p->text(), orders.at(i));
-        QCOMPARE(a->parentGroup(), p.data());
-        QVERIFY(TreeCheck::linkFault(p.data()).isEmpty());
+    // Each move of a (first, back, forward, last or to an index), whether it moved, and the order it left.
+    const QStringList moves = {"first|0|a b c", "back|0|a b c", "forward|1| ab c", "last|1| b ca", "forward|0| b ca",
+        "back|1| b ac", "first|1|a b c", "2|1| ba c", "2|0| ba c", "5|0| ba c", "-1|0| ba c"};
+    for (const QString &m : moves) {
+        const QString how = m.section('|', 0, 0);
+        const bool moved = how == "first" ? a->arrangeFirst() : how == "back" ? a->arrangeBackward()
+                         : how == "forward" ? a->arrangeForward() : how == "last" ? a->arrangeLast() : a->arrangeTo(how.toInt());
+        QCOMPARE(QStringLiteral("%1|%2|%3").arg(how).arg(moved).arg(p->text()), m);
+        QVERIFY(a->parentGroup() == p.data() && TreeCheck::linkFault(p.data()).isEmpty());
     }
     TextGroup lone;
     QVERIFY(!lone.arrangeTo(0) && !lone.arrangeForward() && !lone.arrangeFirst());

@@ -337,9 +337,8 @@ private slots:
         row("double-click released, with alt", "AB", "", "double g0;release g0;double g0 alt;release g0", "2 Select Object: | pressed: none");
         // A sequence frame's file: the frame number, five digits at least, before the suffix.
         row("sequenceFileName", "", "export /out/clip.png 7", "", "0: | sequence: /out/clip_00007.png");
-        row("sequence without suffix", "", "export /out/clip 7", "", "0: | sequence: /out/clip_00007");
         row("sequence with two dots", "", "export /out/clip.take.tif 7", "", "0: | sequence: /out/clip_00007.tif");
-        row("sequence of six digits", "", "export /out/clip.png 123456", "", "0: | sequence: /out/clip_123456.png");
+        row("sequence of six digits, without suffix", "", "export /out/clip 123456", "", "0: | sequence: /out/clip_123456");
         // While playing only the mouse position is reported; a band begun before play ends with its gesture.
         row("playing: a press on the selection", "AB", "sel p; play 1", "press g0", "0: p | pressed: none");
         row("playing reports only the mouse position", "AB", "sel p; play 1", "press g0;to g0+30,40;to g0+60,80;release g0+60,80;double g0;"
