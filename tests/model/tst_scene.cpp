@@ -22,9 +22,8 @@
 namespace {
 
 // An exporter that counts its destruction.
-class CountingExporter : public Exporter
+struct CountingExporter : Exporter
 {
-public:
     explicit CountingExporter(int *deaths) : deaths(deaths) {}
     ~CountingExporter() override { ++*deaths; }
     bool exportFrame(QVorrelScene *) override { return true; }
@@ -60,18 +59,19 @@ QString pixels(const QImage &img, const QList<QPoint> &points)
 int inkCount(const QImage &img)
 {
     int n = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x)
-            n += img.pixel(x, y) != red;
-    }
+    for (int i = 0; i < img.width() * img.height(); ++i)
+        n += img.pixel(i % img.width(), i / img.width()) != red;
     return n;
 }
 
-// Grid, caret, work area (the page does not clip) and selection box shown.
+// Grid, caret, work area (the page does not clip) and selection box shown; the view flags; the background (L light
+// gray, - none), checkerboard shown and extras visible.
 QString shown(const QVorrelScene &s)
 {
-    return QStringLiteral("%1%2%3%4").arg(s.grid()->isVisible()).arg(s.caret()->isVisible())
-        .arg(!(s.canvas()->flags() & QGraphicsItem::ItemClipsChildrenToShape)).arg(s.selection()->isVisible());
+    const QBrush b = s.backgroundBrush();
+    return QStringLiteral("%1%2%3%4 %5 %6%7%8").arg(s.grid()->isVisible()).arg(s.caret()->isVisible())
+        .arg(!(s.canvas()->flags() & QGraphicsItem::ItemClipsChildrenToShape)).arg(s.selection()->isVisible()).arg(s.viewFlags())
+        .arg(b == QBrush(Qt::lightGray) ? 'L' : b.style() == Qt::NoBrush ? '-' : '?').arg(s.canvas()->isCheckerboardShown()).arg(s.extrasVisible());
 }
 
 } // namespace
@@ -86,7 +86,6 @@ private slots:
     void unknownFontStyleKeepsTheFont();
     void gridSpacingIsClampedWhileTheCellSizeFollows();
     void viewFlagsAndExtras();
-    void renderWithoutClippingRestoresTheClipping();
     void exporterIsOwnedAndReplaced();
     void destroyingASceneFreesEveryItemOnce();
     void checkerboardPaintsOnlyTheExposedCells();
@@ -97,9 +96,7 @@ private slots:
 
 void TestScene::historyFollowsItsModel()
 {
-    // Seeded commands (merging, changing nothing), undo, redo, their switches and play against a model: an entry per
-    // change, a merge into the last done entry, the redo tail dropped only by a new entry, at most 511 entries, a
-    // signal per change.
+    // Seeded commands, undo, redo, their switches and play against a model: merges, redo tail, 511 entries, signals.
     QVorrelScene scene(0, 0, 10, 10);
     QSignalSpy changed(&scene, &QVorrelScene::documentChanged);
     QVERIFY(!scene.executeCommand(nullptr));
@@ -152,20 +149,17 @@ void TestScene::historyFollowsItsModel()
         QCOMPARE(scene.history().size(), model.size());
         for (int i = 0; i < model.size(); ++i)
             QCOMPARE(static_cast<ProbeCmd *>(scene.history().at(i))->id, model.at(i).id);
-        QCOMPARE(scene.historyIndex(), index);
-        QCOMPARE(counter, expectedCounter);
-        QCOMPARE(changed.count(), emitted);
         QCOMPARE(ProbeCmd::destroyed, destroyed);
-        QCOMPARE(scene.canUndo(), index > 0 && undoOn && !playing);
-        QCOMPARE(scene.canRedo(), index < model.size() && redoOn && !playing);
+        // Index, counter, signals, can undo, can redo.
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(scene.historyIndex()).arg(counter).arg(changed.count()).arg(scene.canUndo()).arg(scene.canRedo()),
+                 QStringLiteral("%1 %2 %3 %4 %5").arg(index).arg(expectedCounter).arg(emitted).arg(index > 0 && undoOn && !playing).arg(index < model.size() && redoOn && !playing));
         QVERIFY(index == 0 || scene.isLastDone(scene.history().at(index - 1)));
     }
     QCOMPARE(longest, 511);
     // Clearing deletes every entry and switches undo and redo back on.
     scene.clearHistory();
     QCOMPARE(ProbeCmd::destroyed.size(), destroyed.size() + model.size());
-    QVERIFY(scene.history().isEmpty() && scene.historyIndex() == 0);
-    QVERIFY(scene.isUndoEnabled() && scene.isRedoEnabled());
+    QVERIFY(scene.history().isEmpty() && scene.historyIndex() == 0 && scene.isUndoEnabled() && scene.isRedoEnabled());
 }
 
 void TestScene::selectionChangeRecentresTheBox()
@@ -177,12 +171,10 @@ void TestScene::selectionChangeRecentresTheBox()
     Selection *box = d.scene.selection();
     box->setRotation(30);
     box->setTransforming(true);
-    // A command that leaves the selection's geometry alone leaves the box.
     d.scene.executeCommand(new ProbeCmd(&d.scene, &counter, 1));
     QCOMPARE(box->rotation(), 30.0);
     p->moveBy(10, 0);
     d.scene.executeCommand(new ProbeCmd(&d.scene, &counter, 1, true));
-    // Centred in single precision on the selection grown by 13, unturned.
     const QRectF r = p->sceneBoundingRect().adjusted(-13, -13, 13, 13);
     QCOMPARE(box->pos(), QPointF(float(r.x()) + 0.5f * float(r.width()), float(r.y()) + 0.5f * float(r.height())));
     QVERIFY(box->rotation() == 0.0 && !box->isTransforming());
@@ -211,7 +203,7 @@ void TestScene::unknownFontStyleKeepsTheFont()
     s.setFontStyle(QStringLiteral("Bold")); // "Arial" is an alias here and lists no styles
     s.setFontStyle(QStringLiteral("No Such Style"));
     QCOMPARE(s.textFont(), before);
-    // The caret follows the text style for new glyphs; sizes below one are refused.
+    // The caret follows the text font; sizes below one are refused.
     auto caretIs = [&s](int size) {
         const QFontMetrics fm(QFont(QStringLiteral("DejaVu Sans"), size));
         return s.caret()->ascent() == fm.ascent() && s.caret()->descent() == fm.descent();
@@ -220,11 +212,8 @@ void TestScene::unknownFontStyleKeepsTheFont()
     QVERIFY(caretIs(20));
     s.setFontSize(40);
     s.setFontSize(0);
-    QVERIFY(s.fontSize() == 40 && caretIs(40));
     s.setFillColor(QColor(1, 2, 3));
-    s.setStrokeColor(QColor(4, 5, 6, 7));
-    QCOMPARE(s.caret()->fillColor(), QColor(1, 2, 3));
-    QCOMPARE(s.caret()->strokeColor(), QColor(4, 5, 6, 7));
+    QVERIFY(s.fontSize() == 40 && caretIs(40) && s.caret()->fillColor() == QColor(1, 2, 3));
     s.setFontStyle(QStringLiteral("Bold"));
     QVERIFY(s.textFont().family() == QStringLiteral("DejaVu Sans") && s.textFont().pointSize() == 40 && s.textFont().bold());
     QCOMPARE(s.fontStyleName(), QFontDatabase().styleString(s.textFont()));
@@ -249,61 +238,30 @@ void TestScene::gridSpacingIsClampedWhileTheCellSizeFollows()
 
 void TestScene::viewFlagsAndExtras()
 {
+    // Steps: g c w s toggle grid, caret, work area, selection; x toggles the extras, h hides them, H shows them, e and
+    // E set them hidden or shown; R and r begin a clipped or unclipped render, d ends it; "=n" sets the view flags.
     QVorrelScene s(0, 0, 10, 10);
-    QCOMPARE(shown(s), QStringLiteral("0111"));
-    QCOMPARE(s.viewFlags(), 14);
-    s.toggleGridVisible();
-    s.toggleCaretVisible();
-    s.toggleWorkAreaVisible();
-    s.toggleSelectionVisible();
-    QCOMPARE(shown(s), QStringLiteral("1000"));
-    QCOMPARE(s.viewFlags(), 1);
-    s.hideExtras();
-    QCOMPARE(shown(s), QStringLiteral("0000"));
-    QCOMPARE(s.viewFlags(), 1);
-    // The toggles act on the items even while the extras are hidden.
-    s.toggleCaretVisible();
-    QCOMPARE(shown(s), QStringLiteral("0100"));
-    s.toggleExtrasVisible();
-    QCOMPARE(shown(s), QStringLiteral("1100"));
-    // Every item follows its bit, also when a bit is cleared.
-    s.setViewFlags(15);
-    QCOMPARE(shown(s), QStringLiteral("1111"));
-    s.setViewFlags(0);
-    QCOMPARE(shown(s), QStringLiteral("0000"));
-    s.setExtrasVisible(false);
-    s.setViewFlags(14);
-    QCOMPARE(shown(s), QStringLiteral("0000"));
-    s.setExtrasVisible(true);
-    QCOMPARE(shown(s), QStringLiteral("0111"));
-}
-
-void TestScene::renderWithoutClippingRestoresTheClipping()
-{
-    // A render hides the background, checkerboard and extras, clips or not as asked, and puts everything back.
-    QVorrelScene s(0, 0, 10, 10);
-    s.beginRender(true);
-    QVERIFY(s.backgroundBrush().style() == Qt::NoBrush && !s.canvas()->isCheckerboardShown() && !s.extrasVisible());
-    QCOMPARE(shown(s), QStringLiteral("0000"));
-    s.endRender();
-    QVERIFY(s.backgroundBrush() == QBrush(Qt::lightGray) && s.canvas()->isCheckerboardShown() && s.extrasVisible());
-    QCOMPARE(shown(s), QStringLiteral("0111"));
-    // The work area hidden: the page clips the text, also after a render of the whole text.
-    s.toggleWorkAreaVisible();
-    s.beginRender(false);
-    QCOMPARE(shown(s), QStringLiteral("0010"));
-    s.endRender();
-    QCOMPARE(shown(s), QStringLiteral("0101"));
-    // The extras hidden: the page clips before and after, and the extras stay hidden.
-    s.toggleWorkAreaVisible();
-    s.hideExtras();
-    QCOMPARE(shown(s), QStringLiteral("0000"));
-    s.beginRender(false);
-    s.endRender();
-    QVERIFY(!s.extrasVisible());
-    QCOMPARE(shown(s), QStringLiteral("0000"));
-    s.showExtras();
-    QCOMPARE(shown(s), QStringLiteral("0111"));
+    const QHash<QChar, std::function<void()>> act{{'g', [&] { s.toggleGridVisible(); }},
+        {'c', [&] { s.toggleCaretVisible(); }}, {'w', [&] { s.toggleWorkAreaVisible(); }},
+        {'s', [&] { s.toggleSelectionVisible(); }}, {'x', [&] { s.toggleExtrasVisible(); }}, {'h', [&] { s.hideExtras(); }},
+        {'H', [&] { s.showExtras(); }}, {'e', [&] { s.setExtrasVisible(false); }}, {'E', [&] { s.setExtrasVisible(true); }},
+        {'R', [&] { s.beginRender(true); }}, {'r', [&] { s.beginRender(false); }}, {'d', [&] { s.endRender(); }}};
+    // The toggles act on the items while the extras are hidden; every item follows its bit, also when cleared.
+    const QList<QPair<QString, QString>> steps{{"", "0111 14 L11"}, {"gcws", "1000 1 L11"}, {"h", "0000 1 L10"},
+        {"c", "0100 3 L10"}, {"x", "1100 3 L11"}, {"=15", "1111 15 L11"}, {"=0", "0000 0 L11"}, {"e =14", "0000 14 L10"},
+        {"E", "0111 14 L11"},
+        // guards: renderWithoutClippingRestoresTheClipping (the page clips during and after the render as before it)
+        {"R", "0000 14 -00"}, {"d", "0111 14 L11"}, {"w r", "0010 6 -00"}, {"d", "0101 6 L11"}, {"w h", "0000 14 L10"},
+        {"r d", "0000 14 L10"}, {"H", "0111 14 L11"}};
+    for (const auto &step : steps) {
+        for (const QString &token : step.first.split(' ', Qt::SkipEmptyParts)) {
+            for (int i = 0; i < token.size() && token[0] != '='; ++i)
+                act.value(token[i])();
+            if (token[0] == '=')
+                s.setViewFlags(token.mid(1).toInt());
+        }
+        QCOMPARE(shown(s), step.second);
+    }
 }
 
 void TestScene::exporterIsOwnedAndReplaced()
@@ -399,9 +357,13 @@ void TestScene::selectionMarksItsRotateHandles()
 {
     QVorrelScene scene(-1000, -1000, 2000, 2000);
     Selection *box = scene.selection();
+    auto ink = [box] { // the box painted with a margin of 10
+        const QRectF b = box->boundingRect();
+        return inkCount(painted(box, b, (b.size() + QSizeF(20, 20)).toSize(), QPointF(10 - int(b.x()), 10 - int(b.y()))));
+    };
     // Nothing selected: a box of 26 about its origin that paints nothing.
     QCOMPARE(box->sceneRect(), QRectF(-13, -13, 26, 26));
-    QCOMPARE(inkCount(painted(box, box->boundingRect(), QSize(60, 60), QPointF(30, 30))), 0);
+    QCOMPARE(ink(), 0);
     scene.root()->append(TreeBuilder::passage(QStringLiteral("HI"), arial, QPointF(100, 100)));
     Glyph *h = scene.root()->firstGlyph();
     scene.setSelected(h, true, false);
@@ -413,20 +375,16 @@ void TestScene::selectionMarksItsRotateHandles()
         QVERIFY(box->hitRotateHandle(p));
     for (const QPointF &p : {QPointF(r.center().x(), r.top() + 1), r.center(), r.topLeft() + QPointF(7, 1), QPointF(r.right() - 6.5, r.top() + 1)})
         QVERIFY(!box->hitRotateHandle(p));
-    // Crosses of two 7-pixel lines mark the four handles.
-    const QRectF hb = box->boundingRect();
-    QCOMPARE(inkCount(painted(box, hb, (hb.size() + QSizeF(20, 20)).toSize(), QPointF(10 - int(hb.x()), 10 - int(hb.y())))), 4 * 2 * 7 - 4);
+    QCOMPARE(ink(), 4 * 2 * 7 - 4); // crosses of two 7-pixel lines mark them
     // Transforming, it previews the outlines of the unlocked glyphs instead.
     scene.setSelected(scene.root()->child(0), true, false);
     box->setTransforming(true);
-    const QRectF b = box->boundingRect();
-    auto preview = [&] { return inkCount(painted(box, b, b.size().toSize(), -b.topLeft())); };
-    const int both = preview();
+    const int both = ink();
     scene.root()->lastGlyph()->lock();
-    const int one = preview();
+    const int one = ink();
     QVERIFY(both > 0 && one > 0 && one < both);
     h->lock();
-    QCOMPARE(preview(), 0);
+    QCOMPARE(ink(), 0);
 }
 
 QTEST_MAIN(TestScene)

@@ -58,8 +58,6 @@ struct ExampleTree
 
 } // namespace
 
-using Doc = TestDocument;
-
 class TestTextTree : public QObject
 {
     Q_OBJECT
@@ -67,7 +65,6 @@ private slots:
     void randomInsertsAndTakesKeepEveryLink();
     void insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller_data();
     void insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller();
-    void indexPathAndObjectAtPathAreInverse();
     void arrangeToABadIndexKeepsTheObject();
     void groupsDeriveFromTheirChildren();
     void walks_data();
@@ -89,7 +86,6 @@ void TestTextTree::randomInsertsAndTakesKeepEveryLink()
         const int g = rng.bounded(2);
         const int count = model[g].size();
         if (!loose.isEmpty() && rng.bounded(2)) {
-            // Indices from -1 to count + 1: the two ends are refused.
             const int at = rng.bounded(-1, count + 2);
             TextObject *o = loose.takeLast();
             const bool ok = groups[g].insert(at, o);
@@ -111,19 +107,15 @@ void TestTextTree::randomInsertsAndTakesKeepEveryLink()
             QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("step %1: %2").arg(step).arg(fault)));
         }
     }
-    for (auto &group : groups) {
-        while (TextObject *o = group.takeLast())
-            loose << o;
-    }
-    qDeleteAll(loose);
+    qDeleteAll(loose); // the groups delete their children
 }
 
 void TestTextTree::insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller_data()
 {
-    // Each insert is refused and leaves tree and object as they were.
+    // Each insert (of an example tree object; "" null) is refused and leaves tree and object as they were.
     QTest::addColumn<QString>("into");
     QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("object"); // in the example tree; "" is null
+    QTest::addColumn<QString>("object");
     QTest::newRow("past the end") << "W1" << 3 << "x";
     QTest::newRow("before the start") << "W1" << -1 << "x";
     QTest::newRow("null") << "W1" << 0 << "";
@@ -145,11 +137,8 @@ void TestTextTree::insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller()
     TextObject *o = t.o.value(object);
     TextGroup *parent = o ? o->parentGroup() : nullptr;
     QVERIFY(!group(t.o[into])->insert(index, o));
-    QCOMPARE(t.R->text(), QStringLiteral("ab c"));
-    QCOMPARE(group(t.o["W1"])->count(), 2);
-    QVERIFY(TreeCheck::linkFault(t.R).isEmpty());
-    if (o)
-        QCOMPARE(o->parentGroup(), parent);
+    QVERIFY(t.R->text() == QStringLiteral("ab c") && group(t.o["W1"])->count() == 2 && TreeCheck::linkFault(t.R).isEmpty());
+    QVERIFY(!o || o->parentGroup() == parent);
     // Taken out, another group's child goes in.
     if (object == QLatin1String("c")) {
         QVERIFY(group(t.o[into])->insert(index, group(t.o["W2"])->takeAt(0)));
@@ -158,42 +147,19 @@ void TestTextTree::insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller()
     }
 }
 
-void TestTextTree::indexPathAndObjectAtPathAreInverse()
-{
-    TextGroup root;
-    for (const QString &text : {QStringLiteral("one two"), QStringLiteral("x\ryz w"), QStringLiteral("  last")})
-        root.append(TreeBuilder::passage(text));
-    VERIFY_TREE(&root);
-    const QList<TextObject *> all = walkList(&root);
-    QCOMPARE(all.size(), 1 + 3 + 6 + 19); // root, passages, words, glyphs
-    for (TextObject *o : all)
-        QCOMPARE(root.objectAtPath(o->indexPath()), o);
-    // A glyph's path starts with its index in its word.
-    QCOMPARE(root.objectAtPath({1, 2, 0})->text(), QStringLiteral("w"));
-    // Paths that leave the tree lead nowhere.
-    for (const QList<int> &path : QList<QList<int>>{{0, 0, 0, 0}, {0, 1, 0}, {0, 0, 3}, {0, -1, 0}, {9}})
-        QVERIFY(!root.objectAtPath(path));
-    QScopedPointer<Glyph> loose(TreeBuilder::glyph('q'));
-    QVERIFY(loose->indexPath().isEmpty() && root.indexPath().isEmpty());
-}
-
 void TestTextTree::arrangeToABadIndexKeepsTheObject()
 {
     QScopedPointer<TextGroup> p(TreeBuilder::passage(QStringLiteral("a b c")));
     TextObject *a = p->child(0);
-    // Each move, whether it moved a, and the order it left.
-    const QList<std::function<bool()>> moves = {
-        [a] { return a->arrangeFirst(); }, [a] { return a->arrangeBackward(); }, [a] { return a->arrangeForward(); },
-        [a] { return a->arrangeLast(); }, [a] { return a->arrangeForward(); }, [a] { return a->arrangeBackward(); },
-        [a] { return a->arrangeFirst(); }, [a] { return a->arrangeTo(2); }, [a] { return a->arrangeTo(2); },
-        [a] { return a->arrangeTo(5); }, [a] { return a->arrangeTo(-1); }};
-    const QList<bool> moved = {false, false, true, true, false, true, true, true, false, false, false};
-    const QStringList orders = {"a b c", "a b c", " ab c", " b ca", " b ca", " b ac", "a b c", " ba c", " ba c", " ba c", " ba c"};
-    for (int i = 0; i < moves.size(); ++i) {
-        QCOMPARE(moves.at(i)(), moved.at(i));
-        QCOMPARE(p->text(), orders.at(i));
-        QCOMPARE(a->parentGroup(), p.data());
-        QVERIFY(TreeCheck::linkFault(p.data()).isEmpty());
+    // Each move of a (first, back, forward, last or to an index), whether it moved, and the order it left.
+    const QStringList moves = {"first|0|a b c", "back|0|a b c", "forward|1| ab c", "last|1| b ca", "forward|0| b ca",
+        "back|1| b ac", "first|1|a b c", "2|1| ba c", "2|0| ba c", "5|0| ba c", "-1|0| ba c"};
+    for (const QString &m : moves) {
+        const QString how = m.section('|', 0, 0);
+        const bool moved = how == "first" ? a->arrangeFirst() : how == "back" ? a->arrangeBackward()
+                         : how == "forward" ? a->arrangeForward() : how == "last" ? a->arrangeLast() : a->arrangeTo(how.toInt());
+        QCOMPARE(QStringLiteral("%1|%2|%3").arg(how).arg(moved).arg(p->text()), m);
+        QVERIFY(a->parentGroup() == p.data() && TreeCheck::linkFault(p.data()).isEmpty());
     }
     TextGroup lone;
     QVERIFY(!lone.arrangeTo(0) && !lone.arrangeForward() && !lone.arrangeFirst());
@@ -201,8 +167,8 @@ void TestTextTree::arrangeToABadIndexKeepsTheObject()
 
 void TestTextTree::groupsDeriveFromTheirChildren()
 {
-    // Leading line breaks keep their places and the layout starts at the first other glyph, a later break at its x a
-    // line lower; without one it moves nothing.
+    // Leading line breaks keep their places, the layout starts at the first other glyph, a later break at its x a line
+    // lower; breaks alone move nothing.
     const QChar cr(Glyph::LineBreak);
     TextGroup root;
     TextGroup *p = TreeBuilder::passage(QString(2, cr) + QStringLiteral("ab c") + cr + 'd', arial, QPointF(40, 10));
@@ -220,22 +186,19 @@ void TestTextTree::groupsDeriveFromTheirChildren()
     const QFontMetrics big(arial);
     QCOMPARE(c->pos(), QPointF(5 + big.horizontalAdvance('a') + big.horizontalAdvance('b') + big.horizontalAdvance(' '), 7));
     QCOMPARE(d->pos(), QPointF(5, 7 + big.lineSpacing()));
-    QCOMPARE(breaks->firstGlyph()->pos(), QPointF(30, 40));
-    QCOMPARE(breaks->lastGlyph()->pos(), QPointF(50, 60));
+    QVERIFY(breaks->firstGlyph()->pos() == QPointF(30, 40) && breaks->lastGlyph()->pos() == QPointF(50, 60));
     TextGroup().relayout();
-    // Depth decides passage and word.
     TextGroup *w = group(p->child(2));
-    QVERIFY(p->isPassage() && !p->isWord() && w->isWord() && !w->isPassage() && !root.isPassage());
-    // Each part of a colour reaches every glyph.
+    QVERIFY(p->isPassage() && !p->isWord() && w->isWord() && !w->isPassage() && !root.isPassage()); // by depth
+    // Each part of a colour reaches every glyph; a font change lays the text out again.
     p->setFillColor(QColor(10, 20, 30));
     p->setFillAlpha(40);
     p->setStrokeRed(200);
     QVERIFY(c->fillColor() == QColor(10, 20, 30, 40) && c->strokeColor() == QColor(200, 0, 0) && d->fillColor() == c->fillColor());
-    // A font change lays the text out again by the new advances.
     const QFontMetrics fm(QFont(QStringLiteral("Arial"), 20));
     p->setFont(QFont(QStringLiteral("Arial"), 20), true);
     QCOMPARE(c->pos(), QPointF(5 + fm.horizontalAdvance('a') + fm.horizontalAdvance('b') + fm.horizontalAdvance(' '), 7));
-    // The leftmost x, also inside a word; an empty group counts 0.
+    // The leftmost x, also inside a word; an empty group makes it 0.
     c->setX(-5);
     QCOMPARE(p->leftmostX(), -5.0);
     QCOMPARE(breaks->leftmostX(), 30.0);
@@ -245,7 +208,7 @@ void TestTextTree::groupsDeriveFromTheirChildren()
 
 void TestTextTree::walks_data()
 {
-    QTest::addColumn<QString>("walk"); // text, glyph or selected walk
+    QTest::addColumn<QString>("walk"); // text, glyph or selected
     QTest::addColumn<QString>("from");
     QTest::addColumn<int>("flags");
     QTest::addColumn<QString>("met");
@@ -258,7 +221,7 @@ void TestTextTree::walks_data()
     QTest::newRow("a leaf alone") << "text" << "a" << 10 << "a";
     QTest::newRow("glyphs backward") << "glyph" << "R" << 6 << "c S b a";
     QTest::newRow("glyphs forward pre-order") << "glyph" << "R" << 9 << "a b S c";
-    // A selected group and its selected descendants are met; a selected ancestor does not make a descendant qualify.
+    // Selected objects are met, also inside a selected group.
     QTest::newRow("selected forward") << "selected" << "R" << 5 << "b W1 c";
     QTest::newRow("selected backward pre-order") << "selected" << "R" << 10 << "c W1 b";
     QTest::newRow("selected, none there") << "selected" << "S" << 5 << "";
@@ -275,8 +238,8 @@ void TestTextTree::walks()
                                   : walk == "glyph" ? walked(GlyphIterator(root, flags))
                                                     : walked(SelectedIterator(root, flags));
     QTEST(t.names(met), "met");
-    // The flags are normalised: one direction (forward unless only backward), one order (post-order unless only
-    // pre-order). A walk of nothing meets nothing; an empty group is met like a leaf.
+    QVERIFY(!t.R->objectAtPath({0, 1, 0}) && !t.R->objectAtPath({0, 0, 2})); // below the space glyph, past the end
+    // Flags normalised to forward unless only backward, post-order unless only pre-order; an empty group is a leaf.
     for (int f = 0; f < 16; ++f) {
         QCOMPARE(TextIterator(nullptr, f).flags(), ((f & 3) == 2 ? 2 : 1) | ((f & 12) == 8 ? 8 : 4));
         QVERIFY(!TextIterator(nullptr, f).hasNext());
@@ -289,8 +252,7 @@ void TestTextTree::walks()
 
 void TestTextTree::randomEditsKeepTheSelectionListInStep_data()
 {
-    // The edits a run mixes: s select, d deselect, r either of them recursively, o restore a selection, h hide or show,
-    // t take out, put back or delete, c clear a word, v hover.
+    // Edits: s/d (de)select, r either recursively, o restore, h hide or show, t take/put back/delete, c clear, v hover.
     QTest::addColumn<QString>("edits");
     QTest::newRow("selectingAnObjectDeselectsItsDescendants") << "sdr";
     QTest::newRow("hiddenObjectsAreNotSelected") << "sdrh";
@@ -303,16 +265,14 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep_data()
 
 void TestTextTree::randomEditsKeepTheSelectionListInStep()
 {
-    // Seeded edits against a model of the selection list (in order of selection) and of the hovered object; the tree
-    // keeps its shape.
+    // Seeded edits against a model of the selection list (in order) and the hovered object.
     QFETCH(QString, edits);
-    Doc d;
+    TestDocument d;
     for (int i = 0; i < 4; ++i)
         d.add(QStringLiteral("ab cd\tef"), QPointF(0, 100 + 90 * i));
     QList<TextObject *> model, loose;
     TextObject *hovered = nullptr;
-    // Selecting deselects the object's ancestors and descendants; a hidden object is not selected, one selected already
-    // keeps its place.
+    // Selecting deselects ancestors and descendants; a hidden object is not selected, a selected one keeps its place.
     auto related = [](TextObject *x, TextObject *o) { return x->isDescendantOf(group(o)) || o->isDescendantOf(group(x)); };
     auto selectOne = [&](TextObject *o) {
         model.erase(std::remove_if(model.begin(), model.end(), [&](TextObject *x) { return related(x, o); }), model.end());
@@ -354,14 +314,13 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep()
             for (TextObject *x : chosen)
                 selectOne(x);
         } else if (edit == 'h') {
-            // Hiding deselects through the scene first, as the commands do.
+            // Deselected through the scene first, as the commands do.
             if (o->isVisible()) {
                 d.scene.setSelected(o, false, true);
                 drop(o);
             }
             o->setVisible(!o->isVisible());
         } else if (edit == 't' && rng.bounded(2) && !loose.isEmpty()) {
-            // Put back (a glyph into a word) or delete a taken object.
             TextObject *back = loose.takeAt(rng.bounded(loose.size()));
             TextGroup *home = back->isGlyph() ? nullptr : group(d.root->child(1));
             for (TextObject *x : all)
@@ -373,7 +332,7 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep()
                 delete back;
             }
         } else if (edit == 't' && parent->count() > 1 && (o->isGlyph() ? o->parentGroup()->isWord() : o->isWord())) {
-            // A glyph from a word of more than one, or a word: the tree keeps its shape.
+            // A glyph from a word of more than one, or a word, so that the tree keeps its shape.
             QVERIFY(!d.scene.takeChildAt(parent, parent->count()));
             TextObject *taken = o->isGlyph() && rng.bounded(2) ? parent->lastChild() : o;
             leaves(taken);
@@ -389,7 +348,7 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep()
             QVERIFY(group(o)->count() == 0 && o->scene() == &d.scene);
             for (TextObject *x : children)
                 QVERIFY(gone(x) && !x->parentGroup() && !x->previous() && !x->next());
-            // Given back unlinked, so that one can be put in again.
+            // Given back unlinked: one can go in again.
             group(o)->append(children.first());
             qDeleteAll(children.mid(1));
         } else if (edit == 'v') {
@@ -409,13 +368,12 @@ void TestTextTree::randomEditsKeepTheSelectionListInStep()
 
 void TestTextTree::hitTestsFindTheTopmostUsableObject()
 {
-    Doc d;
+    TestDocument d;
     TextGroup *under = d.add(QStringLiteral("I"), QPointF(100, 200));
     TextGroup *over = d.add(QStringLiteral("I"), QPointF(100, 200));
     const QPointF at = centreOf(over->firstGlyph());
     QCOMPARE(d.scene.glyphAt(at), over->firstGlyph()); // drawn last
-    QVERIFY(d.scene.isGlyphAt(at));
-    QVERIFY(!d.scene.glyphAt(QPointF(-500, -500)));
+    QVERIFY(d.scene.isGlyphAt(at) && !d.scene.glyphAt(QPointF(-500, -500)));
     over->firstGlyph()->lock();
     QCOMPARE(d.scene.glyphAt(at), under->firstGlyph());
     under->setVisible(false);

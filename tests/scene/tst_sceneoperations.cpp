@@ -18,8 +18,6 @@
 
 namespace {
 
-using Objects = QList<TextObject *>;
-
 SoftType *softType(const QString &kind, const QString &name, int radius)
 {
     SoftType *s = SoftTypeFactory::create(kind, name);
@@ -32,8 +30,7 @@ QString xy(const QPointF &p, int precision = 6)
     return QStringLiteral("%1,%2").arg(p.x(), 0, 'g', precision).arg(p.y(), 0, 'g', precision);
 }
 
-// Passages split by '/', each 300 below the one before from y 400. Parts by name: "p" the first passage, "p<i>" passage
-// i, "w<i>" child i of the first, "g<i>" glyph i of the document; any other name none.
+// Passages split by '/', from y 400 every 300. Names: "p" the first passage, "p<i>", "w<i>" its child i, "g<i>" glyphs.
 struct Doc : TestDocument
 {
     QSignalSpy changes{&scene, &QVorrelScene::documentChanged};
@@ -51,9 +48,9 @@ struct Doc : TestDocument
         return name.startsWith('p') ? root->child(i) : name.startsWith('w') ? group(root->child(0))->child(i)
              : name.startsWith('g') ? walkList<GlyphIterator>(root).value(i) : nullptr;
     }
-    Objects all(const QString &names) const
+    QList<TextObject *> all(const QString &names) const
     {
-        Objects objects;
+        QList<TextObject *> objects;
         for (const QString &n : names.split(' ', Qt::SkipEmptyParts))
             objects << at(n);
         return objects;
@@ -75,16 +72,8 @@ struct Doc : TestDocument
         const QPointF offset = n.size() == 2 ? QPointF(n[0].toDouble(), n[1].toDouble()) : QPointF();
         return name.contains(',') ? offset : centreOf(at(name)) + offset;
     }
-    // Pointer input as the view hands it over: "press <point>", "to <point>" (a move), "release <point>", "click
-    // <point>", "drag <point> <point>", "double <point>", "turn <radians>" (a drag of the top left rotate handle about
-    // the box's centre; "turning" without the release), each with "shift", "ctrl" or "alt" last. Operations: "insert
-    // <text>" at the caret, "insertAt <x,y> <text>", "char <c>", "backspace", "left", "paste <glyph>@<x,y> ..."
-    // (clones), "arrange <mode>", "hide", "lock", "unlock", "lockObject <name> <0|1>", "showObject <name> <0|1>", "move
-    // <dx> <dy>", "rotate <degrees>"; SoftTypes: "add <kind> <name> <radius>" ("add -" none), "types
-    // <kind>:<name>:<radius> ..." pasted, "edit <name> <radius>", "removeType <name>", "removeKind [<kind>]",
-    // "removeAll". Settings: "sel <names>", "give <glyph> <kind> <name> <radius>", "grid <spacing>", "snap <0|1>",
-    // "play <0|1>", "area <x1> <y1> <x2> <y2>", "nowhere <x,y>" (the caret there, the text position none), "export
-    // <file> <frame>".
+    // One step: pointer input "press|to|release|click|drag|double <point>..." or "turn[ing] <radians>" (the top left
+    // rotate handle) with "shift", "ctrl" or "alt" last; an operation or setting named as in the steps table below.
     void run(const QString &form)
     {
         const QStringList a = form.split(' ', Qt::SkipEmptyParts);
@@ -115,14 +104,11 @@ struct Doc : TestDocument
             if (k == "paste") {
                 clones << static_cast<Glyph *>(at(item.section('@', 0, 0)))->cloneGlyph();
                 clones.last()->setPos(point(item.section('@', 1)));
-            } else if (k == "types") {
+            } else if ((k == "types" || k == "add") && item != "-") {
                 softTypes << softType(item.section(':', 0, 0), item.section(':', 1, 1), item.section(':', 2).toInt());
             }
         }
-        if (k == "add" && a[1] != "-")
-            softTypes << softType(a[1], a[2], a[3].toInt());
-        using Step = std::function<void()>;
-        const QHash<QString, Step> steps{
+        const QHash<QString, std::function<void()>> steps{
             {"insert", [&] { s.insertStringAtCaret(rest); }},
             {"insertAt", [&] { s.insertString(rest.section(' ', 1), point(a[1]), false); }},
             {"char", [&] { s.insertCharacterAtCaret(a[1][0]); }}, {"backspace", [&] { s.backspace(); }},
@@ -172,16 +158,8 @@ struct Before
     }
 };
 
-// The entries, the last one's text and the selection ("2 Hide: w2 g1"), then for each further part "<what>: <values>"
-// of the expected text (split by " | "): "shape" (Typist::shape), "glyphs" their texts, "layout" (what is wrong, if
-// any), "at" the text position's passage and glyph, "caret" its place, "press" the press point, "moved <names, caret,
-// centre>" how far each moved (each distance once; "centre" the selection box), "pos <names>" where each stands,
-// "locked" and "hidden" glyphs, "lit" (highlighted) objects, "hover", "z <names>" and "rot <names>" (degrees; "box" the
-// selection box), "soft <glyph>" its SoftTypes as name=radius, "fresh <glyph>" whether their parameters stand as in a
-// new one of the kind, "steps" of the last entry, "text" and "kinds" of the selection, "pressed" (on the "selection",
-// the "rotate" handle or "none"), "preview" (the selection box transforming), "changes", "areas" and "positions" the
-// signals (count, last), "band" the rubber band, "tree" whether it stayed, "sequence" the file name of the export
-// frame.
+// The entries, the last one's text and the selection ("2 Hide: w2 g1"), then each "<key> [names]: <values>" part of
+// expected read back; "moved" lists each distance once, "centre" is the selection box, "box" its rotation.
 QString read(const Doc &d, const QString &expected, const Before &b)
 {
     const QVorrelScene &s = d.scene;
@@ -242,8 +220,7 @@ QString read(const Doc &d, const QString &expected, const Before &b)
     return out.join(" | ");
 }
 
-// What undo and redo give back exactly: the tree, the SoftTypes' values, the selection in its order, the text position
-// and the caret.
+// What undo and redo give back exactly: tree, SoftType values, selection in order, text position, caret.
 QStringList state(const Doc &d)
 {
     QStringList lines = d.dump().lines;
@@ -267,8 +244,7 @@ class TestSceneOperations : public QObject
 private slots:
     void scenarios_data()
     {
-        // A document (Doc), set-up steps (Doc::run, split by "; ") whose entries and signals are dropped, steps (split
-        // by ';') and what they leave (read).
+        // Document, set-up steps (split by "; ", entries and signals dropped), steps (split by ';'), what they leave.
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("steps");
@@ -277,8 +253,7 @@ private slots:
             QTest::newRow(name) << text << setup << steps << expected;
         };
         // A string is one entry, its line ends one line break each; it deselects in the same step.
-        const QString typed = "1 Insert String: | shape: (Ab)_(c)>(d)|(ef) / (XY)_(Z) | layout:";
-        row("insertStringLineEnds CRLF", "XY Z", "sel g3 w0", "insert Ab c\td\r\nef", typed);
+        row("insertStringLineEnds CRLF", "XY Z", "sel g3 w0", "insert Ab c\td\r\nef", "1 Insert String: | shape: (Ab)_(c)>(d)|(ef) / (XY)_(Z) | layout:");
         row("insertStringLineEnds CR", "XY Z", "sel g3 w0", "insert Ab c\td\ref;insert \n", "2 Insert Glyph: | shape: (Ab)_(c)>(d)|(ef)| / (XY)_(Z)");
         // A character beyond the basic plane is one glyph, a lone surrogate one of its own.
         const QString emoji = QString::fromUcs4(U"\U0001F600", 1), pair = 'a' + emoji + 'b' + emoji.at(0);
@@ -291,15 +266,12 @@ private slots:
         row("backspace at the start", "", "insert a; left", "backspace", "0: | at: p -");
         row("backspace outside moves left", "", "insert a; nowhere 600,600", "backspace", "1 Move Caret Left: | at: p g0 | shape: (a)");
         row("insertGlyphs", "AB", "sel p", "paste g0@500,300 g1@560,300", "1 Insert Glyphs: g2 g3 | shape: (AB) / (AB) | pos g2 g3: 500,300 560,300");
-        // A click on the selection, a move or turn by nothing, the release after a double-click: one entry, the
-        // double-click's; a locked selection moves nothing, nor the caret.
-        const QString nothing = "click g1;move 0 0;rotate 0;double g1;release g1";
-        row("nothingMovedWithCaretOnSelectionAddsNothing", "AB", "click g1; sel p", nothing, "1 Select Object: g1 | changes: 1");
+        // Nothing moved or turned on a click: one entry, the double-click's; a locked selection moves nothing.
+        row("nothingMovedWithCaretOnSelectionAddsNothing", "AB", "click g1; sel p", "click g1;move 0 0;rotate 0;double g1;release g1", "1 Select Object: g1 | changes: 1");
         row("locked", "AB", "click g1; sel p; lockObject g1 1", "move 10 0;rotate 30", "0: p | changes: 0 | moved caret: 0,0 | tree: same");
         row("arrangeSelected", "A/B/C", "sel p2", "arrange 3;arrange 4;arrange -1", "1 Send to Back: p2 | z p p1 p2: 0 0 -1");
         row("arrangeSelected to front", "A/B/C", "sel p", "arrange 0", "1 Bring to Front: p | z p p1 p2: 1 0 0");
-        // Hiding deselects in the same step (undo selects again, in order); locking takes the glyphs not locked yet,
-        // each a step of one entry; unlocking takes them all.
+        // Hiding deselects in the same step; lock takes the unlocked glyphs (one step each), unlock all.
         const QString show = "showObject p 1;showObject p 0;showObject p 0;showObject p 1", lock = "lockObject g1 1; sel w0 w2";
         row("objectVisibleAndLocked", "AB CD", "sel w2 w0", "hide;hide", "1 Hide: | hidden: g0 g1 g3 g4");
         row("show and hide one object", "AB CD", "sel g3 w0", show, "2 Show: | hidden:");
@@ -308,11 +280,10 @@ private slots:
         row("lock the passage", "AB CD", lock + "; lock", "lockObject p 1", "1 Lock: w0 w2 | steps: 1 | locked: g0 g1 g2 g3 g4");
         row("unlock", "AB CD", lock + "; lock; lockObject p 1", "unlock", "1 Unlock: w0 w2 | steps: 4 | locked: g2");
         row("unlock the passage", "AB CD", "lockObject g1 1", "lockObject p 0", "1 Unlock: | locked:");
-        // A name is unique on a glyph: adding one it carries gives that SoftType the values; a locked glyph, or a word
-        // holding one, takes nothing; pasted, the first of each name counts.
+        // A name is unique on a glyph and a locked glyph takes none; pasted, the first of each name counts.
         const QString one = "give g1 pulse pulse-1 10", four = "give g0 pulse x 1; give g0 clay y 0; give g0 pulse z 3; give g1 pulse x 2; sel p";
-        row("addSoftTypeEditsExistingName", "AB C", one + "; sel w0", "add pulse pulse-1 40", "1 Add Pulse SoftType: w0 | soft g0: pulse-1=40 | soft g1: pulse-1=40 | fresh g0: yes");
-        row("add to the locked", "AB C", one + "; lockObject g1 1; sel w0", "add pulse pulse-1 40;sel g1;add pulse pulse-1 40;add -", "0: g1 | soft g0: | soft g1: pulse-1=10");
+        row("addSoftTypeEditsExistingName", "AB C", one + "; sel w0", "add pulse:pulse-1:40", "1 Add Pulse SoftType: w0 | soft g0: pulse-1=40 | soft g1: pulse-1=40 | fresh g0: yes");
+        row("add to the locked", "AB C", one + "; lockObject g1 1; sel w0", "add pulse:pulse-1:40;sel g1;add pulse:pulse-1:40;add -", "0: g1 | soft g0: | soft g1: pulse-1=10");
         row("pasteSoftTypesOncePerName", "AB", "give g1 pulse shared 1; sel g0 g1", "types pulse:shared:30 pulse:own:20 pulse:shared:99 pulse:own:98;types",
             "1 Paste SoftTypes: g0 g1 | soft g0: shared=30 own=20 | soft g1: shared=30 own=20");
         row("edit SoftTypes", "AB", four, "edit x 77;edit none 7", "1 Edit Pulse SoftType: p | soft g0: x=77 y=0 z=3 | soft g1: x=77");
@@ -321,10 +292,8 @@ private slots:
         row("remove a kind", "AB", four, "removeKind pulse", "1 Remove Pulse SoftTypes: p | soft g0: y=0 | soft g1:");
         row("remove all SoftTypes", "AB", four, "removeAll", "1 Remove All SoftTypes: p | soft g0: | soft g1:");
         // The selected text in reading order; the kinds in selection order, each once.
-        const QString kinds = "give g0 pulse p 1; give g0 clay c 0; give g3 Twirl t 0; give g4 pulse p2 1";
-        row("selected text and kinds, word later", "AB CD", kinds + "; sel w2 g0", "", "0: w2 g0 | text: ACD | kinds: Twirl pulse clay");
-        // A click on empty canvas takes the caret there, outside the text, deselecting in the same step; on a glyph,
-        // behind it; snapped, to the grid; with Ctrl nowhere. The caret follows its glyph when the selection moves.
+        row("selected text and kinds, word later", "AB CD", "give g0 pulse p 1; give g0 clay c 0; give g3 Twirl t 0; give g4 pulse p2 1; sel w2 g0", "", "0: w2 g0 | text: ACD | kinds: Twirl pulse clay");
+        // Clicks place the caret (outside the text, behind a glyph, snapped; Ctrl nowhere); it follows its glyph.
         row("click on empty canvas", "AB", "sel g1 g0", "click 400,300", "1 Move Caret: | caret: 400,300 | at: - -");
         row("click on a glyph", "AB", "", "click g0", "1 Move Caret to Glyph: | at: p g0");
         row("click snapped", "AB", "grid 50; snap 1", "click 74,10", "1 Move Caret: | press: 50,0 | caret: 50,0");
@@ -342,12 +311,10 @@ private slots:
         row("drag preview", "AB", "sel p", "press g0;to g0+10,5", "0: p | moved centre: 10,5 | moved g0: 0,0 | preview: yes");
         row("drag", "AB", "sel p", "press g0;to g0+10,5;to g0+40,20;release g0+40,20", "1 Move Selection: p | moved g0 g1 centre: 40,20 | preview: no");
         row("drag with shift", "AB", "sel p", "drag g0 g0+30,10 shift;drag g0 g0+-8,25 shift", "2 Move Selection: p | moved g0: 30,25");
-        // The rotate handle previews the turn, the release turns the text, the box upright again; with Shift in steps
-        // of 22.5 degrees (0.2 rad is 11.46 degrees). Turns are undone exactly only to rounding: in set-up steps.
+        // The handle previews, the release turns, Shift in steps of 22.5 degrees (0.2 rad = 11.46; set-up: not exact).
         row("rotate handle", "AB", "sel p", "turning 0.2", "0: p | pressed: rotate | rot box g0: 11.46 0");
         row("rotate handle released", "AB", "sel p; turn 0.2", "", "0: p | pressed: none | rot box g0 g1: 0 11.46 11.46");
-        row("rotate handle with shift", "AB", "sel p; turn 0.2 shift; turn -0.2 shift; turn 0.6 shift", "", "0: p | rot g0: 45");
-        row("rotate handle with shift, rounded down", "AB", "sel p", "turn 0.19 shift", "0: p | rot g0: 0");
+        row("rotate handle with shift, 0.19 rounded down", "AB", "sel p; turn 0.19 shift; turn 0.2 shift; turn -0.2 shift; turn 0.6 shift", "", "0: p | rot g0: 45");
         // Back within the threshold the preview still follows; back at the start nothing is made; a tremor clicks.
         const QString back = "press g0;to g0+40,0;to g0+1,0";
         row("dragBackToStartLeavesNoPreview", "AB", "sel p", back, "0: p | moved centre: 1,0");
@@ -367,15 +334,12 @@ private slots:
         // A double-click selects the glyph under the pointer, not the snapped point; a drag may go on from it.
         row("doubleClickWithSnappingSelectsGlyphUnderPointer", "AB", "grid 1000; snap 1", "double g1", "1 Select Object: g1 | pressed: selection");
         row("double-click on nothing", "AB", "", "double -500,-500", "0: | pressed: none");
-        row("double-click released", "AB", "", "double g0;release g0", "1 Select Object: g0 | pressed: none");
-        row("double-click with alt", "AB", "", "double g0;release g0;double g0 alt", "2 Select Object:");
+        row("double-click released, with alt", "AB", "", "double g0;release g0;double g0 alt;release g0", "2 Select Object: | pressed: none");
         // A sequence frame's file: the frame number, five digits at least, before the suffix.
         row("sequenceFileName", "", "export /out/clip.png 7", "", "0: | sequence: /out/clip_00007.png");
-        row("sequence without suffix", "", "export /out/clip 7", "", "0: | sequence: /out/clip_00007");
         row("sequence with two dots", "", "export /out/clip.take.tif 7", "", "0: | sequence: /out/clip_00007.tif");
-        row("sequence of six digits", "", "export /out/clip.png 123456", "", "0: | sequence: /out/clip_123456.png");
-        // While playing only moves count, and only report the mouse position; a rubber band begun before play ends with
-        // its gesture, not drawn through the run, and after play a Ctrl click far from the text selects nothing.
+        row("sequence of six digits, without suffix", "", "export /out/clip 123456", "", "0: | sequence: /out/clip_123456");
+        // While playing only the mouse position is reported; a band begun before play ends with its gesture.
         row("playing: a press on the selection", "AB", "sel p; play 1", "press g0", "0: p | pressed: none");
         row("playing reports only the mouse position", "AB", "sel p; play 1", "press g0;to g0+30,40;to g0+60,80;release g0+60,80;double g0;"
             "release g0;press -400,-400;to -370,-360;to -340,-320;release -340,-320",
@@ -407,13 +371,11 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(read(d, expected, before), expected);
         const int done = d.entries();
-        while (d.scene.canUndo()) {
-            d.scene.undo();
-            QCOMPARE(state(d), states.at(d.entries()));
-        }
-        while (d.entries() < done) {
-            d.scene.redo();
-            QCOMPARE(state(d), states.at(d.entries()));
+        for (const bool undo : {true, false}) {
+            while (undo ? d.scene.canUndo() : d.entries() < done) {
+                undo ? d.scene.undo() : d.scene.redo();
+                QCOMPARE(state(d), states.at(d.entries()));
+            }
         }
     }
 
