@@ -49,18 +49,10 @@ public:
             restoreShapes(m_oldShapes);
             return CmdResult(m_changed, m_changed);
         }
-        int i = 0;
-        for (TextObject *o : recordedObjects()) {
-            o->updateInScene();
-            GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
-            while (g.hasNext()) {
-                Glyph *glyph = g.next();
-                if (i < m_oldValues.size())
-                    m_write(glyph, m_oldValues.at(i));
-                ++i;
-            }
-            o->updateInScene();
-        }
+        forEachRecordedGlyph([this](Glyph *glyph, int i) {
+            if (i < m_oldValues.size())
+                m_write(glyph, m_oldValues.at(i));
+        });
         return CmdResult(m_changed, m_changed);
     }
 
@@ -127,24 +119,32 @@ private:
         return shapes;
     }
 
-    void restoreShapes(const QList<Shape> &shapes) const
+    // Calls visit(glyph, i) on the glyphs of the recorded objects in the
+    // order their values were recorded, each object brought up to date in
+    // the scene before and after.
+    template<typename Visit>
+    void forEachRecordedGlyph(const Visit &visit) const
     {
         int i = 0;
         for (TextObject *o : recordedObjects()) {
             o->updateInScene();
             GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
-            while (g.hasNext()) {
-                Glyph *glyph = g.next();
-                if (i < shapes.size()) {
-                    const Shape &s = shapes.at(i);
-                    glyph->setFont(s.font, false);
-                    glyph->copyPathsFrom(s.path);
-                    glyph->setPos(s.pos);
-                }
-                ++i;
-            }
+            while (g.hasNext())
+                visit(g.next(), i++);
             o->updateInScene();
         }
+    }
+
+    void restoreShapes(const QList<Shape> &shapes) const
+    {
+        forEachRecordedGlyph([&shapes](Glyph *glyph, int i) {
+            if (i >= shapes.size())
+                return;
+            const Shape &s = shapes.at(i);
+            glyph->setFont(s.font, false);
+            glyph->copyPathsFrom(s.path);
+            glyph->setPos(s.pos);
+        });
     }
 
     T m_newValue;
