@@ -1880,6 +1880,18 @@ void reportUnwritten(QWidget *parent, const QString &caption, const QString &fil
                        .arg(QDir::toNativeSeparators(fileName)));
 }
 
+// Renders with the wait cursor shown, then reports a file that was not
+// written.
+template<typename Render>
+void writeExport(QWidget *window, const QString &caption, const QString &fileName, const Render &render)
+{
+    window->setCursor(Qt::WaitCursor);
+    const bool written = render();
+    window->setCursor(Qt::ArrowCursor);
+    if (!written)
+        reportUnwritten(window, caption, fileName);
+}
+
 } // namespace
 
 void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QString &filter)
@@ -1891,11 +1903,7 @@ void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QSt
     const QString fileName = askExportFile(caption, suffix, filter);
     if (fileName.isEmpty())
         return;
-    setCursor(Qt::WaitCursor);
-    const bool written = CanvasRenderer::renderToImage(scene, kind, fileName);
-    setCursor(Qt::ArrowCursor);
-    if (!written)
-        reportUnwritten(this, caption, fileName);
+    writeExport(this, caption, fileName, [&] { return CanvasRenderer::renderToImage(scene, kind, fileName); });
 }
 
 void VorrelQt::OnExportPNG()
@@ -1927,11 +1935,7 @@ void VorrelQt::OnExportPDF()
     const QString fileName = askExportFile(caption, QStringLiteral("pdf"), tr("PDF Files (*.pdf)"));
     if (fileName.isEmpty())
         return;
-    setCursor(Qt::WaitCursor);
-    const bool written = CanvasRenderer::renderToPDF(scene, fileName);
-    setCursor(Qt::ArrowCursor);
-    if (!written)
-        reportUnwritten(this, caption, fileName);
+    writeExport(this, caption, fileName, [&] { return CanvasRenderer::renderToPDF(scene, fileName); });
 }
 
 void VorrelQt::OnExportMultiPagePDF()
@@ -1946,11 +1950,9 @@ void VorrelQt::OnExportMultiPagePDF()
     MultipagePDFDlg dialog(nullptr);
     if (Modal::exec(&dialog) != QDialog::Accepted)
         return;
-    setCursor(Qt::WaitCursor);
-    const bool written = CanvasRenderer::renderMultipagePDF(scene, fileName, dialog.objectType(), dialog.isClipping());
-    setCursor(Qt::ArrowCursor);
-    if (!written)
-        reportUnwritten(this, caption, fileName);
+    writeExport(this, caption, fileName, [&] {
+        return CanvasRenderer::renderMultipagePDF(scene, fileName, dialog.objectType(), dialog.isClipping());
+    });
 }
 
 // Sequence export -----------------------------------------------------------
