@@ -652,7 +652,10 @@ private slots:
         QVERIFY(m_scene->textpadText() == "typed" && view(1)->isModified() && m_scene->historyIndex() == 0);
         activate(0);
         m_w->form().actionTextpadLoremIpsum->trigger();
-        QVERIFY(view(0)->scene()->textpadText().startsWith("Lorem ipsum dolor sit amet") && view(0)->isModified());
+        // guards: loremIpsumEndsOnMagna. One line of 995 characters, so the word nozzle ends on " magna.".
+        const QString lorem = view(0)->scene()->textpadText();
+        QVERIFY(lorem.startsWith("Lorem ipsum dolor sit amet, consectetur adipiscing elit. ") && view(0)->isModified());
+        QVERIFY(lorem.size() == 995 && lorem.endsWith(". Donec semper massa magna.") && !lorem.contains('\n'));
         QVERIFY(view(0)->scene()->history().isEmpty() && m_scene->textpadText() == "typed");
         activate(1);
         QClipboard *board = QGuiApplication::clipboard();
