@@ -440,6 +440,20 @@ private slots:
         QCOMPARE(dump(dock), QString());
     }
 
+    // The eye and lock columns are 20 pixels wide, below the least section size the styles give a header.
+    void hierarchyColumnsAreTwentyPixels()
+    {
+        const QString kept = QApplication::style()->objectName();
+        for (const QString style : {"fusion", "cleanlooks"}) {
+            QVERIFY(QApplication::setStyle(style));
+            HierarchyPanelDockWidget dock;
+            dock.show();
+            const QHeaderView *header = dock.findChild<QTreeWidget *>()->header();
+            QCOMPARE(QString("%1 %2 %3").arg(style).arg(header->sectionSize(1)).arg(header->sectionSize(2)), style + " 20 20");
+        }
+        QApplication::setStyle(kept);
+    }
+
     // Hierarchy rows (outlined children only, true indices, icons, selection, tint), then a real click on a cell
     // (path: rows from the top, then the column; none: below the rows): selection flips, then requests.
     void hierarchyClicks_data()
