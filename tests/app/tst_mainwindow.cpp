@@ -11,6 +11,7 @@
 #include "model/DocumentStream.h"
 #include "model/Glyph.h"
 #include "model/Grid.h"
+#include "model/TextIterator.h"
 #include "model/TextGroup.h"
 #include "panels/ActiveScene.h"
 #include "panels/HierarchyPanelDockWidget.h"
@@ -738,18 +739,30 @@ private slots:
             QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
                      row[1]);
         }
-        // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
+        // A page per passage, word or glyph of "ab cd", "ef", shown or hidden (guards: hiddenObjectsGetPages), then
+        // one of the canvas; document unchanged, each object's own visibility included.
         m_scene->executeCommand(new CmdMoveCaretPoint(m_scene, QPointF(0, 400)));
         Typist::type(m_scene, QStringLiteral("ef"));
         m_scene->restoreSelection({passage(m_scene, 0)});
-        const struct { int level; bool clip, hideSecond; int size, pages; } pdfRows[] = {
-            {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 2},
-            {2, false, true, 0, 5},    {1, true, false, 0, 4},
+        const struct { int level; bool clip, hide; int size, pages; } pdfRows[] = {
+            {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 3},
+            {2, false, true, 0, 7},    {1, true, true, 0, 4},
+        };
+        const auto ownVisibility = [&] {
+            QString shown;
+            for (TextIterator it(m_scene->root(), TextIterator::Forward | TextIterator::PostOrder); it.hasNext();) {
+                TextObject *o = it.next();
+                shown += o->isVisibleTo(o->parentItem()) ? '+' : '-';
+            }
+            return shown;
         };
         for (const auto &row : pdfRows) {
             m_scene->setScreenSize(row.size, row.size);
             m_scene->setExportSettings(row.size, row.size, 72);
-            m_scene->setObjectVisible(passage(m_scene, 1), !row.hideSecond);
+            // The second passage, and in the first the word cd's glyph c.
+            m_scene->setObjectVisible(passage(m_scene, 1), !row.hide);
+            m_scene->setObjectVisible(static_cast<TextGroup *>(passage(m_scene, 0)->child(2))->child(0), !row.hide);
+            const QString visibility = ownVisibility();
             const int entries = m_scene->historyIndex();
             ModalRecorder modal;
             modal.fileNames << m_dir.filePath(QStringLiteral("pages.pdf"));
@@ -765,7 +778,7 @@ private slots:
             const int pages = bytes.count("/Type /Page") - bytes.count("/Type /Pages");
             QVERIFY2(pages == row.pages, qPrintable(QString("level %1: %2 pages").arg(row.level).arg(pages)));
             TextGroup *first = passage(m_scene, 0);
-            QVERIFY(first->isVisible() && first->isSelected() && passage(m_scene, 1)->isVisible() != row.hideSecond);
+            QVERIFY(first->isVisible() && first->isSelected() && ownVisibility() == visibility);
             QVERIFY(modal.calls.first().title == "Export PDF" && m_scene->backgroundColor() == Qt::white
                     && m_scene->historyIndex() == entries);
         }
