@@ -1894,6 +1894,16 @@ void writeExport(QWidget *window, const QString &caption, const QString &fileNam
 
 } // namespace
 
+bool VorrelQt::renderToPDF(QVorrelScene *scene, const QString &fileName)
+{
+    return CanvasRenderer::renderToPDF(scene, fileName);
+}
+
+bool VorrelQt::renderToImage(QVorrelScene *scene, const QString &format, const QString &fileName)
+{
+    return CanvasRenderer::renderToImage(scene, format, fileName);
+}
+
 void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QString &filter)
 {
     QVorrelScene *scene = activeScene();
@@ -1903,7 +1913,7 @@ void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QSt
     const QString fileName = askExportFile(caption, suffix, filter);
     if (fileName.isEmpty())
         return;
-    writeExport(this, caption, fileName, [&] { return CanvasRenderer::renderToImage(scene, kind, fileName); });
+    writeExport(this, caption, fileName, [&] { return renderToImage(scene, kind, fileName); });
 }
 
 void VorrelQt::OnExportPNG()
@@ -1935,7 +1945,7 @@ void VorrelQt::OnExportPDF()
     const QString fileName = askExportFile(caption, QStringLiteral("pdf"), tr("PDF Files (*.pdf)"));
     if (fileName.isEmpty())
         return;
-    writeExport(this, caption, fileName, [&] { return CanvasRenderer::renderToPDF(scene, fileName); });
+    writeExport(this, caption, fileName, [&] { return renderToPDF(scene, fileName); });
 }
 
 void VorrelQt::OnExportMultiPagePDF()

@@ -739,6 +739,11 @@ private slots:
             QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
                      row[1]);
         }
+        // The window's own renderers (guards: rendererNames).
+        const QString page = m_dir.filePath(QStringLiteral("page.pdf")), image = m_dir.filePath(QStringLiteral("image"));
+        QVERIFY(m_w->renderToPDF(m_scene, page) && m_w->renderToImage(m_scene, QStringLiteral("BMP"), image));
+        QFile pdfPage(page);
+        QVERIFY(pdfPage.open(QIODevice::ReadOnly) && pdfPage.read(5) == "%PDF-" && QImageReader(image).size() == QSize(1024, 768));
         // A page per passage, word or glyph of "ab cd", "ef", shown or hidden (guards: hiddenObjectsGetPages), then
         // one of the canvas; document unchanged, each object's own visibility included.
         m_scene->executeCommand(new CmdMoveCaretPoint(m_scene, QPointF(0, 400)));
