@@ -30,6 +30,31 @@ bool resolutionUsable(const QVorrelScene *scene)
     return false;
 }
 
+void refuseSize(const QVorrelScene *scene)
+{
+    Modal::warning(nullptr, ExportTitle,
+                   QStringLiteral("An image of %1 x %2 pixels is too large to export.")
+                       .arg(scene->exportWidth())
+                       .arg(scene->exportHeight()));
+}
+
+// A page side in points; the page layout keeps it in an int.
+float sidePoints(int pixels, int resolution)
+{
+    return float(pixels) / float(resolution) * PointsPerInch;
+}
+
+// A page whose sides fit the page layout (the resolution usable).
+bool pageUsable(const QVorrelScene *scene)
+{
+    const float limit = 2147483648.0f;
+    if (sidePoints(scene->exportWidth(), scene->exportResolution()) < limit
+        && sidePoints(scene->exportHeight(), scene->exportResolution()) < limit)
+        return true;
+    refuseSize(scene);
+    return false;
+}
+
 // The rectangle the canvas takes on an export-size page: the largest that
 // keeps its shape, centred. (The scene's own render scales about the
 // target's corner.)
@@ -53,7 +78,7 @@ void renderCanvas(QVorrelScene *scene, QPainter &painter)
 // point, as a page needs a size.
 int pagePoints(int pixels, int resolution)
 {
-    return qMax(1, int(float(pixels) / float(resolution) * PointsPerInch));
+    return qMax(1, int(sidePoints(pixels, resolution)));
 }
 
 } // namespace
@@ -69,10 +94,7 @@ bool CanvasRenderer::renderToImage(QVorrelScene *scene, const QString &format, c
     if (bytes <= std::numeric_limits<int>::max())
         image = QImage(scene->exportWidth(), scene->exportHeight(), QImage::Format_ARGB32);
     if (image.isNull()) {
-        Modal::warning(nullptr, ExportTitle,
-                       QStringLiteral("An image of %1 x %2 pixels is too large to export.")
-                           .arg(scene->exportWidth())
-                           .arg(scene->exportHeight()));
+        refuseSize(scene);
         return false;
     }
     image.fill(Qt::transparent);
@@ -206,7 +228,7 @@ private:
 template<typename Paint>
 bool writePDF(QVorrelScene *scene, const QString &fileName, const Paint &paint)
 {
-    if (!resolutionUsable(scene))
+    if (!resolutionUsable(scene) || !pageUsable(scene))
         return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -12,8 +12,8 @@ class QVorrelScene;
 // fits. Still export and the sequence export of the play loop both come
 // here.
 //
-// A resolution below 1, or an image too large to allocate, is refused with
-// a warning; a file that cannot be written is left to the caller to report.
+// A resolution below 1, an image too large to allocate or a PDF page too
+// large for its layout (over 2^31 points a side) is refused with a warning; a file that cannot be written is left to the caller to report.
 // A file is replaced only when it was written completely.
 class CanvasRenderer
 {
