@@ -2,6 +2,7 @@
 
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "model/TextIterator.h"
 #include "modal/Modal.h"
 
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QVector>
 
 #include <limits>
 
@@ -25,6 +27,31 @@ bool resolutionUsable(const QVorrelScene *scene)
     if (scene->exportResolution() >= 1)
         return true;
     Modal::warning(nullptr, ExportTitle, QStringLiteral("The export resolution must be at least 1 pixel per inch."));
+    return false;
+}
+
+void refuseSize(const QVorrelScene *scene)
+{
+    Modal::warning(nullptr, ExportTitle,
+                   QStringLiteral("An image of %1 x %2 pixels is too large to export.")
+                       .arg(scene->exportWidth())
+                       .arg(scene->exportHeight()));
+}
+
+// A page side in points; the page layout keeps it in an int.
+float sidePoints(int pixels, int resolution)
+{
+    return float(pixels) / float(resolution) * PointsPerInch;
+}
+
+// A page whose sides fit the page layout (the resolution usable).
+bool pageUsable(const QVorrelScene *scene)
+{
+    const float limit = 2147483648.0f;
+    if (sidePoints(scene->exportWidth(), scene->exportResolution()) < limit
+        && sidePoints(scene->exportHeight(), scene->exportResolution()) < limit)
+        return true;
+    refuseSize(scene);
     return false;
 }
 
@@ -51,7 +78,7 @@ void renderCanvas(QVorrelScene *scene, QPainter &painter)
 // point, as a page needs a size.
 int pagePoints(int pixels, int resolution)
 {
-    return qMax(1, int(float(pixels) / float(resolution) * PointsPerInch));
+    return qMax(1, int(sidePoints(pixels, resolution)));
 }
 
 } // namespace
@@ -67,10 +94,7 @@ bool CanvasRenderer::renderToImage(QVorrelScene *scene, const QString &format, c
     if (bytes <= std::numeric_limits<int>::max())
         image = QImage(scene->exportWidth(), scene->exportHeight(), QImage::Format_ARGB32);
     if (image.isNull()) {
-        Modal::warning(nullptr, ExportTitle,
-                       QStringLiteral("An image of %1 x %2 pixels is too large to export.")
-                           .arg(scene->exportWidth())
-                           .arg(scene->exportHeight()));
+        refuseSize(scene);
         return false;
     }
     image.fill(Qt::transparent);
@@ -113,9 +137,10 @@ void renderArea(QVorrelScene *scene, QPainter &painter, const QRectF &target, co
 }
 
 // The text pages of a multipage PDF: the objects of one depth of the text
-// tree (1 passage, 2 word, 3 glyph) shown one at a time, everything else
-// of the text hidden. Only objects the user left visible get a page; each
-// group's children are given back the visibility they had.
+// tree (1 passage, 2 word, 3 glyph) shown one at a time, everything else of
+// the text hidden. Every object of that depth gets its page, hidden or not;
+// below it each object shows as the user left it. The caller puts back the
+// visibility of everything.
 class TextPages
 {
 public:
@@ -126,37 +151,29 @@ public:
     {
     }
 
-    // Pages for the group's descendants; children at the page depth (or
-    // above it, on the way down) are shown one at a time.
+    // Pages for the group's descendants, the group shown and its children
+    // hidden; each child at the page depth (or above it, on the way down)
+    // is shown in turn and hidden again.
     void showEachChild(TextGroup *group, int depth)
     {
-        // Under a hidden group a child's own visibility cannot be read.
-        if (!group->isVisible())
+        const QList<TextObject *> children = group->children();
+        for (TextObject *child : children)
+            child->setVisible(false);
+        if (depth > m_pageDepth)
             return;
-        QList<TextObject *> visible;
-        for (TextObject *child : group->children()) {
-            // The group is shown, so a child's visibility is its own.
-            if (child->isVisible())
-                visible.append(child);
+        for (TextObject *child : children) {
+            const bool isGroup = child->textType() == TextObject::GroupType;
+            // Above glyph depth only words and passages get pages: the
+            // white space between words is not one.
+            if (!isGroup && depth < GlyphDepth)
+                continue;
+            child->setVisible(true);
+            if (depth == m_pageDepth)
+                page();
+            else
+                showEachChild(static_cast<TextGroup *>(child), depth + 1);
             child->setVisible(false);
         }
-        if (depth <= m_pageDepth) {
-            for (TextObject *child : qAsConst(visible)) {
-                const bool isGroup = child->textType() == TextObject::GroupType;
-                // Above glyph depth only words and passages get pages: the
-                // white space between words is not one.
-                if (!isGroup && depth < GlyphDepth)
-                    continue;
-                child->setVisible(true);
-                if (depth == m_pageDepth)
-                    page();
-                else if (isGroup)
-                    showEachChild(static_cast<TextGroup *>(child), depth + 1);
-                child->setVisible(false);
-            }
-        }
-        for (TextObject *child : qAsConst(visible))
-            child->setVisible(true);
     }
 
     // Starts a page after the first and draws the scene on it.
@@ -182,12 +199,36 @@ private:
     bool m_first = true;
 };
 
+// The visibility each object of the text tree was given itself, parents
+// before children, and its return. (An object under a hidden group reads
+// as hidden, so isVisible cannot tell what to give back.)
+class KeptVisibility
+{
+public:
+    explicit KeptVisibility(TextGroup *root)
+    {
+        for (TextIterator it(root, TextIterator::Forward | TextIterator::PreOrder); it.hasNext();) {
+            TextObject *object = it.next();
+            m_kept.append({object, object->isVisibleTo(object->parentItem())});
+        }
+    }
+
+    void restore() const
+    {
+        for (const auto &kept : m_kept)
+            kept.first->setVisible(kept.second);
+    }
+
+private:
+    QVector<QPair<TextObject *, bool>> m_kept;
+};
+
 // Writes a PDF of the scene's pages through a saved file: paint draws the
 // pages; the file there is replaced only when everything was written.
 template<typename Paint>
 bool writePDF(QVorrelScene *scene, const QString &fileName, const Paint &paint)
 {
-    if (!resolutionUsable(scene))
+    if (!resolutionUsable(scene) || !pageUsable(scene))
         return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
@@ -226,27 +267,19 @@ bool CanvasRenderer::renderMultipagePDF(QVorrelScene *scene, const QString &file
         }
         const QList<TextObject *> selected = scene->selectedObjects();
         const QColor background = scene->backgroundColor();
+        const KeptVisibility visibility(scene->root());
         scene->beginRender(clip);
         scene->setBackgroundColor(Qt::transparent);
 
+        // Every passage ends hidden: the last page is the canvas with its
+        // background and no text.
         TextPages pages(scene, painter, writer, level >= 2 && level <= 4 ? 5 - level : 0, source, target);
         pages.showEachChild(scene->root(), 1);
-
-        // The last page: the canvas with its background and no text.
         scene->setBackgroundColor(background);
-        const QList<TextObject *> passages = scene->root()->children();
-        QList<TextObject *> shown;
-        for (TextObject *passage : passages) {
-            if (passage->isVisible()) {
-                shown.append(passage);
-                passage->setVisible(false);
-            }
-        }
         if (!pages.first())
             writer.newPage();
         renderArea(scene, painter, fittedTarget(scene), scene->canvasRect());
-        for (TextObject *passage : qAsConst(shown))
-            passage->setVisible(true);
+        visibility.restore();
         // Hiding an item drops its selection mark; the scene's list of
         // selected objects is untouched.
         for (TextObject *object : selected)

@@ -12,8 +12,8 @@ class QVorrelScene;
 // fits. Still export and the sequence export of the play loop both come
 // here.
 //
-// A resolution below 1, or an image too large to allocate, is refused with
-// a warning; a file that cannot be written is left to the caller to report.
+// A resolution below 1, an image too large to allocate or a PDF page too
+// large for its layout (over 2^31 points a side) is refused with a warning; a file that cannot be written is left to the caller to report.
 // A file is replaced only when it was written completely.
 class CanvasRenderer
 {
@@ -26,9 +26,8 @@ public:
     // in whole points. True when the file was written.
     static bool renderToPDF(QVorrelScene *scene, const QString &fileName);
     // A PDF of export-size pages: one for each passage, word or glyph
-    // (level 4, 3 or 2; another level gives none) that the user has not
-    // hidden, drawn alone without background, then one of the canvas
-    // alone. Clipped, a text page shows the canvas area; unclipped, the
+    // (level 4, 3 or 2; another level gives none), hidden ones included,
+    // drawn alone without background, then one of the canvas alone. Clipped, a text page shows the canvas area; unclipped, the
     // whole text scaled by export width over screen width. The document's
     // visibility, selection and background are as before afterwards. True
     // when the file was written.

@@ -5,7 +5,6 @@
 #include "model/QVorrelScene.h"
 #include "modal/Modal.h"
 
-#include <QDataStream>
 #include <QFile>
 
 #include <memory>
@@ -35,16 +34,6 @@ QVorrelView *DocumentOpener::open(const QString &fileName, QWidget *parent)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         Modal::information(parent, UnableToOpen, file.errorString());
-        return nullptr;
-    }
-    // A file of a later version than this program writes is not read as if
-    // it were this one.
-    qint32 magic = 0;
-    qint32 version = 0;
-    QDataStream header(file.peek(8));
-    header >> magic >> version;
-    if (magic == DocumentStream::Magic && version > DocumentStream::Version) {
-        Modal::information(parent, UnableToOpen, readerMessage(DocumentStream::UnsupportedVersion));
         return nullptr;
     }
     // A failed read leaves the scene half built: the view is dropped.

@@ -7,8 +7,10 @@ class QVorrelView;
 class QWidget;
 
 // Opens a document file into a new view. A file that cannot be read, that
-// is no Vorrel document, or whose version is not 100 is reported in an
-// information box titled "Unable to open file" and gives no view.
+// is no Vorrel document, whose version is below 100 or whose body does not
+// read is reported in an information box titled "Unable to open file" and
+// gives no view. A later version is read like 100, as the header reader
+// does for every caller.
 class DocumentOpener
 {
 public:

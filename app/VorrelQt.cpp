@@ -1414,13 +1414,13 @@ const char LoremIpsum[] =
     "et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation ullamco laboris nisi ut "
     "aliquip ex ea commodo consequat. Duis aute irure dolor in reprehenderit in voluptate velit esse "
     "cillum dolore eu fugiat nulla pariatur. Excepteur sint occaecat cupidatat non proident, sunt in "
-    "culpa qui officia deserunt mollit anim id est laborum. Curabitur pretium tincidunt lacus, nulla "
+    "culpa qui officia deserunt mollit anim id est laborum. Curabitur pretium tincidunt lacus. Nulla "
     "gravida orci a odio. Nullam varius, turpis et commodo pharetra, est eros bibendum elit, nec luctus "
-    "magna felis sollicitudin mauris. Integer in mauris eu nibh euismod gravida. Duis ac tellus et risus "
-    "vulputate vehicula. Donec lobortis risus a elit. Etiam tempor. Ut ullamcorper, ligula eu tempor "
-    "congue, eros est euismod turpis, id tincidunt sapien risus a quam. Maecenas fermentum consequat mi. "
-    "Donec fermentum. Pellentesque malesuada nulla a mi. Aliquam faucibus, elit ut dictum aliquet, felis "
-    "nisl sapiens.";
+    "magna felis sollicitudin mauris. Integer in mauris eu nibh euismod gravida. Donec lobortis risus a "
+    "elit. Etiam tempor. Ut ullamcorper, ligula eu tempor congue, eros est euismod turpis, id tincidunt "
+    "sapien risus a quam. Maecenas fermentum consequat mi. Donec fermentum. Pellentesque malesuada nulla "
+    "a mi. Duis sapien sem, aliquet nec, commodo eget, consequat quis, neque. Nullam arcu. Donec semper "
+    "massa magna.";
 
 // Menu entries with the slots they run.
 struct MenuSlot
@@ -1894,6 +1894,16 @@ void writeExport(QWidget *window, const QString &caption, const QString &fileNam
 
 } // namespace
 
+bool VorrelQt::renderToPDF(QVorrelScene *scene, const QString &fileName)
+{
+    return CanvasRenderer::renderToPDF(scene, fileName);
+}
+
+bool VorrelQt::renderToImage(QVorrelScene *scene, const QString &format, const QString &fileName)
+{
+    return CanvasRenderer::renderToImage(scene, format, fileName);
+}
+
 void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QString &filter)
 {
     QVorrelScene *scene = activeScene();
@@ -1903,7 +1913,7 @@ void VorrelQt::exportStill(const QString &kind, const QString &suffix, const QSt
     const QString fileName = askExportFile(caption, suffix, filter);
     if (fileName.isEmpty())
         return;
-    writeExport(this, caption, fileName, [&] { return CanvasRenderer::renderToImage(scene, kind, fileName); });
+    writeExport(this, caption, fileName, [&] { return renderToImage(scene, kind, fileName); });
 }
 
 void VorrelQt::OnExportPNG()
@@ -1935,7 +1945,7 @@ void VorrelQt::OnExportPDF()
     const QString fileName = askExportFile(caption, QStringLiteral("pdf"), tr("PDF Files (*.pdf)"));
     if (fileName.isEmpty())
         return;
-    writeExport(this, caption, fileName, [&] { return CanvasRenderer::renderToPDF(scene, fileName); });
+    writeExport(this, caption, fileName, [&] { return renderToPDF(scene, fileName); });
 }
 
 void VorrelQt::OnExportMultiPagePDF()

@@ -330,8 +330,8 @@ public slots:
     void OnExportJPEG();
     void OnExportBMP();
     void OnExportPDF();
-    // One page per passage, word or glyph the user has not hidden, then a
-    // page of the canvas alone.
+    // One page per passage, word or glyph, hidden or not, then a page of
+    // the canvas alone.
     void OnExportMultiPagePDF();
 
     // Sequence export of the active document. Choosing the file also
@@ -348,6 +348,13 @@ public:
     // Asks for a file, proposing the document's title with the suffix, and
     // writes the canvas into it as an image in the format kind.
     void exportStill(const QString &kind, const QString &suffix, const QString &filter);
+    // The scene's canvas at its export size as one PDF page, or as one
+    // image in the format ("PNG", "BMP", "JPEG", "TIFF"); see
+    // CanvasRenderer. True when the file was written; a size that cannot be
+    // rendered is told, a file that cannot be written is the caller's to
+    // report.
+    bool renderToPDF(QVorrelScene *scene, const QString &fileName);
+    bool renderToImage(QVorrelScene *scene, const QString &format, const QString &fileName);
 
 protected:
     // Closes the documents in creation order; the first that refuses keeps

@@ -87,13 +87,14 @@ void EditCanvasDlg::previewColor(const QColor &color)
 void EditCanvasDlg::showExportSize(double width, double height)
 {
     // The sides keep the aspect they were given when either is cut back.
-    if (width > maxExtent) {
-        height = height * maxExtent / width;
-        width = maxExtent;
+    const double limit = ui.uiexportWidth->maximum();
+    if (width > limit) {
+        height = height * limit / width;
+        width = limit;
     }
-    if (height > maxExtent) {
-        width = width * maxExtent / height;
-        height = maxExtent;
+    if (height > limit) {
+        width = width * limit / height;
+        height = limit;
     }
     setExportWidth(int(width));
     setExportHeight(int(height));

@@ -14,9 +14,11 @@ class QShowEvent;
 // document. Screen size and background are previewed through the signals
 // while the user edits; the export size follows the screen's aspect ratio.
 //
-// Every size and the resolution stay within 1..32767, what a document keeps
-// and what an image can be rendered at; a coupled export size that would
-// pass that limit is scaled down on both sides, so its aspect stays.
+// The screen size runs from 1 to 65535, the export size from 1 to
+// 999999999 and the resolution from 1 to 32767, what a document keeps in
+// its 16 bits; a coupled export size that would pass its limit is scaled
+// down on both sides, so its aspect stays. Whether an export size can be
+// rendered is told when exporting.
 //
 // Cancel, Escape and the close button put every field back as it was when
 // the dialog was shown and, when anything was previewed, send the opening
@@ -26,9 +28,6 @@ class EditCanvasDlg : public QDialog
 {
     Q_OBJECT
 public:
-    // The largest size and resolution the dialog gives.
-    static constexpr int maxExtent = 32767;
-
     explicit EditCanvasDlg(QWidget *parent = nullptr);
 
     // Show a value without previewing or coupling anything; below 1 shows 1.
@@ -72,7 +71,8 @@ private:
     QColor currentColor() const;
     void previewColor(const QColor &color);
     // Shows an export size of the given (unrounded) sides: both are cut to
-    // whole pixels, and a side past maxExtent scales both down together.
+    // whole pixels, and a side past the export limit scales both down
+    // together.
     void showExportSize(double width, double height);
 
     Ui_EditCanvasDlgClass ui;

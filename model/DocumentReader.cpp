@@ -30,10 +30,11 @@ constexpr int MinChildBytes = 1;
 constexpr int MinSoftTypeBytes = 8;
 constexpr int MinPropertyBytes = 9;
 
-// Sizes and resolutions that rendering divides by.
+// Sizes and resolutions that rendering divides by: at least 1. A size
+// that cannot be rendered is refused when exporting.
 int clampedExtent(int value)
 {
-    return qBound(1, value, 32767);
+    return qMax(1, value);
 }
 
 // Spaces, tabs and line breaks lie in their passage, every other glyph in a

@@ -66,6 +66,9 @@ HierarchyPanelDockWidget::HierarchyPanelDockWidget(QWidget *parent)
     treeWidget->setHeaderHidden(true);
     QHeaderView *header = treeWidget->header();
     header->setStretchLastSection(false);
+    // The styles' least section size (over 30 pixels) would widen the two
+    // icon columns.
+    header->setMinimumSectionSize(20);
     header->resizeSection(1, 20);
     header->setSectionResizeMode(1, QHeaderView::Fixed);
     header->resizeSection(2, 20);

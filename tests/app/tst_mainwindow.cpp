@@ -11,6 +11,7 @@
 #include "model/DocumentStream.h"
 #include "model/Glyph.h"
 #include "model/Grid.h"
+#include "model/TextIterator.h"
 #include "model/TextGroup.h"
 #include "panels/ActiveScene.h"
 #include "panels/HierarchyPanelDockWidget.h"
@@ -652,7 +653,10 @@ private slots:
         QVERIFY(m_scene->textpadText() == "typed" && view(1)->isModified() && m_scene->historyIndex() == 0);
         activate(0);
         m_w->form().actionTextpadLoremIpsum->trigger();
-        QVERIFY(view(0)->scene()->textpadText().startsWith("Lorem ipsum dolor sit amet") && view(0)->isModified());
+        // guards: loremIpsumEndsOnMagna. One line of 995 characters, so the word nozzle ends on " magna.".
+        const QString lorem = view(0)->scene()->textpadText();
+        QVERIFY(lorem.startsWith("Lorem ipsum dolor sit amet, consectetur adipiscing elit. ") && view(0)->isModified());
+        QVERIFY(lorem.size() == 995 && lorem.endsWith(". Donec semper massa magna.") && !lorem.contains('\n'));
         QVERIFY(view(0)->scene()->history().isEmpty() && m_scene->textpadText() == "typed");
         activate(1);
         QClipboard *board = QGuiApplication::clipboard();
@@ -735,18 +739,35 @@ private slots:
             QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
                      row[1]);
         }
-        // A page per visible passage, word or glyph of "ab cd", "ef", one of the canvas unless empty; document unchanged.
+        // The window's own renderers (guards: rendererNames).
+        const QString page = m_dir.filePath(QStringLiteral("page.pdf")), image = m_dir.filePath(QStringLiteral("image"));
+        QVERIFY(m_w->renderToPDF(m_scene, page) && m_w->renderToImage(m_scene, QStringLiteral("BMP"), image));
+        QFile pdfPage(page);
+        QVERIFY(pdfPage.open(QIODevice::ReadOnly) && pdfPage.read(5) == "%PDF-" && QImageReader(image).size() == QSize(1024, 768));
+        // A page per passage, word or glyph of "ab cd", "ef", shown or hidden (guards: hiddenObjectsGetPages), then
+        // one of the canvas; document unchanged, each object's own visibility included.
         m_scene->executeCommand(new CmdMoveCaretPoint(m_scene, QPointF(0, 400)));
         Typist::type(m_scene, QStringLiteral("ef"));
         m_scene->restoreSelection({passage(m_scene, 0)});
-        const struct { int level; bool clip, hideSecond; int size, pages; } pdfRows[] = {
-            {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 2},
-            {2, false, true, 0, 5},    {1, true, false, 0, 4},
+        const struct { int level; bool clip, hide; int size, pages; } pdfRows[] = {
+            {0, false, false, 100, 3}, {1, true, false, 100, 4}, {2, false, false, 100, 7}, {0, true, true, 100, 3},
+            {2, false, true, 0, 7},    {1, true, true, 0, 4},
+        };
+        const auto ownVisibility = [&] {
+            QString shown;
+            for (TextIterator it(m_scene->root(), TextIterator::Forward | TextIterator::PostOrder); it.hasNext();) {
+                TextObject *o = it.next();
+                shown += o->isVisibleTo(o->parentItem()) ? '+' : '-';
+            }
+            return shown;
         };
         for (const auto &row : pdfRows) {
             m_scene->setScreenSize(row.size, row.size);
             m_scene->setExportSettings(row.size, row.size, 72);
-            m_scene->setObjectVisible(passage(m_scene, 1), !row.hideSecond);
+            // The second passage, and in the first the word cd's glyph c.
+            m_scene->setObjectVisible(passage(m_scene, 1), !row.hide);
+            m_scene->setObjectVisible(static_cast<TextGroup *>(passage(m_scene, 0)->child(2))->child(0), !row.hide);
+            const QString visibility = ownVisibility();
             const int entries = m_scene->historyIndex();
             ModalRecorder modal;
             modal.fileNames << m_dir.filePath(QStringLiteral("pages.pdf"));
@@ -762,7 +783,7 @@ private slots:
             const int pages = bytes.count("/Type /Page") - bytes.count("/Type /Pages");
             QVERIFY2(pages == row.pages, qPrintable(QString("level %1: %2 pages").arg(row.level).arg(pages)));
             TextGroup *first = passage(m_scene, 0);
-            QVERIFY(first->isVisible() && first->isSelected() && passage(m_scene, 1)->isVisible() != row.hideSecond);
+            QVERIFY(first->isVisible() && first->isSelected() && ownVisibility() == visibility);
             QVERIFY(modal.calls.first().title == "Export PDF" && m_scene->backgroundColor() == Qt::white
                     && m_scene->historyIndex() == entries);
         }

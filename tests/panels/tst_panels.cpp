@@ -440,6 +440,20 @@ private slots:
         QCOMPARE(dump(dock), QString());
     }
 
+    // The eye and lock columns are 20 pixels wide, below the least section size the styles give a header.
+    void hierarchyColumnsAreTwentyPixels()
+    {
+        const QString kept = QApplication::style()->objectName();
+        for (const QString style : {"fusion", "cleanlooks"}) {
+            QVERIFY(QApplication::setStyle(style));
+            HierarchyPanelDockWidget dock;
+            dock.show();
+            const QHeaderView *header = dock.findChild<QTreeWidget *>()->header();
+            QCOMPARE(QString("%1 %2 %3").arg(style).arg(header->sectionSize(1)).arg(header->sectionSize(2)), style + " 20 20");
+        }
+        QApplication::setStyle(kept);
+    }
+
     // Hierarchy rows (outlined children only, true indices, icons, selection, tint), then a real click on a cell
     // (path: rows from the top, then the column; none: below the rows): selection flips, then requests.
     void hierarchyClicks_data()
@@ -660,12 +674,15 @@ private slots:
         QTest::newRow("screen height") << xga << "uiscreenHeight" << 384 << "1024x384 w h384";
         QTest::newRow("narrower screen, export 1x1") << dot << "uiscreenWidth" << 300 << "1x2 w300 h"; // 768 / 300
         QTest::newRow("screen height, export 1x1") << dot << "uiscreenHeight" << 300 << "3x1 w h300";
-        // Past 32767 both sides shrink together: 32767 x 768 / 1024 = 24575.25; 15000 / 768 x 2048 = 40000
-        // wide, so 32767 x 768 / 2048 = 12287.625 high.
-        QTest::newRow("export height past limit") << xga << "uiexportHeight" << 32767 << "32767x24575 w h";
-        QTest::newRow("export width past limit, portrait") // 32767 x 1024 / 768 high, so 32767 x 768 / 1024 wide
-            << Ints{768, 1024, 768, 1024} << "uiexportWidth" << 32767 << "24575x32767 w h";
-        QTest::newRow("screen width past limit") << Ints{1024, 768, 20000, 15000} << "uiscreenWidth" << 2048 << "32767x12287 w2048 h";
+        // Screens up to 65535, exports up to 999999999 (guards: canvasRanges): 40000 x 1024 / 768 = 53333.3 wide;
+        // 15000 / 768 x 65535 = 1279980.5 wide.
+        QTest::newRow("export height 40000") << xga << "uiexportHeight" << 40000 << "53333x40000 w h";
+        QTest::newRow("screen width 65535") << Ints{1024, 768, 20000, 15000} << "uiscreenWidth" << 65535 << "1279980x15000 w65535 h";
+        // Past 999999999 both sides shrink together: 999999999 x 1024 / 768 high, so 999999999 x 768 / 1024 =
+        // 749999999.25 wide; 999999999 x 65535 high, so 999999999 / 65535 = 15259.02 wide.
+        QTest::newRow("export width past limit, portrait")
+            << Ints{768, 1024, 768, 1024} << "uiexportWidth" << 999999999 << "749999999x999999999 w h";
+        QTest::newRow("screen height past limit") << Ints{1, 1, 999999999, 999999999} << "uiscreenHeight" << 65535 << "15259x999999999 w h65535";
     }
 
     void canvasCoupling()
@@ -689,11 +706,11 @@ private slots:
         EditCanvasDlg dlg;
         QSignalSpy background(&dlg, &EditCanvasDlg::backgroundColorChanged);
         QSignalSpy width(&dlg, &EditCanvasDlg::screenWidthChanged);
-        seedCanvas(dlg, {0, -4, 40000, 999999999}, QColor(1, 2, 3, 51)); // guards: canvasSeedingClamps
+        seedCanvas(dlg, {0, 70000, 40000, 1000000000}, QColor(1, 2, 3, 51)); // guards: canvasSeedingClamps
         dlg.setExportResolution(60000);
         dlg.setBackgroundColor(QColor()); // ignored
         const auto fields = [&] { return values(&dlg, {"uiscreenWidth", "uiscreenHeight", "uiexportWidth", "uiexportHeight", "uiexportResolution", "uiBackgroundOpacity"}); };
-        QCOMPARE(fields(), Ints({1, 1, 32767, 32767, 32767, 20}));
+        QCOMPARE(fields(), Ints({1, 65535, 40000, 999999999, 32767, 20}));
         QCOMPARE(field<QPushButton>(&dlg, "uiBackgroundColor")->palette().color(QPalette::Button), QColor(1, 2, 3));
         QCOMPARE(width.count() + background.count(), 0);
         const QColor seeded(200, 100, 50, 127), picked(0, 0, 255, 200); // 200 / 2.55 = 78.4%, 78% = 198.9

@@ -368,14 +368,16 @@ private slots:
         QTest::newRow("zero") << QVector<int>{0, 0, 0, 0} << "1 1 1 2";
         QTest::newRow("negative") << QVector<int>{-5, -1, -32768, -7} << "1 1 1 2";
         QTest::newRow("grid of one") << QVector<int>{1920, 1080, 300, 1} << "1920 1080 300 2";
-        QTest::newRow("huge") << QVector<int>{100000, std::numeric_limits<int>::max(), 32767, 32767} << "32767 32767 32767 32767";
+        // guards: largeSizesAreKept. Sizes have no upper limit; the resolution is held in 16 bits.
+        QTest::newRow("40000 pixels") << QVector<int>{40000, 30000, 300, 50} << "40000 30000 300 50";
+        QTest::newRow("huge") << QVector<int>{100000, std::numeric_limits<int>::max(), 32767, 32767} << "100000 2147483647 32767 32767";
     }
 
     void exportSettingsAreClampedForRendering()
     {
         QFETCH(QVector<int>, stored);
-        // The screen size, the body's first two values, is kept in the same range as the export size; the checkerboard
-        // keeps its own cell size.
+        // The screen size, the body's first two values, is kept as the export size is; the checkerboard keeps its own
+        // cell size.
         QByteArray bytes = file(groupRecord({}), absentPointer(), stored[0], stored[1], stored[2], stored[3]);
         bytes.replace(8, 8, DocumentBytes().i32(stored[0]).i32(stored[1]).data);
         const auto r = SampleDocument::read(bytes);
