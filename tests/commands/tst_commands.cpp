@@ -530,9 +530,10 @@ private slots:
         row("removingElsewhereKeepsTheWordIndex between words", ab, from + "p/0 -/1 g2/-1; sel g3", "remove", removed + "p - g2 0/1/-1" + kept);
         row("removingElsewhereKeepsTheWordIndex in a word", ab, from + "p/0 w2/2 g4/1; sel g3", "remove", removed + "p w2 g3 0/2/0" + kept);
         row("removing the caret's glyph", ab, from + "p/0 w0/0 g1/1; sel g1", "remove", removed + "- - - 0/-1/-1 | caret: 100,100");
-        // No change without passages, at a passage's start or to a glyph outside; an index beyond types a new passage.
+        // Left without passages is an entry that keeps all; no change at a passage's start or to a glyph outside; an
+        // index beyond types a new passage.
         row("an emptied passage goes, the caret stays", ">x/a", "", "backspace", "1 Remove Glyph: | shape: (x) | at: - - - 0/-1/-1 | caret: 0,400");
-        row("leftWithoutPassagesAddsNoEntry", ">", "", "left;right;backspace", "0: | at: - - - -1/-1/-1 | caret: 0,100");
+        row("leftWithoutPassagesAddsAnEntry", ">", "", "left;right;backspace", "1 Move Caret Left: | at: - - - -1/-1/-1 | caret: 0,100");
         row("leftWithoutPassagesAddsNoEntry at a start", ">ab", "caret g0; left", "backspace;caret -", "0: | at: p w0 - 0/0/-1");
         row("leftWithoutPassagesAddsNoEntry beyond", ">ab", "caret 0,400; outside 7", "type x", "1 Insert Glyph: | shape: (ab) / (x)");
         // The outline commands on the word "ab" and the glyph d of deformed text; c stays.
