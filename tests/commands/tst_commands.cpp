@@ -205,6 +205,21 @@ struct Doc : TestDocument
         return c == GlyphPath(QPointF(), g->font(), g->text()).current ? "font" : c == g->path()->rest ? "rest"
              : lines + moves == c.elementCount() ? "lines" : lines ? "mixed" : "curves";
     }
+    // "x,y,w,h", or the bounds of the objects named, joined by '+'.
+    QRectF areaOf(const QString &v) const
+    {
+        const QStringList n = v.split(',');
+        QRectF area = n.size() == 4 ? QRectF(n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble()) : QRectF();
+        for (TextObject *o : all(QString(v).replace('+', ' ')))
+            area |= o ? o->sceneBoundingRect() : QRectF();
+        return area;
+    }
+    // "x,y", or the centre of areaOf.
+    QPointF pointOf(const QString &v) const
+    {
+        const QStringList n = v.split(',');
+        return n.size() == 2 ? QPointF(n[0].toDouble(), n[1].toDouble()) : areaOf(v).center();
+    }
     // A command by its key in the table below and its arguments: parts by name, points as "x,y", bands as "x,y,w,h" or
     // names joined by '+' (less a margin), colours by name, fonts "arial" or "dejavu", "scene ..." the style for new
     // text; "arrange <mode> <names>" and "combo <form> + <form>..." one entry each, the combo with the first one's text.
@@ -215,10 +230,8 @@ struct Doc : TestDocument
         const QString k = a.at(0), v = a.value(1), last = a.last();
         const int mode = a.value(2).toInt();
         const QStringList n = v.split(',');
-        QRectF area = n.size() == 4 ? QRectF(n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble()) : QRectF();
-        for (TextObject *o : all(QString(v).replace('+', ' ')))
-            area |= o ? o->sceneBoundingRect() : QRectF();
-        const QPointF point = n.size() == 2 ? QPointF(n[0].toDouble(), n[1].toDouble()) : area.center();
+        const QRectF area = areaOf(v);
+        const QPointF point = pointOf(v);
         const QChar typed = v == "space" ? ' ' : v == "tab" ? '\t' : v == "return" ? '\r' : v == "newline" ? '\n' : v.isEmpty() ? QChar() : v.at(0);
         const QColor c(last);
         const QFont f = last == "arial" ? arial : dejavu;
@@ -337,6 +350,9 @@ struct State
 QString step(Doc &d, const QString &form, QList<State> &states, bool full)
 {
     const Objects selected = d.selected();
+    const QString key = form.section(' ', 0, 0);
+    const QPointF point = key == "point" ? d.pointOf(form.section(' ', 1, 1)) : QPointF();
+    const bool hit = key == "point" && (d.scene.glyphAt(point) || d.scene.selectedObjectAt(point));
     bool changed = false;
     if (form == "undo" || form == "redo")
         form == "undo" ? d.scene.undo() : d.scene.redo();
@@ -345,8 +361,10 @@ QString step(Doc &d, const QString &form, QList<State> &states, bool full)
     const State now = State::of(d, full);
     if (changed)
         states = states.mid(0, d.entries()) << now;
-    const bool selecting = QStringList{"object", "all", "point", "same"}.contains(form.section(' ', 0, 0));
-    return (changed || now == states.at(d.entries())) && (!selecting || changed == (selected != d.selected())) ? QString() : form;
+    // A selection command is an entry when it changed the selection; one by point whenever it hit something.
+    const bool selecting = QStringList{"object", "all", "same"}.contains(key);
+    return (changed || now == states.at(d.entries())) && (!selecting || changed == (selected != d.selected()))
+                   && (key != "point" || changed == hit) ? QString() : form;
 }
 
 // Undoes every entry, then redoes them: each gives back the state recorded at its point of the history (but for the
@@ -495,7 +513,8 @@ private slots:
         row("points climb", ab, "", "point g1 1;point g1 1;point g1 1;point g1 1", "4 Select Object: g1");
         row("points climb from a blank", ab, "", "point g2 1;point g2 1;point g2 1", "3 Select Object: g2");
         row("point adds and removes", ab, "", "point g0 2;point g0 3", "2 Select Object:");
-        row("doubleClickThatChangesNothingLeavesNoEntry", ab, "", "point -3000,-3000 1;point g0 3;point g0 4", "0:");
+        // A point over an object is an entry even when the mode changes nothing there; beside all objects none.
+        row("selectPointOverAnObjectAddsAnEntry", ab, "", "point -3000,-3000 1;point g0 3;point g0 4", "2 Select Object:");
         // Glyphs, a blank, a word, a passage and a locked glyph (turned; its neighbour hidden): undo reselects them.
         row("removeUndoRedoRoundTripsAMixedSelection", "ab cd ef/gh ij", "sel g6; rotate 12.5; visible 0 g7; sel g1 w3 w2 p1 g6; lock 1 g6",
             "remove", "1 Remove Selection: g2 | shape: (a)_(ef) | locked: g2 | hidden: g3");
