@@ -190,9 +190,9 @@ struct Doc : TestDocument
                     v << n.value(g);
             }
             for (TextObject *o : QStringList{"z", "outline", "fill", "stroke", "width", "size", "font"}.contains(key) ? all(of) : Objects()) {
-                const Glyph &g = *static_cast<Glyph *>(o);
-                const QString x = key == "z" ? QString::number(o->zValue()) : key == "outline" ? outline(&g)
-                                                                         : valueOf(g, g.font(), g.font().pointSize(), key);
+                const Glyph *g = qobject_cast<Glyph *>(o);
+                const QString x = key == "z" ? QString::number(o->zValue()) : key == "outline" ? outline(g)
+                                                                         : valueOf(*g, g->font(), g->font().pointSize(), key);
                 if (key == "z" || key == "outline" || !v.contains(x))
                     v << x;
             }
