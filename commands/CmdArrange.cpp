@@ -47,8 +47,9 @@ CmdArrange::~CmdArrange() = default;
 
 CmdResult CmdArrange::execute()
 {
-    if (scene()->selectedObjects().isEmpty() || !m_object)
+    if (!m_object || (!m_done && scene()->selectedObjects().isEmpty()))
         return CmdResult(false, false);
+    m_done = true;
     const double z = m_object->zValue();
     switch (m_mode) {
     case BringToFront:
@@ -73,7 +74,7 @@ CmdResult CmdArrange::execute()
 
 CmdResult CmdArrange::undo()
 {
-    if (scene()->selectedObjects().isEmpty() || !m_object)
+    if (!m_object || !m_done)
         return CmdResult(false, false);
     const double z = m_object->zValue();
     switch (m_mode) {

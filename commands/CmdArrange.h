@@ -7,9 +7,10 @@ class TextObject;
 
 // Changes the stacking value of one object among its siblings: to the
 // front or back, one past the largest or smallest of their values (each
-// truncated toward zero), or one step forward or backward. It acts only
-// while something is selected; a mode it does not know changes no value
-// but still counts as a change. The object is not owned.
+// truncated toward zero), or one step forward or backward. Its first
+// execute acts only while something is selected; undo and redo then act
+// whatever is selected. A mode it does not know changes no value but still
+// counts as a change. The object is not owned.
 class CmdArrange : public Cmd
 {
 public:
@@ -25,6 +26,7 @@ private:
     int m_mode;
     TextObject *m_object;
     double m_savedZ = 0;
+    bool m_done = false;
 };
 
 #endif // CMDARRANGE_H

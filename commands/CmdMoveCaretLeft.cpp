@@ -1,6 +1,7 @@
 #include "commands/CmdMoveCaretLeft.h"
 
 #include "commands/TextPlace.h"
+#include "model/Caret.h"
 #include "model/Glyph.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
@@ -31,6 +32,13 @@ CmdResult CmdMoveCaretLeft::execute()
         // From the start of a passage, or from outside every passage, into
         // the nearest earlier passage that holds text, at its end.
         int index = at.passage ? at.passageIndex - 1 : at.passageIndex < 0 ? root->count() - 1 : at.passageIndex;
+        if (!at.passage && index < 0) {
+            // A document without passages: the caret stays where it is,
+            // and the step is still one of the history.
+            const QPointF here = s->caret()->pos();
+            s->placeCaretAt(float(here.x()), float(here.y()));
+            return CmdResult(true, true);
+        }
         Glyph *last = nullptr;
         for (; index >= 0 && !last; --index)
             last = root->child(index)->lastGlyph();

@@ -1,7 +1,5 @@
 #include "commands/CmdMoveSelected.h"
 
-#include "commands/SelectedGlyphs.h"
-
 CmdMoveSelected::CmdMoveSelected(QVorrelScene *scene, float dx, float dy)
     : Cmd(scene, QStringLiteral("Move Selection")), m_dx(dx), m_dy(dy)
 {
@@ -28,8 +26,9 @@ CmdResult CmdMoveSelected::moveBy(double dx, double dy)
 {
     if (dx == 0 && dy == 0)
         return CmdResult(false, false);
-    const SelectedGlyphs glyphs(scene());
-    glyphs.forEach([dx, dy](Glyph *g) { g->setPos(g->pos().x() + dx, g->pos().y() + dy); });
-    const bool changed = !glyphs.isEmpty();
+    if (!m_glyphs)
+        m_glyphs.emplace(scene());
+    m_glyphs->forEach([dx, dy](Glyph *g) { g->setPos(g->pos().x() + dx, g->pos().y() + dy); });
+    const bool changed = !m_glyphs->isEmpty();
     return CmdResult(changed, changed);
 }

@@ -2,11 +2,16 @@
 #define CMDMOVESELECTED_H
 
 #include "commands/Cmd.h"
+#include "commands/SelectedGlyphs.h"
 
 #include <QPointF>
 
+#include <optional>
+
 // Moves the glyphs of the selected, unlocked objects by an offset; the
-// groups' own positions stay.
+// groups' own positions stay. The glyphs are those of the first execute:
+// undo and redo move them whatever is selected then (an undone removal
+// puts its objects back unselected).
 class CmdMoveSelected : public Cmd
 {
 public:
@@ -22,6 +27,7 @@ private:
 
     float m_dx;
     float m_dy;
+    std::optional<SelectedGlyphs> m_glyphs;
 };
 
 #endif // CMDMOVESELECTED_H

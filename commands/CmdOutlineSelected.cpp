@@ -5,9 +5,9 @@
 #include "model/QVorrelScene.h"
 
 CmdOutlineSelected::CmdOutlineSelected(QVorrelScene *scene, QString text, bool repaintOnUndo)
-    : Cmd(scene, std::move(text)), m_repaintOnUndo(repaintOnUndo)
+    : Cmd(scene, std::move(text)), m_objects(scene->selectedUnlocked()), m_repaintOnUndo(repaintOnUndo)
 {
-    for (TextObject *object : scene->selectedUnlocked()) {
+    for (TextObject *object : qAsConst(m_objects)) {
         GlyphIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
         while (it.hasNext()) {
             m_savedPaths.record(it.next());
@@ -22,14 +22,14 @@ CmdResult CmdOutlineSelected::execute()
 {
     if (!m_changed)
         return CmdResult(false, false);
-    for (TextObject *object : scene()->selectedUnlocked())
+    for (TextObject *object : qAsConst(m_objects))
         applyTo(object);
     return CmdResult(true, true);
 }
 
 CmdResult CmdOutlineSelected::undo()
 {
-    const QList<TextObject *> objects = m_repaintOnUndo ? scene()->selectedUnlocked() : QList<TextObject *>();
+    const QList<TextObject *> objects = m_repaintOnUndo ? m_objects : QList<TextObject *>();
     for (TextObject *object : objects)
         object->updateInScene();
     m_savedPaths.restore();

@@ -4,13 +4,16 @@
 #include "commands/Cmd.h"
 #include "commands/OutlineSnapshot.h"
 
+#include <QList>
+
 class TextObject;
 
 // Base of the commands that change the outlines of the selected objects
 // (convert, reset, drop the deformation, set as original). Built, it records
 // the outlines of every glyph under each selected unlocked object; execute
-// applies the kind's operation to those objects and undo gives the recorded
-// outlines back. With no unlocked glyph selected it changes nothing.
+// applies the kind's operation to those objects, also when a redo finds
+// them no longer selected, and undo gives the recorded outlines back. With
+// no unlocked glyph selected it changes nothing.
 class CmdOutlineSelected : public Cmd
 {
 public:
@@ -29,6 +32,8 @@ protected:
 
 private:
     bool m_changed = false;
+    // The selected unlocked objects when the command was built.
+    QList<TextObject *> m_objects;
     OutlineSnapshot m_savedPaths;
     bool m_repaintOnUndo;
 };

@@ -34,19 +34,28 @@ CmdResult CmdRemoveSelected::execute()
     QVorrelScene *s = scene();
     m_savedPointer = s->textPointer();
     m_savedCaretPos = s->caret()->pos();
-    m_savedSelection = s->selectedObjects();
     m_caretHit = false;
 
-    const QList<TextObject *> selected = walkList<SelectedIterator>(s->root());
     QList<TextGroup *> emptied;
-    for (TextObject *o : selected) {
-        if (!o->isLocked() && o->parentGroup())
-            take(o, emptied);
-    }
-    while (!emptied.isEmpty()) {
-        TextGroup *g = emptied.takeFirst();
-        if (g->parentGroup())
-            take(g, emptied);
+    if (!m_taken.isEmpty()) {
+        // Redo: the document stands as it did before the first execute, so
+        // the same objects come out at the same places.
+        for (TextObject *o : qAsConst(m_taken)) {
+            if (o->parentGroup())
+                take(o, emptied);
+        }
+    } else {
+        const QList<TextObject *> selected = walkList<SelectedIterator>(s->root());
+        for (TextObject *o : selected) {
+            if (!o->isLocked() && o->parentGroup())
+                take(o, emptied);
+        }
+        while (!emptied.isEmpty()) {
+            TextGroup *g = emptied.takeFirst();
+            if (g->parentGroup())
+                take(g, emptied);
+        }
+        m_taken = m_removed;
     }
     if (m_removed.isEmpty())
         return CmdResult(false, false);
@@ -90,8 +99,6 @@ CmdResult CmdRemoveSelected::undo()
     m_parents.clear();
     m_indexes.clear();
     QVorrelScene *s = scene();
-    // Selected again, so that a redo removes the same objects.
-    s->restoreSelection(m_savedSelection);
     s->setTextPointer(m_savedPointer);
     s->placeCaretAt(float(m_savedCaretPos.x()), float(m_savedCaretPos.y()));
     return CmdResult(true, true);

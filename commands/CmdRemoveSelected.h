@@ -14,8 +14,10 @@ class TextObject;
 // every group they leave empty. When the caret's glyph, word or passage
 // goes, the caret moves to (100, 100), outside every passage; otherwise the
 // text position keeps its objects with their new indices. The removed
-// objects belong to the command until its undo puts them back; undo also
-// gives back the selection, the text position and the caret's place.
+// objects belong to the command until its undo puts them back, unselected;
+// undo also gives back the text position and the caret's place. A redo
+// takes the same objects again, in the same order, whatever is selected
+// then.
 class CmdRemoveSelected : public Cmd
 {
 public:
@@ -34,12 +36,13 @@ private:
     void reindexPointer() const;
 
     QList<TextObject *> m_removed;
+    // Every object the first execute took, in its order; not owned.
+    QList<TextObject *> m_taken;
     QList<TextGroup *> m_parents;
     QList<int> m_indexes;
     bool m_caretHit = false;
     TextPointer m_savedPointer;
     QPointF m_savedCaretPos;
-    QList<TextObject *> m_savedSelection;
 };
 
 #endif // CMDREMOVESELECTED_H

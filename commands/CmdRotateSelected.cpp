@@ -1,7 +1,5 @@
 #include "commands/CmdRotateSelected.h"
 
-#include "commands/SelectedGlyphs.h"
-
 CmdRotateSelected::CmdRotateSelected(QVorrelScene *scene, float angle, QPointF pivot)
     : Cmd(scene, QStringLiteral("Rotate Selection")), m_angle(angle), m_pivot(pivot)
 {
@@ -23,9 +21,10 @@ CmdResult CmdRotateSelected::rotateBy(float angle)
 {
     if (angle == 0)
         return CmdResult(false, false);
-    const SelectedGlyphs glyphs(scene());
+    if (!m_glyphs)
+        m_glyphs.emplace(scene());
     const QPointF pivot = m_pivot;
-    glyphs.forEach([angle, pivot](Glyph *g) { g->rotateAbout(angle, pivot); });
-    const bool changed = !glyphs.isEmpty();
+    m_glyphs->forEach([angle, pivot](Glyph *g) { g->rotateAbout(angle, pivot); });
+    const bool changed = !m_glyphs->isEmpty();
     return CmdResult(changed, changed);
 }

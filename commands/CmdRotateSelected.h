@@ -2,10 +2,15 @@
 #define CMDROTATESELECTED_H
 
 #include "commands/Cmd.h"
+#include "commands/SelectedGlyphs.h"
 
 #include <QPointF>
 
-// Rotates the glyphs of the selected, unlocked objects about a pivot.
+#include <optional>
+
+// Rotates the glyphs of the selected, unlocked objects about a pivot. The
+// glyphs are those of the first execute: undo and redo turn them whatever is
+// selected then.
 class CmdRotateSelected : public Cmd
 {
 public:
@@ -20,6 +25,7 @@ private:
 
     float m_angle;
     QPointF m_pivot;
+    std::optional<SelectedGlyphs> m_glyphs;
 };
 
 #endif // CMDROTATESELECTED_H

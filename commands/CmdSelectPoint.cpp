@@ -18,7 +18,6 @@ CmdResult CmdSelectPoint::execute()
     TextObject *hit = s->glyphAt(m_point);
     if (!selected && !hit)
         return CmdResult(false, false);
-    const QList<TextObject *> before = s->selectedObjects();
     if (mode() == SelectOnly) {
         for (TextObject *o : walk(false))
             clear(o);
@@ -39,7 +38,7 @@ CmdResult CmdSelectPoint::execute()
     } else if (mode() == Remove) {
         s->setSelected(hit, false, false);
     }
-    // Only a real change of the selection is worth a history entry.
-    const bool changed = s->selectedObjects() != before;
-    return CmdResult(changed, changed);
+    // Something lay under the point: a step of the history, also when the
+    // mode left the selection as it was.
+    return CmdResult(true, true);
 }

@@ -6,7 +6,8 @@
 #include <QPointF>
 
 // Selects by double-click: the glyph under a point first, then, on the
-// same spot, its word, its passage and the glyph again.
+// same spot, its word, its passage and the glyph again. A point over any
+// object is a step of the history, whatever the mode changed.
 class CmdSelectPoint : public CmdSelectWalk
 {
 public:

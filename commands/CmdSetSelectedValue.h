@@ -14,9 +14,10 @@
 #include <QPointF>
 
 // Base of the commands that set one property of the selected, unlocked
-// text. When built it records the property of every glyph under the
-// selection (a glyph under a selected group and selected itself twice);
-// undo gives each its recorded value back. A command that reshapes the
+// text. When built it records those objects and the property of every glyph
+// under them (a glyph under a selected group and selected itself twice);
+// undo gives each its recorded value back and redo sets the value on them
+// again, whatever is selected by then. A command that reshapes the
 // glyphs (font, size) records each glyph's font, both outlines and position
 // instead, before and after its first execute: undo and redo restore them
 // exactly, without a new layout.
@@ -36,8 +37,9 @@ public:
             restoreShapes(m_newShapes);
             return CmdResult(true, true);
         }
-        for (TextObject *o : scene()->selectedUnlocked())
+        for (TextObject *o : m_done ? m_objects : scene()->selectedUnlocked())
             m_write(o, m_newValue);
+        m_done = true;
         if (!m_oldShapes.isEmpty())
             m_newShapes = currentShapes();
         return CmdResult(true, true);
@@ -73,7 +75,13 @@ protected:
                         bool reshapes)
         : Cmd(scene, std::move(text)), m_newValue(value), m_write(write)
     {
-        for (TextObject *o : recordedObjects()) {
+        SelectedIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
+        while (it.hasNext()) {
+            TextObject *o = it.next();
+            if (!o->isLocked())
+                m_objects.append(o);
+        }
+        for (TextObject *o : qAsConst(m_objects)) {
             GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
             while (g.hasNext()) {
                 const Glyph *glyph = g.next();
@@ -93,23 +101,10 @@ private:
         QPointF pos;
     };
 
-    // The selected, unlocked objects, children before their parent.
-    QList<TextObject *> recordedObjects() const
-    {
-        QList<TextObject *> objects;
-        SelectedIterator it(scene()->root(), TextIterator::Forward | TextIterator::PostOrder);
-        while (it.hasNext()) {
-            TextObject *o = it.next();
-            if (!o->isLocked())
-                objects.append(o);
-        }
-        return objects;
-    }
-
     QList<Shape> currentShapes() const
     {
         QList<Shape> shapes;
-        for (TextObject *o : recordedObjects()) {
+        for (TextObject *o : m_objects) {
             GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
             while (g.hasNext()) {
                 const Glyph *glyph = g.next();
@@ -126,7 +121,7 @@ private:
     void forEachRecordedGlyph(const Visit &visit) const
     {
         int i = 0;
-        for (TextObject *o : recordedObjects()) {
+        for (TextObject *o : m_objects) {
             o->updateInScene();
             GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
             while (g.hasNext())
@@ -149,6 +144,10 @@ private:
 
     T m_newValue;
     bool m_changed = false;
+    bool m_done = false;
+    // The selected, unlocked objects when built, children before their
+    // parent; the values and shapes are recorded glyph by glyph under them.
+    QList<TextObject *> m_objects;
     QList<T> m_oldValues;
     QList<Shape> m_oldShapes;
     // The shapes the change gave, recorded at its first execute: redo

@@ -685,8 +685,10 @@ void QVorrelScene::setMousePosition(const QPointF &p)
 
 namespace {
 
-// A drag starts once the pointer has travelled more than this far from the
-// press point; a shorter travel is a click.
+// The rubber band shows once the pointer has travelled more than this far
+// from the press point, and a release this far or farther selects a region;
+// a shorter travel is a click. A drag on the selection has no such
+// threshold: its preview follows from the first move.
 constexpr float DragThreshold = 3.0f;
 
 const QString UnknownCombo = QStringLiteral("Unknown Combo Command");
@@ -723,12 +725,6 @@ void QVorrelScene::handleMousePress(QEvent::Type, const QPointF &scenePos)
         return;
     m_pressedOnRotateHandle = m_selection->hitRotateHandle(m_pressPoint);
     m_pressedOnSelection = selectedObjectAt(scenePos);
-}
-
-bool QVorrelScene::dragStarted(const QPointF &snapped) const
-{
-    // Once the preview runs it keeps running back inside the threshold.
-    return m_selection->isTransforming() || travel(m_pressPoint, snapped) > DragThreshold;
 }
 
 void QVorrelScene::previewRotation(const QPointF &scenePos, bool constrained)
@@ -774,7 +770,7 @@ void QVorrelScene::handleMouseMove(QEvent::Type, const QPointF &scenePos, Qt::Mo
         } else if (!m_pressedOnRotateHandle && !m_pressedOnSelection) {
             if (travel(m_pressPoint, p) > DragThreshold)
                 setSelectionArea(m_pressPoint.x(), m_pressPoint.y(), p.x(), p.y());
-        } else if (dragStarted(p)) {
+        } else {
             if (m_pressedOnSelection)
                 previewMove(scenePos, shift);
             else

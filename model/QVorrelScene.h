@@ -297,7 +297,6 @@ private:
     template<typename Iterator>
     TextObject *topmostAt(TextObject *root, const QPointF &scenePoint) const;
     // Pointer helpers.
-    bool dragStarted(const QPointF &snapped) const;
     void previewRotation(const QPointF &scenePos, bool constrained);
     void previewMove(const QPointF &scenePos, bool constrained);
     void executeWithCaretFollowing(Cmd *cmd, bool moves);

@@ -304,9 +304,10 @@ private slots:
         row("hover", "AB", "", "to g0", "0: | hover: g0 | lit: g0");
         row("hover a selected passage", "AB", "sel p", "to g0", "0: p | hover: p | lit: p");
         row("hover nothing", "AB", "sel p", "to g0;to -2000,-2000", "0: p | hover: - | lit:");
-        // A press on the selection with a tremor of 2.9 is a click.
-        row("shortDragOnSelectionMovesNothing", "AB", "sel p", "press g0;to g0+2,2.1", "0: p | pressed: selection | moved centre: 0,0 | preview: no");
-        row("short drag released", "AB", "sel p", "press g0;to g0+2,2.1;release g0+2,2.1", "0: p | pressed: none | tree: same");
+        // On the selection there is no dead zone: a travel of 2.8 moves it, the handle turns by 0.01 rad (0.573 degrees).
+        row("dragOnSelectionPreviewsFromTheFirstMove", "AB", "sel p", "press g0;to g0+2,2", "0: p | pressed: selection | moved centre: 2,2 | preview: yes");
+        row("short drag released", "AB", "sel p", "press g0;to g0+2,2;release g0+2,2", "1 Move Selection: p | pressed: none | moved g0 g1 centre: 2,2");
+        row("rotateHandlePreviewsFromTheFirstMove", "AB", "sel p", "turning 0.01", "0: p | pressed: rotate | rot box: 0.573 | preview: yes");
         // The preview follows the pointer, the text the release, in one entry; with Shift along the larger axis.
         row("drag preview", "AB", "sel p", "press g0;to g0+10,5", "0: p | moved centre: 10,5 | moved g0: 0,0 | preview: yes");
         row("drag", "AB", "sel p", "press g0;to g0+10,5;to g0+40,20;release g0+40,20", "1 Move Selection: p | moved g0 g1 centre: 40,20 | preview: no");
@@ -315,7 +316,7 @@ private slots:
         row("rotate handle", "AB", "sel p", "turning 0.2", "0: p | pressed: rotate | rot box g0: 11.46 0");
         row("rotate handle released", "AB", "sel p; turn 0.2", "", "0: p | pressed: none | rot box g0 g1: 0 11.46 11.46");
         row("rotate handle with shift, 0.19 rounded down", "AB", "sel p; turn 0.19 shift; turn 0.2 shift; turn -0.2 shift; turn 0.6 shift", "", "0: p | rot g0: 45");
-        // Back within the threshold the preview still follows; back at the start nothing is made; a tremor clicks.
+        // Back near its start the preview still follows; back at the start nothing is made.
         const QString back = "press g0;to g0+40,0;to g0+1,0";
         row("dragBackToStartLeavesNoPreview", "AB", "sel p", back, "0: p | moved centre: 1,0");
         row("drag back released", "AB", "sel p", back + ";to g0;release g0", "0: p | moved centre: 0,0 | preview: no | tree: same");
