@@ -71,18 +71,20 @@ void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
     this->codec = codec;
 }
 
-bool QTMovieFile::canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes)
+bool QTMovieFile::canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes, OSErr *error)
 {
     GWorldPtr probe = nullptr;
     const Rect bounds = {0, 0, height, width};
-    if (QTNewGWorldFromPtr(&probe, k32BGRAPixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes) != noErr)
-        return false;
-    Rect rect = bounds;
-    long size = 0;
-    const bool fits = GetMaxCompressionSize(GetGWorldPixMap(probe), &rect, 0, quality, codec, anyCodec, &size)
-                      == noErr;
-    DisposeGWorld(probe);
-    return fits;
+    OSErr err = QTNewGWorldFromPtr(&probe, k32BGRAPixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes);
+    if (err == noErr) {
+        Rect rect = bounds;
+        long size = 0;
+        err = GetMaxCompressionSize(GetGWorldPixMap(probe), &rect, 0, quality, codec, anyCodec, &size);
+        DisposeGWorld(probe);
+    }
+    if (error)
+        *error = err;
+    return err == noErr;
 }
 
 bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,

@@ -51,7 +51,7 @@ struct MediaRecord
 struct TrackRecord
 {
     MovieRecord *movie = nullptr;
-    Fixed width = 0;           // the frame size every sample must have
+    Fixed width = 0;           // the frame every sample shows, the track header's size
     Fixed height = 0;
     int sourceStream = -1;    // stream in the movie's source file, -1 for a new track
     int outputStream = -1;    // stream in the file being written, -1 until output starts
@@ -69,6 +69,9 @@ struct MovieRecord
 
 // Codec helpers shared by compression and movies.
 AVCodecID codecIdFor(CodecType cType);
+// The width and height a sample description gives: the frame's, or the
+// padded frame's where decoders would not drop the padding.
+void sampleDescriptionSize(const ImageDescription &desc, int *width, int *height);
 CodecType codecTypeFor(const AVCodecParameters *par);
 // The description (and its codec data) that compressing frames of this
 // size would give; fails when no such encoder can be opened.

@@ -85,7 +85,9 @@ struct FSSpec
 
 // What a compression produced. The codec-specific data (for H.264 the
 // 'avcC' record) follows the structure inside the handle; idSize covers
-// both. sampleFlags tells whether the frame depends on earlier ones.
+// both. width and height are the frame the sample shows, even where the
+// codec coded it padded to the sides it takes. sampleFlags tells whether
+// the frame depends on earlier ones.
 struct ImageDescription
 {
     long idSize;
@@ -140,7 +142,9 @@ void SetGWorld(CGrafPtr port, GDHandle device);
 PixMapHandle GetGWorldPixMap(GWorldPtr world);
 
 // Compression. The encoder is kept with the pixel map between frames, so
-// successive frames of one source form one coded sequence.
+// successive frames of one source form one coded sequence. A frame whose
+// sides the codec does not take is coded padded with black to the next
+// sides it takes.
 OSErr GetMaxCompressionSize(PixMapHandle src, const Rect *srcRect, short colorDepth, CodecQ quality,
                             CodecType cType, CompressorComponent codec, long *size);
 OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, CodecType cType,
