@@ -211,12 +211,12 @@ void CompressorDeleter::operator()(Compressor *compressor) const
 
 namespace {
 
-typedef std::unique_ptr<Compressor, CompressorDeleter> CompressorPtr;
-
 int alignUp(int value, int align)
 {
     return (value + align - 1) / align * align;
 }
+
+} // namespace
 
 OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result)
 {
@@ -300,6 +300,8 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     return noErr;
 }
 
+namespace {
+
 bool validSource(PixMapHandle src, const Rect *rect)
 {
     return src && rect && rect->top >= src->bounds.top && rect->left >= src->bounds.left
@@ -308,13 +310,14 @@ bool validSource(PixMapHandle src, const Rect *rect)
 }
 
 // The pixel map's compressor for these settings, opened when it has none
-// that fits.
+// that fits. Its frames have the size set for the pixel map, else the
+// source rectangle's.
 OSErr compressorFor(PixMapHandle src, const Rect *rect, CodecQ quality, CodecType cType, Compressor **result)
 {
     if (!validSource(src, rect))
         return paramErr;
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
+    const int width = src->frameWidth > 0 ? src->frameWidth : rect->right - rect->left;
+    const int height = src->frameHeight > 0 ? src->frameHeight : rect->bottom - rect->top;
     Compressor *held = src->compressor.get();
     if (!held || held->cType != cType || held->quality != quality || held->width != width
         || held->height != height) {
@@ -344,15 +347,30 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
     return out;
 }
 
-// Where a source of this size goes in the frame: its top-left corner.
-// Whatever the source leaves of the coded frame, the padding, is black.
+// Where a source of this size goes in the frame: the whole frame when it
+// has the frame's size, else scaled to fit it, centred (on whole chroma
+// samples). Whatever the source leaves of the coded frame, bars and
+// padding, is black.
 void placeSource(Compressor *c, int width, int height)
 {
+    if (c->sourceWidth == width && c->sourceHeight == height)
+        return;
     c->sourceWidth = width;
     c->sourceHeight = height;
-    c->fitX = c->fitY = 0;
-    c->fitWidth = width;
-    c->fitHeight = height;
+    if (width == c->width && height == c->height) {
+        c->fitX = c->fitY = 0;
+        c->fitWidth = width;
+        c->fitHeight = height;
+    } else if (int64_t(c->width) * height <= int64_t(c->height) * width) {
+        c->fitWidth = c->width;
+        c->fitHeight = int(qBound<int64_t>(1, (int64_t(height) * c->width * 2 + width) / (2 * width), c->height));
+    } else {
+        c->fitHeight = c->height;
+        c->fitWidth = int(qBound<int64_t>(1, (int64_t(width) * c->height * 2 + height) / (2 * height), c->width));
+    }
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format));
+    c->fitX = (c->width - c->fitWidth) / 2 >> d->log2_chroma_w << d->log2_chroma_w;
+    c->fitY = (c->height - c->fitHeight) / 2 >> d->log2_chroma_h << d->log2_chroma_h;
 }
 
 // The planes of the frame from the top-left corner of the source's place.
@@ -473,6 +491,31 @@ void describe(const Compressor &c, ImageDescription *d)
 
 } // namespace
 
+OSErr compressPicture(Compressor *c, const AVFrame *picture, int64_t pts, QByteArray *sample, bool *key)
+{
+    // A picture padded up to what its codec takes shows the frame in its
+    // top-left corner; any other size is scaled to fit.
+    const int dx = picture->width - c->width;
+    const int dy = picture->height - c->height;
+    const bool padded = dx >= 0 && dx < 4 && dy >= 0 && dy < 4;
+    const int width = padded ? c->width : picture->width;
+    const int height = padded ? c->height : picture->height;
+    OSErr err = prepareFrame(c, width, height, AVPixelFormat(picture->format));
+    if (err != noErr)
+        return err;
+    uint8_t *dst[4];
+    int dstStrides[4];
+    fitPlanes(*c, dst, dstStrides);
+    sws_scale(c->sws, picture->data, picture->linesize, 0, height, dst, dstStrides);
+    QByteArray converted;
+    const char *bytes = nullptr;
+    long size = 0;
+    err = encodeFrame(c, pts, &converted, &bytes, &size, key);
+    if (err == noErr)
+        *sample = c->h264 ? converted : QByteArray(bytes, int(size));
+    return err;
+}
+
 AVCodecID codecIdFor(CodecType cType)
 {
     const CodecSpec *spec = specFor(cType);
@@ -492,6 +535,7 @@ CodecType codecTypeFor(const AVCodecParameters *par)
 void sampleDescriptionSize(const ImageDescription &desc, int *width, int *height)
 {
     const CodecSpec *spec = specFor(desc.cType);
+    // Lossless H.264 codes 4:4:4 (from BGR24 pixels), which needs no padding.
     const bool padded = spec && !spec->clipsBlocks && desc.pixelFormat != AV_PIX_FMT_BGR24;
     *width = padded ? alignUp(desc.width, spec->align) : desc.width;
     *height = padded ? alignUp(desc.height, spec->align) : desc.height;
@@ -539,6 +583,15 @@ OSErr GetMaxCompressionSize(PixMapHandle src, const Rect *srcRect, short colorDe
     if (err == noErr)
         *size = compressor->maxSize;
     return err;
+}
+
+OSErr SetCompressedFrameSize(PixMapHandle src, int16_t width, int16_t height)
+{
+    if (!src || width < 0 || height < 0 || (width == 0) != (height == 0))
+        return paramErr;
+    src->frameWidth = width;
+    src->frameHeight = height;
+    return noErr;
 }
 
 OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, CodecType cType,

@@ -365,25 +365,123 @@ TrackRecord *trackOfSource(MovieRecord *movie, int stream)
     return nullptr;
 }
 
-// Copies the samples already in the source file into the new file.
-OSErr copySourcePackets(AVFormatContext *input, AVFormatContext *output, const std::vector<int> &map)
+// Decodes the samples of a stream in the source file and codes them anew
+// for the track that holds them.
+struct Recoder
+{
+    ~Recoder()
+    {
+        av_frame_free(&picture);
+        avcodec_free_context(&decoder);
+    }
+
+    AVCodecContext *decoder = nullptr;
+    AVFrame *picture = nullptr;
+    CompressorPtr compressor;
+    AVRational timeBase = movieTimeBase; // the source stream's
+    MediaRecord *media = nullptr;
+    int64_t next = 0;                    // the earliest time the next frame may take
+};
+
+OSErr openRecoder(const AVStream *in, MediaRecord *media, std::unique_ptr<Recoder> *result)
+{
+    auto recoder = std::make_unique<Recoder>();
+    const AVCodec *codec = avcodec_find_decoder(in->codecpar->codec_id);
+    if (!codec)
+        return noCodecErr;
+    recoder->decoder = avcodec_alloc_context3(codec);
+    recoder->picture = av_frame_alloc();
+    if (!recoder->decoder || !recoder->picture)
+        return memFullErr;
+    if (avcodec_parameters_to_context(recoder->decoder, in->codecpar) < 0)
+        return memFullErr;
+    recoder->decoder->pkt_timebase = in->time_base;
+    recoder->decoder->thread_count = 0;
+    if (avcodec_open2(recoder->decoder, codec, nullptr) < 0)
+        return noCodecErr;
+    const TrackRecord *track = media->track;
+    const OSErr err = openCompressor(media->cType, media->quality, track->width >> 16, track->height >> 16,
+                                     &recoder->compressor);
+    if (err != noErr)
+        return err;
+    recoder->timeBase = in->time_base;
+    recoder->media = media;
+    *result = std::move(recoder);
+    return noErr;
+}
+
+// Sends a sample of the source (null: the end) to the decoder and writes
+// every picture it gives back, coded anew, as a sample of the new file.
+OSErr recode(Recoder *r, const AVPacket *source, AVFormatContext *output, int target)
+{
+    if (avcodec_send_packet(r->decoder, source) < 0)
+        return codecErr;
+    const AVRational timeBase = output->streams[target]->time_base;
+    for (;;) {
+        const int received = avcodec_receive_frame(r->decoder, r->picture);
+        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+            return noErr;
+        if (received < 0)
+            return codecErr;
+        const int64_t shown = r->picture->best_effort_timestamp;
+        const int64_t pts = shown == AV_NOPTS_VALUE ? r->next
+                                                    : qMax(r->next, av_rescale_q(shown, r->timeBase, movieTimeBase));
+        const int64_t duration = r->picture->pkt_duration > 0
+                                     ? qMax<int64_t>(1, av_rescale_q(r->picture->pkt_duration, r->timeBase, movieTimeBase))
+                                     : 20;
+        QByteArray sample;
+        bool key = false;
+        const OSErr err = compressPicture(r->compressor.get(), r->picture, pts, &sample, &key);
+        av_frame_unref(r->picture);
+        if (err != noErr)
+            return err;
+        Packet packet(av_packet_alloc());
+        if (!packet || av_new_packet(packet.get(), sample.size()) < 0)
+            return memFullErr;
+        std::memcpy(packet->data, sample.constData(), size_t(sample.size()));
+        packet->stream_index = target;
+        packet->pts = packet->dts = av_rescale_q(pts, movieTimeBase, timeBase);
+        packet->duration = av_rescale_q(duration, movieTimeBase, timeBase);
+        if (key)
+            packet->flags |= AV_PKT_FLAG_KEY;
+        if (av_write_frame(output, packet.get()) < 0)
+            return ioErr;
+        r->next = pts + 1;
+        r->media->duration = TimeValue(qMin<int64_t>(qMax<int64_t>(r->media->duration, pts + duration), INT32_MAX));
+    }
+}
+
+// Copies the samples already in the source file into the new file, or
+// codes them anew where a stream has a recoder.
+OSErr copySourcePackets(AVFormatContext *input, AVFormatContext *output, const std::vector<int> &map,
+                        const std::vector<std::unique_ptr<Recoder>> &recoders)
 {
     Packet packet(av_packet_alloc());
     if (!packet)
         return memFullErr;
     while (av_read_frame(input, packet.get()) >= 0) {
-        const int target = map[size_t(packet->stream_index)];
-        if (target >= 0) {
-            av_packet_rescale_ts(packet.get(), input->streams[packet->stream_index]->time_base,
-                                 output->streams[target]->time_base);
+        const int source = packet->stream_index;
+        const int target = map[size_t(source)];
+        OSErr err = noErr;
+        if (target >= 0 && recoders[size_t(source)]) {
+            err = recode(recoders[size_t(source)].get(), packet.get(), output, target);
+        } else if (target >= 0) {
+            av_packet_rescale_ts(packet.get(), input->streams[source]->time_base, output->streams[target]->time_base);
             packet->stream_index = target;
             packet->pos = -1;
-            if (av_write_frame(output, packet.get()) < 0) {
-                av_packet_unref(packet.get());
-                return ioErr;
-            }
+            if (av_write_frame(output, packet.get()) < 0)
+                err = ioErr;
         }
         av_packet_unref(packet.get());
+        if (err != noErr)
+            return err;
+    }
+    for (size_t source = 0; source < recoders.size(); ++source) {
+        if (!recoders[source])
+            continue;
+        const OSErr err = recode(recoders[source].get(), nullptr, output, map[source]);
+        if (err != noErr)
+            return err;
     }
     return noErr;
 }
@@ -402,6 +500,7 @@ OSErr writeOutputStart(MovieRecord *movie)
 
     Input input;
     std::vector<int> map;
+    std::vector<std::unique_ptr<Recoder>> recoders;
     if (!movie->sourcePath.isEmpty()) {
         input = openInput(movie->sourcePath);
         if (!input)
@@ -416,6 +515,12 @@ OSErr writeOutputStart(MovieRecord *movie)
             if (track)
                 track->outputStream = out->index;
             map.push_back(out->index);
+            recoders.emplace_back();
+            if (track && track->media->recode) {
+                const OSErr err = openRecoder(in, track->media.get(), &recoders.back());
+                if (err != noErr)
+                    return err;
+            }
         }
     }
     for (const auto &track : movie->tracks) {
@@ -438,7 +543,7 @@ OSErr writeOutputStart(MovieRecord *movie)
     av_dict_free(&options);
     if (result < 0)
         return ioErr;
-    return input ? copySourcePackets(input.get(), output, map) : OSErr(noErr);
+    return input ? copySourcePackets(input.get(), output, map, recoders) : OSErr(noErr);
 }
 
 // Starts writing the temporary file unless it is being written already.
@@ -634,6 +739,12 @@ Media GetTrackMedia(Track track)
     return track ? track->media.get() : nullptr;
 }
 
+void GetTrackDimensions(Track track, Fixed *width, Fixed *height)
+{
+    *width = track ? track->width : 0;
+    *height = track ? track->height : 0;
+}
+
 Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType)
 {
     if (!track || track->media || mediaType != VideoMediaType || timeScale != movieTimeBase.den)
@@ -669,18 +780,39 @@ OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType 
 {
     if (!track)
         return invalidTrack;
-    const MediaRecord *media = track->media.get();
+    MediaRecord *media = track->media.get();
     if (!media || !media->format)
         return invalidMedia;
     if (!frame || start != 0 || duration != media->duration)
         return badEditList;
+    const int width = frame->right - frame->left;
+    const int height = frame->bottom - frame->top;
+    if (width <= 0 || height <= 0 || FixRatio(int16_t(width), 1) != track->width
+        || FixRatio(int16_t(height), 1) != track->height)
+        return badEditList;
     ImageDescription desc;
     QByteArray extension;
-    const OSErr err = probeCompression(cType, quality, frame->right - frame->left, frame->bottom - frame->top,
-                                       &desc, &extension);
+    const OSErr err = probeCompression(cType, quality, width, height, &desc, &extension);
     if (err != noErr)
         return err;
-    return continuesMedia(*track, desc, extension) ? noErr : badEditList;
+    if (continuesMedia(*track, desc, extension))
+        return noErr;
+    // The samples are coded anew on their way into the file being written,
+    // which starts now: their decoding and coding fails here, not with the
+    // first new sample.
+    MovieRecord *movie = track->movie;
+    if (movie->output || track->sourceStream < 0)
+        return badEditList;
+    if (!avcodec_find_decoder(media->format->codec_id))
+        return noCodecErr;
+    CodecParameters format = formatFrom(desc, extension.constData(), extension.size());
+    if (!format)
+        return memFullErr;
+    media->format = std::move(format);
+    media->cType = cType;
+    media->quality = quality;
+    media->recode = true;
+    return startOutput(movie);
 }
 
 OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, TimeValue duration,
