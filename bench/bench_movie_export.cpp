@@ -6,6 +6,12 @@
 // on the same frames, the step alone, the render alone and the writer alone
 // (QTMovieFile compressing the frames already rendered). The budget of a
 // frame is the 33 ms play tick.
+//
+// Appending in another codec: a movie of 120 earlier frames of the run
+// (JPEG, and H.264) opened by the writer for H.264 (and MPEG-4) frames,
+// which decodes and codes anew every earlier frame; per earlier frame,
+// against the floor of FFmpeg alone reading, decoding, converting and
+// coding the same frames with the same settings (target: at most 1.2x).
 
 #include "export/ExporterMOV.h"
 #include "export/QTMovieFile.h"
@@ -19,6 +25,13 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include "BenchMain.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
@@ -40,6 +53,8 @@ struct Codec
 };
 const Codec jpeg = {"JPEG", int(fourCC("jpeg"))};
 const Codec h264 = {"H.264", int(fourCC("avc1"))};
+const Codec mpeg4 = {"MPEG4", int(fourCC("mp4v"))};
+const int Earlier = 120;
 
 // Five lines of four ten-letter words, every glyph twirling.
 std::unique_ptr<QVorrelScene> document(const QString &movie)
@@ -172,12 +187,178 @@ void Parts(benchmark::State &state, const Codec &codec)
     }
 }
 
+// A movie of the run's first frames in this codec at "Normal".
+bool writeEarlier(const QString &path, const Codec &codec)
+{
+    std::unique_ptr<QVorrelScene> scene = document(path);
+    QImage frame(W, H, QImage::Format_ARGB32_Premultiplied);
+    frame.fill(0);
+    QTMovieFile writer;
+    writer.initQuickTime();
+    writer.setCompression(codecNormalQuality, CodecType(codec.type));
+    if (!writer.open(frame.bits(), k32BGRAPixelFormat, W, H, W * 4, path, false))
+        return false;
+    for (int i = 0; i < Earlier; ++i) {
+        tick(*scene);
+        render(*scene, frame);
+        if (!writer.writeFrame())
+            return false;
+    }
+    return writer.finish();
+}
+
+struct Recode
+{
+    const Codec *from;
+    const Codec *to;
+    std::string name() const { return std::string(from->name) + " to " + to->name; }
+};
+const Recode jpegToH264 = {&jpeg, &h264};
+const Recode h264ToMpeg4 = {&h264, &mpeg4};
+
+// The writer opening the earlier movie in the other codec: the append step
+// codes every earlier frame anew into the file being written. The writer
+// is then destroyed without frames, which leaves the movie as it was.
+void AppendRecoded(benchmark::State &state, const Recode &recode)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("earlier.mov");
+    if (!writeEarlier(path, *recode.from)) {
+        state.SkipWithError("earlier movie failed");
+        return;
+    }
+    std::vector<uchar> buffer(size_t(W) * H * 4);
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        QTMovieFile writer;
+        writer.initQuickTime();
+        writer.setCompression(codecNormalQuality, CodecType(recode.to->type));
+        timer.start();
+        const bool opened = writer.open(buffer.data(), k32BGRAPixelFormat, W, H, W * 4, path);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        if (!opened) {
+            state.SkipWithError("append failed");
+            return;
+        }
+        state.SetIterationTime(ms / 1000.0);
+        perFrameMs[recode.name() + " recode"] = ms / Earlier;
+        state.counters["ms/earlier frame"] = ms / Earlier;
+    }
+}
+
+// FFmpeg alone on the same frames: read, decode, convert to the encoder's
+// pixels, code with the writer's settings for "Normal" (threads as the
+// writer's: the decoder's chosen by FFmpeg, the encoder's slices).
+double decodeAndCode(const QString &path, const Codec &to)
+{
+    QElapsedTimer timer;
+    timer.start();
+    AVFormatContext *input = nullptr;
+    if (avformat_open_input(&input, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return -1;
+    avformat_find_stream_info(input, nullptr);
+    const AVStream *stream = input->streams[0];
+    const AVCodec *decoderCodec = avcodec_find_decoder(stream->codecpar->codec_id);
+    AVCodecContext *decoder = avcodec_alloc_context3(decoderCodec);
+    avcodec_parameters_to_context(decoder, stream->codecpar);
+    decoder->pkt_timebase = stream->time_base;
+    decoder->thread_count = 0;
+    avcodec_open2(decoder, decoderCodec, nullptr);
+
+    const bool x264 = to.type == int(fourCC("avc1"));
+    const AVCodec *encoderCodec = avcodec_find_encoder_by_name(x264 ? "libx264" : "mpeg4");
+    AVCodecContext *encoder = avcodec_alloc_context3(encoderCodec);
+    encoder->width = W;
+    encoder->height = H;
+    encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+    encoder->time_base = AVRational{1, 600};
+    encoder->framerate = AVRational{30, 1};
+    encoder->max_b_frames = 0;
+    encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    encoder->thread_count = 0;
+    encoder->thread_type = FF_THREAD_SLICE;
+    if (x264) {
+        av_opt_set(encoder->priv_data, "preset", "veryfast", 0);
+        av_opt_set(encoder->priv_data, "tune", "zerolatency", 0);
+        av_opt_set_double(encoder->priv_data, "crf", 25, 0);
+    } else {
+        encoder->flags |= AV_CODEC_FLAG_QSCALE;
+        encoder->global_quality = 16 * FF_QP2LAMBDA;
+    }
+    avcodec_open2(encoder, encoderCodec, nullptr);
+    AVFrame *decoded = av_frame_alloc();
+    AVFrame *picture = av_frame_alloc();
+    picture->format = AV_PIX_FMT_YUV420P;
+    picture->width = W;
+    picture->height = H;
+    av_frame_get_buffer(picture, 0);
+    AVPacket *packet = av_packet_alloc();
+    AVPacket *coded = av_packet_alloc();
+    SwsContext *sws = nullptr;
+    int frames = 0;
+    const auto drain = [&] {
+        while (avcodec_receive_frame(decoder, decoded) >= 0) {
+            sws = sws_getCachedContext(sws, decoded->width, decoded->height, AVPixelFormat(decoded->format), W, H,
+                                       AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+            av_frame_make_writable(picture);
+            sws_scale(sws, decoded->data, decoded->linesize, 0, decoded->height, picture->data, picture->linesize);
+            picture->pts = frames++ * 20;
+            picture->quality = encoder->global_quality;
+            avcodec_send_frame(encoder, picture);
+            while (avcodec_receive_packet(encoder, coded) >= 0)
+                av_packet_unref(coded);
+            av_frame_unref(decoded);
+        }
+    };
+    while (av_read_frame(input, packet) >= 0) {
+        avcodec_send_packet(decoder, packet);
+        av_packet_unref(packet);
+        drain();
+    }
+    avcodec_send_packet(decoder, nullptr);
+    drain();
+    const double ms = timer.nsecsElapsed() / 1e6;
+    sws_freeContext(sws);
+    av_packet_free(&coded);
+    av_packet_free(&packet);
+    av_frame_free(&picture);
+    av_frame_free(&decoded);
+    avcodec_free_context(&encoder);
+    avcodec_free_context(&decoder);
+    avformat_close_input(&input);
+    return frames == Earlier ? ms : -1;
+}
+
+void RecodeFloor(benchmark::State &state, const Recode &recode)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("earlier.mov");
+    if (!writeEarlier(path, *recode.from)) {
+        state.SkipWithError("earlier movie failed");
+        return;
+    }
+    for (auto _ : state) {
+        const double ms = decodeAndCode(path, *recode.to);
+        if (ms < 0) {
+            state.SkipWithError("decoding failed");
+            return;
+        }
+        state.SetIterationTime(ms / 1000.0);
+        perFrameMs[recode.name() + " floor"] = ms / Earlier;
+        state.counters["ms/earlier frame"] = ms / Earlier;
+    }
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(PlayRun, jpeg, jpeg)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Parts, jpeg, jpeg)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PlayRun, h264, h264)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Parts, h264, h264)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AppendRecoded, jpeg_to_h264, jpegToH264)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RecodeFloor, jpeg_to_h264, jpegToH264)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AppendRecoded, h264_to_mpeg4, h264ToMpeg4)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RecodeFloor, h264_to_mpeg4, h264ToMpeg4)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -192,6 +373,16 @@ int main(int argc, char **argv)
                         name.c_str(), play, perFrameMs[name + " step"], perFrameMs[name + " render"],
                         perFrameMs[name + " writer"], play / perFrameMs[name + " writer"], 100 * play / Budget,
                         Budget);
+        }
+        for (const Recode *recode : {&jpegToH264, &h264ToMpeg4}) {
+            const std::string name = recode->name();
+            if (!perFrameMs.count(name + " recode") || !perFrameMs.count(name + " floor"))
+                continue;
+            const double ours = perFrameMs[name + " recode"];
+            const double floor = perFrameMs[name + " floor"];
+            std::printf("append %s: %.2f ms per earlier frame coded anew, FFmpeg alone %.2f ms; "
+                        "ratio %.2f (target <= 1.20)\n",
+                        name.c_str(), ours, floor, ours / floor);
         }
     });
 }

@@ -67,8 +67,11 @@ bool ExporterMOV::begin(QVorrelScene *scene)
     m_frame.setDotsPerMeterY(dotsPerMetre);
 
     m_movie->setCompression(m_quality, CodecType(m_codec));
-    if (!m_movie->canCompress(m_buffer.get(), int16_t(m_width), int16_t(m_height), int32_t(rowBytes)))
-        return refuse(QString("This codec cannot compress frames of %1 pixels.").arg(size));
+    OSErr refusal = noErr;
+    if (!m_movie->canCompress(m_buffer.get(), int16_t(m_width), int16_t(m_height), int32_t(rowBytes), &refusal))
+        // A codec FFmpeg has no encoder for (Sorenson 3) compresses nothing.
+        return refuse(refusal == noCodecErr ? QString("Unable to Get Compression Size")
+                                            : QString("This codec cannot compress frames of %1 pixels.").arg(size));
     if (!m_movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height),
                        int32_t(rowBytes), fileName, m_keepExisting))
         return refuse("Unable to initialize Quicktime Graphics World");

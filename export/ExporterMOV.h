@@ -18,7 +18,10 @@ class QTMovieFile;
 // movie, which replaces an existing file of that name only once it is
 // finished; every later run (and every run of an exporter made with
 // keepExisting, the same file chosen again) appends to the movie in the
-// file. A run that fails or writes no frame leaves the file as it was.
+// file, whatever its codec, quality and export size: the movie keeps its
+// frame size, and earlier frames the new codec and quality cannot continue
+// are coded anew (Sorenson 3, which FFmpeg cannot encode, is refused at
+// begin). A run that fails or writes no frame leaves the file as it was.
 class ExporterMOV : public Exporter
 {
 public:

@@ -71,18 +71,20 @@ void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
     this->codec = codec;
 }
 
-bool QTMovieFile::canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes)
+bool QTMovieFile::canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes, OSErr *error)
 {
     GWorldPtr probe = nullptr;
     const Rect bounds = {0, 0, height, width};
-    if (QTNewGWorldFromPtr(&probe, k32BGRAPixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes) != noErr)
-        return false;
-    Rect rect = bounds;
-    long size = 0;
-    const bool fits = GetMaxCompressionSize(GetGWorldPixMap(probe), &rect, 0, quality, codec, anyCodec, &size)
-                      == noErr;
-    DisposeGWorld(probe);
-    return fits;
+    OSErr err = QTNewGWorldFromPtr(&probe, k32BGRAPixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes);
+    if (err == noErr) {
+        Rect rect = bounds;
+        long size = 0;
+        err = GetMaxCompressionSize(GetGWorldPixMap(probe), &rect, 0, quality, codec, anyCodec, &size);
+        DisposeGWorld(probe);
+    }
+    if (error)
+        *error = err;
+    return err == noErr;
 }
 
 bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
@@ -127,8 +129,18 @@ bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t 
     if (!media)
         return fail("Unable to Create Track Media");
 
+    // Every frame of a movie has its first frame's size: frames of another
+    // size are scaled to fit it.
+    Fixed movieWidth = 0;
+    Fixed movieHeight = 0;
+    GetTrackDimensions(track, &movieWidth, &movieHeight);
+    const Rect movieFrame = {0, 0, int16_t(movieHeight >> 16), int16_t(movieWidth >> 16)};
+    if ((movieFrame.right != width || movieFrame.bottom != height)
+        && SetCompressedFrameSize(GetGWorldPixMap(gworld), movieFrame.right, movieFrame.bottom) != noErr)
+        return fail("Unable to Append to the previous Track");
+
     const TimeValue duration = GetMediaDuration(media);
-    if (duration > 0 && AppendToTrack(track, 0, duration, codec, quality, &frameRect) != noErr)
+    if (duration > 0 && AppendToTrack(track, 0, duration, codec, quality, &movieFrame) != noErr)
         return fail("Unable to Append to the previous Track");
 
     state = 1;

@@ -20,10 +20,13 @@ public:
     bool initQuickTime();
     void setCompression(CodecQ quality, CodecType codec);
     // Whether the codec and quality set can compress frames of this size
-    // from this buffer; shows nothing.
-    bool canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes);
+    // from this buffer (error: why not, noCodecErr when the codec cannot
+    // compress at all); shows nothing.
+    bool canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes, OSErr *error = nullptr);
     // With append false an existing file is not read: the new movie takes
-    // its place when it is finished.
+    // its place when it is finished. Appended frames keep the movie's frame
+    // size (frames of another size are scaled to fit it); earlier frames
+    // that the codec and quality set cannot continue are coded anew in them.
     bool open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
               const QString &fileName, bool append = true);
     // Adds the buffer's present pixels as the next frame.

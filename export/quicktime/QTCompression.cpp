@@ -22,19 +22,28 @@ struct CodecSpec
     const char *encoder; // null: FFmpeg cannot encode it
     AVPixelFormat format;
     int depth;
-    int align;           // frame width and height must be multiples of this
+    int align;           // coded sides are multiples of this: other frames are padded
+    bool clipsBlocks;    // decoders show a padded frame at its sample description's size
     QualityControl control;
 };
 
+// Raw frames are 32-bit, as QuickTime keeps a 32-bit source: 24-bit rows
+// of an odd width are padded to even bytes, which FFmpeg's decoder misreads.
+// Cinepak and Road Pizza code 4 x 4 blocks: the sample description gives
+// the frame's own size and decoders drop what the last blocks hold beyond
+// it (FFmpeg's Road Pizza encoder also overruns its buffer on frames of
+// fewer than 4 pixels a side). H.264 in 4:2:0 crops only by pairs of
+// pixels: an odd side keeps its padding in the coded frame, and the track
+// header gives the frame's size.
 const CodecSpec codecs[] = {
-    {fourCC("jpeg"), AV_CODEC_ID_MJPEG, "mjpeg", AV_PIX_FMT_YUVJ420P, 24, 1, QualityControl::FixedScale},
-    {fourCC("raw "), AV_CODEC_ID_RAWVIDEO, "rawvideo", AV_PIX_FMT_RGB24, 24, 1, QualityControl::None},
-    {fourCC("rle "), AV_CODEC_ID_QTRLE, "qtrle", AV_PIX_FMT_RGB24, 24, 1, QualityControl::None},
-    {fourCC("cvid"), AV_CODEC_ID_CINEPAK, "cinepak", AV_PIX_FMT_RGB24, 24, 4, QualityControl::FixedScale},
-    {fourCC("rpza"), AV_CODEC_ID_RPZA, "rpza", AV_PIX_FMT_RGB555LE, 16, 4, QualityControl::None},
-    {fourCC("avc1"), AV_CODEC_ID_H264, "libx264", AV_PIX_FMT_YUV420P, 24, 2, QualityControl::X264},
-    {fourCC("SVQ3"), AV_CODEC_ID_SVQ3, nullptr, AV_PIX_FMT_YUV420P, 24, 1, QualityControl::None},
-    {fourCC("mp4v"), AV_CODEC_ID_MPEG4, "mpeg4", AV_PIX_FMT_YUV420P, 24, 2, QualityControl::FixedScale},
+    {fourCC("jpeg"), AV_CODEC_ID_MJPEG, "mjpeg", AV_PIX_FMT_YUVJ420P, 24, 1, false, QualityControl::FixedScale},
+    {fourCC("raw "), AV_CODEC_ID_RAWVIDEO, "rawvideo", AV_PIX_FMT_ARGB, 32, 1, false, QualityControl::None},
+    {fourCC("rle "), AV_CODEC_ID_QTRLE, "qtrle", AV_PIX_FMT_RGB24, 24, 1, false, QualityControl::None},
+    {fourCC("cvid"), AV_CODEC_ID_CINEPAK, "cinepak", AV_PIX_FMT_RGB24, 24, 4, true, QualityControl::FixedScale},
+    {fourCC("rpza"), AV_CODEC_ID_RPZA, "rpza", AV_PIX_FMT_RGB555LE, 16, 4, true, QualityControl::None},
+    {fourCC("avc1"), AV_CODEC_ID_H264, "libx264", AV_PIX_FMT_YUV420P, 24, 2, false, QualityControl::X264},
+    {fourCC("SVQ3"), AV_CODEC_ID_SVQ3, nullptr, AV_PIX_FMT_YUV420P, 24, 1, false, QualityControl::None},
+    {fourCC("mp4v"), AV_CODEC_ID_MPEG4, "mpeg4", AV_PIX_FMT_YUV420P, 24, 1, false, QualityControl::FixedScale},
 };
 
 const CodecSpec *specFor(CodecType cType)
@@ -172,16 +181,26 @@ struct Compressor
 
     CodecType cType = 0;
     CodecQ quality = 0;
-    int width = 0;
+    int width = 0;       // the frame the samples show
     int height = 0;
+    int codedWidth = 0;  // the frame padded to what the codec takes
+    int codedHeight = 0;
     bool h264 = false;
     AVCodecContext *context = nullptr;
-    SwsContext *sws = nullptr;
     AVFrame *frame = nullptr;
     AVPacket *packet = nullptr;
     long maxSize = 0;
     QByteArray extension; // codec data for the image description
-    int64_t nextPts = 0;
+    int64_t frames = 0;   // coded so far
+    // The conversion of the last source into the frame: its size, and the
+    // rectangle of the frame it fills.
+    SwsContext *sws = nullptr;
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+    int fitX = 0;
+    int fitY = 0;
+    int fitWidth = 0;
+    int fitHeight = 0;
     std::vector<uint8_t> tail; // padded copy of the source's last rows
 };
 
@@ -192,7 +211,12 @@ void CompressorDeleter::operator()(Compressor *compressor) const
 
 namespace {
 
-typedef std::unique_ptr<Compressor, CompressorDeleter> CompressorPtr;
+int alignUp(int value, int align)
+{
+    return (value + align - 1) / align * align;
+}
+
+} // namespace
 
 OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result)
 {
@@ -204,7 +228,7 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     const AVCodec *encoder = avcodec_find_encoder_by_name(rgbH264 ? "libx264rgb" : spec->encoder);
     if (!encoder)
         return noCodecErr;
-    if (width <= 0 || height <= 0 || width % spec->align || height % spec->align)
+    if (width <= 0 || height <= 0)
         return codecSizeErr;
 
     CompressorPtr c(new Compressor);
@@ -212,6 +236,10 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     c->quality = quality;
     c->width = width;
     c->height = height;
+    // Lossless H.264 codes 4:4:4, which crops single pixels.
+    const int align = rgbH264 ? 1 : spec->align;
+    c->codedWidth = alignUp(width, align);
+    c->codedHeight = alignUp(height, align);
     c->h264 = spec->control == QualityControl::X264;
     c->context = avcodec_alloc_context3(encoder);
     c->frame = av_frame_alloc();
@@ -221,8 +249,8 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
 
     AVCodecContext *ctx = c->context;
     const AVPixelFormat format = rgbH264 ? AV_PIX_FMT_BGR24 : spec->format;
-    ctx->width = width;
-    ctx->height = height;
+    ctx->width = c->codedWidth;
+    ctx->height = c->codedHeight;
     ctx->pix_fmt = format;
     ctx->time_base = AVRational{1, 600};
     ctx->framerate = AVRational{30, 1};
@@ -252,16 +280,14 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
         return codecSizeErr;
 
     c->frame->format = format;
-    c->frame->width = width;
-    c->frame->height = height;
+    c->frame->width = c->codedWidth;
+    c->frame->height = c->codedHeight;
     if (av_frame_get_buffer(c->frame, 0) < 0)
         return memFullErr;
-    c->sws = sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, format, SWS_BICUBIC, nullptr,
-                            nullptr, nullptr);
-    if (!c->sws)
-        return codecErr;
 
-    const int imageSize = av_image_get_buffer_size(format, width, height, 1);
+    const int imageSize = av_image_get_buffer_size(format, c->codedWidth, c->codedHeight, 1);
+    if (imageSize < 0)
+        return codecSizeErr;
     c->maxSize = long(imageSize) * 2 + 65536;
     if (c->h264) {
         c->extension = avcCFromAnnexB(ctx->extradata, ctx->extradata_size);
@@ -274,6 +300,8 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     return noErr;
 }
 
+namespace {
+
 bool validSource(PixMapHandle src, const Rect *rect)
 {
     return src && rect && rect->top >= src->bounds.top && rect->left >= src->bounds.left
@@ -282,13 +310,14 @@ bool validSource(PixMapHandle src, const Rect *rect)
 }
 
 // The pixel map's compressor for these settings, opened when it has none
-// that fits.
+// that fits. Its frames have the size set for the pixel map, else the
+// source rectangle's.
 OSErr compressorFor(PixMapHandle src, const Rect *rect, CodecQ quality, CodecType cType, Compressor **result)
 {
     if (!validSource(src, rect))
         return paramErr;
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
+    const int width = src->frameWidth > 0 ? src->frameWidth : rect->right - rect->left;
+    const int height = src->frameHeight > 0 ? src->frameHeight : rect->bottom - rect->top;
     Compressor *held = src->compressor.get();
     if (!held || held->cType != cType || held->quality != quality || held->width != width
         || held->height != height) {
@@ -318,29 +347,128 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
     return out;
 }
 
+// Where a source of this size goes in the frame: the whole frame when it
+// has the frame's size, else scaled to fit it, centred (on whole chroma
+// samples). Whatever the source leaves of the coded frame, bars and
+// padding, is black.
+void placeSource(Compressor *c, int width, int height)
+{
+    if (c->sourceWidth == width && c->sourceHeight == height)
+        return;
+    c->sourceWidth = width;
+    c->sourceHeight = height;
+    if (width == c->width && height == c->height) {
+        c->fitX = c->fitY = 0;
+        c->fitWidth = width;
+        c->fitHeight = height;
+    } else if (int64_t(c->width) * height <= int64_t(c->height) * width) {
+        c->fitWidth = c->width;
+        c->fitHeight = int(qBound<int64_t>(1, (int64_t(height) * c->width * 2 + width) / (2 * width), c->height));
+    } else {
+        c->fitHeight = c->height;
+        c->fitWidth = int(qBound<int64_t>(1, (int64_t(width) * c->height * 2 + height) / (2 * height), c->width));
+    }
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format));
+    c->fitX = (c->width - c->fitWidth) / 2 >> d->log2_chroma_w << d->log2_chroma_w;
+    c->fitY = (c->height - c->fitHeight) / 2 >> d->log2_chroma_h << d->log2_chroma_h;
+}
+
+// The planes of the frame from the top-left corner of the source's place.
+void fitPlanes(const Compressor &c, uint8_t *planes[4], int strides[4])
+{
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(c.frame->format));
+    int steps[4] = {0, 0, 0, 0};
+    for (int i = 0; i < d->nb_components; ++i)
+        steps[d->comp[i].plane] = qMax(steps[d->comp[i].plane], d->comp[i].step);
+    for (int p = 0; p < 4; ++p) {
+        const bool chroma = p == 1 || p == 2;
+        const int x = chroma ? c.fitX >> d->log2_chroma_w : c.fitX;
+        const int y = chroma ? c.fitY >> d->log2_chroma_h : c.fitY;
+        planes[p] = c.frame->data[p] ? c.frame->data[p] + long(y) * c.frame->linesize[p] + long(x) * steps[p]
+                                     : nullptr;
+        strides[p] = c.frame->linesize[p];
+    }
+}
+
+// Makes the frame writable and ready for a source of this size and pixel
+// format: black where the source will not cover it, and a conversion that
+// puts the source in its place.
+OSErr prepareFrame(Compressor *c, int width, int height, AVPixelFormat format)
+{
+    if (av_frame_make_writable(c->frame) < 0)
+        return memFullErr;
+    placeSource(c, width, height);
+    const AVPixelFormat target = AVPixelFormat(c->frame->format);
+    c->sws = sws_getCachedContext(c->sws, width, height, format, c->fitWidth, c->fitHeight, target, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr);
+    if (!c->sws)
+        return codecErr;
+    if (c->fitWidth != c->codedWidth || c->fitHeight != c->codedHeight) {
+        const ptrdiff_t linesizes[4] = {c->frame->linesize[0], c->frame->linesize[1], c->frame->linesize[2],
+                                        c->frame->linesize[3]};
+        const AVColorRange range = target == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+        if (av_image_fill_black(c->frame->data, linesizes, target, range, c->codedWidth, c->codedHeight) < 0)
+            return codecErr;
+    }
+    return noErr;
+}
+
 // swscale's vector loads read up to this many bytes past the end of a
 // source row.
 constexpr int sourceOverRead = 64;
 
-// Converts the source pixels into the compressor's frame. The caller's
-// buffer may end right after the last pixel of its last row, so the rows
-// whose over-read could leave it are converted from a padded copy.
-void convert(Compressor *c, const uint8_t *pixels, int stride)
+// Converts the caller's BGRA pixels into the compressor's frame, opaque
+// (as every other codec drops the alpha). The caller's buffer may end
+// right after the last pixel of its last row, so the rows whose over-read
+// could leave it are converted from a padded copy.
+OSErr convert(Compressor *c, const uint8_t *pixels, int stride, int width, int height)
 {
-    const int rowLength = c->width * 4;
-    const int direct = qMax(0, c->height - (sourceOverRead + stride - 1) / stride);
-    const int tailRows = c->height - direct;
+    const bool alpha = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format))->flags & AV_PIX_FMT_FLAG_ALPHA;
+    const OSErr err = prepareFrame(c, width, height, alpha ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_BGRA);
+    if (err != noErr)
+        return err;
+    uint8_t *dst[4];
+    int dstStrides[4];
+    fitPlanes(*c, dst, dstStrides);
+    const int rowLength = width * 4;
+    const int direct = qMax(0, height - (sourceOverRead + stride - 1) / stride);
+    const int tailRows = height - direct;
     if (direct > 0) {
         const uint8_t *const planes[4] = {pixels, nullptr, nullptr, nullptr};
         const int strides[4] = {stride, 0, 0, 0};
-        sws_scale(c->sws, planes, strides, 0, direct, c->frame->data, c->frame->linesize);
+        sws_scale(c->sws, planes, strides, 0, direct, dst, dstStrides);
     }
     c->tail.resize(size_t(tailRows * rowLength + sourceOverRead));
     for (int row = 0; row < tailRows; ++row)
         std::memcpy(c->tail.data() + row * rowLength, pixels + long(direct + row) * stride, size_t(rowLength));
     const uint8_t *const planes[4] = {c->tail.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {rowLength, 0, 0, 0};
-    sws_scale(c->sws, planes, strides, direct, tailRows, c->frame->data, c->frame->linesize);
+    sws_scale(c->sws, planes, strides, direct, tailRows, dst, dstStrides);
+    return noErr;
+}
+
+// Codes the frame as it stands. The sample goes to bytes and size, which
+// stay valid until the next call.
+OSErr encodeFrame(Compressor *c, int64_t pts, QByteArray *converted, const char **bytes, long *size, bool *key)
+{
+    c->frame->pts = pts;
+    c->frame->quality = c->context->global_quality;
+    c->frame->pict_type = AV_PICTURE_TYPE_NONE;
+    av_packet_unref(c->packet);
+    if (avcodec_send_frame(c->context, c->frame) < 0 || avcodec_receive_packet(c->context, c->packet) < 0)
+        return codecErr;
+    *bytes = reinterpret_cast<const char *>(c->packet->data);
+    *size = c->packet->size;
+    if (c->h264) {
+        *converted = lengthPrefixed(c->packet->data, c->packet->size);
+        *bytes = converted->constData();
+        *size = converted->size();
+    }
+    // The first frame of a coded sequence stands on its own, whether or not
+    // the encoder says so (Road Pizza flags no frame at all).
+    *key = (c->packet->flags & AV_PKT_FLAG_KEY) || c->frames == 0;
+    ++c->frames;
+    return *size > c->maxSize ? OSErr(codecErr) : OSErr(noErr);
 }
 
 // An image description with the compressor's codec data after it.
@@ -363,6 +491,31 @@ void describe(const Compressor &c, ImageDescription *d)
 
 } // namespace
 
+OSErr compressPicture(Compressor *c, const AVFrame *picture, int64_t pts, QByteArray *sample, bool *key)
+{
+    // A picture padded up to what its codec takes shows the frame in its
+    // top-left corner; any other size is scaled to fit.
+    const int dx = picture->width - c->width;
+    const int dy = picture->height - c->height;
+    const bool padded = dx >= 0 && dx < 4 && dy >= 0 && dy < 4;
+    const int width = padded ? c->width : picture->width;
+    const int height = padded ? c->height : picture->height;
+    OSErr err = prepareFrame(c, width, height, AVPixelFormat(picture->format));
+    if (err != noErr)
+        return err;
+    uint8_t *dst[4];
+    int dstStrides[4];
+    fitPlanes(*c, dst, dstStrides);
+    sws_scale(c->sws, picture->data, picture->linesize, 0, height, dst, dstStrides);
+    QByteArray converted;
+    const char *bytes = nullptr;
+    long size = 0;
+    err = encodeFrame(c, pts, &converted, &bytes, &size, key);
+    if (err == noErr)
+        *sample = c->h264 ? converted : QByteArray(bytes, int(size));
+    return err;
+}
+
 AVCodecID codecIdFor(CodecType cType)
 {
     const CodecSpec *spec = specFor(cType);
@@ -377,6 +530,15 @@ CodecType codecTypeFor(const AVCodecParameters *par)
     // FFmpeg keeps the file's four-character code least significant byte first.
     const uint32_t tag = par->codec_tag;
     return (tag & 0xff) << 24 | (tag & 0xff00) << 8 | (tag >> 8 & 0xff00) | tag >> 24;
+}
+
+void sampleDescriptionSize(const ImageDescription &desc, int *width, int *height)
+{
+    const CodecSpec *spec = specFor(desc.cType);
+    // Lossless H.264 codes 4:4:4 (from BGR24 pixels), which needs no padding.
+    const bool padded = spec && !spec->clipsBlocks && desc.pixelFormat != AV_PIX_FMT_BGR24;
+    *width = padded ? alignUp(desc.width, spec->align) : desc.width;
+    *height = padded ? alignUp(desc.height, spec->align) : desc.height;
 }
 
 OSErr probeCompression(CodecType cType, CodecQ quality, int width, int height, ImageDescription *desc,
@@ -423,6 +585,15 @@ OSErr GetMaxCompressionSize(PixMapHandle src, const Rect *srcRect, short colorDe
     return err;
 }
 
+OSErr SetCompressedFrameSize(PixMapHandle src, int16_t width, int16_t height)
+{
+    if (!src || width < 0 || height < 0 || (width == 0) != (height == 0))
+        return paramErr;
+    src->frameWidth = width;
+    src->frameHeight = height;
+    return noErr;
+}
+
 OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, CodecType cType,
                     ImageDescriptionHandle desc, Ptr data)
 {
@@ -433,29 +604,17 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
     if (err != noErr)
         return err;
 
-    if (av_frame_make_writable(c->frame) < 0)
-        return memFullErr;
     const uint8_t *pixels = src->baseAddr + long(srcRect->top - src->bounds.top) * src->rowBytes
                             + long(srcRect->left - src->bounds.left) * 4;
-    convert(c, pixels, int(src->rowBytes));
-    c->frame->pts = c->nextPts++ * 20;
-    c->frame->quality = c->context->global_quality;
-    c->frame->pict_type = AV_PICTURE_TYPE_NONE;
-    if (avcodec_send_frame(c->context, c->frame) < 0 || avcodec_receive_packet(c->context, c->packet) < 0)
-        return codecErr;
-
+    err = convert(c, pixels, int(src->rowBytes), srcRect->right - srcRect->left, srcRect->bottom - srcRect->top);
     QByteArray converted;
-    const char *bytes = reinterpret_cast<const char *>(c->packet->data);
-    long size = c->packet->size;
-    if (c->h264) {
-        converted = lengthPrefixed(c->packet->data, c->packet->size);
-        bytes = converted.constData();
-        size = converted.size();
-    }
-    // The first frame of a coded sequence stands on its own, whether or not
-    // the encoder says so (Road Pizza flags no frame at all).
-    const bool key = (c->packet->flags & AV_PKT_FLAG_KEY) || c->packet->pts == 0;
-    err = size > c->maxSize ? OSErr(codecErr) : SetHandleSize(reinterpret_cast<Handle>(desc), descriptionSize(*c));
+    const char *bytes = nullptr;
+    long size = 0;
+    bool key = false;
+    if (err == noErr)
+        err = encodeFrame(c, c->frames * 20, &converted, &bytes, &size, &key);
+    if (err == noErr)
+        err = SetHandleSize(reinterpret_cast<Handle>(desc), descriptionSize(*c));
     if (err == noErr) {
         ImageDescription *d = *desc;
         describe(*c, d);
@@ -465,6 +624,5 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
                     size_t(c->extension.size()));
         std::memcpy(data, bytes, size_t(size));
     }
-    av_packet_unref(c->packet);
     return err;
 }

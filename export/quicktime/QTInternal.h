@@ -19,13 +19,16 @@ struct CompressorDeleter
 {
     void operator()(Compressor *compressor) const;
 };
+typedef std::unique_ptr<Compressor, CompressorDeleter> CompressorPtr;
 
 struct PixMap
 {
     uint8_t *baseAddr = nullptr;
     long rowBytes = 0;
     Rect bounds = {0, 0, 0, 0};
-    std::unique_ptr<Compressor, CompressorDeleter> compressor; // kept between frames
+    int frameWidth = 0;    // the frames compressed from it; 0: the source rectangle's size
+    int frameHeight = 0;
+    CompressorPtr compressor; // kept between frames
 };
 
 struct GWorld
@@ -46,12 +49,16 @@ struct MediaRecord
     bool editing = false;
     CodecType cType = 0;      // 0 while the media has no sample format yet
     CodecParameters format;   // the coded format of every sample
+    // The samples already in the file are coded anew in format, at this
+    // quality, when they are copied.
+    bool recode = false;
+    CodecQ quality = 0;
 };
 
 struct TrackRecord
 {
     MovieRecord *movie = nullptr;
-    Fixed width = 0;           // the frame size every sample must have
+    Fixed width = 0;           // the frame every sample shows, the track header's size
     Fixed height = 0;
     int sourceStream = -1;    // stream in the movie's source file, -1 for a new track
     int outputStream = -1;    // stream in the file being written, -1 until output starts
@@ -69,6 +76,16 @@ struct MovieRecord
 
 // Codec helpers shared by compression and movies.
 AVCodecID codecIdFor(CodecType cType);
+// A compressor of its own, for frames of width x height.
+OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result);
+// Codes a decoded picture as the compressor's next frame, shown at pts (in
+// 1/600 s): a picture padded up to what its codec takes by its frame's
+// top-left corner, any other scaled to fit the frame. The sample is what
+// a movie stores, key when it stands on its own.
+OSErr compressPicture(Compressor *compressor, const AVFrame *picture, int64_t pts, QByteArray *sample, bool *key);
+// The width and height a sample description gives: the frame's, or the
+// padded frame's where decoders would not drop the padding.
+void sampleDescriptionSize(const ImageDescription &desc, int *width, int *height);
 CodecType codecTypeFor(const AVCodecParameters *par);
 // The description (and its codec data) that compressing frames of this
 // size would give; fails when no such encoder can be opened.

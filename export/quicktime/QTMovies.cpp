@@ -18,6 +18,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -222,6 +223,102 @@ Input openInput(const QByteArray &path)
     return owned;
 }
 
+uint32_t bigEndian32(const uint8_t *p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+// The offsets of the width and height in each track header ('tkhd') of a
+// QuickTime file, track after track: the last 8 bytes of the atom.
+std::vector<off_t> trackHeaderSizes(int fd)
+{
+    struct stat info;
+    if (fstat(fd, &info) != 0)
+        return {};
+    std::vector<off_t> found;
+    // Walks the atoms in [begin, end), looking into those on the path.
+    const std::function<bool(off_t, off_t, int)> walk = [&](off_t begin, off_t end, int depth) {
+        static const char *const path[] = {"moov", "trak", "tkhd"};
+        off_t pos = begin;
+        while (pos + 8 <= end) {
+            uint8_t header[16];
+            if (pread(fd, header, 8, pos) != 8)
+                return false;
+            uint64_t size = bigEndian32(header);
+            off_t body = pos + 8;
+            if (size == 1) {
+                if (pread(fd, header + 8, 8, pos + 8) != 8)
+                    return false;
+                size = uint64_t(bigEndian32(header + 8)) << 32 | bigEndian32(header + 12);
+                body += 8;
+            } else if (size == 0) {
+                size = uint64_t(end - pos);
+            }
+            if (size < uint64_t(body - pos) || size > uint64_t(end - pos))
+                return false;
+            const off_t next = pos + off_t(size);
+            if (std::memcmp(header + 4, path[depth], 4) == 0) {
+                if (depth == 2) {
+                    if (next - body < 84)
+                        return false;
+                    found.push_back(next - 8);
+                } else if (!walk(body, next, depth + 1)) {
+                    return false;
+                }
+            }
+            pos = next;
+        }
+        return true;
+    };
+    if (!walk(0, info.st_size, 0))
+        return {};
+    return found;
+}
+
+// The width and height of each track header, as 16.16 numbers.
+std::vector<std::pair<Fixed, Fixed>> trackDimensions(const QByteArray &path)
+{
+    std::vector<std::pair<Fixed, Fixed>> sizes;
+    const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return sizes;
+    for (off_t offset : trackHeaderSizes(fd)) {
+        uint8_t size[8];
+        if (pread(fd, size, 8, offset) != 8)
+            break;
+        sizes.emplace_back(Fixed(bigEndian32(size)), Fixed(bigEndian32(size + 4)));
+    }
+    close(fd);
+    return sizes;
+}
+
+void writeBigEndian32(uint8_t *p, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(value >> (24 - 8 * i));
+}
+
+// Gives each track of the written file whose frame differs from its
+// sample description's size that frame in its header (the muxer writes
+// the sample description's).
+// Tracks the muxer adds of its own come after the streams' tracks.
+OSErr writeTrackDimensions(int fd, const std::vector<std::pair<Fixed, Fixed>> &sizes)
+{
+    const std::vector<off_t> offsets = trackHeaderSizes(fd);
+    if (offsets.size() < sizes.size())
+        return ioErr;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (sizes[i].first <= 0)
+            continue;
+        uint8_t size[8];
+        writeBigEndian32(size, uint32_t(sizes[i].first));
+        writeBigEndian32(size + 4, uint32_t(sizes[i].second));
+        if (pwrite(fd, size, 8, offsets[i]) != 8)
+            return errnoToOSErr(errno);
+    }
+    return noErr;
+}
+
 void closeOutput(MovieRecord *movie)
 {
     if (!movie->output)
@@ -268,25 +365,123 @@ TrackRecord *trackOfSource(MovieRecord *movie, int stream)
     return nullptr;
 }
 
-// Copies the samples already in the source file into the new file.
-OSErr copySourcePackets(AVFormatContext *input, AVFormatContext *output, const std::vector<int> &map)
+// Decodes the samples of a stream in the source file and codes them anew
+// for the track that holds them.
+struct Recoder
+{
+    ~Recoder()
+    {
+        av_frame_free(&picture);
+        avcodec_free_context(&decoder);
+    }
+
+    AVCodecContext *decoder = nullptr;
+    AVFrame *picture = nullptr;
+    CompressorPtr compressor;
+    AVRational timeBase = movieTimeBase; // the source stream's
+    MediaRecord *media = nullptr;
+    int64_t next = 0;                    // the earliest time the next frame may take
+};
+
+OSErr openRecoder(const AVStream *in, MediaRecord *media, std::unique_ptr<Recoder> *result)
+{
+    auto recoder = std::make_unique<Recoder>();
+    const AVCodec *codec = avcodec_find_decoder(in->codecpar->codec_id);
+    if (!codec)
+        return noCodecErr;
+    recoder->decoder = avcodec_alloc_context3(codec);
+    recoder->picture = av_frame_alloc();
+    if (!recoder->decoder || !recoder->picture)
+        return memFullErr;
+    if (avcodec_parameters_to_context(recoder->decoder, in->codecpar) < 0)
+        return memFullErr;
+    recoder->decoder->pkt_timebase = in->time_base;
+    recoder->decoder->thread_count = 0;
+    if (avcodec_open2(recoder->decoder, codec, nullptr) < 0)
+        return noCodecErr;
+    const TrackRecord *track = media->track;
+    const OSErr err = openCompressor(media->cType, media->quality, track->width >> 16, track->height >> 16,
+                                     &recoder->compressor);
+    if (err != noErr)
+        return err;
+    recoder->timeBase = in->time_base;
+    recoder->media = media;
+    *result = std::move(recoder);
+    return noErr;
+}
+
+// Sends a sample of the source (null: the end) to the decoder and writes
+// every picture it gives back, coded anew, as a sample of the new file.
+OSErr recode(Recoder *r, const AVPacket *source, AVFormatContext *output, int target)
+{
+    if (avcodec_send_packet(r->decoder, source) < 0)
+        return codecErr;
+    const AVRational timeBase = output->streams[target]->time_base;
+    for (;;) {
+        const int received = avcodec_receive_frame(r->decoder, r->picture);
+        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+            return noErr;
+        if (received < 0)
+            return codecErr;
+        const int64_t shown = r->picture->best_effort_timestamp;
+        const int64_t pts = shown == AV_NOPTS_VALUE ? r->next
+                                                    : qMax(r->next, av_rescale_q(shown, r->timeBase, movieTimeBase));
+        const int64_t duration = r->picture->pkt_duration > 0
+                                     ? qMax<int64_t>(1, av_rescale_q(r->picture->pkt_duration, r->timeBase, movieTimeBase))
+                                     : 20;
+        QByteArray sample;
+        bool key = false;
+        const OSErr err = compressPicture(r->compressor.get(), r->picture, pts, &sample, &key);
+        av_frame_unref(r->picture);
+        if (err != noErr)
+            return err;
+        Packet packet(av_packet_alloc());
+        if (!packet || av_new_packet(packet.get(), sample.size()) < 0)
+            return memFullErr;
+        std::memcpy(packet->data, sample.constData(), size_t(sample.size()));
+        packet->stream_index = target;
+        packet->pts = packet->dts = av_rescale_q(pts, movieTimeBase, timeBase);
+        packet->duration = av_rescale_q(duration, movieTimeBase, timeBase);
+        if (key)
+            packet->flags |= AV_PKT_FLAG_KEY;
+        if (av_write_frame(output, packet.get()) < 0)
+            return ioErr;
+        r->next = pts + 1;
+        r->media->duration = TimeValue(qMin<int64_t>(qMax<int64_t>(r->media->duration, pts + duration), INT32_MAX));
+    }
+}
+
+// Copies the samples already in the source file into the new file, or
+// codes them anew where a stream has a recoder.
+OSErr copySourcePackets(AVFormatContext *input, AVFormatContext *output, const std::vector<int> &map,
+                        const std::vector<std::unique_ptr<Recoder>> &recoders)
 {
     Packet packet(av_packet_alloc());
     if (!packet)
         return memFullErr;
     while (av_read_frame(input, packet.get()) >= 0) {
-        const int target = map[size_t(packet->stream_index)];
-        if (target >= 0) {
-            av_packet_rescale_ts(packet.get(), input->streams[packet->stream_index]->time_base,
-                                 output->streams[target]->time_base);
+        const int source = packet->stream_index;
+        const int target = map[size_t(source)];
+        OSErr err = noErr;
+        if (target >= 0 && recoders[size_t(source)]) {
+            err = recode(recoders[size_t(source)].get(), packet.get(), output, target);
+        } else if (target >= 0) {
+            av_packet_rescale_ts(packet.get(), input->streams[source]->time_base, output->streams[target]->time_base);
             packet->stream_index = target;
             packet->pos = -1;
-            if (av_write_frame(output, packet.get()) < 0) {
-                av_packet_unref(packet.get());
-                return ioErr;
-            }
+            if (av_write_frame(output, packet.get()) < 0)
+                err = ioErr;
         }
         av_packet_unref(packet.get());
+        if (err != noErr)
+            return err;
+    }
+    for (size_t source = 0; source < recoders.size(); ++source) {
+        if (!recoders[source])
+            continue;
+        const OSErr err = recode(recoders[source].get(), nullptr, output, map[source]);
+        if (err != noErr)
+            return err;
     }
     return noErr;
 }
@@ -305,6 +500,7 @@ OSErr writeOutputStart(MovieRecord *movie)
 
     Input input;
     std::vector<int> map;
+    std::vector<std::unique_ptr<Recoder>> recoders;
     if (!movie->sourcePath.isEmpty()) {
         input = openInput(movie->sourcePath);
         if (!input)
@@ -319,6 +515,12 @@ OSErr writeOutputStart(MovieRecord *movie)
             if (track)
                 track->outputStream = out->index;
             map.push_back(out->index);
+            recoders.emplace_back();
+            if (track && track->media->recode) {
+                const OSErr err = openRecoder(in, track->media.get(), &recoders.back());
+                if (err != noErr)
+                    return err;
+            }
         }
     }
     for (const auto &track : movie->tracks) {
@@ -341,7 +543,7 @@ OSErr writeOutputStart(MovieRecord *movie)
     av_dict_free(&options);
     if (result < 0)
         return ioErr;
-    return input ? copySourcePackets(input.get(), output, map) : OSErr(noErr);
+    return input ? copySourcePackets(input.get(), output, map, recoders) : OSErr(noErr);
 }
 
 // Starts writing the temporary file unless it is being written already.
@@ -362,8 +564,7 @@ CodecParameters formatFrom(const ImageDescription &desc, const char *extension, 
         return nullptr;
     par->codec_type = AVMEDIA_TYPE_VIDEO;
     par->codec_id = codecIdFor(desc.cType);
-    par->width = desc.width;
-    par->height = desc.height;
+    sampleDescriptionSize(desc, &par->width, &par->height);
     par->bits_per_coded_sample = desc.depth;
     par->format = desc.pixelFormat;
     describeColour(desc.pixelFormat, &par->color_space, &par->color_range, &par->color_primaries, &par->color_trc);
@@ -377,12 +578,17 @@ CodecParameters formatFrom(const ImageDescription &desc, const char *extension, 
     return par;
 }
 
-// Whether samples so described can follow the media's samples in one
+// Whether samples so described can follow the track's samples in one
 // coded stream.
-bool continuesMedia(const MediaRecord &media, const ImageDescription &desc, const QByteArray &extension)
+bool continuesMedia(const TrackRecord &track, const ImageDescription &desc, const QByteArray &extension)
 {
+    const MediaRecord &media = *track.media;
     const AVCodecParameters *par = media.format.get();
-    if (desc.cType != media.cType || desc.width != par->width || desc.height != par->height)
+    int width = 0;
+    int height = 0;
+    sampleDescriptionSize(desc, &width, &height);
+    if (desc.cType != media.cType || FixRatio(desc.width, 1) != track.width || FixRatio(desc.height, 1) != track.height
+        || width != par->width || height != par->height)
         return false;
     if (par->bits_per_coded_sample > 0 && par->bits_per_coded_sample != desc.depth)
         return false;
@@ -458,14 +664,23 @@ OSErr NewMovieFromFile(Movie *movie, short resRefNum, short *resId, StrFileName 
     std::unique_ptr<MovieRecord> read(new MovieRecord);
     read->refNum = resRefNum;
     read->sourcePath = file->path;
+    // A track shows its header's frame; the sample description's is that
+    // of the coded frames.
+    const std::vector<std::pair<Fixed, Fixed>> headers = trackDimensions(file->path);
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVCodecParameters *par = input->streams[i]->codecpar;
         if (par->codec_type != AVMEDIA_TYPE_VIDEO || par->width <= 0 || par->height <= 0)
             continue;
+        int width = par->width;
+        int height = par->height;
+        if (headers.size() == input->nb_streams && headers[i].first >= 0x8000 && headers[i].second >= 0x8000) {
+            width = (headers[i].first + 0x8000) >> 16;
+            height = (headers[i].second + 0x8000) >> 16;
+        }
         auto track = std::make_unique<TrackRecord>();
         track->movie = read.get();
-        track->width = FixRatio(int16_t(qMin(par->width, 32767)), 1);
-        track->height = FixRatio(int16_t(qMin(par->height, 32767)), 1);
+        track->width = FixRatio(int16_t(qMin(width, 32767)), 1);
+        track->height = FixRatio(int16_t(qMin(height, 32767)), 1);
         track->sourceStream = int(i);
         track->media = std::make_unique<MediaRecord>();
         track->media->track = track.get();
@@ -524,6 +739,12 @@ Media GetTrackMedia(Track track)
     return track ? track->media.get() : nullptr;
 }
 
+void GetTrackDimensions(Track track, Fixed *width, Fixed *height)
+{
+    *width = track ? track->width : 0;
+    *height = track ? track->height : 0;
+}
+
 Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType)
 {
     if (!track || track->media || mediaType != VideoMediaType || timeScale != movieTimeBase.den)
@@ -559,18 +780,39 @@ OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType 
 {
     if (!track)
         return invalidTrack;
-    const MediaRecord *media = track->media.get();
+    MediaRecord *media = track->media.get();
     if (!media || !media->format)
         return invalidMedia;
     if (!frame || start != 0 || duration != media->duration)
         return badEditList;
+    const int width = frame->right - frame->left;
+    const int height = frame->bottom - frame->top;
+    if (width <= 0 || height <= 0 || FixRatio(int16_t(width), 1) != track->width
+        || FixRatio(int16_t(height), 1) != track->height)
+        return badEditList;
     ImageDescription desc;
     QByteArray extension;
-    const OSErr err = probeCompression(cType, quality, frame->right - frame->left, frame->bottom - frame->top,
-                                       &desc, &extension);
+    const OSErr err = probeCompression(cType, quality, width, height, &desc, &extension);
     if (err != noErr)
         return err;
-    return continuesMedia(*media, desc, extension) ? noErr : badEditList;
+    if (continuesMedia(*track, desc, extension))
+        return noErr;
+    // The samples are coded anew on their way into the file being written,
+    // which starts now: their decoding and coding fails here, not with the
+    // first new sample.
+    MovieRecord *movie = track->movie;
+    if (movie->output || track->sourceStream < 0)
+        return badEditList;
+    if (!avcodec_find_decoder(media->format->codec_id))
+        return noCodecErr;
+    CodecParameters format = formatFrom(desc, extension.constData(), extension.size());
+    if (!format)
+        return memFullErr;
+    media->format = std::move(format);
+    media->cType = cType;
+    media->quality = quality;
+    media->recode = true;
+    return startOutput(movie);
 }
 
 OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, TimeValue duration,
@@ -599,7 +841,7 @@ OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, 
         if (!media->format)
             return memFullErr;
         media->cType = desc->cType;
-    } else if (!continuesMedia(*media, *desc, QByteArray(extension, extensionSize))) {
+    } else if (!continuesMedia(*media->track, *desc, QByteArray(extension, extensionSize))) {
         return badEditList;
     }
     const OSErr started = startOutput(movie);
@@ -650,11 +892,23 @@ OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFil
     const OSErr started = startOutput(movie);
     if (started != noErr)
         return started;
+    // The tracks whose frame is not their sample description's size.
+    std::vector<std::pair<Fixed, Fixed>> headers(movie->output->nb_streams, {0, 0});
+    for (const auto &track : movie->tracks) {
+        if (track->outputStream < 0)
+            continue;
+        const AVCodecParameters *par = movie->output->streams[track->outputStream]->codecpar;
+        if (track->width >> 16 != par->width || track->height >> 16 != par->height)
+            headers[size_t(track->outputStream)] = {track->width, track->height};
+    }
     const int trailer = av_write_trailer(movie->output);
     const int closed = avio_closep(&movie->output->pb);
     closeOutput(movie);
     if (trailer < 0 || closed < 0)
         return ioErr;
+    const OSErr sized = writeTrackDimensions(file->tempLock, headers);
+    if (sized != noErr)
+        return sized;
     // The new contents reach the disk before they take the movie's name.
     if (fchmod(file->tempLock, file->mode) != 0 || fsync(file->tempLock) != 0
         || rename(file->tempPath.constData(), file->path.constData()) != 0)

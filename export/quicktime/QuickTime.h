@@ -85,7 +85,9 @@ struct FSSpec
 
 // What a compression produced. The codec-specific data (for H.264 the
 // 'avcC' record) follows the structure inside the handle; idSize covers
-// both. sampleFlags tells whether the frame depends on earlier ones.
+// both. width and height are the frame the sample shows, even where the
+// codec coded it padded to the sides it takes. sampleFlags tells whether
+// the frame depends on earlier ones.
 struct ImageDescription
 {
     long idSize;
@@ -140,11 +142,17 @@ void SetGWorld(CGrafPtr port, GDHandle device);
 PixMapHandle GetGWorldPixMap(GWorldPtr world);
 
 // Compression. The encoder is kept with the pixel map between frames, so
-// successive frames of one source form one coded sequence.
+// successive frames of one source form one coded sequence. A frame whose
+// sides the codec does not take is coded padded with black to the next
+// sides it takes.
 OSErr GetMaxCompressionSize(PixMapHandle src, const Rect *srcRect, short colorDepth, CodecQ quality,
                             CodecType cType, CompressorComponent codec, long *size);
 OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, CodecType cType,
                     ImageDescriptionHandle desc, Ptr data);
+// Frames compressed from the pixel map from now on have this size: the
+// source rectangle is scaled to fit it, centred between black bars. 0 x 0
+// (as at first) gives frames of the source rectangle's size.
+OSErr SetCompressedFrameSize(PixMapHandle src, int16_t width, int16_t height);
 
 // Movie files, movies, tracks and media.
 OSErr FSMakeFSSpec(short vRefNum, long dirID, const StrFileName &fileName, FSSpec *spec);
@@ -158,6 +166,8 @@ void DisposeMovie(Movie movie);
 Track GetMovieIndTrack(Movie movie, long index);
 Track NewMovieTrack(Movie movie, Fixed width, Fixed height, int16_t volume);
 Media GetTrackMedia(Track track);
+// The frame the track shows, its header's width and height.
+void GetTrackDimensions(Track track, Fixed *width, Fixed *height);
 Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType);
 TimeValue GetMediaDuration(Media media);
 OSErr BeginMediaEdits(Media media);
@@ -169,9 +179,11 @@ OSErr InsertMediaIntoTrack(Track track, TimeValue trackStart, TimeValue mediaTim
                            Fixed mediaRate);
 
 // Prepares a track whose media already holds [start, start + duration) for
-// more samples of the given codec, quality and frame: fails when they could
-// not continue the track's coded stream (another codec, frame size or, for
-// H.264, other parameter sets).
+// more samples of the given codec, quality and frame (the track's). Where
+// they could not continue the coded stream as it is stored (another codec,
+// frame size or, for H.264, other parameter sets), the samples already
+// there are decoded and coded anew in the given codec and quality, into
+// the file being written: fails when they cannot be.
 OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType cType, CodecQ quality,
                     const Rect *frame);
 
