@@ -308,7 +308,7 @@ struct State
     static State of(const Doc &d, bool outlines = true)
     {
         const QVorrelScene &s = d.scene;
-        State st{walkList(d.root), s.selectedObjects(), {qHash(s.textFont())}};
+        State st{walkList(d.root), s.selectedObjects(), {double(qHash(s.textFont()))}};
         for (TextObject *o : st.objects) {
             st.numbers << o->x() << o->y() << o->rotation() << o->zValue() << o->isVisibleTo(o->parentItem())
                        << o->isSelected() << o->isLocked();
