@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vorrel needs to build, run and test; with the
-# argument "fuzz", also clang and its fuzzing runtime for `make fuzz`.
+# Installs the Debian packages Vorrel needs to build, run and test, clang and
+# its sanitizer and fuzzing runtimes among them (the sanitizer build of
+# `make test` and `make fuzz` use clang).
 # Quiet when everything is already present; uses sudo only when not root.
 set -euo pipefail
 
@@ -13,10 +14,8 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   xvfb xauth
   xdotool openbox x11-utils
+  clang libclang-rt-14-dev
 )
-if [ "${1:-}" = fuzz ]; then
-  PACKAGES+=(clang libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -8,7 +8,7 @@ namespace {
 constexpr quint32 Multiplier = 214013u;
 constexpr quint32 Increment = 2531011u;
 
-PseudoRandom sharedSequence(quint32(QDateTime::currentMSecsSinceEpoch()));
+PseudoRandom sharedSequence{quint32(QDateTime::currentMSecsSinceEpoch())};
 
 } // namespace
 

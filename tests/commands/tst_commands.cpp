@@ -328,7 +328,7 @@ struct State
     static State of(const Doc &d, bool outlines = true)
     {
         const QVorrelScene &s = d.scene;
-        State st{walkList(d.root), s.selectedObjects(), {}, {qHash(s.textFont())}};
+        State st{walkList(d.root), s.selectedObjects(), {}, {double(qHash(s.textFont()))}};
         for (TextObject *o : st.objects) {
             if (o->isSelected())
                 st.flagged << o;

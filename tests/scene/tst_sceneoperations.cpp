@@ -58,7 +58,7 @@ struct Doc : TestDocument
     QHash<const TextObject *, QString> names() const // a glyph's name wins over its name as a passage's child
     {
         QHash<const TextObject *, QString> names;
-        for (const QString &kind : {"p", "w", "g"}) {
+        for (const QString &kind : {QStringLiteral("p"), QStringLiteral("w"), QStringLiteral("g")}) {
             for (int i = 0; root->count() && at(kind + QString::number(i)); ++i)
                 names.insert(at(kind + QString::number(i)), kind == "p" && i == 0 ? kind : kind + QString::number(i));
         }

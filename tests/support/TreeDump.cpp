@@ -35,7 +35,7 @@ void dumpObject(QStringList &lines, const TextObject *o, int depth)
                  .arg(indent, g->font().toString(), colour(g->fillColor()), colour(g->strokeColor()), num(g->strokeWidth()));
     for (const SoftType *s : g->softTypes())
         lines << QStringLiteral("%1  softtype %2 \"%3\" enabled %4").arg(indent, s->typeKey(), s->name()).arg(s->isEnabled());
-    for (const QString name : {QStringLiteral("rest"), QStringLiteral("current")}) {
+    for (const QString &name : {QStringLiteral("rest"), QStringLiteral("current")}) {
         const QPainterPath &path = name == "rest" ? g->path()->rest : g->path()->current;
         lines << QStringLiteral("%1  %2: %3 elements").arg(indent, name).arg(path.elementCount());
         for (int i = 0; i < path.elementCount(); ++i) {
