@@ -36,14 +36,14 @@ void QtAbstractPropertyManager::clear()
         order.reserve(m_properties.size());
         QSet<const QtProperty *> parents;
         for (QtProperty *property : qAsConst(m_properties)) {
-            if (property->m_parents.isEmpty())
+            if (!property->firstParent())
                 order.append(property);
             else
-                parents.insert(property->m_parents.first());
+                parents.insert(property->firstParent());
         }
         for (const QtProperty *parent : qAsConst(parents)) {
             for (QtProperty *child : parent->m_children) {
-                if (child->m_parents.first() == parent && m_properties.contains(child))
+                if (child->firstParent() == parent && m_properties.contains(child))
                     order.append(child);
             }
         }
