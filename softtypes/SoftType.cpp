@@ -561,10 +561,29 @@ void SoftType::setValues(const QHash<QString, QVariant> &values)
 void SoftType::copyValuesFrom(const SoftType &source)
 {
     const int enumType = QtVariantPropertyManager::enumTypeId();
-    for (int slot = 0; slot < source.count(); ++slot) {
+    const auto copy = [&](int slot) {
         const Parameter &p = source.at(slot);
         addOrSetValue(p.type == enumType ? int(QVariant::Int) : p.type, p.name, source.valueAt(slot));
+    };
+    for (int slot = 0; slot < source.m_count; ++slot)
+        copy(slot);
+    // The extras are taken whole, shared until either SoftType changes one,
+    // where that makes what taking them one at a time would: this SoftType
+    // has its own declared ones only, named as the source's, and none is an
+    // enumeration (which a copy takes as an Int). A SoftType of many costs
+    // its copies next to nothing.
+    bool whole = m_extras.isEmpty() && !m_sheet && count() == source.m_count;
+    for (int slot = 0; whole && slot < m_count; ++slot)
+        whole = at(slot).name == source.at(slot).name;
+    for (const Parameter &p : source.m_extras)
+        whole = whole && p.type != enumType;
+    if (!whole) {
+        for (int slot = source.m_count; slot < source.count(); ++slot)
+            copy(slot);
+        return;
     }
+    m_extras = source.m_extras;
+    m_index.reset(source.m_index ? new QMap<QString, int>(*source.m_index) : nullptr);
 }
 
 bool SoftType::isTriggered(Qt::MouseButtons buttons) const
