@@ -9,6 +9,14 @@ QtProperty::QtProperty(QtAbstractPropertyManager *manager)
 
 QtProperty::~QtProperty()
 {
+    release();
+}
+
+void QtProperty::release()
+{
+    if (m_released)
+        return;
+    m_released = true;
     // Leave every parent first (the browsers still see a whole property),
     // then let the manager drop its value, then release the children.
     const QList<QtProperty *> parents = parentProperties();

@@ -63,7 +63,6 @@ struct SoftType::Sheet
 
     QtVariantPropertyManager *manager = new QtVariantPropertyManager;
     QVector<QtVariantProperty *> properties;
-    QHash<const QtProperty *, int> slotOfProperty;
     QMetaObject::Connection valueChanged;
     QMetaObject::Connection destroyed;
 };
@@ -439,16 +438,15 @@ SoftType::Sheet &SoftType::sheet() const
     SoftType *self = const_cast<SoftType *>(this);
     Sheet *sheet = m_sheet.get();
     sheet->valueChanged = QObject::connect(sheet->manager, &QtVariantPropertyManager::valueChanged,
-                                           [self, sheet](QtProperty *property, const QVariant &value) {
-                                               const int slot = sheet->slotOfProperty.value(property, -1);
+                                           [self](QtProperty *property, const QVariant &value) {
+                                               const int slot = self->slotOfProperty(property);
                                                if (slot >= 0)
                                                    self->store(slot, value);
                                            });
     sheet->destroyed = QObject::connect(sheet->manager, &QtAbstractPropertyManager::propertyDestroyed,
-                                        [sheet](QtProperty *property) {
-                                            const int slot = sheet->slotOfProperty.take(property);
-                                            if (slot >= 0 && slot < sheet->properties.size()
-                                                && sheet->properties.at(slot) == property)
+                                        [self, sheet](QtProperty *property) {
+                                            const int slot = self->slotOfProperty(property);
+                                            if (slot >= 0)
                                                 sheet->properties[slot] = nullptr;
                                         });
     return *m_sheet;
@@ -469,7 +467,19 @@ void SoftType::show(int slot) const
     if (slot == TriggerSlot)
         property->setToolTip(triggerToolTip());
     m_sheet->properties.insert(slot, property);
-    m_sheet->slotOfProperty.insert(property, slot);
+}
+
+int SoftType::slotOfProperty(const QtProperty *property) const
+{
+    // Found by its name; a property being made is no parameter's yet, and
+    // one renamed or replaced by another of its name is looked for.
+    const QVector<QtVariantProperty *> &properties = m_sheet->properties;
+    int slot = slotOf(property->propertyName());
+    if (slot >= properties.size())
+        return -1;
+    if (slot < 0 || properties.at(slot) != property)
+        slot = properties.indexOf(static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property)));
+    return slot;
 }
 
 QtVariantProperty *SoftType::createProperty(int type, const QString &name)
@@ -483,7 +493,6 @@ QtVariantProperty *SoftType::createProperty(int type, const QString &name)
     // A new property of the type takes the name's place; the old one stays
     // in the manager, no longer a parameter.
     replace(slot, newParameter(type, name));
-    s.slotOfProperty.remove(s.properties.at(slot));
     s.properties.removeAt(slot);
     show(slot);
     return s.properties.at(slot);
