@@ -25,6 +25,8 @@ QtPropertyRowList::QtPropertyRowList(QtProperty *root, EditorMaker makeEditor, Q
     , m_makeEditor(std::move(makeEditor))
 {
     setFrameShape(QFrame::NoFrame);
+    // The keyboard reaches the editors, not the list.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Rows stand on the box's own background, as a form's rows do.
     viewport()->setBackgroundRole(QPalette::Window);
@@ -119,6 +121,18 @@ void QtPropertyRowList::scrollToRow(int row)
     verticalScrollBar()->setValue(row * m_rowHeight);
 }
 
+void QtPropertyRowList::ensureRowVisible(int row)
+{
+    if (m_layoutPending)
+        layoutRows();
+    const QRect rect = rowRect(row);
+    QScrollBar *bar = verticalScrollBar();
+    if (rect.top() < 0)
+        bar->setValue(bar->value() + rect.top());
+    else if (rect.bottom() >= viewport()->height())
+        bar->setValue(bar->value() + rect.bottom() + 1 - viewport()->height());
+}
+
 QSize QtPropertyRowList::sizeHint() const
 {
     ensureRows();
@@ -195,6 +209,30 @@ void QtPropertyRowList::changeEvent(QEvent *event)
         measure();
         rowsChanged();
     }
+}
+
+bool QtPropertyRowList::focusNextPrevChild(bool next)
+{
+    // From the row whose editor has the focus to the next row that takes it,
+    // looked for a view's worth of rows on; past the first or last row, or
+    // rows that take no focus, the focus leaves the list.
+    const QWidget *focus = QApplication::focusWidget();
+    int row = -1;
+    for (auto it = m_shown.cbegin(); it != m_shown.cend() && row < 0 && !m_rowsChanged; ++it) {
+        if (it->editor && focus && (it->editor == focus || it->editor->isAncestorOf(focus)))
+            row = it.key();
+    }
+    const int step = next ? 1 : -1;
+    for (int r = row + step; row >= 0 && r >= 0 && r < rowCount() && qAbs(r - row) <= 2 * RowsInView; r += step) {
+        ensureRowVisible(r);
+        QWidget *editor = rowEditor(r);
+        QWidget *taker = editor && editor->focusProxy() ? editor->focusProxy() : editor;
+        if (taker && taker->isEnabled() && (taker->focusPolicy() & Qt::TabFocus)) {
+            editor->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void QtPropertyRowList::ensureRows() const

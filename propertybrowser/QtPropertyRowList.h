@@ -14,7 +14,8 @@ class QtProperty;
 // no editor; a sub-property's row follows its parent's, indented. All rows
 // are of one height and laid out on the fly: only the rows in view have
 // editors, made as they come into view and dropped as they leave it, so a
-// list of a hundred thousand rows costs a few words per row.
+// list of a hundred thousand rows costs a few words per row. Tab and Backtab
+// go from row to row, scrolling the next one into view.
 class QtPropertyRowList : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     // Where the row is drawn, in the viewport's coordinates.
     QRect rowRect(int row) const;
     void scrollToRow(int row);
+    // Scrolls as little as brings the row whole into view.
+    void ensureRowVisible(int row);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -47,6 +50,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     struct Row

@@ -321,9 +321,9 @@ private slots:
     }
 
     // Past a hundred rows a box lists them: every descendant in order (a point's "X" and "Y" after it), editors only
-    // for the rows in view, each within its row and at its own height, an edit there reaching the manager. Guards
-    // manyRowsAreListedInLinearTime: rows added one at a time to a shown box, laid out, drawn and removed from both ends
-    // cost time linear in their number (as a form, a hundred thousand took minutes to go).
+    // for the rows in view, each within its row and at its own height, Tab going on row by row, an edit there reaching
+    // the manager. Guards manyRowsAreListedInLinearTime: rows added one at a time to a shown box, laid out, drawn and
+    // removed from both ends cost time linear in their number (as a form, a hundred thousand took minutes to go).
     void manyRowsAreListedInLinearTime()
     {
         QtGroupPropertyManager groups;
@@ -343,6 +343,12 @@ private slots:
         auto *list = browser.findChild<QtPropertyRowList *>();
         QVERIFY(list && !browser.findChild<QFormLayout *>());
         QCoreApplication::processEvents();
+        // Tab from the last row in view goes on to the next, scrolled into view
+        const int bottom = list->viewport()->height() / list->rowRect(0).height() - 1;
+        list->rowEditor(bottom)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(list->rowEditor(bottom + 1) && list->rowEditor(bottom + 1)->hasFocus() && list->rowRect(bottom + 1).bottom() < list->viewport()->height());
+        QApplication::focusWidget()->clearFocus(); // a focused editor would stay while scrolled away
         for (const int last : {0, 102}) {
             list->scrollToRow(last);
             QStringList rows, edited; // every row's name; the rows with editors
