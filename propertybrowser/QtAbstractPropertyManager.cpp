@@ -29,13 +29,13 @@ QSet<QtProperty *> QtAbstractPropertyManager::properties() const
 
 void QtAbstractPropertyManager::clear()
 {
-    // Deleting from the back of the properties in turn would leave
-    // sub-properties to leave long lists of siblings from anywhere. The
-    // order is taken first, one in which no deletion searches a long list:
-    // properties without a parent first, so that their sub-properties no
-    // longer have them as parent; then the others in the order of their first
-    // parent's sub-properties, so that each is the first of its remaining
-    // siblings. Properties made meanwhile go in a next round.
+    // Deleted as they lie, sub-properties would leave long lists of siblings
+    // from anywhere in them. The order is taken first, one in which no
+    // deletion searches a long list: properties without a parent first, so
+    // that their sub-properties no longer have them as parent; then the
+    // others in the order of their first parent's sub-properties, so that
+    // each is the first of its remaining siblings. Properties made meanwhile
+    // go in a next round.
     while (!m_properties.isEmpty()) {
         QVector<QtProperty *> order;
         order.reserve(m_properties.size());

@@ -577,10 +577,10 @@ void SoftType::copyValuesFrom(const SoftType &source)
     for (int slot = 0; slot < source.m_count; ++slot)
         copy(slot);
     // The extras are taken whole, shared until either SoftType changes one,
-    // where that makes what taking them one at a time would: this SoftType
-    // has its own declared ones only, named as the source's, and none is an
-    // enumeration (which a copy takes as an Int). A SoftType of many costs
-    // its copies next to nothing.
+    // when that gives what taking them one at a time would: this SoftType
+    // has only its declared parameters, named as the source's, and no extra
+    // is an enumeration (which a copy takes as an Int). So copies of a
+    // SoftType of many parameters cost next to nothing.
     bool whole = m_extras.isEmpty() && !m_sheet && count() == source.m_count;
     for (int slot = 0; whole && slot < m_count; ++slot)
         whole = at(slot).name == source.at(slot).name;
