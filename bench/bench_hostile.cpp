@@ -7,18 +7,37 @@
 // beyond a fixed base), and time against the floor of reading the same
 // bytes as plain 32-bit numbers. Reading must stay linear: the time per byte
 // at the double size over the time per byte at the size stays near 1.
+//
+// The SoftType dialog of a SoftType read with 25,000, 50,000 and 100,000
+// properties of its own, as the main window shows it: open, show and close
+// (by Ok, Cancel and Escape) against the time to read the same document, and
+// the memory it holds per property (see SoftTypeDialog below).
+#include "app/VorrelQt.h"
 #include "model/DocumentStream.h"
+#include "model/Glyph.h"
 #include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
+#include "panels/SoftTypePanelDockWidget.h"
+#include "propertybrowser/QtPropertyRowList.h"
+#include "propertybrowser/QtVariantProperty.h"
+#include "softtypes/SoftType.h"
 #include "support/HostileDocument.h"
+#include "support/ModalRecorder.h"
 #include "support/PeakMemory.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
+#include <malloc.h>
 #include <map>
 #include <memory>
 
@@ -150,6 +169,192 @@ void registerAll()
     }
 }
 
+// The SoftType dialog of a SoftType with many properties, opened as the
+// user opens it: the document opened in the main window, its glyph selected
+// and every dock refreshed ("docks": the SoftTypes dock clones the
+// SoftType, the Hierarchy dock lists its row); then a click on its row in the
+// SoftTypes dock clones it again and builds the dialog ("open"), which is
+// shown and drawn ("show") and closed by Ok, Cancel or Escape ("close": until
+// the click returns, after Ok with the edit command and the refresh that
+// follows; before Ok the radius is edited, so that the command runs). Each
+// against the time to read the same document. Memory: the heap held while the
+// dialog shows above that before the click, of it what the SoftType's
+// property sheet takes (made for the dialog, measured on a copy beforehand),
+// and the rise of the resident peak over the click, per property; the
+// figures between two sizes leave out what does not grow with the properties
+// (the font's glyphs for the names' characters, first met at the smaller
+// size).
+struct DialogRun
+{
+    double read = 0, docks = 0, open = 0, show = 0, close = 0;
+    qint64 heap = 0, sheet = 0, peak = 0;
+};
+std::map<int, std::map<int, DialogRun>> dialogRuns; // by closing, then size
+const char *const Closings[] = {"Ok", "Cancel", "Escape"};
+
+qint64 heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A document as the editor writes it: one glyph typed (it has an outline, so
+// that the docks show it) carrying the SoftType of the shape "properties on
+// one SoftType", its properties named as there.
+QByteArray softTypeDocument(int count)
+{
+    QVorrelScene read(-32768, -32768, 65535, 65535);
+    QBuffer hostile;
+    hostile.setData(HostileDocument::build(HostileDocument::ManyProperties, count));
+    hostile.open(QIODevice::ReadOnly);
+    QVorrelScene scene(-32768, -32768, 65535, 65535);
+    if (DocumentStream::read(&hostile, read) != DocumentStream::Ok)
+        return QByteArray();
+    auto *glyph = new Glyph(QLatin1Char('a'), QFont(QStringLiteral("Arial"), 72), Qt::black, Qt::black, 0, QPointF());
+    glyph->addSoftType(read.root()->firstGlyph()->softTypes().first()->clone());
+    auto *word = new TextGroup;
+    word->append(glyph);
+    auto *passage = new TextGroup;
+    passage->append(word);
+    scene.root()->append(passage);
+    QBuffer written;
+    written.open(QIODevice::WriteOnly);
+    return DocumentStream::write(&written, scene) ? written.data() : QByteArray();
+}
+
+void SoftTypeDialog(benchmark::State &state)
+{
+    using Clock = std::chrono::steady_clock;
+    const int count = int(state.range(0));
+    const int closing = int(state.range(1));
+    const QByteArray bytes = softTypeDocument(count);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("properties.vrl"));
+    QFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        state.SkipWithError("the document could not be written");
+        return;
+    }
+    file.close();
+    DialogRun run;
+    run.read = readAndDiscard(bytes).seconds;
+    VorrelQt *window = VorrelQt::instance();
+    QListWidget *list = window->findChild<SoftTypePanelDockWidget *>()->findChild<QListWidget *>();
+    ModalRecorder modal;
+    for (auto _ : state) {
+        window->openFile(path);
+        QVorrelScene *scene = window->activeScene();
+        if (!scene || !scene->root()->firstGlyph()) {
+            state.SkipWithError("the document was not opened");
+            return;
+        }
+        scene->restoreSelection({scene->root()->firstGlyph()});
+        auto start = Clock::now();
+        window->updateAll();
+        run.docks = secondsSince(start);
+        QApplication::processEvents();
+        {
+            const std::unique_ptr<SoftType> copy(scene->root()->firstGlyph()->softTypes().first()->clone());
+            const qint64 before = heapInUse();
+            copy->propertyManager();
+            run.sheet = heapInUse() - before;
+        }
+
+        Clock::time_point closeStart;
+        bool accepted = false;
+        modal.execs.enqueue([&](QDialog *dialog) {
+            run.open = secondsSince(start);
+            dialog->show();
+            QApplication::processEvents();
+            dialog->grab();
+            run.show = secondsSince(start) - run.open;
+            run.heap = heapInUse() - run.heap;
+            closeStart = Clock::now();
+            if (closing == 0)
+                static_cast<QtVariantProperty *>(dialog->findChild<QtPropertyRowList *>()->rowProperty(3))->setValue(7);
+            if (closing == 2) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : dialog, &escape);
+            } else {
+                dialog->findChild<QPushButton *>(closing == 0 ? QStringLiteral("OkButton") : QStringLiteral("CancelButton"))->click();
+            }
+            accepted = dialog->result() == QDialog::Accepted;
+            return dialog->result();
+        });
+        malloc_trim(0);
+        PeakMemory peak;
+        run.heap = heapInUse();
+        start = Clock::now();
+        if (list->count() != 1) {
+            state.SkipWithError("the SoftTypes dock does not show the SoftType");
+            return;
+        }
+        emit list->itemClicked(list->item(0));
+        run.close = secondsSince(closeStart);
+        run.peak = peak.rise();
+        state.SetIterationTime(run.open + run.show + run.close);
+        if (modal.calls.size() != 1 || accepted != (closing == 0) || accepted != (scene->historyIndex() > 0))
+            state.SkipWithError("the dialog did not run or close as it should");
+        modal.calls.clear();
+        modal.buttons.enqueue(QMessageBox::No); // the edited document is not saved
+        window->OnFileClose();
+        modal.buttons.clear();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    state.counters["read s"] = run.read;
+    state.counters["docks s"] = run.docks;
+    state.counters["open s"] = run.open;
+    state.counters["show s"] = run.show;
+    state.counters["close s"] = run.close;
+    state.counters["heap per property"] = double(run.heap) / count;
+    state.counters["sheet per property"] = double(run.sheet) / count;
+    dialogRuns[closing][count] = run;
+}
+
+void registerSoftTypeDialog()
+{
+    for (int closing = 0; closing < 3; ++closing) {
+        for (int count : {25000, 50000, 100000}) {
+            benchmark::RegisterBenchmark(qPrintable(QStringLiteral("SoftTypeDialog/%1/%2").arg(count).arg(Closings[closing])),
+                                         SoftTypeDialog)
+                ->Args({count, closing})
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+}
+
+void printSoftTypeDialog()
+{
+    for (const auto &closing : dialogRuns) {
+        const std::map<int, DialogRun> &runs = closing.second;
+        for (const auto &sized : runs) {
+            const DialogRun &r = sized.second;
+            std::printf("SoftType dialog, %d properties, %s: read %.2f s; docks %.3f s; open %.2f s, show %.3f s, close "
+                        "%.2f s (%.2f, %.2f, %.2f times the read); heap while shown %.0f (property sheet %.0f, dialog "
+                        "%.0f), resident peak %.0f bytes per property\n",
+                        sized.first, Closings[closing.first], r.read, r.docks, r.open, r.show, r.close, r.open / r.read,
+                        r.show / r.read, r.close / r.read, double(r.heap) / sized.first, double(r.sheet) / sized.first,
+                        double(r.heap - r.sheet) / sized.first, double(r.peak) / sized.first);
+        }
+        if (runs.count(50000) && runs.count(100000)) {
+            const DialogRun &a = runs.at(50000), &b = runs.at(100000);
+            std::printf("SoftType dialog, %s, from 50,000 to 100,000 properties: heap %.0f (property sheet %.0f, dialog "
+                        "%.0f: aim at most 100), resident peak %.0f bytes per added property; open, show and close %.2f "
+                        "times as long (linear is 2)\n",
+                        Closings[closing.first], double(b.heap - a.heap) / 50000, double(b.sheet - a.sheet) / 50000,
+                        double(b.heap - b.sheet - a.heap + a.sheet) / 50000, double(b.peak - a.peak) / 50000,
+                        (b.open + b.show + b.close) / (a.open + a.show + a.close));
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -158,11 +363,13 @@ int main(int argc, char **argv)
     const auto warmUp = [] {
         readAndDiscard(HostileDocument::build(HostileDocument::ManyGlyphs, 100));
         registerAll();
+        registerSoftTypeDialog();
     };
     return bench::runHeadless(argc, argv, warmUp, [] {
         std::printf("worst memory per file byte: %.1f (%s; aim at most 32)\n", worstMemory,
                     qPrintable(worstMemoryShape));
         std::printf("worst time per byte at the double size over the size: %.2f (%s; linear is 1)\n",
                     worstLinearity, qPrintable(worstLinearityShape));
+        printSoftTypeDialog();
     });
 }

@@ -2,6 +2,10 @@
 
 #include "propertybrowser/QtAbstractPropertyManager.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
+
 namespace {
 void deleteTree(QtBrowserItem *item)
 {
@@ -81,20 +85,21 @@ QtBrowserItem *QtAbstractPropertyBrowser::insertItem(QtProperty *property, QtBro
 {
     auto *item = new QtBrowserItem(property, parent);
     QList<QtBrowserItem *> &siblings = parent ? parent->m_children : m_topLevelItems;
-    siblings.insert(afterItem ? siblings.indexOf(afterItem) + 1 : 0, item);
+    int index = 0;
+    if (afterItem)
+        index = siblings.last() == afterItem ? siblings.size() : siblings.indexOf(afterItem) + 1;
+    siblings.insert(index, item);
     m_items[property].append(item);
-
-    const QtAbstractPropertyManager *manager = property->propertyManager();
-    connect(manager, &QtAbstractPropertyManager::propertyInserted,
-            this, &QtAbstractPropertyBrowser::slotPropertyInserted, Qt::UniqueConnection);
-    connect(manager, &QtAbstractPropertyManager::propertyRemoved,
-            this, &QtAbstractPropertyBrowser::slotPropertyRemoved, Qt::UniqueConnection);
-    connect(manager, &QtAbstractPropertyManager::propertyChanged,
-            this, &QtAbstractPropertyBrowser::slotPropertyChanged, Qt::UniqueConnection);
-    connect(manager, &QtAbstractPropertyManager::propertyDestroyed,
-            this, &QtAbstractPropertyBrowser::slotPropertyDestroyed, Qt::UniqueConnection);
+    watchManager(property->propertyManager());
+    item->m_listed = showsAsList(property);
+    if (item->m_listed) {
+        ++m_listedItems;
+        watchManagers(property);
+    }
 
     itemInserted(item, afterItem);
+    if (item->m_listed)
+        return item;
     QtBrowserItem *previous = nullptr;
     for (QtProperty *child : property->subProperties())
         previous = insertItem(child, item, previous);
@@ -106,6 +111,8 @@ void QtAbstractPropertyBrowser::removeItem(QtBrowserItem *item)
     while (!item->m_children.isEmpty())
         removeItem(item->m_children.last());
     itemRemoved(item);
+    if (item->m_listed)
+        --m_listedItems;
     // Items go from the back when the browser clears and from the front
     // when their properties are deleted in order: both are found at once.
     QList<QtBrowserItem *> &siblings = item->m_parent ? item->m_parent->m_children : m_topLevelItems;
@@ -129,20 +136,118 @@ QtBrowserItem *QtAbstractPropertyBrowser::childItem(const QtBrowserItem *parent,
     return nullptr;
 }
 
+void QtAbstractPropertyBrowser::watchManagers(QtProperty *property)
+{
+    // A few managers serve many properties: each is connected once.
+    QVarLengthArray<const QtAbstractPropertyManager *, 8> managers;
+    QVarLengthArray<QtProperty *, 64> todo;
+    todo.append(property);
+    while (!todo.isEmpty()) {
+        QtProperty *next = todo.last();
+        todo.removeLast();
+        if (std::find(managers.cbegin(), managers.cend(), next->propertyManager()) == managers.cend())
+            managers.append(next->propertyManager());
+        for (QtProperty *child : next->subProperties())
+            todo.append(child);
+    }
+    for (const QtAbstractPropertyManager *manager : managers)
+        watchManager(manager);
+}
+
+void QtAbstractPropertyBrowser::watchManager(const QtAbstractPropertyManager *manager)
+{
+    connect(manager, &QtAbstractPropertyManager::propertyInserted,
+            this, &QtAbstractPropertyBrowser::slotPropertyInserted, Qt::UniqueConnection);
+    connect(manager, &QtAbstractPropertyManager::propertyRemoved,
+            this, &QtAbstractPropertyBrowser::slotPropertyRemoved, Qt::UniqueConnection);
+    connect(manager, &QtAbstractPropertyManager::propertyChanged,
+            this, &QtAbstractPropertyBrowser::slotPropertyChanged, Qt::UniqueConnection);
+    connect(manager, &QtAbstractPropertyManager::propertyDestroyed,
+            this, &QtAbstractPropertyBrowser::slotPropertyDestroyed, Qt::UniqueConnection);
+}
+
+QList<QtBrowserItem *> QtAbstractPropertyBrowser::listedItemsOver(QtProperty *property, bool itself) const
+{
+    QList<QtBrowserItem *> listed;
+    if (m_listedItems == 0)
+        return listed;
+    QVarLengthArray<QtProperty *, 8> todo;
+    QVarLengthArray<const QtProperty *, 8> seen;
+    if (itself)
+        todo.append(property);
+    else
+        for (QtProperty *parent : property->parentProperties())
+            todo.append(parent);
+    while (!todo.isEmpty()) {
+        QtProperty *next = todo.last();
+        todo.removeLast();
+        if (std::find(seen.cbegin(), seen.cend(), next) != seen.cend())
+            continue;
+        seen.append(next);
+        for (QtBrowserItem *item : m_items.value(next)) {
+            if (item->m_listed)
+                listed.append(item);
+        }
+        for (QtProperty *parent : next->parentProperties())
+            todo.append(parent);
+    }
+    return listed;
+}
+
+void QtAbstractPropertyBrowser::remakeItem(QtBrowserItem *item)
+{
+    QtProperty *property = item->m_property;
+    QtBrowserItem *parent = item->m_parent;
+    const QList<QtBrowserItem *> &siblings = parent ? parent->m_children : m_topLevelItems;
+    const int index = siblings.indexOf(item);
+    QtBrowserItem *after = index > 0 ? siblings.at(index - 1) : nullptr;
+    removeItem(item);
+    insertItem(property, parent, after);
+}
+
+bool QtAbstractPropertyBrowser::showsAsList(const QtProperty *) const
+{
+    return false;
+}
+
+void QtAbstractPropertyBrowser::listedChanged(QtBrowserItem *, QtProperty *)
+{
+}
+
+void QtAbstractPropertyBrowser::listedRowsChanged(QtBrowserItem *)
+{
+}
+
 void QtAbstractPropertyBrowser::slotPropertyInserted(QtProperty *property, QtProperty *parent, QtProperty *after)
 {
     const QList<QtBrowserItem *> parentItems = m_items.value(parent);
-    for (QtBrowserItem *parentItem : parentItems)
-        insertItem(property, parentItem, after ? childItem(parentItem, after) : nullptr);
+    for (QtBrowserItem *parentItem : parentItems) {
+        if (parentItem->m_listed)
+            continue;
+        // Grown too long for rows of their own: the parent lists them now.
+        if (showsAsList(parent))
+            remakeItem(parentItem);
+        else
+            insertItem(property, parentItem, after ? childItem(parentItem, after) : nullptr);
+    }
+    const QList<QtBrowserItem *> listed = listedItemsOver(parent, true);
+    if (!listed.isEmpty())
+        watchManagers(property);
+    for (QtBrowserItem *item : listed)
+        listedRowsChanged(item);
 }
 
 void QtAbstractPropertyBrowser::slotPropertyRemoved(QtProperty *property, QtProperty *parent)
 {
     const QList<QtBrowserItem *> parentItems = m_items.value(parent);
     for (QtBrowserItem *parentItem : parentItems) {
+        if (parentItem->m_listed)
+            continue;
         if (QtBrowserItem *item = childItem(parentItem, property))
             removeItem(item);
     }
+    for (QtBrowserItem *item : listedItemsOver(parent, true))
+        listedRowsChanged(item);
 }
 
 void QtAbstractPropertyBrowser::slotPropertyChanged(QtProperty *property)
@@ -150,6 +255,8 @@ void QtAbstractPropertyBrowser::slotPropertyChanged(QtProperty *property)
     const QList<QtBrowserItem *> items = m_items.value(property);
     for (QtBrowserItem *item : items)
         itemChanged(item);
+    for (QtBrowserItem *item : listedItemsOver(property, false))
+        listedChanged(item, property);
 }
 
 void QtAbstractPropertyBrowser::slotPropertyDestroyed(QtProperty *property)

@@ -22,38 +22,46 @@ QtAbstractPropertyManager::~QtAbstractPropertyManager()
     clear();
 }
 
+QSet<QtProperty *> QtAbstractPropertyManager::properties() const
+{
+    return QSet<QtProperty *>(m_properties.cbegin(), m_properties.cend());
+}
+
 void QtAbstractPropertyManager::clear()
 {
-    // Taking the properties one at a time from the front of the set would
-    // walk its emptied buckets again for each. The order is taken first, one
-    // in which no deletion searches a long list: properties without a parent
-    // first, so that their sub-properties no longer have them as parent;
-    // then the others in the order of their first parent's sub-properties,
-    // so that each is the first of its remaining siblings. Properties made
-    // meanwhile go in a next round.
+    // Deleted as they lie, sub-properties would leave long lists of siblings
+    // from anywhere in them. The order is taken first, one in which no
+    // deletion searches a long list: properties without a parent first, so
+    // that their sub-properties no longer have them as parent; then the
+    // others in the order of their first parent's sub-properties, so that
+    // each is the first of its remaining siblings. Properties made meanwhile
+    // go in a next round.
     while (!m_properties.isEmpty()) {
         QVector<QtProperty *> order;
         order.reserve(m_properties.size());
         QSet<const QtProperty *> parents;
         for (QtProperty *property : qAsConst(m_properties)) {
-            if (property->m_parents.isEmpty())
+            if (!property->firstParent())
                 order.append(property);
             else
-                parents.insert(property->m_parents.first());
+                parents.insert(property->firstParent());
         }
         for (const QtProperty *parent : qAsConst(parents)) {
             for (QtProperty *child : parent->m_children) {
-                if (child->m_parents.first() == parent && m_properties.contains(child))
+                if (child->firstParent() == parent && child->propertyManager() == this)
                     order.append(child);
             }
         }
-        // Kept at its size, the set is not rehashed as it empties.
-        m_properties.reserve(m_properties.size());
+        QSet<const QtProperty *> goneAlong;
+        m_goneAlong = &goneAlong;
         for (QtProperty *property : qAsConst(order)) {
-            if (m_properties.contains(property))
-                delete property;
+            if (goneAlong.contains(property))
+                continue;
+            m_deleting = property;
+            delete property;
         }
-        m_properties.squeeze();
+        m_goneAlong = nullptr;
+        m_deleting = nullptr;
     }
 }
 
@@ -61,7 +69,8 @@ QtProperty *QtAbstractPropertyManager::addProperty(const QString &name)
 {
     QtProperty *property = createProperty();
     property->m_name = name;
-    m_properties.insert(property);
+    property->m_registered = m_properties.size();
+    m_properties.append(property);
     initializeProperty(property);
     return property;
 }
@@ -87,9 +96,19 @@ QtProperty *QtAbstractPropertyManager::createProperty()
 
 void QtAbstractPropertyManager::forgetProperty(QtProperty *property)
 {
-    if (!m_properties.contains(property))
+    const int place = property->m_registered;
+    if (place < 0 || place >= m_properties.size() || m_properties.at(place) != property)
         return;
+    if (m_goneAlong && property != m_deleting)
+        m_goneAlong->insert(property);
     emit propertyDestroyed(property);
     uninitializeProperty(property);
-    m_properties.remove(property);
+    // The last property takes the place, which may have moved meanwhile (a
+    // point's children went first).
+    QtProperty *last = m_properties.takeLast();
+    if (last != property) {
+        m_properties[property->m_registered] = last;
+        last->m_registered = property->m_registered;
+    }
+    property->m_registered = -1;
 }

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QObject>
 #include <QSet>
+#include <QVector>
 
 // Creates properties and holds their values. Deleting the manager deletes
 // every property it created. Every concrete manager calls clear() in its own
@@ -17,7 +18,7 @@ public:
     explicit QtAbstractPropertyManager(QObject *parent = nullptr);
     ~QtAbstractPropertyManager() override;
 
-    QSet<QtProperty *> properties() const { return m_properties; }
+    QSet<QtProperty *> properties() const;
     // Deletes every property of the manager.
     void clear();
     QtProperty *addProperty(const QString &name = QString());
@@ -54,7 +55,13 @@ private:
     friend class QtProperty;
     void forgetProperty(QtProperty *property);
 
-    QSet<QtProperty *> m_properties;
+    // Every live property, each knowing its place: a manager of a hundred
+    // thousand properties keeps a word for each.
+    QVector<QtProperty *> m_properties;
+    // While clear() deletes: the one it deletes, and the others that go
+    // with it (a point's children, ...), which it must not delete again.
+    const QtProperty *m_deleting = nullptr;
+    QSet<const QtProperty *> *m_goneAlong = nullptr;
 };
 
 #endif // QTABSTRACTPROPERTYMANAGER_H

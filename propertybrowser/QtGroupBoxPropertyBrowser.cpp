@@ -1,11 +1,18 @@
 #include "propertybrowser/QtGroupBoxPropertyBrowser.h"
 
 #include "propertybrowser/QtProperty.h"
+#include "propertybrowser/QtPropertyBrowserUtils.h"
+#include "propertybrowser/QtPropertyRowList.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QVBoxLayout>
+
+namespace {
+// The most rows a box lays out as a form; longer ones are listed.
+constexpr int MaxFormRows = 100;
+} // namespace
 
 QtGroupBoxPropertyBrowser::QtGroupBoxPropertyBrowser(QWidget *parent)
     : QtAbstractPropertyBrowser(parent)
@@ -27,8 +34,12 @@ void QtGroupBoxPropertyBrowser::itemInserted(QtBrowserItem *item, QtBrowserItem 
         auto *boxLayout = new QVBoxLayout(box);
         view.field = view.box = box;
         view.fieldLayout = boxLayout;
-        view.rows = new QFormLayout;
-        boxLayout->addLayout(view.rows);
+        if (item->isListed()) {
+            addList(item, view, boxLayout);
+        } else {
+            view.rows = new QFormLayout;
+            boxLayout->addLayout(view.rows);
+        }
         m_layout->insertWidget(topLevelItems().indexOf(item), box);
     } else {
         View &parentView = m_views[item->parent()];
@@ -38,6 +49,11 @@ void QtGroupBoxPropertyBrowser::itemInserted(QtBrowserItem *item, QtBrowserItem 
         view.fieldLayout->setContentsMargins(0, 0, 0, 0);
         rowsOf(parentView)->insertRow(item->parent()->children().indexOf(item), view.label, view.field);
         parentView.box->show();
+        if (item->isListed()) {
+            view.box = new QGroupBox(view.field);
+            addList(item, view, new QVBoxLayout(view.box));
+            view.fieldLayout->addWidget(view.box);
+        }
     }
     if (item->property()->hasValue())
         addValueWidget(item, view);
@@ -50,7 +66,7 @@ void QtGroupBoxPropertyBrowser::itemRemoved(QtBrowserItem *item)
     const View view = m_views.take(item);
     if (view.editor) {
         m_editorItems.remove(view.editor);
-        dropEditor(view.editor);
+        QtPropertyBrowserUtils::dropEditor(view.editor, this);
     }
     if (!item->parent()) {
         delete view.field;
@@ -80,6 +96,31 @@ void QtGroupBoxPropertyBrowser::itemChanged(QtBrowserItem *item)
     it->field->setEnabled(property->isEnabled());
     if (it->valueLabel)
         it->valueLabel->setText(property->valueText());
+}
+
+bool QtGroupBoxPropertyBrowser::showsAsList(const QtProperty *property) const
+{
+    return property->subProperties().size() > MaxFormRows;
+}
+
+void QtGroupBoxPropertyBrowser::listedChanged(QtBrowserItem *item, QtProperty *property)
+{
+    if (QtPropertyRowList *list = m_views.value(item).list)
+        list->propertyChanged(property);
+}
+
+void QtGroupBoxPropertyBrowser::listedRowsChanged(QtBrowserItem *item)
+{
+    if (QtPropertyRowList *list = m_views.value(item).list)
+        list->rowsChanged();
+}
+
+void QtGroupBoxPropertyBrowser::addList(QtBrowserItem *item, View &view, QVBoxLayout *boxLayout)
+{
+    view.list = new QtPropertyRowList(
+        item->property(), [this](QtProperty *property, QWidget *parent) { return createEditor(property, parent); },
+        view.box);
+    boxLayout->addWidget(view.list);
 }
 
 void QtGroupBoxPropertyBrowser::addValueWidget(QtBrowserItem *item, View &view)
@@ -120,19 +161,4 @@ void QtGroupBoxPropertyBrowser::editorDestroyed(QObject *editor)
         return;
     it->editor = nullptr;
     showValueLabel(*it, item->property());
-}
-
-void QtGroupBoxPropertyBrowser::dropEditor(QWidget *editor)
-{
-    // The removal may run inside one of the editor's own signals (an edit
-    // whose consequences refresh the browser), so the editor is only hidden
-    // now and deleted later. Until then the browser owns it, unless the
-    // editor is committing an edit: then the browser itself may go inside
-    // that edit, and the editor must outlive it. Its signals stay silent,
-    // also when hiding it takes its focus away.
-    disconnect(editor, nullptr, this, nullptr);
-    editor->blockSignals(true);
-    editor->hide();
-    editor->setParent(QtAbstractEditorFactoryBase::isCommitting(editor) ? nullptr : this);
-    editor->deleteLater();
 }

@@ -9,14 +9,22 @@ QtProperty::QtProperty(QtAbstractPropertyManager *manager)
 
 QtProperty::~QtProperty()
 {
+    release();
+}
+
+void QtProperty::release()
+{
+    if (m_released)
+        return;
+    m_released = true;
     // Leave every parent first (the browsers still see a whole property),
     // then let the manager drop its value, then release the children.
-    const QList<QtProperty *> parents = m_parents;
+    const QList<QtProperty *> parents = parentProperties();
     for (QtProperty *parent : parents)
         parent->removeSubProperty(this);
     m_manager->forgetProperty(this);
     for (QtProperty *child : qAsConst(m_children))
-        child->m_parents.removeAll(this);
+        child->removeParent(this);
 }
 
 void QtProperty::setPropertyName(const QString &name)
@@ -62,7 +70,7 @@ void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProper
 {
     // A child knows its few parents: asking it keeps filling a long list of
     // sub-properties linear, as does appending after the last one.
-    if (!property || property == this || property->m_parents.contains(this) || property->isAncestorOf(this))
+    if (!property || property == this || property->hasParent(this) || property->isAncestorOf(this))
         return;
     int index = 0;
     if (afterProperty) {
@@ -72,7 +80,7 @@ void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProper
             return;
     }
     m_children.insert(index, property);
-    property->m_parents.append(this);
+    property->addParent(this);
     // The parent's manager tells: a browser showing the parent listens to
     // it, while the child's manager may be new to the browser.
     emit m_manager->propertyInserted(property, this, afterProperty);
@@ -80,9 +88,12 @@ void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProper
 
 void QtProperty::removeSubProperty(QtProperty *property)
 {
-    if (!m_children.removeOne(property))
+    // Sub-properties leave from the back as often as from the front.
+    if (!m_children.isEmpty() && m_children.last() == property)
+        m_children.removeLast();
+    else if (!m_children.removeOne(property))
         return;
-    property->m_parents.removeAll(this);
+    property->removeParent(this);
     emit m_manager->propertyRemoved(property, this);
 }
 
@@ -98,4 +109,33 @@ bool QtProperty::isAncestorOf(const QtProperty *property) const
             return true;
     }
     return false;
+}
+
+QList<QtProperty *> QtProperty::parentProperties() const
+{
+    if (!m_parent)
+        return {};
+    QList<QtProperty *> parents = m_otherParents;
+    parents.prepend(m_parent);
+    return parents;
+}
+
+bool QtProperty::hasParent(const QtProperty *parent) const
+{
+    return parent && (m_parent == parent || m_otherParents.contains(const_cast<QtProperty *>(parent)));
+}
+
+void QtProperty::addParent(QtProperty *parent)
+{
+    if (!m_parent)
+        m_parent = parent;
+    else
+        m_otherParents.append(parent);
+}
+
+void QtProperty::removeParent(QtProperty *parent)
+{
+    m_otherParents.removeAll(parent);
+    if (m_parent == parent)
+        m_parent = m_otherParents.isEmpty() ? nullptr : m_otherParents.takeFirst();
 }

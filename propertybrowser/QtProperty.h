@@ -28,6 +28,8 @@ public:
     QString valueText() const;
 
     QList<QtProperty *> subProperties() const { return m_children; }
+    // The properties this one is a sub-property of, in the order it joined them.
+    QList<QtProperty *> parentProperties() const;
     // Appends a sub-property; refused for the property itself, one of its
     // ancestors (that would make a cycle) and a property already a child.
     void addSubProperty(QtProperty *property);
@@ -37,19 +39,35 @@ public:
 
 protected:
     explicit QtProperty(QtAbstractPropertyManager *manager);
+    // What deleting does: leaves the parents, lets the manager drop the
+    // value, releases the children; once. A property whose manager keeps its
+    // value in the property's own class calls it from that class's
+    // destructor, while the value is still there.
+    void release();
     // Tells the manager that something shown about the property changed.
     void propertyChanged();
 
 private:
     friend class QtAbstractPropertyManager;
     bool isAncestorOf(const QtProperty *property) const;
+    bool hasParent(const QtProperty *parent) const;
+    QtProperty *firstParent() const { return m_parent; }
+    void addParent(QtProperty *parent);
+    void removeParent(QtProperty *parent);
 
     QtAbstractPropertyManager *m_manager;
     QString m_name;
     QString m_toolTip;
-    bool m_enabled = true;
     QList<QtProperty *> m_children;
-    QList<QtProperty *> m_parents;
+    // The first parent, then any others. Nearly every property has at most
+    // one, kept without an allocation of its own: a sheet of a hundred
+    // thousand rows under one group costs no list per row.
+    QtProperty *m_parent = nullptr;
+    QList<QtProperty *> m_otherParents;
+    // Where the manager keeps the property among its own; -1 once forgotten.
+    int m_registered = -1;
+    bool m_enabled = true;
+    bool m_released = false;
 };
 
 #endif // QTPROPERTY_H

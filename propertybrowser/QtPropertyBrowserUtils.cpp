@@ -1,5 +1,7 @@
 #include "propertybrowser/QtPropertyBrowserUtils.h"
 
+#include "propertybrowser/QtAbstractEditorFactoryBase.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -135,4 +137,13 @@ void QtPropertyBrowserUtils::setLineEdit(QLineEdit *editor, const QString &text)
         return;
     const QSignalBlocker blocker(editor);
     editor->setText(text);
+}
+
+void QtPropertyBrowserUtils::dropEditor(QWidget *editor, QWidget *keeper)
+{
+    QObject::disconnect(editor, nullptr, keeper, nullptr);
+    editor->blockSignals(true);
+    editor->hide();
+    editor->setParent(QtAbstractEditorFactoryBase::isCommitting(editor) ? nullptr : keeper);
+    editor->deleteLater();
 }

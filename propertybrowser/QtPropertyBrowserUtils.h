@@ -49,6 +49,15 @@ public:
     static void setComboBox(QComboBox *editor, const QStringList &names, int index);
     static void setCheckBox(QCheckBox *editor, bool value);
     static void setLineEdit(QLineEdit *editor, const QString &text);
+
+    // Takes an editor out of a browser's view. The removal may run inside
+    // one of the editor's own signals (an edit whose consequences refresh
+    // the browser), so the editor is only hidden now and deleted later. Until
+    // then the keeper owns it, unless the editor is committing an edit: then
+    // the keeper itself may go inside that edit, and the editor must outlive
+    // it. Its signals stay silent, also when hiding it takes its focus away,
+    // and its connections to the keeper go.
+    static void dropEditor(QWidget *editor, QWidget *keeper);
 };
 
 #endif // QTPROPERTYBROWSERUTILS_H

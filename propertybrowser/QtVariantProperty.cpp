@@ -4,38 +4,45 @@
 
 QtVariantProperty::QtVariantProperty(QtVariantPropertyManager *manager)
     : QtProperty(manager)
-    , m_variantManager(manager)
 {
 }
 
-QtVariantProperty::~QtVariantProperty() = default;
+QtVariantProperty::~QtVariantProperty()
+{
+    release();
+}
+
+QtVariantPropertyManager *QtVariantProperty::manager() const
+{
+    return static_cast<QtVariantPropertyManager *>(propertyManager());
+}
 
 QVariant QtVariantProperty::value() const
 {
-    return m_variantManager->value(this);
+    return manager()->value(this);
 }
 
 QVariant QtVariantProperty::attributeValue(const QString &attribute) const
 {
-    return m_variantManager->attributeValue(this, attribute);
+    return manager()->attributeValue(this, attribute);
 }
 
 int QtVariantProperty::valueType() const
 {
-    return m_variantManager->valueType(this);
+    return manager()->valueType(this);
 }
 
 int QtVariantProperty::propertyType() const
 {
-    return m_variantManager->propertyType(this);
+    return manager()->propertyType(this);
 }
 
 void QtVariantProperty::setValue(const QVariant &value)
 {
-    m_variantManager->setValue(this, value);
+    manager()->setValue(this, value);
 }
 
 void QtVariantProperty::setAttribute(const QString &attribute, const QVariant &value)
 {
-    m_variantManager->setAttribute(this, attribute, value);
+    manager()->setAttribute(this, attribute, value);
 }

@@ -25,26 +25,6 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a == b;
 }
 
-// Takes a new value; false when it equals the held one.
-template <class T>
-bool takeValue(T &held, const T &value)
-{
-    if (held == value)
-        return false;
-    held = value;
-    return true;
-}
-
-// QPointF compares fuzzily; a point compares its doubles exactly, as its
-// "X" and "Y" children do, so the two never disagree.
-bool takeValue(QPointF &held, const QPointF &value)
-{
-    if (held.x() == value.x() && held.y() == value.y())
-        return false;
-    held = value;
-    return true;
-}
-
 template <class T>
 void setRangeAttribute(QtNumberRange<T> &range, const QString &attribute, T value)
 {
@@ -100,13 +80,22 @@ QtVariantProperty *QtVariantPropertyManager::addProperty(int propertyType, const
 
 QtVariantProperty *QtVariantPropertyManager::variantProperty(const QtProperty *property) const
 {
-    return m_variantProperties.value(property);
+    return dataOf(property) ? static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property)) : nullptr;
+}
+
+QtVariantPropertyManager::Data *QtVariantPropertyManager::dataOf(const QtProperty *property) const
+{
+    // Every property this manager makes is a QtVariantProperty.
+    if (!property || property->propertyManager() != this)
+        return nullptr;
+    Data &data = static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property))->m_data;
+    return data.live ? &data : nullptr;
 }
 
 QVariant QtVariantPropertyManager::value(const QtProperty *property) const
 {
-    const auto it = m_data.constFind(property);
-    return it == m_data.constEnd() ? QVariant() : valueOf(it.value());
+    const Data *data = dataOf(property);
+    return data ? valueOf(*data) : QVariant();
 }
 
 int QtVariantPropertyManager::valueType(const QtProperty *property) const
@@ -117,24 +106,23 @@ int QtVariantPropertyManager::valueType(const QtProperty *property) const
 
 int QtVariantPropertyManager::propertyType(const QtProperty *property) const
 {
-    return m_data.value(property).type;
+    const Data *data = dataOf(property);
+    return data ? data->type : int(QVariant::Invalid);
 }
 
 QVariant QtVariantPropertyManager::attributeValue(const QtProperty *property, const QString &attribute) const
 {
-    const auto it = m_data.constFind(property);
-    if (it == m_data.constEnd() || !attributes(it->type).contains(attribute))
+    const Data *data = dataOf(property);
+    if (!data || !attributes(data->type).contains(attribute))
         return QVariant();
     if (attribute == kEnumNames)
-        return it->enumNames;
+        return data->enumNames;
     if (attribute == kDecimals)
-        return it->decimals;
-    const bool isInt = it->type == QVariant::Int;
-    if (attribute == kMinimum)
-        return isInt ? QVariant(it->intValue.minimum) : QVariant(it->doubleValue.minimum);
-    if (attribute == kMaximum)
-        return isInt ? QVariant(it->intValue.maximum) : QVariant(it->doubleValue.maximum);
-    return isInt ? QVariant(it->intValue.singleStep) : QVariant(it->doubleValue.singleStep);
+        return data->decimals;
+    const double number = attribute == kMinimum   ? data->number.minimum
+                          : attribute == kMaximum ? data->number.maximum
+                                                  : data->number.singleStep;
+    return data->type == QVariant::Int ? QVariant(int(number)) : QVariant(number);
 }
 
 QStringList QtVariantPropertyManager::attributes(int propertyType) const
@@ -155,19 +143,19 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
 {
     // Runs on every play frame for some SoftType parameters: the value is
     // taken in place, without copying the property's data.
-    const auto it = m_data.find(property);
-    if (it == m_data.end() || !assign(it.value(), value))
+    Data *data = dataOf(property);
+    if (!data || !assign(*data, value))
         return;
-    changed(property, it->type);
+    changed(property, data->type);
 }
 
 void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString &attribute, const QVariant &value)
 {
-    const auto it = m_data.find(property);
+    Data *held = dataOf(property);
     const QVariant oldAttribute = attributeValue(property, attribute);
-    if (it == m_data.end() || !oldAttribute.isValid() || !value.isValid())
+    if (!held || !oldAttribute.isValid() || !value.isValid())
         return;
-    Data data = it.value();
+    Data data = *held;
     const QVariant oldValue = valueOf(data);
     bool ok = true;
     if (attribute == kEnumNames) {
@@ -179,14 +167,14 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
     } else if (attribute == kDecimals) {
         data.decimals = qBound(0, value.toInt(&ok), 13);
     } else if (data.type == QVariant::Int) {
-        setRangeAttribute(data.intValue, attribute, value.toInt(&ok));
+        setRangeAttribute(data.number, attribute, double(value.toInt(&ok)));
     } else {
-        setRangeAttribute(data.doubleValue, attribute, value.toDouble(&ok));
+        setRangeAttribute(data.number, attribute, value.toDouble(&ok));
     }
     // A value that is not a number leaves the attribute as it was.
     if (!ok)
         return;
-    it.value() = data;
+    *held = data;
     const QVariant newAttribute = attributeValue(property, attribute);
     if (newAttribute != oldAttribute)
         emit attributeChanged(property, attribute, newAttribute);
@@ -201,36 +189,46 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
 
 bool QtVariantPropertyManager::hasValue(const QtProperty *property) const
 {
-    return m_data.value(property).type != QVariant::Invalid;
+    const Data *data = dataOf(property);
+    return data && data->type != QVariant::Invalid;
 }
 
 QString QtVariantPropertyManager::valueText(const QtProperty *property) const
 {
-    const Data data = m_data.value(property);
-    switch (data.type) {
+    const Data *data = dataOf(property);
+    if (!data)
+        return QString();
+    switch (data->type) {
     case QVariant::Bool:
-        return QtPropertyBrowserUtils::boolValueText(data.boolValue);
+        return QtPropertyBrowserUtils::boolValueText(data->number.value != 0);
     case QVariant::Int:
-        return QString::number(data.intValue.value);
+        return QString::number(int(data->number.value));
     case QVariant::Double:
-        return QLocale().toString(data.doubleValue.value, 'f', data.decimals);
+        return QLocale().toString(data->number.value, 'f', data->decimals);
     case QVariant::String:
-        return data.text;
+        return data->other.toString();
     case QVariant::Color:
-        return QtPropertyBrowserUtils::colorValueText(data.color);
+        return QtPropertyBrowserUtils::colorValueText(data->other.value<QColor>());
     case QVariant::PointF:
-        return QtPropertyBrowserUtils::pointText(data.point, data.decimals);
+        return QtPropertyBrowserUtils::pointText(data->other.toPointF(), data->decimals);
     default:
-        return data.enumNames.value(data.enumIndex);
+        return data->enumNames.value(data->enumIndex);
     }
 }
 
 void QtVariantPropertyManager::initializeProperty(QtProperty *property)
 {
-    Data data;
+    Data &data = static_cast<QtVariantProperty *>(property)->m_data;
+    data = Data();
     data.type = m_typeOfNextProperty;
-    m_data.insert(property, data);
-    m_variantProperties.insert(property, static_cast<QtVariantProperty *>(property));
+    data.live = true;
+    // A new property's value: an empty text, an invalid colour, the origin.
+    if (data.type == QVariant::String)
+        data.other = QString();
+    else if (data.type == QVariant::Color)
+        data.other = QColor();
+    else if (data.type == QVariant::PointF)
+        data.other = QPointF();
     if (data.type != QVariant::PointF)
         return;
     const QVector<QtProperty *> children = {addProperty(QVariant::Double, tr("X")),
@@ -244,8 +242,7 @@ void QtVariantPropertyManager::uninitializeProperty(QtProperty *property)
 {
     m_pointChildren.forgetChild(property);
     m_pointChildren.deleteChildren(property);
-    m_data.remove(property);
-    m_variantProperties.remove(property);
+    static_cast<QtVariantProperty *>(property)->m_data = Data();
 }
 
 QtProperty *QtVariantPropertyManager::createProperty()
@@ -257,17 +254,15 @@ QVariant QtVariantPropertyManager::valueOf(const Data &data)
 {
     switch (data.type) {
     case QVariant::Bool:
-        return data.boolValue;
+        return data.number.value != 0;
     case QVariant::Int:
-        return data.intValue.value;
+        return int(data.number.value);
     case QVariant::Double:
-        return data.doubleValue.value;
+        return data.number.value;
     case QVariant::String:
-        return data.text;
     case QVariant::Color:
-        return data.color;
     case QVariant::PointF:
-        return data.point;
+        return data.other;
     case QVariant::Invalid:
         return QVariant();
     default:
@@ -279,28 +274,49 @@ bool QtVariantPropertyManager::assign(Data &data, const QVariant &value)
 {
     bool ok = false;
     switch (data.type) {
-    case QVariant::Bool:
-        return value.canConvert<bool>() && takeValue(data.boolValue, value.toBool());
+    case QVariant::Bool: {
+        if (!value.canConvert<bool>() || value.toBool() == (data.number.value != 0))
+            return false;
+        data.number.value = value.toBool() ? 1 : 0;
+        return true;
+    }
     case QVariant::Int: {
         const int number = value.toInt(&ok);
-        return ok && data.intValue.setValue(number);
+        return ok && data.number.setValue(number);
     }
     case QVariant::Double: {
         const double number = value.toDouble(&ok);
-        return ok && data.doubleValue.setValue(number);
+        return ok && data.number.setValue(number);
     }
-    case QVariant::String:
-        return value.canConvert<QString>() && takeValue(data.text, value.toString());
-    case QVariant::Color:
-        return value.canConvert<QColor>() && takeValue(data.color, value.value<QColor>());
-    case QVariant::PointF:
-        return value.canConvert<QPointF>() && takeValue(data.point, value.toPointF());
+    case QVariant::String: {
+        if (!value.canConvert<QString>() || value.toString() == data.other.toString())
+            return false;
+        data.other = value.toString();
+        return true;
+    }
+    case QVariant::Color: {
+        if (!value.canConvert<QColor>() || value.value<QColor>() == data.other.value<QColor>())
+            return false;
+        data.other = value.value<QColor>();
+        return true;
+    }
+    case QVariant::PointF: {
+        // QPointF compares fuzzily; a point compares its doubles exactly, as
+        // its "X" and "Y" children do, so the two never disagree.
+        const QPointF point = value.toPointF(), held = data.other.toPointF();
+        if (!value.canConvert<QPointF>() || (point.x() == held.x() && point.y() == held.y()))
+            return false;
+        data.other = point;
+        return true;
+    }
     case QVariant::Invalid:
         return false;
     default: {
         const int index = value.toInt(&ok);
-        return ok && QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size())
-            && takeValue(data.enumIndex, index);
+        if (!ok || !QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size()) || index == data.enumIndex)
+            return false;
+        data.enumIndex = index;
+        return true;
     }
     }
 }
@@ -314,8 +330,8 @@ void QtVariantPropertyManager::changed(QtProperty *property, int type)
     if (type == QVariant::PointF) {
         setPointChildren(property);
     } else if (type == QVariant::Double && (point = m_pointChildren.parentOf(property, &index))) {
-        QVector<double> parts = QtPropertyBrowserUtils::components(m_data.value(point).point);
-        parts[index] = m_data.value(property).doubleValue.value;
+        QVector<double> parts = QtPropertyBrowserUtils::components(dataOf(point)->other.toPointF());
+        parts[index] = dataOf(property)->number.value;
         setValue(point, QtPropertyBrowserUtils::pointFromComponents(parts));
     }
     emit propertyChanged(property);
@@ -324,8 +340,8 @@ void QtVariantPropertyManager::changed(QtProperty *property, int type)
 
 void QtVariantPropertyManager::setPointChildren(QtProperty *point)
 {
-    const Data data = m_data.value(point);
-    const QVector<double> parts = QtPropertyBrowserUtils::components(data.point);
+    const Data data = *dataOf(point);
+    const QVector<double> parts = QtPropertyBrowserUtils::components(data.other.toPointF());
     for (int i = 0; i < parts.size(); ++i) {
         if (QtProperty *child = m_pointChildren.child(point, i)) {
             setAttribute(child, kDecimals, data.decimals);

@@ -3,13 +3,8 @@
 
 #include "propertybrowser/QtAbstractPropertyManager.h"
 #include "propertybrowser/QtChildPropertyMap.h"
-#include "propertybrowser/QtNumberRange.h"
 #include "propertybrowser/QtVariantProperty.h"
 
-#include <QColor>
-#include <QHash>
-#include <QMap>
-#include <QPointF>
 #include <QStringList>
 
 // Properties of several types in one manager, with variant values: Bool,
@@ -57,19 +52,9 @@ protected:
     QtProperty *createProperty() override;
 
 private:
-    struct Data
-    {
-        int type = QVariant::Invalid;
-        bool boolValue = false;
-        QString text;
-        QColor color;
-        QPointF point;
-        QtNumberRange<int> intValue;
-        QtNumberRange<double> doubleValue;
-        int decimals = 2;
-        int enumIndex = -1;
-        QStringList enumNames;
-    };
+    using Data = QtVariantProperty::Data;
+    // The data of a live property of this manager; null for any other.
+    Data *dataOf(const QtProperty *property) const;
     static QVariant valueOf(const Data &data);
     // Takes the variant into the data; false, leaving the data as it was,
     // when it cannot be converted or changes nothing.
@@ -78,10 +63,6 @@ private:
     void setPointChildren(QtProperty *point);
 
     int m_typeOfNextProperty = QVariant::Invalid;
-    // Hashed by address, not ordered: each look-up stays as cheap with a
-    // hundred thousand properties as with ten.
-    QHash<const QtProperty *, Data> m_data;
-    QHash<const QtProperty *, QtVariantProperty *> m_variantProperties;
     QtChildPropertyMap m_pointChildren;
 };
 

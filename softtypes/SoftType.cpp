@@ -63,7 +63,6 @@ struct SoftType::Sheet
 
     QtVariantPropertyManager *manager = new QtVariantPropertyManager;
     QVector<QtVariantProperty *> properties;
-    QHash<const QtProperty *, int> slotOfProperty;
     QMetaObject::Connection valueChanged;
     QMetaObject::Connection destroyed;
 };
@@ -439,16 +438,15 @@ SoftType::Sheet &SoftType::sheet() const
     SoftType *self = const_cast<SoftType *>(this);
     Sheet *sheet = m_sheet.get();
     sheet->valueChanged = QObject::connect(sheet->manager, &QtVariantPropertyManager::valueChanged,
-                                           [self, sheet](QtProperty *property, const QVariant &value) {
-                                               const int slot = sheet->slotOfProperty.value(property, -1);
+                                           [self](QtProperty *property, const QVariant &value) {
+                                               const int slot = self->slotOfProperty(property);
                                                if (slot >= 0)
                                                    self->store(slot, value);
                                            });
     sheet->destroyed = QObject::connect(sheet->manager, &QtAbstractPropertyManager::propertyDestroyed,
-                                        [sheet](QtProperty *property) {
-                                            const int slot = sheet->slotOfProperty.take(property);
-                                            if (slot >= 0 && slot < sheet->properties.size()
-                                                && sheet->properties.at(slot) == property)
+                                        [self, sheet](QtProperty *property) {
+                                            const int slot = self->slotOfProperty(property);
+                                            if (slot >= 0)
                                                 sheet->properties[slot] = nullptr;
                                         });
     return *m_sheet;
@@ -469,7 +467,19 @@ void SoftType::show(int slot) const
     if (slot == TriggerSlot)
         property->setToolTip(triggerToolTip());
     m_sheet->properties.insert(slot, property);
-    m_sheet->slotOfProperty.insert(property, slot);
+}
+
+int SoftType::slotOfProperty(const QtProperty *property) const
+{
+    // Found by its name; a property being made is no parameter's yet, and
+    // one renamed or replaced by another of its name is looked for.
+    const QVector<QtVariantProperty *> &properties = m_sheet->properties;
+    int slot = slotOf(property->propertyName());
+    if (slot >= properties.size())
+        return -1;
+    if (slot < 0 || properties.at(slot) != property)
+        slot = properties.indexOf(static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property)));
+    return slot;
 }
 
 QtVariantProperty *SoftType::createProperty(int type, const QString &name)
@@ -483,7 +493,6 @@ QtVariantProperty *SoftType::createProperty(int type, const QString &name)
     // A new property of the type takes the name's place; the old one stays
     // in the manager, no longer a parameter.
     replace(slot, newParameter(type, name));
-    s.slotOfProperty.remove(s.properties.at(slot));
     s.properties.removeAt(slot);
     show(slot);
     return s.properties.at(slot);
@@ -561,10 +570,29 @@ void SoftType::setValues(const QHash<QString, QVariant> &values)
 void SoftType::copyValuesFrom(const SoftType &source)
 {
     const int enumType = QtVariantPropertyManager::enumTypeId();
-    for (int slot = 0; slot < source.count(); ++slot) {
+    const auto copy = [&](int slot) {
         const Parameter &p = source.at(slot);
         addOrSetValue(p.type == enumType ? int(QVariant::Int) : p.type, p.name, source.valueAt(slot));
+    };
+    for (int slot = 0; slot < source.m_count; ++slot)
+        copy(slot);
+    // The extras are taken whole, shared until either SoftType changes one,
+    // when that gives what taking them one at a time would: this SoftType
+    // has only its declared parameters, named as the source's, and no extra
+    // is an enumeration (which a copy takes as an Int). So copies of a
+    // SoftType of many parameters cost next to nothing.
+    bool whole = m_extras.isEmpty() && !m_sheet && count() == source.m_count;
+    for (int slot = 0; whole && slot < m_count; ++slot)
+        whole = at(slot).name == source.at(slot).name;
+    for (const Parameter &p : source.m_extras)
+        whole = whole && p.type != enumType;
+    if (!whole) {
+        for (int slot = source.m_count; slot < source.count(); ++slot)
+            copy(slot);
+        return;
     }
+    m_extras = source.m_extras;
+    m_index.reset(source.m_index ? new QMap<QString, int>(*source.m_index) : nullptr);
 }
 
 bool SoftType::isTriggered(Qt::MouseButtons buttons) const

@@ -18,6 +18,7 @@ class GlyphPath;
 class PseudoRandom;
 class QDataStream;
 class QVorrelScene;
+class QtProperty;
 class QtVariantProperty;
 class QtVariantPropertyManager;
 
@@ -334,6 +335,8 @@ private:
     void store(int slot, const QVariant &value);
     Sheet &sheet() const;
     void show(int slot) const;
+    // The slot whose parameter the property shows, or -1.
+    int slotOfProperty(const QtProperty *property) const;
     void copyValuesFrom(const SoftType &source);
 
     QString m_typeKey;

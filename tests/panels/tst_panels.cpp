@@ -4,7 +4,10 @@
 #include "dialogs/QuicktimeSettingsDlg.h"
 #include "dialogs/SaveOptionsDlg.h"
 #include "dialogs/SoftTypeDlg.h"
+#include "model/DocumentStream.h"
 #include "model/Glyph.h"
+#include "model/QVorrelScene.h"
+#include "model/TextGroup.h"
 #include "panels/ActiveScene.h"
 #include "panels/HierarchyPanelDockWidget.h"
 #include "panels/HistoryPanelDockWidget.h"
@@ -13,7 +16,10 @@
 #include "panels/TextpadPanelDockWidget.h"
 #include "panels/TypeToolbar.h"
 #include "propertybrowser/QtGroupPropertyManager.h"
+#include "propertybrowser/QtPropertyRowList.h"
 #include "softtypes/SoftTypeFactory.h"
+#include "support/DoublingRatio.h"
+#include "support/HostileDocument.h"
 #include "support/ModalRecorder.h"
 #include "support/TestDocument.h"
 #include "support/TestSoftType.h"
@@ -324,6 +330,79 @@ private slots:
         QVariantHash expected = twirl->values();
         expected.insert("name", "Spin");
         QCOMPARE(values, code == 1 ? expected : QVariantHash()); // every value, on every Ok
+    }
+
+    // A SoftType read with thousands of properties of its own, opened from the dock: the dialog lists every row but
+    // "toggle key" in order, down to the last, without scrolling itself; Ok hands back every value, which set again
+    // leave the record as read. Guards manyPropertiesOpenAndCloseInLinearTime: opening, showing and closing by Ok,
+    // Cancel or Escape take time linear in the number of properties (100,000 took a minute, closing over 20).
+    void manyPropertiesOpenAndCloseInLinearTime_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char *how : {"OkButton", "CancelButton", "escape"})
+            QTest::newRow(how) << QString(how);
+    }
+
+    void manyPropertiesOpenAndCloseInLinearTime()
+    {
+        QFETCH(QString, how);
+        std::unique_ptr<QVorrelScene> scenes[3];
+        for (int factor : {1, 2}) {
+            QBuffer file;
+            file.setData(HostileDocument::build(HostileDocument::ManyProperties, 6000 * factor));
+            file.open(QIODevice::ReadOnly);
+            scenes[factor].reset(new QVorrelScene(-32768, -32768, 65535, 65535));
+            QVERIFY(DocumentStream::read(&file, *scenes[factor]) == DocumentStream::Ok);
+        }
+        const auto record = [](const SoftType &softType) {
+            QByteArray bytes;
+            QDataStream out(&bytes, QIODevice::WriteOnly);
+            out << softType;
+            return bytes;
+        };
+        ModalRecorder modal;
+        QString fault;
+        const double ratio = DoublingRatio::of([&](int factor) {
+            SoftType *softType = scenes[factor]->root()->firstGlyph()->softTypes().first();
+            QStringList expected = softType->propertyNames();
+            expected.removeOne("toggle key");
+            SoftTypePanelDockWidget dock;
+            dock.setSoftTypes({{softType->name(), softType}});
+            QSignalSpy changed(&dock, &SoftTypePanelDockWidget::softtypeChanged);
+            modal.execs.enqueue([&](QDialog *dialog) {
+                dialog->show();
+                QApplication::setActiveWindow(dialog);
+                auto *list = dialog->findChild<QtPropertyRowList *>();
+                if (!QTest::qWaitForWindowActive(dialog) || !list)
+                    return -1;
+                list->scrollToRow(expected.size() - 1);
+                QStringList rows;
+                for (int row = 0; row < list->rowCount(); ++row)
+                    rows << list->rowProperty(row)->propertyName();
+                if (rows != expected || !list->rowEditor(expected.size() - 1) || dialog->findChild<QScrollArea *>()->verticalScrollBar()->isVisible())
+                    fault = "rows not all in order, or not in view";
+                if (how == "escape")
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                else
+                    QTest::mouseClick(dialog->findChild<QPushButton *>(how), Qt::LeftButton);
+                if (dialog->isVisible() || dialog->result() != (how == "OkButton" ? QDialog::Accepted : QDialog::Rejected))
+                    fault = "not closed as asked";
+                return dialog->result();
+            });
+            const double start = DoublingRatio::cpuSeconds();
+            emit dock.findChild<QListWidget *>()->itemClicked(dock.findChild<QListWidget *>()->item(0));
+            const double seconds = DoublingRatio::cpuSeconds() - start;
+            if (changed.count() != (how == "OkButton"))
+                fault = "no Ok, or not only on Ok";
+            if (changed.count() && changed[0][1].value<QVariantHash>() != softType->values())
+                fault = "not every value handed back";
+            const QByteArray read = record(*softType);
+            if (changed.count() && (softType->setValues(changed[0][1].value<QVariantHash>()), record(*softType) != read))
+                fault = "not written back as read";
+            return fault.isEmpty() ? seconds : -1;
+        });
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the properties took %1 times as long").arg(ratio)));
     }
 
     // Textpad: the pieces the nozzle reads (type 2 glyph, 3 word, 4 passage; advance 0 forward, 1 repeat).

@@ -9,9 +9,11 @@
 #include "propertybrowser/QtLineEditFactory.h"
 #include "propertybrowser/QtPointFPropertyManager.h"
 #include "propertybrowser/QtPropertyBrowserUtils.h"
+#include "propertybrowser/QtPropertyRowList.h"
 #include "propertybrowser/QtRectFPropertyManager.h"
 #include "propertybrowser/QtSpinBoxFactory.h"
 #include "propertybrowser/QtVariantEditorFactory.h"
+#include "support/DoublingRatio.h"
 #include "support/ModalRecorder.h"
 
 #include <QtTest>
@@ -316,6 +318,77 @@ private slots:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!manager && !factory && !browser);
+    }
+
+    // Past a hundred rows a box lists them: every descendant in order (a point's "X" and "Y" after it), editors only
+    // for the rows in view, each within its row and at its own height, Tab going on row by row, an edit there reaching
+    // the manager. Guards manyRowsAreListedInLinearTime: rows added one at a time to a shown box, laid out, drawn and
+    // removed from both ends cost time linear in their number (as a form, a hundred thousand took minutes to go).
+    void manyRowsAreListedInLinearTime()
+    {
+        QtGroupPropertyManager groups;
+        QtVariantPropertyManager manager;
+        QtVariantEditorFactory factory;
+        QtGroupBoxPropertyBrowser browser;
+        browser.setFactoryForManager(&manager, &factory);
+        QtProperty *group = groups.addProperty("Properties");
+        browser.addProperty(group);
+        showAndActivate(&browser);
+        QStringList expected;
+        for (int i = 0; i < 101; ++i) {
+            QCOMPARE(browser.findChild<QFormLayout *>()->rowCount(), i); // a form up to a hundred rows
+            group->addSubProperty(manager.addProperty(i == 50 ? QVariant::PointF : i % 2 ? QVariant::Int : QVariant::String, QString("p%1").arg(i)));
+            expected << QString("p%1").arg(i) << (i == 50 ? QStringList{"X", "Y"} : QStringList());
+        }
+        auto *list = browser.findChild<QtPropertyRowList *>();
+        QVERIFY(list && !browser.findChild<QFormLayout *>());
+        QCoreApplication::processEvents();
+        // Tab from the last row in view goes on to the next, scrolled into view
+        const int bottom = list->viewport()->height() / list->rowRect(0).height() - 1;
+        list->rowEditor(bottom)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(list->rowEditor(bottom + 1) && list->rowEditor(bottom + 1)->hasFocus() && list->rowRect(bottom + 1).bottom() < list->viewport()->height());
+        QApplication::focusWidget()->clearFocus(); // a focused editor would stay while scrolled away
+        for (const int last : {0, 102}) {
+            list->scrollToRow(last);
+            QStringList rows, edited; // every row's name; the rows with editors
+            for (int row = 0; row < list->rowCount(); ++row) {
+                rows << list->rowProperty(row)->propertyName();
+                if (QWidget *editor = list->rowEditor(row)) {
+                    edited << rows.last();
+                    QVERIFY(list->rowRect(row).contains(editor->geometry()) && editor->height() >= editor->minimumSizeHint().height());
+                }
+            }
+            QCOMPARE(rows, expected);
+            const int inView = list->viewport()->height() / list->rowRect(0).height();
+            QVERIFY2(edited.size() >= inView - 1 && edited.size() <= inView + 1 && edited.contains(expected.at(last)), qPrintable(edited.join(' ')));
+        }
+        type(qobject_cast<QLineEdit *>(list->rowEditor(102)), "abc");
+        QTest::keyClick(list->rowEditor(102), Qt::Key_Return);
+        QCOMPARE(manager.variantProperty(group->subProperties().last())->value().toString(), QString("abc"));
+
+        const double ratio = DoublingRatio::of([&](int factor) {
+            QtVariantPropertyManager many;
+            browser.setFactoryForManager(&many, &factory);
+            QtProperty *box = groups.addProperty("Many");
+            browser.addProperty(box);
+            const double start = DoublingRatio::cpuSeconds();
+            for (int i = 0; i < 4000 * factor; ++i)
+                box->addSubProperty(many.addProperty(QVariant::Int, QString::number(i)));
+            browser.repaint();
+            QCoreApplication::processEvents();
+            const QList<QtProperty *> rows = box->subProperties();
+            for (int i = 0; i < rows.size() / 2; ++i)
+                box->removeSubProperty(rows.at(rows.size() - 1 - i));
+            browser.repaint();
+            many.clear(); // the rest, from the front
+            QCoreApplication::processEvents();
+            const double seconds = DoublingRatio::cpuSeconds() - start;
+            browser.removeProperty(box);
+            delete box;
+            return seconds;
+        });
+        QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the rows took %1 times as long").arg(ratio)));
     }
 
     // Over the invalid start value even black is new; the same colour again and a cancelled pick are not.

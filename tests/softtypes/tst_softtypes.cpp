@@ -189,6 +189,13 @@ private slots:
         QVERIFY(copy->typeKey() == "pulse" && source->lastFrame() == 1 && copy->lastFrame() == -1 && copy->propertyManager() != source->propertyManager());
         copy->setValues({{QStringLiteral("time"), 3.0}, {QStringLiteral("name"), QStringLiteral("other")}, {QStringLiteral("alpha"), 9.0}});
         QCOMPARE(record(*source), before);
+        // Past 16 names they are indexed; a copy shares extras and index until it changes them (guards: clonesShareExtras).
+        for (int i = 0; i < 20; ++i)
+            source->addOrSetValue(QVariant::Int, QStringLiteral("n%1").arg(i), i);
+        const SoftTypePtr many(source->clone());
+        many->setValues({{QStringLiteral("omega"), 1}, {QStringLiteral("n3"), 30}});
+        QVERIFY(!source->property("omega") && source->property("n3")->value() == 3 && many->property("n3")->value() == 30);
+        QCOMPARE(many->propertyNames(), source->propertyNames() << QStringLiteral("omega"));
     }
 
     void recordEdgeCases()
