@@ -44,6 +44,8 @@ int baseCount(Shape shape)
     case HostileDocument::ManyOwnProperties:
     case HostileDocument::ManyProperties:
         return 100000;
+    case HostileDocument::LongTextpadLine:
+        return 1000000;
     default:
         return 20000;
     }
