@@ -242,39 +242,52 @@ void TextpadEdit::OnContentsChange(int position, int removed, int added)
 
 void TextpadEdit::keyPressEvent(QKeyEvent *event)
 {
-    QTextCursor cursor = textCursor();
-    if (!isReadOnly() && !cursor.hasSelection()) {
+    const QTextCursor before = textCursor();
+    const QTextBlock block = before.block();
+    const bool editable = !isReadOnly() && !before.hasSelection();
+    const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    const bool del = event == QKeySequence::Delete;
+    // Qt makes a one-character edit no edit block of its own and merges the next one into it, so that a tidying
+    // joined to it would undo apart from it. An edit that may leave pieces to tidy (one at a block's start or end,
+    // which removes a separator or may empty the block, or one that grows a block past two pieces) is made one.
+    QTextCursor edit = before;
+    const bool own = editable
+                     && ((m_pieced && (backspace || del) && (before.atBlockStart() || before.atBlockEnd()))
+                         || (!event->text().isEmpty() && block.length() > 2 * PieceLength));
+    if (own)
+        edit.beginEditBlock();
+    if (editable && ((backspace && before.atBlockStart() && continuesLine(block))
+                     || (del && before.atBlockEnd() && continuesLine(block.next())))) {
         // Backspace after a soft separator and Delete before one remove the character beyond it.
-        const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
-        const QTextBlock block = cursor.block();
-        if ((backspace && cursor.atBlockStart() && continuesLine(block))
-            || (event == QKeySequence::Delete && cursor.atBlockEnd() && continuesLine(block.next()))) {
-            cursor.movePosition(backspace ? QTextCursor::PreviousCharacter : QTextCursor::NextCharacter);
-            if (backspace)
-                cursor.deletePreviousChar();
-            else
-                cursor.deleteChar();
-            setTextCursor(cursor);
-            tidy();
-            event->accept();
-            return;
-        }
-    }
-    const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
-                      || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
-    const int index = step ? textIndex(cursor.position()) : 0;
-    QPlainTextEdit::keyPressEvent(event);
-    // A step that crossed only a soft separator goes on to the next character.
-    if (step && textCursor().position() != cursor.position() && textIndex(textCursor().position()) == index)
+        QTextCursor beyond = before;
+        beyond.movePosition(backspace ? QTextCursor::PreviousCharacter : QTextCursor::NextCharacter);
+        if (backspace)
+            beyond.deletePreviousChar();
+        else
+            beyond.deleteChar();
+        setTextCursor(beyond);
+        event->accept();
+    } else {
+        const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
+                          || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
+        const int index = step ? textIndex(before.position()) : 0;
         QPlainTextEdit::keyPressEvent(event);
+        // A step that crossed only a soft separator goes on to the next character.
+        if (step && textCursor().position() != before.position() && textIndex(textCursor().position()) == index)
+            QPlainTextEdit::keyPressEvent(event);
+    }
+    if (own) {
+        edit.endEditBlock();
+        ensureCursorVisible();
+    }
     if (event == QKeySequence::InsertParagraphSeparator && !isReadOnly()) {
         // The new block took the records of the one it was split from; the line break between them is real.
-        cursor = textCursor();
-        const QTextBlock block = cursor.block();
-        if (block.previous().isValid() && (flag(block, SoftBefore) || flag(block.previous(), SoftAfter))) {
+        QTextCursor cursor = textCursor();
+        const QTextBlock split = cursor.block();
+        if (split.previous().isValid() && (flag(split, SoftBefore) || flag(split.previous(), SoftAfter))) {
             cursor.joinPreviousEditBlock();
-            record(cursor, block.previous(), flag(block.previous(), SoftBefore), false);
-            record(cursor, block, false, flag(block, SoftAfter));
+            record(cursor, split.previous(), flag(split.previous(), SoftBefore), false);
+            record(cursor, split, false, flag(split, SoftAfter));
             cursor.endEditBlock();
         }
     }
@@ -348,8 +361,9 @@ void TextpadEdit::tidy()
     if (m_dirtyFrom < 0)
         return;
     QTextDocument *doc = document();
-    // While redo steps remain, an undo or redo put the blocks back as they were, already tidy.
-    if (doc->availableRedoSteps() > 0) {
+    // While redo steps remain, an undo or redo put the blocks back as they were, already tidy. (Qt's count of redo
+    // steps leaves out the next one.)
+    if (doc->isRedoAvailable()) {
         m_dirtyFrom = m_dirtyTo = -1;
         m_separatorsKnown = false;
         return;

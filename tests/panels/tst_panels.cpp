@@ -429,34 +429,37 @@ private slots:
         QStringList states{model};
         int current = 0;
         const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(edit, Qt::Key(k), m); };
-        for (int step = 0; step < 400; ++step) {
-            QVector<int> seams; // text indices where a piece starts
+        QVector<int> seams; // text indices where a piece starts
+        const auto pieces = [&] {
+            seams.clear();
             for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
-                QVERIFY(b.length() - 1 <= 2 * piece);
-                if (edit->continuesLine(b)) {
-                    QVERIFY(b.length() > 1 && b.previous().length() > 1);
+                if (b.length() - 1 > 2 * piece || (edit->continuesLine(b) && (b.length() == 1 || b.previous().length() == 1)))
+                    return false;
+                if (edit->continuesLine(b))
                     seams << edit->textIndex(b.position());
-                }
             }
-            QVERIFY(step > 0 || seams.size() >= 4);
+            return true;
+        };
+        for (int step = 0; step < 400; ++step) {
+            QVERIFY(pieces() && (step > 0 || seams.size() >= 4));
             const auto pick = [&] {
                 const int at = seams.isEmpty() || rng.bounded(2) ? int(rng.bounded(model.size() + 1))
                                                                  : seams.at(rng.bounded(seams.size())) + int(rng.bounded(3)) - 1;
                 return qBound(0, at, model.size());
             };
-            // A range: a few characters, one over a separator or two, or a whole piece.
+            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(11);
+            // A range: a few characters, one over a separator or two, or a whole piece or all of it but a character.
             int at = pick();
             int to = qMin(model.size(), at + (rng.bounded(3) ? int(rng.bounded(8)) : int(rng.bounded(2 * piece))));
-            if (seams.size() > 1 && rng.bounded(4) == 0) {
+            if (seams.size() > 1 && (op == 10 || rng.bounded(4) == 0)) {
                 const int k = rng.bounded(seams.size() - 1);
                 at = seams.at(k);
-                to = seams.at(k + 1);
+                to = seams.at(k + 1) - int(rng.bounded(2));
             }
             QTextCursor cursor = edit->textCursor();
             cursor.setPosition(edit->editPosition(at, rng.bounded(2)));
             QCOMPARE(edit->textIndex(cursor.position()), at);
-            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(10);
-            if (op == 5 || op == 6 || (op == 7 && rng.bounded(2)))
+            if (op == 5 || op == 6 || op == 10 || (op == 7 && rng.bounded(2)))
                 cursor.setPosition(edit->editPosition(to, rng.bounded(2)), QTextCursor::KeepAnchor);
             else
                 to = at;
@@ -480,6 +483,10 @@ private slots:
                 to = cursor.hasSelection() ? to : qMin(at + 1, model.size());
                 key(Qt::Key_Delete);
                 break;
+            case 10: // as the context menu's Delete does, tidied once the events run
+                cursor.removeSelectedText();
+                QCoreApplication::processEvents();
+                break;
             case 6:
                 QGuiApplication::clipboard()->clear();
                 key(Qt::Key_X, Qt::ControlModifier);
@@ -494,7 +501,8 @@ private slots:
                 key(Qt::Key_V, Qt::ControlModifier);
                 break;
             }
-            default: { // undo or redo: back to an earlier text, or on to a later one
+            case 8:
+            case 9: { // undo or redo: back to an earlier text, or on to a later one
                 const bool undo = op == 8;
                 key(Qt::Key_Z, undo ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
                 const QString now = edit->text();
@@ -505,20 +513,27 @@ private slots:
                 QVERIFY2(found >= 0, qPrintable(QString("step %1").arg(step)));
                 current = found;
                 model = states.at(current);
+                at = to = 0;
                 break;
             }
             }
-            if (op < 8 && op != 4) {
-                model.replace(at, to - at, inserted);
+            model.replace(at, to - at, inserted);
+            if (model != states.at(current)) { // an edit that changes no text leaves the redo steps
                 states = states.mid(0, current + 1) << model;
                 current = states.size() - 1;
             }
             QVERIFY2(edit->text() == model && emitted == model, qPrintable(QString("step %1, op %2 at %3").arg(step).arg(op).arg(at)));
+            if (op != 8 && op != 9 && rng.bounded(3) == 0) { // undone and done again at once
+                key(Qt::Key_Z, Qt::ControlModifier);
+                QVERIFY(pieces() && states.mid(0, current + 1).contains(edit->text()));
+                key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+                QVERIFY(edit->text() == model);
+            }
         }
-        while (doc->availableUndoSteps() > 0)
+        while (doc->isUndoAvailable())
             edit->undo();
         QCOMPARE(edit->text(), states.first());
-        while (doc->availableRedoSteps() > 0)
+        while (doc->isRedoAvailable())
             edit->redo();
         QCOMPARE(edit->text(), states.last());
     }
