@@ -71,7 +71,8 @@ bool flag(const QTextBlock &block, int property)
     return block.blockFormat().boolProperty(property);
 }
 
-// Sets the block's records of its two separators, where they differ.
+// Sets the block's records of its two separators, where they differ. Called
+// inside an edit block: a cursor moved outside one lays its block out.
 void record(QTextCursor &cursor, const QTextBlock &block, bool softBefore, bool softAfter)
 {
     if (flag(block, SoftBefore) == softBefore && flag(block, SoftAfter) == softAfter)

@@ -62,7 +62,7 @@ private:
     bool m_pieced = false;     // a soft separator may exist
     int m_dirtyFrom = -1;      // what edits since the last tidy touched
     int m_dirtyTo = -1;
-    bool m_tidying = false;
+    bool m_tidying = false;    // the edits under way are setText's or tidy's own
     bool m_tidyQueued = false;
     mutable bool m_separatorsKnown = true;
     mutable QVector<int> m_separators;
