@@ -12,12 +12,19 @@
 // properties of its own, as the main window shows it: open, show and close
 // (by Ok, Cancel and Escape) against the time to read the same document, and
 // the memory it holds per property (see SoftTypeDialog below).
+//
+// The textpad of a document whose textpad text is one line without a space
+// (25k, 50k, 100k and 4M letters): reading the document, then the Textpad dock
+// taking the text (open), drawn (show), a letter typed at the end of the line,
+// a nozzle piece, and the dock taking another text (close); each against the
+// time to read the same document.
 #include "app/VorrelQt.h"
 #include "model/DocumentStream.h"
 #include "model/Glyph.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 #include "panels/SoftTypePanelDockWidget.h"
+#include "panels/TextpadPanelDockWidget.h"
 #include "propertybrowser/QtPropertyRowList.h"
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftType.h"
@@ -25,6 +32,7 @@
 #include "support/ModalRecorder.h"
 #include "support/PeakMemory.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QBuffer>
 #include <QDialog>
@@ -37,6 +45,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <malloc.h>
 #include <map>
 #include <memory>
@@ -53,6 +62,8 @@ int baseCount(Shape shape)
     case HostileDocument::ManyOwnProperties:
     case HostileDocument::ManyProperties:
         return 100000;
+    case HostileDocument::LongTextpadLine:
+        return 1000000;
     default:
         return 20000;
     }
@@ -149,8 +160,81 @@ void ReadHostile(benchmark::State &state)
     }
 }
 
+// The textpad of a document whose textpad holds one line of letters.
+double textpadLastPerChar = 0;
+double textpadWorstLinearity = 0;
+double textpadWorstShow = 0;
+
+double secondsOf(const std::function<void()> &work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void TextpadLine(benchmark::State &state)
+{
+    const int letters = int(state.range(0));
+    const QByteArray bytes = HostileDocument::build(HostileDocument::LongTextpadLine, letters);
+    double read = 0, open = 0, show = 0, type = 0, nozzle = 0, close = 0;
+    for (auto _ : state) {
+        QVorrelScene scene(-32768, -32768, 65535, 65535);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        read = secondsOf([&] { DocumentStream::read(&buffer, scene); });
+        TextpadPanelDockWidget dock;
+        dock.resize(300, 600);
+        QWidget *edit = dock.findChild<QAbstractScrollArea *>();
+        open = secondsOf([&] { dock.setText(scene.textpadText()); });
+        show = secondsOf([&] {
+            dock.show();
+            QApplication::processEvents();
+            dock.grab();
+        });
+        QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+        QApplication::sendEvent(edit, &end);
+        type = secondsOf([&] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+            QApplication::sendEvent(edit, &press);
+            dock.grab();
+        });
+        nozzle = secondsOf([&] {
+            dock.nextPiece();
+            dock.grab();
+        });
+        close = secondsOf([&] {
+            dock.setText(QStringLiteral("closed"));
+            dock.grab();
+        });
+        state.SetIterationTime(open + show + close);
+        if (scene.textpadText().size() != letters)
+            state.SkipWithError("the document was not read");
+    }
+    state.counters["read ms"] = 1e3 * read;
+    state.counters["open ms"] = 1e3 * open;
+    state.counters["show ms"] = 1e3 * show;
+    state.counters["type ms"] = 1e3 * type;
+    state.counters["nozzle ms"] = 1e3 * nozzle;
+    state.counters["close ms"] = 1e3 * close;
+    state.counters["x read"] = (open + show + close) / read;
+    const double perChar = (open + show + close) / letters;
+    if (textpadLastPerChar > 0 && letters <= 100000) {
+        state.counters["x smaller"] = perChar / textpadLastPerChar;
+        textpadWorstLinearity = qMax(textpadWorstLinearity, perChar / textpadLastPerChar);
+    }
+    textpadLastPerChar = perChar;
+    textpadWorstShow = qMax(textpadWorstShow, open + show);
+}
+
 void registerAll()
 {
+    for (int letters : {25000, 50000, 100000, 4 << 20})
+        benchmark::RegisterBenchmark(qPrintable(QStringLiteral("TextpadLine/%1").arg(letters)), TextpadLine)
+            ->Arg(letters)
+            ->Iterations(3)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
     for (int shape = 0; shape < HostileDocument::ShapeCount; ++shape) {
         for (int refused = 0; refused < 2; ++refused) {
             for (int factor : {1, 2}) {
@@ -371,5 +455,8 @@ int main(int argc, char **argv)
         std::printf("worst time per byte at the double size over the size: %.2f (%s; linear is 1)\n",
                     worstLinearity, qPrintable(worstLinearityShape));
         printSoftTypeDialog();
+        std::printf("textpad line: worst open and show %.0f ms (aim within 1000), time per letter at the double size "
+                    "over the size at most %.2f (linear is 1)\n",
+                    1e3 * textpadWorstShow, textpadWorstLinearity);
     });
 }

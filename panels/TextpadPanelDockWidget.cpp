@@ -1,10 +1,11 @@
 #include "panels/TextpadPanelDockWidget.h"
 
+#include "panels/TextpadEdit.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -72,8 +73,7 @@ TextpadPanelDockWidget::TextpadPanelDockWidget(QWidget *parent)
     toolBar->addAction(loopAction);
     toolBar->addAction(loadAction);
 
-    textEdit = new QTextEdit;
-    textEdit->setAcceptRichText(false);
+    textEdit = new TextpadEdit;
 
     QWidget *container = new QWidget;
     QVBoxLayout *layout = new QVBoxLayout(container);
@@ -82,7 +82,7 @@ TextpadPanelDockWidget::TextpadPanelDockWidget(QWidget *parent)
     setWidget(container);
 
     connect(toolBar, &QToolBar::actionTriggered, this, &TextpadPanelDockWidget::OnActionTriggered);
-    connect(textEdit, &QTextEdit::textChanged, this, &TextpadPanelDockWidget::OnTextChanged);
+    connect(textEdit, &QPlainTextEdit::textChanged, this, &TextpadPanelDockWidget::OnTextChanged);
     connect(typeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { OnCurrentIndexChanged(typeBox->itemText(index)); });
 }
@@ -126,7 +126,7 @@ void TextpadPanelDockWidget::setText(const QString &newText)
         // Plain text always: a text that looks like HTML is still the text
         // the nozzle reads, position for position.
         const QSignalBlocker blocker(textEdit);
-        textEdit->setPlainText(newText);
+        textEdit->setText(newText);
     }
     text = newText;
     indexLineBreaks();
@@ -154,7 +154,10 @@ void TextpadPanelDockWidget::OnActionTriggered(QAction *action)
 
 void TextpadPanelDockWidget::OnTextChanged()
 {
-    text = textEdit->toPlainText();
+    const QString edited = textEdit->text();
+    if (edited == text)
+        return;
+    text = edited;
     indexLineBreaks();
     emit textChanged(text);
 }
@@ -237,14 +240,16 @@ void TextpadPanelDockWidget::indexLineBreaks()
     }
 }
 
-int TextpadPanelDockWidget::editPosition(int index) const
+int TextpadPanelDockWidget::editPosition(int index, bool after) const
 {
     // Every pair ending before index is one position short in the edit.
-    return index - int(std::lower_bound(crlfEnds.cbegin(), crlfEnds.cend(), index) - crlfEnds.cbegin());
+    return textEdit->editPosition(
+        index - int(std::lower_bound(crlfEnds.cbegin(), crlfEnds.cend(), index) - crlfEnds.cbegin()), after);
 }
 
-int TextpadPanelDockWidget::textIndex(int position) const
+int TextpadPanelDockWidget::textIndex(int inEdit) const
 {
+    const int position = textEdit->textIndex(inEdit);
     // Pair k (ending at crlfEnds[k]) starts at edit position
     // crlfEnds[k] - 1 - k; each pair starting before position adds one.
     int low = 0;
@@ -262,8 +267,8 @@ int TextpadPanelDockWidget::textIndex(int position) const
 void TextpadPanelDockWidget::selectInEdit(int start, int end)
 {
     QTextCursor cursor = textEdit->textCursor();
-    cursor.setPosition(editPosition(start));
+    cursor.setPosition(editPosition(start, true));
     if (end != start)
-        cursor.setPosition(editPosition(end), QTextCursor::KeepAnchor);
+        cursor.setPosition(editPosition(end, false), QTextCursor::KeepAnchor);
     textEdit->setTextCursor(cursor);
 }

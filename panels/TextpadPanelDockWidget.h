@@ -8,8 +8,8 @@
 
 class QAction;
 class QComboBox;
-class QTextEdit;
 class QToolBar;
+class TextpadEdit;
 
 // The textpad: a plain text area whose text feeds the nozzle, and a toolbar
 // that switches the nozzle on and off and sets how it reads the text. Each
@@ -67,10 +67,12 @@ public slots:
 
 private:
     // The text area counts a CR LF pair as one position (one line break);
-    // these map between positions in `text` and in the text area.
+    // these map between positions in `text` and in the text area. At a soft
+    // separator between the pieces of a long line, editPosition gives the end
+    // of the piece before, or with `after` the start of the next.
     void indexLineBreaks();
-    int editPosition(int textIndex) const;
-    int textIndex(int editPosition) const;
+    int editPosition(int textIndex, bool after) const;
+    int textIndex(int inEdit) const;
     // Puts the text area's cursor at index with no selection, or selects
     // [start, end).
     void selectInEdit(int start, int end);
@@ -81,7 +83,7 @@ private:
 
     QToolBar *toolBar;
     QComboBox *typeBox;
-    QTextEdit *textEdit;
+    TextpadEdit *textEdit;
     QAction *nozzleAction;
     QAction *advanceAction;
     QAction *loopAction;

@@ -435,7 +435,7 @@ private slots:
         const auto *tree = m_w->hierarchyDock()->findChild<QTreeWidget *>();
         const auto *history = m_w->historyDock()->findChild<QListWidget *>();
         const auto *softTypes = m_w->softTypeDock()->findChild<QListWidget *>();
-        const auto *pad = m_w->textpadDock()->findChild<QTextEdit *>();
+        const auto *pad = m_w->textpadDock()->findChild<QPlainTextEdit *>();
         const TypeToolbar *bar = m_w->typeToolbar();
         QCOMPARE(QList<int>({tree->topLevelItemCount(), history->count(), softTypes->count()}),
                  QList<int>({1, scene->history().size(), 1}));
@@ -649,7 +649,7 @@ private slots:
     void textpadAndClipboard()
     {
         twoDocuments();
-        m_w->textpadDock()->findChild<QTextEdit *>()->setPlainText(QStringLiteral("typed"));
+        m_w->textpadDock()->findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("typed"));
         QVERIFY(m_scene->textpadText() == "typed" && view(1)->isModified() && m_scene->historyIndex() == 0);
         activate(0);
         m_w->form().actionTextpadLoremIpsum->trigger();

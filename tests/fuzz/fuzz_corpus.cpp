@@ -51,7 +51,7 @@ int main(int argc, char **argv)
         }
         ok = save(dir, QStringLiteral("sample-%1.vrl").arg(kinds), SampleDocument::write(*scene)) && ok;
     }
-    const QStringList names = {"softtypes", "own-properties", "properties", "passages", "words", "glyphs"};
+    const QStringList names = {"softtypes", "own-properties", "properties", "passages", "words", "glyphs", "textpad-line"};
     for (int shape = 0; shape < HostileDocument::ShapeCount; ++shape)
         ok = save(dir, names.at(shape) + QStringLiteral(".vrl"),
                   HostileDocument::build(HostileDocument::Shape(shape), 3)) && ok;

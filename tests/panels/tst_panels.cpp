@@ -13,6 +13,7 @@
 #include "panels/HistoryPanelDockWidget.h"
 #include "panels/PropertiesPanelDockWidget.h"
 #include "panels/SoftTypePanelDockWidget.h"
+#include "panels/TextpadEdit.h"
 #include "panels/TextpadPanelDockWidget.h"
 #include "panels/TypeToolbar.h"
 #include "propertybrowser/QtGroupPropertyManager.h"
@@ -426,6 +427,10 @@ private slots:
         QTest::newRow("combining mark") << e + "x" << glyphs << QStringList{e, "x"};
         QTest::newRow("looks like HTML") << "<b>x</b> y" << words << QStringList{"<b>x</b>", " y"};
         QTest::newRow("only whitespace") << " \n\t " << Ints{2, 0, 1, 2} << QStringList{"", ""};
+        // A line longer than a piece: "c" starts the second piece.
+        QTest::newRow("glyphs across pieces") << QString(TextpadEdit::PieceLength - 1, 'a') + "bcd"
+                                              << Ints{2, 0, 1, TextpadEdit::PieceLength - 2} << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("a word over pieces") << QString(5000, 'x') + " y" << words << QStringList{QString(5000, 'x'), " y", QString(5000, 'x')};
     }
 
     void nextPiece()
@@ -434,7 +439,7 @@ private slots:
         QFETCH(Ints, typeAdvanceLoopCursor);
         QFETCH(QStringList, pieces);
         TextpadPanelDockWidget dock;
-        auto *edit = dock.findChild<QTextEdit *>();
+        auto *edit = dock.findChild<TextpadEdit *>();
         dock.setText(text);
         dock.setNozzleType(typeAdvanceLoopCursor[0]);
         dock.setAdvance(typeAdvanceLoopCursor[1]);
@@ -448,8 +453,11 @@ private slots:
             const QTextCursor now = edit->textCursor();
             if (expected.isEmpty()) // no selection, at the end, or untouched for a blank text
                 QCOMPARE(QPoint(now.anchor(), now.position()), QPoint(end, end));
-            else // the piece shows selected, without its prefix
-                QVERIFY2(now.hasSelection() && expected.endsWith(now.selectedText()) && expected.size() - now.selectedText().size() <= 1, qPrintable(now.selectedText()));
+            else { // the piece shows selected, without its prefix
+                const int from = edit->textIndex(now.selectionStart());
+                const QString selected = edit->text().mid(from, edit->textIndex(now.selectionEnd()) - from);
+                QVERIFY2(now.hasSelection() && expected.endsWith(selected) && expected.size() - selected.size() <= 1, qPrintable(selected.left(20)));
+            }
         }
     }
 
@@ -469,10 +477,144 @@ private slots:
         dock.setText("xyz");
         for (const char *name : {"Nozzle", "Advance", "Loop", "Load"})
             dock.findChild<QAction *>(name)->trigger();
-        QTest::keyClicks(dock.findChild<QTextEdit *>(), "<i>");
+        QTest::keyClicks(dock.findChild<QPlainTextEdit *>(), "<i>");
         for (int index : {1, 2}) // Word is shown already
             dock.findChild<QComboBox *>()->setCurrentIndex(index);
         QCOMPARE(log.join(','), QString("nozzle 1 1,advance 1,loop 0,load,<xyz,<ixyz,<i>xyz,type 4"));
+    }
+
+    // Seeded random edits in lines longer than a piece, at and beside the soft separators between pieces, against a
+    // string edited alike: no character is lost or added at a separator (a no-break space stays one), a cut holds the
+    // text selected, an arrow steps one character, every undo goes back to an earlier text and undoing all of it to
+    // the text set; no piece is empty and none grows past two pieces.
+    void longLinesEditAsOneString()
+    {
+        const int piece = TextpadEdit::PieceLength;
+        TextpadPanelDockWidget dock;
+        auto *edit = dock.findChild<TextpadEdit *>();
+        QTextDocument *doc = edit->document();
+        QString emitted;
+        connect(&dock, &TextpadPanelDockWidget::textChanged, [&](const QString &t) { emitted = t; });
+        QRandomGenerator rng(27);
+        const auto letters = [&](int n, bool spaces) {
+            QString s;
+            for (int i = 0; i < n; ++i)
+                s += spaces && rng.bounded(6) == 0 ? QChar(' ') : QChar('a' + rng.bounded(26));
+            return s;
+        };
+        QString model = letters(2 * piece + 100, false) + "\nshort\n" + letters(3 * piece, true);
+        dock.setText(model);
+        emitted = model;
+        QStringList states{model};
+        int current = 0;
+        const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(edit, Qt::Key(k), m); };
+        QVector<int> seams; // text indices where a piece starts
+        const auto pieces = [&] {
+            seams.clear();
+            for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
+                if (b.length() - 1 > 2 * piece || (edit->continuesLine(b) && (b.length() == 1 || b.previous().length() == 1)))
+                    return false;
+                if (edit->continuesLine(b))
+                    seams << edit->textIndex(b.position());
+            }
+            return true;
+        };
+        for (int step = 0; step < 400; ++step) {
+            QVERIFY(pieces() && (step > 0 || seams.size() >= 4));
+            const auto pick = [&] {
+                const int at = seams.isEmpty() || rng.bounded(2) ? int(rng.bounded(model.size() + 1))
+                                                                 : seams.at(rng.bounded(seams.size())) + int(rng.bounded(3)) - 1;
+                return qBound(0, at, model.size());
+            };
+            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(11);
+            // A range: a few characters, one over a separator or two, or a whole piece or all of it but a character.
+            int at = pick();
+            int to = qMin(model.size(), at + (rng.bounded(3) ? int(rng.bounded(8)) : int(rng.bounded(2 * piece))));
+            if (seams.size() > 1 && (op == 10 || rng.bounded(4) == 0)) {
+                const int k = rng.bounded(seams.size() - 1);
+                at = seams.at(k);
+                to = seams.at(k + 1) - int(rng.bounded(2));
+            }
+            QTextCursor cursor = edit->textCursor();
+            cursor.setPosition(edit->editPosition(at, rng.bounded(2)));
+            QCOMPARE(edit->textIndex(cursor.position()), at);
+            if (op == 5 || op == 6 || op == 10 || (op == 7 && rng.bounded(2)))
+                cursor.setPosition(edit->editPosition(to, rng.bounded(2)), QTextCursor::KeepAnchor);
+            else
+                to = at;
+            edit->setTextCursor(cursor);
+            QString inserted;
+            switch (op) {
+            case 0:
+                inserted = rng.bounded(5) ? QString(QChar('a' + rng.bounded(26))) : QString(QChar(rng.bounded(2) ? 0xa0 : ' '));
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, inserted, Qt::NoModifier);
+                break;
+            case 1: key(Qt::Key_Backspace); to = at; at = qMax(0, at - 1); break;
+            case 2: key(Qt::Key_Delete); to = qMin(at + 1, model.size()); break;
+            case 3: key(Qt::Key_Return); inserted = "\n"; break;
+            case 4: {
+                const bool right = rng.bounded(2);
+                key(right ? Qt::Key_Right : Qt::Key_Left);
+                QCOMPARE(edit->textIndex(edit->textCursor().position()), qBound(0, at + (right ? 1 : -1), model.size()));
+                break;
+            }
+            case 5: // a selection, which may hold only a soft separator, or one character
+                to = cursor.hasSelection() ? to : qMin(at + 1, model.size());
+                key(Qt::Key_Delete);
+                break;
+            case 10: // as the context menu's Delete does, tidied once the events run
+                cursor.removeSelectedText();
+                QCoreApplication::processEvents();
+                break;
+            case 6:
+                QGuiApplication::clipboard()->clear();
+                key(Qt::Key_X, Qt::ControlModifier);
+                QCOMPARE(QGuiApplication::clipboard()->text(), model.mid(at, to - at));
+                break;
+            case 7: {
+                const int kind = model.size() < 4 * piece ? 0 : rng.bounded(3);
+                inserted = kind == 0 ? letters(piece + rng.bounded(2 * piece), false) : letters(rng.bounded(1, 40), kind == 1);
+                if (kind == 1)
+                    inserted.insert(rng.bounded(inserted.size()), '\n');
+                QGuiApplication::clipboard()->setText(inserted);
+                key(Qt::Key_V, Qt::ControlModifier);
+                break;
+            }
+            case 8:
+            case 9: { // undo or redo: back to an earlier text, or on to a later one
+                const bool undo = op == 8;
+                key(Qt::Key_Z, undo ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+                const QString now = edit->text();
+                int found = -1;
+                for (int i = current + (undo ? -1 : 1); i >= 0 && i < states.size() && found < 0; i += undo ? -1 : 1)
+                    found = states.at(i) == now ? i : -1;
+                found = found < 0 && states.at(current) == now ? current : found;
+                QVERIFY2(found >= 0, qPrintable(QString("step %1").arg(step)));
+                current = found;
+                model = states.at(current);
+                at = to = 0;
+                break;
+            }
+            }
+            model.replace(at, to - at, inserted);
+            if (model != states.at(current)) { // an edit that changes no text leaves the redo steps
+                states = states.mid(0, current + 1) << model;
+                current = states.size() - 1;
+            }
+            QVERIFY2(edit->text() == model && emitted == model, qPrintable(QString("step %1, op %2 at %3").arg(step).arg(op).arg(at)));
+            if (op != 8 && op != 9 && rng.bounded(3) == 0) { // undone and done again at once
+                key(Qt::Key_Z, Qt::ControlModifier);
+                QVERIFY(pieces() && states.mid(0, current + 1).contains(edit->text()));
+                key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+                QVERIFY(edit->text() == model);
+            }
+        }
+        while (doc->isUndoAvailable())
+            edit->undo();
+        QCOMPARE(edit->text(), states.first());
+        while (doc->isRedoAvailable())
+            edit->redo();
+        QCOMPARE(edit->text(), states.last());
     }
 
     // Seeded random edits: rows updated in place show what a fresh dock shows; a second refresh writes nothing.

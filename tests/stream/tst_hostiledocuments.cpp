@@ -2,6 +2,7 @@
 #include "model/Glyph.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "panels/TextpadPanelDockWidget.h"
 #include "propertybrowser/QtGroupPropertyManager.h"
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftType.h"
@@ -10,6 +11,8 @@
 #include "support/PeakMemory.h"
 #include "support/TreeCheck.h"
 
+#include <QAbstractScrollArea>
+#include <QClipboard>
 #include <QDir>
 #include <QtTest>
 
@@ -60,7 +63,7 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("refused");
         // Files of about 1 MB, and their doubles.
-        const int counts[] = {60000, 35000, 70000, 8000, 8000, 10000};
+        const int counts[] = {60000, 35000, 70000, 8000, 8000, 10000, 500000};
         for (int shape = 0; shape < HostileDocument::ShapeCount; ++shape)
             for (bool refused : {false, true})
                 QTest::newRow(qPrintable(HostileDocument::name(HostileDocument::Shape(shape)) + (refused ? ", refused" : "")))
@@ -130,6 +133,45 @@ private slots:
         });
         QVERIFY2(ratio > 0 && ratio < 2.8,
                  qPrintable(QStringLiteral("twice the properties took %1 times as long").arg(ratio)));
+    }
+
+    // A document whose textpad holds one line without a space, in the Textpad dock: taken, drawn, a letter typed at
+    // the end of the line, the line pasted over all of it, and another text taken, in linear time (Qt wraps such a
+    // line laid out whole in time that grows with the square of its length); the text edited is the document's, every
+    // character, and the letter.
+    void textpadLineShowsLinearly()
+    {
+        const QByteArray files[3] = {{}, HostileDocument::build(HostileDocument::LongTextpadLine, 30000),
+                                     HostileDocument::build(HostileDocument::LongTextpadLine, 60000)};
+        const auto show = [&](int factor) {
+            auto scene = SampleDocument::read(files[factor]).scene;
+            const QString line = scene->textpadText();
+            QGuiApplication::clipboard()->setText(line);
+            TextpadPanelDockWidget dock;
+            dock.resize(300, 600);
+            QStringList edited;
+            connect(&dock, &TextpadPanelDockWidget::textChanged, [&](const QString &text) { edited << text; });
+            QWidget *edit = dock.findChild<QAbstractScrollArea *>();
+            const double start = cpuSeconds();
+            dock.setText(line);
+            dock.show();
+            dock.grab();
+            QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_Z);
+            dock.grab();
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            dock.grab();
+            dock.setText(QStringLiteral("another"));
+            const double seconds = cpuSeconds() - start;
+            return edited == QStringList{line + QLatin1Char('z'), line} ? seconds : -1;
+        };
+#ifdef __SANITIZE_ADDRESS__
+        QVERIFY(show(1) >= 0); // the sanitizer's own time would be measured
+#else
+        const double ratio = doublingRatio(show);
+        QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the line took %1 times as long").arg(ratio)));
+#endif
     }
 
     void fuzzInputsReadSoundlyOrFail()

@@ -41,8 +41,8 @@ void glyph(QDataStream &out, QChar c, qint32 softTypes)
 QString HostileDocument::name(Shape shape)
 {
     static const char *names[] = {"SoftTypes on one glyph", "SoftTypes with a property of their own", "properties on one SoftType",
-                                  "passages", "words in one passage", "glyphs in one word"};
-    return QString::fromLatin1(names[unsigned(shape) < ManyGlyphs ? shape : ManyGlyphs]);
+                                  "passages", "words in one passage", "glyphs in one word", "textpad line"};
+    return QString::fromLatin1(names[unsigned(shape) < LongTextpadLine ? shape : LongTextpadLine]);
 }
 
 QByteArray HostileDocument::build(Shape shape, int count)
@@ -73,6 +73,8 @@ QByteArray HostileDocument::build(Shape shape, int count)
             group(out, 1);
             glyph(out, QLatin1Char(' '), 0);
         }
+    } else if (shape == LongTextpadLine) {
+        group(out, 0, 0);
     } else if (shape == ManyWords || shape == ManyGlyphs) {
         const bool words = shape == ManyWords;
         group(out, 1, 0);
@@ -85,7 +87,13 @@ QByteArray HostileDocument::build(Shape shape, int count)
     }
     for (int i = 0; i < 3; ++i)
         out << false << qint32(-1);
+    QString textpad;
+    if (shape == LongTextpadLine) {
+        textpad.resize(count);
+        for (int i = 0; i < count; ++i)
+            textpad[i] = QLatin1Char('a' + i % 26);
+    }
     out << QPointF(0, 0) << Colour() << Font() << Colour() << Colour() << 1.0 << qint16(10) << Colour() << qint32(0)
-        << QString() << QString();
+        << textpad << QString();
     return bytes;
 }

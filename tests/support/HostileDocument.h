@@ -14,6 +14,7 @@ enum Shape {
     ManyPassages,      // count passages of one space each
     ManyWords,         // one passage of count words of one glyph each
     ManyGlyphs,        // one word of count glyphs
+    LongTextpadLine,   // no text, and a textpad of count letters in one line without a space
     ShapeCount
 };
 

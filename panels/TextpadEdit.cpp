@@ -1,0 +1,456 @@
+#include "panels/TextpadEdit.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace {
+
+// Block format properties: the separator before the block, and the one after it, is soft.
+const int SoftBefore = QTextFormat::UserProperty + 1;
+const int SoftAfter = QTextFormat::UserProperty + 2;
+
+// What a text cursor's insertText turns into a block separator; a CR LF pair
+// is one.
+bool breaksLine(QChar c)
+{
+    const ushort u = c.unicode();
+    return u == '\n' || u == '\r' || u == QChar::ParagraphSeparator || u == 0xfdd0 || u == 0xfdd1;
+}
+
+int lineEnd(const QString &t, int start)
+{
+    while (start < t.size() && !breaksLine(t.at(start)))
+        ++start;
+    return start;
+}
+
+int breakLength(const QString &t, int at)
+{
+    return t.at(at) == QLatin1Char('\r') && at + 1 < t.size() && t.at(at + 1) == QLatin1Char('\n') ? 2 : 1;
+}
+
+// Where the first piece of a line running from `from` to `end`, longer than a
+// piece, ends: after the last whitespace in the second half of the piece, so
+// that it ends where the line could wrap anyway; else after PieceLength
+// characters, moved back to the start of a user-perceived character.
+int pieceEnd(const QString &t, int from, int end)
+{
+    const int limit = from + TextpadEdit::PieceLength;
+    for (int i = limit; i > from + TextpadEdit::PieceLength / 2; --i) {
+        if (t.at(i - 1).isSpace())
+            return i;
+    }
+    // Clusters are short: a window keeps this independent of the line's length.
+    const int low = std::max(from, limit - 32);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, t.constData() + low, std::min(end, limit + 32) - low);
+    finder.setPosition(limit - low);
+    if (finder.isAtBoundary())
+        return limit;
+    const int back = finder.toPreviousBoundary();
+    return back > 0 ? low + back : limit;
+}
+
+// The ends of all pieces of the line [start, end) but the last.
+QVector<int> pieceCuts(const QString &t, int start, int end)
+{
+    QVector<int> cuts;
+    while (end - start > TextpadEdit::PieceLength) {
+        start = pieceEnd(t, start, end);
+        cuts << start;
+    }
+    return cuts;
+}
+
+bool flag(const QTextBlock &block, int property)
+{
+    return block.blockFormat().boolProperty(property);
+}
+
+// Sets the block's records of its two separators, where they differ. Called
+// inside an edit block: a cursor moved outside one lays its block out.
+void record(QTextCursor &cursor, const QTextBlock &block, bool softBefore, bool softAfter)
+{
+    if (flag(block, SoftBefore) == softBefore && flag(block, SoftAfter) == softAfter)
+        return;
+    QTextBlockFormat format;
+    format.setProperty(SoftBefore, softBefore);
+    format.setProperty(SoftAfter, softAfter);
+    cursor.setPosition(block.position());
+    cursor.mergeBlockFormat(format);
+}
+
+} // namespace
+
+TextpadEdit::TextpadEdit(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    connect(document(), &QTextDocument::contentsChange, this, &TextpadEdit::OnContentsChange);
+}
+
+void TextpadEdit::setText(const QString &text)
+{
+    // The text as shown: a line break after each piece but the last of a line, and the numbers of the blocks that
+    // continue a line.
+    QString shown;
+    QVector<int> continuing;
+    int copied = 0;
+    for (int start = 0, block = 0;; ++block) {
+        const int end = lineEnd(text, start);
+        for (int cut : pieceCuts(text, start, end)) {
+            if (shown.isEmpty())
+                shown.reserve(text.size() + text.size() / (PieceLength / 2) + 1);
+            shown.append(text.constData() + copied, cut - copied).append(QLatin1Char('\n'));
+            copied = cut;
+            continuing << ++block;
+        }
+        if (end == text.size())
+            break;
+        start = end + breakLength(text, end);
+    }
+
+    m_tidying = true;
+    if (continuing.isEmpty()) {
+        setPlainText(text);
+    } else {
+        setPlainText(shown.append(text.constData() + copied, text.size() - copied));
+        QTextDocument *doc = document();
+        const bool undo = doc->isUndoRedoEnabled();
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock(); // where a cursor moves outside one, it lays its block out
+        for (int number : continuing) {
+            const QTextBlock block = doc->findBlockByNumber(number);
+            record(cursor, block.previous(), flag(block.previous(), SoftBefore), true);
+            record(cursor, block, true, false);
+        }
+        cursor.endEditBlock();
+        doc->setUndoRedoEnabled(undo);
+    }
+    m_tidying = false;
+    m_pieced = !continuing.isEmpty();
+    m_dirtyFrom = m_dirtyTo = -1;
+    m_separatorsKnown = false;
+}
+
+QString TextpadEdit::text() const
+{
+    QString t = document()->toRawText();
+    const QVector<int> &soft = softSeparators();
+    QChar *data = t.data();
+    int written = 0;
+    int k = 0;
+    for (int i = 0; i < t.size(); ++i) {
+        if (k < soft.size() && soft.at(k) == i) {
+            ++k;
+            continue;
+        }
+        const ushort u = data[i].unicode();
+        const bool lineBreak = u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xfdd0 || u == 0xfdd1;
+        data[written++] = lineBreak ? QChar(QLatin1Char('\n')) : data[i];
+    }
+    t.truncate(written);
+    return t;
+}
+
+int TextpadEdit::editPosition(int index, bool after) const
+{
+    // Soft separator k stands before the character of index soft[k] - k.
+    const QVector<int> &soft = softSeparators();
+    int low = 0;
+    int high = soft.size();
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        const int before = soft.at(mid) - mid;
+        if (before < index || (after && before == index))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return index + low;
+}
+
+int TextpadEdit::textIndex(int position) const
+{
+    const QVector<int> &soft = softSeparators();
+    return position - int(std::lower_bound(soft.cbegin(), soft.cend(), position) - soft.cbegin());
+}
+
+bool TextpadEdit::continuesLine(const QTextBlock &block) const
+{
+    return block.isValid() && block.previous().isValid() && softBetween(block.previous(), block);
+}
+
+bool TextpadEdit::softBetween(const QTextBlock &before, const QTextBlock &after) const
+{
+    const bool softAfter = flag(before, SoftAfter);
+    const bool softBefore = flag(after, SoftBefore);
+    if (softAfter == softBefore)
+        return softBefore;
+    // An edit merged blocks and kept one block's records: the block it did not touch holds the right one.
+    return touched(after) && !touched(before) ? softAfter : softBefore;
+}
+
+bool TextpadEdit::touched(const QTextBlock &block) const
+{
+    return m_dirtyFrom >= 0 && block.position() <= m_dirtyTo && block.position() + block.length() - 1 >= m_dirtyFrom;
+}
+
+const QVector<int> &TextpadEdit::softSeparators() const
+{
+    if (!m_separatorsKnown) {
+        m_separators.clear();
+        if (m_pieced) {
+            QTextBlock before = document()->firstBlock();
+            for (QTextBlock block = before.next(); block.isValid(); before = block, block = block.next()) {
+                if (softBetween(before, block))
+                    m_separators << block.position() - 1;
+            }
+        }
+        m_separatorsKnown = true;
+    }
+    return m_separators;
+}
+
+void TextpadEdit::OnContentsChange(int position, int removed, int added)
+{
+    m_separatorsKnown = false;
+    if (m_tidying)
+        return;
+    if (m_dirtyFrom < 0) {
+        m_dirtyFrom = position;
+        m_dirtyTo = position + added;
+    } else {
+        m_dirtyTo = position <= m_dirtyTo ? std::max(m_dirtyTo + added - removed, position + added) : position + added;
+        m_dirtyFrom = std::min(m_dirtyFrom, position);
+    }
+    // Edits that pass none of the handlers below (the context menu, moving text by drag) are tidied after.
+    if (!m_tidyQueued) {
+        m_tidyQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_tidyQueued = false;
+                tidy();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TextpadEdit::keyPressEvent(QKeyEvent *event)
+{
+    const QTextCursor before = textCursor();
+    const QTextBlock block = before.block();
+    const bool editable = !isReadOnly() && !before.hasSelection();
+    const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    const bool del = event == QKeySequence::Delete;
+    // Qt makes a one-character edit no edit block of its own and merges the next one into it, so that a tidying
+    // joined to it would undo apart from it. An edit that may leave pieces to tidy (one at a block's start or end,
+    // which removes a separator or may empty the block, or one that grows a block past two pieces) is made one.
+    QTextCursor edit = before;
+    const bool own = editable
+                     && ((m_pieced && (backspace || del) && (before.atBlockStart() || before.atBlockEnd()))
+                         || (!event->text().isEmpty() && block.length() > 2 * PieceLength));
+    if (own)
+        edit.beginEditBlock();
+    if (editable && ((backspace && before.atBlockStart() && continuesLine(block))
+                     || (del && before.atBlockEnd() && continuesLine(block.next())))) {
+        // Backspace after a soft separator and Delete before one remove the character beyond it.
+        QTextCursor beyond = before;
+        beyond.movePosition(backspace ? QTextCursor::PreviousCharacter : QTextCursor::NextCharacter);
+        if (backspace)
+            beyond.deletePreviousChar();
+        else
+            beyond.deleteChar();
+        setTextCursor(beyond);
+        event->accept();
+    } else {
+        const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
+                          || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
+        const int index = step ? textIndex(before.position()) : 0;
+        QPlainTextEdit::keyPressEvent(event);
+        // A step that crossed only a soft separator goes on to the next character.
+        if (step && textCursor().position() != before.position() && textIndex(textCursor().position()) == index)
+            QPlainTextEdit::keyPressEvent(event);
+    }
+    if (own) {
+        edit.endEditBlock();
+        ensureCursorVisible();
+    }
+    if (event == QKeySequence::InsertParagraphSeparator && !isReadOnly()) {
+        // The new block took the records of the one it was split from; the line break between them is real.
+        QTextCursor cursor = textCursor();
+        const QTextBlock split = cursor.block();
+        if (split.previous().isValid() && (flag(split, SoftBefore) || flag(split.previous(), SoftAfter))) {
+            cursor.joinPreviousEditBlock();
+            record(cursor, split.previous(), flag(split.previous(), SoftBefore), false);
+            record(cursor, split, false, flag(split, SoftAfter));
+            cursor.endEditBlock();
+        }
+    }
+    tidy();
+}
+
+void TextpadEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    QPlainTextEdit::inputMethodEvent(event);
+    tidy();
+}
+
+QMimeData *TextpadEdit::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    const int from = textIndex(cursor.selectionStart());
+    auto *data = new QMimeData;
+    data->setText(text().mid(from, textIndex(cursor.selectionEnd()) - from));
+    return data;
+}
+
+void TextpadEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    // As typed, except that a long line goes in as pieces.
+    const QString t = source->text();
+    QTextCursor cursor = textCursor();
+    // A new block takes the records of the block it is split from, and so the tail of that block keeps the record
+    // of its separator after; the part before gets the new separator's.
+    const auto separate = [&cursor](bool soft) {
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setProperty(SoftBefore, soft);
+        cursor.insertBlock(format);
+        QTextCursor before = cursor;
+        before.movePosition(QTextCursor::PreviousBlock);
+        QTextBlockFormat after;
+        after.setProperty(SoftAfter, soft);
+        before.mergeBlockFormat(after);
+    };
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    for (int start = 0;;) {
+        const int end = lineEnd(t, start);
+        for (int cut : pieceCuts(t, start, end)) {
+            cursor.insertText(t.mid(start, cut - start));
+            separate(true);
+            m_pieced = true;
+            start = cut;
+        }
+        cursor.insertText(t.mid(start, end - start));
+        if (end == t.size())
+            break;
+        separate(false);
+        start = end + breakLength(t, end);
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    tidy();
+}
+
+// After an edit, in its undo step: the records of every separator the edit
+// touched agree, no piece is empty (an empty block next to a soft separator
+// would show as a line of its own), and no block holds more than twice
+// PieceLength characters (edits that merge pieces may make one longer).
+void TextpadEdit::tidy()
+{
+    if (m_dirtyFrom < 0)
+        return;
+    QTextDocument *doc = document();
+    // While redo steps remain, an undo or redo put the blocks back as they were, already tidy. (Qt's count of redo
+    // steps leaves out the next one.)
+    if (doc->isRedoAvailable()) {
+        m_dirtyFrom = m_dirtyTo = -1;
+        m_separatorsKnown = false;
+        return;
+    }
+
+    // The blocks touched, with an untouched one on either side where there is one.
+    const int lastPosition = doc->characterCount() - 1;
+    QTextBlock first = doc->findBlock(qBound(0, m_dirtyFrom, lastPosition));
+    QTextBlock last = doc->findBlock(qBound(0, m_dirtyTo, lastPosition));
+    if (first.previous().isValid())
+        first = first.previous();
+    if (last.next().isValid())
+        last = last.next();
+    QVector<QTextBlock> blocks;
+    for (QTextBlock block = first;; block = block.next()) {
+        blocks << block;
+        if (block == last)
+            break;
+    }
+    const int n = blocks.size();
+    // soft[i]: the separator before block i is soft; soft[n]: the one after the last.
+    QVector<bool> soft(n + 1);
+    soft[0] = continuesLine(first);
+    for (int i = 1; i < n; ++i)
+        soft[i] = softBetween(blocks.at(i - 1), blocks.at(i));
+    soft[n] = last.next().isValid() && softBetween(last, last.next());
+
+    // The blocks as they should be: an empty block next to a soft separator merges over it.
+    struct Unit
+    {
+        int start;
+        int length;
+        bool softBefore;
+    };
+    QVector<Unit> units;
+    QVector<int> drops; // positions of the separators to remove, ascending
+    bool splits = false;
+    for (int i = 0; i < n; ++i) {
+        const int length = blocks.at(i).length() - 1;
+        if (i > 0 && soft.at(i) && (units.last().length == 0 || length == 0)) {
+            drops << blocks.at(i).position() - 1;
+            units.last().length += length;
+        } else {
+            units << Unit{blocks.at(i).position() - drops.size(), length, soft.at(i)};
+        }
+        splits = splits || units.last().length > 2 * PieceLength;
+    }
+    bool recordsAgree = drops.isEmpty();
+    for (int i = 0; i < n && recordsAgree; ++i)
+        recordsAgree = flag(blocks.at(i), SoftBefore) == soft.at(i) && flag(blocks.at(i), SoftAfter) == soft.at(i + 1);
+    if (recordsAgree && !splits) {
+        m_dirtyFrom = m_dirtyTo = -1;
+        m_separatorsKnown = false;
+        return;
+    }
+
+    m_tidying = true;
+    const QSignalBlocker blocker(this); // the text stays as it is
+    QTextCursor cursor(doc);
+    cursor.joinPreviousEditBlock();
+    for (int i = drops.size() - 1; i >= 0; --i) {
+        cursor.setPosition(drops.at(i));
+        cursor.deleteChar();
+    }
+    // Long blocks split into pieces, the last first so that the starts before stay.
+    QVector<bool> softs; // the separator before each block of the region, in order, reversed
+    softs.reserve(units.size());
+    for (int u = units.size() - 1; u >= 0; --u) {
+        const Unit &unit = units.at(u);
+        if (unit.length > 2 * PieceLength) {
+            const QString text = doc->findBlock(unit.start).text();
+            const QVector<int> cuts = pieceCuts(text, 0, text.size());
+            for (int c = cuts.size() - 1; c >= 0; --c) {
+                cursor.setPosition(unit.start + cuts.at(c));
+                cursor.insertBlock();
+                softs << true;
+            }
+            m_pieced = true;
+        }
+        softs << unit.softBefore;
+    }
+    QTextBlock block = doc->findBlock(units.first().start);
+    for (int i = softs.size() - 1; i >= 0; --i, block = block.next())
+        record(cursor, block, softs.at(i), i > 0 ? softs.at(i - 1) : soft.at(n));
+    cursor.endEditBlock();
+    m_tidying = false;
+    m_dirtyFrom = m_dirtyTo = -1;
+    m_separatorsKnown = false;
+}
