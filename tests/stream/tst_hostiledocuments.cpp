@@ -7,6 +7,7 @@
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftType.h"
 #include "stream/SampleDocument.h"
+#include "support/DoublingRatio.h"
 #include "support/HostileDocument.h"
 #include "support/PeakMemory.h"
 #include "support/TreeCheck.h"
@@ -16,40 +17,9 @@
 #include <QDir>
 #include <QtTest>
 
-#include <ctime>
-#include <functional>
 #include <memory>
 
-namespace {
-
-// Processor seconds of this thread.
-double cpuSeconds()
-{
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-// How much longer the work takes at twice the size (linear about 2, quadratic about 4): the least of five runs of each,
-// taken in turn, measured again up to twice while above 2.8 so that a passing load does not fail it. Each run returns
-// its seconds, or a negative number when it went wrong.
-double doublingRatio(const std::function<double(int factor)> &run)
-{
-    double ratio = 0;
-    for (int attempt = 0; attempt < 3 && (attempt == 0 || ratio >= 2.8); ++attempt) {
-        double once = 1e9, twice = 1e9;
-        for (int i = 0; i < 5; ++i) {
-            once = qMin(once, run(1));
-            twice = qMin(twice, run(2));
-        }
-        if (once <= 0 || twice < 0)
-            return -1;
-        ratio = twice / once;
-    }
-    return ratio;
-}
-
-} // namespace
+using DoublingRatio::cpuSeconds;
 
 // A document file is untrusted input. However it is shaped, reading it (accepted or refused) and discarding it cost
 // memory in proportion to its size and linear time; every fuzzer input reads as a sound document or fails.
@@ -103,7 +73,7 @@ private slots:
             qWarning("no peak of resident memory to restart here: memory not measured");
         }
 
-        const double ratio = doublingRatio([&](int factor) {
+        const double ratio = DoublingRatio::of([&](int factor) {
             const double start = cpuSeconds();
             return read(factor) ? cpuSeconds() - start : -1;
         });
@@ -119,7 +89,7 @@ private slots:
         // document is closed while the group still holds them.
         const QByteArray files[3] = {{}, HostileDocument::build(HostileDocument::ManyProperties, 40000),
                                      HostileDocument::build(HostileDocument::ManyProperties, 80000)};
-        const double ratio = doublingRatio([&](int factor) {
+        const double ratio = DoublingRatio::of([&](int factor) {
             auto scene = SampleDocument::read(files[factor]).scene;
             const SoftType *softType = scene->root()->firstGlyph()->softTypes().first();
             QtGroupPropertyManager groups;
@@ -169,7 +139,7 @@ private slots:
 #ifdef __SANITIZE_ADDRESS__
         QVERIFY(show(1) >= 0); // the sanitizer's own time would be measured
 #else
-        const double ratio = doublingRatio(show);
+        const double ratio = DoublingRatio::of(show);
         QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the line took %1 times as long").arg(ratio)));
 #endif
     }
