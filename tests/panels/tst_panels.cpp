@@ -656,7 +656,7 @@ private slots:
             dock.updateTree(doc.root);
             QCOMPARE(changed.count() + added.count(), 0);
         }
-        doc.scene.clearGroup(doc.root);
+        qDeleteAll(doc.scene.clearGroup(doc.root));
         dock.updateTree(doc.root);
         QCOMPARE(dump(dock), QString());
     }
