@@ -1,5 +1,6 @@
 #include "propertybrowser/QtVariantProperty.h"
 
+#include "propertybrowser/QtPropertyPool.h"
 #include "propertybrowser/QtVariantPropertyManager.h"
 
 #include <QColor>
@@ -7,6 +8,39 @@
 
 // The small fields sit in the tail of QtProperty's last word.
 static_assert(sizeof(void *) != 8 || sizeof(QtVariantProperty) <= 56, "a variant property grew beyond seven words");
+static_assert(alignof(QtVariantProperty) <= alignof(void *), "a pool's slots are aligned to a word");
+
+// Under the address sanitizer each property is its own allocation, so that
+// a property used after its deletion is caught.
+#ifndef __SANITIZE_ADDRESS__
+namespace {
+QtPropertyPool &pool()
+{
+    static QtPropertyPool *const pool = new QtPropertyPool(sizeof(QtVariantProperty));
+    return *pool;
+}
+} // namespace
+#endif
+
+void *QtVariantProperty::operator new(std::size_t size)
+{
+#ifndef __SANITIZE_ADDRESS__
+    if (size == sizeof(QtVariantProperty))
+        return pool().allocate();
+#endif
+    return ::operator new(size);
+}
+
+void QtVariantProperty::operator delete(void *pointer, std::size_t size)
+{
+#ifndef __SANITIZE_ADDRESS__
+    if (size == sizeof(QtVariantProperty)) {
+        QtPropertyPool::deallocate(pointer);
+        return;
+    }
+#endif
+    ::operator delete(pointer);
+}
 
 QtVariantProperty::QtVariantProperty(QtVariantPropertyManager *manager)
     : QtProperty(manager)

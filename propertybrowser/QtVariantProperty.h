@@ -18,6 +18,11 @@ class QtVariantProperty : public QtProperty
 public:
     ~QtVariantProperty() override;
 
+    // Variant properties come from a pool (QtPropertyPool): a sheet of a
+    // hundred thousand costs no allocator's word for each.
+    static void *operator new(std::size_t size);
+    static void operator delete(void *pointer, std::size_t size);
+
     QVariant value() const;
     QVariant attributeValue(const QString &attribute) const;
     int valueType() const;
