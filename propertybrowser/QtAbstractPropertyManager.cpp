@@ -76,6 +76,11 @@ QtProperty *QtAbstractPropertyManager::addProperty(const QString &name)
     return property;
 }
 
+void QtAbstractPropertyManager::reserve(int count)
+{
+    m_properties.reserve(count);
+}
+
 bool QtAbstractPropertyManager::hasValue(const QtProperty *) const
 {
     return true;
