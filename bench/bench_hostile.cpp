@@ -276,12 +276,6 @@ struct DialogRun
 std::map<int, std::map<int, DialogRun>> dialogRuns; // by closing, then size
 const char *const Closings[] = {"Ok", "Cancel", "Escape"};
 
-qint64 heapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return qint64(info.uordblks + info.hblkhd);
-}
-
 double secondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -344,9 +338,9 @@ void SoftTypeDialog(benchmark::State &state)
         QApplication::processEvents();
         {
             const std::unique_ptr<SoftType> copy(scene->root()->firstGlyph()->softTypes().first()->clone());
-            const qint64 before = heapInUse();
+            const qint64 before = PeakMemory::heapInUse();
             copy->propertyManager();
-            run.sheet = heapInUse() - before;
+            run.sheet = PeakMemory::heapInUse() - before;
         }
 
         Clock::time_point closeStart;
@@ -357,7 +351,7 @@ void SoftTypeDialog(benchmark::State &state)
             QApplication::processEvents();
             dialog->grab();
             run.show = secondsSince(start) - run.open;
-            run.heap = heapInUse() - run.heap;
+            run.heap = PeakMemory::heapInUse() - run.heap;
             closeStart = Clock::now();
             if (closing == 0)
                 static_cast<QtVariantProperty *>(dialog->findChild<QtPropertyRowList *>()->rowProperty(3))->setValue(7);
@@ -372,7 +366,7 @@ void SoftTypeDialog(benchmark::State &state)
         });
         malloc_trim(0);
         PeakMemory peak;
-        run.heap = heapInUse();
+        run.heap = PeakMemory::heapInUse();
         start = Clock::now();
         if (list->count() != 1) {
             state.SkipWithError("the SoftTypes dock does not show the SoftType");

@@ -23,10 +23,11 @@ SoftTypeDlg::SoftTypeDlg(SoftType *softType, QWidget *parent)
     // properties stay with the SoftType.
     m_groups = new QtGroupPropertyManager(this);
     QtProperty *group = m_groups->addProperty(QStringLiteral("Properties"));
-    for (const QString &name : softType->propertyNames()) {
-        if (name == QLatin1String("toggle key"))
-            continue;
-        if (QtVariantProperty *property = softType->property(name))
+    // The SoftType's own list, shared: a SoftType read with a hundred
+    // thousand properties costs no list of names or properties here.
+    const QVector<QtVariantProperty *> properties = softType->properties();
+    for (QtVariantProperty *property : properties) {
+        if (property && property->propertyName() != QLatin1String("toggle key"))
             group->addSubProperty(property);
     }
     auto *factory = new QtVariantEditorFactory(this);

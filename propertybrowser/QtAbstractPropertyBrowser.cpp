@@ -3,6 +3,7 @@
 #include "propertybrowser/QtAbstractPropertyManager.h"
 
 #include <QVarLengthArray>
+#include <QVector>
 
 #include <algorithm>
 
@@ -138,17 +139,28 @@ QtBrowserItem *QtAbstractPropertyBrowser::childItem(const QtBrowserItem *parent,
 
 void QtAbstractPropertyBrowser::watchManagers(QtProperty *property)
 {
-    // A few managers serve many properties: each is connected once.
+    // A few managers serve many properties: each is connected once. The
+    // tree is walked level by level, each level reading its parent's own
+    // list: a property of a hundred thousand sub-properties costs no copy.
     QVarLengthArray<const QtAbstractPropertyManager *, 8> managers;
-    QVarLengthArray<QtProperty *, 64> todo;
-    todo.append(property);
-    while (!todo.isEmpty()) {
-        QtProperty *next = todo.last();
-        todo.removeLast();
+    struct Level
+    {
+        QList<QtProperty *> children;
+        int next;
+    };
+    QVector<Level> levels{{QList<QtProperty *>{property}, 0}};
+    while (!levels.isEmpty()) {
+        Level &level = levels.last();
+        if (level.next == level.children.size()) {
+            levels.removeLast();
+            continue;
+        }
+        QtProperty *next = level.children.at(level.next++);
         if (std::find(managers.cbegin(), managers.cend(), next->propertyManager()) == managers.cend())
             managers.append(next->propertyManager());
-        for (QtProperty *child : next->subProperties())
-            todo.append(child);
+        const QList<QtProperty *> children = next->subProperties();
+        if (!children.isEmpty())
+            levels.append({children, 0});
     }
     for (const QtAbstractPropertyManager *manager : managers)
         watchManager(manager);

@@ -47,7 +47,8 @@ void QtAbstractPropertyManager::clear()
                 parents.insert(property->firstParent());
         }
         for (const QtProperty *parent : qAsConst(parents)) {
-            for (QtProperty *child : parent->m_children) {
+            const QList<QtProperty *> children = parent->subProperties();
+            for (QtProperty *child : children) {
                 if (child->firstParent() == parent && child->propertyManager() == this)
                     order.append(child);
             }
@@ -73,6 +74,11 @@ QtProperty *QtAbstractPropertyManager::addProperty(const QString &name)
     m_properties.append(property);
     initializeProperty(property);
     return property;
+}
+
+void QtAbstractPropertyManager::reserve(int count)
+{
+    m_properties.reserve(count);
 }
 
 bool QtAbstractPropertyManager::hasValue(const QtProperty *) const

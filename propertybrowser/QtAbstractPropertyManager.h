@@ -22,6 +22,9 @@ public:
     // Deletes every property of the manager.
     void clear();
     QtProperty *addProperty(const QString &name = QString());
+    // Makes room for that many properties in all, to be added without
+    // growing by steps.
+    void reserve(int count);
 
 signals:
     // Emitted by the manager of the parent property.

@@ -2,14 +2,19 @@
 
 #include "propertybrowser/QtAbstractPropertyManager.h"
 
+QtProperty::Extra::~Extra() = default;
+
 QtProperty::QtProperty(QtAbstractPropertyManager *manager)
     : m_manager(manager)
+    , m_enabled(true)
+    , m_released(false)
 {
 }
 
 QtProperty::~QtProperty()
 {
     release();
+    delete m_extra;
 }
 
 void QtProperty::release()
@@ -23,8 +28,22 @@ void QtProperty::release()
     for (QtProperty *parent : parents)
         parent->removeSubProperty(this);
     m_manager->forgetProperty(this);
-    for (QtProperty *child : qAsConst(m_children))
-        child->removeParent(this);
+    if (m_extra) {
+        for (QtProperty *child : qAsConst(m_extra->children))
+            child->removeParent(this);
+    }
+}
+
+QtProperty::Extra &QtProperty::ensureExtra()
+{
+    if (!m_extra)
+        m_extra = createExtra();
+    return *m_extra;
+}
+
+QtProperty::Extra *QtProperty::createExtra() const
+{
+    return new Extra;
 }
 
 void QtProperty::setPropertyName(const QString &name)
@@ -37,9 +56,9 @@ void QtProperty::setPropertyName(const QString &name)
 
 void QtProperty::setToolTip(const QString &toolTip)
 {
-    if (m_toolTip == toolTip)
+    if (this->toolTip() == toolTip)
         return;
-    m_toolTip = toolTip;
+    ensureExtra().toolTip = toolTip;
     propertyChanged();
 }
 
@@ -63,7 +82,7 @@ QString QtProperty::valueText() const
 
 void QtProperty::addSubProperty(QtProperty *property)
 {
-    insertSubProperty(property, m_children.isEmpty() ? nullptr : m_children.last());
+    insertSubProperty(property, m_extra && !m_extra->children.isEmpty() ? m_extra->children.last() : nullptr);
 }
 
 void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProperty)
@@ -74,12 +93,15 @@ void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProper
         return;
     int index = 0;
     if (afterProperty) {
-        index = !m_children.isEmpty() && m_children.last() == afterProperty ? m_children.size()
-                                                                        : m_children.indexOf(afterProperty) + 1;
+        const QList<QtProperty *> *children = m_extra ? &m_extra->children : nullptr;
+        if (children && !children->isEmpty() && children->last() == afterProperty)
+            index = children->size();
+        else
+            index = children ? children->indexOf(afterProperty) + 1 : 0;
         if (index == 0)
             return;
     }
-    m_children.insert(index, property);
+    ensureExtra().children.insert(index, property);
     property->addParent(this);
     // The parent's manager tells: a browser showing the parent listens to
     // it, while the child's manager may be new to the browser.
@@ -88,10 +110,13 @@ void QtProperty::insertSubProperty(QtProperty *property, QtProperty *afterProper
 
 void QtProperty::removeSubProperty(QtProperty *property)
 {
+    if (!m_extra)
+        return;
     // Sub-properties leave from the back as often as from the front.
-    if (!m_children.isEmpty() && m_children.last() == property)
-        m_children.removeLast();
-    else if (!m_children.removeOne(property))
+    QList<QtProperty *> &children = m_extra->children;
+    if (!children.isEmpty() && children.last() == property)
+        children.removeLast();
+    else if (!children.removeOne(property))
         return;
     property->removeParent(this);
     emit m_manager->propertyRemoved(property, this);
@@ -104,7 +129,9 @@ void QtProperty::propertyChanged()
 
 bool QtProperty::isAncestorOf(const QtProperty *property) const
 {
-    for (const QtProperty *child : m_children) {
+    if (!m_extra)
+        return false;
+    for (const QtProperty *child : qAsConst(m_extra->children)) {
         if (child == property || child->isAncestorOf(property))
             return true;
     }
@@ -115,14 +142,17 @@ QList<QtProperty *> QtProperty::parentProperties() const
 {
     if (!m_parent)
         return {};
-    QList<QtProperty *> parents = m_otherParents;
+    QList<QtProperty *> parents;
+    if (m_extra)
+        parents = m_extra->otherParents;
     parents.prepend(m_parent);
     return parents;
 }
 
 bool QtProperty::hasParent(const QtProperty *parent) const
 {
-    return parent && (m_parent == parent || m_otherParents.contains(const_cast<QtProperty *>(parent)));
+    return parent
+           && (m_parent == parent || (m_extra && m_extra->otherParents.contains(const_cast<QtProperty *>(parent))));
 }
 
 void QtProperty::addParent(QtProperty *parent)
@@ -130,12 +160,14 @@ void QtProperty::addParent(QtProperty *parent)
     if (!m_parent)
         m_parent = parent;
     else
-        m_otherParents.append(parent);
+        ensureExtra().otherParents.append(parent);
 }
 
 void QtProperty::removeParent(QtProperty *parent)
 {
-    m_otherParents.removeAll(parent);
+    QList<QtProperty *> *others = m_extra ? &m_extra->otherParents : nullptr;
+    if (others)
+        others->removeAll(parent);
     if (m_parent == parent)
-        m_parent = m_otherParents.isEmpty() ? nullptr : m_otherParents.takeFirst();
+        m_parent = others && !others->isEmpty() ? others->takeFirst() : nullptr;
 }

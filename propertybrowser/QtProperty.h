@@ -19,7 +19,7 @@ public:
 
     QString propertyName() const { return m_name; }
     void setPropertyName(const QString &name);
-    QString toolTip() const { return m_toolTip; }
+    QString toolTip() const { return m_extra ? m_extra->toolTip : QString(); }
     void setToolTip(const QString &toolTip);
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
@@ -27,7 +27,7 @@ public:
     bool hasValue() const;
     QString valueText() const;
 
-    QList<QtProperty *> subProperties() const { return m_children; }
+    QList<QtProperty *> subProperties() const { return m_extra ? m_extra->children : QList<QtProperty *>(); }
     // The properties this one is a sub-property of, in the order it joined them.
     QList<QtProperty *> parentProperties() const;
     // Appends a sub-property; refused for the property itself, one of its
@@ -38,6 +38,19 @@ public:
     void removeSubProperty(QtProperty *property);
 
 protected:
+    // What few properties have, kept beside the property once one of them is
+    // set: a sheet of a hundred thousand rows with neither tool tips nor
+    // sub-properties holds a few words per row. A property class with rare
+    // data of its own extends it (createExtra).
+    struct Extra
+    {
+        virtual ~Extra();
+        QString toolTip;
+        QList<QtProperty *> children;
+        // The parents after the first.
+        QList<QtProperty *> otherParents;
+    };
+
     explicit QtProperty(QtAbstractPropertyManager *manager);
     // What deleting does: leaves the parents, lets the manager drop the
     // value, releases the children; once. A property whose manager keeps its
@@ -46,8 +59,14 @@ protected:
     void release();
     // Tells the manager that something shown about the property changed.
     void propertyChanged();
+    // The extra record, null until something was put there.
+    Extra *extra() const { return m_extra; }
+    // The extra record, made (by createExtra) when there is none yet.
+    Extra &ensureExtra();
+    virtual Extra *createExtra() const;
 
 private:
+    Q_DISABLE_COPY(QtProperty)
     friend class QtAbstractPropertyManager;
     bool isAncestorOf(const QtProperty *property) const;
     bool hasParent(const QtProperty *parent) const;
@@ -57,17 +76,15 @@ private:
 
     QtAbstractPropertyManager *m_manager;
     QString m_name;
-    QString m_toolTip;
-    QList<QtProperty *> m_children;
-    // The first parent, then any others. Nearly every property has at most
-    // one, kept without an allocation of its own: a sheet of a hundred
-    // thousand rows under one group costs no list per row.
+    // The first parent; nearly every property has at most one.
     QtProperty *m_parent = nullptr;
-    QList<QtProperty *> m_otherParents;
+    Extra *m_extra = nullptr;
     // Where the manager keeps the property among its own; -1 once forgotten.
     int m_registered = -1;
-    bool m_enabled = true;
-    bool m_released = false;
+    // Packed into one byte: a property class may keep small fields of its
+    // own in the bytes that follow.
+    bool m_enabled : 1;
+    bool m_released : 1;
 };
 
 #endif // QTPROPERTY_H

@@ -13,6 +13,8 @@
 #include <QStyle>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 // Rows a list asks room for; more scroll.
 constexpr int RowsInView = 10;
@@ -86,6 +88,9 @@ void QtPropertyRowList::rowsChanged()
 {
     m_rowsDirty = true;
     m_rowsChanged = true;
+    // The rows go stale: a flat list no longer holds on to the root's.
+    m_rows.clear();
+    m_nesting.clear();
     if (m_layoutPending)
         return;
     updateGeometry();
@@ -101,7 +106,7 @@ int QtPropertyRowList::rowCount() const
 QtProperty *QtPropertyRowList::rowProperty(int row) const
 {
     ensureRows();
-    return row >= 0 && row < m_rows.size() ? m_rows.at(row).property : nullptr;
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row) : nullptr;
 }
 
 QWidget *QtPropertyRowList::rowEditor(int row) const
@@ -153,7 +158,7 @@ void QtPropertyRowList::paintEvent(QPaintEvent *)
     QPainter painter(viewport());
     const QFontMetrics metrics = fontMetrics();
     for (int row = qMax(0, rowAt(0)); row < m_rows.size() && rowRect(row).top() < viewport()->height(); ++row) {
-        const QtProperty *property = m_rows.at(row).property;
+        const QtProperty *property = m_rows.at(row);
         const bool enabled = isEnabled() && isRowEnabled(row);
         const QRect label = labelRect(row);
         style()->drawItemText(&painter, label, Qt::AlignLeading | Qt::AlignVCenter, palette(), enabled,
@@ -240,32 +245,39 @@ void QtPropertyRowList::ensureRows() const
     if (!m_rowsDirty)
         return;
     m_rowsDirty = false;
-    // The descendants in order, each followed by its own.
-    m_rows.clear();
-    const QList<QtProperty *> top = m_root->subProperties();
-    m_rows.reserve(top.size());
-    struct Level
-    {
-        QList<QtProperty *> children;
-        int next;
-        int row;
-    };
-    QVector<Level> levels{{top, 0, -1}};
-    while (!levels.isEmpty()) {
-        Level &level = levels.last();
-        if (level.next == level.children.size()) {
-            levels.removeLast();
-            continue;
+    m_rows = m_root->subProperties();
+    m_nesting.clear();
+    const auto hasChildren = [](const QtProperty *property) { return !property->subProperties().isEmpty(); };
+    if (std::any_of(m_rows.cbegin(), m_rows.cend(), hasChildren)) {
+        // The descendants in order, each followed by its own.
+        const QList<QtProperty *> top = m_rows;
+        m_rows.clear();
+        m_rows.reserve(top.size());
+        m_nesting.reserve(top.size());
+        struct Level
+        {
+            QList<QtProperty *> children;
+            int next;
+            int row;
+        };
+        QVector<Level> levels{{top, 0, -1}};
+        while (!levels.isEmpty()) {
+            Level &level = levels.last();
+            if (level.next == level.children.size()) {
+                levels.removeLast();
+                continue;
+            }
+            QtProperty *property = level.children.at(level.next++);
+            const int parent = level.row;
+            m_rows.append(property);
+            m_nesting.append({parent, levels.size() - 1});
+            const QList<QtProperty *> children = property->subProperties();
+            if (!children.isEmpty())
+                levels.append({children, 0, m_rows.size() - 1});
         }
-        QtProperty *property = level.children.at(level.next++);
-        const int parent = level.row;
-        m_rows.append({property, parent, levels.size() - 1});
-        const QList<QtProperty *> children = property->subProperties();
-        if (!children.isEmpty())
-            levels.append({children, 0, m_rows.size() - 1});
     }
     m_labelWidth = 0;
-    for (const Row &row : qAsConst(m_rows)) {
+    for (int row = 0; row < m_rows.size(); ++row) {
         m_labelWidth = qMax(m_labelWidth, labelWidthOf(row));
         if (m_labelWidth >= m_maxLabelWidth) {
             m_labelWidth = m_maxLabelWidth;
@@ -274,9 +286,9 @@ void QtPropertyRowList::ensureRows() const
     }
 }
 
-int QtPropertyRowList::labelWidthOf(const Row &row) const
+int QtPropertyRowList::labelWidthOf(int row) const
 {
-    return row.depth * m_indent + fontMetrics().horizontalAdvance(row.property->propertyName());
+    return depthOf(row) * m_indent + fontMetrics().horizontalAdvance(m_rows.at(row)->propertyName());
 }
 
 void QtPropertyRowList::layoutRows()
@@ -303,7 +315,7 @@ void QtPropertyRowList::layoutRows()
     for (auto it = m_shown.begin(); it != m_shown.end();) {
         const int row = it.key();
         QWidget *editor = it->editor;
-        const bool same = !m_rowsChanged && row < rows && m_rows.at(row).property == it->property;
+        const bool same = !m_rowsChanged && row < rows && m_rows.at(row) == it->property;
         const bool inView = row >= first && row < end;
         const bool focused = editor && focus && (editor == focus || editor->isAncestorOf(focus));
         if (same && (inView || focused)) {
@@ -318,7 +330,7 @@ void QtPropertyRowList::layoutRows()
     for (int row = first; row < end; ++row) {
         if (m_shown.contains(row))
             continue;
-        QtProperty *property = m_rows.at(row).property;
+        QtProperty *property = m_rows.at(row);
         QWidget *editor = m_makeEditor(property, viewport());
         m_shown.insert(row, {property, editor});
         // Its factory gone, the row shows its value as text.
@@ -363,8 +375,8 @@ void QtPropertyRowList::scheduleLayout()
 
 bool QtPropertyRowList::isRowEnabled(int row) const
 {
-    for (; row >= 0; row = m_rows.at(row).parent) {
-        if (!m_rows.at(row).property->isEnabled())
+    for (; row >= 0; row = parentOf(row)) {
+        if (!m_rows.at(row)->isEnabled())
             return false;
     }
     return true;
@@ -372,7 +384,7 @@ bool QtPropertyRowList::isRowEnabled(int row) const
 
 QRect QtPropertyRowList::labelRect(int row) const
 {
-    const int indent = m_rows.value(row).depth * m_indent;
+    const int indent = row >= 0 && row < m_rows.size() ? depthOf(row) * m_indent : 0;
     const QRect rect(indent, rowRect(row).top() + (m_rowHeight - m_editorHeight) / 2, m_labelWidth - indent,
                      m_editorHeight);
     return QStyle::visualRect(layoutDirection(), viewport()->rect(), rect);

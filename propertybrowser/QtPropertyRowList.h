@@ -2,6 +2,7 @@
 #define QTPROPERTYROWLIST_H
 
 #include <QAbstractScrollArea>
+#include <QList>
 #include <QMap>
 #include <QPointer>
 #include <QVector>
@@ -53,9 +54,9 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    struct Row
+    // Where a row stands in the tree.
+    struct Nesting
     {
-        QtProperty *property;
         int parent; // the row of the parent property, -1 under the root
         int depth;
     };
@@ -70,15 +71,22 @@ private:
     void layoutRows();
     void scheduleLayout();
     bool isRowEnabled(int row) const;
-    int labelWidthOf(const Row &row) const;
+    int depthOf(int row) const { return m_nesting.isEmpty() ? 0 : m_nesting.at(row).depth; }
+    int parentOf(int row) const { return m_nesting.isEmpty() ? -1 : m_nesting.at(row).parent; }
+    int labelWidthOf(int row) const;
     QRect labelRect(int row) const;
     QRect fieldRect(int row) const;
     int rowAt(int y) const;
 
     QtProperty *m_root;
     EditorMaker m_makeEditor;
-    // Built from the tree when first needed after a change of rows.
-    mutable QVector<Row> m_rows;
+    // Built from the tree when first needed after a change of rows: the
+    // listed properties in order and, unless each is a sub-property of the
+    // root without sub-properties of its own, where each stands. A flat list
+    // is the root's own list of sub-properties, shared: a SoftType's hundred
+    // thousand rows cost nothing of their own.
+    mutable QList<QtProperty *> m_rows;
+    mutable QVector<Nesting> m_nesting;
     mutable bool m_rowsDirty = true;
     mutable int m_labelWidth = 0;
     // Rows changed since the editors were made: they are all made anew.

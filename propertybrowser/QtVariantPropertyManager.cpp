@@ -80,22 +80,22 @@ QtVariantProperty *QtVariantPropertyManager::addProperty(int propertyType, const
 
 QtVariantProperty *QtVariantPropertyManager::variantProperty(const QtProperty *property) const
 {
-    return dataOf(property) ? static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property)) : nullptr;
+    return held(property);
 }
 
-QtVariantPropertyManager::Data *QtVariantPropertyManager::dataOf(const QtProperty *property) const
+QtVariantProperty *QtVariantPropertyManager::held(const QtProperty *property) const
 {
     // Every property this manager makes is a QtVariantProperty.
     if (!property || property->propertyManager() != this)
         return nullptr;
-    Data &data = static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property))->m_data;
-    return data.live ? &data : nullptr;
+    auto *variant = static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property));
+    return variant->m_live ? variant : nullptr;
 }
 
 QVariant QtVariantPropertyManager::value(const QtProperty *property) const
 {
-    const Data *data = dataOf(property);
-    return data ? valueOf(*data) : QVariant();
+    const QtVariantProperty *p = held(property);
+    return p ? valueOf(*p) : QVariant();
 }
 
 int QtVariantPropertyManager::valueType(const QtProperty *property) const
@@ -106,23 +106,24 @@ int QtVariantPropertyManager::valueType(const QtProperty *property) const
 
 int QtVariantPropertyManager::propertyType(const QtProperty *property) const
 {
-    const Data *data = dataOf(property);
-    return data ? data->type : int(QVariant::Invalid);
+    const QtVariantProperty *p = held(property);
+    return p ? QtVariantProperty::typeOf(p->m_kind) : int(QVariant::Invalid);
 }
 
 QVariant QtVariantPropertyManager::attributeValue(const QtProperty *property, const QString &attribute) const
 {
-    const Data *data = dataOf(property);
-    if (!data || !attributes(data->type).contains(attribute))
+    const QtVariantProperty *p = held(property);
+    if (!p || !attributes(QtVariantProperty::typeOf(p->m_kind)).contains(attribute))
         return QVariant();
     if (attribute == kEnumNames)
-        return data->enumNames;
+        return p->more() ? p->more()->enumNames : QStringList();
     if (attribute == kDecimals)
-        return data->decimals;
-    const double number = attribute == kMinimum   ? data->number.minimum
-                          : attribute == kMaximum ? data->number.maximum
-                                                  : data->number.singleStep;
-    return data->type == QVariant::Int ? QVariant(int(number)) : QVariant(number);
+        return int(p->m_decimals);
+    const QtNumberRange<double> range = rangeOf(*p);
+    const double number = attribute == kMinimum   ? range.minimum
+                          : attribute == kMaximum ? range.maximum
+                                                  : range.singleStep;
+    return p->m_kind == QtVariantProperty::IntKind ? QVariant(int(number)) : QVariant(number);
 }
 
 QStringList QtVariantPropertyManager::attributes(int propertyType) const
@@ -143,20 +144,22 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
 {
     // Runs on every play frame for some SoftType parameters: the value is
     // taken in place, without copying the property's data.
-    Data *data = dataOf(property);
-    if (!data || !assign(*data, value))
+    QtVariantProperty *p = held(property);
+    if (!p || !assign(*p, value))
         return;
-    changed(property, data->type);
+    changed(property, QtVariantProperty::typeOf(p->m_kind));
 }
 
 void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString &attribute, const QVariant &value)
 {
-    Data *held = dataOf(property);
+    QtVariantProperty *p = held(property);
     const QVariant oldAttribute = attributeValue(property, attribute);
-    if (!held || !oldAttribute.isValid() || !value.isValid())
+    if (!p || !oldAttribute.isValid() || !value.isValid())
         return;
-    Data data = *held;
-    const QVariant oldValue = valueOf(data);
+    const Kind kind = p->m_kind;
+    const int type = QtVariantProperty::typeOf(kind);
+    Settings data = settingsOf(*p);
+    const QVariant oldValue = valueOf(*p);
     bool ok = true;
     if (attribute == kEnumNames) {
         const QStringList names = value.toStringList();
@@ -166,7 +169,7 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
         data.enumIndex = names.isEmpty() ? -1 : 0;
     } else if (attribute == kDecimals) {
         data.decimals = qBound(0, value.toInt(&ok), 13);
-    } else if (data.type == QVariant::Int) {
+    } else if (kind == QtVariantProperty::IntKind) {
         setRangeAttribute(data.number, attribute, double(value.toInt(&ok)));
     } else {
         setRangeAttribute(data.number, attribute, value.toDouble(&ok));
@@ -174,65 +177,61 @@ void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString 
     // A value that is not a number leaves the attribute as it was.
     if (!ok)
         return;
-    *held = data;
+    setSettings(*p, data);
+    const QVariant newValue = valueOf(*p);
     const QVariant newAttribute = attributeValue(property, attribute);
     if (newAttribute != oldAttribute)
         emit attributeChanged(property, attribute, newAttribute);
     // A new list of names always restarts the choice, like QtEnumPropertyManager.
-    if (attribute == kEnumNames || !sameValue(valueOf(data), oldValue))
-        changed(property, data.type);
+    if (attribute == kEnumNames || !sameValue(newValue, oldValue))
+        changed(property, type);
     else if (attribute == kDecimals && newAttribute != oldAttribute)
         emit propertyChanged(property);
-    if (attribute == kDecimals && data.type == QVariant::PointF)
+    if (attribute == kDecimals && kind == QtVariantProperty::PointKind)
         setPointChildren(property);
 }
 
 bool QtVariantPropertyManager::hasValue(const QtProperty *property) const
 {
-    const Data *data = dataOf(property);
-    return data && data->type != QVariant::Invalid;
+    const QtVariantProperty *p = held(property);
+    return p && p->m_kind != QtVariantProperty::NoKind;
 }
 
 QString QtVariantPropertyManager::valueText(const QtProperty *property) const
 {
-    const Data *data = dataOf(property);
-    if (!data)
+    const QtVariantProperty *p = held(property);
+    if (!p)
         return QString();
-    switch (data->type) {
-    case QVariant::Bool:
-        return QtPropertyBrowserUtils::boolValueText(data->number.value != 0);
-    case QVariant::Int:
-        return QString::number(int(data->number.value));
-    case QVariant::Double:
-        return QLocale().toString(data->number.value, 'f', data->decimals);
-    case QVariant::String:
-        return data->other.toString();
-    case QVariant::Color:
-        return QtPropertyBrowserUtils::colorValueText(data->other.value<QColor>());
-    case QVariant::PointF:
-        return QtPropertyBrowserUtils::pointText(data->other.toPointF(), data->decimals);
+    switch (p->m_kind) {
+    case QtVariantProperty::BoolKind:
+        return QtPropertyBrowserUtils::boolValueText(p->m_value.number != 0);
+    case QtVariantProperty::IntKind:
+        return QString::number(int(p->m_value.number));
+    case QtVariantProperty::DoubleKind:
+        return QLocale().toString(p->m_value.number, 'f', p->m_decimals);
+    case QtVariantProperty::StringKind:
+        return p->m_value.text;
+    case QtVariantProperty::ColorKind:
+        return QtPropertyBrowserUtils::colorValueText(*p->m_value.color);
+    case QtVariantProperty::PointKind:
+        return QtPropertyBrowserUtils::pointText(*p->m_value.point, p->m_decimals);
+    case QtVariantProperty::EnumKind:
+        return p->more() ? p->more()->enumNames.value(int(p->m_value.number)) : QString();
     default:
-        return data->enumNames.value(data->enumIndex);
+        return QString();
     }
 }
 
 void QtVariantPropertyManager::initializeProperty(QtProperty *property)
 {
-    Data &data = static_cast<QtVariantProperty *>(property)->m_data;
-    data = Data();
-    data.type = m_typeOfNextProperty;
-    data.live = true;
-    // A new property's value: an empty text, an invalid colour, the origin.
-    if (data.type == QVariant::String)
-        data.other = QString();
-    else if (data.type == QVariant::Color)
-        data.other = QColor();
-    else if (data.type == QVariant::PointF)
-        data.other = QPointF();
-    if (data.type != QVariant::PointF)
+    auto *p = static_cast<QtVariantProperty *>(property);
+    p->setKind(QtVariantProperty::kindOf(m_typeOfNextProperty));
+    p->m_live = true;
+    if (p->m_kind != QtVariantProperty::PointKind)
         return;
-    const QVector<QtProperty *> children = {addProperty(QVariant::Double, tr("X")),
-                                            addProperty(QVariant::Double, tr("Y"))};
+    // Every point's children share their names.
+    static const QString x = tr("X"), y = tr("Y");
+    const QVector<QtProperty *> children = {addProperty(QVariant::Double, x), addProperty(QVariant::Double, y)};
     m_pointChildren.insert(property, children);
     for (QtProperty *child : children)
         property->addSubProperty(child);
@@ -242,7 +241,9 @@ void QtVariantPropertyManager::uninitializeProperty(QtProperty *property)
 {
     m_pointChildren.forgetChild(property);
     m_pointChildren.deleteChildren(property);
-    static_cast<QtVariantProperty *>(property)->m_data = Data();
+    auto *p = static_cast<QtVariantProperty *>(property);
+    p->resetValue();
+    p->m_live = false;
 }
 
 QtProperty *QtVariantPropertyManager::createProperty()
@@ -250,74 +251,121 @@ QtProperty *QtVariantPropertyManager::createProperty()
     return new QtVariantProperty(this);
 }
 
-QVariant QtVariantPropertyManager::valueOf(const Data &data)
+QVariant QtVariantPropertyManager::valueOf(const QtVariantProperty &p)
 {
-    switch (data.type) {
-    case QVariant::Bool:
-        return data.number.value != 0;
-    case QVariant::Int:
-        return int(data.number.value);
-    case QVariant::Double:
-        return data.number.value;
-    case QVariant::String:
-    case QVariant::Color:
-    case QVariant::PointF:
-        return data.other;
-    case QVariant::Invalid:
-        return QVariant();
+    switch (p.m_kind) {
+    case QtVariantProperty::BoolKind:
+        return p.m_value.number != 0;
+    case QtVariantProperty::IntKind:
+    case QtVariantProperty::EnumKind:
+        return int(p.m_value.number);
+    case QtVariantProperty::DoubleKind:
+        return p.m_value.number;
+    case QtVariantProperty::StringKind:
+        return p.m_value.text;
+    case QtVariantProperty::ColorKind:
+        return *p.m_value.color;
+    case QtVariantProperty::PointKind:
+        return *p.m_value.point;
     default:
-        return data.enumIndex;
+        return QVariant();
     }
 }
 
-bool QtVariantPropertyManager::assign(Data &data, const QVariant &value)
+QtNumberRange<double> QtVariantPropertyManager::rangeOf(const QtVariantProperty &p)
+{
+    QtNumberRange<double> range = p.more() ? p.more()->range : QtNumberRange<double>();
+    range.value = 0;
+    const Kind kind = p.m_kind;
+    if (kind == QtVariantProperty::BoolKind || kind == QtVariantProperty::IntKind
+        || kind == QtVariantProperty::DoubleKind)
+        range.value = p.m_value.number;
+    return range;
+}
+
+QtVariantPropertyManager::Settings QtVariantPropertyManager::settingsOf(const QtVariantProperty &p)
+{
+    Settings settings;
+    settings.decimals = p.m_decimals;
+    settings.number = rangeOf(p);
+    if (p.more())
+        settings.enumNames = p.more()->enumNames;
+    if (p.m_kind == QtVariantProperty::EnumKind)
+        settings.enumIndex = int(p.m_value.number);
+    return settings;
+}
+
+void QtVariantPropertyManager::setSettings(QtVariantProperty &p, const Settings &settings)
+{
+    p.m_decimals = quint8(settings.decimals);
+    const Kind kind = p.m_kind;
+    if (kind == QtVariantProperty::BoolKind || kind == QtVariantProperty::IntKind
+        || kind == QtVariantProperty::DoubleKind)
+        p.m_value.number = settings.number.value;
+    else if (kind == QtVariantProperty::EnumKind)
+        p.m_value.number = settings.enumIndex;
+    // The default range and no names need no record.
+    const QtNumberRange<double> plain;
+    if (!p.more() && settings.number.minimum == plain.minimum && settings.number.maximum == plain.maximum
+        && settings.number.singleStep == plain.singleStep && settings.enumNames.isEmpty())
+        return;
+    QtVariantProperty::More &more = p.ensureMore();
+    more.range = settings.number;
+    more.range.value = 0;
+    more.enumNames = settings.enumNames;
+}
+
+bool QtVariantPropertyManager::assign(QtVariantProperty &p, const QVariant &value)
 {
     bool ok = false;
-    switch (data.type) {
-    case QVariant::Bool: {
-        if (!value.canConvert<bool>() || value.toBool() == (data.number.value != 0))
+    double &number = p.m_value.number;
+    switch (p.m_kind) {
+    case QtVariantProperty::BoolKind: {
+        if (!value.canConvert<bool>() || value.toBool() == (number != 0))
             return false;
-        data.number.value = value.toBool() ? 1 : 0;
+        number = value.toBool() ? 1 : 0;
         return true;
     }
-    case QVariant::Int: {
-        const int number = value.toInt(&ok);
-        return ok && data.number.setValue(number);
-    }
-    case QVariant::Double: {
-        const double number = value.toDouble(&ok);
-        return ok && data.number.setValue(number);
-    }
-    case QVariant::String: {
-        if (!value.canConvert<QString>() || value.toString() == data.other.toString())
+    case QtVariantProperty::IntKind:
+    case QtVariantProperty::DoubleKind: {
+        const double v = p.m_kind == QtVariantProperty::IntKind ? double(value.toInt(&ok)) : value.toDouble(&ok);
+        QtNumberRange<double> range = rangeOf(p);
+        if (!ok || !range.setValue(v))
             return false;
-        data.other = value.toString();
+        number = range.value;
         return true;
     }
-    case QVariant::Color: {
-        if (!value.canConvert<QColor>() || value.value<QColor>() == data.other.value<QColor>())
+    case QtVariantProperty::StringKind: {
+        if (!value.canConvert<QString>() || value.toString() == p.m_value.text)
             return false;
-        data.other = value.value<QColor>();
+        p.m_value.text = value.toString();
         return true;
     }
-    case QVariant::PointF: {
+    case QtVariantProperty::ColorKind: {
+        if (!value.canConvert<QColor>() || value.value<QColor>() == *p.m_value.color)
+            return false;
+        *p.m_value.color = value.value<QColor>();
+        return true;
+    }
+    case QtVariantProperty::PointKind: {
         // QPointF compares fuzzily; a point compares its doubles exactly, as
         // its "X" and "Y" children do, so the two never disagree.
-        const QPointF point = value.toPointF(), held = data.other.toPointF();
-        if (!value.canConvert<QPointF>() || (point.x() == held.x() && point.y() == held.y()))
+        const QPointF point = value.toPointF(), kept = *p.m_value.point;
+        if (!value.canConvert<QPointF>() || (point.x() == kept.x() && point.y() == kept.y()))
             return false;
-        data.other = point;
+        *p.m_value.point = point;
         return true;
     }
-    case QVariant::Invalid:
-        return false;
-    default: {
+    case QtVariantProperty::EnumKind: {
         const int index = value.toInt(&ok);
-        if (!ok || !QtPropertyBrowserUtils::isEnumIndexValid(index, data.enumNames.size()) || index == data.enumIndex)
+        const int count = p.more() ? p.more()->enumNames.size() : 0;
+        if (!ok || !QtPropertyBrowserUtils::isEnumIndexValid(index, count) || index == int(number))
             return false;
-        data.enumIndex = index;
+        number = index;
         return true;
     }
+    default:
+        return false;
     }
 }
 
@@ -330,8 +378,8 @@ void QtVariantPropertyManager::changed(QtProperty *property, int type)
     if (type == QVariant::PointF) {
         setPointChildren(property);
     } else if (type == QVariant::Double && (point = m_pointChildren.parentOf(property, &index))) {
-        QVector<double> parts = QtPropertyBrowserUtils::components(dataOf(point)->other.toPointF());
-        parts[index] = dataOf(property)->number.value;
+        QVector<double> parts = QtPropertyBrowserUtils::components(*held(point)->m_value.point);
+        parts[index] = held(property)->m_value.number;
         setValue(point, QtPropertyBrowserUtils::pointFromComponents(parts));
     }
     emit propertyChanged(property);
@@ -340,11 +388,12 @@ void QtVariantPropertyManager::changed(QtProperty *property, int type)
 
 void QtVariantPropertyManager::setPointChildren(QtProperty *point)
 {
-    const Data data = *dataOf(point);
-    const QVector<double> parts = QtPropertyBrowserUtils::components(data.other.toPointF());
+    const QtVariantProperty *p = held(point);
+    const int decimals = p->m_decimals;
+    const QVector<double> parts = QtPropertyBrowserUtils::components(*p->m_value.point);
     for (int i = 0; i < parts.size(); ++i) {
         if (QtProperty *child = m_pointChildren.child(point, i)) {
-            setAttribute(child, kDecimals, data.decimals);
+            setAttribute(child, kDecimals, decimals);
             setValue(child, parts[i]);
         }
     }

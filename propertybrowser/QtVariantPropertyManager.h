@@ -3,6 +3,7 @@
 
 #include "propertybrowser/QtAbstractPropertyManager.h"
 #include "propertybrowser/QtChildPropertyMap.h"
+#include "propertybrowser/QtNumberRange.h"
 #include "propertybrowser/QtVariantProperty.h"
 
 #include <QStringList>
@@ -52,13 +53,25 @@ protected:
     QtProperty *createProperty() override;
 
 private:
-    using Data = QtVariantProperty::Data;
-    // The data of a live property of this manager; null for any other.
-    Data *dataOf(const QtProperty *property) const;
-    static QVariant valueOf(const Data &data);
-    // Takes the variant into the data; false, leaving the data as it was,
-    // when it cannot be converted or changes nothing.
-    static bool assign(Data &data, const QVariant &value);
+    using Kind = QtVariantProperty::Kind;
+    // What the attributes set, taken out of a property and put back.
+    struct Settings
+    {
+        int decimals = 2;
+        // The value of a Bool, Int or Double in its range.
+        QtNumberRange<double> number;
+        QStringList enumNames;
+        int enumIndex = -1;
+    };
+    // The property behind a live property of this manager; null for any other.
+    QtVariantProperty *held(const QtProperty *property) const;
+    static QVariant valueOf(const QtVariantProperty &property);
+    static QtNumberRange<double> rangeOf(const QtVariantProperty &property);
+    static Settings settingsOf(const QtVariantProperty &property);
+    static void setSettings(QtVariantProperty &property, const Settings &settings);
+    // Takes the variant into the property; false, leaving it as it was, when
+    // it cannot be converted or changes nothing.
+    static bool assign(QtVariantProperty &property, const QVariant &value);
     void changed(QtProperty *property, int type);
     void setPointChildren(QtProperty *point);
 

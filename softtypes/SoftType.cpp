@@ -178,6 +178,11 @@ QtVariantProperty *SoftType::property(const QString &name) const
     return slot < 0 ? nullptr : sheet().properties.at(slot);
 }
 
+QVector<QtVariantProperty *> SoftType::properties() const
+{
+    return sheet().properties;
+}
+
 void SoftType::setName(const QString &name)
 {
     setValueAt(NameSlot, name);
@@ -432,6 +437,7 @@ SoftType::Sheet &SoftType::sheet() const
         return *m_sheet;
     m_sheet.reset(new Sheet);
     m_sheet->properties.reserve(count());
+    m_sheet->manager->reserve(count());
     for (int slot = 0; slot < count(); ++slot)
         show(slot);
     // From now on the properties hold the values and the parameters follow.

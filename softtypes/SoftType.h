@@ -77,6 +77,9 @@ public:
     QStringList propertyNames() const;
     // The property registered under the name (making the manager), or null.
     QtVariantProperty *property(const QString &name) const;
+    // The properties of all parameters in creation order (making the
+    // manager); null in the place of one deleted.
+    QVector<QtVariantProperty *> properties() const;
 
     QString name() const { return m_name; }
     void setName(const QString &name);

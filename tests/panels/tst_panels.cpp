@@ -22,6 +22,7 @@
 #include "support/DoublingRatio.h"
 #include "support/HostileDocument.h"
 #include "support/ModalRecorder.h"
+#include "support/PeakMemory.h"
 #include "support/TestDocument.h"
 #include "support/TestSoftType.h"
 #include "support/TreeBuilder.h"
@@ -336,7 +337,8 @@ private slots:
     // A SoftType read with thousands of properties of its own, opened from the dock: the dialog lists every row but
     // "toggle key" in order, down to the last, without scrolling itself; Ok hands back every value, which set again
     // leave the record as read. Guards manyPropertiesOpenAndCloseInLinearTime: opening, showing and closing by Ok,
-    // Cancel or Escape take time linear in the number of properties (100,000 took a minute, closing over 20).
+    // Cancel or Escape take time linear in the number of properties (100,000 took a minute, closing over 20), and the
+    // shown dialog at most 100 bytes of heap for each.
     void manyPropertiesOpenAndCloseInLinearTime_data()
     {
         QTest::addColumn<QString>("how");
@@ -363,6 +365,8 @@ private slots:
         };
         ModalRecorder modal;
         QString fault;
+        // The least heap the shown dialog added at each size, over the runs (the first meets the names' characters).
+        qint64 shownHeap[3] = {-1, -1, -1}, before = 0;
         const double ratio = DoublingRatio::of([&](int factor) {
             SoftType *softType = scenes[factor]->root()->firstGlyph()->softTypes().first();
             QStringList expected = softType->propertyNames();
@@ -377,6 +381,8 @@ private slots:
                 if (!QTest::qWaitForWindowActive(dialog) || !list)
                     return -1;
                 list->scrollToRow(expected.size() - 1);
+                const qint64 added = PeakMemory::heapInUse() - before;
+                shownHeap[factor] = shownHeap[factor] < 0 ? added : qMin(shownHeap[factor], added);
                 QStringList rows;
                 for (int row = 0; row < list->rowCount(); ++row)
                     rows << list->rowProperty(row)->propertyName();
@@ -390,6 +396,7 @@ private slots:
                     fault = "not closed as asked";
                 return dialog->result();
             });
+            before = PeakMemory::heapInUse();
             const double start = DoublingRatio::cpuSeconds();
             emit dock.findChild<QListWidget *>()->itemClicked(dock.findChild<QListWidget *>()->item(0));
             const double seconds = DoublingRatio::cpuSeconds() - start;
@@ -404,6 +411,11 @@ private slots:
         });
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the properties took %1 times as long").arg(ratio)));
+#ifndef __SANITIZE_ADDRESS__
+        // At most 100 bytes for each property shown, the clone's property sheet included (a sheet and its rows took 190).
+        const double perProperty = double(shownHeap[2] - shownHeap[1]) / 6000;
+        QVERIFY2(perProperty <= 100, qPrintable(QStringLiteral("%1 bytes for each property more").arg(perProperty)));
+#endif
     }
 
     // Textpad: the pieces the nozzle reads (type 2 glyph, 3 word, 4 passage; advance 0 forward, 1 repeat).

@@ -552,6 +552,63 @@ private slots:
         QCOMPARE(QString("%1 %2").arg(x->attributeValue("decimals").toInt()).arg(centre->valueText()), QString("1 (0.0, 2.0)"));
     }
 
+    // Variant properties are packed (a value beside the property only for a colour or a point, a range or names only
+    // when set) and share pooled memory: properties of every type made and deleted at random, alone and with their
+    // managers, across many blocks of the pool, each keep their own value, name and tool tip against a model.
+    void packedPropertiesKeepTheirOwnValues()
+    {
+        QRandomGenerator random(20270127);
+        std::vector<std::unique_ptr<QtVariantPropertyManager>> managers(3);
+        struct Held
+        {
+            int manager;
+            QVariant value;
+            QString tip;
+        };
+        QHash<QtVariantProperty *, Held> model;
+        QVector<QtVariantProperty *> live;
+        const int types[] = {QVariant::String, QVariant::Int, QVariant::Double, QVariant::Bool, QVariant::Color, QVariant::PointF, QtVariantPropertyManager::enumTypeId()};
+        for (int step = 0; step < 12000; ++step) {
+            const int m = random.bounded(3), pick = random.bounded(100);
+            if (!managers[m] || step % 4000 == 1999) {
+                const auto gone = std::partition(live.begin(), live.end(), [&](QtVariantProperty *p) { return model.value(p).manager != m; });
+                for (auto it = gone; it != live.end(); ++it)
+                    model.remove(*it);
+                live.erase(gone, live.end());
+                managers[m].reset(new QtVariantPropertyManager);
+            } else if (pick < 30 && !live.isEmpty()) {
+                const int at = random.bounded(live.size());
+                delete live[at];
+                model.remove(live[at]);
+                live[at] = live.last();
+                live.removeLast();
+            } else {
+                const int type = types[step % 7];
+                QtVariantProperty *p = managers[m]->addProperty(type, QString::number(step));
+                const QVariant value = type == QVariant::String ? QVariant(QString("s%1").arg(step))
+                                       : type == QVariant::Color ? QVariant(QColor::fromHsv(step % 360, 200, 100))
+                                       : type == QVariant::PointF ? QVariant(QPointF(step, -step))
+                                       : type == QVariant::Bool ? QVariant(true) : QVariant(step % 3 + step * (type == QVariant::Double ? 0.25 : 1));
+                if (type == QtVariantPropertyManager::enumTypeId())
+                    p->setAttribute("enumNames", QStringList{"a", "b", "c"});
+                else if (type == QVariant::Int && step % 2)
+                    p->setAttribute("maximum", 3000);
+                p->setValue(type == QtVariantPropertyManager::enumTypeId() ? QVariant(step % 3) : value);
+                const QString tip = step % 5 ? QString() : QString("tip %1").arg(step);
+                p->setToolTip(tip);
+                live.append(p);
+                model.insert(p, {m, type == QtVariantPropertyManager::enumTypeId() ? QVariant(step % 3) : type == QVariant::Int && step % 2 ? QVariant(qMin(value.toInt(), 3000)) : value, tip});
+            }
+        }
+        QVERIFY(model.size() > 2000);
+        for (auto it = model.cbegin(); it != model.cend(); ++it) {
+            const QString seen = QString("%1 %2 %3").arg(it.key()->propertyName(), it.key()->toolTip(), it.key()->value().toString());
+            QVERIFY2(it.key()->propertyManager() == managers[it->manager].get() && it.key()->value() == it->value && it.key()->toolTip() == it->tip, qPrintable(seen));
+            if (it->value.userType() == QVariant::PointF)
+                QCOMPARE(managers[it->manager]->variantProperty(it.key()->subProperties().value(1))->value().toDouble(), it->value.toPointF().y());
+        }
+    }
+
     // Several parents, never itself, a descendant or twice one parent; told by the parent's manager. A deleted
     // property leaves its parents; a deleted parent leaves its children alive.
     void subPropertiesRefuseCyclesAndLeaveParentsOnDelete()

@@ -30,3 +30,9 @@ qint64 PeakMemory::rise() const
 {
     return m_start < 0 ? -1 : statusField("VmHWM") - m_start;
 }
+
+qint64 PeakMemory::heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+}

@@ -10,6 +10,8 @@ class PeakMemory
 public:
     PeakMemory();
     qint64 rise() const;
+    // The bytes the allocator has handed out and not taken back (mallinfo2).
+    static qint64 heapInUse();
 
 private:
     qint64 m_start = -1;
