@@ -11,6 +11,13 @@
 //
 // Also undo + redo of selecting 5,000 to 40,000 glyphs, per glyph: it must
 // stay flat as the selection grows.
+//
+// And pasting a string of 4,000 to 64,000 characters into a new document
+// (the composite "Insert String"), its undo and its redo, per glyph, beside
+// the floor measured in the same run: the same glyphs made and appended to
+// one group of the document, with no command. Each glyph lands in the word,
+// passage and line the glyphs before it made long: the time per glyph must
+// stay flat, and the paste within a small factor of the floor.
 #include "BenchDocument.h"
 
 #include "app/QVorrelView.h"
@@ -201,11 +208,62 @@ void UndoRedoSelection(benchmark::State &state)
     state.counters["us_per_glyph"] = bench::median(perGlyph);
 }
 
+// A string of the given length: one word, or words of five letters on lines
+// of two.
+QString pastedText(int length, bool lines)
+{
+    const QString unit = lines ? QStringLiteral("abcde fghij\n") : QStringLiteral("x");
+    return unit.repeated(length / unit.size() + 1).left(length);
+}
+
+void InsertString(benchmark::State &state)
+{
+    const int glyphs = int(state.range(0));
+    const QString text = pastedText(glyphs, state.range(1) == 1);
+    QVector<double> insert, undo, redo, floor;
+    QElapsedTimer timer;
+    const auto perGlyph = [&] { return timer.nsecsElapsed() / 1e3 / glyphs; };
+    for (auto _ : state) {
+        {
+            QVorrelScene scene(-32768, -32768, 65535, 65535);
+            timer.start();
+            scene.insertString(text, QPointF(0, 100), false);
+            insert << perGlyph();
+            // The event loop runs between the user's steps.
+            QCoreApplication::processEvents();
+            timer.start();
+            scene.undo();
+            undo << perGlyph();
+            QCoreApplication::processEvents();
+            timer.start();
+            scene.redo();
+            redo << perGlyph();
+        }
+        QVorrelScene scene(-32768, -32768, 65535, 65535);
+        QString characters = text;
+        characters.replace(QLatin1Char('\n'), QChar(Glyph::LineBreak));
+        timer.start();
+        auto *group = new TextGroup;
+        scene.root()->append(group);
+        for (const QString &c : Glyph::characters(characters))
+            group->append(new Glyph(c, scene.textFont(), scene.fillColor(), scene.strokeColor(),
+                                    double(scene.strokeWidth()), QPointF(0, 100)));
+        floor << perGlyph();
+    }
+    state.counters["insert_us"] = bench::median(insert);
+    state.counters["undo_us"] = bench::median(undo);
+    state.counters["redo_us"] = bench::median(redo);
+    state.counters["floor_us"] = bench::median(floor);
+    state.counters["insert_x"] = bench::median(insert) / bench::median(floor);
+}
+
 } // namespace
 
 BENCHMARK(Frame)->Apply(kinds)->ArgNames({"kind", "glyphs", "cores"})->UseManualTime()->Iterations(25)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoRedoSelection)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(9)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(InsertString)->ArgsProduct({{4000, 16000, 64000}, {0, 1}})->ArgNames({"glyphs", "lines"})->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

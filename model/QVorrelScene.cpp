@@ -41,6 +41,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGraphicsRectItem>
+#include <QMetaMethod>
 #include <QSet>
 #include <QVector2D>
 
@@ -80,12 +81,9 @@ QVorrelScene::QVorrelScene(qreal x, qreal y, qreal width, qreal height, QObject 
 
 QVorrelScene::~QVorrelScene()
 {
-    // Items added since the event loop last ran wait in the scene's list of
-    // items to polish, which the removal of each of them searches: deleting
-    // many of them (a document just read, or refused half read) would take
-    // quadratic time. Polishing them now, as the loop would, empties the
-    // list.
-    QMetaObject::invokeMethod(this, "_q_polishItems", Qt::DirectConnection);
+    // Deleting many items added in this turn of the event loop (a document
+    // just read, or refused half read) would take quadratic time.
+    polishWaitingItems();
     clearHistory();
     delete m_exporter;
     delete m_pendingSimulate;
@@ -604,6 +602,18 @@ void QVorrelScene::releaseSubtree(TextObject *object)
     }
 }
 
+void QVorrelScene::polishWaitingItems()
+{
+    // The list empties as it is polished, and each item added waits in it
+    // once: polishing before every removal costs time linear in the items
+    // added, where many removals in one turn of the loop (an insertion
+    // undone at once, a word split again and again in one paste) would
+    // each search it.
+    static const QMetaMethod polish =
+        QGraphicsScene::staticMetaObject.method(QGraphicsScene::staticMetaObject.indexOfMethod("_q_polishItems()"));
+    polish.invoke(this, Qt::DirectConnection);
+}
+
 TextObject *QVorrelScene::takeChildAt(TextGroup *group, int index)
 {
     TextObject *child = group ? group->child(index) : nullptr;
@@ -611,8 +621,10 @@ TextObject *QVorrelScene::takeChildAt(TextGroup *group, int index)
         return nullptr;
     releaseSubtree(child);
     group->takeAt(index);
-    if (child->scene() == this)
+    if (child->scene() == this) {
+        polishWaitingItems();
         removeItem(child);
+    }
     centreSelectionBox();
     return child;
 }
@@ -632,6 +644,7 @@ QList<TextObject *> QVorrelScene::clearGroup(TextGroup *group)
     if (!group)
         return {};
     const QList<TextObject *> children = group->children();
+    polishWaitingItems();
     for (TextObject *c : children) {
         releaseSubtree(c);
         if (c->scene() == this)

@@ -294,6 +294,10 @@ private:
     void deselectSubtree(TextObject *object);
     // Deselects the subtree and drops the hover when it lies inside.
     void releaseSubtree(TextObject *object);
+    // Polishes the items added since the event loop last ran, as the loop
+    // would: until then the removal of each of them searches the scene's
+    // list of items waiting for it.
+    void polishWaitingItems();
     template<typename Iterator>
     TextObject *topmostAt(TextObject *root, const QPointF &scenePoint) const;
     // Pointer helpers.

@@ -16,6 +16,21 @@ TextGroup::TextGroup(QGraphicsItem *parentItem)
 
 TextGroup::~TextGroup() = default;
 
+namespace {
+
+// Lets the entries kept for the children go once most children have gone:
+// only entries for children that are still there can be standing.
+template<typename T>
+void trim(QVector<T> &kept, int children)
+{
+    if (kept.size() > 64 && kept.size() > 4 * children) {
+        kept.resize(children);
+        kept.squeeze();
+    }
+}
+
+} // namespace
+
 template<typename Call>
 void TextGroup::forEachChild(Call call)
 {
@@ -33,26 +48,62 @@ void TextGroup::forEachChildRepainted(Call call)
 
 QRectF TextGroup::boundingRect() const
 {
-    if (!m_boundsKnown) {
-        QRectF r;
-        for (const TextObject *c : m_children)
-            r |= c->mapRectToParent(c->boundingRect());
-        m_bounds = r;
-        m_boundsKnown = true;
-    }
-    return m_bounds;
+    m_boundsShown = true;
+    return foldedBounds();
 }
 
-void TextGroup::dropBounds()
+QRectF TextGroup::foldedBounds() const
+{
+    const int n = m_children.size();
+    if (n == 0)
+        return QRectF();
+    if (m_foldsKnown < n) {
+        if (m_folds.size() < n)
+            m_folds.resize(n);
+        QRectF r = m_foldsKnown > 0 ? m_folds.at(m_foldsKnown - 1) : QRectF();
+        for (int k = m_foldsKnown; k < n; ++k) {
+            const TextObject *c = m_children.at(k);
+            r |= c->mapRectToParent(c->boundingRect());
+            m_folds[k] = r;
+        }
+        m_foldsKnown = n;
+    }
+    return m_folds.at(n - 1);
+}
+
+void TextGroup::childrenChanging(int from)
 {
     countExtentChange();
-    for (TextGroup *g = this; g && g->m_boundsKnown; g = g->parentGroup()) {
-        // The scene repaints what the group covered, its children's old
-        // areas included, which painting only reaches through the group.
-        if (g->scene())
-            g->prepareGeometryChange();
-        g->m_boundsKnown = false;
+    for (TextGroup *g = this;;) {
+        const int n = g->m_children.size();
+        const bool whole = g->m_foldsKnown == n || g->m_leftsKnown == n;
+        if (g->m_boundsShown) {
+            // The scene repaints what the group covered, its children's old
+            // areas included, which painting only reaches through the group.
+            if (g->scene())
+                g->prepareGeometryChange();
+            g->m_boundsShown = false;
+        }
+        g->m_foldsKnown = qMin(g->m_foldsKnown, qMax(from, 0));
+        g->m_leftsKnown = qMin(g->m_leftsKnown, qMax(from, 0));
+        // A group that kept nothing whole: the group above kept nothing past it.
+        TextGroup *up = g->parentGroup();
+        if (!whole || !up)
+            return;
+        from = up->indexOf(g);
+        g = up;
     }
+}
+
+void TextGroup::childChanging(const TextObject *child)
+{
+    // Nothing kept (as while a play frame's glyphs tell of their change one
+    // after another): no need to look the child up.
+    if (m_foldsKnown == 0 && m_leftsKnown == 0 && !m_boundsShown) {
+        countExtentChange();
+        return;
+    }
+    childrenChanging(indexOf(child));
 }
 
 void TextGroup::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
@@ -288,7 +339,31 @@ TextObject *TextGroup::lastChild() const
 
 int TextGroup::indexOf(const TextObject *object) const
 {
-    return m_children.indexOf(const_cast<TextObject *>(object));
+    // A child's hint is checked against the list: a stale hint, or the
+    // hint of another group's child, is never trusted.
+    const auto hinted = [this, object] {
+        const int i = object->m_indexHint;
+        return i >= 0 && i < m_children.size() && m_children.at(i) == object;
+    };
+    if (!object)
+        return -1;
+    if (hinted())
+        return object->m_indexHint;
+    // Every child whose hint may be stale is numbered again: a child lies
+    // below m_indicesKnown only with its right index.
+    if (m_indicesKnown < m_children.size()) {
+        numberChildren();
+        if (hinted())
+            return object->m_indexHint;
+    }
+    return -1;
+}
+
+void TextGroup::numberChildren() const
+{
+    for (int i = m_indicesKnown; i < m_children.size(); ++i)
+        m_children.at(i)->m_indexHint = i;
+    m_indicesKnown = m_children.size();
 }
 
 bool TextGroup::insert(int index, TextObject *object)
@@ -302,8 +377,12 @@ bool TextGroup::insert(int index, TextObject *object)
     if ((owner && owner->indexOf(object) >= 0)
         || (object->textType() == GroupType && isDescendantOf(static_cast<TextGroup *>(object))))
         return false;
-    dropBounds();
+    childrenChanging(index);
     m_children.insert(index, object);
+    // The children after it moved on by one.
+    object->m_indexHint = index;
+    if (m_indicesKnown >= index)
+        m_indicesKnown = index + 1;
     object->setParentGroup(this);
     if (index > 0) {
         TextObject *before = m_children.at(index - 1);
@@ -329,7 +408,7 @@ TextObject *TextGroup::takeAt(int index)
     TextObject *c = child(index);
     if (!c)
         return nullptr;
-    dropBounds();
+    childrenChanging(index);
     if (c->previous())
         c->previous()->setNext(c->next());
     if (c->next())
@@ -338,6 +417,12 @@ TextObject *TextGroup::takeAt(int index)
     c->setPrevious(nullptr);
     c->setNext(nullptr);
     m_children.removeAt(index);
+    m_indicesKnown = qMin(m_indicesKnown, index);
+    c->m_indexHint = -1;
+    // A group emptied child by child (an insertion undone) gives back what
+    // it kept for the children it had.
+    trim(m_folds, m_children.size());
+    trim(m_lefts, m_children.size());
     update();
     return c;
 }
@@ -354,14 +439,18 @@ TextObject *TextGroup::takeLast()
 
 void TextGroup::clearChildren()
 {
-    dropBounds();
+    childrenChanging(0);
     // The children leave as a take leaves them: no parent, no siblings.
     for (TextObject *c : qAsConst(m_children)) {
         c->setParentGroup(nullptr);
         c->setPrevious(nullptr);
         c->setNext(nullptr);
+        c->m_indexHint = -1;
     }
     m_children.clear();
+    m_folds.clear();
+    m_lefts.clear();
+    m_indicesKnown = 0;
     update();
 }
 
@@ -380,16 +469,22 @@ TextObject *TextGroup::objectAtPath(const QList<int> &path)
 
 double TextGroup::leftmostX() const
 {
-    if (m_children.isEmpty())
+    const int n = m_children.size();
+    if (n == 0)
         return 0.0;
-    double x = 0.0;
-    bool first = true;
-    for (const TextObject *c : m_children) {
-        const double cx = c->textType() == GroupType ? static_cast<const TextGroup *>(c)->leftmostX() : c->x();
-        x = first ? cx : qMin(x, cx);
-        first = false;
+    if (m_leftsKnown < n) {
+        if (m_lefts.size() < n)
+            m_lefts.resize(n);
+        double x = m_leftsKnown > 0 ? m_lefts.at(m_leftsKnown - 1) : 0.0;
+        for (int k = m_leftsKnown; k < n; ++k) {
+            const TextObject *c = m_children.at(k);
+            const double cx = c->textType() == GroupType ? static_cast<const TextGroup *>(c)->leftmostX() : c->x();
+            x = k == 0 ? cx : qMin(x, cx);
+            m_lefts[k] = x;
+        }
+        m_leftsKnown = n;
     }
-    return x;
+    return m_lefts.at(n - 1);
 }
 
 void TextGroup::relayout()

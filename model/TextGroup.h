@@ -3,6 +3,8 @@
 
 #include "model/TextObject.h"
 
+#include <QVector>
+
 // A text element with an ordered list of children: the document's root, a
 // passage (depth 1) or a word (depth 2). Every child is also a child item of
 // the group, so deleting a group deletes its subtree; the list itself owns
@@ -84,12 +86,16 @@ public:
     // breaks the line.
     void relayout();
 
-    // Drops the cached bounds of this group and of the groups above it,
-    // each telling its scene of the change first; call it before the
-    // change. A group whose bounds are not cached has none cached above it
-    // either (nothing asked for them since the last change), so the walk
-    // stops there.
-    void dropBounds();
+    // The children from index `from` on are about to change (their extent
+    // or position), or the list is about to change there: what the group
+    // keeps of them from there on is dropped, and the groups above drop
+    // theirs from this group on, each telling its scene of the change first
+    // when its bounds were handed out since the last one. A group that keeps
+    // nothing past the changed index has nothing kept above it either, so
+    // the walk stops there.
+    void childrenChanging(int from);
+    // The same for a change of one child.
+    void childChanging(const TextObject *child);
 
 private:
     template<typename Call>
@@ -99,11 +105,30 @@ private:
     template<typename Call>
     void forEachChildRepainted(Call call);
 
+    // The bounds worked out from the running unions, the first
+    // m_foldsKnown of them standing.
+    QRectF foldedBounds() const;
+    // Gives each child from m_indicesKnown on its index.
+    void numberChildren() const;
+
     QList<TextObject *> m_children;
-    // The union of the children's bounds, worked out when first asked for
-    // after a change below (painting asks for it many times a frame).
-    mutable QRectF m_bounds;
-    mutable bool m_boundsKnown = false;
+    // What the bounds and the leftmost x are worked out from, kept as they
+    // run over the children in list order: m_folds[k] is the union of the
+    // bounds of children 0..k, m_lefts[k] the least x among them, each
+    // standing below its count of known entries. Worked out when first asked
+    // for after a change (painting asks for the bounds many times a frame)
+    // from the first entry dropped on: adding, taking or changing the last
+    // child works out one entry, and the result is always the very one a
+    // pass over every child gives.
+    mutable QVector<QRectF> m_folds;
+    mutable int m_foldsKnown = 0;
+    mutable QVector<double> m_lefts;
+    mutable int m_leftsKnown = 0;
+    // The bounds were handed out since the last change: the scene is told
+    // before the next one.
+    mutable bool m_boundsShown = false;
+    // The children below this index know their index in the list.
+    mutable int m_indicesKnown = 0;
 };
 
 #endif // TEXTGROUP_H

@@ -49,12 +49,14 @@ void TextObject::reshaped()
 void TextObject::extentChanged()
 {
     if (m_type == GroupType) {
-        static_cast<TextGroup *>(this)->dropBounds();
+        // What a group keeps of its bounds stands until a child tells of a
+        // change, which each one does of its own.
+        countExtentChange();
         return;
     }
     static_cast<Glyph *>(this)->m_boundsKept = false;
     if (m_parentGroup)
-        m_parentGroup->dropBounds();
+        m_parentGroup->childChanging(this);
 }
 
 QVariant TextObject::itemChange(GraphicsItemChange change, const QVariant &value)
@@ -74,7 +76,7 @@ QVariant TextObject::itemChange(GraphicsItemChange change, const QVariant &value
     case ItemTransformOriginPointHasChanged:
         countExtentChange();
         if (m_parentGroup)
-            m_parentGroup->dropBounds();
+            m_parentGroup->childChanging(this);
         break;
     default:
         break;

@@ -33,7 +33,8 @@ public:
 
     // Repaints the element's area in its scene. Geometry changes call it
     // before and after, so that both the old and the new area are redrawn;
-    // the cached bounds of the groups above are worked out again.
+    // a glyph's change drops the bounds the groups above keep. A group's
+    // bounds follow its children, each of which tells of its own change.
     virtual void updateInScene();
     virtual bool hasSelectedDescendant() const = 0;
     virtual Glyph *firstGlyph() = 0;
@@ -119,13 +120,18 @@ protected:
     static QPen selectionBoxPen(bool locked);
     // A move, turn or scaling of the element changes the bounds of its group.
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
-    // The element's extent changed: the groups above it, and the element
-    // itself, drop their cached or kept bounds.
+    // The element's extent changes: a glyph and the groups above it drop
+    // their kept bounds.
     void extentChanged();
     static void countExtentChange() { ++s_extentChanges; }
 
 private:
+    friend class TextGroup;
+
     static quint64 s_extentChanges;
+    // The index in the parent group's list when last numbered there; the
+    // group checks it before it trusts it.
+    int m_indexHint = -1;
     TextObject *m_previous = nullptr;
     TextObject *m_next = nullptr;
     const int m_type;

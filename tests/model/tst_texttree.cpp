@@ -10,6 +10,7 @@
 #include "support/TreeCheck.h"
 
 #include <QFontMetrics>
+#include <QGraphicsScene>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -63,6 +64,7 @@ class TestTextTree : public QObject
     Q_OBJECT
 private slots:
     void randomInsertsAndTakesKeepEveryLink();
+    void keptBoundsAndIndicesEqualAFreshPass();
     void insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller_data();
     void insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller();
     void arrangeToABadIndexKeepsTheObject();
@@ -108,6 +110,62 @@ void TestTextTree::randomInsertsAndTakesKeepEveryLink()
         }
     }
     qDeleteAll(loose); // the groups delete their children
+}
+
+void TestTextTree::keptBoundsAndIndicesEqualAFreshPass()
+{
+    // A tree of groups in a scene changed at random (objects put in and taken out anywhere, glyphs moved, turned and
+    // widened), with one group read now and then so that changes pile up between reads, and every group at the end.
+    // Turned glyphs make the union's rounding depend on the order it runs in: kept bounds are the very ones a pass in
+    // list order gives.
+    QRandomGenerator rng(20260318);
+    QGraphicsScene scene;
+    auto *root = new TextGroup;
+    scene.addItem(root);
+    QList<TextGroup *> groups{root};
+    QList<TextObject *> loose;
+    for (int i = 0; i < 8; ++i)
+        loose << (groups << new TextGroup).last();
+    const QFont font(QStringLiteral("Arial"), 20);
+    for (int i = 0; i < 60; ++i)
+        loose << TreeBuilder::glyph(QChar('a' + i % 26), font, QPointF(rng.generateDouble() * 900 - 300, rng.generateDouble() * 90));
+    Glyph stranger(QStringLiteral("s"), font, Qt::black, Qt::black, 1, QPointF());
+    for (int step = 0; step < 6000; ++step) {
+        TextGroup *g = groups.at(rng.bounded(groups.size()));
+        const int n = g->count();
+        TextObject *c = n ? g->child(rng.bounded(n)) : nullptr;
+        switch (rng.bounded(5)) {
+        case 0:
+        case 1:
+            if (!loose.isEmpty()) {
+                TextObject *o = loose.takeAt(rng.bounded(loose.size()));
+                if (!g->insert(rng.bounded(n + 1), o)) // an ancestor of g
+                    loose << o;
+            }
+            break;
+        case 2:
+            if (c)
+                loose << g->takeAt(g->indexOf(c));
+            break;
+        case 3:
+            if (c)
+                c->setPos(rng.generateDouble() * 900 - 300, rng.generateDouble() * 90);
+            break;
+        default:
+            if (c && rng.bounded(2))
+                c->setRotation(rng.generateDouble() * 360);
+            else if (Glyph *glyph = qobject_cast<Glyph *>(c))
+                glyph->setStrokeWidth(float(rng.generateDouble() * 6));
+        }
+        if (rng.bounded(4) == 0) {
+            const TextGroup *read = groups.at(rng.bounded(groups.size()));
+            const QString fault = TreeCheck::keptFault(read);
+            QVERIFY2(fault.isEmpty() && read->indexOf(&stranger) == -1, qPrintable(QStringLiteral("step %1: %2").arg(step).arg(fault)));
+        }
+    }
+    for (const TextGroup *g : qAsConst(groups))
+        QVERIFY2(TreeCheck::keptFault(g).isEmpty(), qPrintable(TreeCheck::keptFault(g)));
+    qDeleteAll(loose); // a loose group deletes what it holds
 }
 
 void TestTextTree::insertRefusesBadArgumentsAndKeepsTheObjectWithTheCaller_data()

@@ -7,6 +7,7 @@
 #include "model/TextGroup.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
+#include "support/DoublingRatio.h"
 #include "support/TestDocument.h"
 #include "support/TreeCheck.h"
 #include "support/TreeDump.h"
@@ -394,6 +395,42 @@ private slots:
         d.scene.undo();
         d.scene.undo();
         QCOMPARE(d.scene.caret()->pos(), caret);
+    }
+
+    // A pasted string, its undo and its redo take time linear in its length, though each glyph lands in a word, a
+    // passage and a line that the glyphs before it made long.
+    void insertingAStringTakesLinearTime_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("length");
+        QTest::newRow("one word") << "x" << 2000;
+        QTest::newRow("words and lines") << "abcde fghij\n" << 2000;
+        QTest::newRow("line breaks") << "\n" << 4000;
+    }
+    void insertingAStringTakesLinearTime()
+    {
+        QFETCH(QString, unit);
+        QFETCH(int, length);
+        const auto run = [&](int factor) {
+            QString text = unit.repeated(factor * length / unit.size() + 1).left(factor * length);
+            TestDocument d;
+            const double start = DoublingRatio::cpuSeconds();
+            d.scene.insertString(text, QPointF(10, 100), false);
+            const QPointF caret = d.scene.caret()->pos();
+            d.scene.undo();
+            const bool undone = d.root->count() == 0 && d.scene.caret()->pos() == QPointF(0, 100);
+            d.scene.redo();
+            const double seconds = DoublingRatio::cpuSeconds() - start;
+            const bool done = d.entries() == 1 && d.lastText() == "Insert String" && d.scene.caret()->pos() == caret
+                           && d.root->text() == text.replace('\n', QChar(Glyph::LineBreak));
+            return undone && done ? seconds : -1;
+        };
+#ifdef __SANITIZE_ADDRESS__
+        QVERIFY(run(1) >= 0); // the sanitizer's own time would be measured
+#else
+        const double ratio = DoublingRatio::of(run);
+        QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the text took %1 times as long").arg(ratio)));
+#endif
     }
 };
 

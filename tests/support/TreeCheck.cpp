@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <cstring>
+
 namespace {
 
 QString describe(const TextObject *o)
@@ -56,7 +58,43 @@ QString shapeOf(const TextGroup *group, int depth, const QGraphicsScene *scene)
     return QString();
 }
 
+// A group's bounds and leftmost x worked out afresh: one pass over its children in list order, down to the glyphs.
+QRectF freshBounds(const TextObject *o)
+{
+    QRectF r = asGroup(o) ? QRectF() : o->boundingRect();
+    for (const TextObject *c : asGroup(o) ? asGroup(o)->children() : QList<TextObject *>())
+        r |= c->mapRectToParent(freshBounds(c));
+    return r;
+}
+
+double freshLeftmostX(const TextGroup *g)
+{
+    double x = 0.0;
+    for (int k = 0; k < g->count(); ++k) {
+        const double cx = asGroup(g->child(k)) ? freshLeftmostX(asGroup(g->child(k))) : g->child(k)->x();
+        x = k == 0 ? cx : qMin(x, cx);
+    }
+    return x;
+}
+
 } // namespace
+
+QString TreeCheck::keptFault(const TextGroup *group)
+{
+    const QRectF kept = group->boundingRect(), fresh = freshBounds(group);
+    const double a[5] = {kept.x(), kept.y(), kept.width(), kept.height(), group->leftmostX()};
+    const double b[5] = {fresh.x(), fresh.y(), fresh.width(), fresh.height(), freshLeftmostX(group)};
+    if (std::memcmp(a, b, sizeof a) != 0)
+        return describe(group) + QStringLiteral(" keeps bounds or a leftmost x apart from a fresh pass");
+    for (int k = 0; k < group->count(); ++k) {
+        const TextObject *c = group->child(k);
+        const QString fault = group->indexOf(c) != k ? describe(c) + QStringLiteral(" is found at %1").arg(group->indexOf(c))
+                            : asGroup(c) ? keptFault(asGroup(c)) : QString();
+        if (!fault.isEmpty())
+            return fault;
+    }
+    return QString();
+}
 
 QString TreeCheck::linkFault(const TextGroup *group)
 {
@@ -74,6 +112,8 @@ QString TreeCheck::documentFault(const TextGroup *root)
 QString TreeCheck::sceneFault(const QVorrelScene *scene)
 {
     if (const QString fault = documentFault(scene->root()); !fault.isEmpty())
+        return fault;
+    if (const QString fault = keptFault(scene->root()); !fault.isEmpty())
         return fault;
     const QList<TextObject *> tree = walkList(scene->root());
     const QSet<const TextObject *> inTree(tree.begin(), tree.end());

@@ -13,11 +13,15 @@ namespace TreeCheck {
 // listed twice.
 QString linkFault(const TextGroup *group);
 
+// What the group and every group below keep of their children against a fresh pass over them in list order, bit for
+// bit (the union's rounding depends on that order): bounds, leftmost x, each child's index.
+QString keptFault(const TextGroup *group);
+
 // A document tree: its links, the root unlinked, passages and words as groups at depths 1 and 2 and nothing deeper,
 // none empty, spaces, tabs and line breaks in their passage and other glyphs in words, all in one scene.
 QString documentFault(const TextGroup *root);
 
-// A document scene: its tree, and selectedObjects listing each selected object of the tree once, none with a selected
+// A document scene: its tree and what its groups keep, and selectedObjects listing each selected object of the tree once, none with a selected
 // ancestor; the hovered object in the tree.
 QString sceneFault(const QVorrelScene *scene);
 
