@@ -7,6 +7,9 @@
 #   e2e_shot shot.png [X Y W H]      # screenshot; prints its number of colours
 #   e2e_click $win X Y               # real pointer events, window coordinates
 #   e2e_keys Up Return               # real key events
+#   e2e_menu $win X Down Return      # the menu titled at x in the menu bar
+#   e2e_answer TITLE Return          # keys to the active dialog of that title
+#   e2e_answer_text TITLE TEXT       # the text typed into it, then Return
 #   e2e_wait_exit 10                 # sets E2E_EXIT_CODE, or fails
 #
 # Everything started here is killed when the test's shell exits, whatever
@@ -158,6 +161,42 @@ e2e_click() {
 
 e2e_keys() {
   xdotool key --delay 50 "$@"
+}
+
+# Opens the menu whose title lies at x in the window's menu bar, then types
+# the keys.
+e2e_menu() {
+  local win=$1 x=$2 windows
+  shift 2
+  windows=$(e2e_window_count)
+  e2e_click "$win" "$x" 10
+  e2e_until 15 eval '[ "$(e2e_window_count)" -gt "$windows" ]' || e2e_fail "the menu at x=$x did not open"
+  e2e_keys "$@"
+}
+
+# Waits for the dialog of that title to be the active window.
+e2e_dialog() {
+  local title=$1
+  e2e_until 20 eval '[ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$title" ]' \
+    || e2e_fail "no active dialog \"$title\""
+}
+
+# Answers the active dialog with the keys and waits for it to go.
+e2e_answer() {
+  local title=$1
+  shift
+  e2e_dialog "$title"
+  e2e_keys "$@"
+  e2e_until 20 eval '[ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ]' \
+    || e2e_fail "the dialog \"$title\" stayed"
+}
+
+# Types the text into the active dialog of that title (a file name), then
+# Return, and waits for it to go.
+e2e_answer_text() {
+  e2e_dialog "$1"
+  xdotool type --delay 20 "$2"
+  e2e_answer "$1" Return
 }
 
 # Waits for the program to end and sets E2E_EXIT_CODE to its exit code.

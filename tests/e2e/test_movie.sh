@@ -24,48 +24,23 @@ win=$(e2e_wait_window Vorrel 20) || exit 1
 # The splash goes after three seconds; from then on the window is alone.
 e2e_until 20 eval '[ "$(e2e_window_count)" -eq 1 ]' || e2e_fail "the splash did not go"
 
-# Opens the menu whose title lies at x in the menu bar, then types the keys.
-menu() {
-  local x=$1 windows
-  shift
-  windows=$(e2e_window_count)
-  e2e_click "$win" "$x" 10
-  e2e_until 15 eval '[ "$(e2e_window_count)" -gt "$windows" ]' || e2e_fail "the menu at x=$x did not open"
-  e2e_keys "$@"
-}
-# Waits for the dialog of that title to be the active window.
-dialog() {
-  local title=$1
-  e2e_until 20 eval '[ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$title" ]' \
-    || e2e_fail "no active dialog \"$title\""
-}
-# Answers the active dialog with the keys and waits for it to go.
-answer() {
-  local title=$1
-  shift
-  dialog "$title"
-  e2e_keys "$@"
-  e2e_until 20 eval '[ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ]' \
-    || e2e_fail "the dialog \"$title\" stayed"
-}
-
 # Menu bar titles (x in the window): File 22, SoftType 184, Select 320.
 # File > New: the empty document area becomes the white canvas.
 e2e_shot empty.png >/dev/null
-menu 22 Down Return
+e2e_menu "$win" 22 Down Return
 e2e_geometry "$win"
 canvas() { e2e_shot doc.png >/dev/null && [ "$(e2e_diff empty.png doc.png $((X + 300)) $((Y + 300)) 200 200)" -gt 30000 ]; }
 e2e_until 20 canvas || e2e_fail "File > New showed no document"
 e2e_click "$win" 280 460 # the caret
 xdotool type --delay 30 "Vorrel moves"
-menu 320 Down Return              # Select > All Glyphs
-menu 184 Down Right Down Down Return # SoftType > Add > Drift...
-answer drift Return
-menu 22 Down Down Down Down Down Down Down Down Return # File > Export Sequence...
-dialog "Export Sequence"
+e2e_menu "$win" 320 Down Return              # Select > All Glyphs
+e2e_menu "$win" 184 Down Right Down Down Return # SoftType > Add > Drift...
+e2e_answer drift Return
+e2e_menu "$win" 22 Down Down Down Down Down Down Down Down Return # File > Export Sequence...
+e2e_dialog "Export Sequence"
 xdotool type --delay 20 "$E2E_TMP/out/clip"
-answer "Export Sequence" Return
-answer "Quicktime Settings" Return
+e2e_answer "Export Sequence" Return
+e2e_answer "Quicktime Settings" Return
 
 # Play for about two seconds while the left button drags across the text,
 # pressed inside the view's viewport (its frame lies at x 260).
@@ -80,10 +55,10 @@ xdotool mouseup 1
 e2e_keys ctrl+space
 elapsed=$((($(date +%s%N) - start) / 1000000))
 
-menu 22 Down Down Down Down Down Return # File > Save As
-dialog Save
+e2e_menu "$win" 22 Down Down Down Down Down Return # File > Save As
+e2e_dialog Save
 xdotool type --delay 20 "$E2E_TMP/out/doc.vrl"
-answer Save Return
+e2e_answer Save Return
 e2e_keys ctrl+q
 e2e_wait_exit 10
 [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with exit code $E2E_EXIT_CODE"

@@ -18,25 +18,6 @@ HOME=$E2E_TMP/home e2e_start_app "$VORREL"
 win=$(e2e_wait_window Vorrel 20) || exit 1
 e2e_until 20 eval '[ "$(e2e_window_count)" -eq 1 ]' || e2e_fail "the splash did not go"
 
-# Opens the menu whose title lies at x in the menu bar, then types the keys.
-menu() {
-  local x=$1 windows
-  shift
-  windows=$(e2e_window_count)
-  e2e_click "$win" "$x" 10
-  e2e_until 15 eval '[ "$(e2e_window_count)" -gt "$windows" ]' || e2e_fail "the menu at x=$x did not open"
-  e2e_keys "$@"
-}
-answer() {
-  local title=$1
-  shift
-  e2e_until 20 eval '[ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$title" ]' \
-    || e2e_fail "no active dialog \"$title\""
-  xdotool type --delay 20 "$1"
-  e2e_keys Return
-  e2e_until 20 eval '[ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ]' \
-    || e2e_fail "the dialog \"$title\" stayed"
-}
 # The right dock area, in screen coordinates, changed from a screenshot.
 e2e_geometry "$win"
 dock_changed() {
@@ -46,14 +27,14 @@ dock_changed() {
 
 # Menu bar titles (x in the window): File 22, Textpad 256. The Textpad tab
 # lies third under the right dock area.
-menu 22 Down Return # File > New
+e2e_menu "$win" 22 Down Return # File > New
 e2e_shot properties.png >/dev/null
 e2e_click "$win" 1137 $((HEIGHT - 36))
 e2e_until 20 dock_changed properties.png empty.png 2000 || e2e_fail "the Textpad tab did not come to the front"
-menu 256 Down Down Down Down Return # Textpad > Load File...
-answer "Import File" "$E2E_TMP/pad.txt"
+e2e_menu "$win" 256 Down Down Down Down Return # Textpad > Load File...
+e2e_answer_text "Import File" "$E2E_TMP/pad.txt"
 e2e_until 20 dock_changed empty.png loaded.png 2000 || e2e_fail "the Textpad dock did not draw the file's text"
-menu 22 Escape # the window answers
+e2e_menu "$win" 22 Escape # the window answers
 
 e2e_click "$win" 1100 400
 e2e_keys ctrl+End
@@ -61,8 +42,8 @@ sleep 0.5
 e2e_shot end.png >/dev/null
 xdotool type --delay 50 xyz
 e2e_until 20 dock_changed end.png typed.png 50 || e2e_fail "the letters typed were not drawn"
-menu 22 Down Down Down Down Down Return # File > Save As
-answer Save "$E2E_TMP/out/doc.vrl"
+e2e_menu "$win" 22 Down Down Down Down Down Return # File > Save As
+e2e_answer_text Save "$E2E_TMP/out/doc.vrl"
 e2e_keys ctrl+q
 e2e_wait_exit 10
 [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with exit code $E2E_EXIT_CODE"
