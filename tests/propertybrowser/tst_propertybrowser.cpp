@@ -367,7 +367,7 @@ private slots:
         QTest::keyClick(list->rowEditor(102), Qt::Key_Return);
         QCOMPARE(manager.variantProperty(group->subProperties().last())->value().toString(), QString("abc"));
 
-        const double ratio = DoublingRatio::of([&](int factor) {
+        const QString slow = DoublingRatio::nonLinear([&](int factor) {
             QtVariantPropertyManager many;
             browser.setFactoryForManager(&many, &factory);
             QtProperty *box = groups.addProperty("Many");
@@ -387,8 +387,8 @@ private slots:
             browser.removeProperty(box);
             delete box;
             return seconds;
-        });
-        QVERIFY2(ratio > 0 && ratio < 2.8, qPrintable(QStringLiteral("twice the rows took %1 times as long").arg(ratio)));
+        }, QStringLiteral("the rows"));
+        QVERIFY2(slow.isEmpty(), qPrintable(slow));
     }
 
     // Over the invalid start value even black is new; the same colour again and a cancelled pick are not.

@@ -26,3 +26,19 @@ double DoublingRatio::of(const std::function<double(int factor)> &run)
     }
     return ratio;
 }
+
+QString DoublingRatio::nonLinear(const std::function<double(int factor)> &run, const QString &what)
+{
+#ifdef __SANITIZE_ADDRESS__
+    if (run(1) < 0)
+        return QStringLiteral("%1 went wrong").arg(what);
+    return QString();
+#else
+    const double ratio = of(run);
+    if (ratio < 0)
+        return QStringLiteral("%1 went wrong").arg(what);
+    if (ratio >= 2.8)
+        return QStringLiteral("twice %1 took %2 times as long").arg(what).arg(ratio);
+    return QString();
+#endif
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 // How much longer work takes at twice the size (linear about 2, quadratic about 4), in processor seconds of this
@@ -10,5 +12,9 @@ namespace DoublingRatio {
 
 double cpuSeconds();
 double of(const std::function<double(int factor)> &run);
+// Empty when the work grows linearly, twice its size taking less than 2.8 times as long; else what went wrong, naming
+// the work ("the text": "twice the text took 3.9 times as long"). Under the sanitizers, whose own time would be
+// measured, the work runs once at its size and only its success counts.
+QString nonLinear(const std::function<double(int factor)> &run, const QString &what);
 
 } // namespace DoublingRatio
