@@ -2,6 +2,7 @@
 
 #include "dialogs/ColorSwatch.h"
 #include "modal/Modal.h"
+#include "model/QVorrelScene.h"
 
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -24,6 +25,11 @@ EditCanvasDlg::EditCanvasDlg(QWidget *parent)
 {
     ui.setupUi(this);
     m_backgroundColor = QColor();
+    for (QSpinBox *box : {ui.uiscreenWidth, ui.uiscreenHeight})
+        box->setMaximum(QVorrelScene::MaxScreenExtent);
+    for (QSpinBox *box : {ui.uiexportWidth, ui.uiexportHeight})
+        box->setMaximum(QVorrelScene::MaxExportExtent);
+    ui.uiexportResolution->setMaximum(QVorrelScene::MaxResolution);
 
     connect(ui.OkCanvas, &QPushButton::clicked, this, &EditCanvasDlg::OkCanvasPressed);
     connect(ui.CancelCanvas, &QPushButton::clicked, this, &EditCanvasDlg::CancelCanvasPressed);

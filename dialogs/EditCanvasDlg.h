@@ -15,10 +15,11 @@ class QShowEvent;
 // while the user edits; the export size follows the screen's aspect ratio.
 //
 // The screen size runs from 1 to 65535, the export size from 1 to
-// 999999999 and the resolution from 1 to 32767, what a document keeps in
-// its 16 bits; a coupled export size that would pass its limit is scaled
-// down on both sides, so its aspect stays. Whether an export size can be
-// rendered is told when exporting.
+// 999999999 and the resolution from 1 to 32767 (a document keeps it in 16
+// bits), the scene's limits, which the document reader keeps too; a coupled
+// export size that would pass its limit is scaled down on both sides, so
+// its aspect stays. Whether an export size can be rendered is told when
+// exporting.
 //
 // Cancel, Escape and the close button put every field back as it was when
 // the dialog was shown and, when anything was previewed, send the opening

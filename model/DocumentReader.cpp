@@ -30,11 +30,12 @@ constexpr int MinChildBytes = 1;
 constexpr int MinSoftTypeBytes = 8;
 constexpr int MinPropertyBytes = 9;
 
-// Sizes and resolutions that rendering divides by: at least 1. A size
+// Sizes and resolutions, which rendering divides by, from 1 up to the
+// largest the canvas can be given, as the canvas dialog shows them. A size
 // that cannot be rendered is refused when exporting.
-int clampedExtent(int value)
+int clampedExtent(int value, int largest)
 {
-    return qMax(1, value);
+    return qBound(1, value, largest);
 }
 
 // Spaces, tabs and line breaks lie in their passage, every other glyph in a
@@ -100,14 +101,17 @@ bool DocumentReader::readScene(QVorrelScene &scene)
     qint32 screenHeight = 0;
     if (!m_reader.read(screenWidth) || !m_reader.read(screenHeight))
         return false;
-    scene.setScreenSize(clampedExtent(screenWidth), clampedExtent(screenHeight));
+    scene.setScreenSize(clampedExtent(screenWidth, QVorrelScene::MaxScreenExtent),
+                        clampedExtent(screenHeight, QVorrelScene::MaxScreenExtent));
 
     qint32 exportWidth = 0;
     qint32 exportHeight = 0;
     qint16 resolution = 0;
     if (!m_reader.read(exportWidth) || !m_reader.read(exportHeight) || !m_reader.read(resolution))
         return false;
-    scene.setExportSettings(clampedExtent(exportWidth), clampedExtent(exportHeight), clampedExtent(resolution));
+    scene.setExportSettings(clampedExtent(exportWidth, QVorrelScene::MaxExportExtent),
+                            clampedExtent(exportHeight, QVorrelScene::MaxExportExtent),
+                            clampedExtent(resolution, QVorrelScene::MaxResolution));
 
     QColor background;
     bool extras = true;

@@ -99,7 +99,11 @@ public:
     float strokeWidth() const { return m_strokeWidth; }
     void setStrokeWidth(float width) { m_strokeWidth = width; }
 
-    // Canvas and export settings.
+    // Canvas and export settings. The largest sizes the canvas can be given
+    // (a document keeps sizes as 32-bit numbers, the resolution in 16 bits).
+    static constexpr int MaxScreenExtent = 65535;
+    static constexpr int MaxExportExtent = 999999999;
+    static constexpr int MaxResolution = 32767;
     int screenWidth() const { return m_screenWidth; }
     int screenHeight() const { return m_screenHeight; }
     int exportWidth() const { return m_exportWidth; }

@@ -364,27 +364,30 @@ private slots:
     {
         QTest::addColumn<QVector<int>>("stored"); // export width, height, resolution, grid spacing
         QTest::addColumn<QString>("read");
-        QTest::newRow("as stored") << QVector<int>{1920, 1080, 300, 50} << "1920 1080 300 50";
-        QTest::newRow("zero") << QVector<int>{0, 0, 0, 0} << "1 1 1 2";
-        QTest::newRow("negative") << QVector<int>{-5, -1, -32768, -7} << "1 1 1 2";
-        QTest::newRow("grid of one") << QVector<int>{1920, 1080, 300, 1} << "1920 1080 300 2";
-        // guards: largeSizesAreKept. Sizes have no upper limit; the resolution is held in 16 bits.
-        QTest::newRow("40000 pixels") << QVector<int>{40000, 30000, 300, 50} << "40000 30000 300 50";
-        QTest::newRow("huge") << QVector<int>{100000, std::numeric_limits<int>::max(), 32767, 32767} << "100000 2147483647 32767 32767";
+        QTest::newRow("as stored") << QVector<int>{1920, 1080, 300, 50} << "1920 1080 300 50, screen 1920 1080";
+        QTest::newRow("zero") << QVector<int>{0, 0, 0, 0} << "1 1 1 2, screen 1 1";
+        QTest::newRow("negative") << QVector<int>{-5, -1, -32768, -7} << "1 1 1 2, screen 1 1";
+        QTest::newRow("grid of one") << QVector<int>{1920, 1080, 300, 1} << "1920 1080 300 2, screen 1920 1080";
+        // guards: largeSizesAreKept. Sizes up to the largest the canvas dialog gives (screen 65535, export 999999999)
+        // are kept; the resolution is held in 16 bits.
+        QTest::newRow("40000 pixels") << QVector<int>{40000, 30000, 300, 50} << "40000 30000 300 50, screen 40000 30000";
+        QTest::newRow("largest") << QVector<int>{65535, 999999999, 32767, 50} << "65535 999999999 32767 50, screen 65535 65535";
+        QTest::newRow("huge") << QVector<int>{100000, std::numeric_limits<int>::max(), 32767, 32767} << "100000 999999999 32767 32767, screen 65535 65535";
     }
 
     void exportSettingsAreClampedForRendering()
     {
         QFETCH(QVector<int>, stored);
-        // The screen size, the body's first two values, is kept as the export size is; the checkerboard keeps its own
+        // The screen size, the body's first two values, is stored as the export size is; the checkerboard keeps its own
         // cell size.
         QByteArray bytes = file(groupRecord({}), absentPointer(), stored[0], stored[1], stored[2], stored[3]);
         bytes.replace(8, 8, DocumentBytes().i32(stored[0]).i32(stored[1]).data);
         const auto r = SampleDocument::read(bytes);
         QCOMPARE(r.result, DocumentStream::Ok);
         const QVorrelScene &s = *r.scene;
-        QVERIFY(QSize(s.screenWidth(), s.screenHeight()) == QSize(s.exportWidth(), s.exportHeight()) && s.canvas()->cellSize() == 50);
-        QTEST(QStringLiteral("%1 %2 %3 %4").arg(s.exportWidth()).arg(s.exportHeight()).arg(s.exportResolution()).arg(int(s.grid()->spacing())), "read");
+        QCOMPARE(s.canvas()->cellSize(), 50);
+        QTEST(QStringLiteral("%1 %2 %3 %4, screen %5 %6").arg(s.exportWidth()).arg(s.exportHeight()).arg(s.exportResolution())
+                  .arg(int(s.grid()->spacing())).arg(s.screenWidth()).arg(s.screenHeight()), "read");
     }
 
     void exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds()
