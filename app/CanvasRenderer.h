@@ -13,7 +13,8 @@ class QVorrelScene;
 // here.
 //
 // A resolution below 1, an image too large to allocate or a PDF page too
-// large for its layout (over 2^31 points a side) is refused with a warning; a file that cannot be written is left to the caller to report.
+// large for its layout (over 2^31 points a side) is refused with a
+// warning; a file that cannot be written is left to the caller to report.
 // A file is replaced only when it was written completely.
 class CanvasRenderer
 {
@@ -27,10 +28,11 @@ public:
     static bool renderToPDF(QVorrelScene *scene, const QString &fileName);
     // A PDF of export-size pages: one for each passage, word or glyph
     // (level 4, 3 or 2; another level gives none), hidden ones included,
-    // drawn alone without background, then one of the canvas alone. Clipped, a text page shows the canvas area; unclipped, the
-    // whole text scaled by export width over screen width. The document's
-    // visibility, selection and background are as before afterwards. True
-    // when the file was written.
+    // drawn alone without background, then one of the canvas alone.
+    // Clipped, a text page shows the canvas area; unclipped, the whole text
+    // scaled by export width over screen width. The document's visibility,
+    // selection and background are as before afterwards. True when the
+    // file was written.
     static bool renderMultipagePDF(QVorrelScene *scene, const QString &fileName, int level, bool clip);
 };
 

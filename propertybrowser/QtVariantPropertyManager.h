@@ -64,6 +64,9 @@ private:
         int enumIndex = -1;
     };
     // The property behind a live property of this manager; null for any other.
+    // It reads the property itself, so the pointer must name a property that
+    // still exists: a deleted one's memory may already hold another (callers
+    // drop their pointers on propertyDestroyed).
     QtVariantProperty *held(const QtProperty *property) const;
     static QVariant valueOf(const QtVariantProperty &property);
     static QtNumberRange<double> rangeOf(const QtVariantProperty &property);
