@@ -12,13 +12,13 @@
 #include "export/quicktime/QTInternal.h"
 
 #include <QCryptographicHash>
+#include <QtEndian>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -223,54 +223,52 @@ Input openInput(const QByteArray &path)
     return owned;
 }
 
-uint32_t bigEndian32(const uint8_t *p)
+// Walks the atoms in [begin, end) of a QuickTime file, looking into those
+// on the path to the track headers ('moov', 'trak', 'tkhd'), and adds the
+// offset of the width and height of each header found (the last 8 bytes
+// of the atom). False when an atom does not fit where it lies.
+bool findTrackHeaders(int fd, off_t begin, off_t end, int depth, std::vector<off_t> *found)
 {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    static const char *const path[] = {"moov", "trak", "tkhd"};
+    off_t pos = begin;
+    while (pos + 8 <= end) {
+        uint8_t header[16];
+        if (pread(fd, header, 8, pos) != 8)
+            return false;
+        uint64_t size = qFromBigEndian<quint32>(header);
+        off_t body = pos + 8;
+        if (size == 1) {
+            if (pread(fd, header + 8, 8, pos + 8) != 8)
+                return false;
+            size = qFromBigEndian<quint64>(header + 8);
+            body += 8;
+        } else if (size == 0) {
+            size = uint64_t(end - pos);
+        }
+        if (size < uint64_t(body - pos) || size > uint64_t(end - pos))
+            return false;
+        const off_t next = pos + off_t(size);
+        if (std::memcmp(header + 4, path[depth], 4) == 0) {
+            if (depth == 2) {
+                if (next - body < 84)
+                    return false;
+                found->push_back(next - 8);
+            } else if (!findTrackHeaders(fd, body, next, depth + 1, found)) {
+                return false;
+            }
+        }
+        pos = next;
+    }
+    return true;
 }
 
-// The offsets of the width and height in each track header ('tkhd') of a
-// QuickTime file, track after track: the last 8 bytes of the atom.
+// The offsets of the width and height in each track header of a QuickTime
+// file, track after track.
 std::vector<off_t> trackHeaderSizes(int fd)
 {
     struct stat info;
-    if (fstat(fd, &info) != 0)
-        return {};
     std::vector<off_t> found;
-    // Walks the atoms in [begin, end), looking into those on the path.
-    const std::function<bool(off_t, off_t, int)> walk = [&](off_t begin, off_t end, int depth) {
-        static const char *const path[] = {"moov", "trak", "tkhd"};
-        off_t pos = begin;
-        while (pos + 8 <= end) {
-            uint8_t header[16];
-            if (pread(fd, header, 8, pos) != 8)
-                return false;
-            uint64_t size = bigEndian32(header);
-            off_t body = pos + 8;
-            if (size == 1) {
-                if (pread(fd, header + 8, 8, pos + 8) != 8)
-                    return false;
-                size = uint64_t(bigEndian32(header + 8)) << 32 | bigEndian32(header + 12);
-                body += 8;
-            } else if (size == 0) {
-                size = uint64_t(end - pos);
-            }
-            if (size < uint64_t(body - pos) || size > uint64_t(end - pos))
-                return false;
-            const off_t next = pos + off_t(size);
-            if (std::memcmp(header + 4, path[depth], 4) == 0) {
-                if (depth == 2) {
-                    if (next - body < 84)
-                        return false;
-                    found.push_back(next - 8);
-                } else if (!walk(body, next, depth + 1)) {
-                    return false;
-                }
-            }
-            pos = next;
-        }
-        return true;
-    };
-    if (!walk(0, info.st_size, 0))
+    if (fstat(fd, &info) != 0 || !findTrackHeaders(fd, 0, info.st_size, 0, &found))
         return {};
     return found;
 }
@@ -286,16 +284,10 @@ std::vector<std::pair<Fixed, Fixed>> trackDimensions(const QByteArray &path)
         uint8_t size[8];
         if (pread(fd, size, 8, offset) != 8)
             break;
-        sizes.emplace_back(Fixed(bigEndian32(size)), Fixed(bigEndian32(size + 4)));
+        sizes.emplace_back(Fixed(qFromBigEndian<quint32>(size)), Fixed(qFromBigEndian<quint32>(size + 4)));
     }
     close(fd);
     return sizes;
-}
-
-void writeBigEndian32(uint8_t *p, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(value >> (24 - 8 * i));
 }
 
 // Gives each track of the written file whose frame differs from its
@@ -311,8 +303,8 @@ OSErr writeTrackDimensions(int fd, const std::vector<std::pair<Fixed, Fixed>> &s
         if (sizes[i].first <= 0)
             continue;
         uint8_t size[8];
-        writeBigEndian32(size, uint32_t(sizes[i].first));
-        writeBigEndian32(size + 4, uint32_t(sizes[i].second));
+        qToBigEndian<quint32>(quint32(sizes[i].first), size);
+        qToBigEndian<quint32>(quint32(sizes[i].second), size + 4);
         if (pwrite(fd, size, 8, offsets[i]) != 8)
             return errnoToOSErr(errno);
     }
