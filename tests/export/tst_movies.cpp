@@ -229,11 +229,11 @@ QByteArray contents(const QString &path)
 
 QStringList entries(const QString &dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
-// The frame the first track header ('tkhd') gives: its atom ends in width and height, 16.16 numbers.
+// The frame the last track header ('tkhd') gives: its atom ends in width and height, 16.16 numbers.
 QSize trackHeaderSize(const QString &path)
 {
     const QByteArray bytes = contents(path);
-    const int type = bytes.indexOf("tkhd");
+    const int type = bytes.lastIndexOf("tkhd");
     if (type < 4)
         return QSize();
     const auto number = [&](int at) { return int(qFromBigEndian<quint32>(bytes.constData() + at)); };
@@ -295,7 +295,8 @@ private slots:
         QTest::addColumn<CodecQ>("quality");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<double>("tolerance"); // mean difference per channel; 0: the exact pixels
-        QTest::addColumn<int>("mode"); // 0: 3 frames; 1: 2 more appended; 2: as 1, every frame picture 1; 3: into a sound-only file
+        QTest::addColumn<int>("mode"); // 0: 3 frames; 1: 2 more appended; 2: as 1, every frame picture 1; 3: into a sound-only file;
+                                       // 4: into a file whose one (sound) track holds no sample, of which the muxer writes no track
         // rpza keeps 5 bits a channel and smears the top rows; tiny frames: rows shorter than what swscale reads at once.
         const QSize size(64, 48);
         QTest::newRow("jpeg") << jpeg << normal << size << 7.0 << 1;
@@ -311,6 +312,8 @@ private slots:
         QTest::newRow("onlyIndependentFramesAreSyncSamples: road pizza, still") << rpza << normal << size << 11.99 << 2;
         QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: rpza 4x4") << rpza << normal << QSize(4, 4) << 12.0 << 0;
         QTest::newRow("fileWithoutVideoGetsANewTrack: raw") << raw << normal << size << 0.0 << 3;
+        QTest::newRow("finishingSkipsTracksWithoutSamples: jpeg") << jpeg << normal << size << 7.0 << 4;
+        QTest::newRow("finishingSkipsTracksWithoutSamples: h264 63x47, its header set") << h264 << normal << QSize(63, 47) << 7.0 << 4;
         // Padded frames (H.264 decodes to 64 x 48) continue as well: the earlier samples are copied as they are.
         QTest::newRow("appendingWithTheSameSettingsCopiesTheFrames: cinepak 63x47") << fourCC("cvid") << normal << QSize(63, 47) << 7.0 << 1;
         QTest::newRow("appendingWithTheSameSettingsCopiesTheFrames: rpza 63x47") << rpza << normal << QSize(63, 47) << 12.0 << 1;
@@ -318,7 +321,8 @@ private slots:
     }
 
     // Per codec, under a path and name of over 255 bytes (pathsAndNamesOfAnyLengthWork): code, time base 1/600, 20 units
-    // and a sample a frame decoding as written (or close), no warning, no other file; appends keep the permissions. H.264
+    // and a sample a frame decoding as written (or close), no warning, no other file; appends keep the permissions; the
+    // video track's header gives the frame, also beside a track the muxer leaves out (finishingSkipsTracksWithoutSamples). H.264
     // is High but for "Lossless"; H.264, MPEG-4 name BT.601. A Road Pizza frame of skipped blocks (a still) is no sync
     // sample, the first of a run is (onlyIndependentFramesAreSyncSamples). qualityReachesEveryFrame: "Minimum" is smaller
     // and farther off, frame by frame.
@@ -335,8 +339,9 @@ private slots:
         const QString folder = dir.path() + QString("/%1/%1/%1/%1").arg(QString(80, 'a')), name = QString(251, 'e') + ".mov";
         const QString path = folder + "/" + name;
         QVERIFY(QDir().mkpath(folder));
-        if (mode == 3) // its sound is kept; its no frames are nothing to append to
-            QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.5:sample_rate=8000", "-c:a", "pcm_s16be", path}), 0);
+        const QStringList empty{"-frames:a", "0", "-movflags", "frag_keyframe+empty_moov"}; // fragmented: the track stays
+        if (mode >= 3) // its sound is kept; its no frames are nothing to append to
+            QCOMPARE(QProcess::execute("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.5:sample_rate=8000", "-c:a", "pcm_s16be"} + (mode == 4 ? empty : QStringList()) + QStringList{path}), 0);
         const int sound = MovieReader(path).otherPackets;
         ModalRecorder rec;
         QCOMPARE(record(path, {picture(0), picture(1), picture(2)}, codec, quality, size), 3);
@@ -348,6 +353,7 @@ private slots:
         QCOMPARE(warnings(rec), QStringList());
         QCOMPARE(QFile::permissions(path) & 0x7077, permissions);
         QCOMPARE(entries(folder), QStringList{name});
+        QCOMPARE(trackHeaderSize(path), size);
         const MovieReader movie(path);
         QCOMPARE(movie.summary(), QString("streams %1, 1/600, %2 units, %3 packets, %3 frames, 0 errors").arg(1 + (mode == 3)).arg(20 * n).arg(n));
         QVERIFY(movie.codec == codec && movie.keyPackets >= 1 && movie.otherPackets == sound && (mode != 3 || sound > 0));
