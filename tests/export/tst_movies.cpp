@@ -568,6 +568,46 @@ private slots:
         QCOMPARE(entries(dir.path()), existing ? QStringList{"clip.mov"} : QStringList());
     }
 
+    void appendChecksTheCodecAtTheMovieFrameSize_data()
+    {
+        QTest::addColumn<QSize>("movieSize"); // of the RAW movie appended to in MPEG4 (at most 8191 a side)
+        QTest::addColumn<QSize>("exportSize");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("movie wider than the codec takes") << QSize(10000, 2) << QSize(320, 240) << QStringList{"This codec cannot compress frames of 10000 x 2 pixels."};
+        QTest::newRow("export size wider than the codec takes, scaled into the movie") << QSize(320, 240) << QSize(8192, 240) << QStringList();
+    }
+
+    // A run of two frames appended by the exporter: refused with one warning, the movie as it was; or taken,
+    // its frames between bars (8192 x 240 into 320 x 240: 9 rows from row 114) after the earlier ones coded anew.
+    // Either way the codec is checked at the movie's frame size, the size it codes.
+    void appendChecksTheCodecAtTheMovieFrameSize()
+    {
+        QFETCH(QSize, movieSize);
+        QFETCH(QSize, exportSize);
+        QFETCH(QStringList, warnings);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mov");
+        QCOMPARE(record(path, {0, 1}, raw, normal, movieSize), 2);
+        const QByteArray before = contents(path);
+        Document doc(dir);
+        doc.scene.setExportSettings(exportSize.width(), exportSize.height(), 72);
+        ModalRecorder rec;
+        ExporterMOV exporter(normal, int(mpeg4), true);
+        QCOMPARE(play(exporter, doc.scene, 2), warnings.isEmpty() ? 2 : -1);
+        QCOMPARE(::warnings(rec), warnings);
+        QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
+        if (!warnings.isEmpty()) {
+            QCOMPARE(contents(path), before);
+            return;
+        }
+        const MovieReader movie(path);
+        QCOMPARE(movie.summary(), QString("streams 1, 1/600, 80 units, 4 packets, 4 frames, 0 errors"));
+        QVERIFY(movie.codec == mpeg4 && trackHeaderSize(path) == movieSize && movie.pictures().mid(0, 2) == (QVector<int>{0, 1}));
+        // The canvas is rendered at the left of the export frame: 12.5 of the 320 columns.
+        const QImage &last = movie.frames[3];
+        QVERIFY(qGray(last.pixel(4, 110)) < 30 && qGray(last.pixel(4, 118)) > 90 && qGray(last.pixel(4, 126)) < 30 && qGray(last.pixel(160, 118)) < 30);
+    }
+
     // No folder; a folder gone while the movie is written (told at the end); one not writable (but for root).
     void openFailuresNameTheFailedStep()
     {
