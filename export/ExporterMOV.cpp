@@ -68,14 +68,19 @@ bool ExporterMOV::begin(QVorrelScene *scene)
 
     m_movie->setCompression(m_quality, CodecType(m_codec));
     OSErr refusal = noErr;
-    if (!m_movie->canCompress(m_buffer.get(), int16_t(m_width), int16_t(m_height), int32_t(rowBytes), &refusal))
-        // A codec FFmpeg has no encoder for (Sorenson 3) compresses nothing.
-        return refuse(refusal == noCodecErr ? QString("Unable to Get Compression Size")
-                                            : QString("This codec cannot compress frames of %1 pixels.").arg(size));
-    if (!m_movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height),
-                       int32_t(rowBytes), fileName, m_keepExisting))
+    if (m_movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height), int32_t(rowBytes),
+                      fileName, m_keepExisting, &refusal))
+        return true;
+    if (refusal == noErr)
         return refuse("Unable to initialize Quicktime Graphics World");
-    return true;
+    // A codec FFmpeg has no encoder for (Sorenson 3) compresses nothing;
+    // the others are told the frame size they could not take, the movie's
+    // when appending.
+    const Rect frame = m_movie->frameSize();
+    return refuse(refusal == noCodecErr ? QString("Unable to Get Compression Size")
+                                        : QString("This codec cannot compress frames of %1 x %2 pixels.")
+                                              .arg(frame.right - frame.left)
+                                              .arg(frame.bottom - frame.top));
 }
 
 bool ExporterMOV::exportFrame(QVorrelScene *scene)

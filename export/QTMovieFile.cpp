@@ -71,25 +71,11 @@ void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
     this->codec = codec;
 }
 
-bool QTMovieFile::canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes, OSErr *error)
-{
-    GWorldPtr probe = nullptr;
-    const Rect bounds = {0, 0, height, width};
-    OSErr err = QTNewGWorldFromPtr(&probe, k32BGRAPixelFormat, &bounds, nullptr, nullptr, 0, buffer, rowBytes);
-    if (err == noErr) {
-        Rect rect = bounds;
-        long size = 0;
-        err = GetMaxCompressionSize(GetGWorldPixMap(probe), &rect, 0, quality, codec, anyCodec, &size);
-        DisposeGWorld(probe);
-    }
-    if (error)
-        *error = err;
-    return err == noErr;
-}
-
 bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
-                       const QString &name, bool append)
+                       const QString &name, bool append, OSErr *refusal)
 {
+    if (refusal)
+        *refusal = noErr;
     // A writer records one movie: opening it again would lose the first.
     if (gworld)
         return false;
@@ -134,10 +120,24 @@ bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t 
     Fixed movieWidth = 0;
     Fixed movieHeight = 0;
     GetTrackDimensions(track, &movieWidth, &movieHeight);
-    const Rect movieFrame = {0, 0, int16_t(movieHeight >> 16), int16_t(movieWidth >> 16)};
+    movieFrame = {0, 0, int16_t(movieHeight >> 16), int16_t(movieWidth >> 16)};
     if ((movieFrame.right != width || movieFrame.bottom != height)
         && SetCompressedFrameSize(GetGWorldPixMap(gworld), movieFrame.right, movieFrame.bottom) != noErr)
         return fail("Unable to Append to the previous Track");
+
+    // Before the append step, which may code every earlier frame anew: can
+    // frames be coded at the movie's frame size? The compressor this opens
+    // is the one they are then coded with.
+    if (refusal) {
+        Rect rect = frameRect;
+        long size = 0;
+        const OSErr err = GetMaxCompressionSize(GetGWorldPixMap(gworld), &rect, 0, quality, codec, anyCodec, &size);
+        if (err != noErr) {
+            release();
+            *refusal = err;
+            return false;
+        }
+    }
 
     const TimeValue duration = GetMediaDuration(media);
     if (duration > 0 && AppendToTrack(track, 0, duration, codec, quality, &movieFrame) != noErr)

@@ -19,16 +19,19 @@ public:
 
     bool initQuickTime();
     void setCompression(CodecQ quality, CodecType codec);
-    // Whether the codec and quality set can compress frames of this size
-    // from this buffer (error: why not, noCodecErr when the codec cannot
-    // compress at all); shows nothing.
-    bool canCompress(void *buffer, int16_t width, int16_t height, int32_t rowBytes, OSErr *error = nullptr);
     // With append false an existing file is not read: the new movie takes
     // its place when it is finished. Appended frames keep the movie's frame
     // size (frames of another size are scaled to fit it); earlier frames
     // that the codec and quality set cannot continue are coded anew in them.
+    // Given refusal, open first makes sure that the codec and quality set
+    // can compress frames of the size they are to be coded at (frameSize):
+    // if not, it fails without a warning, leaving why in *refusal
+    // (noCodecErr: the codec compresses nothing) for the caller to tell.
     bool open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
-              const QString &fileName, bool append = true);
+              const QString &fileName, bool append = true, OSErr *refusal = nullptr);
+    // The frame every frame of the movie is coded at: the movie's, once open
+    // has found its track (for a new movie the buffer's); empty before.
+    const Rect &frameSize() const { return movieFrame; }
     // Adds the buffer's present pixels as the next frame.
     bool writeFrame();
     // Frames have been added (or the first one tried): there is a movie to finish.
@@ -58,6 +61,7 @@ private:
     StrFileName fileName;
     short fileRefNum = 0;
     Rect frameRect = {0, 0, 0, 0};
+    Rect movieFrame = {0, 0, 0, 0};
     Handle dataHandle = nullptr;
     Ptr dataPtr = nullptr;
     ImageDescriptionHandle description = nullptr;

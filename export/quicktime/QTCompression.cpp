@@ -350,11 +350,11 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
 // Where a source of this size goes in the frame: the whole frame when it
 // has the frame's size, else scaled to fit it, centred (on whole chroma
 // samples). Whatever the source leaves of the coded frame, bars and
-// padding, is black.
-void placeSource(Compressor *c, int width, int height)
+// padding, is black. False when the source keeps the place of the last.
+bool placeSource(Compressor *c, int width, int height)
 {
     if (c->sourceWidth == width && c->sourceHeight == height)
-        return;
+        return false;
     c->sourceWidth = width;
     c->sourceHeight = height;
     if (width == c->width && height == c->height) {
@@ -371,6 +371,7 @@ void placeSource(Compressor *c, int width, int height)
     const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format));
     c->fitX = (c->width - c->fitWidth) / 2 >> d->log2_chroma_w << d->log2_chroma_w;
     c->fitY = (c->height - c->fitHeight) / 2 >> d->log2_chroma_h << d->log2_chroma_h;
+    return true;
 }
 
 // The planes of the frame from the top-left corner of the source's place.
@@ -392,25 +393,26 @@ void fitPlanes(const Compressor &c, uint8_t *planes[4], int strides[4])
 
 // Makes the frame writable and ready for a source of this size and pixel
 // format: black where the source will not cover it, and a conversion that
-// puts the source in its place.
+// puts the source in its place. The frame keeps its pixels from one source
+// to the next (one the encoder still holds is copied when made writable),
+// so what lies around the source is blackened only when its place changes.
 OSErr prepareFrame(Compressor *c, int width, int height, AVPixelFormat format)
 {
     if (av_frame_make_writable(c->frame) < 0)
         return memFullErr;
-    placeSource(c, width, height);
     const AVPixelFormat target = AVPixelFormat(c->frame->format);
-    c->sws = sws_getCachedContext(c->sws, width, height, format, c->fitWidth, c->fitHeight, target, SWS_BICUBIC,
-                                  nullptr, nullptr, nullptr);
-    if (!c->sws)
-        return codecErr;
-    if (c->fitWidth != c->codedWidth || c->fitHeight != c->codedHeight) {
+    if (placeSource(c, width, height) && (c->fitWidth != c->codedWidth || c->fitHeight != c->codedHeight)) {
         const ptrdiff_t linesizes[4] = {c->frame->linesize[0], c->frame->linesize[1], c->frame->linesize[2],
                                         c->frame->linesize[3]};
         const AVColorRange range = target == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
-        if (av_image_fill_black(c->frame->data, linesizes, target, range, c->codedWidth, c->codedHeight) < 0)
+        if (av_image_fill_black(c->frame->data, linesizes, target, range, c->codedWidth, c->codedHeight) < 0) {
+            c->sourceWidth = c->sourceHeight = 0; // blackened at the next try
             return codecErr;
+        }
     }
-    return noErr;
+    c->sws = sws_getCachedContext(c->sws, width, height, format, c->fitWidth, c->fitHeight, target, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr);
+    return c->sws ? OSErr(noErr) : OSErr(codecErr);
 }
 
 // swscale's vector loads read up to this many bytes past the end of a

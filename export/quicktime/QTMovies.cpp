@@ -12,13 +12,13 @@
 #include "export/quicktime/QTInternal.h"
 
 #include <QCryptographicHash>
+#include <QtEndian>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -223,100 +223,110 @@ Input openInput(const QByteArray &path)
     return owned;
 }
 
-uint32_t bigEndian32(const uint8_t *p)
+// A track header ('tkhd') of a QuickTime file: the ID of its track and
+// where its width and height lie (the last 8 bytes of the atom).
+struct TrackHeader
 {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    uint32_t trackId;
+    off_t size;
+};
+
+// Walks the atoms in [begin, end) of a QuickTime file, looking into those
+// on the path to the track headers ('moov', 'trak', 'tkhd'), and adds each
+// header found. False when an atom does not fit where it lies.
+bool findTrackHeaders(int fd, off_t begin, off_t end, int depth, std::vector<TrackHeader> *found)
+{
+    static const char *const path[] = {"moov", "trak", "tkhd"};
+    off_t pos = begin;
+    while (pos + 8 <= end) {
+        uint8_t header[16];
+        if (pread(fd, header, 8, pos) != 8)
+            return false;
+        uint64_t size = qFromBigEndian<quint32>(header);
+        off_t body = pos + 8;
+        if (size == 1) {
+            if (pread(fd, header + 8, 8, pos + 8) != 8)
+                return false;
+            size = qFromBigEndian<quint64>(header + 8);
+            body += 8;
+        } else if (size == 0) {
+            size = uint64_t(end - pos);
+        }
+        if (size < uint64_t(body - pos) || size > uint64_t(end - pos))
+            return false;
+        const off_t next = pos + off_t(size);
+        if (std::memcmp(header + 4, path[depth], 4) == 0) {
+            if (depth == 2) {
+                // Version and flags, then (version 1: 64-bit times) creation
+                // and modification times, the track ID, ... width, height.
+                uint8_t version = 0;
+                if (pread(fd, &version, 1, body) != 1)
+                    return false;
+                const off_t idAt = version == 1 ? 20 : 12;
+                uint8_t id[4];
+                if (next - body < (version == 1 ? 96 : 84) || pread(fd, id, 4, body + idAt) != 4)
+                    return false;
+                found->push_back({qFromBigEndian<quint32>(id), next - 8});
+            } else if (!findTrackHeaders(fd, body, next, depth + 1, found)) {
+                return false;
+            }
+        }
+        pos = next;
+    }
+    return true;
 }
 
-// The offsets of the width and height in each track header ('tkhd') of a
-// QuickTime file, track after track: the last 8 bytes of the atom.
-std::vector<off_t> trackHeaderSizes(int fd)
+// The track headers of a QuickTime file, track after track; none when its
+// atoms cannot be walked.
+std::vector<TrackHeader> trackHeaders(int fd)
 {
     struct stat info;
-    if (fstat(fd, &info) != 0)
-        return {};
-    std::vector<off_t> found;
-    // Walks the atoms in [begin, end), looking into those on the path.
-    const std::function<bool(off_t, off_t, int)> walk = [&](off_t begin, off_t end, int depth) {
-        static const char *const path[] = {"moov", "trak", "tkhd"};
-        off_t pos = begin;
-        while (pos + 8 <= end) {
-            uint8_t header[16];
-            if (pread(fd, header, 8, pos) != 8)
-                return false;
-            uint64_t size = bigEndian32(header);
-            off_t body = pos + 8;
-            if (size == 1) {
-                if (pread(fd, header + 8, 8, pos + 8) != 8)
-                    return false;
-                size = uint64_t(bigEndian32(header + 8)) << 32 | bigEndian32(header + 12);
-                body += 8;
-            } else if (size == 0) {
-                size = uint64_t(end - pos);
-            }
-            if (size < uint64_t(body - pos) || size > uint64_t(end - pos))
-                return false;
-            const off_t next = pos + off_t(size);
-            if (std::memcmp(header + 4, path[depth], 4) == 0) {
-                if (depth == 2) {
-                    if (next - body < 84)
-                        return false;
-                    found.push_back(next - 8);
-                } else if (!walk(body, next, depth + 1)) {
-                    return false;
-                }
-            }
-            pos = next;
-        }
-        return true;
-    };
-    if (!walk(0, info.st_size, 0))
+    std::vector<TrackHeader> found;
+    if (fstat(fd, &info) != 0 || !findTrackHeaders(fd, 0, info.st_size, 0, &found))
         return {};
     return found;
 }
 
-// The width and height of each track header, as 16.16 numbers.
-std::vector<std::pair<Fixed, Fixed>> trackDimensions(const QByteArray &path)
+typedef std::map<uint32_t, std::pair<Fixed, Fixed>> TrackSizes; // by track ID, 16.16 numbers
+
+// The width and height each track header gives.
+TrackSizes trackDimensions(const QByteArray &path)
 {
-    std::vector<std::pair<Fixed, Fixed>> sizes;
+    TrackSizes sizes;
     const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return sizes;
-    for (off_t offset : trackHeaderSizes(fd)) {
+    for (const TrackHeader &header : trackHeaders(fd)) {
         uint8_t size[8];
-        if (pread(fd, size, 8, offset) != 8)
+        if (pread(fd, size, 8, header.size) != 8)
             break;
-        sizes.emplace_back(Fixed(bigEndian32(size)), Fixed(bigEndian32(size + 4)));
+        sizes[header.trackId] = {Fixed(qFromBigEndian<quint32>(size)), Fixed(qFromBigEndian<quint32>(size + 4))};
     }
     close(fd);
     return sizes;
 }
 
-void writeBigEndian32(uint8_t *p, uint32_t value)
+// Gives the tracks of the written file whose frame differs from their
+// sample description's size that frame in their headers (the muxer writes
+// the sample description's). Each of them holds samples, so the muxer
+// wrote its track.
+OSErr writeTrackDimensions(int fd, const TrackSizes &sizes)
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(value >> (24 - 8 * i));
-}
-
-// Gives each track of the written file whose frame differs from its
-// sample description's size that frame in its header (the muxer writes
-// the sample description's).
-// Tracks the muxer adds of its own come after the streams' tracks.
-OSErr writeTrackDimensions(int fd, const std::vector<std::pair<Fixed, Fixed>> &sizes)
-{
-    const std::vector<off_t> offsets = trackHeaderSizes(fd);
-    if (offsets.size() < sizes.size())
-        return ioErr;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        if (sizes[i].first <= 0)
+    if (sizes.empty())
+        return noErr;
+    size_t written = 0;
+    for (const TrackHeader &header : trackHeaders(fd)) {
+        const auto it = sizes.find(header.trackId);
+        if (it == sizes.end())
             continue;
         uint8_t size[8];
-        writeBigEndian32(size, uint32_t(sizes[i].first));
-        writeBigEndian32(size + 4, uint32_t(sizes[i].second));
-        if (pwrite(fd, size, 8, offsets[i]) != 8)
+        qToBigEndian<quint32>(quint32(it->second.first), size);
+        qToBigEndian<quint32>(quint32(it->second.second), size + 4);
+        if (pwrite(fd, size, 8, header.size) != 8)
             return errnoToOSErr(errno);
+        ++written;
     }
-    return noErr;
+    return written == sizes.size() ? OSErr(noErr) : OSErr(ioErr);
 }
 
 void closeOutput(MovieRecord *movie)
@@ -354,6 +364,9 @@ AVStream *addOutputStream(AVFormatContext *output, const AVCodecParameters *par,
         return nullptr;
     stream->codecpar->codec_tag = 0;
     stream->time_base = timeBase;
+    // Its track's ID in the file (use_stream_ids_as_track_ids), which the
+    // track headers are told apart by.
+    stream->id = stream->index + 1;
     return stream;
 }
 
@@ -537,6 +550,7 @@ OSErr writeOutputStart(MovieRecord *movie)
     AVDictionary *options = nullptr;
     av_dict_set(&options, "video_track_timescale", "600", 0);
     av_dict_set(&options, "movie_timescale", "600", 0);
+    av_dict_set(&options, "use_stream_ids_as_track_ids", "1", 0);
     int result = avio_open(&output->pb, file->tempPath.constData(), AVIO_FLAG_WRITE);
     if (result >= 0)
         result = avformat_write_header(output, &options);
@@ -666,16 +680,18 @@ OSErr NewMovieFromFile(Movie *movie, short resRefNum, short *resId, StrFileName 
     read->sourcePath = file->path;
     // A track shows its header's frame; the sample description's is that
     // of the coded frames.
-    const std::vector<std::pair<Fixed, Fixed>> headers = trackDimensions(file->path);
+    const TrackSizes headers = trackDimensions(file->path);
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVCodecParameters *par = input->streams[i]->codecpar;
         if (par->codec_type != AVMEDIA_TYPE_VIDEO || par->width <= 0 || par->height <= 0)
             continue;
         int width = par->width;
         int height = par->height;
-        if (headers.size() == input->nb_streams && headers[i].first >= 0x8000 && headers[i].second >= 0x8000) {
-            width = (headers[i].first + 0x8000) >> 16;
-            height = (headers[i].second + 0x8000) >> 16;
+        // The demuxer gives a stream its track's ID.
+        const auto header = headers.find(uint32_t(input->streams[i]->id));
+        if (header != headers.end() && header->second.first >= 0x8000 && header->second.second >= 0x8000) {
+            width = (header->second.first + 0x8000) >> 16;
+            height = (header->second.second + 0x8000) >> 16;
         }
         auto track = std::make_unique<TrackRecord>();
         track->movie = read.get();
@@ -892,14 +908,15 @@ OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFil
     const OSErr started = startOutput(movie);
     if (started != noErr)
         return started;
-    // The tracks whose frame is not their sample description's size.
-    std::vector<std::pair<Fixed, Fixed>> headers(movie->output->nb_streams, {0, 0});
+    // The tracks with samples whose frame is not their sample description's
+    // size (the muxer writes no track without samples).
+    TrackSizes headers;
     for (const auto &track : movie->tracks) {
-        if (track->outputStream < 0)
+        if (track->outputStream < 0 || !track->media || track->media->duration <= 0)
             continue;
-        const AVCodecParameters *par = movie->output->streams[track->outputStream]->codecpar;
-        if (track->width >> 16 != par->width || track->height >> 16 != par->height)
-            headers[size_t(track->outputStream)] = {track->width, track->height};
+        const AVStream *stream = movie->output->streams[track->outputStream];
+        if (track->width >> 16 != stream->codecpar->width || track->height >> 16 != stream->codecpar->height)
+            headers[uint32_t(stream->id)] = {track->width, track->height};
     }
     const int trailer = av_write_trailer(movie->output);
     const int closed = avio_closep(&movie->output->pb);

@@ -45,6 +45,14 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
     }
     return reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(dlsym(RTLD_NEXT, "write"))(fd, data, size);
 }
+// Calls of FFmpeg's fill of a frame with black.
+int blackFills = 0;
+extern "C" int av_image_fill_black(uint8_t *const data[4], const ptrdiff_t linesize[4], enum AVPixelFormat format, enum AVColorRange range, int width, int height)
+{
+    ++blackFills;
+    using Fill = int (*)(uint8_t *const[4], const ptrdiff_t[4], enum AVPixelFormat, enum AVColorRange, int, int);
+    return reinterpret_cast<Fill>(dlsym(RTLD_NEXT, "av_image_fill_black"))(data, linesize, format, range, width, height);
+}
 extern "C" int fsync(int fd)
 {
     fileCalls << "fsync " + pathOf(fd);
@@ -229,11 +237,11 @@ QByteArray contents(const QString &path)
 
 QStringList entries(const QString &dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
-// The frame the first track header ('tkhd') gives: its atom ends in width and height, 16.16 numbers.
+// The frame the last track header ('tkhd') gives: its atom ends in width and height, 16.16 numbers.
 QSize trackHeaderSize(const QString &path)
 {
     const QByteArray bytes = contents(path);
-    const int type = bytes.indexOf("tkhd");
+    const int type = bytes.lastIndexOf("tkhd");
     if (type < 4)
         return QSize();
     const auto number = [&](int at) { return int(qFromBigEndian<quint32>(bytes.constData() + at)); };
@@ -295,7 +303,8 @@ private slots:
         QTest::addColumn<CodecQ>("quality");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<double>("tolerance"); // mean difference per channel; 0: the exact pixels
-        QTest::addColumn<int>("mode"); // 0: 3 frames; 1: 2 more appended; 2: as 1, every frame picture 1; 3: into a sound-only file
+        QTest::addColumn<int>("mode"); // 0: 3 frames; 1: 2 more appended; 2: as 1, every frame picture 1; 3: into a sound-only file;
+                                       // 4: into a file whose one (sound) track holds no sample, of which the muxer writes no track
         // rpza keeps 5 bits a channel and smears the top rows; tiny frames: rows shorter than what swscale reads at once.
         const QSize size(64, 48);
         QTest::newRow("jpeg") << jpeg << normal << size << 7.0 << 1;
@@ -311,6 +320,8 @@ private slots:
         QTest::newRow("onlyIndependentFramesAreSyncSamples: road pizza, still") << rpza << normal << size << 11.99 << 2;
         QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: rpza 4x4") << rpza << normal << QSize(4, 4) << 12.0 << 0;
         QTest::newRow("fileWithoutVideoGetsANewTrack: raw") << raw << normal << size << 0.0 << 3;
+        QTest::newRow("finishingSkipsTracksWithoutSamples: jpeg") << jpeg << normal << size << 7.0 << 4;
+        QTest::newRow("finishingSkipsTracksWithoutSamples: h264 63x47, its header set") << h264 << normal << QSize(63, 47) << 7.0 << 4;
         // Padded frames (H.264 decodes to 64 x 48) continue as well: the earlier samples are copied as they are.
         QTest::newRow("appendingWithTheSameSettingsCopiesTheFrames: cinepak 63x47") << fourCC("cvid") << normal << QSize(63, 47) << 7.0 << 1;
         QTest::newRow("appendingWithTheSameSettingsCopiesTheFrames: rpza 63x47") << rpza << normal << QSize(63, 47) << 12.0 << 1;
@@ -318,7 +329,8 @@ private slots:
     }
 
     // Per codec, under a path and name of over 255 bytes (pathsAndNamesOfAnyLengthWork): code, time base 1/600, 20 units
-    // and a sample a frame decoding as written (or close), no warning, no other file; appends keep the permissions. H.264
+    // and a sample a frame decoding as written (or close), no warning, no other file; appends keep the permissions; the
+    // video track's header gives the frame, also beside a track the muxer leaves out (finishingSkipsTracksWithoutSamples). H.264
     // is High but for "Lossless"; H.264, MPEG-4 name BT.601. A Road Pizza frame of skipped blocks (a still) is no sync
     // sample, the first of a run is (onlyIndependentFramesAreSyncSamples). qualityReachesEveryFrame: "Minimum" is smaller
     // and farther off, frame by frame.
@@ -335,8 +347,9 @@ private slots:
         const QString folder = dir.path() + QString("/%1/%1/%1/%1").arg(QString(80, 'a')), name = QString(251, 'e') + ".mov";
         const QString path = folder + "/" + name;
         QVERIFY(QDir().mkpath(folder));
-        if (mode == 3) // its sound is kept; its no frames are nothing to append to
-            QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.5:sample_rate=8000", "-c:a", "pcm_s16be", path}), 0);
+        const QStringList empty{"-frames:a", "0", "-movflags", "frag_keyframe+empty_moov"}; // fragmented: the track stays
+        if (mode >= 3) // its sound is kept; its no frames are nothing to append to
+            QCOMPARE(QProcess::execute("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.5:sample_rate=8000", "-c:a", "pcm_s16be"} + (mode == 4 ? empty : QStringList()) + QStringList{path}), 0);
         const int sound = MovieReader(path).otherPackets;
         ModalRecorder rec;
         QCOMPARE(record(path, {picture(0), picture(1), picture(2)}, codec, quality, size), 3);
@@ -348,6 +361,7 @@ private slots:
         QCOMPARE(warnings(rec), QStringList());
         QCOMPARE(QFile::permissions(path) & 0x7077, permissions);
         QCOMPARE(entries(folder), QStringList{name});
+        QCOMPARE(trackHeaderSize(path), size);
         const MovieReader movie(path);
         QCOMPARE(movie.summary(), QString("streams %1, 1/600, %2 units, %3 packets, %3 frames, 0 errors").arg(1 + (mode == 3)).arg(20 * n).arg(n));
         QVERIFY(movie.codec == codec && movie.keyPackets >= 1 && movie.otherPackets == sound && (mode != 3 || sound > 0));
@@ -392,7 +406,7 @@ private slots:
     // Two frames of a canvas of the export size (blue, its outline black, "Vorrel" on it) through
     // the exporter, at any size up to the widest the codec takes. They decode as rendered, the centre of the canvas too;
     // the track header gives the export size. H.264 keeps odd sides padded to even ones in its coded frames (4:2:0
-    // crops only pairs of pixels).
+    // crops only pairs of pixels). frameBlackenedOncePerPlacement: what a codec pads is blackened for the first frame only.
     void everyExportSizeWorks()
     {
         QFETCH(CodecType, codec);
@@ -405,10 +419,12 @@ private slots:
         doc.scene.setExportSettings(size.width(), size.height(), 72);
         ModalRecorder rec;
         ExporterMOV exporter(normal, int(codec), false);
+        blackFills = 0;
         QVERIFY(exporter.begin(&doc.scene));
         QVERIFY(exporter.exportFrame(&doc.scene) && exporter.exportFrame(&doc.scene));
         const QImage rendered = opaque(exporter.frame());
         QVERIFY(exporter.end());
+        QVERIFY2(blackFills <= 1, qPrintable(QString::number(blackFills)));
         QCOMPARE(warnings(rec), QStringList());
         const QString path = dir.filePath("clip.mov");
         const MovieReader movie(path);
@@ -560,6 +576,46 @@ private slots:
         QTEST(warnings(rec), "warnings");
         QCOMPARE(contents(path), before);
         QCOMPARE(entries(dir.path()), existing ? QStringList{"clip.mov"} : QStringList());
+    }
+
+    void appendChecksTheCodecAtTheMovieFrameSize_data()
+    {
+        QTest::addColumn<QSize>("movieSize"); // of the RAW movie appended to in MPEG4 (at most 8191 a side)
+        QTest::addColumn<QSize>("exportSize");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("movie wider than the codec takes") << QSize(10000, 2) << QSize(320, 240) << QStringList{"This codec cannot compress frames of 10000 x 2 pixels."};
+        QTest::newRow("export size wider than the codec takes, scaled into the movie") << QSize(320, 240) << QSize(8192, 240) << QStringList();
+    }
+
+    // A run of two frames appended by the exporter: refused with one warning, the movie as it was; or taken,
+    // its frames between bars (8192 x 240 into 320 x 240: 9 rows from row 114) after the earlier ones coded anew.
+    // Either way the codec is checked at the movie's frame size, the size it codes.
+    void appendChecksTheCodecAtTheMovieFrameSize()
+    {
+        QFETCH(QSize, movieSize);
+        QFETCH(QSize, exportSize);
+        QFETCH(QStringList, warnings);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mov");
+        QCOMPARE(record(path, {0, 1}, raw, normal, movieSize), 2);
+        const QByteArray before = contents(path);
+        Document doc(dir);
+        doc.scene.setExportSettings(exportSize.width(), exportSize.height(), 72);
+        ModalRecorder rec;
+        ExporterMOV exporter(normal, int(mpeg4), true);
+        QCOMPARE(play(exporter, doc.scene, 2), warnings.isEmpty() ? 2 : -1);
+        QCOMPARE(::warnings(rec), warnings);
+        QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
+        if (!warnings.isEmpty()) {
+            QCOMPARE(contents(path), before);
+            return;
+        }
+        const MovieReader movie(path);
+        QCOMPARE(movie.summary(), QString("streams 1, 1/600, 80 units, 4 packets, 4 frames, 0 errors"));
+        QVERIFY(movie.codec == mpeg4 && trackHeaderSize(path) == movieSize && movie.pictures().mid(0, 2) == (QVector<int>{0, 1}));
+        // The canvas is rendered at the left of the export frame: 12.5 of the 320 columns.
+        const QImage &last = movie.frames[3];
+        QVERIFY(qGray(last.pixel(4, 110)) < 30 && qGray(last.pixel(4, 118)) > 90 && qGray(last.pixel(4, 126)) < 30 && qGray(last.pixel(160, 118)) < 30);
     }
 
     // No folder; a folder gone while the movie is written (told at the end); one not writable (but for root).
