@@ -26,9 +26,8 @@ CmdResult CmdMoveSelected::moveBy(double dx, double dy)
 {
     if (dx == 0 && dy == 0)
         return CmdResult(false, false);
-    if (!m_glyphs)
-        m_glyphs.emplace(scene());
-    m_glyphs->forEach([dx, dy](Glyph *g) { g->setPos(g->pos().x() + dx, g->pos().y() + dy); });
-    const bool changed = !m_glyphs->isEmpty();
+    m_glyphs.take(scene());
+    m_glyphs.forEach([dx, dy](Glyph *g) { g->setPos(g->pos().x() + dx, g->pos().y() + dy); });
+    const bool changed = !m_glyphs.isEmpty();
     return CmdResult(changed, changed);
 }

@@ -6,8 +6,6 @@
 
 #include <QPointF>
 
-#include <optional>
-
 // Moves the glyphs of the selected, unlocked objects by an offset; the
 // groups' own positions stay. The glyphs are those of the first execute:
 // undo and redo move them whatever is selected then (an undone removal
@@ -27,7 +25,7 @@ private:
 
     float m_dx;
     float m_dy;
-    std::optional<SelectedGlyphs> m_glyphs;
+    SelectedGlyphs m_glyphs;
 };
 
 #endif // CMDMOVESELECTED_H

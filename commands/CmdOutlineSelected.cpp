@@ -2,17 +2,14 @@
 
 #include "model/Glyph.h"
 #include "model/GlyphIterator.h"
-#include "model/QVorrelScene.h"
 
 CmdOutlineSelected::CmdOutlineSelected(QVorrelScene *scene, QString text, bool repaintOnUndo)
-    : Cmd(scene, std::move(text)), m_objects(scene->selectedUnlocked()), m_repaintOnUndo(repaintOnUndo)
+    : Cmd(scene, std::move(text)), m_objects(scene, SelectedObjects::SelectionOrder), m_repaintOnUndo(repaintOnUndo)
 {
-    for (TextObject *object : qAsConst(m_objects)) {
+    for (TextObject *object : m_objects) {
         GlyphIterator it(object, TextIterator::Forward | TextIterator::PostOrder);
-        while (it.hasNext()) {
+        while (it.hasNext())
             m_savedPaths.record(it.next());
-            m_changed = true;
-        }
     }
 }
 
@@ -20,20 +17,21 @@ CmdOutlineSelected::~CmdOutlineSelected() = default;
 
 CmdResult CmdOutlineSelected::execute()
 {
-    if (!m_changed)
+    if (m_savedPaths.isEmpty())
         return CmdResult(false, false);
-    for (TextObject *object : qAsConst(m_objects))
+    for (TextObject *object : m_objects)
         applyTo(object);
     return CmdResult(true, true);
 }
 
 CmdResult CmdOutlineSelected::undo()
 {
-    const QList<TextObject *> objects = m_repaintOnUndo ? m_objects : QList<TextObject *>();
+    const QList<TextObject *> objects = m_repaintOnUndo ? m_objects.list() : QList<TextObject *>();
     for (TextObject *object : objects)
         object->updateInScene();
     m_savedPaths.restore();
     for (TextObject *object : objects)
         object->updateInScene();
-    return CmdResult(m_changed, m_changed);
+    const bool changed = !m_savedPaths.isEmpty();
+    return CmdResult(changed, changed);
 }

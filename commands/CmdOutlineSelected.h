@@ -3,10 +3,7 @@
 
 #include "commands/Cmd.h"
 #include "commands/OutlineSnapshot.h"
-
-#include <QList>
-
-class TextObject;
+#include "commands/SelectedObjects.h"
 
 // Base of the commands that change the outlines of the selected objects
 // (convert, reset, drop the deformation, set as original). Built, it records
@@ -31,9 +28,9 @@ protected:
     virtual void applyTo(TextObject *object) = 0;
 
 private:
-    bool m_changed = false;
-    // The selected unlocked objects when the command was built.
-    QList<TextObject *> m_objects;
+    // The selected unlocked objects when the command was built; no glyph
+    // recorded under them means no change.
+    SelectedObjects m_objects;
     OutlineSnapshot m_savedPaths;
     bool m_repaintOnUndo;
 };

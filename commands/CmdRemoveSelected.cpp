@@ -3,7 +3,6 @@
 #include "commands/TextPlace.h"
 #include "model/Caret.h"
 #include "model/QVorrelScene.h"
-#include "model/SelectedIterator.h"
 #include "model/TextGroup.h"
 
 CmdRemoveSelected::CmdRemoveSelected(QVorrelScene *scene)
@@ -36,26 +35,18 @@ CmdResult CmdRemoveSelected::execute()
     m_savedCaretPos = s->caret()->pos();
     m_caretHit = false;
 
+    // A redo finds the document as the first execute did: the same objects
+    // and the groups they empty come out at the same places.
+    m_selected.take(s);
     QList<TextGroup *> emptied;
-    if (!m_taken.isEmpty()) {
-        // Redo: the document stands as it did before the first execute, so
-        // the same objects come out at the same places.
-        for (TextObject *o : qAsConst(m_taken)) {
-            if (o->parentGroup())
-                take(o, emptied);
-        }
-    } else {
-        const QList<TextObject *> selected = walkList<SelectedIterator>(s->root());
-        for (TextObject *o : selected) {
-            if (!o->isLocked() && o->parentGroup())
-                take(o, emptied);
-        }
-        while (!emptied.isEmpty()) {
-            TextGroup *g = emptied.takeFirst();
-            if (g->parentGroup())
-                take(g, emptied);
-        }
-        m_taken = m_removed;
+    for (TextObject *o : m_selected) {
+        if (o->parentGroup())
+            take(o, emptied);
+    }
+    while (!emptied.isEmpty()) {
+        TextGroup *g = emptied.takeFirst();
+        if (g->parentGroup())
+            take(g, emptied);
     }
     if (m_removed.isEmpty())
         return CmdResult(false, false);

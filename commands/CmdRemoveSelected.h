@@ -2,6 +2,7 @@
 #define CMDREMOVESELECTED_H
 
 #include "commands/Cmd.h"
+#include "commands/SelectedObjects.h"
 #include "model/TextPointer.h"
 
 #include <QList>
@@ -35,9 +36,9 @@ private:
     // stay in the document.
     void reindexPointer() const;
 
+    // The selected objects the first execute took, and a redo takes again.
+    SelectedObjects m_selected{SelectedObjects::TreeOrder};
     QList<TextObject *> m_removed;
-    // Every object the first execute took, in its order; not owned.
-    QList<TextObject *> m_taken;
     QList<TextGroup *> m_parents;
     QList<int> m_indexes;
     bool m_caretHit = false;

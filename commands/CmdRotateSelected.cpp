@@ -21,10 +21,9 @@ CmdResult CmdRotateSelected::rotateBy(float angle)
 {
     if (angle == 0)
         return CmdResult(false, false);
-    if (!m_glyphs)
-        m_glyphs.emplace(scene());
+    m_glyphs.take(scene());
     const QPointF pivot = m_pivot;
-    m_glyphs->forEach([angle, pivot](Glyph *g) { g->rotateAbout(angle, pivot); });
-    const bool changed = !m_glyphs->isEmpty();
+    m_glyphs.forEach([angle, pivot](Glyph *g) { g->rotateAbout(angle, pivot); });
+    const bool changed = !m_glyphs.isEmpty();
     return CmdResult(changed, changed);
 }

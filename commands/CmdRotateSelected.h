@@ -6,8 +6,6 @@
 
 #include <QPointF>
 
-#include <optional>
-
 // Rotates the glyphs of the selected, unlocked objects about a pivot. The
 // glyphs are those of the first execute: undo and redo turn them whatever is
 // selected then.
@@ -25,7 +23,7 @@ private:
 
     float m_angle;
     QPointF m_pivot;
-    std::optional<SelectedGlyphs> m_glyphs;
+    SelectedGlyphs m_glyphs;
 };
 
 #endif // CMDROTATESELECTED_H

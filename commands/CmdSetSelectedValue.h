@@ -2,12 +2,10 @@
 #define CMDSETSELECTEDVALUE_H
 
 #include "commands/Cmd.h"
+#include "commands/SelectedObjects.h"
 #include "model/Glyph.h"
 #include "model/GlyphIterator.h"
 #include "model/GlyphPath.h"
-#include "model/QVorrelScene.h"
-#include "model/SelectedIterator.h"
-#include "model/TextGroup.h"
 
 #include <QFont>
 #include <QList>
@@ -16,11 +14,11 @@
 // Base of the commands that set one property of the selected, unlocked
 // text. When built it records those objects and the property of every glyph
 // under them (a glyph under a selected group and selected itself twice);
-// undo gives each its recorded value back and redo sets the value on them
-// again, whatever is selected by then. A command that reshapes the
-// glyphs (font, size) records each glyph's font, both outlines and position
-// instead, before and after its first execute: undo and redo restore them
-// exactly, without a new layout.
+// execute sets the value on those objects and undo gives each glyph its
+// recorded value back, whatever is selected by then. A command that reshapes
+// the glyphs (font, size) records each glyph's font, both outlines and
+// position instead, before and after its first execute: undo and redo
+// restore them exactly, without a new layout.
 template<typename T>
 class CmdSetSelectedValue : public Cmd
 {
@@ -37,9 +35,8 @@ public:
             restoreShapes(m_newShapes);
             return CmdResult(true, true);
         }
-        for (TextObject *o : m_done ? m_objects : scene()->selectedUnlocked())
+        for (TextObject *o : m_objects)
             m_write(o, m_newValue);
-        m_done = true;
         if (!m_oldShapes.isEmpty())
             m_newShapes = currentShapes();
         return CmdResult(true, true);
@@ -73,15 +70,9 @@ public:
 protected:
     CmdSetSelectedValue(QVorrelScene *scene, QString text, const T &value, Read read, Write write,
                         bool reshapes)
-        : Cmd(scene, std::move(text)), m_newValue(value), m_write(write)
+        : Cmd(scene, std::move(text)), m_newValue(value), m_objects(scene, SelectedObjects::TreeOrder), m_write(write)
     {
-        SelectedIterator it(scene->root(), TextIterator::Forward | TextIterator::PostOrder);
-        while (it.hasNext()) {
-            TextObject *o = it.next();
-            if (!o->isLocked())
-                m_objects.append(o);
-        }
-        for (TextObject *o : qAsConst(m_objects)) {
+        for (TextObject *o : m_objects) {
             GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
             while (g.hasNext()) {
                 const Glyph *glyph = g.next();
@@ -144,10 +135,9 @@ private:
 
     T m_newValue;
     bool m_changed = false;
-    bool m_done = false;
     // The selected, unlocked objects when built, children before their
     // parent; the values and shapes are recorded glyph by glyph under them.
-    QList<TextObject *> m_objects;
+    SelectedObjects m_objects;
     QList<T> m_oldValues;
     QList<Shape> m_oldShapes;
     // The shapes the change gave, recorded at its first execute: redo

@@ -1,14 +1,15 @@
 #include "commands/SelectedGlyphs.h"
 
 #include "model/GlyphIterator.h"
-#include "model/QVorrelScene.h"
 
 #include <QSet>
 
-SelectedGlyphs::SelectedGlyphs(QVorrelScene *scene)
+void SelectedGlyphs::take(QVorrelScene *scene)
 {
+    if (!m_objects.take(scene))
+        return;
     QSet<const Glyph *> seen;
-    for (TextObject *o : scene->selectedUnlocked()) {
+    for (TextObject *o : m_objects) {
         QList<Glyph *> glyphs;
         GlyphIterator g(o, TextIterator::Forward | TextIterator::PostOrder);
         while (g.hasNext()) {
@@ -18,7 +19,6 @@ SelectedGlyphs::SelectedGlyphs(QVorrelScene *scene)
                 glyphs.append(glyph);
             }
         }
-        m_objects.append(o);
         m_glyphs.append(glyphs);
     }
 }
