@@ -6,6 +6,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace {
@@ -267,6 +268,30 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     const QTextBlock block = cursor.block();
     const bool editable = !isReadOnly();
 
+    // A word key in a line of several pieces finds the word's edge in the line taken whole; at the line's end it
+    // steps over the line break, as Qt's does. Moving and selecting go to the word on the left or the right, which
+    // in a right-to-left block is the next or the previous.
+    const bool wordBack = event == QKeySequence::MoveToPreviousWord || event == QKeySequence::SelectPreviousWord
+                          || event == QKeySequence::DeleteStartOfWord;
+    const bool wordSelect = event == QKeySequence::SelectPreviousWord || event == QKeySequence::SelectNextWord;
+    const bool wordDelete = event == QKeySequence::DeleteStartOfWord || event == QKeySequence::DeleteEndOfWord;
+    const bool wordKey = wordBack || wordSelect || wordDelete || event == QKeySequence::MoveToNextWord;
+    const bool back = wordBack != (!wordDelete && block.textDirection() == Qt::RightToLeft);
+    const bool lineEnds = back ? cursor.atBlockStart() && !continuesLine(block)
+                               : cursor.atBlockEnd() && !continuesLine(block.next());
+    if (editable && wordKey && !lineEnds && (continuesLine(block) || continuesLine(block.next()))
+        && !(wordDelete && cursor.hasSelection())) {
+        const int to = wordStep(cursor.position(), back);
+        cursor.setPosition(to, wordSelect || wordDelete ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+        if (wordDelete)
+            cursor.removeSelectedText(); // an edit block of its own
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        tidy();
+        return;
+    }
+
     // Edits that may leave pieces to tidy: Backspace or Delete at a block's edge (which removes a separator or may
     // empty the block; joining two lines, it may make a block longer than two pieces), and text typed into a block of
     // two pieces. Qt makes a one-character edit no edit block of its own and merges the next one into it, so that a
@@ -320,6 +345,39 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
         }
     }
     tidy();
+}
+
+// Where a word step from a position ends: where Qt's ends in the line taken whole. The pieces around the position
+// are read, twice as many each time, until the step starts and ends clear of the ends of the text read, where the
+// word boundaries may differ from the line's.
+int TextpadEdit::wordStep(int position, bool back) const
+{
+    const int clear = 16;
+    QTextBlock first = document()->findBlock(position);
+    QTextBlock last = first;
+    for (int more = 1;; more *= 2) {
+        QString text;
+        for (QTextBlock b = first;; b = b.next()) {
+            text += b.text();
+            if (b == last)
+                break;
+        }
+        const int start = textIndex(first.position());
+        const int from = textIndex(position) - start;
+        QTextLayout layout(text);
+        const int to = back ? layout.previousCursorPosition(from, QTextLayout::SkipWords)
+                            : layout.nextCursorPosition(from, QTextLayout::SkipWords);
+        const bool before = std::min(from, to) < clear && continuesLine(first);
+        const bool after = text.size() - std::max(from, to) < clear && continuesLine(last.next());
+        if (!before && !after)
+            return editPosition(start + to, back);
+        for (int i = 0; i < more; ++i) {
+            if (before && continuesLine(first))
+                first = first.previous();
+            if (after && continuesLine(last.next()))
+                last = last.next();
+        }
+    }
 }
 
 void TextpadEdit::inputMethodEvent(QInputMethodEvent *event)

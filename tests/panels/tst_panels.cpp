@@ -500,7 +500,8 @@ private slots:
     // text selected, an arrow steps one character, every undo goes back to an earlier text and undoing all of it to
     // the text set; no piece is empty and none grows past two pieces. The dock is shown, so that each key asks the
     // layout where the cursor is, as in the program: Return then Backspace, or Delete from the end of the line
-    // before, joins a piece split in two (this crashed).
+    // before, joins a piece split in two (this crashed). Word keys, Shift+arrows and a letter typed over the
+    // selection do what they do in a plain editor of the same text.
     void longLinesEditAsOneString()
     {
         const int piece = TextpadEdit::PieceLength;
@@ -510,6 +511,8 @@ private slots:
         dock.resize(300, 400);
         dock.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dock));
+        QPlainTextEdit plain; // unwrapped, so that it lays a long line out in linear time
+        plain.setLineWrapMode(QPlainTextEdit::NoWrap);
         QString emitted;
         connect(&dock, &TextpadPanelDockWidget::textChanged, [&](const QString &t) { emitted = t; });
         QRandomGenerator rng(27);
@@ -527,7 +530,8 @@ private slots:
         const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(edit, Qt::Key(k), m); };
         // The text edited now, a new undo state where it changed (an edit that changes no text leaves the redo
         // steps): whether the dock holds it and said so.
-        const auto settle = [&] {
+        const auto settle = [&](const QString &now = QString()) {
+            model = now.isNull() ? model : now;
             if (model != states.at(current)) {
                 states = states.mid(0, current + 1) << model;
                 current = states.size() - 1;
@@ -568,7 +572,7 @@ private slots:
                                                                  : seams.at(rng.bounded(seams.size())) + int(rng.bounded(3)) - 1;
                 return qBound(0, at, model.size());
             };
-            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(12);
+            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(13);
             // A range: a few characters, one over a separator or two, or a whole piece or all of it but a character.
             int at = pick();
             int to = qMin(model.size(), at + (rng.bounded(3) ? int(rng.bounded(8)) : int(rng.bounded(2 * piece))));
@@ -629,6 +633,37 @@ private slots:
                 rng.bounded(2) ? key(Qt::Key_Backspace) : (key(Qt::Key_Left), key(Qt::Key_Delete));
                 to = at + 1;
                 break;
+            case 12: { // Ctrl+Backspace, Ctrl+Delete, Ctrl+arrows, Ctrl+Shift+arrows or Shift+arrows, up to three
+                       // times, then maybe a letter: the dock edits as a plain editor of the text does
+                const int k = rng.bounded(8);
+                const Qt::Key code = k == 0 ? Qt::Key_Backspace : k == 1 ? Qt::Key_Delete
+                                     : k % 2 ? Qt::Key_Left : Qt::Key_Right;
+                const Qt::KeyboardModifiers held = k < 4   ? Qt::ControlModifier
+                                                   : k < 6 ? Qt::ControlModifier | Qt::ShiftModifier
+                                                           : Qt::ShiftModifier;
+                plain.setPlainText(model);
+                QTextCursor p = plain.textCursor();
+                p.setPosition(at);
+                plain.setTextCursor(p);
+                const auto agree = [&] {
+                    const QTextCursor c = edit->textCursor();
+                    const QString t = plain.document()->toRawText().replace(QChar::ParagraphSeparator, '\n');
+                    return edit->text() == t && edit->textIndex(c.anchor()) == plain.textCursor().anchor()
+                           && edit->textIndex(c.position()) == plain.textCursor().position() && settle(t);
+                };
+                for (int n = rng.bounded(1, 4); n > 0; --n) {
+                    QTest::keyClick(edit, code, held);
+                    QTest::keyClick(&plain, code, held);
+                    QVERIFY2(agree(), qPrintable(QString("step %1, key %2 at %3").arg(step).arg(k).arg(at)));
+                }
+                if (rng.bounded(2)) {
+                    for (QWidget *w : {static_cast<QWidget *>(edit), static_cast<QWidget *>(&plain)})
+                        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, "q", Qt::NoModifier);
+                    QVERIFY2(agree(), qPrintable(QString("step %1, key %2 at %3, q").arg(step).arg(k).arg(at)));
+                }
+                at = to = 0;
+                break;
+            }
             case 8:
             case 9: { // undo or redo: back to an earlier text, or on to a later one (a step may change no text)
                 const bool undo = op == 8;
