@@ -6,6 +6,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace {
@@ -82,6 +83,26 @@ void record(QTextCursor &cursor, const QTextBlock &block, bool softBefore, bool 
     format.setProperty(SoftAfter, softAfter);
     cursor.setPosition(block.position());
     cursor.mergeBlockFormat(format);
+}
+
+// The text Qt's key handler types: the key's text where it starts with a printable, format or private use
+// character, a surrogate pair or a tab, unless Control is held without Alt (format characters aside); for
+// Shift+Return a line separator.
+QString typedText(QKeyEvent *event)
+{
+    if (event == QKeySequence::InsertLineSeparator)
+        return QString(QChar::LineSeparator);
+    const QString text = event->text();
+    if (text.isEmpty())
+        return text;
+    const QChar c = text.at(0);
+    if (c.category() == QChar::Other_Format)
+        return text;
+    const Qt::KeyboardModifiers held = event->modifiers();
+    if (held == Qt::ControlModifier || held == (Qt::ControlModifier | Qt::ShiftModifier))
+        return QString();
+    const bool pair = c.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate();
+    return c.isPrint() || c.category() == QChar::Other_PrivateUse || pair || c == QLatin1Char('\t') ? text : QString();
 }
 
 } // namespace
@@ -243,56 +264,120 @@ void TextpadEdit::OnContentsChange(int position, int removed, int added)
 
 void TextpadEdit::keyPressEvent(QKeyEvent *event)
 {
-    const QTextCursor before = textCursor();
-    const QTextBlock block = before.block();
-    const bool editable = !isReadOnly() && !before.hasSelection();
+    QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    const bool editable = !isReadOnly();
+
+    // A word key in a line of several pieces finds the word's edge in the line taken whole; at the line's end it
+    // steps over the line break, as Qt's does. Moving and selecting go to the word on the left or the right, which
+    // in a right-to-left block is the next or the previous.
+    const bool wordBack = event == QKeySequence::MoveToPreviousWord || event == QKeySequence::SelectPreviousWord
+                          || event == QKeySequence::DeleteStartOfWord;
+    const bool wordSelect = event == QKeySequence::SelectPreviousWord || event == QKeySequence::SelectNextWord;
+    const bool wordDelete = event == QKeySequence::DeleteStartOfWord || event == QKeySequence::DeleteEndOfWord;
+    const bool wordKey = wordBack || wordSelect || wordDelete || event == QKeySequence::MoveToNextWord;
+    const bool back = wordBack != (!wordDelete && block.textDirection() == Qt::RightToLeft);
+    const bool lineEnds = back ? cursor.atBlockStart() && !continuesLine(block)
+                               : cursor.atBlockEnd() && !continuesLine(block.next());
+    if (editable && wordKey && !lineEnds && (continuesLine(block) || continuesLine(block.next()))
+        && !(wordDelete && cursor.hasSelection())) {
+        const int to = wordStep(cursor.position(), back);
+        cursor.setPosition(to, wordSelect || wordDelete ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+        if (wordDelete)
+            cursor.removeSelectedText(); // an edit block of its own
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        tidy();
+        return;
+    }
+
+    // Edits that may leave pieces to tidy: Backspace or Delete at a block's edge (which removes a separator or may
+    // empty the block; joining two lines, it may make a block longer than two pieces), and text typed into a block of
+    // two pieces. Qt makes a one-character edit no edit block of its own and merges the next one into it, so that a
+    // tidying joined to it would undo apart from it; these edits are made here, each an edit block of its own. (Qt's
+    // key handler asks the layout where the cursor is, and Qt lays the blocks an edit changed out again only when its
+    // edit block closes: the handler never runs inside one.)
     const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
     const bool del = event == QKeySequence::Delete;
-    // Qt makes a one-character edit no edit block of its own and merges the next one into it, so that a tidying
-    // joined to it would undo apart from it. An edit that may leave pieces to tidy (one at a block's start or end,
-    // which removes a separator or may empty the block, or one that grows a block past two pieces) is made one.
-    QTextCursor edit = before;
-    const bool own = editable
-                     && ((m_pieced && (backspace || del) && (before.atBlockStart() || before.atBlockEnd()))
-                         || (!event->text().isEmpty() && block.length() > 2 * PieceLength));
-    if (own)
-        edit.beginEditBlock();
-    if (editable && ((backspace && before.atBlockStart() && continuesLine(block))
-                     || (del && before.atBlockEnd() && continuesLine(block.next())))) {
-        // Backspace after a soft separator and Delete before one remove the character beyond it.
-        QTextCursor beyond = before;
-        beyond.movePosition(backspace ? QTextCursor::PreviousCharacter : QTextCursor::NextCharacter);
-        if (backspace)
-            beyond.deletePreviousChar();
-        else
-            beyond.deleteChar();
-        setTextCursor(beyond);
-        event->accept();
-    } else {
-        const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
-                          || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
-        const int index = step ? textIndex(before.position()) : 0;
-        QPlainTextEdit::keyPressEvent(event);
-        // A step that crossed only a soft separator goes on to the next character.
-        if (step && textCursor().position() != before.position() && textIndex(textCursor().position()) == index)
-            QPlainTextEdit::keyPressEvent(event);
-    }
-    if (own) {
-        edit.endEditBlock();
+    const QString typed = typedText(event);
+    // The block beyond the separator the key would remove.
+    const QTextBlock beyond = backspace && cursor.atBlockStart() ? block.previous()
+                              : del && cursor.atBlockEnd()       ? block.next()
+                                                                 : QTextBlock();
+    if (editable && !cursor.hasSelection()
+        && ((m_pieced && (backspace || del) && (cursor.atBlockStart() || cursor.atBlockEnd()))
+            || (beyond.isValid() && block.length() + beyond.length() - 2 > 2 * PieceLength)
+            || (!typed.isEmpty() && !overwriteMode() && block.length() > 2 * PieceLength))) {
+        cursor.beginEditBlock();
+        if (backspace || del) {
+            // Backspace after a soft separator and Delete before one remove the character beyond it.
+            if (beyond.isValid() && continuesLine(backspace ? block : beyond))
+                cursor.movePosition(backspace ? QTextCursor::PreviousCharacter : QTextCursor::NextCharacter);
+            backspace ? cursor.deletePreviousChar() : cursor.deleteChar();
+        } else {
+            cursor.insertText(typed);
+        }
+        cursor.endEditBlock();
+        setTextCursor(cursor);
         ensureCursorVisible();
+        event->accept();
+        tidy();
+        return;
     }
-    if (event == QKeySequence::InsertParagraphSeparator && !isReadOnly()) {
+
+    const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
+                      || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
+    const int index = step ? textIndex(cursor.position()) : 0;
+    QPlainTextEdit::keyPressEvent(event);
+    // A step that crossed only a soft separator goes on to the next character.
+    if (step && textCursor().position() != cursor.position() && textIndex(textCursor().position()) == index)
+        QPlainTextEdit::keyPressEvent(event);
+    if (event == QKeySequence::InsertParagraphSeparator && editable) {
         // The new block took the records of the one it was split from; the line break between them is real.
-        QTextCursor cursor = textCursor();
-        const QTextBlock split = cursor.block();
+        QTextCursor after = textCursor();
+        const QTextBlock split = after.block();
         if (split.previous().isValid() && (flag(split, SoftBefore) || flag(split.previous(), SoftAfter))) {
-            cursor.joinPreviousEditBlock();
-            record(cursor, split.previous(), flag(split.previous(), SoftBefore), false);
-            record(cursor, split, false, flag(split, SoftAfter));
-            cursor.endEditBlock();
+            after.joinPreviousEditBlock();
+            record(after, split.previous(), flag(split.previous(), SoftBefore), false);
+            record(after, split, false, flag(split, SoftAfter));
+            after.endEditBlock();
         }
     }
     tidy();
+}
+
+// Where a word step from a position ends: where Qt's ends in the line taken whole. The pieces around the position
+// are read, twice as many each time, until the step starts and ends clear of the ends of the text read, where the
+// word boundaries may differ from the line's.
+int TextpadEdit::wordStep(int position, bool back) const
+{
+    const int clear = 16;
+    QTextBlock first = document()->findBlock(position);
+    QTextBlock last = first;
+    for (int more = 1;; more *= 2) {
+        QString text;
+        for (QTextBlock b = first;; b = b.next()) {
+            text += b.text();
+            if (b == last)
+                break;
+        }
+        const int start = textIndex(first.position());
+        const int from = textIndex(position) - start;
+        QTextLayout layout(text);
+        const int to = back ? layout.previousCursorPosition(from, QTextLayout::SkipWords)
+                            : layout.nextCursorPosition(from, QTextLayout::SkipWords);
+        const bool before = std::min(from, to) < clear && continuesLine(first);
+        const bool after = text.size() - std::max(from, to) < clear && continuesLine(last.next());
+        if (!before && !after)
+            return editPosition(start + to, back);
+        for (int i = 0; i < more; ++i) {
+            if (before && continuesLine(first))
+                first = first.previous();
+            if (after && continuesLine(last.next()))
+                last = last.next();
+        }
+    }
 }
 
 void TextpadEdit::inputMethodEvent(QInputMethodEvent *event)

@@ -57,6 +57,8 @@ private:
     bool touched(const QTextBlock &block) const;
     // The edit positions of the soft separators, ascending.
     const QVector<int> &softSeparators() const;
+    // Where a word key's step from an edit position ends, back or on, in the line taken whole.
+    int wordStep(int position, bool back) const;
     void tidy();
 
     bool m_pieced = false;     // a soft separator may exist

@@ -498,13 +498,21 @@ private slots:
     // Seeded random edits in lines longer than a piece, at and beside the soft separators between pieces, against a
     // string edited alike: no character is lost or added at a separator (a no-break space stays one), a cut holds the
     // text selected, an arrow steps one character, every undo goes back to an earlier text and undoing all of it to
-    // the text set; no piece is empty and none grows past two pieces.
+    // the text set; no piece is empty and none grows past two pieces. The dock is shown, so that each key asks the
+    // layout where the cursor is, as in the program: Return then Backspace, or Delete from the end of the line
+    // before, joins a piece split in two (this crashed). Word keys, Shift+arrows and a letter typed over the
+    // selection do what they do in a plain editor of the same text.
     void longLinesEditAsOneString()
     {
         const int piece = TextpadEdit::PieceLength;
         TextpadPanelDockWidget dock;
         auto *edit = dock.findChild<TextpadEdit *>();
         QTextDocument *doc = edit->document();
+        dock.resize(300, 400);
+        dock.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dock));
+        QPlainTextEdit plain; // unwrapped, so that it lays a long line out in linear time
+        plain.setLineWrapMode(QPlainTextEdit::NoWrap);
         QString emitted;
         connect(&dock, &TextpadPanelDockWidget::textChanged, [&](const QString &t) { emitted = t; });
         QRandomGenerator rng(27);
@@ -520,6 +528,16 @@ private slots:
         QStringList states{model};
         int current = 0;
         const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(edit, Qt::Key(k), m); };
+        // The text edited now, a new undo state where it changed (an edit that changes no text leaves the redo
+        // steps): whether the dock holds it and said so.
+        const auto settle = [&](const QString &now = QString()) {
+            model = now.isNull() ? model : now;
+            if (model != states.at(current)) {
+                states = states.mid(0, current + 1) << model;
+                current = states.size() - 1;
+            }
+            return edit->text() == model && emitted == model;
+        };
         QVector<int> seams; // text indices where a piece starts
         const auto pieces = [&] {
             seams.clear();
@@ -531,6 +549,22 @@ private slots:
             }
             return true;
         };
+        // The first two pieces made one block of twice a piece (as deleting a selection of only the soft separator
+        // between them leaves them), then a letter typed into it: the block splits in the letter's undo step.
+        QTextCursor joined(doc);
+        joined.setPosition(piece);
+        joined.setPosition(piece + 1, QTextCursor::KeepAnchor);
+        joined.removeSelectedText();
+        QCoreApplication::processEvents();
+        QCOMPARE(doc->firstBlock().length(), 2 * piece + 1);
+        joined.setPosition(1000);
+        edit->setTextCursor(joined);
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, "q", Qt::NoModifier);
+        model.insert(1000, 'q');
+        QVERIFY(settle() && pieces());
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(edit->text() == states.first() && pieces());
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         for (int step = 0; step < 400; ++step) {
             QVERIFY(pieces() && (step > 0 || seams.size() >= 4));
             const auto pick = [&] {
@@ -538,7 +572,7 @@ private slots:
                                                                  : seams.at(rng.bounded(seams.size())) + int(rng.bounded(3)) - 1;
                 return qBound(0, at, model.size());
             };
-            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(11);
+            const int op = model.size() < 4 * piece && rng.bounded(2) ? 7 : rng.bounded(13);
             // A range: a few characters, one over a separator or two, or a whole piece or all of it but a character.
             int at = pick();
             int to = qMin(model.size(), at + (rng.bounded(3) ? int(rng.bounded(8)) : int(rng.bounded(2 * piece))));
@@ -592,15 +626,52 @@ private slots:
                 key(Qt::Key_V, Qt::ControlModifier);
                 break;
             }
+            case 11: // Return, then Backspace or Delete from the end of the line before
+                key(Qt::Key_Return);
+                model.insert(at, '\n');
+                QVERIFY2(settle(), qPrintable(QString("step %1, Return at %2").arg(step).arg(at)));
+                rng.bounded(2) ? key(Qt::Key_Backspace) : (key(Qt::Key_Left), key(Qt::Key_Delete));
+                to = at + 1;
+                break;
+            case 12: { // Ctrl+Backspace, Ctrl+Delete, Ctrl+arrows, Ctrl+Shift+arrows or Shift+arrows, up to three
+                       // times, then maybe a letter: the dock edits as a plain editor of the text does
+                const int k = rng.bounded(8);
+                const Qt::Key code = k == 0 ? Qt::Key_Backspace : k == 1 ? Qt::Key_Delete
+                                     : k % 2 ? Qt::Key_Left : Qt::Key_Right;
+                const Qt::KeyboardModifiers held = k < 4   ? Qt::ControlModifier
+                                                   : k < 6 ? Qt::ControlModifier | Qt::ShiftModifier
+                                                           : Qt::ShiftModifier;
+                plain.setPlainText(model);
+                QTextCursor p = plain.textCursor();
+                p.setPosition(at);
+                plain.setTextCursor(p);
+                const auto agree = [&] {
+                    const QTextCursor c = edit->textCursor();
+                    const QString t = plain.document()->toRawText().replace(QChar::ParagraphSeparator, '\n');
+                    return edit->text() == t && edit->textIndex(c.anchor()) == plain.textCursor().anchor()
+                           && edit->textIndex(c.position()) == plain.textCursor().position() && settle(t);
+                };
+                for (int n = rng.bounded(1, 4); n > 0; --n) {
+                    QTest::keyClick(edit, code, held);
+                    QTest::keyClick(&plain, code, held);
+                    QVERIFY2(agree(), qPrintable(QString("step %1, key %2 at %3").arg(step).arg(k).arg(at)));
+                }
+                if (rng.bounded(2)) {
+                    for (QWidget *w : {static_cast<QWidget *>(edit), static_cast<QWidget *>(&plain)})
+                        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, "q", Qt::NoModifier);
+                    QVERIFY2(agree(), qPrintable(QString("step %1, key %2 at %3, q").arg(step).arg(k).arg(at)));
+                }
+                at = to = 0;
+                break;
+            }
             case 8:
-            case 9: { // undo or redo: back to an earlier text, or on to a later one
+            case 9: { // undo or redo: back to an earlier text, or on to a later one (a step may change no text)
                 const bool undo = op == 8;
                 key(Qt::Key_Z, undo ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
                 const QString now = edit->text();
-                int found = -1;
+                int found = states.at(current) == now ? current : -1;
                 for (int i = current + (undo ? -1 : 1); i >= 0 && i < states.size() && found < 0; i += undo ? -1 : 1)
                     found = states.at(i) == now ? i : -1;
-                found = found < 0 && states.at(current) == now ? current : found;
                 QVERIFY2(found >= 0, qPrintable(QString("step %1").arg(step)));
                 current = found;
                 model = states.at(current);
@@ -609,12 +680,8 @@ private slots:
             }
             }
             model.replace(at, to - at, inserted);
-            if (model != states.at(current)) { // an edit that changes no text leaves the redo steps
-                states = states.mid(0, current + 1) << model;
-                current = states.size() - 1;
-            }
-            QVERIFY2(edit->text() == model && emitted == model, qPrintable(QString("step %1, op %2 at %3").arg(step).arg(op).arg(at)));
-            if (op != 8 && op != 9 && rng.bounded(3) == 0) { // undone and done again at once
+            QVERIFY2(settle(), qPrintable(QString("step %1, op %2 at %3").arg(step).arg(op).arg(at)));
+            if (op != 8 && op != 9 && rng.bounded(3) == 0 && doc->isUndoAvailable()) { // undone and done again at once
                 key(Qt::Key_Z, Qt::ControlModifier);
                 QVERIFY(pieces() && states.mid(0, current + 1).contains(edit->text()));
                 key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -627,6 +694,28 @@ private slots:
         while (doc->isRedoAvailable())
             edit->redo();
         QCOMPARE(edit->text(), states.last());
+    }
+
+    // Two lines of twice a piece, never held as pieces (pasted a piece at a time), joined by Backspace: the line
+    // splits into pieces in the Backspace's undo step.
+    void joinedLinesSplitInTheJoinsUndoStep()
+    {
+        const int piece = TextpadEdit::PieceLength;
+        TextpadEdit edit;
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QGuiApplication::clipboard()->setText(QString(piece, 'x'));
+        for (int k : {Qt::Key_V, Qt::Key_V, Qt::Key_Return, Qt::Key_V, Qt::Key_V})
+            QTest::keyClick(&edit, Qt::Key(k), k == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
+        const QString lines = QString(2 * piece, 'x') + '\n' + QString(2 * piece, 'x');
+        QVERIFY(edit.text() == lines && edit.document()->blockCount() == 2);
+        QTextCursor cursor = edit.textCursor();
+        cursor.setPosition(2 * piece + 1);
+        edit.setTextCursor(cursor);
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QVERIFY(edit.text() == QString(4 * piece, 'x') && edit.document()->blockCount() == 4);
+        edit.undo();
+        QVERIFY(edit.text() == lines && edit.document()->blockCount() == 2);
     }
 
     // Seeded random edits: rows updated in place show what a fresh dock shows; a second refresh writes nothing.
