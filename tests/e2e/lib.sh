@@ -74,7 +74,7 @@ e2e_start_display() {
   e2e_need Xvfb openbox xdotool xprop xwininfo
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
   E2E_PIDS+=($!)
-  e2e_until 15 grep -q '[0-9]' "$E2E_TMP/display" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+  e2e_until 15 grep -qs '[0-9]' "$E2E_TMP/display" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
   export DISPLAY=":$(tr -dc 0-9 <"$E2E_TMP/display")"
   export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
