@@ -73,14 +73,10 @@ bool ExporterMOV::begin(QVorrelScene *scene)
         return true;
     if (refusal == noErr)
         return refuse("Unable to initialize Quicktime Graphics World");
-    // A codec FFmpeg has no encoder for (Sorenson 3) compresses nothing;
-    // the others are told the frame size they could not take, the movie's
-    // when appending.
-    const Rect frame = m_movie->frameSize();
-    return refuse(refusal == noCodecErr ? QString("Unable to Get Compression Size")
-                                        : QString("This codec cannot compress frames of %1 x %2 pixels.")
-                                              .arg(frame.right - frame.left)
-                                              .arg(frame.bottom - frame.top));
+    // The codec cannot compress frames of the size they are coded at (the
+    // movie's when appending), or at all (Sorenson 3, which FFmpeg has no
+    // encoder for).
+    return refuse("Unable to Get Compression Size");
 }
 
 bool ExporterMOV::exportFrame(QVorrelScene *scene)

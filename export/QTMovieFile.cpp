@@ -90,13 +90,17 @@ bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t 
     FSSpec spec;
     FSMakeFSSpec(0, 0, fileName, &spec);
 
-    if (append && OpenMovieFile(&spec, &fileRefNum, fsRdWrPerm) == noErr) {
+    err = append ? OpenMovieFile(&spec, &fileRefNum, fsRdWrPerm) : OSErr(fnfErr);
+    if (err == noErr) {
         err = NewMovieFromFile(&movie, fileRefNum, nullptr, nullptr, newMovieActive, nullptr);
         if (err != noErr)
             return fail(withError("Unable to Open Movie File: ", err));
     } else {
-        err = CreateMovieFile(&spec, fourCC("TVOD"), smCurrentScript, createMovieFileDontCreateResFile,
-                              &fileRefNum, &movie);
+        // A movie another writer holds is not made anew either, even should
+        // that writer finish meanwhile: its frames would be lost.
+        if (err != fBsyErr)
+            err = CreateMovieFile(&spec, fourCC("TVOD"), smCurrentScript, createMovieFileDontCreateResFile,
+                                  &fileRefNum, &movie);
         if (err != noErr)
             return fail(withError("Unable to Create Movie File: ", err));
     }

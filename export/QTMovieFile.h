@@ -27,6 +27,8 @@ public:
     // can compress frames of the size they are to be coded at (frameSize):
     // if not, it fails without a warning, leaving why in *refusal
     // (noCodecErr: the codec compresses nothing) for the caller to tell.
+    // A file another writer (of any process) holds is busy: open fails
+    // with "Unable to Create Movie File: -47", appending or not.
     bool open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
               const QString &fileName, bool append = true, OSErr *refusal = nullptr);
     // The frame every frame of the movie is coded at: the movie's, once open

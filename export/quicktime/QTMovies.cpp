@@ -7,7 +7,8 @@
 // A movie file named through symbolic links is written where the links
 // lead: the links stay links. The temporary file of a movie is named after
 // it and locked while its writer lives; one left by a writer that died is
-// removed the next time that movie is written.
+// removed the next time that movie is written, and one still locked tells
+// that another writer is at work on the movie, which is then busy.
 
 #include "export/quicktime/QTInternal.h"
 
@@ -111,12 +112,14 @@ bool sameFile(int fd, const QByteArray &path)
 }
 
 // Removes the temporary files of this movie that no living writer holds:
-// those left by a writer that was killed or crashed.
-void removeStaleTemps(const QByteArray &folder, const QByteArray &prefix)
+// those left by a writer that was killed or crashed. fBsyErr when a living
+// writer holds one: a lock dies with its process.
+OSErr removeStaleTemps(const QByteArray &folder, const QByteArray &prefix)
 {
     DIR *dir = opendir(folder.constData());
     if (!dir)
-        return;
+        return noErr;
+    OSErr err = noErr;
     while (const dirent *entry = readdir(dir)) {
         if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
             continue;
@@ -125,12 +128,16 @@ void removeStaleTemps(const QByteArray &folder, const QByteArray &prefix)
         if (fd < 0)
             continue;
         struct stat info;
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
-            && sameFile(fd, path))
-            unlink(path.constData());
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && sameFile(fd, path)) {
+            if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+                unlink(path.constData());
+            else if (errno == EWOULDBLOCK)
+                err = fBsyErr;
+        }
         close(fd);
     }
     closedir(dir);
+    return err;
 }
 
 // Creates the movie's temporary file and locks it for the writer's life.
@@ -154,7 +161,7 @@ OSErr createTemp(const QByteArray &folder, const QByteArray &prefix, QByteArray 
 }
 
 // Registers a movie file whose new contents go to a fresh temporary file
-// beside the file it names.
+// beside the file it names; fBsyErr while another writer holds the file.
 OSErr registerMovieFile(const QByteArray &name, mode_t mode, short *resRefNum)
 {
     QByteArray path;
@@ -163,10 +170,19 @@ OSErr registerMovieFile(const QByteArray &name, mode_t mode, short *resRefNum)
         return err;
     const QByteArray folder = folderOf(path);
     const QByteArray prefix = tempPrefix(path);
-    removeStaleTemps(folder, prefix);
+    // Looking for a living writer of the movie and making this writer's
+    // locked temporary file are one step under the folder's lock: of two
+    // writers starting at once, the later one sees the earlier one's file.
+    const int folderLock = open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (folderLock >= 0 && flock(folderLock, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    err = removeStaleTemps(folder, prefix);
     QByteArray tempPath;
     int lock = -1;
-    err = createTemp(folder, prefix, &tempPath, &lock);
+    if (err == noErr)
+        err = createTemp(folder, prefix, &tempPath, &lock);
+    if (folderLock >= 0)
+        close(folderLock);
     if (err != noErr)
         return err;
     short refNum = lastRefNum;

@@ -9,7 +9,9 @@
 // a file is never written in place: everything goes to a temporary file
 // beside it, which is flushed to disk and replaces the original only when
 // the movie is stored. A file named through symbolic links is the file they
-// lead to; the links stay.
+// lead to; the links stay. One writer at a time, in this process or any
+// other: opening or creating a movie file that another writer holds fails
+// with fBsyErr until that writer closes it (or its process dies).
 
 #include <QByteArray>
 #include <cstdint>
@@ -35,6 +37,7 @@ enum : OSErr {
     noErr = 0,
     ioErr = -36,
     fnfErr = -43,
+    fBsyErr = -47,
     paramErr = -50,
     permErr = -54,
     memFullErr = -108,

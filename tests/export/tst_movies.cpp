@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstdio>
 #include <dlfcn.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -207,10 +208,10 @@ struct TestWriter
         movie.finish();
         munmap(region, (pages + 1) * page);
     }
-    bool open(const QString &path, CodecType codec = jpeg, CodecQ quality = normal)
+    bool open(const QString &path, CodecType codec = jpeg, CodecQ quality = normal, bool append = true)
     {
         movie.setCompression(quality, codec);
-        return movie.initQuickTime() && movie.open(pixels, k32BGRAPixelFormat, int16_t(size.width()), int16_t(size.height()), size.width() * 4, path);
+        return movie.initQuickTime() && movie.open(pixels, k32BGRAPixelFormat, int16_t(size.width()), int16_t(size.height()), size.width() * 4, path, append);
     }
     bool frame(int index)
     {
@@ -218,6 +219,19 @@ struct TestWriter
         return movie.writeFrame();
     }
 };
+
+// The first run of oneWriterPerMovie in a process of its own: adds picture 2 to the movie, says "open", and once a
+// line comes in adds pictures 3 and 4 and finishes. 0 when all went well, without a warning.
+int holdMovie(const QString &path, bool append)
+{
+    ModalRecorder rec;
+    TestWriter writer;
+    if (!writer.open(path, jpeg, normal, append) || !writer.frame(2))
+        return 1;
+    std::puts("open");
+    std::fflush(stdout);
+    return std::getchar() != EOF && writer.frame(3) && writer.frame(4) && writer.movie.finish() && rec.calls.isEmpty() ? 0 : 1;
+}
 
 // One run of the writer: how many of the pictures writeFrame took, -1 when it could not start or open.
 int record(const QString &path, const QVector<int> &pictures, CodecType codec = jpeg, CodecQ quality = normal, QSize size = QSize(64, 48))
@@ -538,7 +552,7 @@ private slots:
         QTest::newRow("failingFirstFrameWarnsOnceAndLeavesNothing: unknown codec") << CodecType(0) << fourCC("xxxx") << normal << size << 3 << -1 << 0 << 0 << compression;
         QTest::newRow("openFailuresNameTheFailedStep: no pixels") << jpeg << jpeg << normal << QSize(64, 0) << 1 << -1 << 0 << -1 << QStringList{"Unable to Create New Quick Time World From the Buffer: -50"};
         QTest::newRow("openFailuresNameTheFailedStep: not a movie") << fourCC("text") << jpeg << normal << size << 1 << -1 << 0 << -1 << QStringList{"Unable to Open Movie File: -2048"};
-        QTest::newRow("failedRunLeavesTheMovie: size the codec cannot take") << jpeg << mpeg4 << normal << QSize(8192, 240) << 30 << -1 << 1 << -1 << QStringList{"This codec cannot compress frames of 8192 x 240 pixels."};
+        QTest::newRow("failedRunLeavesTheMovie: size the codec cannot take") << jpeg << mpeg4 << normal << QSize(8192, 240) << 30 << -1 << 1 << -1 << compression;
         QTest::newRow("failedRunLeavesTheMovie: size beyond the writer") << jpeg << jpeg << normal << QSize(40000, 10) << 30 << -1 << 1 << -1 << QStringList{"Unable to export frames of 40000 x 10 pixels."};
         QTest::newRow("sorenson3WarnsThatItCannotCompress") << jpeg << fourCC("SVQ3") << normal << frame << 30 << -1 << 2 << -1 << compression;
         QTest::newRow("failedRunLeavesTheMovie: run without frames") << jpeg << jpeg << normal << frame << 0 << -1 << 1 << 0 << QStringList();
@@ -583,7 +597,7 @@ private slots:
         QTest::addColumn<QSize>("movieSize"); // of the RAW movie appended to in MPEG4 (at most 8191 a side)
         QTest::addColumn<QSize>("exportSize");
         QTest::addColumn<QStringList>("warnings");
-        QTest::newRow("movie wider than the codec takes") << QSize(10000, 2) << QSize(320, 240) << QStringList{"This codec cannot compress frames of 10000 x 2 pixels."};
+        QTest::newRow("movie wider than the codec takes") << QSize(10000, 2) << QSize(320, 240) << QStringList{"Unable to Get Compression Size"};
         QTest::newRow("export size wider than the codec takes, scaled into the movie") << QSize(320, 240) << QSize(8192, 240) << QStringList();
     }
 
@@ -788,12 +802,71 @@ private slots:
         QVERIFY(live.open(path) && live.frame(5));
         const QStringList now = entries(dir.path());
         QVERIFY(now.size() == 3 && !now.contains(left.at(0)));
-        QCOMPARE(record(path, {2}), 1); // and leaves a live writer's
+        QCOMPARE(record(path, {2}), -1); // and leaves a live writer's, refused
         QCOMPARE(entries(dir.path()), now);
         QVERIFY(live.movie.finish());
         QCOMPARE(entries(dir.path()), (QStringList{"clip.mov", "other.mov"}));
         QCOMPARE(MovieReader(path).pictures(), (QVector<int>{0, 1, 5}));
-        QVERIFY(rec.calls.isEmpty());
+        QCOMPARE(warnings(rec), QStringList{"Unable to Create Movie File: -47"});
+    }
+
+    void oneWriterPerMovie_data()
+    {
+        QTest::addColumn<bool>("append");    // both runs append to the movie of pictures 0, 1, or make a new one in its place
+        QTest::addColumn<int>("first");      // the first run: in this process (0), in another (1), another killed midway (2)
+        QTest::addColumn<QString>("second"); // the export file of the second run, another document's
+        QTest::newRow("append") << true << 0 << "clip";
+        QTest::newRow("new movie") << false << 0 << "clip";
+        QTest::newRow("append, named through a link in another folder") << true << 0 << "sub/link";
+        QTest::newRow("append, another process") << true << 1 << "clip";
+        QTest::newRow("new movie, another process") << false << 1 << "clip";
+        QTest::newRow("append, another process killed") << true << 2 << "clip";
+    }
+
+    // While a run writes the movie (picture 2, later 3 and 4), a second run on the file is refused at its begin, and
+    // the first one stores all its frames. Once the first has finished, or its process was killed, the second goes ahead.
+    void oneWriterPerMovie()
+    {
+        QFETCH(bool, append);
+        QFETCH(int, first);
+        QFETCH(QString, second);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mov");
+        QCOMPARE(record(path, {0, 1}), 2);
+        QVERIFY(QDir(dir.path()).mkdir("sub") && QFile::link("../clip.mov", dir.filePath("sub/link.mov")));
+        ModalRecorder rec;
+        TestWriter here;
+        QProcess other;
+        if (first == 0) {
+            QVERIFY(here.open(path, jpeg, normal, append) && here.frame(2));
+        } else {
+            other.start(QCoreApplication::applicationFilePath(), {"--hold", path, append ? "1" : "0"});
+            QVERIFY(other.waitForReadyRead(10000));
+            QCOMPARE(other.readLine(), QByteArray("open\n"));
+        }
+        Document doc(dir);
+        doc.scene.setExportFileName(dir.filePath(second));
+        doc.scene.setExportSettings(64, 48, 72);
+        ExporterMOV exporter(normal, int(jpeg), append);
+        QCOMPARE(play(exporter, doc.scene, 2), -1);
+        const QStringList refused{"Unable to Create Movie File: -47", "Unable to initialize Quicktime Graphics World"};
+        QCOMPARE(warnings(rec), refused);
+        if (first == 0) {
+            QVERIFY(here.frame(3) && here.frame(4) && here.movie.finish());
+        } else {
+            if (first == 1)
+                other.write("go\n");
+            else
+                other.kill();
+            QVERIFY(other.waitForFinished(10000));
+            QCOMPARE(other.exitStatus() == QProcess::NormalExit && other.exitCode() == 0, first == 1);
+        }
+        const QVector<int> stored = first == 2 ? QVector<int>{0, 1} : append ? QVector<int>{0, 1, 2, 3, 4} : QVector<int>{2, 3, 4};
+        QCOMPARE(MovieReader(path).pictures(), stored);
+        QCOMPARE(play(exporter, doc.scene, 2), 2);
+        QCOMPARE(MovieReader(path).frames.size(), append ? stored.size() + 2 : 2);
+        QCOMPARE(warnings(rec), refused);
+        QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
     }
 
     void linksAreWrittenThrough_data()
@@ -835,5 +908,11 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMovies)
+// Run as "--hold <movie> <1: append, 0: new movie>", the program is oneWriterPerMovie's first run in another process.
+int main(int argc, char *argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--hold") == 0)
+        return holdMovie(QFile::decodeName(argv[2]), qstrcmp(argv[3], "1") == 0);
+    QTEST_MAIN_IMPL(TestMovies)
+}
 #include "tst_movies.moc"
