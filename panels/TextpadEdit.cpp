@@ -1,5 +1,7 @@
 #include "panels/TextpadEdit.h"
 
+#include "panels/TextpadDocumentLayout.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -110,7 +112,11 @@ QString typedText(QKeyEvent *event)
 TextpadEdit::TextpadEdit(QWidget *parent)
     : QPlainTextEdit(parent)
 {
-    connect(document(), &QTextDocument::contentsChange, this, &TextpadEdit::OnContentsChange);
+    auto *doc = new QTextDocument(this);
+    const auto direction = [this](const QTextBlock &block) { return pieceDirection(block); };
+    doc->setDocumentLayout(new TextpadDocumentLayout(doc, direction));
+    setDocument(doc);
+    connect(doc, &QTextDocument::contentsChange, this, &TextpadEdit::OnContentsChange);
 }
 
 void TextpadEdit::setText(const QString &text)
@@ -156,6 +162,7 @@ void TextpadEdit::setText(const QString &text)
     m_pieced = !continuing.isEmpty();
     m_dirtyFrom = m_dirtyTo = -1;
     m_separatorsKnown = false;
+    m_lineDirections.clear();
 }
 
 QString TextpadEdit::text() const
@@ -240,6 +247,10 @@ const QVector<int> &TextpadEdit::softSeparators() const
 void TextpadEdit::OnContentsChange(int position, int removed, int added)
 {
     m_separatorsKnown = false;
+    m_lineDirections.clear();
+    // An edit may turn the direction of a line, and with it the pieces of the line in view.
+    if (m_pieced)
+        viewport()->update();
     if (m_tidying)
         return;
     if (m_dirtyFrom < 0) {
@@ -264,23 +275,38 @@ void TextpadEdit::OnContentsChange(int position, int removed, int added)
 
 void TextpadEdit::keyPressEvent(QKeyEvent *event)
 {
+    dropEmptySelection();
     QTextCursor cursor = textCursor();
     const QTextBlock block = cursor.block();
     const bool editable = !isReadOnly();
+    const bool pieced = continuesLine(block) || continuesLine(block.next());
+
+    // Ctrl+K (under X11's key bindings) deletes to the end of the line.
+    if (editable && event == QKeySequence::DeleteEndOfLine && continuesLine(block.next())) {
+        QTextBlock last = block.next();
+        while (continuesLine(last.next()))
+            last = last.next();
+        cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText(); // an edit block of its own
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        tidy();
+        return;
+    }
 
     // A word key in a line of several pieces finds the word's edge in the line taken whole; at the line's end it
     // steps over the line break, as Qt's does. Moving and selecting go to the word on the left or the right, which
-    // in a right-to-left block is the next or the previous.
+    // in a right-to-left line is the next or the previous.
     const bool wordBack = event == QKeySequence::MoveToPreviousWord || event == QKeySequence::SelectPreviousWord
                           || event == QKeySequence::DeleteStartOfWord;
     const bool wordSelect = event == QKeySequence::SelectPreviousWord || event == QKeySequence::SelectNextWord;
     const bool wordDelete = event == QKeySequence::DeleteStartOfWord || event == QKeySequence::DeleteEndOfWord;
     const bool wordKey = wordBack || wordSelect || wordDelete || event == QKeySequence::MoveToNextWord;
-    const bool back = wordBack != (!wordDelete && block.textDirection() == Qt::RightToLeft);
+    const bool back = wordKey && wordBack != (!wordDelete && lineRightToLeft(block, false));
     const bool lineEnds = back ? cursor.atBlockStart() && !continuesLine(block)
                                : cursor.atBlockEnd() && !continuesLine(block.next());
-    if (editable && wordKey && !lineEnds && (continuesLine(block) || continuesLine(block.next()))
-        && !(wordDelete && cursor.hasSelection())) {
+    if (editable && wordKey && !lineEnds && pieced && !(wordDelete && cursor.hasSelection())) {
         const int to = wordStep(cursor.position(), back);
         cursor.setPosition(to, wordSelect || wordDelete ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
         if (wordDelete)
@@ -329,10 +355,10 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
                       || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
     const int index = step ? textIndex(cursor.position()) : 0;
-    QPlainTextEdit::keyPressEvent(event);
+    keyInLine(event);
     // A step that crossed only a soft separator goes on to the next character.
     if (step && textCursor().position() != cursor.position() && textIndex(textCursor().position()) == index)
-        QPlainTextEdit::keyPressEvent(event);
+        keyInLine(event);
     if (event == QKeySequence::InsertParagraphSeparator && editable) {
         // The new block took the records of the one it was split from; the line break between them is real.
         QTextCursor after = textCursor();
@@ -347,10 +373,10 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     tidy();
 }
 
-// Where a word step from a position ends: where Qt's ends in the line taken whole. The pieces around the position
-// are read, twice as many each time, until the step starts and ends clear of the ends of the text read, where the
-// word boundaries may differ from the line's.
-int TextpadEdit::wordStep(int position, bool back) const
+// The pieces around the position are read, twice as many each time, until what is found and the position lie clear
+// of the ends of the text read that are not the line's, where the word boundaries may differ from the line's.
+QPair<int, int> TextpadEdit::inLine(int position,
+                                    const std::function<QPair<int, int>(const QString &, int)> &find) const
 {
     const int clear = 16;
     QTextBlock first = document()->findBlock(position);
@@ -364,13 +390,13 @@ int TextpadEdit::wordStep(int position, bool back) const
         }
         const int start = textIndex(first.position());
         const int from = textIndex(position) - start;
-        QTextLayout layout(text);
-        const int to = back ? layout.previousCursorPosition(from, QTextLayout::SkipWords)
-                            : layout.nextCursorPosition(from, QTextLayout::SkipWords);
-        const bool before = std::min(from, to) < clear && continuesLine(first);
-        const bool after = text.size() - std::max(from, to) < clear && continuesLine(last.next());
+        const QPair<int, int> found = find(text, from);
+        const int low = std::min({from, found.first, found.second});
+        const int high = std::max({from, found.first, found.second});
+        const bool before = low < clear && continuesLine(first);
+        const bool after = text.size() - high < clear && continuesLine(last.next());
         if (!before && !after)
-            return editPosition(start + to, back);
+            return {start + found.first, start + found.second};
         for (int i = 0; i < more; ++i) {
             if (before && continuesLine(first))
                 first = first.previous();
@@ -378,6 +404,171 @@ int TextpadEdit::wordStep(int position, bool back) const
                 last = last.next();
         }
     }
+}
+
+// Where a word step from a position ends: where Qt's ends in the line taken whole.
+int TextpadEdit::wordStep(int position, bool back) const
+{
+    const int to = inLine(position, [back](const QString &text, int from) {
+                       QTextLayout layout(text);
+                       const int to = back ? layout.previousCursorPosition(from, QTextLayout::SkipWords)
+                                           : layout.nextCursorPosition(from, QTextLayout::SkipWords);
+                       return qMakePair(to, to);
+                   }).first;
+    return editPosition(to, back);
+}
+
+bool TextpadEdit::lineRightToLeft(const QTextBlock &block, bool layout) const
+{
+    QTextBlock b = block;
+    while (continuesLine(b))
+        b = b.previous();
+    // A line with no strong character is read to its end: once until the next edit.
+    const int key = 2 * b.position() + (layout ? 1 : 0);
+    const auto known = m_lineDirections.constFind(key);
+    if (known != m_lineDirections.cend())
+        return known.value();
+    const bool rightToLeft = firstStrongRightToLeft(b, layout);
+    m_lineDirections.insert(key, rightToLeft);
+    return rightToLeft;
+}
+
+bool TextpadEdit::firstStrongRightToLeft(QTextBlock b, bool layout) const
+{
+    int isolates = 0;
+    for (;; b = b.next()) {
+        const QString t = b.text();
+        for (int i = 0; i < t.size(); ++i) {
+            uint c = t.at(i).unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(t.at(i), t.at(i + 1));
+                ++i;
+            }
+            switch (QChar::direction(c)) {
+            case QChar::DirLRI:
+            case QChar::DirRLI:
+            case QChar::DirFSI:
+                isolates += layout ? 1 : 0;
+                break;
+            case QChar::DirPDI:
+                isolates -= isolates > 0 ? 1 : 0;
+                break;
+            case QChar::DirL:
+                if (isolates == 0)
+                    return false;
+                break;
+            case QChar::DirR:
+            case QChar::DirAL:
+                if (isolates == 0)
+                    return true;
+                break;
+            default:
+                break;
+            }
+        }
+        if (!continuesLine(b.next()))
+            return false;
+    }
+}
+
+Qt::LayoutDirection TextpadEdit::pieceDirection(const QTextBlock &block) const
+{
+    if (!continuesLine(block) && !continuesLine(block.next()))
+        return Qt::LayoutDirectionAuto;
+    const bool rightToLeft = lineRightToLeft(block, true);
+    if (rightToLeft == block.text().isRightToLeft())
+        return Qt::LayoutDirectionAuto;
+    return rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
+void TextpadEdit::keyInLine(QKeyEvent *event)
+{
+    const QTextBlock block = textCursor().block();
+    const bool sideways = (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
+                          && (event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
+                              || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar
+                              || event == QKeySequence::MoveToNextWord || event == QKeySequence::MoveToPreviousWord
+                              || event == QKeySequence::SelectNextWord || event == QKeySequence::SelectPreviousWord);
+    if (!sideways || (!continuesLine(block) && !continuesLine(block.next()))
+        || (block.textDirection() == Qt::RightToLeft) == lineRightToLeft(block, false)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent turned(event->type(), event->key() == Qt::Key_Left ? Qt::Key_Right : Qt::Key_Left, event->modifiers(),
+                     event->nativeScanCode(), event->nativeVirtualKey(), event->nativeModifiers(), event->text(),
+                     event->isAutoRepeat(), event->count());
+    QPlainTextEdit::keyPressEvent(&turned);
+    event->setAccepted(turned.isAccepted());
+}
+
+void TextpadEdit::dropEmptySelection()
+{
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection() && textIndex(cursor.anchor()) == textIndex(cursor.position())) {
+        cursor.clearSelection();
+        setTextCursor(cursor);
+    }
+}
+
+void TextpadEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    dropEmptySelection(); // so Cut, Copy and Delete show disabled, as in a plain editor
+    QPlainTextEdit::contextMenuEvent(event);
+}
+
+// Qt selects the word under the pointer in its block. Where that word reaches a soft separator, or the pointer is
+// at one, the word is found in the line taken whole.
+void TextpadEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    m_pieceWord = m_lineWord = qMakePair(-1, -1);
+    QTextCursor cursor = textCursor();
+    const QTextBlock block = document()->findBlock(cursor.selectionStart());
+    if (event->button() != Qt::LeftButton
+        || !((cursor.selectionStart() == block.position() && continuesLine(block))
+             || (cursor.selectionEnd() == block.position() + block.length() - 1 && continuesLine(block.next()))))
+        return;
+    const QPair<int, int> word = inLine(cursorForPosition(event->pos()).position(), [](const QString &text, int from) {
+        QTextDocument line(text);
+        QTextCursor c(&line);
+        c.setPosition(from);
+        c.select(QTextCursor::WordUnderCursor);
+        return qMakePair(c.selectionStart(), c.selectionEnd());
+    });
+    m_pieceWord = qMakePair(cursor.selectionStart(), cursor.selectionEnd());
+    cursor.setPosition(editPosition(word.first, true));
+    cursor.setPosition(editPosition(word.second, false), QTextCursor::KeepAnchor);
+    m_lineWord = qMakePair(cursor.selectionStart(), cursor.selectionEnd());
+    setTextCursor(cursor);
+}
+
+// Moved with the button down after a double-click, Qt keeps the word it selected, or extends the selection from
+// one of its ends: the word in the line instead.
+void TextpadEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseMoveEvent(event);
+    QTextCursor cursor = textCursor();
+    const int anchor = cursor.anchor();
+    const int position = cursor.position();
+    if (m_pieceWord.first < 0 || !(event->buttons() & Qt::LeftButton)
+        || (anchor != m_pieceWord.first && anchor != m_pieceWord.second))
+        return;
+    if (position >= m_lineWord.first && position <= m_lineWord.second) {
+        cursor.setPosition(m_lineWord.first);
+        cursor.setPosition(m_lineWord.second, QTextCursor::KeepAnchor);
+    } else {
+        cursor.setPosition(position < m_lineWord.first ? m_lineWord.second : m_lineWord.first);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+    }
+    if (cursor.anchor() != anchor || cursor.position() != position)
+        setTextCursor(cursor);
+}
+
+void TextpadEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    if (!(event->buttons() & Qt::LeftButton))
+        m_pieceWord = m_lineWord = qMakePair(-1, -1);
 }
 
 void TextpadEdit::inputMethodEvent(QInputMethodEvent *event)
@@ -452,6 +643,7 @@ void TextpadEdit::tidy()
     if (doc->isRedoAvailable()) {
         m_dirtyFrom = m_dirtyTo = -1;
         m_separatorsKnown = false;
+        m_lineDirections.clear();
         return;
     }
 
@@ -503,6 +695,7 @@ void TextpadEdit::tidy()
     if (recordsAgree && !splits) {
         m_dirtyFrom = m_dirtyTo = -1;
         m_separatorsKnown = false;
+        m_lineDirections.clear();
         return;
     }
 
@@ -538,4 +731,5 @@ void TextpadEdit::tidy()
     m_tidying = false;
     m_dirtyFrom = m_dirtyTo = -1;
     m_separatorsKnown = false;
+    m_lineDirections.clear();
 }

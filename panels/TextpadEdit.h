@@ -1,8 +1,11 @@
 #ifndef TEXTPADEDIT_H
 #define TEXTPADEDIT_H
 
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QVector>
+
+#include <functional>
 
 class QTextBlock;
 
@@ -22,6 +25,10 @@ class QTextBlock;
 // not touch tells which is right. After each edit the pieces are tidied in
 // the same undo step: records made to agree, no empty piece, no block longer
 // than twice PieceLength.
+//
+// A piece is laid out, and Qt's cursor keys step in it, in its line's
+// direction. Keys and clicks that reach the ends of a line or of a word (Ctrl+K,
+// word keys, a double-click) find them in the line taken whole.
 class TextpadEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -50,6 +57,10 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void OnContentsChange(int position, int removed, int added);
@@ -57,8 +68,21 @@ private:
     bool touched(const QTextBlock &block) const;
     // The edit positions of the soft separators, ascending.
     const QVector<int> &softSeparators() const;
+    // What `find` finds in the text of the pieces around an edit position, read as one string, given the
+    // position's index in it: two indices in it, given back as indices in text().
+    QPair<int, int> inLine(int position, const std::function<QPair<int, int>(const QString &, int)> &find) const;
     // Where a word key's step from an edit position ends, back or on, in the line taken whole.
     int wordStep(int position, bool back) const;
+    // Whether Qt takes a block that holds the whole line of the block for right to left: its cursor keys by the
+    // line's first strong character, its layout by the first outside directional isolates.
+    bool lineRightToLeft(const QTextBlock &block, bool layout) const;
+    bool firstStrongRightToLeft(QTextBlock first, bool layout) const;
+    // The direction the block is laid out in: its line's, where that is not its own text's (else Auto).
+    Qt::LayoutDirection pieceDirection(const QTextBlock &block) const;
+    // Qt's handler of the key, which steps by the direction of the line where a cursor key would by the block's.
+    void keyInLine(QKeyEvent *event);
+    // A selection of soft separators alone holds no character: as in a plain editor, it becomes no selection.
+    void dropEmptySelection();
     void tidy();
 
     bool m_pieced = false;     // a soft separator may exist
@@ -68,6 +92,10 @@ private:
     bool m_tidyQueued = false;
     mutable bool m_separatorsKnown = true;
     mutable QVector<int> m_separators;
+    mutable QHash<int, bool> m_lineDirections; // lineRightToLeft's answers, forgotten with the separators
+    // While the button stays down after a double-click: the word Qt selected in a piece, and the word in the line.
+    QPair<int, int> m_pieceWord{-1, -1};
+    QPair<int, int> m_lineWord{-1, -1};
 };
 
 #endif // TEXTPADEDIT_H

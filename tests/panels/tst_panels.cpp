@@ -604,8 +604,8 @@ private slots:
                 QCOMPARE(edit->textIndex(edit->textCursor().position()), qBound(0, at + (right ? 1 : -1), model.size()));
                 break;
             }
-            case 5: // a selection, which may hold only a soft separator, or one character
-                to = cursor.hasSelection() ? to : qMin(at + 1, model.size());
+            case 5: // a selection, or one character where there is none (a soft separator alone is none)
+                to = to > at ? to : qMin(at + 1, model.size());
                 key(Qt::Key_Delete);
                 break;
             case 10: // as the context menu's Delete does, tidied once the events run

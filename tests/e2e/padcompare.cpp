@@ -1,0 +1,299 @@
+// padcompare: the Textpad dock's text area beside a plain QPlainTextEdit that
+// holds the same text, in a real X server, where Qt takes X11's key bindings
+// (Ctrl+K deletes to the end of the line, Ctrl+D deletes a character).
+// Each row sets both up alike, gives each the same real keys or clicks
+// through xdotool, and compares the text, the selection (as indices in the
+// text), whether there is a step to undo and, key by key, the cursor. Lines
+// are longer than a piece, so the text area holds them as several blocks.
+#include "panels/TextpadEdit.h"
+
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString Hebrew = QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd"); // shalom
+
+// The line grown by the word and a space until it holds at least `length` characters.
+QString words(QString line, const QString &word, int length)
+{
+    while (line.size() < length)
+        line += word + QLatin1Char(' ');
+    return line;
+}
+
+bool xdotool(const QStringList &arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+// xdotool's words for a move of the pointer to a point, then the rest.
+QStringList pointerAt(const QPoint &at, const QStringList &then)
+{
+    return QStringList{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())} + then;
+}
+
+bool isModifier(int key)
+{
+    return key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt || key == Qt::Key_Meta;
+}
+
+// One of the two editors, seen through indices in its text.
+struct Editor
+{
+    QPlainTextEdit *edit = nullptr;
+    std::function<void(const QString &)> setText;
+    std::function<QString()> text;
+    std::function<int(int)> index;           // of a position in the edit
+    std::function<int(int, bool)> position;  // in the edit, of an index (after a soft separator, or before it)
+
+    QString state() const
+    {
+        const QTextCursor c = edit->textCursor();
+        return QStringLiteral("length %1, selection %2 to %3, undo %4")
+            .arg(text().size())
+            .arg(index(c.anchor()))
+            .arg(index(c.position()))
+            .arg(edit->document()->isUndoAvailable() ? "available" : "none");
+    }
+    // The centre of the character, in global coordinates.
+    QPoint centre(int i) const
+    {
+        QTextCursor c(edit->document());
+        c.setPosition(position(i, true));
+        const QRect left = edit->cursorRect(c);
+        c.setPosition(position(i + 1, false));
+        const QRect right = edit->cursorRect(c);
+        return edit->viewport()->mapToGlobal(QPoint((left.x() + right.x()) / 2, left.center().y()));
+    }
+    // The visual line of the character: its block and line number.
+    QPair<int, int> lineOf(int i) const
+    {
+        const int p = position(i, true);
+        const QTextBlock block = edit->document()->findBlock(p);
+        edit->document()->documentLayout()->blockBoundingRect(block);
+        return {block.blockNumber(), block.layout()->lineForTextPosition(p - block.position()).lineNumber()};
+    }
+};
+
+// Counts the key and mouse releases an editor receives, and notes its state after each key.
+class Recorder : public QObject
+{
+public:
+    Editor *editor = nullptr;
+    int keys = 0;
+    int clicks = 0;
+    QStringList states;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyRelease && !isModifier(static_cast<QKeyEvent *>(event)->key())) {
+            ++keys;
+            states << editor->state();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            ++clicks;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class PadCompare : public QObject
+{
+    Q_OBJECT
+
+    QWidget window;
+    TextpadEdit *pad = nullptr;
+    QPlainTextEdit *plain = nullptr;
+    Editor editors[2];
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        pad = new TextpadEdit;
+        plain = new QPlainTextEdit;
+        auto *layout = new QHBoxLayout(&window);
+        layout->addWidget(pad);
+        layout->addWidget(plain);
+        window.setWindowTitle(QStringLiteral("padcompare"));
+        window.resize(1200, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        editors[0].edit = pad;
+        editors[0].setText = [this](const QString &t) { pad->setText(t); };
+        editors[0].text = [this] { return pad->text(); };
+        editors[0].index = [this](int p) { return pad->textIndex(p); };
+        editors[0].position = [this](int i, bool after) { return pad->editPosition(i, after); };
+        editors[1].edit = plain;
+        editors[1].setText = [this](const QString &t) { plain->setPlainText(t); };
+        editors[1].text = [this] {
+            return plain->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        };
+        editors[1].index = [](int p) { return p; };
+        editors[1].position = [](int i, bool) { return i; };
+    }
+
+    // Positions count from the end of the text area's first piece where `seam` is set; the cursor's position lies
+    // after the soft separator there where `after` is set. Input: "keys" and xdotool key names; "double-click" at
+    // the anchor's character, and how many pixels the pointer moves before the second click lets go; "menu" and
+    // the text of a context menu entry, chosen when it is enabled. "order" compares, instead, which side of a
+    // Latin letter a Hebrew letter next to it is drawn on.
+    void asPlainEditor_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("seam");
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<QString>("input");
+
+        const QString three = words(QString(), QStringLiteral("lorem"), 9000) + QStringLiteral("\nshort");
+        // Latin to about 4000, then Hebrew over the first piece's end, then Latin; and the other way round.
+        const QString latin = QStringLiteral("lorem");
+        const QString ltr = words(words(words(QString(), latin, 4000), Hebrew, 4400), latin, 9000);
+        const QString rtl = words(words(words(QString(), Hebrew, 4000), latin, 4400), Hebrew, 9000);
+        // A word of 2200 letters from 2000 on: the first piece ends inside it.
+        const QString longWord = words(words(QString(), latin, 2000) + QString(2200, 'x') + ' ', latin, 9000);
+
+        QTest::newRow("Ctrl+K, then undo") << three << false << 100 << 100 << false << "keys ctrl+k ctrl+z";
+        QTest::newRow("Ctrl+K at a piece's end") << three << true << 0 << 0 << false << "keys ctrl+k";
+        QTest::newRow("Ctrl+Right over Hebrew in a Latin line") << ltr << false << 3990 << 3990 << false
+                                                                 << "keys" + QStringLiteral(" ctrl+Right").repeated(40);
+        QTest::newRow("Right over Hebrew in a Latin line") << ltr << true << -8 << -8 << false
+                                                           << "keys" + QStringLiteral(" Right").repeated(16);
+        QTest::newRow("Ctrl+Left over Latin in a Hebrew line") << rtl << false << 3990 << 3990 << false
+                                                               << "keys" + QStringLiteral(" ctrl+Left").repeated(40);
+        QTest::newRow("Latin drawn in a Hebrew line") << rtl << false << 0 << 0 << false << "order";
+        QTest::newRow("double-click before a piece's end") << longWord << true << -6 << -6 << false << "double-click";
+        QTest::newRow("double-click after a piece's end") << longWord << true << 4 << 4 << false << "double-click";
+        QTest::newRow("double-click moved before a piece's end") << longWord << true << -6 << -6 << false
+                                                                 << "double-click -3";
+        QTest::newRow("context menu Delete of a soft separator") << three << true << 0 << 0 << true
+                                                                 << "menu Delete";
+        QTest::newRow("Ctrl+X of a soft separator") << three << true << 0 << 0 << true << "keys ctrl+x";
+        QTest::newRow("Delete of a soft separator") << three << true << 0 << 0 << true << "keys Delete";
+    }
+
+    void asPlainEditor()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, seam);
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(bool, after);
+        QFETCH(QString, input);
+        const QStringList in = input.split(QLatin1Char(' '));
+        QStringList seen[2];
+        QString texts[2];
+        QHash<int, bool> hebrewLeft[2]; // by a Latin letter next to a Hebrew one over a space, on one visual line
+        pad->setText(text);
+        if (seam) {
+            const int end = pad->document()->firstBlock().length() - 1;
+            QVERIFY(pad->continuesLine(pad->document()->firstBlock().next()));
+            anchor += end;
+            position += end;
+        }
+        for (int e = 0; e < 2; ++e) {
+            Editor &editor = editors[e];
+            editor.setText(text);
+            QTextCursor cursor = editor.edit->textCursor();
+            cursor.setPosition(editor.position(anchor, false));
+            cursor.setPosition(editor.position(position, after), QTextCursor::KeepAnchor);
+            editor.edit->setTextCursor(cursor);
+            editor.edit->centerCursor();
+            editor.edit->setFocus();
+            QTRY_VERIFY(editor.edit->hasFocus());
+            QTest::qWait(50);
+
+            Recorder recorder;
+            recorder.editor = &editor;
+            editor.edit->installEventFilter(&recorder);
+            editor.edit->viewport()->installEventFilter(&recorder);
+            if (in.first() == QLatin1String("keys")) {
+                QVERIFY(xdotool(QStringList{"key", "--delay", "15"} + in.mid(1)));
+                QTRY_COMPARE_WITH_TIMEOUT(recorder.keys, in.size() - 1, 10000);
+                seen[e] = recorder.states;
+            } else if (in.first() == QLatin1String("double-click")) {
+                // Held down, the second press may move a little before it is let go.
+                QStringList clicks{"click", "1", "mousedown", "1"};
+                if (in.size() > 1)
+                    clicks << "mousemove_relative" << "--" << in.at(1) << "0";
+                QVERIFY(xdotool(pointerAt(editor.centre(anchor), clicks << "mouseup" << "1")));
+                QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, 2, 10000);
+            } else if (in.first() == QLatin1String("menu")) {
+                // The entry is chosen, or the menu closed, from inside the menu's own event loop.
+                bool shown = false;
+                QTimer poll;
+                connect(&poll, &QTimer::timeout, [&] {
+                    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                    if (shown || !menu || !menu->isVisible())
+                        return;
+                    shown = true;
+                    for (QAction *action : menu->actions()) {
+                        if (action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) != in.at(1))
+                            continue;
+                        seen[e] << QStringLiteral("%1 %2").arg(in.at(1), action->isEnabled() ? "enabled" : "disabled");
+                        if (action->isEnabled()) {
+                            const QPoint at = menu->mapToGlobal(menu->actionGeometry(action).center());
+                            xdotool(pointerAt(at, {"click", "1"}));
+                            return;
+                        }
+                    }
+                    xdotool({"key", "Escape"});
+                });
+                poll.start(50);
+                const QPoint at = editor.edit->viewport()->mapToGlobal(editor.edit->cursorRect().center());
+                QVERIFY(xdotool(pointerAt(at, {"click", "3"})));
+                QTRY_VERIFY_WITH_TIMEOUT(shown && !QApplication::activePopupWidget(), 10000);
+                QCOMPARE(seen[e].size(), 1);
+                QTest::qWait(100); // the queued tidying
+            } else {
+                for (int i = 1; i + 3 < text.size(); ++i) {
+                    const QChar::Script before = text.at(i).script();
+                    const QChar::Script after = text.at(i + 2).script();
+                    const bool latinFirst = before == QChar::Script_Latin && after == QChar::Script_Hebrew;
+                    const bool hebrewFirst = before == QChar::Script_Hebrew && after == QChar::Script_Latin;
+                    if (text.at(i + 1) != QLatin1Char(' ') || !(latinFirst || hebrewFirst))
+                        continue;
+                    // Letters inside their runs, so that each is drawn where its run is.
+                    const int latin = latinFirst ? i - 1 : i + 3;
+                    const int hebrew = latinFirst ? i + 3 : i - 1;
+                    if (editor.lineOf(latin) == editor.lineOf(hebrew) && editor.lineOf(i) == editor.lineOf(i + 2))
+                        hebrewLeft[e].insert(i, editor.centre(hebrew).x() < editor.centre(latin).x());
+                }
+            }
+            editor.edit->removeEventFilter(&recorder);
+            editor.edit->viewport()->removeEventFilter(&recorder);
+            seen[e] << editor.state();
+            texts[e] = editor.text();
+        }
+        if (in.first() == QLatin1String("order")) {
+            int compared = 0;
+            for (auto i = hebrewLeft[0].cbegin(); i != hebrewLeft[0].cend(); ++i) {
+                if (hebrewLeft[1].contains(i.key())) {
+                    QVERIFY2(hebrewLeft[1].value(i.key()) == i.value(), qPrintable(QString("at %1").arg(i.key())));
+                    ++compared;
+                }
+            }
+            QVERIFY(compared >= 2);
+        }
+        QCOMPARE(seen[0], seen[1]);
+        int differs = 0;
+        while (differs < texts[0].size() && differs < texts[1].size() && texts[0].at(differs) == texts[1].at(differs))
+            ++differs;
+        QVERIFY2(texts[0] == texts[1], qPrintable(QStringLiteral("the texts differ from %1 on").arg(differs)));
+    }
+};
+
+QTEST_MAIN(PadCompare)
+#include "padcompare.moc"
