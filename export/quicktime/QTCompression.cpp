@@ -195,6 +195,7 @@ struct Compressor
     int paddedHeight = 0;
     int block = 1;       // a picture between bars starts and ends on multiples of this
     bool h264 = false;
+    bool rpza = false;
     AVCodecContext *context = nullptr;
     AVFrame *frame = nullptr; // its buffer holds paddedWidth x paddedHeight pixels
     AVPacket *packet = nullptr;
@@ -272,6 +273,7 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     c->codedHeight = alignUp(height, align);
     c->block = rgbH264 ? 1 : spec->block;
     c->h264 = spec->control == QualityControl::X264;
+    c->rpza = spec->id == AV_CODEC_ID_RPZA;
     c->context = avcodec_alloc_context3(encoder);
     c->packet = av_packet_alloc();
     if (!c->context || !c->packet)
@@ -376,6 +378,63 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
         out.append(unit);
     }
     return out;
+}
+
+// FFmpeg's Road Pizza encoder writes the two colours of its four-colour
+// blocks with red and blue exchanged (it picks such blocks where a block's
+// pixels vary in one channel, the others nil: red or blue beside black).
+// Exchanges them back, in place. A frame is one chunk, 0xe1 and its
+// 24-bit size, then opcodes: 0x80 + n - 1 skips n blocks, 0xa0 + n - 1
+// fills n blocks with one colour, 0xc0 + n - 1 gives n blocks two colours
+// and 2 bits a pixel between them; a byte below 0x80 starts one block's
+// first colour, followed by a second colour with its top bit set (four
+// colours) or by 15 more (a colour a pixel).
+void mendFourColourBlocks(uint8_t *data, int size)
+{
+    const auto exchange = [](uint8_t *colour) {
+        const int v = colour[0] << 8 | colour[1];
+        const int mended = (v & 0x83e0) | (v >> 10 & 0x1f) | (v & 0x1f) << 10;
+        colour[0] = uint8_t(mended >> 8);
+        colour[1] = uint8_t(mended);
+    };
+    if (size < 4 || data[0] != 0xe1)
+        return;
+    int pos = 4;
+    while (pos < size) {
+        const int opcode = data[pos];
+        const int blocks = (opcode & 0x1f) + 1;
+        if (!(opcode & 0x80)) {
+            if (pos + 4 > size)
+                return;
+            if (!(data[pos + 2] & 0x80)) {
+                pos += 32;
+                continue;
+            }
+            if (pos + 8 > size)
+                return;
+            exchange(data + pos);
+            exchange(data + pos + 2);
+            pos += 8;
+            continue;
+        }
+        switch (opcode & 0xe0) {
+        case 0x80:
+            pos += 1;
+            break;
+        case 0xa0:
+            pos += 3;
+            break;
+        case 0xc0:
+            if (pos + 5 + 4 * blocks > size)
+                return;
+            exchange(data + pos + 1);
+            exchange(data + pos + 3);
+            pos += 5 + 4 * blocks;
+            break;
+        default:
+            return;
+        }
+    }
 }
 
 // A side of a picture fitted into a side of the frame: its length taken to
@@ -621,6 +680,11 @@ OSErr encodeFrame(Compressor *c, int64_t pts, QByteArray *converted, const char 
     av_packet_unref(c->packet);
     if (avcodec_send_frame(c->context, c->frame) < 0 || avcodec_receive_packet(c->context, c->packet) < 0)
         return codecErr;
+    if (c->rpza) {
+        if (av_packet_make_writable(c->packet) < 0)
+            return memFullErr;
+        mendFourColourBlocks(c->packet->data, c->packet->size);
+    }
     *bytes = reinterpret_cast<const char *>(c->packet->data);
     *size = c->packet->size;
     if (c->h264) {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstring>
 #include <dlfcn.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -496,6 +497,30 @@ private slots:
         QCOMPARE(record(dir.filePath("small.mov"), {-1}, codec, codecHighQuality, size), 1);
         const int edge = edgeError(MovieReader(dir.filePath("small.mov")).frames.value(0), size, solid);
         QVERIFY2(edge <= middle, qPrintable(QString("edge %1, middle %2").arg(edge).arg(middle)));
+    }
+
+    // Road Pizza blocks of two colours (pure red or blue beside black) and frames of pure red, padded to whole blocks
+    // (2 x 1: one block, most of it padding; 101 x 37: the last blocks): every pixel decodes as written.
+    void roadPizzaKeepsRedAndBlue()
+    {
+        QTemporaryDir dir;
+        for (const QSize &size : {QSize(8, 4), QSize(2, 1), QSize(101, 37)}) {
+            const QString path = dir.filePath(QString("%1x%2.mov").arg(size.width()).arg(size.height()));
+            QImage written(size, QImage::Format_RGB32);
+            written.fill(Qt::red);
+            for (int y = 0; size == QSize(8, 4) && y < 4; ++y)
+                for (int x = 0; x < 8; ++x)
+                    written.setPixel(x, y, x % 4 >= 2 ? qRgb(0, 0, 0) : x < 4 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+            {
+                TestWriter writer(size);
+                QVERIFY(writer.open(path, rpza));
+                std::memcpy(writer.pixels, written.constBits(), size_t(written.sizeInBytes()));
+                QVERIFY(writer.movie.writeFrame());
+            }
+            const QImage shown = MovieReader(path).frames.value(0);
+            QCOMPARE(shown.size(), size);
+            QCOMPARE(meanDifference(shown, written), 0.0);
+        }
     }
 
     void appendingAfterAChangeOfSettings_data()
