@@ -438,12 +438,12 @@ void mendFourColourBlocks(uint8_t *data, int size)
 }
 
 // A side of a picture fitted into a side of the frame: its length taken to
-// whole steps, or the frame's whole side where it reaches it.
+// whole steps (one at least), or the frame's whole side where it reaches it.
 int fittedSide(int64_t length, int side, int step)
 {
     if (length >= side)
         return side;
-    return qBound(step, int(length + step / 2) / step * step, side);
+    return qMin(side, qMax(step, int(length + step / 2) / step * step));
 }
 
 // The steps a picture between bars is placed on along a side of the
