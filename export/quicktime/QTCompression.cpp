@@ -551,20 +551,20 @@ OSErr prepareFrame(Compressor *c, int width, int height)
 // source row.
 constexpr int sourceOverRead = 64;
 
-// Converts the rows of an opaque picture of width x height as a picture of
-// paddedWidth x paddedHeight, its last column and row repeated. Rows as
+// Feeds the rows of an opaque picture of width x height to a conversion of
+// paddedWidth x paddedHeight (its last column and row repeated). Rows as
 // wide as that are read in place, but for those whose over-read could
 // leave their buffer (which may be read for readable bytes after the last
 // row); the others are copied widened, a slice at a time.
-void convertRows(Compressor *c, const uint8_t *pixels, int stride, int width, int height, int paddedWidth,
-                 int paddedHeight, int readable, uint8_t *const dst[4], const int dstStrides[4])
+void feedRows(Compressor *c, SwsContext *sws, const uint8_t *pixels, int stride, int width, int height,
+              int paddedWidth, int paddedHeight, int readable, uint8_t *const dst[4], const int dstStrides[4])
 {
     const int unsafe = (qMax(0, sourceOverRead - readable) + stride - 1) / stride;
     const int direct = paddedWidth == width ? qMax(0, height - unsafe) : 0;
     if (direct > 0) {
         const uint8_t *const planes[4] = {pixels, nullptr, nullptr, nullptr};
         const int strides[4] = {stride, 0, 0, 0};
-        sws_scale(c->sws, planes, strides, 0, direct, dst, dstStrides);
+        sws_scale(sws, planes, strides, 0, direct, dst, dstStrides);
     }
     constexpr int sliceRows = 16;
     const int rowLength = paddedWidth * 4;
@@ -580,7 +580,7 @@ void convertRows(Compressor *c, const uint8_t *pixels, int stride, int width, in
         }
         const uint8_t *const planes[4] = {c->rows.data(), nullptr, nullptr, nullptr};
         const int strides[4] = {rowLength, 0, 0, 0};
-        sws_scale(c->sws, planes, strides, y, slice, dst, dstStrides);
+        sws_scale(sws, planes, strides, y, slice, dst, dstStrides);
     }
 }
 
@@ -650,15 +650,18 @@ OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int st
                 return codecErr;
             uint8_t *const scaled[4] = {c->picture.data(), nullptr, nullptr, nullptr};
             const int scaledStrides[4] = {rowStride, 0, 0, 0};
-            sws_scale(c->scaler, planes, strides, 0, height, scaled, scaledStrides);
+            if (format == AV_PIX_FMT_BGRA) // the caller's rows, that may end right after the last pixel
+                feedRows(c, c->scaler, planes[0], strides[0], width, height, width, height, 0, scaled, scaledStrides);
+            else
+                sws_scale(c->scaler, planes, strides, 0, height, scaled, scaledStrides);
             rows = c->picture.data();
         }
         c->sws = sws_getCachedContext(c->sws, placedWidth, placedHeight, opaque, placedWidth, placedHeight, target,
                                       SWS_BICUBIC, nullptr, nullptr, nullptr);
         if (!c->sws)
             return codecErr;
-        convertRows(c, rows, rowStride, c->fitWidth, c->fitHeight, placedWidth, placedHeight, readable, dst,
-                    dstStrides);
+        feedRows(c, c->sws, rows, rowStride, c->fitWidth, c->fitHeight, placedWidth, placedHeight, readable, dst,
+                 dstStrides);
     }
     if (barRight) {
         uint8_t *placed[4];

@@ -558,6 +558,8 @@ private slots:
         QTest::newRow("barsStayBlack: H.264") << h264 << normal << narrow << h264 << normal << wide << QRect(16, 0, 64, 37) << 10.0 << 2 << 1 << QStringList();
         // 100 x 72 into 101 x 37: 51.4 x 37 on Road Pizza's blocks of 4 pixels, not on swscale's vectors.
         QTest::newRow("barsStayBlack: Video") << raw << normal << narrow << rpza << normal << QSize(100, 72) << QRect(24, 0, 52, 37) << 12.0 << 0 << 1 << QStringList();
+        // Frames scaled from a caller's buffer that ends right after their last pixel: 7 x 5 to 64 x 45.7, on H.264's blocks the whole frame.
+        QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: scaled") << raw << normal << size << h264 << normal << QSize(7, 5) << whole << 3.0 << -1 << 1 << QStringList();
         // Frame 0 of one colour coded anew at every append.
         QTest::newRow("codingAnewKeepsTheEdges: JPEG and H.264") << jpeg << normal << narrow << h264 << normal << narrow << QRect(0, 0, 101, 37) << 12.0 << -1 << 8 << QStringList();
         QTest::newRow("codingAnewKeepsTheEdges: H.264 and MPEG4") << h264 << normal << QSize(33, 33) << mpeg4 << normal << QSize(33, 33) << QRect(0, 0, 33, 33) << 12.0 << -1 << 8 << QStringList();
