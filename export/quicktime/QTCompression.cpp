@@ -3,6 +3,7 @@
 
 #include "export/quicktime/QTInternal.h"
 
+#include <algorithm>
 #include <cstring>
 
 extern "C" {
@@ -23,6 +24,7 @@ struct CodecSpec
     AVPixelFormat format;
     int depth;
     int align;           // coded sides are multiples of this: other frames are padded
+    int block;           // the pixels coded together: a picture between bars starts and ends on these
     bool clipsBlocks;    // decoders show a padded frame at its sample description's size
     QualityControl control;
 };
@@ -36,14 +38,14 @@ struct CodecSpec
 // pixels: an odd side keeps its padding in the coded frame, and the track
 // header gives the frame's size.
 const CodecSpec codecs[] = {
-    {fourCC("jpeg"), AV_CODEC_ID_MJPEG, "mjpeg", AV_PIX_FMT_YUVJ420P, 24, 1, false, QualityControl::FixedScale},
-    {fourCC("raw "), AV_CODEC_ID_RAWVIDEO, "rawvideo", AV_PIX_FMT_ARGB, 32, 1, false, QualityControl::None},
-    {fourCC("rle "), AV_CODEC_ID_QTRLE, "qtrle", AV_PIX_FMT_RGB24, 24, 1, false, QualityControl::None},
-    {fourCC("cvid"), AV_CODEC_ID_CINEPAK, "cinepak", AV_PIX_FMT_RGB24, 24, 4, true, QualityControl::FixedScale},
-    {fourCC("rpza"), AV_CODEC_ID_RPZA, "rpza", AV_PIX_FMT_RGB555LE, 16, 4, true, QualityControl::None},
-    {fourCC("avc1"), AV_CODEC_ID_H264, "libx264", AV_PIX_FMT_YUV420P, 24, 2, false, QualityControl::X264},
-    {fourCC("SVQ3"), AV_CODEC_ID_SVQ3, nullptr, AV_PIX_FMT_YUV420P, 24, 1, false, QualityControl::None},
-    {fourCC("mp4v"), AV_CODEC_ID_MPEG4, "mpeg4", AV_PIX_FMT_YUV420P, 24, 1, false, QualityControl::FixedScale},
+    {fourCC("jpeg"), AV_CODEC_ID_MJPEG, "mjpeg", AV_PIX_FMT_YUVJ420P, 24, 1, 16, false, QualityControl::FixedScale},
+    {fourCC("raw "), AV_CODEC_ID_RAWVIDEO, "rawvideo", AV_PIX_FMT_ARGB, 32, 1, 1, false, QualityControl::None},
+    {fourCC("rle "), AV_CODEC_ID_QTRLE, "qtrle", AV_PIX_FMT_RGB24, 24, 1, 1, false, QualityControl::None},
+    {fourCC("cvid"), AV_CODEC_ID_CINEPAK, "cinepak", AV_PIX_FMT_RGB24, 24, 4, 4, true, QualityControl::FixedScale},
+    {fourCC("rpza"), AV_CODEC_ID_RPZA, "rpza", AV_PIX_FMT_RGB555LE, 16, 4, 4, true, QualityControl::None},
+    {fourCC("avc1"), AV_CODEC_ID_H264, "libx264", AV_PIX_FMT_YUV420P, 24, 2, 16, false, QualityControl::X264},
+    {fourCC("SVQ3"), AV_CODEC_ID_SVQ3, nullptr, AV_PIX_FMT_YUV420P, 24, 1, 16, false, QualityControl::None},
+    {fourCC("mp4v"), AV_CODEC_ID_MPEG4, "mpeg4", AV_PIX_FMT_YUV420P, 24, 1, 16, false, QualityControl::FixedScale},
 };
 
 const CodecSpec *specFor(CodecType cType)
@@ -174,6 +176,8 @@ struct Compressor
     ~Compressor()
     {
         sws_freeContext(sws);
+        sws_freeContext(scaler);
+        av_frame_free(&scratch);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&context);
@@ -185,23 +189,31 @@ struct Compressor
     int height = 0;
     int codedWidth = 0;  // the frame padded to what the codec takes
     int codedHeight = 0;
+    // The coded frame padded on to whole colour samples: what a conversion
+    // writes, the picture's edge repeated.
+    int paddedWidth = 0;
+    int paddedHeight = 0;
+    int block = 1;       // a picture between bars starts and ends on multiples of this
     bool h264 = false;
+    bool rpza = false;
     AVCodecContext *context = nullptr;
-    AVFrame *frame = nullptr;
+    AVFrame *frame = nullptr; // its buffer holds paddedWidth x paddedHeight pixels
     AVPacket *packet = nullptr;
     long maxSize = 0;
     QByteArray extension; // codec data for the image description
     int64_t frames = 0;   // coded so far
-    // The conversion of the last source into the frame: its size, and the
-    // rectangle of the frame it fills.
-    SwsContext *sws = nullptr;
+    // The last source: its size, and the rectangle of the frame it fills.
     int sourceWidth = 0;
     int sourceHeight = 0;
     int fitX = 0;
     int fitY = 0;
     int fitWidth = 0;
     int fitHeight = 0;
-    std::vector<uint8_t> tail; // padded copy of the source's last rows
+    SwsContext *sws = nullptr;    // into the frame's pixel format
+    SwsContext *scaler = nullptr; // a source of another size or format into picture
+    std::vector<uint8_t> picture; // that source in its place's size, opaque BGRA
+    AVFrame *scratch = nullptr;   // the converted source, when a bar lies right of its place
+    std::vector<uint8_t> rows;    // rows copied for the conversion, widened by their last pixel
 };
 
 void CompressorDeleter::operator()(Compressor *compressor) const
@@ -214,6 +226,25 @@ namespace {
 int alignUp(int value, int align)
 {
     return (value + align - 1) / align * align;
+}
+
+// A frame of the compressor's pixel format over a buffer of its padded
+// size, that says it is of the coded size.
+AVFrame *newFrame(const Compressor &c)
+{
+    AVFrame *frame = av_frame_alloc();
+    if (!frame)
+        return nullptr;
+    frame->format = c.context->pix_fmt;
+    frame->width = c.paddedWidth;
+    frame->height = c.paddedHeight;
+    if (av_frame_get_buffer(frame, 0) < 0) {
+        av_frame_free(&frame);
+        return nullptr;
+    }
+    frame->width = c.codedWidth;
+    frame->height = c.codedHeight;
+    return frame;
 }
 
 } // namespace
@@ -240,15 +271,19 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     const int align = rgbH264 ? 1 : spec->align;
     c->codedWidth = alignUp(width, align);
     c->codedHeight = alignUp(height, align);
+    c->block = rgbH264 ? 1 : spec->block;
     c->h264 = spec->control == QualityControl::X264;
+    c->rpza = spec->id == AV_CODEC_ID_RPZA;
     c->context = avcodec_alloc_context3(encoder);
-    c->frame = av_frame_alloc();
     c->packet = av_packet_alloc();
-    if (!c->context || !c->frame || !c->packet)
+    if (!c->context || !c->packet)
         return memFullErr;
 
     AVCodecContext *ctx = c->context;
     const AVPixelFormat format = rgbH264 ? AV_PIX_FMT_BGR24 : spec->format;
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(format);
+    c->paddedWidth = alignUp(c->codedWidth, 1 << d->log2_chroma_w);
+    c->paddedHeight = alignUp(c->codedHeight, 1 << d->log2_chroma_h);
     ctx->width = c->codedWidth;
     ctx->height = c->codedHeight;
     ctx->pix_fmt = format;
@@ -279,10 +314,8 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     if (avcodec_open2(ctx, encoder, nullptr) < 0)
         return codecSizeErr;
 
-    c->frame->format = format;
-    c->frame->width = c->codedWidth;
-    c->frame->height = c->codedHeight;
-    if (av_frame_get_buffer(c->frame, 0) < 0)
+    c->frame = newFrame(*c);
+    if (!c->frame)
         return memFullErr;
 
     const int imageSize = av_image_get_buffer_size(format, c->codedWidth, c->codedHeight, 1);
@@ -347,30 +380,114 @@ QByteArray lengthPrefixed(const uint8_t *data, int size)
     return out;
 }
 
+// FFmpeg's Road Pizza encoder writes the two colours of its four-colour
+// blocks with red and blue exchanged (it picks such blocks where a block's
+// pixels vary in one channel, the others nil: red or blue beside black).
+// Exchanges them back, in place. A frame is one chunk, 0xe1 and its
+// 24-bit size, then opcodes: 0x80 + n - 1 skips n blocks, 0xa0 + n - 1
+// fills n blocks with one colour, 0xc0 + n - 1 gives n blocks two colours
+// and 2 bits a pixel between them; a byte below 0x80 starts one block's
+// first colour, followed by a second colour with its top bit set (four
+// colours) or by 15 more (a colour a pixel).
+void mendFourColourBlocks(uint8_t *data, int size)
+{
+    const auto exchange = [](uint8_t *colour) {
+        const int v = colour[0] << 8 | colour[1];
+        const int mended = (v & 0x83e0) | (v >> 10 & 0x1f) | (v & 0x1f) << 10;
+        colour[0] = uint8_t(mended >> 8);
+        colour[1] = uint8_t(mended);
+    };
+    if (size < 4 || data[0] != 0xe1)
+        return;
+    int pos = 4;
+    while (pos < size) {
+        const int opcode = data[pos];
+        const int blocks = (opcode & 0x1f) + 1;
+        if (!(opcode & 0x80)) {
+            if (pos + 4 > size)
+                return;
+            if (!(data[pos + 2] & 0x80)) {
+                pos += 32;
+                continue;
+            }
+            if (pos + 8 > size)
+                return;
+            exchange(data + pos);
+            exchange(data + pos + 2);
+            pos += 8;
+            continue;
+        }
+        switch (opcode & 0xe0) {
+        case 0x80:
+            pos += 1;
+            break;
+        case 0xa0:
+            pos += 3;
+            break;
+        case 0xc0:
+            if (pos + 5 + 4 * blocks > size)
+                return;
+            exchange(data + pos + 1);
+            exchange(data + pos + 3);
+            pos += 5 + 4 * blocks;
+            break;
+        default:
+            return;
+        }
+    }
+}
+
+// A side of a picture fitted into a side of the frame: its length taken to
+// whole steps (one at least), or the frame's whole side where it reaches it.
+int fittedSide(int64_t length, int side, int step)
+{
+    if (length >= side)
+        return side;
+    return qMin(side, qMax(step, int(length + step / 2) / step * step));
+}
+
+// The steps a picture between bars is placed on along a side of the
+// frame: the codec's blocks, or smaller ones where the side or the
+// picture's length (which it would stretch) holds fewer than two, but
+// whole colour samples.
+int placementStep(int block, int side, int64_t length, int chroma)
+{
+    int step = qMax(block, chroma);
+    while (step > chroma && (step > side / 2 || step > length / 2))
+        step /= 2;
+    return step;
+}
+
 // Where a source of this size goes in the frame: the whole frame when it
-// has the frame's size, else scaled to fit it, centred (on whole chroma
-// samples). Whatever the source leaves of the coded frame, bars and
-// padding, is black. False when the source keeps the place of the last.
+// has the frame's size, else scaled to fit it and centred, its sides
+// beside bars on the codec's blocks (so no block holds both picture and
+// bar). Whatever the source leaves of the frame is a black bar. False when
+// the source keeps the place of the last.
 bool placeSource(Compressor *c, int width, int height)
 {
     if (c->sourceWidth == width && c->sourceHeight == height)
         return false;
     c->sourceWidth = width;
     c->sourceHeight = height;
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format));
+    int stepX = 1;
+    int stepY = 1;
     if (width == c->width && height == c->height) {
-        c->fitX = c->fitY = 0;
         c->fitWidth = width;
         c->fitHeight = height;
     } else if (int64_t(c->width) * height <= int64_t(c->height) * width) {
+        const int64_t length = (int64_t(height) * c->width * 2 + width) / (2 * width);
+        stepY = placementStep(c->block, c->height, length, 1 << d->log2_chroma_h);
         c->fitWidth = c->width;
-        c->fitHeight = int(qBound<int64_t>(1, (int64_t(height) * c->width * 2 + width) / (2 * width), c->height));
+        c->fitHeight = fittedSide(length, c->height, stepY);
     } else {
+        const int64_t length = (int64_t(width) * c->height * 2 + height) / (2 * height);
+        stepX = placementStep(c->block, c->width, length, 1 << d->log2_chroma_w);
         c->fitHeight = c->height;
-        c->fitWidth = int(qBound<int64_t>(1, (int64_t(width) * c->height * 2 + height) / (2 * height), c->width));
+        c->fitWidth = fittedSide(length, c->width, stepX);
     }
-    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format));
-    c->fitX = (c->width - c->fitWidth) / 2 >> d->log2_chroma_w << d->log2_chroma_w;
-    c->fitY = (c->height - c->fitHeight) / 2 >> d->log2_chroma_h << d->log2_chroma_h;
+    c->fitX = (c->width - c->fitWidth) / 2 / stepX * stepX;
+    c->fitY = (c->height - c->fitHeight) / 2 / stepY * stepY;
     return true;
 }
 
@@ -391,61 +508,168 @@ void fitPlanes(const Compressor &c, uint8_t *planes[4], int strides[4])
     }
 }
 
-// Makes the frame writable and ready for a source of this size and pixel
-// format: black where the source will not cover it, and a conversion that
-// puts the source in its place. The frame keeps its pixels from one source
-// to the next (one the encoder still holds is copied when made writable),
-// so what lies around the source is blackened only when its place changes.
-OSErr prepareFrame(Compressor *c, int width, int height, AVPixelFormat format)
+// Makes the frame writable: one the encoder still holds is replaced by a
+// new one, into which its pixels are copied only when kept.
+OSErr makeFrameWritable(Compressor *c, bool keep)
 {
-    if (av_frame_make_writable(c->frame) < 0)
+    if (av_frame_is_writable(c->frame))
+        return noErr;
+    AVFrame *fresh = newFrame(*c);
+    if (!fresh)
         return memFullErr;
-    const AVPixelFormat target = AVPixelFormat(c->frame->format);
-    if (placeSource(c, width, height) && (c->fitWidth != c->codedWidth || c->fitHeight != c->codedHeight)) {
+    if (keep)
+        av_image_copy(fresh->data, fresh->linesize, const_cast<const uint8_t **>(c->frame->data), c->frame->linesize,
+                      AVPixelFormat(c->frame->format), c->paddedWidth, c->paddedHeight);
+    av_frame_free(&c->frame);
+    c->frame = fresh;
+    return noErr;
+}
+
+// Makes the frame writable and ready for a source of this size: black
+// where the source will not cover it. The frame keeps its pixels from one
+// source to the next, so the bars around the source are blackened only
+// when its place changes.
+OSErr prepareFrame(Compressor *c, int width, int height)
+{
+    const bool moved = placeSource(c, width, height);
+    const bool bars = c->fitWidth != c->width || c->fitHeight != c->height;
+    OSErr err = makeFrameWritable(c, bars && !moved);
+    if (err == noErr && bars && moved) {
         const ptrdiff_t linesizes[4] = {c->frame->linesize[0], c->frame->linesize[1], c->frame->linesize[2],
                                         c->frame->linesize[3]};
+        const AVPixelFormat target = AVPixelFormat(c->frame->format);
         const AVColorRange range = target == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
-        if (av_image_fill_black(c->frame->data, linesizes, target, range, c->codedWidth, c->codedHeight) < 0) {
-            c->sourceWidth = c->sourceHeight = 0; // blackened at the next try
-            return codecErr;
-        }
+        if (av_image_fill_black(c->frame->data, linesizes, target, range, c->paddedWidth, c->paddedHeight) < 0)
+            err = codecErr;
     }
-    c->sws = sws_getCachedContext(c->sws, width, height, format, c->fitWidth, c->fitHeight, target, SWS_BICUBIC,
-                                  nullptr, nullptr, nullptr);
-    return c->sws ? OSErr(noErr) : OSErr(codecErr);
+    if (err != noErr)
+        c->sourceWidth = c->sourceHeight = 0; // placed and blackened at the next try
+    return err;
 }
 
 // swscale's vector loads read up to this many bytes past the end of a
 // source row.
 constexpr int sourceOverRead = 64;
 
-// Converts the caller's BGRA pixels into the compressor's frame, opaque
-// (as every other codec drops the alpha). The caller's buffer may end
-// right after the last pixel of its last row, so the rows whose over-read
-// could leave it are converted from a padded copy.
-OSErr convert(Compressor *c, const uint8_t *pixels, int stride, int width, int height)
+// Feeds the rows of an opaque picture of width x height to a conversion of
+// paddedWidth x paddedHeight (its last column and row repeated). Rows as
+// wide as that are read in place, but for those whose over-read could
+// leave their buffer (which may be read for readable bytes after the last
+// row); the others are copied widened, a slice at a time.
+void feedRows(Compressor *c, SwsContext *sws, const uint8_t *pixels, int stride, int width, int height,
+              int paddedWidth, int paddedHeight, int readable, uint8_t *const dst[4], const int dstStrides[4])
 {
-    const bool alpha = av_pix_fmt_desc_get(AVPixelFormat(c->frame->format))->flags & AV_PIX_FMT_FLAG_ALPHA;
-    const OSErr err = prepareFrame(c, width, height, alpha ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_BGRA);
-    if (err != noErr)
-        return err;
-    uint8_t *dst[4];
-    int dstStrides[4];
-    fitPlanes(*c, dst, dstStrides);
-    const int rowLength = width * 4;
-    const int direct = qMax(0, height - (sourceOverRead + stride - 1) / stride);
-    const int tailRows = height - direct;
+    const int unsafe = (qMax(0, sourceOverRead - readable) + stride - 1) / stride;
+    const int direct = paddedWidth == width ? qMax(0, height - unsafe) : 0;
     if (direct > 0) {
         const uint8_t *const planes[4] = {pixels, nullptr, nullptr, nullptr};
         const int strides[4] = {stride, 0, 0, 0};
-        sws_scale(c->sws, planes, strides, 0, direct, dst, dstStrides);
+        sws_scale(sws, planes, strides, 0, direct, dst, dstStrides);
     }
-    c->tail.resize(size_t(tailRows * rowLength + sourceOverRead));
-    for (int row = 0; row < tailRows; ++row)
-        std::memcpy(c->tail.data() + row * rowLength, pixels + long(direct + row) * stride, size_t(rowLength));
-    const uint8_t *const planes[4] = {c->tail.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {rowLength, 0, 0, 0};
-    sws_scale(c->sws, planes, strides, direct, tailRows, dst, dstStrides);
+    constexpr int sliceRows = 16;
+    const int rowLength = paddedWidth * 4;
+    c->rows.resize(size_t(sliceRows) * size_t(rowLength) + sourceOverRead);
+    for (int y = direct; y < paddedHeight; y += sliceRows) {
+        const int slice = qMin(sliceRows, paddedHeight - y);
+        for (int row = 0; row < slice; ++row) {
+            uint8_t *out = c->rows.data() + long(row) * rowLength;
+            const uint8_t *in = pixels + long(qMin(y + row, height - 1)) * stride;
+            std::memcpy(out, in, size_t(width) * 4);
+            for (int x = width; x < paddedWidth; ++x)
+                std::memcpy(out + x * 4, in + (width - 1) * 4, 4);
+        }
+        const uint8_t *const planes[4] = {c->rows.data(), nullptr, nullptr, nullptr};
+        const int strides[4] = {rowLength, 0, 0, 0};
+        sws_scale(sws, planes, strides, y, slice, dst, dstStrides);
+    }
+}
+
+// Puts a source picture (width x height in its pixel format; BGRA is the
+// caller's, read as opaque) into the frame, in its place. The frame's
+// colour samples each cover the picture's own pixels only: the place is
+// converted from opaque BGRA rows padded to whole samples and codec blocks
+// by repeating the picture's last column and row, so that the padding of
+// a frame shows its edge. A source of another size or pixel format is
+// first scaled into such rows; a source in place that needs no padding
+// converts straight. Where a bar lies right of the place, the conversion
+// (whose vector stores run past the end of its rows) goes through scratch.
+OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int strides[4], int width, int height,
+                     AVPixelFormat format)
+{
+    const OSErr err = prepareFrame(c, width, height);
+    if (err != noErr)
+        return err;
+    const AVPixelFormat target = AVPixelFormat(c->frame->format);
+    const AVPixelFormat opaque = av_pix_fmt_desc_get(target)->flags & AV_PIX_FMT_FLAG_ALPHA ? AV_PIX_FMT_BGR0
+                                                                                            : AV_PIX_FMT_BGRA;
+    const int placedWidth = c->fitWidth == c->width ? c->paddedWidth : c->fitWidth;
+    const int placedHeight = c->fitHeight == c->height ? c->paddedHeight : c->fitHeight;
+    const bool inPlace = width == c->fitWidth && height == c->fitHeight;
+    uint8_t *dst[4];
+    int dstStrides[4];
+    const bool barRight = c->fitX + placedWidth < c->paddedWidth;
+    if (barRight) {
+        if (!c->scratch || c->scratch->width != placedWidth || c->scratch->height != placedHeight) {
+            av_frame_free(&c->scratch);
+            c->scratch = av_frame_alloc();
+            if (!c->scratch)
+                return memFullErr;
+            c->scratch->format = target;
+            c->scratch->width = placedWidth;
+            c->scratch->height = placedHeight;
+            if (av_frame_get_buffer(c->scratch, 0) < 0) {
+                av_frame_free(&c->scratch);
+                return memFullErr;
+            }
+        }
+        std::copy(c->scratch->data, c->scratch->data + 4, dst);
+        std::copy(c->scratch->linesize, c->scratch->linesize + 4, dstStrides);
+    } else {
+        fitPlanes(*c, dst, dstStrides);
+    }
+
+    if (inPlace && format != AV_PIX_FMT_BGRA && placedWidth == width && placedHeight == height) {
+        c->sws = sws_getCachedContext(c->sws, width, height, format, width, height, target, SWS_BICUBIC, nullptr,
+                                      nullptr, nullptr);
+        if (!c->sws)
+            return codecErr;
+        sws_scale(c->sws, planes, strides, 0, height, dst, dstStrides);
+    } else {
+        const uint8_t *rows = planes[0];
+        int rowStride = strides[0];
+        int readable = 0;
+        if (!inPlace || format != AV_PIX_FMT_BGRA) {
+            // Whole rows of 16 pixels more: swscale's stores run past a row's end.
+            rowStride = (alignUp(c->fitWidth, 16) + 16) * 4;
+            readable = rowStride;
+            c->picture.resize(size_t(rowStride) * size_t(c->fitHeight + 1));
+            c->scaler = sws_getCachedContext(c->scaler, width, height, format == AV_PIX_FMT_BGRA ? opaque : format,
+                                             c->fitWidth, c->fitHeight, opaque, SWS_BICUBIC, nullptr, nullptr,
+                                             nullptr);
+            if (!c->scaler)
+                return codecErr;
+            uint8_t *const scaled[4] = {c->picture.data(), nullptr, nullptr, nullptr};
+            const int scaledStrides[4] = {rowStride, 0, 0, 0};
+            if (format == AV_PIX_FMT_BGRA) // the caller's rows, that may end right after the last pixel
+                feedRows(c, c->scaler, planes[0], strides[0], width, height, width, height, 0, scaled, scaledStrides);
+            else
+                sws_scale(c->scaler, planes, strides, 0, height, scaled, scaledStrides);
+            rows = c->picture.data();
+        }
+        c->sws = sws_getCachedContext(c->sws, placedWidth, placedHeight, opaque, placedWidth, placedHeight, target,
+                                      SWS_BICUBIC, nullptr, nullptr, nullptr);
+        if (!c->sws)
+            return codecErr;
+        feedRows(c, c->sws, rows, rowStride, c->fitWidth, c->fitHeight, placedWidth, placedHeight, readable, dst,
+                 dstStrides);
+    }
+    if (barRight) {
+        uint8_t *placed[4];
+        int placedStrides[4];
+        fitPlanes(*c, placed, placedStrides);
+        av_image_copy(placed, placedStrides, const_cast<const uint8_t **>(c->scratch->data), c->scratch->linesize,
+                      target, placedWidth, placedHeight);
+    }
     return noErr;
 }
 
@@ -459,6 +683,11 @@ OSErr encodeFrame(Compressor *c, int64_t pts, QByteArray *converted, const char 
     av_packet_unref(c->packet);
     if (avcodec_send_frame(c->context, c->frame) < 0 || avcodec_receive_packet(c->context, c->packet) < 0)
         return codecErr;
+    if (c->rpza) {
+        if (av_packet_make_writable(c->packet) < 0)
+            return memFullErr;
+        mendFourColourBlocks(c->packet->data, c->packet->size);
+    }
     *bytes = reinterpret_cast<const char *>(c->packet->data);
     *size = c->packet->size;
     if (c->h264) {
@@ -502,13 +731,9 @@ OSErr compressPicture(Compressor *c, const AVFrame *picture, int64_t pts, QByteA
     const bool padded = dx >= 0 && dx < 4 && dy >= 0 && dy < 4;
     const int width = padded ? c->width : picture->width;
     const int height = padded ? c->height : picture->height;
-    OSErr err = prepareFrame(c, width, height, AVPixelFormat(picture->format));
+    OSErr err = convertPicture(c, picture->data, picture->linesize, width, height, AVPixelFormat(picture->format));
     if (err != noErr)
         return err;
-    uint8_t *dst[4];
-    int dstStrides[4];
-    fitPlanes(*c, dst, dstStrides);
-    sws_scale(c->sws, picture->data, picture->linesize, 0, height, dst, dstStrides);
     QByteArray converted;
     const char *bytes = nullptr;
     long size = 0;
@@ -608,7 +833,10 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
 
     const uint8_t *pixels = src->baseAddr + long(srcRect->top - src->bounds.top) * src->rowBytes
                             + long(srcRect->left - src->bounds.left) * 4;
-    err = convert(c, pixels, int(src->rowBytes), srcRect->right - srcRect->left, srcRect->bottom - srcRect->top);
+    const uint8_t *const planes[4] = {pixels, nullptr, nullptr, nullptr};
+    const int strides[4] = {int(src->rowBytes), 0, 0, 0};
+    err = convertPicture(c, planes, strides, srcRect->right - srcRect->left, srcRect->bottom - srcRect->top,
+                         AV_PIX_FMT_BGRA);
     QByteArray converted;
     const char *bytes = nullptr;
     long size = 0;

@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -157,9 +158,15 @@ private:
     }
 };
 
+const QRgb solid = qRgb(200, 40, 60); // test picture -1, every pixel
+
 // Test picture i: smooth, opaque, red 200 - 30 i, at least 15 a channel from its neighbours even after lossy codecs.
 void paintPicture(uchar *pixels, QSize size, int index)
 {
+    if (index < 0) {
+        std::fill_n(reinterpret_cast<quint32 *>(pixels), size.width() * size.height(), solid);
+        return;
+    }
     for (int y = 0; y < size.height(); ++y) {
         uchar *p = pixels + y * size.width() * 4;
         for (int x = 0; x < size.width(); ++x, p += 4) {
@@ -190,6 +197,27 @@ double meanDifference(const QImage &a, const QImage &b)
             sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * a.width() * a.height());
+}
+
+// The largest difference of a channel from colour within area of the image; 255 when the image has no such area.
+int largestError(const QImage &image, const QRect &area, QRgb colour)
+{
+    if (!image.rect().contains(area))
+        return 255;
+    int largest = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            largest = std::max({largest, qAbs(qRed(p) - qRed(colour)), qAbs(qGreen(p) - qGreen(colour)), qAbs(qBlue(p) - qBlue(colour))});
+        }
+    return largest;
+}
+
+// Of the last row and column of a frame of size.
+int edgeError(const QImage &image, QSize size, QRgb colour)
+{
+    const int w = size.width(), h = size.height();
+    return qMax(largestError(image, QRect(0, h - 1, w, 1), colour), largestError(image, QRect(w - 1, 0, 1, h), colour));
 }
 
 // A movie writer whose pixels end with their last row right before a page that may not be read.
@@ -461,6 +489,54 @@ private slots:
         QVERIFY(size.width() < 3 || size.height() < 3 || expected == blue.rgb());
     }
 
+    void lastRowAndColumnAsTrueAsTheMiddle_data()
+    {
+        QTest::addColumn<CodecType>("codec");
+        QTest::addColumn<QSize>("size");
+        const struct { const char *name; CodecType codec; } codecs[] = {{"JPEG", jpeg}, {"MPEG4", mpeg4}, {"H.264", h264}, {"Cinepak", fourCC("cvid")}, {"Video", rpza}};
+        for (const auto &c : codecs)
+            for (const QSize &size : {QSize(1, 1), QSize(3, 3), QSize(33, 33), QSize(101, 37)})
+                QTest::newRow(qPrintable(QString("%1 %2 x %3").arg(c.name).arg(size.width()).arg(size.height()))) << c.codec << size;
+    }
+
+    // A frame of one colour at "High": no pixel of its last row and column is farther off than the middle of a
+    // large frame of that colour in the same codec, as FFmpeg decodes both.
+    void lastRowAndColumnAsTrueAsTheMiddle()
+    {
+        QFETCH(CodecType, codec);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        QCOMPARE(record(dir.filePath("large.mov"), {-1}, codec, codecHighQuality, QSize(128, 128)), 1);
+        const int middle = largestError(MovieReader(dir.filePath("large.mov")).frames.value(0), QRect(32, 32, 64, 64), solid);
+        QCOMPARE(record(dir.filePath("small.mov"), {-1}, codec, codecHighQuality, size), 1);
+        const int edge = edgeError(MovieReader(dir.filePath("small.mov")).frames.value(0), size, solid);
+        QVERIFY2(edge <= middle, qPrintable(QString("edge %1, middle %2").arg(edge).arg(middle)));
+    }
+
+    // Road Pizza blocks of two colours (pure red or blue beside black) and frames of pure red, padded to whole blocks
+    // (2 x 1: one block, most of it padding; 101 x 37: the last blocks): every pixel decodes as written.
+    void roadPizzaKeepsRedAndBlue()
+    {
+        QTemporaryDir dir;
+        for (const QSize &size : {QSize(8, 4), QSize(2, 1), QSize(101, 37)}) {
+            const QString path = dir.filePath(QString("%1x%2.mov").arg(size.width()).arg(size.height()));
+            QImage written(size, QImage::Format_RGB32);
+            written.fill(Qt::red);
+            for (int y = 0; size == QSize(8, 4) && y < 4; ++y)
+                for (int x = 0; x < 8; ++x)
+                    written.setPixel(x, y, x % 4 >= 2 ? qRgb(0, 0, 0) : x < 4 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+            {
+                TestWriter writer(size);
+                QVERIFY(writer.open(path, rpza));
+                std::memcpy(writer.pixels, written.constBits(), size_t(written.sizeInBytes()));
+                QVERIFY(writer.movie.writeFrame());
+            }
+            const QImage shown = MovieReader(path).frames.value(0);
+            QCOMPARE(shown.size(), size);
+            QCOMPARE(meanDifference(shown, written), 0.0);
+        }
+    }
+
     void appendingAfterAChangeOfSettings_data()
     {
         QTest::addColumn<CodecType>("first");
@@ -471,26 +547,43 @@ private slots:
         QTest::addColumn<QSize>("secondSize");
         QTest::addColumn<QRect>("placed");     // where the second run's frames land in the movie's frame
         QTest::addColumn<double>("tolerance"); // mean difference per channel, every frame
+        QTest::addColumn<int>("black");        // the most a channel shows in the bars around placed; -1: no bars
+        QTest::addColumn<int>("appends");      // runs appended, in the second settings, then the first, and so on
         QTest::addColumn<QStringList>("failure"); // the temporary file unwritable in the second run: its warnings
         const QSize size(64, 48), odd(63, 47);
         const QRect whole(0, 0, 64, 48), wholeOdd(0, 0, 63, 47);
-        QTest::newRow("JPEG then MPEG4") << jpeg << normal << size << mpeg4 << normal << size << whole << 10.0 << QStringList();
-        QTest::newRow("Video then Animation") << rpza << normal << size << fourCC("rle ") << normal << size << whole << 12.0 << QStringList();
-        QTest::newRow("H.264 at one quality then another") << h264 << normal << size << h264 << codecHighQuality << size << whole << 8.0 << QStringList();
-        QTest::newRow("one codec, smaller frames scaled up") << jpeg << normal << size << jpeg << normal << QSize(32, 24) << whole << 8.0 << QStringList();
-        // 32 x 32 scaled to 48 x 48, centred: bars of 8 columns; 96 x 48 to 64 x 32: bars of 8 rows.
-        QTest::newRow("another shape, between bars") << raw << normal << size << raw << normal << QSize(32, 32) << QRect(8, 0, 48, 48) << 3.0 << QStringList();
-        QTest::newRow("another codec and shape") << jpeg << normal << size << h264 << normal << QSize(96, 48) << QRect(0, 8, 64, 32) << 8.0 << QStringList();
+        QTest::newRow("JPEG then MPEG4") << jpeg << normal << size << mpeg4 << normal << size << whole << 10.0 << -1 << 1 << QStringList();
+        QTest::newRow("Video then Animation") << rpza << normal << size << fourCC("rle ") << normal << size << whole << 12.0 << -1 << 1 << QStringList();
+        QTest::newRow("H.264 at one quality then another") << h264 << normal << size << h264 << codecHighQuality << size << whole << 8.0 << -1 << 1 << QStringList();
+        QTest::newRow("one codec, smaller frames scaled up") << jpeg << normal << size << jpeg << normal << QSize(32, 24) << whole << 8.0 << -1 << 1 << QStringList();
+        // 32 x 32 scaled to 48 x 48, centred: bars of 8 columns. 96 x 48 to 64 x 32, on H.264's blocks of 16 pixels: a bar of 16 rows below.
+        QTest::newRow("another shape, between bars") << raw << normal << size << raw << normal << QSize(32, 32) << QRect(8, 0, 48, 48) << 3.0 << 0 << 1 << QStringList();
+        QTest::newRow("another codec and shape") << jpeg << normal << size << h264 << normal << QSize(96, 48) << QRect(0, 0, 64, 32) << 8.0 << 2 << 1 << QStringList();
         // The earlier frames decode padded to 64 x 48: their 63 x 47 are coded anew.
-        QTest::newRow("H.264 with odd sides then JPEG") << h264 << normal << odd << jpeg << normal << odd << wholeOdd << 10.0 << QStringList();
-        QTest::newRow("Cinepak with odd sides then RAW") << fourCC("cvid") << normal << odd << raw << normal << odd << wholeOdd << 8.0 << QStringList();
+        QTest::newRow("H.264 with odd sides then JPEG") << h264 << normal << odd << jpeg << normal << odd << wholeOdd << 10.0 << -1 << 1 << QStringList();
+        QTest::newRow("Cinepak with odd sides then RAW") << fourCC("cvid") << normal << odd << raw << normal << odd << wholeOdd << 8.0 << -1 << 1 << QStringList();
         // The earlier frames are coded anew at open, into a file that takes no byte.
-        QTest::newRow("failedAppendLeavesTheMovie") << jpeg << normal << QSize(320, 240) << raw << normal << QSize(320, 240) << QRect() << 0.0 << QStringList{"Unable to Append to the previous Track"};
+        QTest::newRow("failedAppendLeavesTheMovie") << jpeg << normal << QSize(320, 240) << raw << normal << QSize(320, 240) << QRect() << 0.0 << -1 << 1 << QStringList{"Unable to Append to the previous Track"};
+        // 128 x 72 into 101 x 37: 65.8 x 37, its sides beside the bars on the codec's blocks of 16 pixels: 64 x 37 from column 16.
+        // Black decodes as 0 in all three; H.264's loop filter may lift a bar's pixel next to the picture a little.
+        const QSize narrow(101, 37), wide(128, 72);
+        QTest::newRow("barsStayBlack: JPEG") << jpeg << normal << narrow << jpeg << normal << wide << QRect(16, 0, 64, 37) << 10.0 << 0 << 1 << QStringList();
+        QTest::newRow("barsStayBlack: MPEG4") << mpeg4 << normal << narrow << mpeg4 << normal << wide << QRect(16, 0, 64, 37) << 10.0 << 0 << 1 << QStringList();
+        QTest::newRow("barsStayBlack: H.264") << h264 << normal << narrow << h264 << normal << wide << QRect(16, 0, 64, 37) << 10.0 << 2 << 1 << QStringList();
+        // 100 x 72 into 101 x 37: 51.4 x 37 on Road Pizza's blocks of 4 pixels, not on swscale's vectors.
+        QTest::newRow("barsStayBlack: Video") << raw << normal << narrow << rpza << normal << QSize(100, 72) << QRect(24, 0, 52, 37) << 12.0 << 0 << 1 << QStringList();
+        // Frames scaled from a caller's buffer that ends right after their last pixel: 7 x 5 to 64 x 45.7, on H.264's blocks the whole frame.
+        QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: scaled") << raw << normal << size << h264 << normal << QSize(7, 5) << whole << 3.0 << -1 << 1 << QStringList();
+        // Frame 0 of one colour coded anew at every append.
+        QTest::newRow("codingAnewKeepsTheEdges: JPEG and H.264") << jpeg << normal << narrow << h264 << normal << narrow << QRect(0, 0, 101, 37) << 12.0 << -1 << 8 << QStringList();
+        QTest::newRow("codingAnewKeepsTheEdges: H.264 and MPEG4") << h264 << normal << QSize(33, 33) << mpeg4 << normal << QSize(33, 33) << QRect(0, 0, 33, 33) << 12.0 << -1 << 8 << QStringList();
+        QTest::newRow("codingAnewKeepsTheEdges: Cinepak and JPEG") << fourCC("cvid") << normal << QSize(33, 33) << jpeg << normal << QSize(33, 33) << QRect(0, 0, 33, 33) << 12.0 << -1 << 8 << QStringList();
     }
 
-    // Runs of pictures 0, 1 then 2, 3 give 4 frames of the first run's size in the
-    // second run's codec, each showing its picture (the second run's scaled to fit, centred, black around). A failed
-    // append leaves the movie as it was, byte for byte.
+    // Runs of pictures 0, 1 then 2, 3 give 4 frames of the first run's size in the second run's codec, each showing
+    // its picture (the second run's scaled to fit, centred, black around); the bars stay black. A failed append leaves
+    // the movie as it was, byte for byte. Runs appended in turn in the second and the first settings code the earlier
+    // frames anew each time: frame 0, of one colour then, keeps its last row and column as true as its middle.
     void appendingAfterAChangeOfSettings()
     {
         QFETCH(QSize, firstSize);
@@ -498,17 +591,22 @@ private slots:
         QFETCH(QSize, secondSize);
         QFETCH(QRect, placed);
         QFETCH(double, tolerance);
+        QFETCH(int, black);
+        QFETCH(int, appends);
         QFETCH(QStringList, failure);
         QTemporaryDir dir;
         const QString path = dir.filePath("clip.mov");
         ModalRecorder rec;
         QFETCH(CodecType, first);
         QFETCH(CodecQ, firstQuality);
-        QCOMPARE(record(path, {0, 1}, first, firstQuality, firstSize), 2);
+        const QVector<int> firstRun = appends > 1 ? QVector<int>{-1, 1} : QVector<int>{0, 1};
+        QCOMPARE(record(path, firstRun, first, firstQuality, firstSize), 2);
         const QByteArray before = contents(path);
         failTempWrites = !failure.isEmpty();
         QFETCH(CodecQ, secondQuality);
-        const int written = record(path, {2, 3}, second, secondQuality, secondSize);
+        int written = 0;
+        for (int run = 0; run < appends; ++run)
+            written = record(path, {2, 3}, run % 2 ? first : second, run % 2 ? firstQuality : secondQuality, secondSize);
         failTempWrites = false;
         QCOMPARE(warnings(rec), failure);
         QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
@@ -518,16 +616,26 @@ private slots:
         }
         QCOMPARE(written, 2);
         const MovieReader movie(path);
-        QCOMPARE(movie.summary(), QString("streams 1, 1/600, 80 units, 4 packets, 4 frames, 0 errors"));
-        QCOMPARE(movie.codec, second);
+        const int frames = 2 + 2 * appends;
+        QCOMPARE(movie.summary(), QString("streams 1, 1/600, %1 units, %2 packets, %2 frames, 0 errors").arg(20 * frames).arg(frames));
+        QCOMPARE(movie.codec, appends % 2 ? second : first);
         QCOMPARE(trackHeaderSize(path), firstSize);
+        if (appends > 1) {
+            const QImage &shown = movie.frames[0];
+            const int middle = largestError(shown, QRect(firstSize.width() / 4, firstSize.height() / 4, firstSize.width() / 2, firstSize.height() / 2), solid);
+            QVERIFY2(edgeError(shown, firstSize, solid) <= middle, qPrintable(QString("edge %1, middle %2").arg(edgeError(shown, firstSize, solid)).arg(middle)));
+        }
         for (int i = 0; i < 4; ++i) {
-            QImage expected = expectedPicture(i, firstSize);
+            const QImage shown = movie.frames[i].copy(QRect(QPoint(), firstSize));
+            for (int y = 0; i >= 2 && black >= 0 && y < firstSize.height(); ++y)
+                for (int x = 0; x < firstSize.width(); ++x)
+                    QVERIFY2(placed.contains(x, y) || largestError(shown, QRect(x, y, 1, 1), qRgb(0, 0, 0)) <= black, qPrintable(QString("%1: %2, %3: %4").arg(i).arg(x).arg(y).arg(shown.pixel(x, y), 0, 16)));
+            QImage expected = expectedPicture(i < 2 ? firstRun[i] : i, firstSize);
             if (i >= 2) {
                 expected.fill(Qt::black);
                 QPainter(&expected).drawImage(placed, expectedPicture(i, secondSize).scaled(placed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
             }
-            const double difference = meanDifference(movie.frames[i].copy(QRect(QPoint(), firstSize)), expected);
+            const double difference = meanDifference(shown, expected);
             QVERIFY2(difference <= tolerance, qPrintable(QString("%1: %2").arg(i).arg(difference)));
         }
     }
