@@ -32,8 +32,16 @@ QRandomGenerator &generator()
 
 } // namespace
 
+// A splash never takes the keyboard (Qt::WindowDoesNotAcceptFocus). Without
+// that flag, a press on the splash while another window is active first asks
+// for the splash's activation: on X11 Qt sends the window manager that
+// request and receives it itself as well, and takes it as the splash being
+// activated. The press then hides the splash; a window manager that handles
+// the request after the splash has gone (openbox) moves no focus, so no focus
+// event puts Qt right: its active window stayed the hidden splash, which got
+// every key, and the main window none, until another window was activated.
 VorrelSplash::VorrelSplash(QWidget *parent, Qt::WindowFlags flags)
-    : QSplashScreen(QPixmap(), flags)
+    : QSplashScreen(QPixmap(), flags | Qt::WindowDoesNotAcceptFocus)
 {
     if (parent)
         setParent(parent, windowFlags());

@@ -8,7 +8,8 @@
 
 // The start-up splash and, with its About flag set, the About box: one of
 // the splash images with the version and the credits written over its
-// lower part on a pale box. A click hides it, as any splash screen.
+// lower part on a pale box. A click hides it, as any splash screen; it never
+// takes the keyboard, so the window below keeps it.
 class VorrelSplash : public QSplashScreen
 {
 public:

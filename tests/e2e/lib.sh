@@ -208,3 +208,19 @@ e2e_wait_exit() {
   E2E_EXIT_CODE=0
   wait "$E2E_APP_PID" || E2E_EXIT_CODE=$?
 }
+
+# The window manager's process (started by e2e_start_display).
+e2e_wm_pid() {
+  local p
+  for p in "${E2E_PIDS[@]}"; do
+    [ "$(ps -o comm= -p "$p" 2>/dev/null)" = openbox ] && { echo "$p"; return 0; }
+  done
+  return 1
+}
+
+# Stops the window manager, or lets it go on: what the program asks of it
+# meanwhile waits, as it does when a busy window manager answers late.
+# Nothing that can fail may come between the two (the harness cannot end a
+# stopped window manager).
+e2e_wm_stop() { kill -STOP "$(e2e_wm_pid)"; }
+e2e_wm_cont() { kill -CONT "$(e2e_wm_pid)"; }
