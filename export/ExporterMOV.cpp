@@ -98,7 +98,9 @@ bool ExporterMOV::begin(QVorrelScene *scene)
 
 bool ExporterMOV::exportFrame(QVorrelScene *scene)
 {
-    if (!scene || !m_movie)
+    // A first frame that copies the samples of other tracks lets events
+    // through: a tick meanwhile adds nothing.
+    if (!scene || !m_movie || m_working)
         return false;
     {
         QPainter painter(&m_frame);
@@ -108,7 +110,9 @@ bool ExporterMOV::exportFrame(QVorrelScene *scene)
         scene->render(&painter, QRectF(0, 0, m_width, m_height), scene->canvasRect(), Qt::KeepAspectRatio);
         scene->endRender();
     }
+    m_working = true;
     const bool written = m_movie->writeFrame();
+    m_working = false;
     ++m_frames;
     // A writer that gave up has said why; count only what its movie misses.
     if (!written && m_movie->isEditing())

@@ -75,7 +75,8 @@ private:
     // Frames of this run, and those the writer could not add to its movie.
     int m_frames = 0;
     int m_lostFrames = 0;
-    // Within begin or end: events let through meanwhile find no run to add to.
+    // Within begin, a frame or end: events let through meanwhile find no run
+    // to add to.
     bool m_working = false;
     bool m_cancelled = false;
 };
