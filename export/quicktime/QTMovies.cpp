@@ -789,8 +789,16 @@ OSErr writeOutputStart(MovieRecord *movie, const QByteArray &tempPath, LongTask 
     std::vector<int> map;
     std::vector<std::unique_ptr<Recoder>> recoders;
     if (!movie->sourcePath.isEmpty()) {
-        input = openInput(movie->sourcePath);
+        // The tracks have their parameters from the movie's reading, and
+        // the decoders of those coded anew find theirs in the samples: only
+        // streams copied as they are need the file probed.
+        input = openInput(movie->sourcePath, false);
         if (!input)
+            return noMovieFound;
+        bool others = false;
+        for (unsigned i = 0; i < input->nb_streams; ++i)
+            others = others || !trackOfSource(movie, int(i));
+        if (others && avformat_find_stream_info(input.get(), nullptr) < 0)
             return noMovieFound;
         for (unsigned i = 0; i < input->nb_streams; ++i) {
             const AVStream *in = input->streams[i];
