@@ -41,6 +41,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -116,6 +117,14 @@ void render(QVorrelScene &scene, QImage &frame)
 }
 
 std::map<std::string, double> perFrameMs;
+
+// The best of a row's runs: on a busy machine the others say more of the
+// machine than of the code.
+void keepBest(const std::string &key, double msPerFrame)
+{
+    const auto it = perFrameMs.find(key);
+    perFrameMs[key] = it == perFrameMs.end() ? msPerFrame : std::min(it->second, msPerFrame);
+}
 
 void report(benchmark::State &state, const std::string &key, double ms)
 {
@@ -301,6 +310,8 @@ struct Recode
 const Recode jpegToH264 = {&jpeg, &h264};
 const Recode h264ToMpeg4 = {&h264, &mpeg4};
 
+double decodeAndCode(const QString &path, const Codec &to);
+
 // Counts the progress reports and lets the work go on.
 OSErr countReports(Movie, short, short, Fixed, long refcon)
 {
@@ -311,6 +322,8 @@ OSErr countReports(Movie, short, short, Fixed, long refcon)
 // The writer opening the earlier movie in the other codec: the append step
 // codes every earlier frame anew into the file being written. The writer
 // is then destroyed without frames, which leaves the movie as it was.
+// Each round then runs the floor on the same file: on a busy machine both
+// see the same load, and the best round of each is kept.
 void AppendRecoded(benchmark::State &state, const Recode &recode)
 {
     QTemporaryDir dir;
@@ -335,9 +348,16 @@ void AppendRecoded(benchmark::State &state, const Recode &recode)
             return;
         }
         state.SetIterationTime(ms / 1000.0);
-        perFrameMs[recode.name() + " recode"] = ms / Earlier;
+        keepBest(recode.name() + " recode", ms / Earlier);
         state.counters["ms/earlier frame"] = ms / Earlier;
         state.counters["reports"] = reports;
+        const double floor = decodeAndCode(path, *recode.to);
+        if (floor < 0) {
+            state.SkipWithError("decoding failed");
+            return;
+        }
+        keepBest(recode.name() + " floor", floor / Earlier);
+        state.counters["floor ms/earlier frame"] = floor / Earlier;
     }
 }
 
@@ -424,26 +444,6 @@ double decodeAndCode(const QString &path, const Codec &to)
     return frames == Earlier ? ms : -1;
 }
 
-void RecodeFloor(benchmark::State &state, const Recode &recode)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("earlier.mov");
-    if (!writeEarlier(path, *recode.from)) {
-        state.SkipWithError("earlier movie failed");
-        return;
-    }
-    for (auto _ : state) {
-        const double ms = decodeAndCode(path, *recode.to);
-        if (ms < 0) {
-            state.SkipWithError("decoding failed");
-            return;
-        }
-        state.SetIterationTime(ms / 1000.0);
-        perFrameMs[recode.name() + " floor"] = ms / Earlier;
-        state.counters["ms/earlier frame"] = ms / Earlier;
-    }
-}
-
 } // namespace
 
 BENCHMARK_CAPTURE(PlayRun, jpeg, jpeg)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -453,10 +453,8 @@ BENCHMARK_CAPTURE(Parts, h264, h264)->UseManualTime()->Iterations(1)->Unit(bench
 BENCHMARK_CAPTURE(Padded, h264_padded, h264Padded)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Padded, jpeg_bars, jpegBars)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Padded, h264_bars, h264Bars)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AppendRecoded, jpeg_to_h264, jpegToH264)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RecodeFloor, jpeg_to_h264, jpegToH264)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AppendRecoded, h264_to_mpeg4, h264ToMpeg4)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RecodeFloor, h264_to_mpeg4, h264ToMpeg4)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AppendRecoded, jpeg_to_h264, jpegToH264)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AppendRecoded, h264_to_mpeg4, h264ToMpeg4)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -485,7 +483,7 @@ int main(int argc, char **argv)
                 continue;
             const double ours = perFrameMs[name + " recode"];
             const double floor = perFrameMs[name + " floor"];
-            std::printf("append %s: %.2f ms per earlier frame coded anew, FFmpeg alone %.2f ms; "
+            std::printf("append %s: %.2f ms per earlier frame coded anew, FFmpeg alone %.2f ms (best of 5 rounds each); "
                         "ratio %.2f (target <= 1.20)\n",
                         name.c_str(), ours, floor, ours / floor);
         }
