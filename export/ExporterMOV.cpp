@@ -4,6 +4,7 @@
 #include "modal/Modal.h"
 #include "model/QVorrelScene.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <climits>
 
@@ -34,7 +35,7 @@ QString ExporterMOV::movieFileName(const QString &exportFileName)
 
 bool ExporterMOV::begin(QVorrelScene *scene)
 {
-    if (!scene || scene->exportFileName().isEmpty())
+    if (!scene || scene->exportFileName().isEmpty() || m_working)
         return false;
     // A run whose end never came (export switched off during play) is
     // finished before the next one starts.
@@ -67,10 +68,22 @@ bool ExporterMOV::begin(QVorrelScene *scene)
     m_frame.setDotsPerMeterY(dotsPerMetre);
 
     m_movie->setCompression(m_quality, CodecType(m_codec));
+    m_movie->setProgressProc(&ExporterMOV::showProgress, reinterpret_cast<long>(this));
     OSErr refusal = noErr;
-    if (m_movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height), int32_t(rowBytes),
-                      fileName, m_keepExisting, &refusal))
+    QTMovieFile *movie = m_movie;
+    m_movie = nullptr;
+    m_working = true;
+    const bool opened = movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height),
+                                    int32_t(rowBytes), fileName, m_keepExisting, &refusal);
+    m_working = false;
+    m_movie = movie;
+    if (opened)
         return true;
+    // Cancelled by the user: nothing to say, nothing kept.
+    if (refusal == userCanceledErr) {
+        ExporterMOV::end();
+        return false;
+    }
     if (refusal == noErr)
         return refuse("Unable to initialize Quicktime Graphics World");
     // The codec cannot compress frames of the size they are coded at (the
@@ -81,7 +94,9 @@ bool ExporterMOV::begin(QVorrelScene *scene)
 
 bool ExporterMOV::exportFrame(QVorrelScene *scene)
 {
-    if (!scene || !m_movie)
+    // A first frame that copies the samples of other tracks lets events
+    // through: a tick meanwhile adds nothing.
+    if (!scene || !m_movie || m_working)
         return false;
     {
         QPainter painter(&m_frame);
@@ -91,7 +106,9 @@ bool ExporterMOV::exportFrame(QVorrelScene *scene)
         scene->render(&painter, QRectF(0, 0, m_width, m_height), scene->canvasRect(), Qt::KeepAspectRatio);
         scene->endRender();
     }
+    m_working = true;
     const bool written = m_movie->writeFrame();
+    m_working = false;
     ++m_frames;
     // A writer that gave up has said why; count only what its movie misses.
     if (!written && m_movie->isEditing())
@@ -101,21 +118,25 @@ bool ExporterMOV::exportFrame(QVorrelScene *scene)
 
 bool ExporterMOV::end()
 {
+    if (m_working)
+        return false;
     bool finished = true;
-    if (m_movie) {
+    if (QTMovieFile *movie = m_movie) {
+        m_movie = nullptr;
         if (m_lostFrames > 0)
             Modal::warning(nullptr, warningTitle,
                            QString("%1 of %2 frames could not be added to the movie.")
                                .arg(m_lostFrames)
                                .arg(m_frames));
-        const bool editing = m_movie->isEditing();
-        const bool stored = m_movie->finish();
+        const bool editing = movie->isEditing();
+        m_working = true;
+        const bool stored = movie->finish();
+        m_working = false;
         // From now on the runs of this exporter add to the movie it wrote.
         if (stored)
             m_keepExisting = true;
         finished = !editing || stored;
-        delete m_movie;
-        m_movie = nullptr;
+        delete movie;
     }
     m_frame = QImage();
     m_buffer.reset();
@@ -129,4 +150,39 @@ bool ExporterMOV::refuse(const QString &text)
     ExporterMOV::end();
     Modal::warning(nullptr, warningTitle, text);
     return false;
+}
+
+OSErr ExporterMOV::showProgress(Movie, short message, short operation, Fixed percentDone, long refcon)
+{
+    auto *exporter = reinterpret_cast<ExporterMOV *>(refcon);
+    QString label;
+    switch (operation) {
+    case progressOpLoadMovieIntoRam:
+        label = "Reading the movie...";
+        break;
+    case progressOpCopy:
+        label = "Copying the movie's earlier frames...";
+        break;
+    case progressOpExportMovie:
+        label = "Converting the movie's earlier frames...";
+        break;
+    default:
+        label = "Finishing the movie...";
+        break;
+    }
+    // Storing the movie, once begun, goes on: a run's frames are not lost.
+    const bool cancellable = operation != progressOpFlatten;
+    const int value = int((int64_t(percentDone) * 100) >> 16);
+    const Modal::ProgressStep step = message == movieProgressOpen           ? Modal::ProgressOpen
+                                     : message == movieProgressUpdatePercent ? Modal::ProgressUpdate
+                                                                             : Modal::ProgressClose;
+    if (step == Modal::ProgressOpen)
+        exporter->m_cancelled = false;
+    if (!Modal::progress(exporter, step, nullptr, warningTitle, label, value, 100, cancellable) && cancellable
+        && step != Modal::ProgressClose)
+        exporter->m_cancelled = true;
+    // The window paints and its timers run; what the user does waits for
+    // the dialog, which takes it once shown.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return exporter->m_cancelled ? userCanceledErr : noErr;
 }

@@ -1,6 +1,7 @@
 #ifndef EXPORTERMOV_H
 #define EXPORTERMOV_H
 
+#include "export/quicktime/QuickTime.h"
 #include "model/Exporter.h"
 
 #include <QImage>
@@ -22,6 +23,13 @@ class QTMovieFile;
 // frame size, and earlier frames the new codec and quality cannot continue
 // are coded anew (Sorenson 3, which FFmpeg cannot encode, is refused at
 // begin). A run that fails or writes no frame leaves the file as it was.
+//
+// Reading a long movie, copying or coding anew its earlier frames at begin
+// and storing it at end run off the GUI thread; meanwhile a progress dialog
+// ("Quicktime Export") shows how far they have got and the window paints.
+// Cancel (not offered while storing) makes begin fail without a message,
+// the movie as it was. The dialog, window-modal, keeps the user from closing
+// the document meanwhile: the exporter is not deleted inside begin or end.
 class ExporterMOV : public Exporter
 {
 public:
@@ -53,6 +61,7 @@ private:
     };
 
     bool refuse(const QString &text);
+    static OSErr showProgress(Movie movie, short message, short operation, Fixed percentDone, long refcon);
 
     int m_width = 0;
     int m_height = 0;
@@ -66,6 +75,10 @@ private:
     // Frames of this run, and those the writer could not add to its movie.
     int m_frames = 0;
     int m_lostFrames = 0;
+    // Within begin, a frame or end: events let through meanwhile find no run
+    // to add to.
+    bool m_working = false;
+    bool m_cancelled = false;
 };
 
 #endif // EXPORTERMOV_H

@@ -71,6 +71,13 @@ void QTMovieFile::setCompression(CodecQ quality, CodecType codec)
     this->codec = codec;
 }
 
+void QTMovieFile::setProgressProc(MovieProgressProcPtr proc, long refcon)
+{
+    progressProc = proc;
+    progressRefCon = refcon;
+    SetMovieProgressProc(movie, proc, refcon);
+}
+
 bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
                        const QString &name, bool append, OSErr *refusal)
 {
@@ -104,6 +111,8 @@ bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t 
         if (err != noErr)
             return fail(withError("Unable to Create Movie File: ", err));
     }
+
+    SetMovieProgressProc(movie, progressProc, progressRefCon);
 
     track = GetMovieIndTrack(movie, 1);
     if (!track)
@@ -144,7 +153,12 @@ bool QTMovieFile::open(void *buffer, OSType pixelFormat, int16_t width, int16_t 
     }
 
     const TimeValue duration = GetMediaDuration(media);
-    if (duration > 0 && AppendToTrack(track, 0, duration, codec, quality, &movieFrame) != noErr)
+    err = GetMoviesError();
+    if (err == noErr && duration > 0)
+        err = AppendToTrack(track, 0, duration, codec, quality, &movieFrame);
+    if (err == userCanceledErr)
+        return cancelled(refusal);
+    if (err != noErr)
         return fail("Unable to Append to the previous Track");
 
     state = 1;
@@ -227,6 +241,14 @@ bool QTMovieFile::reportFailure()
 {
     release();
     warn(lastError);
+    return false;
+}
+
+bool QTMovieFile::cancelled(OSErr *refusal)
+{
+    release();
+    if (refusal)
+        *refusal = userCanceledErr;
     return false;
 }
 

@@ -19,6 +19,11 @@ public:
 
     bool initQuickTime();
     void setCompression(CodecQ quality, CodecType codec);
+    // The progress procedure of the long steps of open (reading the movie,
+    // copying or coding anew its earlier frames) and of finish (storing the
+    // movie): they run off the calling thread, which calls it meanwhile. A
+    // cancel makes open fail without a warning, *refusal userCanceledErr.
+    void setProgressProc(MovieProgressProcPtr proc, long refcon);
     // With append false an existing file is not read: the new movie takes
     // its place when it is finished. Appended frames keep the movie's frame
     // size (frames of another size are scaled to fit it); earlier frames
@@ -28,7 +33,8 @@ public:
     // if not, it fails without a warning, leaving why in *refusal
     // (noCodecErr: the codec compresses nothing) for the caller to tell.
     // A file another writer (of any process) holds is busy: open fails
-    // with "Unable to Create Movie File: -47", appending or not.
+    // with "Unable to Create Movie File: -47", appending or not. It fails
+    // without a warning when the progress procedure cancels.
     bool open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
               const QString &fileName, bool append = true, OSErr *refusal = nullptr);
     // The frame every frame of the movie is coded at: the movie's, once open
@@ -52,6 +58,7 @@ private:
     void release();
     bool reportFailure();
     bool fail(const QString &text);
+    bool cancelled(OSErr *refusal);
     void warn(const QString &text);
 
     CGrafPtr savedPort = nullptr;
@@ -69,6 +76,8 @@ private:
     ImageDescriptionHandle description = nullptr;
     CodecQ quality = codecNormalQuality;
     CodecType codec = fourCC("jpeg");
+    MovieProgressProcPtr progressProc = nullptr;
+    long progressRefCon = 0;
     QString lastError;
     int state = 0;
     Step steps[3];

@@ -1,8 +1,13 @@
 #include "modal/Modal.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFontDialog>
+#include <QHash>
+#include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
+#include <QProgressDialog>
 
 namespace {
 Modal::Handler &defaultHandler()
@@ -11,6 +16,26 @@ Modal::Handler &defaultHandler()
     return handler;
 }
 Modal::Handler *installed = nullptr;
+
+// The default handler's progress dialogs, by task.
+QHash<const void *, QPointer<QProgressDialog>> &progressDialogs()
+{
+    static QHash<const void *, QPointer<QProgressDialog>> dialogs;
+    return dialogs;
+}
+
+QWidget *mainWindow()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && qobject_cast<QMainWindow *>(widget))
+            return widget;
+    return nullptr;
+}
+
+// A task shorter than this shows no dialog.
+constexpr int progressShownAfter = 500;
 }
 
 Modal::Handler::~Handler() = default;
@@ -64,6 +89,42 @@ int Modal::Handler::exec(QDialog *dialog)
 QAction *Modal::Handler::execMenu(QMenu *menu, const QPoint &globalPos)
 {
     return menu->exec(globalPos);
+}
+
+bool Modal::Handler::progress(const void *task, ProgressStep step, QWidget *parent, const QString &title,
+                              const QString &label, int value, int maximum, bool cancellable)
+{
+    QHash<const void *, QPointer<QProgressDialog>> &dialogs = progressDialogs();
+    if (step == ProgressOpen) {
+        delete dialogs.take(task);
+        auto *dialog = new QProgressDialog(label, cancellable ? QStringLiteral("Cancel") : QString(), 0, maximum,
+                                           parent ? parent : mainWindow());
+        dialog->setWindowTitle(title);
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setAutoReset(false);
+        dialog->setAutoClose(false);
+        dialog->setMinimumDuration(progressShownAfter);
+        dialog->setValue(value);
+        dialogs.insert(task, dialog);
+        return true;
+    }
+    const QPointer<QProgressDialog> dialog = dialogs.value(task);
+    if (!dialog) {
+        dialogs.remove(task);
+        return true;
+    }
+    if (step == ProgressClose) {
+        const bool cancelled = dialog->wasCanceled();
+        delete dialogs.take(task);
+        return !cancelled;
+    }
+    // A cancelled dialog is hidden; a new value would show it again.
+    if (dialog->wasCanceled())
+        return false;
+    dialog->setLabelText(label);
+    // Once shown, a modal dialog lets events through here: its Cancel answers.
+    dialog->setValue(value);
+    return !dialog || !dialog->wasCanceled();
 }
 
 void Modal::setHandler(Handler *handler)
@@ -135,4 +196,10 @@ int Modal::exec(QDialog *dialog)
 QAction *Modal::execMenu(QMenu *menu, const QPoint &globalPos)
 {
     return handler()->execMenu(menu, globalPos);
+}
+
+bool Modal::progress(const void *task, ProgressStep step, QWidget *parent, const QString &title, const QString &label,
+                     int value, int maximum, bool cancellable)
+{
+    return handler()->progress(task, step, parent, title, label, value, maximum, cancellable);
 }

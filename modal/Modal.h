@@ -15,7 +15,8 @@ class QPoint;
 class QWidget;
 
 // The one place where Vorrel runs anything modal: message boxes, file,
-// colour and font dialogs, and the exec() of its own dialogs. Code calls the
+// colour and font dialogs, progress dialogs, and the exec() of its own
+// dialogs. Code calls the
 // static functions; they forward to the installed handler. The default
 // handler shows the real dialogs; tests install one that records the call
 // (title, text, ...) and answers it without a nested event loop.
@@ -23,6 +24,7 @@ class Modal
 {
 public:
     enum MessageKind { Information, Warning, Critical, Question };
+    enum ProgressStep { ProgressOpen, ProgressUpdate, ProgressClose };
 
     class Handler
     {
@@ -44,6 +46,15 @@ public:
         // Runs a popup menu at a global position; returns the action chosen,
         // null when none.
         virtual QAction *execMenu(QMenu *menu, const QPoint &globalPos);
+        // The progress dialog of a long task, told apart from others by the
+        // task's address: ProgressOpen opens it, window-modal over parent
+        // (without one, over the main window), and shows it once the task
+        // proves long; ProgressUpdate sets its label and its value out of
+        // maximum; ProgressClose closes it. Without cancellable it has no
+        // Cancel. False once the user has cancelled. The caller lets events
+        // through between the steps; the dialog runs no loop of its own.
+        virtual bool progress(const void *task, ProgressStep step, QWidget *parent, const QString &title,
+                              const QString &label, int value, int maximum, bool cancellable);
     };
 
     // Installs a handler (not owned); null restores the default one.
@@ -77,6 +88,8 @@ public:
     static QFont getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title = QString());
     static int exec(QDialog *dialog);
     static QAction *execMenu(QMenu *menu, const QPoint &globalPos);
+    static bool progress(const void *task, ProgressStep step, QWidget *parent, const QString &title,
+                         const QString &label, int value, int maximum, bool cancellable = true);
 };
 
 #endif // MODAL_H

@@ -249,7 +249,7 @@ AVFrame *newFrame(const Compressor &c)
 
 } // namespace
 
-OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result)
+OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result, bool delayed)
 {
     const CodecSpec *spec = specFor(cType);
     if (!spec || !spec->encoder)
@@ -291,9 +291,11 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     ctx->framerate = AVRational{30, 1};
     ctx->max_b_frames = 0;
     ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    // Slice threads only: frame threads would hold frames back.
+    // Frame threads hold frames back: only a delayed compressor has them
+    // (FFmpeg's default thread types).
     ctx->thread_count = 0;
-    ctx->thread_type = FF_THREAD_SLICE;
+    if (!delayed)
+        ctx->thread_type = FF_THREAD_SLICE;
     switch (spec->control) {
     case QualityControl::FixedScale:
         ctx->flags |= AV_CODEC_FLAG_QSCALE;
@@ -302,6 +304,9 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     case QualityControl::X264:
         av_opt_set(ctx->priv_data, "preset", "veryfast", 0);
         av_opt_set(ctx->priv_data, "tune", "zerolatency", 0);
+        // Its tuning codes slices side by side; frames side by side go faster.
+        if (delayed)
+            av_opt_set(ctx->priv_data, "x264-params", "sliced-threads=0", 0);
         if (lossless)
             av_opt_set_int(ctx->priv_data, "qp", 0, 0);
         else
@@ -673,16 +678,29 @@ OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int st
     return noErr;
 }
 
-// Codes the frame as it stands. The sample goes to bytes and size, which
-// stay valid until the next call.
-OSErr encodeFrame(Compressor *c, int64_t pts, QByteArray *converted, const char **bytes, long *size, bool *key)
+// Hands the frame as it stands to the encoder; at the end, nothing.
+OSErr sendFrame(Compressor *c, int64_t pts, bool end)
 {
+    if (end)
+        return avcodec_send_frame(c->context, nullptr) < 0 ? OSErr(codecErr) : OSErr(noErr);
     c->frame->pts = pts;
     c->frame->quality = c->context->global_quality;
     c->frame->pict_type = AV_PICTURE_TYPE_NONE;
+    return avcodec_send_frame(c->context, c->frame) < 0 ? OSErr(codecErr) : OSErr(noErr);
+}
+
+// The encoder's next sample, when it has one ready (*got), into bytes and
+// size, which stay valid until the next call.
+OSErr receiveSample(Compressor *c, QByteArray *converted, const char **bytes, long *size, bool *key, bool *got)
+{
+    *got = false;
     av_packet_unref(c->packet);
-    if (avcodec_send_frame(c->context, c->frame) < 0 || avcodec_receive_packet(c->context, c->packet) < 0)
+    const int received = avcodec_receive_packet(c->context, c->packet);
+    if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+        return noErr;
+    if (received < 0)
         return codecErr;
+    *got = true;
     if (c->rpza) {
         if (av_packet_make_writable(c->packet) < 0)
             return memFullErr;
@@ -700,6 +718,16 @@ OSErr encodeFrame(Compressor *c, int64_t pts, QByteArray *converted, const char 
     *key = (c->packet->flags & AV_PKT_FLAG_KEY) || c->frames == 0;
     ++c->frames;
     return *size > c->maxSize ? OSErr(codecErr) : OSErr(noErr);
+}
+
+// Codes the frame as it stands, the sample at once.
+OSErr encodeFrame(Compressor *c, int64_t pts, QByteArray *converted, const char **bytes, long *size, bool *key)
+{
+    bool got = false;
+    OSErr err = sendFrame(c, pts, false);
+    if (err == noErr)
+        err = receiveSample(c, converted, bytes, size, key, &got);
+    return err == noErr && !got ? OSErr(codecErr) : err;
 }
 
 // An image description with the compressor's codec data after it.
@@ -722,8 +750,10 @@ void describe(const Compressor &c, ImageDescription *d)
 
 } // namespace
 
-OSErr compressPicture(Compressor *c, const AVFrame *picture, int64_t pts, QByteArray *sample, bool *key)
+OSErr compressPicture(Compressor *c, const AVFrame *picture, int64_t pts)
 {
+    if (!picture)
+        return sendFrame(c, 0, true);
     // A picture padded up to what its codec takes shows the frame in its
     // top-left corner; any other size is scaled to fit.
     const int dx = picture->width - c->width;
@@ -734,13 +764,23 @@ OSErr compressPicture(Compressor *c, const AVFrame *picture, int64_t pts, QByteA
     OSErr err = convertPicture(c, picture->data, picture->linesize, width, height, AVPixelFormat(picture->format));
     if (err != noErr)
         return err;
+    return sendFrame(c, pts, false);
+}
+
+OSErr nextSample(Compressor *c, QByteArray *sample, bool *key, bool *got)
+{
     QByteArray converted;
     const char *bytes = nullptr;
     long size = 0;
-    err = encodeFrame(c, pts, &converted, &bytes, &size, key);
-    if (err == noErr)
+    const OSErr err = receiveSample(c, &converted, &bytes, &size, key, got);
+    if (err == noErr && *got)
         *sample = c->h264 ? converted : QByteArray(bytes, int(size));
     return err;
+}
+
+QByteArray compressorCodecData(const Compressor *c)
+{
+    return c->extension;
 }
 
 AVCodecID codecIdFor(CodecType cType)

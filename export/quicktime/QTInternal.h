@@ -70,19 +70,31 @@ struct MovieRecord
     ~MovieRecord();
     short refNum = 0;
     QByteArray sourcePath;    // the movie file it was read from, empty for a new movie
+    bool timesRead = true;    // the durations of the samples in the source file are known
     std::vector<std::unique_ptr<TrackRecord>> tracks;
     AVFormatContext *output = nullptr; // the temporary file being written
+    MovieProgressProcPtr progressProc = nullptr;
+    long progressRefCon = 0;
 };
 
 // Codec helpers shared by compression and movies.
 AVCodecID codecIdFor(CodecType cType);
-// A compressor of its own, for frames of width x height.
-OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result);
-// Codes a decoded picture as the compressor's next frame, shown at pts (in
-// 1/600 s): a picture padded up to what its codec takes by its frame's
-// top-left corner, any other scaled to fit the frame. The sample is what
-// a movie stores, key when it stands on its own.
-OSErr compressPicture(Compressor *compressor, const AVFrame *picture, int64_t pts, QByteArray *sample, bool *key);
+// A compressor of its own, for frames of width x height. A delayed one
+// codes on every thread the encoder can use, frames side by side, and
+// gives its samples some frames after their pictures (compressPicture,
+// nextSample); the other gives each sample at once.
+OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, CompressorPtr *result,
+                     bool delayed = false);
+// Hands a decoded picture to the compressor as its next frame, shown at
+// pts (in 1/600 s): a picture padded up to what its codec takes by its
+// frame's top-left corner, any other scaled to fit the frame. No picture:
+// the end, after which nextSample gives the samples still held.
+OSErr compressPicture(Compressor *compressor, const AVFrame *picture, int64_t pts);
+// The compressor's next sample, in the order of the pictures, when it has
+// one ready (*got): what a movie stores, key when it stands on its own.
+OSErr nextSample(Compressor *compressor, QByteArray *sample, bool *key, bool *got);
+// The codec data its image descriptions carry (for H.264 the 'avcC' record).
+QByteArray compressorCodecData(const Compressor *compressor);
 // The width and height a sample description gives: the frame's, or the
 // padded frame's where decoders would not drop the padding.
 void sampleDescriptionSize(const ImageDescription &desc, int *width, int *height);

@@ -4,6 +4,13 @@
 // the original, so that a crash or a failure at any point leaves the
 // original as it was.
 //
+// Reading the sample times of a movie opened from a file, copying its
+// samples into the new file or coding them anew, and storing the movie can
+// take long with a long movie: each runs on a thread of its own while the
+// calling thread reports to the movie's progress procedure, when it has
+// one. That thread touches nothing but the movie it works on and its
+// files; the table of open movie files is the calling thread's alone.
+//
 // A movie file named through symbolic links is written where the links
 // lead: the links stay links. The temporary file of a movie is named after
 // it and locked while its writer lives; one left by a writer that died is
@@ -14,15 +21,22 @@
 
 #include <QCryptographicHash>
 #include <QtEndian>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -39,6 +53,7 @@ struct MovieFile
 
 std::map<short, MovieFile> movieFiles;
 short lastRefNum = 0;
+thread_local OSErr moviesError = noErr;
 
 const AVRational movieTimeBase = {1, 600};
 
@@ -228,15 +243,96 @@ struct PacketDeleter
 };
 typedef std::unique_ptr<AVPacket, PacketDeleter> Packet;
 
-Input openInput(const QByteArray &path)
+// A movie file opened for reading; probed, its streams' codec parameters
+// are complete (a few samples are decoded for that).
+Input openInput(const QByteArray &path, bool probe = true)
 {
     AVFormatContext *input = nullptr;
     if (avformat_open_input(&input, path.constData(), nullptr, nullptr) < 0)
         return nullptr;
     Input owned(input);
-    if (avformat_find_stream_info(input, nullptr) < 0)
+    if (probe && avformat_find_stream_info(input, nullptr) < 0)
         return nullptr;
     return owned;
+}
+
+// A long operation as its worker and the calling thread share it: how far
+// the worker has got, and whether it is to stop.
+class LongTask
+{
+public:
+    // Progress through a file being read.
+    void follow(AVFormatContext *input)
+    {
+        m_total.store(qMax<int64_t>(0, avio_size(input->pb)), std::memory_order_relaxed);
+        m_input = input;
+    }
+    void advance()
+    {
+        if (m_input)
+            m_done.store(avio_tell(m_input->pb), std::memory_order_relaxed);
+    }
+    void reach(int64_t done, int64_t total)
+    {
+        m_total.store(total, std::memory_order_relaxed);
+        m_done.store(done, std::memory_order_relaxed);
+    }
+    Fixed share() const
+    {
+        const int64_t total = m_total.load(std::memory_order_relaxed);
+        const int64_t done = m_done.load(std::memory_order_relaxed);
+        return total > 0 ? Fixed(qBound<int64_t>(0, done, total) * fixed1 / total) : 0;
+    }
+    void cancel() { m_cancelled.store(true); }
+    bool cancelled() const { return m_cancelled.load(); }
+
+private:
+    std::atomic<int64_t> m_total{0};
+    std::atomic<int64_t> m_done{0};
+    std::atomic<bool> m_cancelled{false};
+    AVFormatContext *m_input = nullptr; // the worker's
+};
+
+// Runs work on a thread of its own while the calling thread tells the
+// movie's progress procedure how far it has got, and passes a cancel on
+// to the work when the operation may be cancelled. Without a procedure
+// the work runs on the calling thread. A cancelled operation fails with
+// userCanceledErr even where the work finished first.
+OSErr runLong(MovieRecord *movie, short operation, bool cancellable, const std::function<OSErr(LongTask &)> &work)
+{
+    LongTask task;
+    const MovieProgressProcPtr proc = movie->progressProc;
+    if (!proc)
+        return work(task);
+    const long refcon = movie->progressRefCon;
+    const auto tell = [&](short message) {
+        if (proc(movie, message, operation, task.share(), refcon) != noErr && cancellable)
+            task.cancel();
+    };
+    OSErr result = noErr;
+    tell(movieProgressOpen);
+    if (!task.cancelled()) {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        std::thread worker([&] {
+            const OSErr err = work(task);
+            const std::lock_guard<std::mutex> hold(mutex);
+            result = err;
+            finished = true;
+            done.notify_one();
+        });
+        std::unique_lock<std::mutex> hold(mutex);
+        while (!done.wait_for(hold, std::chrono::milliseconds(25), [&] { return finished; })) {
+            hold.unlock();
+            tell(movieProgressUpdatePercent);
+            hold.lock();
+        }
+        hold.unlock();
+        worker.join();
+    }
+    proc(movie, movieProgressClose, operation, task.cancelled() ? task.share() : fixed1, refcon);
+    return task.cancelled() ? OSErr(userCanceledErr) : result;
 }
 
 // A track header ('tkhd') of a QuickTime file: the ID of its track and
@@ -355,22 +451,49 @@ void closeOutput(MovieRecord *movie)
 }
 
 // The end of each stream's last sample in movie time units.
-std::vector<TimeValue> streamDurations(AVFormatContext *input)
+OSErr streamDurations(AVFormatContext *input, LongTask &task, std::vector<TimeValue> *durations)
 {
     std::vector<int64_t> ends(input->nb_streams, 0);
     Packet packet(av_packet_alloc());
-    while (packet && av_read_frame(input, packet.get()) >= 0) {
+    if (!packet)
+        return memFullErr;
+    task.follow(input);
+    while (av_read_frame(input, packet.get()) >= 0) {
         const AVStream *stream = input->streams[packet->stream_index];
         if (packet->dts != AV_NOPTS_VALUE) {
             int64_t &end = ends[size_t(packet->stream_index)];
             end = qMax(end, av_rescale_q(packet->dts + packet->duration, stream->time_base, movieTimeBase));
         }
         av_packet_unref(packet.get());
+        if (task.cancelled())
+            return userCanceledErr;
+        task.advance();
     }
-    std::vector<TimeValue> durations;
+    durations->clear();
     for (int64_t end : ends)
-        durations.push_back(TimeValue(qMin<int64_t>(end, INT32_MAX)));
-    return durations;
+        durations->push_back(TimeValue(qMin<int64_t>(end, INT32_MAX)));
+    return noErr;
+}
+
+// Reads, the first time, how long the samples already in the movie's file
+// last.
+OSErr readSampleTimes(MovieRecord *movie)
+{
+    if (movie->timesRead)
+        return noErr;
+    const QByteArray path = movie->sourcePath;
+    std::vector<TimeValue> durations;
+    const OSErr err = runLong(movie, progressOpLoadMovieIntoRam, true, [&](LongTask &task) {
+        const Input input = openInput(path, false);
+        return input ? streamDurations(input.get(), task, &durations) : OSErr(noMovieFound);
+    });
+    if (err != noErr)
+        return err;
+    for (const auto &track : movie->tracks)
+        if (track->sourceStream >= 0 && size_t(track->sourceStream) < durations.size())
+            track->media->duration = durations[size_t(track->sourceStream)];
+    movie->timesRead = true;
+    return noErr;
 }
 
 AVStream *addOutputStream(AVFormatContext *output, const AVCodecParameters *par, AVRational timeBase)
@@ -395,7 +518,8 @@ TrackRecord *trackOfSource(MovieRecord *movie, int stream)
 }
 
 // Decodes the samples of a stream in the source file and codes them anew
-// for the track that holds them.
+// for the track that holds them. The thread that reads the source has the
+// decoding half, the one that writes the new file the coding half.
 struct Recoder
 {
     ~Recoder()
@@ -406,11 +530,22 @@ struct Recoder
 
     AVCodecContext *decoder = nullptr;
     AVFrame *picture = nullptr;
-    CompressorPtr compressor;
     AVRational timeBase = movieTimeBase; // the source stream's
+    int64_t next = 0;                    // the earliest time the next picture may take
+
+    CompressorPtr compressor;
     MediaRecord *media = nullptr;
-    int64_t next = 0;                    // the earliest time the next frame may take
+    std::deque<std::pair<int64_t, int64_t>> held; // time and duration of the pictures the compressor holds
 };
+
+// Whether samples of this codec data continue a stream of these parameters.
+bool sameCodecData(const AVCodecParameters *par, const QByteArray &extension)
+{
+    const QByteArray existing(reinterpret_cast<const char *>(par->extradata), par->extradata_size);
+    if (par->codec_id == AV_CODEC_ID_H264)
+        return sameParameterSets(extension, existing);
+    return extension == existing;
+}
 
 OSErr openRecoder(const AVStream *in, MediaRecord *media, std::unique_ptr<Recoder> *result)
 {
@@ -428,9 +563,14 @@ OSErr openRecoder(const AVStream *in, MediaRecord *media, std::unique_ptr<Recode
     recoder->decoder->thread_count = 0;
     if (avcodec_open2(recoder->decoder, codec, nullptr) < 0)
         return noCodecErr;
+    // On every thread the encoder can use, unless its samples would then
+    // need other codec data than the track's.
     const TrackRecord *track = media->track;
-    const OSErr err = openCompressor(media->cType, media->quality, track->width >> 16, track->height >> 16,
-                                     &recoder->compressor);
+    const int width = track->width >> 16;
+    const int height = track->height >> 16;
+    OSErr err = openCompressor(media->cType, media->quality, width, height, &recoder->compressor, true);
+    if (err == noErr && !sameCodecData(media->format.get(), compressorCodecData(recoder->compressor.get())))
+        err = openCompressor(media->cType, media->quality, width, height, &recoder->compressor);
     if (err != noErr)
         return err;
     recoder->timeBase = in->time_base;
@@ -439,31 +579,153 @@ OSErr openRecoder(const AVStream *in, MediaRecord *media, std::unique_ptr<Recode
     return noErr;
 }
 
-// Sends a sample of the source (null: the end) to the decoder and writes
-// every picture it gives back, coded anew, as a sample of the new file.
-OSErr recode(Recoder *r, const AVPacket *source, AVFormatContext *output, int target)
+struct FrameDeleter
 {
-    if (avcodec_send_packet(r->decoder, source) < 0)
-        return codecErr;
-    const AVRational timeBase = output->streams[target]->time_base;
+    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+};
+typedef std::unique_ptr<AVFrame, FrameDeleter> Frame;
+
+// What the thread that reads and decodes the source file hands the one
+// that writes the new file, a few items ahead.
+class SourceQueue
+{
+public:
+    struct Item
+    {
+        int source = -1; // the source stream; -1: the end of the source (err: why)
+        Packet packet;   // a sample to copy,
+        Frame picture;   // or a picture to code anew, shown at pts for duration
+        int64_t pts = 0;
+        int64_t duration = 0;
+        OSErr err = noErr;
+    };
+
+    // Waits for room; false once the writer has stopped.
+    bool push(Item item)
+    {
+        std::unique_lock<std::mutex> hold(m_mutex);
+        m_room.wait(hold, [this] { return m_stopped || m_items.size() < capacity; });
+        if (m_stopped)
+            return false;
+        m_items.push_back(std::move(item));
+        m_ready.notify_one();
+        return true;
+    }
+    Item pop()
+    {
+        std::unique_lock<std::mutex> hold(m_mutex);
+        m_ready.wait(hold, [this] { return !m_items.empty(); });
+        Item item = std::move(m_items.front());
+        m_items.pop_front();
+        m_room.notify_one();
+        return item;
+    }
+    // The writer takes nothing more.
+    void stop()
+    {
+        const std::lock_guard<std::mutex> hold(m_mutex);
+        m_stopped = true;
+        m_room.notify_all();
+    }
+
+private:
+    static constexpr size_t capacity = 8;
+    std::mutex m_mutex;
+    std::condition_variable m_room;
+    std::condition_variable m_ready;
+    std::deque<Item> m_items;
+    bool m_stopped = false;
+};
+
+// Sends a sample of the source (null: the end) to the stream's decoder and
+// hands on every picture it gives back, with the time it is shown at and
+// how long. False once the writer takes nothing more.
+bool decodeSample(Recoder *r, int source, const AVPacket *sample, SourceQueue &queue, OSErr *err)
+{
+    if (avcodec_send_packet(r->decoder, sample) < 0) {
+        *err = codecErr;
+        return true;
+    }
     for (;;) {
         const int received = avcodec_receive_frame(r->decoder, r->picture);
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
-            return noErr;
-        if (received < 0)
-            return codecErr;
+            return true;
+        if (received < 0) {
+            *err = codecErr;
+            return true;
+        }
+        SourceQueue::Item item;
+        item.source = source;
         const int64_t shown = r->picture->best_effort_timestamp;
-        const int64_t pts = shown == AV_NOPTS_VALUE ? r->next
-                                                    : qMax(r->next, av_rescale_q(shown, r->timeBase, movieTimeBase));
-        const int64_t duration = r->picture->pkt_duration > 0
-                                     ? qMax<int64_t>(1, av_rescale_q(r->picture->pkt_duration, r->timeBase, movieTimeBase))
-                                     : 20;
+        item.pts = shown == AV_NOPTS_VALUE ? r->next : qMax(r->next, av_rescale_q(shown, r->timeBase, movieTimeBase));
+        item.duration = r->picture->pkt_duration > 0
+                            ? qMax<int64_t>(1, av_rescale_q(r->picture->pkt_duration, r->timeBase, movieTimeBase))
+                            : 20;
+        r->next = item.pts + 1;
+        item.picture.reset(av_frame_alloc());
+        if (!item.picture) {
+            *err = memFullErr;
+            return true;
+        }
+        av_frame_move_ref(item.picture.get(), r->picture);
+        if (!queue.push(std::move(item)))
+            return false;
+    }
+}
+
+// The reading side: every sample of the source file, decoded where its
+// stream has a recoder, then the end.
+void readSource(AVFormatContext *input, const std::vector<int> &map,
+                const std::vector<std::unique_ptr<Recoder>> &recoders, LongTask &task, SourceQueue &queue)
+{
+    OSErr err = noErr;
+    Packet packet(av_packet_alloc());
+    task.follow(input);
+    while (err == noErr && packet && av_read_frame(input, packet.get()) >= 0) {
+        const int source = packet->stream_index;
+        if (task.cancelled()) {
+            err = userCanceledErr;
+        } else if (map[size_t(source)] >= 0 && recoders[size_t(source)]) {
+            if (!decodeSample(recoders[size_t(source)].get(), source, packet.get(), queue, &err))
+                return;
+        } else if (map[size_t(source)] >= 0) {
+            SourceQueue::Item item;
+            item.source = source;
+            item.packet = std::move(packet);
+            packet.reset(av_packet_alloc());
+            if (!queue.push(std::move(item)))
+                return;
+        }
+        if (packet)
+            av_packet_unref(packet.get());
+        task.advance();
+    }
+    if (!packet)
+        err = memFullErr;
+    for (size_t source = 0; err == noErr && source < recoders.size(); ++source)
+        if (recoders[source] && !decodeSample(recoders[source].get(), int(source), nullptr, queue, &err))
+            return;
+    SourceQueue::Item end;
+    end.err = err;
+    queue.push(std::move(end));
+}
+
+// Writes the samples the recoder's compressor has ready into the new file.
+OSErr writeRecoded(Recoder *r, AVFormatContext *output, int target)
+{
+    const AVRational timeBase = output->streams[target]->time_base;
+    for (;;) {
         QByteArray sample;
         bool key = false;
-        const OSErr err = compressPicture(r->compressor.get(), r->picture, pts, &sample, &key);
-        av_frame_unref(r->picture);
-        if (err != noErr)
+        bool got = false;
+        const OSErr err = nextSample(r->compressor.get(), &sample, &key, &got);
+        if (err != noErr || !got)
             return err;
+        if (r->held.empty())
+            return codecErr;
+        const int64_t pts = r->held.front().first;
+        const int64_t duration = r->held.front().second;
+        r->held.pop_front();
         Packet packet(av_packet_alloc());
         if (!packet || av_new_packet(packet.get(), sample.size()) < 0)
             return memFullErr;
@@ -475,55 +737,67 @@ OSErr recode(Recoder *r, const AVPacket *source, AVFormatContext *output, int ta
             packet->flags |= AV_PKT_FLAG_KEY;
         if (av_write_frame(output, packet.get()) < 0)
             return ioErr;
-        r->next = pts + 1;
         r->media->duration = TimeValue(qMin<int64_t>(qMax<int64_t>(r->media->duration, pts + duration), INT32_MAX));
     }
 }
 
 // Copies the samples already in the source file into the new file, or
-// codes them anew where a stream has a recoder.
+// codes them anew where a stream has a recoder. One thread reads and
+// decodes, this one codes and writes: decoding and coding go side by side,
+// each on the threads its codec can use.
 OSErr copySourcePackets(AVFormatContext *input, AVFormatContext *output, const std::vector<int> &map,
-                        const std::vector<std::unique_ptr<Recoder>> &recoders)
+                        const std::vector<std::unique_ptr<Recoder>> &recoders, LongTask &task)
 {
-    Packet packet(av_packet_alloc());
-    if (!packet)
-        return memFullErr;
-    while (av_read_frame(input, packet.get()) >= 0) {
-        const int source = packet->stream_index;
-        const int target = map[size_t(source)];
-        OSErr err = noErr;
-        if (target >= 0 && recoders[size_t(source)]) {
-            err = recode(recoders[size_t(source)].get(), packet.get(), output, target);
-        } else if (target >= 0) {
-            av_packet_rescale_ts(packet.get(), input->streams[source]->time_base, output->streams[target]->time_base);
+    SourceQueue queue;
+    std::thread reader([&] { readSource(input, map, recoders, task, queue); });
+    OSErr err = noErr;
+    for (;;) {
+        SourceQueue::Item item = queue.pop();
+        if (item.source < 0) {
+            err = item.err;
+            break;
+        }
+        const int target = map[size_t(item.source)];
+        if (item.picture) {
+            Recoder *r = recoders[size_t(item.source)].get();
+            err = compressPicture(r->compressor.get(), item.picture.get(), item.pts);
+            if (err == noErr) {
+                r->held.emplace_back(item.pts, item.duration);
+                err = writeRecoded(r, output, target);
+            }
+        } else {
+            AVPacket *packet = item.packet.get();
+            av_packet_rescale_ts(packet, input->streams[item.source]->time_base, output->streams[target]->time_base);
             packet->stream_index = target;
             packet->pos = -1;
-            if (av_write_frame(output, packet.get()) < 0)
+            if (av_write_frame(output, packet) < 0)
                 err = ioErr;
         }
-        av_packet_unref(packet.get());
+        if (err == noErr && task.cancelled())
+            err = userCanceledErr;
         if (err != noErr)
-            return err;
+            break;
     }
-    for (size_t source = 0; source < recoders.size(); ++source) {
-        if (!recoders[source])
+    queue.stop();
+    reader.join();
+    // What the compressors still hold.
+    for (size_t source = 0; err == noErr && source < recoders.size(); ++source) {
+        Recoder *r = recoders[source].get();
+        if (!r)
             continue;
-        const OSErr err = recode(recoders[source].get(), nullptr, output, map[source]);
-        if (err != noErr)
-            return err;
+        err = compressPicture(r->compressor.get(), nullptr, 0);
+        if (err == noErr)
+            err = writeRecoded(r, output, map[source]);
     }
-    return noErr;
+    return err;
 }
 
 // Opens the temporary file for writing: every stream of the source file
 // (copied sample for sample), then the new tracks that hold samples.
-OSErr writeOutputStart(MovieRecord *movie)
+OSErr writeOutputStart(MovieRecord *movie, const QByteArray &tempPath, LongTask &task)
 {
-    MovieFile *file = movieFile(movie->refNum);
-    if (!file || file->stored)
-        return invalidMovie;
     AVFormatContext *output = nullptr;
-    if (avformat_alloc_output_context2(&output, nullptr, "mov", file->tempPath.constData()) < 0)
+    if (avformat_alloc_output_context2(&output, nullptr, "mov", tempPath.constData()) < 0)
         return memFullErr;
     movie->output = output;
 
@@ -531,8 +805,16 @@ OSErr writeOutputStart(MovieRecord *movie)
     std::vector<int> map;
     std::vector<std::unique_ptr<Recoder>> recoders;
     if (!movie->sourcePath.isEmpty()) {
-        input = openInput(movie->sourcePath);
+        // The tracks have their parameters from the movie's reading, and
+        // the decoders of those coded anew find theirs in the samples: only
+        // streams copied as they are need the file probed.
+        input = openInput(movie->sourcePath, false);
         if (!input)
+            return noMovieFound;
+        bool others = false;
+        for (unsigned i = 0; i < input->nb_streams; ++i)
+            others = others || !trackOfSource(movie, int(i));
+        if (others && avformat_find_stream_info(input.get(), nullptr) < 0)
             return noMovieFound;
         for (unsigned i = 0; i < input->nb_streams; ++i) {
             const AVStream *in = input->streams[i];
@@ -567,21 +849,33 @@ OSErr writeOutputStart(MovieRecord *movie)
     av_dict_set(&options, "video_track_timescale", "600", 0);
     av_dict_set(&options, "movie_timescale", "600", 0);
     av_dict_set(&options, "use_stream_ids_as_track_ids", "1", 0);
-    int result = avio_open(&output->pb, file->tempPath.constData(), AVIO_FLAG_WRITE);
+    int result = avio_open(&output->pb, tempPath.constData(), AVIO_FLAG_WRITE);
     if (result >= 0)
         result = avformat_write_header(output, &options);
     av_dict_free(&options);
     if (result < 0)
         return ioErr;
-    return input ? copySourcePackets(input.get(), output, map, recoders) : OSErr(noErr);
+    return input ? copySourcePackets(input.get(), output, map, recoders, task) : OSErr(noErr);
 }
 
-// Starts writing the temporary file unless it is being written already.
+// Starts writing the temporary file unless it is being written already:
+// off the calling thread when there are samples of a source file to copy
+// or code anew.
 OSErr startOutput(MovieRecord *movie)
 {
     if (movie->output)
         return noErr;
-    const OSErr err = writeOutputStart(movie);
+    const MovieFile *file = movieFile(movie->refNum);
+    if (!file || file->stored)
+        return invalidMovie;
+    const QByteArray tempPath = file->tempPath;
+    const auto write = [movie, &tempPath](LongTask &task) { return writeOutputStart(movie, tempPath, task); };
+    short operation = progressOpCopy;
+    for (const auto &track : movie->tracks)
+        if (track->media && track->media->recode)
+            operation = progressOpExportMovie;
+    LongTask quick;
+    const OSErr err = movie->sourcePath.isEmpty() ? write(quick) : runLong(movie, operation, true, write);
     if (err != noErr)
         closeOutput(movie);
     return err;
@@ -622,10 +916,7 @@ bool continuesMedia(const TrackRecord &track, const ImageDescription &desc, cons
         return false;
     if (par->bits_per_coded_sample > 0 && par->bits_per_coded_sample != desc.depth)
         return false;
-    const QByteArray existing(reinterpret_cast<const char *>(par->extradata), par->extradata_size);
-    if (par->codec_id == AV_CODEC_ID_H264)
-        return sameParameterSets(extension, existing);
-    return extension == existing;
+    return sameCodecData(par, extension);
 }
 
 } // namespace
@@ -723,9 +1014,9 @@ OSErr NewMovieFromFile(Movie *movie, short resRefNum, short *resId, StrFileName 
         track->media->format->codec_tag = 0;
         read->tracks.push_back(std::move(track));
     }
-    const std::vector<TimeValue> durations = streamDurations(input.get());
-    for (const auto &track : read->tracks)
-        track->media->duration = durations[size_t(track->sourceStream)];
+    // How long the samples last takes reading them all: it waits for the
+    // first call that needs it, when a progress procedure can be set.
+    read->timesRead = false;
     *movie = read.release();
     return noErr;
 }
@@ -788,7 +1079,21 @@ Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle d
 
 TimeValue GetMediaDuration(Media media)
 {
-    return media ? media->duration : 0;
+    moviesError = media ? readSampleTimes(media->track->movie) : OSErr(invalidMedia);
+    return moviesError == noErr ? media->duration : 0;
+}
+
+OSErr GetMoviesError()
+{
+    return moviesError;
+}
+
+void SetMovieProgressProc(Movie movie, MovieProgressProcPtr proc, long refcon)
+{
+    if (!movie)
+        return;
+    movie->progressProc = proc;
+    movie->progressRefCon = refcon;
 }
 
 OSErr BeginMediaEdits(Media media)
@@ -815,6 +1120,10 @@ OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType 
     MediaRecord *media = track->media.get();
     if (!media || !media->format)
         return invalidMedia;
+    MovieRecord *movie = track->movie;
+    const OSErr read = readSampleTimes(movie);
+    if (read != noErr)
+        return read;
     if (!frame || start != 0 || duration != media->duration)
         return badEditList;
     const int width = frame->right - frame->left;
@@ -827,12 +1136,10 @@ OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType 
     const OSErr err = probeCompression(cType, quality, width, height, &desc, &extension);
     if (err != noErr)
         return err;
+    // The samples go into the file being written, which starts now, copied
+    // or coded anew: a failure comes here, not with the first new sample.
     if (continuesMedia(*track, desc, extension))
-        return noErr;
-    // The samples are coded anew on their way into the file being written,
-    // which starts now: their decoding and coding fails here, not with the
-    // first new sample.
-    MovieRecord *movie = track->movie;
+        return startOutput(movie);
     if (movie->output || track->sourceStream < 0)
         return badEditList;
     if (!avcodec_find_decoder(media->format->codec_id))
@@ -864,6 +1171,9 @@ OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, 
     const int extensionSize = int(descSize - Size(sizeof(ImageDescription)));
 
     MovieRecord *movie = media->track->movie;
+    const OSErr read = readSampleTimes(movie);
+    if (read != noErr)
+        return read;
     if (!media->format) {
         if (codecIdFor(desc->cType) == AV_CODEC_ID_NONE || movie->output)
             return noCodecErr;
@@ -908,6 +1218,9 @@ OSErr InsertMediaIntoTrack(Track track, TimeValue trackStart, TimeValue mediaTim
         return invalidTrack;
     if (!track->media)
         return invalidMedia;
+    const OSErr read = readSampleTimes(track->movie);
+    if (read != noErr)
+        return read;
     // The file holds each track as its whole media from time 0.
     if (trackStart != 0 || mediaTime != 0 || mediaDuration != track->media->duration || mediaRate != fixed1)
         return badEditList;
@@ -916,14 +1229,16 @@ OSErr InsertMediaIntoTrack(Track track, TimeValue trackStart, TimeValue mediaTim
 
 OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFileName &fileName)
 {
-    MovieFile *file = movieFile(resRefNum);
+    const MovieFile *file = movieFile(resRefNum);
     if (!movie || !file || movie->refNum != resRefNum || resId != movieInDataForkResID || file->name != fileName)
         return paramErr;
     if (file->stored)
         return invalidMovie;
-    const OSErr started = startOutput(movie);
-    if (started != noErr)
-        return started;
+    OSErr err = readSampleTimes(movie);
+    if (err == noErr)
+        err = startOutput(movie);
+    if (err != noErr)
+        return err;
     // The tracks with samples whose frame is not their sample description's
     // size (the muxer writes no track without samples).
     TrackSizes headers;
@@ -934,19 +1249,32 @@ OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFil
         if (track->width >> 16 != stream->codecpar->width || track->height >> 16 != stream->codecpar->height)
             headers[uint32_t(stream->id)] = {track->width, track->height};
     }
-    const int trailer = av_write_trailer(movie->output);
-    const int closed = avio_closep(&movie->output->pb);
-    closeOutput(movie);
-    if (trailer < 0 || closed < 0)
-        return ioErr;
-    const OSErr sized = writeTrackDimensions(file->tempLock, headers);
-    if (sized != noErr)
-        return sized;
-    // The new contents reach the disk before they take the movie's name.
-    if (fchmod(file->tempLock, file->mode) != 0 || fsync(file->tempLock) != 0
-        || rename(file->tempPath.constData(), file->path.constData()) != 0)
-        return errnoToOSErr(errno);
-    file->stored = true;
-    syncFolder(folderOf(file->path));
+    const int lock = file->tempLock;
+    const mode_t mode = file->mode;
+    const QByteArray tempPath = file->tempPath;
+    const QByteArray path = file->path;
+    err = runLong(movie, progressOpFlatten, false, [&](LongTask &task) {
+        const int trailer = av_write_trailer(movie->output);
+        const int closed = avio_closep(&movie->output->pb);
+        closeOutput(movie);
+        if (trailer < 0 || closed < 0)
+            return OSErr(ioErr);
+        task.reach(1, 3);
+        const OSErr sized = writeTrackDimensions(lock, headers);
+        if (sized != noErr)
+            return sized;
+        // The new contents reach the disk before they take the movie's name.
+        if (fchmod(lock, mode) != 0 || fsync(lock) != 0)
+            return errnoToOSErr(errno);
+        task.reach(2, 3);
+        if (rename(tempPath.constData(), path.constData()) != 0)
+            return errnoToOSErr(errno);
+        syncFolder(folderOf(path));
+        return OSErr(noErr);
+    });
+    if (err != noErr)
+        return err;
+    if (MovieFile *stored = movieFile(resRefNum))
+        stored->stored = true;
     return noErr;
 }

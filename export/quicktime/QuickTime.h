@@ -36,6 +36,7 @@ constexpr OSType fourCC(const char (&c)[5])
 enum : OSErr {
     noErr = 0,
     ioErr = -36,
+    userCanceledErr = -128,
     fnfErr = -43,
     fBsyErr = -47,
     paramErr = -50,
@@ -172,6 +173,8 @@ Media GetTrackMedia(Track track);
 // The frame the track shows, its header's width and height.
 void GetTrackDimensions(Track track, Fixed *width, Fixed *height);
 Media NewTrackMedia(Track track, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType);
+// Reads the times of the samples already in the movie's file the first
+// time: a failure (or a cancel) gives 0, and GetMoviesError tells it.
 TimeValue GetMediaDuration(Media media);
 OSErr BeginMediaEdits(Media media);
 OSErr EndMediaEdits(Media media);
@@ -194,5 +197,30 @@ OSErr AppendToTrack(Track track, TimeValue start, TimeValue duration, CodecType 
 // replacing the file named fileName (the name the file was opened or
 // created with).
 OSErr AddMovieToDataFork(Movie movie, short resRefNum, short resId, const StrFileName &fileName);
+
+// Long operations on a movie: reading the times of the samples already in
+// its file (GetMediaDuration, the first time), copying those samples into
+// the file being written or coding them anew (AppendToTrack), and storing
+// the movie (AddMovieToDataFork). With a progress procedure set, the layer
+// does such work on a thread of its own and calls the procedure on the
+// calling thread: movieProgressOpen first, movieProgressUpdatePercent every
+// few tens of milliseconds with the share done (a Fixed number from 0 to
+// 1), movieProgressClose last. A result other than noErr cancels the
+// operation, which then fails with userCanceledErr and leaves the movie
+// file as it was; storing, once begun, is not cancelled. The procedure
+// must not use the movie it reports on. Without one, the work runs on the
+// calling thread.
+enum : short { movieProgressOpen = 0, movieProgressUpdatePercent = 1, movieProgressClose = 2 };
+enum : short {
+    progressOpFlatten = 1,          // storing the movie in its file
+    progressOpCopy = 6,             // copying the samples already in the file
+    progressOpLoadMovieIntoRam = 8, // reading the times of those samples
+    progressOpExportMovie = 12      // coding those samples anew
+};
+typedef OSErr (*MovieProgressProcPtr)(Movie movie, short message, short operation, Fixed percentDone, long refcon);
+void SetMovieProgressProc(Movie movie, MovieProgressProcPtr proc, long refcon);
+
+// The result of this thread's last call that returns none (GetMediaDuration).
+OSErr GetMoviesError();
 
 #endif // QUICKTIME_H

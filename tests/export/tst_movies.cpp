@@ -5,9 +5,11 @@
 #include "support/ModalRecorder.h"
 #include "support/TestDocument.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <csignal>
 #include <cstdio>
@@ -778,6 +780,67 @@ private slots:
         QCOMPARE(ratios, (QVector<Fixed>{640 << 16, 0x8000, -0xC000, INT32_MAX}));
     }
 
+    void codingEarlierFramesAnewKeepsTheWindowAlive_data()
+    {
+        QTest::addColumn<CodecType>("codec");
+        QTest::addColumn<QString>("step"); // the dialog of the earlier frames
+        QTest::addColumn<int>("cancelAt"); // its update that answers Cancel; -1: none
+        const QString converting = "Converting the movie's earlier frames...";
+        QTest::newRow("coded anew") << h264 << converting << -1;
+        QTest::newRow("cancelled as it opens") << h264 << converting << 0;
+        QTest::newRow("cancelled mid-way") << h264 << converting << 4;
+        QTest::newRow("same settings: copied at begin") << jpeg << "Copying the movie's earlier frames..." << -1;
+    }
+
+    // 400 earlier JPEG frames of 1280 x 720 (one flat colour, from FFmpeg) coded anew in H.264 (or copied) by a run of
+    // two frames: from begin to end a 10 ms timer never waits 300 ms, and each long step shows its progress dialog.
+    // Cancel: begin fails without a word, the movie as it was, nothing held; the run exports nothing.
+    void codingEarlierFramesAnewKeepsTheWindowAlive()
+    {
+        QFETCH(CodecType, codec);
+        QFETCH(QString, step);
+        QFETCH(int, cancelAt);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mov");
+        if (!QFile::exists(m_earlier.filePath("jpeg.mov")))
+            QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "color=c=0x3050a0:s=1280x720:r=30", "-frames:v", "400", "-c:v", "mjpeg", "-q:v", "31", m_earlier.filePath("jpeg.mov")}), 0);
+        QVERIFY(QFile::copy(m_earlier.filePath("jpeg.mov"), path));
+        const QByteArray before = contents(path);
+        Document doc(dir);
+        doc.scene.setExportSettings(1280, 720, 72);
+        ModalRecorder rec;
+        rec.cancelProgress = cancelAt < 0 ? QString() : step;
+        rec.cancelAtUpdate = cancelAt;
+        QElapsedTimer clock;
+        qint64 last = 0, longest = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { longest = qMax(longest, clock.elapsed() - last); last = clock.elapsed(); });
+        timer.start(10);
+        ExporterMOV exporter(normal, int(codec), true);
+        clock.start();
+        QCOMPARE(play(exporter, doc.scene, 2), cancelAt < 0 ? 2 : -1);
+        longest = qMax(longest, clock.elapsed() - last);
+        QVERIFY2(longest < 300, qPrintable(QString("%1 ms").arg(longest)));
+        QVERIFY(rec.calls.isEmpty());
+        QStringList dialogs;
+        for (const ModalRecorder::Call &call : rec.progressDialogs)
+            dialogs << call.title + " / " + call.text;
+        QStringList steps{"Quicktime Export / Reading the movie...", "Quicktime Export / " + step};
+        QCOMPARE(dialogs, cancelAt < 0 ? steps << "Quicktime Export / Finishing the movie..." : steps);
+        QCOMPARE(rec.openProgress, 0);
+        QCOMPARE(entries(dir.path()), QStringList{"clip.mov"});
+        if (cancelAt >= 0) {
+            QVERIFY(exporter.frame().isNull() && !exporter.exportFrame(&doc.scene));
+            QVERIFY(exporter.end());
+            QCOMPARE(contents(path), before);
+            return;
+        }
+        QProcess probe;
+        probe.start("ffprobe", {"-v", "error", "-show_entries", "stream=codec_tag_string,time_base,duration_ts,nb_frames", "-of", "csv=p=0", path});
+        QVERIFY(probe.waitForFinished());
+        QCOMPARE(QString(probe.readAllStandardOutput()).trimmed(), QString("%1,1/600,8040,402").arg(codec == h264 ? "avc1" : "jpeg"));
+    }
+
     void movieWithoutSamplesIsNotStored()
     {
         QTemporaryDir dir;
@@ -1014,6 +1077,9 @@ private slots:
         QCOMPARE(entries(dir.filePath("real")), QStringList{"clip.mov"});
         QCOMPARE(entries(dir.path()).size(), links.size() / 2);
     }
+
+private:
+    QTemporaryDir m_earlier; // movies that several tests append to
 };
 
 // Run as "--hold <movie> <1: append, 0: new movie>", the program is oneWriterPerMovie's first run in another process.

@@ -65,3 +65,20 @@ QAction *ModalRecorder::execMenu(QMenu *menu, const QPoint &)
     calls.append({QStringLiteral("menu"), menu->title(), entries(menu)});
     return nullptr;
 }
+
+bool ModalRecorder::progress(const void *, Modal::ProgressStep step, QWidget *, const QString &title, const QString &label,
+                             int, int, bool)
+{
+    if (step == Modal::ProgressClose) {
+        --openProgress;
+        return true;
+    }
+    if (step == Modal::ProgressOpen) {
+        progressDialogs.append({QStringLiteral("progress"), title, label});
+        ++openProgress;
+        m_updates = 0;
+    } else {
+        ++m_updates;
+    }
+    return label != cancelProgress || m_updates < cancelAtUpdate;
+}

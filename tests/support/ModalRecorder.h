@@ -34,6 +34,12 @@ public:
     QQueue<QColor> colors;
     // Each called with the dialog of one exec(), returning its result code.
     QQueue<std::function<int(QDialog *)>> execs;
+    // Progress dialogs ("progress", title, label) in the order opened, and how many are open. The one labelled
+    // cancelProgress answers Cancel from its update number cancelAtUpdate on (0: as it opens).
+    QList<Call> progressDialogs;
+    int openProgress = 0;
+    QString cancelProgress;
+    int cancelAtUpdate = 0;
 
     QMessageBox::StandardButton message(Modal::MessageKind kind, QWidget *, const QString &title, const QString &text,
                                         QMessageBox::StandardButtons offered, QMessageBox::StandardButton) override;
@@ -45,8 +51,11 @@ public:
     // Records a "menu" call with the menu's title and, as text, its entries by object name (a named submenu too), a
     // separator as "-", an unnamed submenu as its title with its entries in brackets; chooses nothing.
     QAction *execMenu(QMenu *menu, const QPoint &globalPos) override;
+    bool progress(const void *task, Modal::ProgressStep step, QWidget *, const QString &title, const QString &label,
+                  int value, int maximum, bool cancellable) override;
 
 private:
     Modal::Handler *m_previous;
+    int m_updates = 0;
 };
 
