@@ -789,6 +789,52 @@ private slots:
         }
     }
 
+    // A document holding sizes past what the canvas dialog gives (guards: largeSizesAreKept) opens, shows zoomed
+    // out and plays with them; saved, it is the same file. The canvas dialog shows what its boxes hold: Cancel keeps
+    // the sizes, Ok gives the boxes' values. An export of 2000000000 pixels a side is refused, as a PDF page too at
+    // 60 pixels per inch (2400000000 points).
+    void storedSizesAreKept()
+    {
+        QVorrelScene stored(-32768, -32768, 65535, 65535);
+        Typist::type(&stored, QStringLiteral("ab"));
+        stored.setScreenSize(70000, 768);
+        stored.setExportSettings(2000000000, 2000000000, 60);
+        stored.setBackgroundColor(QColor(255, 255, 255, 100)); // the checkerboard shows through
+        stored.toggleGridVisible();
+        const QString name = m_dir.filePath(QStringLiteral("large.vrl")), again = m_dir.filePath(QStringLiteral("again.vrl"));
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && DocumentStream::write(&file, stored));
+        file.close();
+        m_w->openFile(name);
+        QVorrelView *view = m_w->activeView();
+        QVorrelScene *s = view->scene();
+        const auto sizes = [s] {
+            return QStringLiteral("%1x%2 %3x%4 %5").arg(s->screenWidth()).arg(s->screenHeight()).arg(s->exportWidth())
+                .arg(s->exportHeight()).arg(s->exportResolution());
+        };
+        QCOMPARE(sizes(), "70000x768 2000000000x2000000000 60");
+        QVERIFY(view->saveToFile(again, true) && contents(again) == contents(name));
+        for (int i = 0; i < 80; ++i)
+            view->zoomOut(QPointF(10, 10));
+        view->viewport()->repaint();
+        view->setPlaying(true);
+        view->playFrame();
+        view->setPlaying(false);
+        ModalRecorder modal;
+        modal.execs << reject << [](QDialog *d) { static_cast<EditCanvasDlg *>(d)->OkCanvasPressed(); return d->result(); };
+        m_w->OnEditCanvas();
+        QCOMPARE(sizes(), "70000x768 2000000000x2000000000 60");
+        modal.fileNames << m_dir.filePath(QStringLiteral("large.png")) << m_dir.filePath(QStringLiteral("large.pdf"));
+        modal.execs.prepend(accept);
+        m_w->OnExportPNG();
+        m_w->OnExportMultiPagePDF();
+        m_w->OnEditCanvas();
+        QCOMPARE(sizes(), "65535x768 999999999x999999999 60");
+        const QString refused = "warning: Export: An image of 2000000000 x 2000000000 pixels is too large to export.";
+        QCOMPARE(modalLog(modal).filter(QStringLiteral("warning: Export:")), QStringList({refused, refused}));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("large.png"))) && !QFile::exists(m_dir.filePath(QStringLiteral("large.pdf"))));
+    }
+
     // File > Export Sequence: the kind by the suffix, completed from the chosen filter when it is none of the
     // known ones (the first filter when none is chosen); a movie through its settings dialog; armed, from frame 1.
     void sequenceSuffix()

@@ -33,18 +33,6 @@ namespace {
 
 constexpr int DoubleClickInterval = 150; // short, so that waiting out a deferred click costs little
 
-QByteArray contents(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Counts the calls of a play run; begin answers as told.
 struct CountingExporter : Exporter
 {
