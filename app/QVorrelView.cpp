@@ -6,6 +6,7 @@
 #include "commands/CmdInsertGlyph.h"
 #include "commands/CmdMoveCaretPoint.h"
 #include "modal/Modal.h"
+#include "modal/SaveFileDialog.h"
 #include "model/Caret.h"
 #include "model/DocumentStream.h"
 #include "model/Exporter.h"
@@ -606,11 +607,11 @@ bool QVorrelView::saveAs()
     if (suggested.isEmpty())
         suggested = QDir::toNativeSeparators(QDir::homePath() + QLatin1Char('/') + m_scene->title() + VrlSuffix);
     const QScopedValueRollback<bool> saving(m_saving, true);
-    const QString chosen =
-        Modal::getSaveFileName(this, QStringLiteral("Save"), suggested, QStringLiteral("Vorrel Files (*.vrl)"));
+    // A name without a suffix gets ".vrl"; an existing file is asked about.
+    const QString chosen = SaveFileDialog::getSaveFileName(this, QStringLiteral("Save"), suggested,
+                                                           QStringLiteral("Vorrel Files (*.vrl)"), VrlSuffix.mid(1));
     if (chosen.isEmpty())
         return false;
-    // The name is used as it was chosen: no extension is added.
     return saveToFile(chosen, true);
 }
 

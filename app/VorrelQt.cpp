@@ -32,6 +32,7 @@
 #include "dialogs/SoftTypeDlg.h"
 #include "export/ExporterMOV.h"
 #include "modal/Modal.h"
+#include "modal/SaveFileDialog.h"
 #include "model/Caret.h"
 #include "model/Glyph.h"
 #include "model/GlyphIterator.h"
@@ -1867,8 +1868,11 @@ void VorrelQt::OnAddSoftTypeTwirl() { OnAddSoftType(m_prototypes.value(QStringLi
 
 QString VorrelQt::askExportFile(const QString &caption, const QString &suffix, const QString &filter)
 {
-    // The proposed name stands in the current directory, the home folder.
-    return Modal::getSaveFileName(this, caption, activeScene()->title() + QLatin1Char('.') + suffix, filter);
+    // The proposed name stands in the current directory, the home folder. A
+    // name without a suffix gets the filter's; an existing file is asked
+    // about.
+    return SaveFileDialog::getSaveFileName(this, caption, activeScene()->title() + QLatin1Char('.') + suffix, filter,
+                                           suffix);
 }
 
 namespace {
@@ -2048,8 +2052,8 @@ void VorrelQt::OnExportSequenceSetFile()
     for (const SequenceFilter &entry : SequenceFilters)
         filters << QLatin1String(entry.filter);
     QString selected = filters.first();
-    QString name = Modal::getSaveFileName(this, tr("Export Sequence"), start, filters.join(QLatin1String(";;")),
-                                          &selected);
+    const QString caption = tr("Export Sequence");
+    QString name = Modal::getSaveFileName(this, caption, start, filters.join(QLatin1String(";;")), &selected);
     // Cancelled: nothing changes.
     if (name.isEmpty())
         return;
@@ -2062,6 +2066,10 @@ void VorrelQt::OnExportSequenceSetFile()
     }
     const int kind = sequenceKind(suffix.toLower());
     const bool sameFile = name == current;
+    // The movie already chosen is appended to; any other existing movie is
+    // replaced by the next run, so it is asked about, and No changes nothing.
+    if (kind == 6 && !sameFile && !SaveFileDialog::mayReplace(this, caption, name))
+        return;
 
     Exporter *exporter = nullptr;
     if (kind == 6) {

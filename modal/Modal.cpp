@@ -67,7 +67,10 @@ QString Modal::Handler::openFileName(QWidget *parent, const QString &caption, co
 QString Modal::Handler::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                      const QString &filter, QString *selectedFilter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
+    // The caller may still complete the name: it asks before replacing the
+    // file it will really write (SaveFileDialog).
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 QColor Modal::Handler::color(const QColor &initial, QWidget *parent, const QString &title,

@@ -36,6 +36,8 @@ public:
                                                     QMessageBox::StandardButton defaultButton);
         virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                      const QString &filter, QString *selectedFilter);
+        // The file dialog asks nothing before a file is replaced: see
+        // SaveFileDialog.
         virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                      const QString &filter, QString *selectedFilter);
         virtual QColor color(const QColor &initial, QWidget *parent, const QString &title,

@@ -47,18 +47,34 @@ void Canvas::hideCheckerboard()
 
 void Canvas::paintCheckerboard(QPainter *painter, const QRectF &exposed)
 {
-    const int c = m_cellSize;
+    // Cells smaller than a device pixel are drawn as squares of several
+    // cells, at least a pixel each: a page zoomed far out costs no more
+    // squares than the pixels it covers. Coordinates in double: the last
+    // cells of a page near the int limit reach past it.
+    const double scale = QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->worldTransform());
+    if (!(scale > 0))
+        return;
+    double c = m_cellSize;
+    if (c * scale < 1)
+        c *= std::ceil(1 / (c * scale));
     // Cells (i, j) for i in 0..width/c and j in 0..height/c; the last row
     // and column may reach past the page and are clipped by the item.
-    const int firstI = qMax(0, int(std::floor(exposed.left() / c)));
-    const int lastI = qMin(m_width / c, int(std::floor(exposed.right() / c)));
-    const int firstJ = qMax(0, int(std::floor(exposed.top() / c)));
-    const int lastJ = qMin(m_height / c, int(std::floor(exposed.bottom() / c)));
+    // Any exposed area gives numbers in range: none when it misses the page.
+    const auto last = [c](double to, int side) {
+        return qint64(qBound(-1.0, std::floor(to / c), std::floor(side / c)));
+    };
+    const auto first = [c](double from, qint64 last) {
+        return qint64(qBound(0.0, std::floor(from / c), last + 1.0));
+    };
+    const qint64 lastI = last(exposed.right(), m_width);
+    const qint64 lastJ = last(exposed.bottom(), m_height);
+    const qint64 firstI = first(exposed.left(), lastI);
+    const qint64 firstJ = first(exposed.top(), lastJ);
     painter->setPen(Qt::NoPen);
-    for (int j = firstJ; j <= lastJ; ++j) {
-        for (int i = firstI; i <= lastI; ++i) {
+    for (qint64 j = firstJ; j <= lastJ; ++j) {
+        for (qint64 i = firstI; i <= lastI; ++i) {
             painter->setBrush((i % 2) == (j % 2) ? Qt::gray : Qt::white);
-            painter->drawRect(QRect(QPoint(i * c, j * c), QPoint(i * c + c - 1, j * c + c - 1)));
+            painter->drawRect(QRectF(i * c, j * c, c, c));
         }
     }
 }

@@ -30,12 +30,11 @@ constexpr int MinChildBytes = 1;
 constexpr int MinSoftTypeBytes = 8;
 constexpr int MinPropertyBytes = 9;
 
-// Sizes and resolutions, which rendering divides by, from 1 up to the
-// largest the canvas can be given, as the canvas dialog shows them. A size
-// that cannot be rendered is refused when exporting.
-int clampedExtent(int value, int largest)
+// Sizes and resolutions are kept as stored, but at least 1: rendering
+// divides by them. A size that cannot be rendered is refused when exporting.
+int usableExtent(int value)
 {
-    return qBound(1, value, largest);
+    return qMax(1, value);
 }
 
 // Spaces, tabs and line breaks lie in their passage, every other glyph in a
@@ -101,17 +100,14 @@ bool DocumentReader::readScene(QVorrelScene &scene)
     qint32 screenHeight = 0;
     if (!m_reader.read(screenWidth) || !m_reader.read(screenHeight))
         return false;
-    scene.setScreenSize(clampedExtent(screenWidth, QVorrelScene::MaxScreenExtent),
-                        clampedExtent(screenHeight, QVorrelScene::MaxScreenExtent));
+    scene.setScreenSize(usableExtent(screenWidth), usableExtent(screenHeight));
 
     qint32 exportWidth = 0;
     qint32 exportHeight = 0;
     qint16 resolution = 0;
     if (!m_reader.read(exportWidth) || !m_reader.read(exportHeight) || !m_reader.read(resolution))
         return false;
-    scene.setExportSettings(clampedExtent(exportWidth, QVorrelScene::MaxExportExtent),
-                            clampedExtent(exportHeight, QVorrelScene::MaxExportExtent),
-                            clampedExtent(resolution, QVorrelScene::MaxResolution));
+    scene.setExportSettings(usableExtent(exportWidth), usableExtent(exportHeight), usableExtent(resolution));
 
     QColor background;
     bool extras = true;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -63,14 +64,27 @@ void Grid::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWid
     const int h = int(r.height());
     const int nx = w / s - (w % s == 0 ? 1 : 0);
     const int ny = h / s - (h % s == 0 ? 1 : 0);
-    // Lines 1..n, limited to those that cross the exposed area.
+    // Lines 1..n, limited to those that cross the exposed area. Lines closer
+    // than a device pixel fall on the pixels of their neighbours: only every
+    // step-th is drawn, so that a page zoomed far out costs no more lines
+    // than the pixels it covers.
+    const double scale = QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->worldTransform());
+    if (!(scale > 0))
+        return;
+    const qint64 step = s * scale >= 1 ? 1 : qint64(qMin(1 / (s * scale), double(w)));
     const QRectF &ex = option->exposedRect;
-    const int firstX = qMax(1, int(std::ceil(ex.left() / s)));
-    const int lastX = qMin(nx, int(std::floor(ex.right() / s)));
-    const int firstY = qMax(1, int(std::ceil(ex.top() / s)));
-    const int lastY = qMin(ny, int(std::floor(ex.bottom() / s)));
-    for (int i = firstX; i <= lastX; ++i)
-        painter->drawLine(QLine(s * i, 0, s * i, h - 1));
-    for (int j = firstY; j <= lastY; ++j)
-        painter->drawLine(QLine(0, s * j, w - 1, s * j));
+    // The first line to draw, a multiple of step, and the last; any exposed
+    // area gives numbers in range, none when it misses the lines.
+    const auto first = [step](double from, int n) {
+        return qint64(qBound(1.0, std::ceil(from / step), double(n) / step + 1)) * step;
+    };
+    const auto last = [](double to, int n) { return qint64(std::max(0.0, std::min(double(n), std::floor(to)))); };
+    const qint64 firstX = first(ex.left() / s, nx);
+    const qint64 lastX = last(ex.right() / s, nx);
+    const qint64 firstY = first(ex.top() / s, ny);
+    const qint64 lastY = last(ex.bottom() / s, ny);
+    for (qint64 i = firstX; i <= lastX; i += step)
+        painter->drawLine(QLine(int(s * i), 0, int(s * i), h - 1));
+    for (qint64 j = firstY; j <= lastY; j += step)
+        painter->drawLine(QLine(0, int(s * j), w - 1, int(s * j)));
 }

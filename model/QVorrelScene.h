@@ -99,8 +99,9 @@ public:
     float strokeWidth() const { return m_strokeWidth; }
     void setStrokeWidth(float width) { m_strokeWidth = width; }
 
-    // Canvas and export settings. The largest sizes the canvas can be given
-    // (a document keeps sizes as 32-bit numbers, the resolution in 16 bits).
+    // Canvas and export settings. The largest sizes the canvas dialog gives;
+    // a document keeps any size as it was stored (32-bit numbers, the
+    // resolution in 16 bits), at least 1.
     static constexpr int MaxScreenExtent = 65535;
     static constexpr int MaxExportExtent = 999999999;
     static constexpr int MaxResolution = 32767;

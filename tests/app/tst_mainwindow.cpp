@@ -527,7 +527,7 @@ private slots:
         m_w->OnFileSaveAs();
         m_w->OnFileClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(tabs().size() == 1 && tabs().first()->widget() == first && QFile::exists(m_dir.filePath("second")));
+        QVERIFY(tabs().size() == 1 && tabs().first()->widget() == first && QFile::exists(m_dir.filePath("second.vrl")));
         QCOMPARE(modalLog(modal), QStringList({"information: Save: Save 'untitled' before closing?",
                                                "save: Save: Vorrel Files (*.vrl)"}));
     }
@@ -717,27 +717,35 @@ private slots:
         QCOMPARE(prototype->values().value(QStringLiteral("radius")).toString() + prototype->name(), "77clay-0");
     }
 
-    // The canvas at the export size under exactly the name chosen; a failed write is told and leaves nothing.
+    // The canvas at the export size under the name chosen, the filter's suffix added when it has none; a failed
+    // write is told and leaves nothing. An existing file is asked about by the name written: Yes replaces it, No
+    // leaves it as it was.
     void stillExport()
     {
         twoDocuments();
         Typist::type(m_scene, QStringLiteral("ab cd"));
-        const char *const rows[][4] = { // slot, file chosen, format written, suffix proposed
-            {"OnExportPNG", "shot", "png", "png"}, {"OnExportTIFF", "shot.tif", "tiff", "tif"},
-            {"OnExportBMP", "shot.bmp", "bmp", "bmp"}, {"OnExportJPEG", "no/dir/x.jpg", "", "jpg"},
+        const char *const rows[][5] = { // slot, file chosen, file written, format written, suffix proposed
+            {"OnExportPNG", "shot", "shot.png", "png", "png"}, {"OnExportTIFF", "shot.tif", "shot.tif", "tiff", "tif"},
+            {"OnExportBMP", "shot.bmp", "shot.bmp", "bmp", "bmp"}, {"OnExportJPEG", "no/dir/x.jpg", "no/dir/x.jpg", "", "jpg"},
+            {"OnExportBMP", "shot.tif", "shot.tif", "bmp", "bmp"}, {"OnExportPNG", "shot", "shot.png", "", "png"},
         };
         for (const auto &row : rows) {
             ModalRecorder modal;
-            const QString target = m_dir.filePath(row[1]), kind = QString(row[0]).mid(8);
-            modal.fileNames << target;
+            const QString target = m_dir.filePath(row[2]), kind = QString(row[0]).mid(8);
+            const QByteArray before = contents(target);
+            modal.fileNames << m_dir.filePath(row[1]);
+            modal.buttons << (QString(row[0]) == "OnExportPNG" ? QMessageBox::No : QMessageBox::Yes);
             QMetaObject::invokeMethod(m_w, row[0]);
             const QString failed = QString("warning: Export %1: Unable to write the file '%2'. An existing file of "
-                                           "that name is kept as it was.").arg(kind, target);
-            QCOMPARE(modalLog(modal).mid(1), *row[2] ? QStringList() : QStringList(failed));
-            QCOMPARE(modal.saveDirs.value(0), QStringLiteral("untitled.") + row[3]);
+                                           "that name is kept as it was.").arg(kind, target),
+                          asked = QString("warning: Export %1: %2 already exists.\nDo you want to replace it?")
+                                      .arg(kind, QFileInfo(target).fileName());
+            QCOMPARE(modalLog(modal).mid(1), before.isEmpty() ? *row[3] ? QStringList() : QStringList(failed)
+                                                                : QStringList(asked));
+            QCOMPARE(modal.saveDirs.value(0), QStringLiteral("untitled.") + row[4]);
             QImageReader reader(target);
-            QVERIFY2(reader.format() == row[2] && (*row[2] ? reader.size() == QSize(1024, 768) : !QFile::exists(target)),
-                     row[1]);
+            QVERIFY2(*row[3] ? reader.format() == row[3] && reader.size() == QSize(1024, 768)
+                             : contents(target) == before, row[1]);
         }
         // The window's own renderers (guards: rendererNames).
         const QString page = m_dir.filePath(QStringLiteral("page.pdf")), image = m_dir.filePath(QStringLiteral("image"));
@@ -769,8 +777,9 @@ private slots:
             m_scene->setObjectVisible(static_cast<TextGroup *>(passage(m_scene, 0)->child(2))->child(0), !row.hide);
             const QString visibility = ownVisibility();
             const int entries = m_scene->historyIndex();
+            const bool replaced = QFile::exists(m_dir.filePath(QStringLiteral("pages.pdf")));
             ModalRecorder modal;
-            modal.fileNames << m_dir.filePath(QStringLiteral("pages.pdf"));
+            modal.fileNames << m_dir.filePath(QStringLiteral("pages"));
             modal.execs << [&](QDialog *dialog) {
                 dialog->findChild<QComboBox *>(QStringLiteral("cbObjectType"))->setCurrentIndex(row.level);
                 dialog->findChild<QCheckBox *>(QStringLiteral("checkClipping"))->setChecked(row.clip);
@@ -786,7 +795,62 @@ private slots:
             QVERIFY(first->isVisible() && first->isSelected() && ownVisibility() == visibility);
             QVERIFY(modal.calls.first().title == "Export PDF" && m_scene->backgroundColor() == Qt::white
                     && m_scene->historyIndex() == entries);
+            QCOMPARE(modalLog(modal).contains("warning: Export PDF: pages.pdf already exists.\nDo you want to replace it?"),
+                     replaced);
         }
+        // Not to be replaced: no page dialog, the file as it was.
+        ModalRecorder modal;
+        modal.fileNames << m_dir.filePath(QStringLiteral("pages"));
+        modal.buttons << QMessageBox::No;
+        const QByteArray pages = contents(m_dir.filePath(QStringLiteral("pages.pdf")));
+        m_w->form().actionExportMultipagePDF->trigger();
+        QVERIFY(modal.calls.size() == 2 && contents(m_dir.filePath(QStringLiteral("pages.pdf"))) == pages);
+    }
+
+    // A document holding sizes past what the canvas dialog gives (guards: largeSizesAreKept) opens, shows zoomed
+    // out and plays with them; saved, it is the same file. The canvas dialog shows what its boxes hold: Cancel keeps
+    // the sizes, Ok gives the boxes' values. An export of 2000000000 pixels a side is refused, as a PDF page too at
+    // 60 pixels per inch (2400000000 points).
+    void storedSizesAreKept()
+    {
+        QVorrelScene stored(-32768, -32768, 65535, 65535);
+        Typist::type(&stored, QStringLiteral("ab"));
+        stored.setScreenSize(70000, 768);
+        stored.setExportSettings(2000000000, 2000000000, 60);
+        stored.setBackgroundColor(QColor(255, 255, 255, 100)); // the checkerboard shows through
+        stored.toggleGridVisible();
+        const QString name = m_dir.filePath(QStringLiteral("large.vrl")), again = m_dir.filePath(QStringLiteral("again.vrl"));
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && DocumentStream::write(&file, stored));
+        file.close();
+        m_w->openFile(name);
+        QVorrelView *view = m_w->activeView();
+        QVorrelScene *s = view->scene();
+        const auto sizes = [s] {
+            return QStringLiteral("%1x%2 %3x%4 %5").arg(s->screenWidth()).arg(s->screenHeight()).arg(s->exportWidth())
+                .arg(s->exportHeight()).arg(s->exportResolution());
+        };
+        QCOMPARE(sizes(), "70000x768 2000000000x2000000000 60");
+        QVERIFY(view->saveToFile(again, true) && contents(again) == contents(name));
+        for (int i = 0; i < 80; ++i)
+            view->zoomOut(QPointF(10, 10));
+        view->viewport()->repaint();
+        view->setPlaying(true);
+        view->playFrame();
+        view->setPlaying(false);
+        ModalRecorder modal;
+        modal.execs << reject << [](QDialog *d) { static_cast<EditCanvasDlg *>(d)->OkCanvasPressed(); return d->result(); };
+        m_w->OnEditCanvas();
+        QCOMPARE(sizes(), "70000x768 2000000000x2000000000 60");
+        modal.fileNames << m_dir.filePath(QStringLiteral("large.png")) << m_dir.filePath(QStringLiteral("large.pdf"));
+        modal.execs.prepend(accept);
+        m_w->OnExportPNG();
+        m_w->OnExportMultiPagePDF();
+        m_w->OnEditCanvas();
+        QCOMPARE(sizes(), "65535x768 999999999x999999999 60");
+        const QString refused = "warning: Export: An image of 2000000000 x 2000000000 pixels is too large to export.";
+        QCOMPARE(modalLog(modal).filter(QStringLiteral("warning: Export:")), QStringList({refused, refused}));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("large.png"))) && !QFile::exists(m_dir.filePath(QStringLiteral("large.pdf"))));
     }
 
     // File > Export Sequence: the kind by the suffix, completed from the chosen filter when it is none of the
@@ -821,6 +885,8 @@ private slots:
         }
         // Numbering goes on across disarming and the same file, restarts for another; a refused movie changes
         // nothing; the same movie again is appended to.
+        const QString filters = "Quicktime (*.mov);;BMP (*.bmp);;JPEG (*.jpg *.jpeg);;PDF (*.pdf);;PNG (*.png);;"
+                                "TIFF (*.tif *.tiff)";
         cleanup();
         twoDocuments();
         FilterRecorder modal;
@@ -837,6 +903,16 @@ private slots:
         }
         QVERIFY(QFile::exists(seq + "_00001.bmp") && QFile::exists(seq + "_00002.bmp"));
         QVERIFY(m_scene->exportFrameNumber() == 3 && !m_scene->exportArmed());
+        // An existing movie is asked about by the name written: No changes nothing (the file as it was), Yes goes on.
+        QVERIFY(writeFile(seq + ".mov", "an earlier run"));
+        modal.fileNames << seq;
+        modal.buttons << QMessageBox::No;
+        Exporter *const none = m_scene->exporter();
+        bar->setExportFileAction->trigger();
+        const QString asked = "warning: Export Sequence: seq.mov already exists.\nDo you want to replace it?";
+        QCOMPARE(modalLog(modal).mid(modal.calls.size() - 2), QStringList({"save: Export Sequence: " + filters, asked}));
+        QVERIFY(m_scene->exportFileName() == bmp && m_scene->exportKind() == 1 && m_scene->exporter() == none
+                && m_scene->exportFrameNumber() == 3 && !m_scene->exportArmed() && contents(seq + ".mov") == "an earlier run");
         // The movie dialog cancelled, a codec name the writer does not know, then the same file again.
         modal.fileNames << seq << seq << bmp;
         modal.execs << reject << [](QDialog *d) {
@@ -846,7 +922,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             bar->setExportFileAction->trigger();
         QCOMPARE(modal.calls.value(modal.calls.size() - 2).text, "Unknown codec type.");
-        QCOMPARE(modal.saveDirs.mid(2), QStringList({seq, seq, seq})); // the start name
+        QCOMPARE(modal.saveDirs.mid(2), QStringList({seq, seq, seq, seq})); // the start name
         QVERIFY(m_scene->exportFileName() == bmp && m_scene->exportKind() == 1 && m_scene->exportFrameNumber() == 3
                 && m_scene->exportArmed());
         modal.fileNames << seq << seq + ".mov";
@@ -858,6 +934,10 @@ private slots:
         bar->setExportFileAction->trigger();
         QVERIFY(!appending && static_cast<ExporterMOV *>(m_scene->exporter())->keepExisting());
         QCOMPARE(m_scene->exportFrameNumber(), 7);
+        // Each new choice of the existing movie was asked about, the same one again was not.
+        QCOMPARE(modalLog(modal).count(asked), 4);
+        QCOMPARE(modalLog(modal).mid(modal.calls.size() - 2), QStringList({"save: Export Sequence: " + filters,
+                                                                          "exec: Quicktime Settings: "}));
     }
 };
 

@@ -1,6 +1,10 @@
 #include "support/ModalRecorder.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 
 class TestModal : public QObject
@@ -9,6 +13,7 @@ class TestModal : public QObject
 private slots:
     void recordsAndAnswers();
     void restoresPreviousHandlerWhenDone();
+    void fileDialogLeavesTheReplaceQuestionToItsCaller();
 };
 
 void TestModal::recordsAndAnswers()
@@ -44,6 +49,35 @@ void TestModal::restoresPreviousHandlerWhenDone()
         QCOMPARE(Modal::handler(), static_cast<Modal::Handler *>(&outer));
     }
     QCOMPARE(Modal::handler(), before);
+}
+
+void TestModal::fileDialogLeavesTheReplaceQuestionToItsCaller()
+{
+    // The real save dialog, an existing file chosen: the name comes back without a question of the dialog's own
+    // (one would be open, modal, when the dialog has been accepted; it is answered Yes).
+    QTemporaryDir dir;
+    // The dialog keeps its history in the user's settings: here in the test's own folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const QString existing = dir.filePath(QStringLiteral("clip.mov"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QStringList questions;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->selectFile(existing);
+        QTimer::singleShot(0, dialog, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                questions << box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept, which asks when it does
+    });
+    QCOMPARE(Modal::getSaveFileName(nullptr, QStringLiteral("Export Sequence"), dir.path(), QStringLiteral("Quicktime (*.mov)")),
+             existing);
+    QCOMPARE(questions, QStringList());
 }
 
 QTEST_MAIN(TestModal)

@@ -13,6 +13,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGraphicsRectItem>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -56,6 +57,33 @@ QString pixels(const QImage &img, const QList<QPoint> &points)
     return out;
 }
 
+// A device 256 pixels a side that counts the rectangles and lines drawn on it.
+struct CountingEngine : QPaintEngine
+{
+    CountingEngine() : QPaintEngine(AllFeatures) {}
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawRects(const QRectF *, int n) override { shapes += n; }
+    void drawRects(const QRect *, int n) override { shapes += n; }
+    void drawLines(const QLineF *, int n) override { shapes += n; }
+    void drawLines(const QLine *, int n) override { shapes += n; }
+    Type type() const override { return User; }
+    int shapes = 0;
+};
+
+struct CountingDevice : QPaintDevice
+{
+    QPaintEngine *paintEngine() const override { return &engine; }
+    int metric(PaintDeviceMetric m) const override
+    {
+        return m == PdmWidth || m == PdmHeight ? 256 : m == PdmDepth ? 32 : m == PdmDevicePixelRatio ? 1
+            : m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale()) : 72;
+    }
+    mutable CountingEngine engine;
+};
+
 int inkCount(const QImage &img)
 {
     int n = 0;
@@ -90,6 +118,7 @@ private slots:
     void destroyingASceneFreesEveryItemOnce();
     void checkerboardPaintsOnlyTheExposedCells();
     void gridPaintsOnlyTheExposedLines();
+    void zoomedOutPageDrawsNoMoreThanItsPixels();
     void snapToGrid();
     void selectionMarksItsRotateHandles();
 };
@@ -342,6 +371,28 @@ void TestScene::gridPaintsOnlyTheExposedLines()
     Grid orphan(50, Qt::black);
     QVERIFY(orphan.boundingRect().isNull());
     QCOMPARE(inkCount(painted(&orphan, QRectF(0, 0, 100, 100))), 0);
+}
+
+void TestScene::zoomedOutPageDrawsNoMoreThanItsPixels()
+{
+    // A page of 65536 a side shown 256 pixels wide. Cells of 50 are 0.195 pixels: squares of 6 cells (300, 1.17
+    // pixels), 0..218 each way, and the page's outline. Lines every 2 are 1/128 pixel apart: every 128th, 128 to
+    // 32640, each way.
+    Canvas page(65536, 65536);
+    page.setCellSize(50);
+    page.setBrush(Qt::transparent);
+    Grid grid(2, Qt::black, &page);
+    QStyleOptionGraphicsItem option;
+    option.exposedRect = page.boundingRect();
+    QList<int> shapes;
+    for (QGraphicsItem *item : QList<QGraphicsItem *>{&page, &grid}) {
+        CountingDevice device;
+        QPainter painter(&device);
+        painter.scale(1.0 / 256, 1.0 / 256);
+        item->paint(&painter, &option, nullptr);
+        shapes << device.engine.shapes;
+    }
+    QCOMPARE(shapes, QList<int>({219 * 219 + 1, 2 * 255}));
 }
 
 void TestScene::snapToGrid()

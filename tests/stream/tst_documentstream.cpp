@@ -368,11 +368,12 @@ private slots:
         QTest::newRow("zero") << QVector<int>{0, 0, 0, 0} << "1 1 1 2, screen 1 1";
         QTest::newRow("negative") << QVector<int>{-5, -1, -32768, -7} << "1 1 1 2, screen 1 1";
         QTest::newRow("grid of one") << QVector<int>{1920, 1080, 300, 1} << "1920 1080 300 2, screen 1920 1080";
-        // guards: largeSizesAreKept. Sizes up to the largest the canvas dialog gives (screen 65535, export 999999999)
-        // are kept; the resolution is held in 16 bits.
+        // guards: largeSizesAreKept. Sizes are kept as stored, also past the largest the canvas dialog gives (screen
+        // 65535, export 999999999); the resolution is held in 16 bits.
         QTest::newRow("40000 pixels") << QVector<int>{40000, 30000, 300, 50} << "40000 30000 300 50, screen 40000 30000";
-        QTest::newRow("largest") << QVector<int>{65535, 999999999, 32767, 50} << "65535 999999999 32767 50, screen 65535 65535";
-        QTest::newRow("huge") << QVector<int>{100000, std::numeric_limits<int>::max(), 32767, 32767} << "100000 999999999 32767 32767, screen 65535 65535";
+        QTest::newRow("screen 70000") << QVector<int>{70000, 768, 32767, 50} << "70000 768 32767 50, screen 70000 768";
+        QTest::newRow("export 2000000000") << QVector<int>{2000000000, std::numeric_limits<int>::max(), 32767, 32767}
+                                           << "2000000000 2147483647 32767 32767, screen 2000000000 2147483647";
     }
 
     void exportSettingsAreClampedForRendering()
@@ -384,10 +385,14 @@ private slots:
         bytes.replace(8, 8, DocumentBytes().i32(stored[0]).i32(stored[1]).data);
         const auto r = SampleDocument::read(bytes);
         QCOMPARE(r.result, DocumentStream::Ok);
-        const QVorrelScene &s = *r.scene;
-        QCOMPARE(s.canvas()->cellSize(), 50);
-        QTEST(QStringLiteral("%1 %2 %3 %4, screen %5 %6").arg(s.exportWidth()).arg(s.exportHeight()).arg(s.exportResolution())
-                  .arg(int(s.grid()->spacing())).arg(s.screenWidth()).arg(s.screenHeight()), "read");
+        QCOMPARE(r.scene->canvas()->cellSize(), 50);
+        const auto settings = [](const QVorrelScene &s) {
+            return QStringLiteral("%1 %2 %3 %4, screen %5 %6").arg(s.exportWidth()).arg(s.exportHeight())
+                .arg(s.exportResolution()).arg(int(s.grid()->spacing())).arg(s.screenWidth()).arg(s.screenHeight());
+        };
+        QTEST(settings(*r.scene), "read");
+        // Saved, the document reads back with the same values.
+        QTEST(settings(*SampleDocument::read(SampleDocument::write(*r.scene)).scene), "read");
     }
 
     void exportResolutionBeyondSixteenBitsSavesAsTheLargestItHolds()
