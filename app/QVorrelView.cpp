@@ -607,9 +607,10 @@ bool QVorrelView::saveAs()
     if (suggested.isEmpty())
         suggested = QDir::toNativeSeparators(QDir::homePath() + QLatin1Char('/') + m_scene->title() + VrlSuffix);
     const QScopedValueRollback<bool> saving(m_saving, true);
-    // A name without a suffix gets ".vrl"; an existing file is asked about.
-    const QString chosen = SaveFileDialog::getSaveFileName(this, QStringLiteral("Save"), suggested,
-                                                           QStringLiteral("Vorrel Files (*.vrl)"), VrlSuffix.mid(1));
+    // The name is used as it was chosen (no extension is added); an existing
+    // file is asked about.
+    const QString chosen =
+        SaveFileDialog::getSaveFileName(this, QStringLiteral("Save"), suggested, QStringLiteral("Vorrel Files (*.vrl)"));
     if (chosen.isEmpty())
         return false;
     return saveToFile(chosen, true);

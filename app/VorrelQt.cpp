@@ -1868,11 +1868,10 @@ void VorrelQt::OnAddSoftTypeTwirl() { OnAddSoftType(m_prototypes.value(QStringLi
 
 QString VorrelQt::askExportFile(const QString &caption, const QString &suffix, const QString &filter)
 {
-    // The proposed name stands in the current directory, the home folder. A
-    // name without a suffix gets the filter's; an existing file is asked
+    // The proposed name stands in the current directory, the home folder. The
+    // file is written under exactly the name chosen; an existing one is asked
     // about.
-    return SaveFileDialog::getSaveFileName(this, caption, activeScene()->title() + QLatin1Char('.') + suffix, filter,
-                                           suffix);
+    return SaveFileDialog::getSaveFileName(this, caption, activeScene()->title() + QLatin1Char('.') + suffix, filter);
 }
 
 namespace {

@@ -396,8 +396,8 @@ private:
     void applyTextStyle(QVorrelScene *scene, Cmd *style, Cmd *selected, bool caretStep);
     void setTextpadText(const QString &text);
     void setNozzleInterval(int milliseconds);
-    // The save dialog of an export: the name to write, completed with the
-    // suffix; empty when cancelled or an existing file is not to be replaced.
+    // The save dialog of an export: the name to write, as chosen; empty when
+    // cancelled or an existing file is not to be replaced.
     QString askExportFile(const QString &caption, const QString &suffix, const QString &filter);
 
     // Each dock with its View menu entry.

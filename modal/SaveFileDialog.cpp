@@ -5,13 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-QString SaveFileDialog::withDefaultSuffix(const QString &fileName, const QString &suffix)
-{
-    if (suffix.isEmpty() || QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
-        return fileName;
-    return fileName + QLatin1Char('.') + suffix;
-}
-
 bool SaveFileDialog::mayReplace(QWidget *parent, const QString &caption, const QString &fileName)
 {
     const QFileInfo file(fileName);
@@ -24,11 +17,10 @@ bool SaveFileDialog::mayReplace(QWidget *parent, const QString &caption, const Q
 }
 
 QString SaveFileDialog::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                        const QString &filter, const QString &defaultSuffix)
+                                        const QString &filter)
 {
-    const QString chosen = Modal::getSaveFileName(parent, caption, dir, filter);
-    if (chosen.isEmpty())
+    const QString fileName = Modal::getSaveFileName(parent, caption, dir, filter);
+    if (fileName.isEmpty())
         return QString();
-    const QString fileName = withDefaultSuffix(chosen, defaultSuffix);
     return mayReplace(parent, caption, fileName) ? fileName : QString();
 }

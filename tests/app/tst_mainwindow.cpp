@@ -527,7 +527,7 @@ private slots:
         m_w->OnFileSaveAs();
         m_w->OnFileClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(tabs().size() == 1 && tabs().first()->widget() == first && QFile::exists(m_dir.filePath("second.vrl")));
+        QVERIFY(tabs().size() == 1 && tabs().first()->widget() == first && QFile::exists(m_dir.filePath("second")));
         QCOMPARE(modalLog(modal), QStringList({"information: Save: Save 'untitled' before closing?",
                                                "save: Save: Vorrel Files (*.vrl)"}));
     }
@@ -717,17 +717,16 @@ private slots:
         QCOMPARE(prototype->values().value(QStringLiteral("radius")).toString() + prototype->name(), "77clay-0");
     }
 
-    // The canvas at the export size under the name chosen, the filter's suffix added when it has none; a failed
-    // write is told and leaves nothing. An existing file is asked about by the name written: Yes replaces it, No
-    // leaves it as it was.
+    // The canvas at the export size under exactly the name chosen; a failed write is told and leaves nothing. An
+    // existing file is asked about: Yes replaces it, No leaves it as it was.
     void stillExport()
     {
         twoDocuments();
         Typist::type(m_scene, QStringLiteral("ab cd"));
         const char *const rows[][5] = { // slot, file chosen, file written, format written, suffix proposed
-            {"OnExportPNG", "shot", "shot.png", "png", "png"}, {"OnExportTIFF", "shot.tif", "shot.tif", "tiff", "tif"},
+            {"OnExportPNG", "shot", "shot", "png", "png"}, {"OnExportTIFF", "shot.tif", "shot.tif", "tiff", "tif"},
             {"OnExportBMP", "shot.bmp", "shot.bmp", "bmp", "bmp"}, {"OnExportJPEG", "no/dir/x.jpg", "no/dir/x.jpg", "", "jpg"},
-            {"OnExportBMP", "shot.tif", "shot.tif", "bmp", "bmp"}, {"OnExportPNG", "shot", "shot.png", "", "png"},
+            {"OnExportBMP", "shot.tif", "shot.tif", "bmp", "bmp"}, {"OnExportPNG", "shot", "shot", "", "png"},
         };
         for (const auto &row : rows) {
             ModalRecorder modal;
@@ -779,7 +778,7 @@ private slots:
             const int entries = m_scene->historyIndex();
             const bool replaced = QFile::exists(m_dir.filePath(QStringLiteral("pages.pdf")));
             ModalRecorder modal;
-            modal.fileNames << m_dir.filePath(QStringLiteral("pages"));
+            modal.fileNames << m_dir.filePath(QStringLiteral("pages.pdf"));
             modal.execs << [&](QDialog *dialog) {
                 dialog->findChild<QComboBox *>(QStringLiteral("cbObjectType"))->setCurrentIndex(row.level);
                 dialog->findChild<QCheckBox *>(QStringLiteral("checkClipping"))->setChecked(row.clip);
@@ -800,7 +799,7 @@ private slots:
         }
         // Not to be replaced: no page dialog, the file as it was.
         ModalRecorder modal;
-        modal.fileNames << m_dir.filePath(QStringLiteral("pages"));
+        modal.fileNames << m_dir.filePath(QStringLiteral("pages.pdf"));
         modal.buttons << QMessageBox::No;
         const QByteArray pages = contents(m_dir.filePath(QStringLiteral("pages.pdf")));
         m_w->form().actionExportMultipagePDF->trigger();
