@@ -29,7 +29,7 @@ public:
     // size (frames of another size are scaled to fit it); earlier frames
     // that the codec and quality set cannot continue are coded anew in them.
     // Given refusal, open first makes sure that the codec and quality set
-    // can compress frames of the size they are to be coded at (frameSize):
+    // can compress frames of the size they are to be coded at (the movie's):
     // if not, it fails without a warning, leaving why in *refusal
     // (noCodecErr: the codec compresses nothing) for the caller to tell.
     // A file another writer (of any process) holds is busy: open fails
@@ -37,9 +37,6 @@ public:
     // without a warning when the progress procedure cancels.
     bool open(void *buffer, OSType pixelFormat, int16_t width, int16_t height, int32_t rowBytes,
               const QString &fileName, bool append = true, OSErr *refusal = nullptr);
-    // The frame every frame of the movie is coded at: the movie's, once open
-    // has found its track (for a new movie the buffer's); empty before.
-    const Rect &frameSize() const { return movieFrame; }
     // Adds the buffer's present pixels as the next frame.
     bool writeFrame();
     // Frames have been added (or the first one tried): there is a movie to finish.
