@@ -36,6 +36,25 @@ QWidget *mainWindow()
 
 // A task shorter than this shows no dialog.
 constexpr int progressShownAfter = 500;
+
+// Keeps a window open while a progress dialog over it lives, from the
+// moment the task begins: a window-modal dialog blocks its window only once
+// shown, and a close request from the window manager is no user input, so it
+// would reach the window while the events let through before then.
+class CloseBlocker : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Close)
+            return QObject::eventFilter(watched, event);
+        event->ignore();
+        return true;
+    }
+};
 }
 
 Modal::Handler::~Handler() = default;
@@ -108,6 +127,8 @@ bool Modal::Handler::progress(const void *task, ProgressStep step, QWidget *pare
         dialog->setAutoClose(false);
         dialog->setMinimumDuration(progressShownAfter);
         dialog->setValue(value);
+        if (QWidget *window = dialog->parentWidget())
+            window->window()->installEventFilter(new CloseBlocker(dialog));
         dialogs.insert(task, dialog);
         return true;
     }

@@ -16,10 +16,10 @@ class QWidget;
 
 // The one place where Vorrel runs anything modal: message boxes, file,
 // colour and font dialogs, progress dialogs, and the exec() of its own
-// dialogs. Code calls the
-// static functions; they forward to the installed handler. The default
-// handler shows the real dialogs; tests install one that records the call
-// (title, text, ...) and answers it without a nested event loop.
+// dialogs. Code calls the static functions; they forward to the installed
+// handler. The default handler shows the real dialogs; tests install one
+// that records the call (title, text, ...) and answers it without a nested
+// event loop.
 class Modal
 {
 public:
@@ -50,8 +50,8 @@ public:
         virtual QAction *execMenu(QMenu *menu, const QPoint &globalPos);
         // The progress dialog of a long task, told apart from others by the
         // task's address: ProgressOpen opens it, window-modal over parent
-        // (without one, over the main window), and shows it once the task
-        // proves long; ProgressUpdate sets its label and its value out of
+        // (without one, over the main window), which it keeps from closing
+        // until ProgressClose, and shows it once the task proves long; ProgressUpdate sets its label and its value out of
         // maximum; ProgressClose closes it. Without cancellable it has no
         // Cancel. False once the user has cancelled. The caller lets events
         // through between the steps; the dialog runs no loop of its own.

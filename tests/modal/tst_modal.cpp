@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
@@ -14,6 +15,7 @@ private slots:
     void recordsAndAnswers();
     void restoresPreviousHandlerWhenDone();
     void fileDialogLeavesTheReplaceQuestionToItsCaller();
+    void progressKeepsItsWindowOpen();
 };
 
 void TestModal::recordsAndAnswers()
@@ -78,6 +80,21 @@ void TestModal::fileDialogLeavesTheReplaceQuestionToItsCaller()
     QCOMPARE(Modal::getSaveFileName(nullptr, QStringLiteral("Export Sequence"), dir.path(), QStringLiteral("Quicktime (*.mov)")),
              existing);
     QCOMPARE(questions, QStringList());
+}
+
+// A window asked to close while a task's progress dialog over it lives, shown or not yet, stays open; once the
+// dialog is closed it closes.
+void TestModal::progressKeepsItsWindowOpen()
+{
+    QMainWindow window;
+    window.show();
+    const int task = 0;
+    QVERIFY(Modal::progress(&task, Modal::ProgressOpen, &window, "Task", "Working...", 0, 100));
+    QVERIFY(!window.close() && window.isVisible());
+    QVERIFY(Modal::progress(&task, Modal::ProgressUpdate, &window, "Task", "Working...", 50, 100));
+    QVERIFY(!window.close() && window.isVisible());
+    QVERIFY(Modal::progress(&task, Modal::ProgressClose, &window, "Task", "Working...", 100, 100));
+    QVERIFY(window.close() && !window.isVisible());
 }
 
 QTEST_MAIN(TestModal)
