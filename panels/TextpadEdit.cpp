@@ -288,10 +288,8 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
             last = last.next();
         cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
         cursor.removeSelectedText(); // an edit block of its own
-        setTextCursor(cursor);
-        ensureCursorVisible();
+        placeCursor(cursor);
         event->accept();
-        tidy();
         return;
     }
 
@@ -311,10 +309,8 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
         cursor.setPosition(to, wordSelect || wordDelete ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
         if (wordDelete)
             cursor.removeSelectedText(); // an edit block of its own
-        setTextCursor(cursor);
-        ensureCursorVisible();
+        placeCursor(cursor);
         event->accept();
-        tidy();
         return;
     }
 
@@ -345,10 +341,8 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
             cursor.insertText(typed);
         }
         cursor.endEditBlock();
-        setTextCursor(cursor);
-        ensureCursorVisible();
+        placeCursor(cursor);
         event->accept();
-        tidy();
         return;
     }
 
@@ -624,6 +618,12 @@ void TextpadEdit::insertFromMimeData(const QMimeData *source)
         start = end + breakLength(t, end);
     }
     cursor.endEditBlock();
+    placeCursor(cursor);
+}
+
+// The cursor of an edit made here, shown, and the pieces the edit touched tidied.
+void TextpadEdit::placeCursor(const QTextCursor &cursor)
+{
     setTextCursor(cursor);
     ensureCursorVisible();
     tidy();

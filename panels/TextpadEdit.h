@@ -83,6 +83,7 @@ private:
     void keyInLine(QKeyEvent *event);
     // A selection of soft separators alone holds no character: as in a plain editor, it becomes no selection.
     void dropEmptySelection();
+    void placeCursor(const QTextCursor &cursor);
     void tidy();
 
     bool m_pieced = false;     // a soft separator may exist
