@@ -228,22 +228,30 @@ int alignUp(int value, int align)
     return (value + align - 1) / align * align;
 }
 
-// A frame of the compressor's pixel format over a buffer of its padded
-// size, that says it is of the coded size.
-AVFrame *newFrame(const Compressor &c)
+// A frame of its own buffer of width x height pixels; null when there is
+// no memory for it.
+AVFrame *allocFrame(AVPixelFormat format, int width, int height)
 {
     AVFrame *frame = av_frame_alloc();
     if (!frame)
         return nullptr;
-    frame->format = c.context->pix_fmt;
-    frame->width = c.paddedWidth;
-    frame->height = c.paddedHeight;
-    if (av_frame_get_buffer(frame, 0) < 0) {
+    frame->format = format;
+    frame->width = width;
+    frame->height = height;
+    if (av_frame_get_buffer(frame, 0) < 0)
         av_frame_free(&frame);
-        return nullptr;
+    return frame;
+}
+
+// A frame of the compressor's pixel format over a buffer of its padded
+// size, that says it is of the coded size.
+AVFrame *newFrame(const Compressor &c)
+{
+    AVFrame *frame = allocFrame(c.context->pix_fmt, c.paddedWidth, c.paddedHeight);
+    if (frame) {
+        frame->width = c.codedWidth;
+        frame->height = c.codedHeight;
     }
-    frame->width = c.codedWidth;
-    frame->height = c.codedHeight;
     return frame;
 }
 
@@ -616,16 +624,9 @@ OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int st
     if (barRight) {
         if (!c->scratch || c->scratch->width != placedWidth || c->scratch->height != placedHeight) {
             av_frame_free(&c->scratch);
-            c->scratch = av_frame_alloc();
+            c->scratch = allocFrame(target, placedWidth, placedHeight);
             if (!c->scratch)
                 return memFullErr;
-            c->scratch->format = target;
-            c->scratch->width = placedWidth;
-            c->scratch->height = placedHeight;
-            if (av_frame_get_buffer(c->scratch, 0) < 0) {
-                av_frame_free(&c->scratch);
-                return memFullErr;
-            }
         }
         std::copy(c->scratch->data, c->scratch->data + 4, dst);
         std::copy(c->scratch->linesize, c->scratch->linesize + 4, dstStrides);
