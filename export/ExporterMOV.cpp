@@ -70,13 +70,10 @@ bool ExporterMOV::begin(QVorrelScene *scene)
     m_movie->setCompression(m_quality, CodecType(m_codec));
     m_movie->setProgressProc(&ExporterMOV::showProgress, reinterpret_cast<long>(this));
     OSErr refusal = noErr;
-    QTMovieFile *movie = m_movie;
-    m_movie = nullptr;
     m_working = true;
-    const bool opened = movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height),
-                                    int32_t(rowBytes), fileName, m_keepExisting, &refusal);
+    const bool opened = m_movie->open(m_buffer.get(), k32BGRAPixelFormat, int16_t(m_width), int16_t(m_height),
+                                      int32_t(rowBytes), fileName, m_keepExisting, &refusal);
     m_working = false;
-    m_movie = movie;
     if (opened)
         return true;
     // Cancelled by the user: nothing to say, nothing kept.
