@@ -7,11 +7,11 @@
 #include "model/GlyphIterator.h"
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
+#include "support/FileBytes.h"
 #include "support/ModalRecorder.h"
 #include "support/Typist.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMouseEvent>
 #include <QQueue>
 #include <QTest>
@@ -104,19 +104,6 @@ struct ViewFixture
     std::unique_ptr<QVorrelView> view;
     QVorrelScene *scene;
 };
-
-// A file's bytes, empty when it cannot be read.
-inline QByteArray contents(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The recorded modal calls, one "what: title: text" line each.
 inline QStringList modalLog(const ModalRecorder &modal)

@@ -2,6 +2,7 @@
 // frames written from pixels right before an unreadable page, files followed through crashes and links.
 #include "export/ExporterMOV.h"
 #include "export/QTMovieFile.h"
+#include "support/FileBytes.h"
 #include "support/ModalRecorder.h"
 #include "support/TestDocument.h"
 
@@ -271,12 +272,6 @@ int record(const QString &path, const QVector<int> &pictures, CodecType codec = 
     for (int i = 0; written >= 0 && i < pictures.size(); ++i)
         written += writer.frame(pictures.at(i));
     return written;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList entries(const QString &dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
