@@ -4,6 +4,7 @@
 #include "export/quicktime/QTInternal.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 extern "C" {
@@ -228,6 +229,73 @@ int alignUp(int value, int align)
     return (value + align - 1) / align * align;
 }
 
+// FFmpeg takes a picture only where its sides, each 128 pixels longer,
+// span at most INT_MAX / 8 pixels (av_image_check_size): its encoders, its
+// frames and its decoders all check theirs.
+bool imageFits(int64_t width, int64_t height)
+{
+    return (width + 128) * (height + 128) <= INT_MAX / 8;
+}
+
+int64_t blocks(int64_t width, int64_t height, int side)
+{
+    return (width + side - 1) / side * ((height + side - 1) / side);
+}
+
+// FFmpeg's QuickTime reader reads no sample of 512 MiB or more (it fails
+// for want of memory): a movie holding one could neither be appended to
+// nor played through FFmpeg.
+constexpr int64_t readableSample = int64_t(1) << 29;
+// Cinepak and Road Pizza give the size of a frame in 24 bits.
+constexpr int64_t size24 = 0xffffff;
+
+// Whether the codec codes every frame of these (coded) sides, whatever the
+// frame shows, into a sample that a movie can hold and FFmpeg read back.
+// Where it depends on what a frame shows, the worst picture found counts:
+// noise, or for x264's look-ahead cells of black and white whose every
+// Hadamard coefficient is as large (MJPEG, MPEG-4 and lossy H.264 code
+// them all in less than 2 bytes a pixel: below 512 MiB at every size they
+// take). Beyond FFmpeg's image size limit, each codec has limits of its own.
+bool codesFrame(AVCodecID id, bool lossless, int width, int height)
+{
+    const int64_t w = width;
+    const int64_t h = height;
+    if (!imageFits(w, h))
+        return false;
+    switch (id) {
+    case AV_CODEC_ID_MJPEG:
+    case AV_CODEC_ID_MPEG4:
+        // FFmpeg's MPEG video encoders ask for a packet of 3100 bytes a
+        // macroblock and 10000 more; MPEG-4 gives its sides in 13 bits.
+        return blocks(w, h, 16) * 3100 + 10000 <= INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
+               && (id != AV_CODEC_ID_MPEG4 || (w < 8192 && h < 8192));
+    case AV_CODEC_ID_H264:
+        // x264 codes sides of up to 16384. Lossless, noise codes to 1.5
+        // times its 3 bytes a pixel. Lossy, x264 sums what its look-ahead
+        // reckons each macroblock costs in an int, and aborts the program
+        // when the sum overflows: up to 12,800 a macroblock.
+        return w <= 16384 && h <= 16384
+               && (lossless ? w * h * 9 / 2 < readableSample : blocks(w, h, 16) <= INT_MAX / 13000);
+    case AV_CODEC_ID_RAWVIDEO:
+        return w * h * 4 < readableSample;
+    case AV_CODEC_ID_QTRLE:
+        // Every line a skip code, runs of at most 127 literal pixels and an
+        // end code; 15 bytes of frame header and end.
+        return 15 + h * (3 * w + (w + 126) / 127 + 2) < readableSample;
+    case AV_CODEC_ID_CINEPAK:
+        // At most three strips (FFmpeg's default), each with two full
+        // codebooks (256 entries of 6 bytes) and headers; every 4 x 4 block
+        // four codebook indices and two flag bits (coded or skipped, then
+        // which codebook), flags in 32-bit words.
+        return 10 + 3 * (12 + 2 * (4 + 256 * 6) + 4 + 4) + (17 * blocks(w, h, 4) + 3) / 4 <= size24;
+    case AV_CODEC_ID_RPZA:
+        // A chunk header, then at most 16 colours of 2 bytes a block.
+        return 4 + 32 * blocks(w, h, 4) <= size24;
+    default:
+        return true;
+    }
+}
+
 // A frame of its own buffer of width x height pixels; null when there is
 // no memory for it.
 AVFrame *allocFrame(AVPixelFormat format, int width, int height)
@@ -267,7 +335,10 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     const AVCodec *encoder = avcodec_find_encoder_by_name(rgbH264 ? "libx264rgb" : spec->encoder);
     if (!encoder)
         return noCodecErr;
-    if (width <= 0 || height <= 0)
+    // Lossless H.264 codes 4:4:4, which crops single pixels.
+    const int align = rgbH264 ? 1 : spec->align;
+    if (width <= 0 || height <= 0
+        || !codesFrame(spec->id, lossless, alignUp(width, align), alignUp(height, align)))
         return codecSizeErr;
 
     CompressorPtr c(new Compressor);
@@ -275,8 +346,6 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     c->quality = quality;
     c->width = width;
     c->height = height;
-    // Lossless H.264 codes 4:4:4, which crops single pixels.
-    const int align = rgbH264 ? 1 : spec->align;
     c->codedWidth = alignUp(width, align);
     c->codedHeight = alignUp(height, align);
     c->block = rgbH264 ? 1 : spec->block;

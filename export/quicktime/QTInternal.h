@@ -79,7 +79,8 @@ struct MovieRecord
 
 // Codec helpers shared by compression and movies.
 AVCodecID codecIdFor(CodecType cType);
-// A compressor of its own, for frames of width x height. A delayed one
+// A compressor of its own, for frames of width x height (codecSizeErr for
+// a size the codec cannot code, as GetMaxCompressionSize). A delayed one
 // codes on every thread the encoder can use, frames side by side, and
 // gives its samples some frames after their pictures (compressPicture,
 // nextSample); the other gives each sample at once.

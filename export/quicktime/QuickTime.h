@@ -148,7 +148,9 @@ PixMapHandle GetGWorldPixMap(GWorldPtr world);
 // Compression. The encoder is kept with the pixel map between frames, so
 // successive frames of one source form one coded sequence. A frame whose
 // sides the codec does not take is coded padded with black to the next
-// sides it takes.
+// sides it takes. GetMaxCompressionSize fails (codecSizeErr) for a frame
+// size the codec cannot code whatever the frame shows, into a sample that
+// FFmpeg reads back: its sides, and an area of its own.
 OSErr GetMaxCompressionSize(PixMapHandle src, const Rect *srcRect, short colorDepth, CodecQ quality,
                             CodecType cType, CompressorComponent codec, long *size);
 OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, CodecType cType,

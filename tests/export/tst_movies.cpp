@@ -658,6 +658,7 @@ private slots:
         QTest::newRow("openFailuresNameTheFailedStep: no pixels") << jpeg << jpeg << normal << QSize(64, 0) << 1 << -1 << 0 << -1 << QStringList{"Unable to Create New Quick Time World From the Buffer: -50"};
         QTest::newRow("openFailuresNameTheFailedStep: not a movie") << fourCC("text") << jpeg << normal << size << 1 << -1 << 0 << -1 << QStringList{"Unable to Open Movie File: -2048"};
         QTest::newRow("failedRunLeavesTheMovie: size the codec cannot take") << jpeg << mpeg4 << normal << QSize(8192, 240) << 30 << -1 << 1 << -1 << compression;
+        QTest::newRow("codecLimits: JPEG 16000 x 16000 refused as play starts") << jpeg << jpeg << normal << QSize(16000, 16000) << 2 << -1 << 1 << -1 << compression;
         QTest::newRow("failedRunLeavesTheMovie: size beyond the writer") << jpeg << jpeg << normal << QSize(40000, 10) << 30 << -1 << 1 << -1 << QStringList{"Unable to export frames of 40000 x 10 pixels."};
         QTest::newRow("sorenson3WarnsThatItCannotCompress") << jpeg << fourCC("SVQ3") << normal << frame << 30 << -1 << 2 << -1 << compression;
         QTest::newRow("failedRunLeavesTheMovie: run without frames") << jpeg << jpeg << normal << frame << 0 << -1 << 1 << 0 << QStringList();
@@ -735,6 +736,44 @@ private slots:
         // The canvas is rendered at the left of the export frame: 12.5 of the 320 columns.
         const QImage &last = movie.frames[3];
         QVERIFY(qGray(last.pixel(4, 110)) < 30 && qGray(last.pixel(4, 118)) > 90 && qGray(last.pixel(4, 126)) < 30 && qGray(last.pixel(160, 118)) < 30);
+    }
+
+    void codecLimits_data()
+    {
+        QTest::addColumn<CodecType>("codec");
+        QTest::addColumn<CodecQ>("quality");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("codes");
+        // The largest size taken, then one beyond, by hand. JPEG: 3100 bytes a macroblock + 10000 within 2^31 - 65, 692733 macroblocks
+        // (799 x 867). MPEG4: 13-bit sides. H.264: 13000 a macroblock within 2^31, 165191 (237 x 697; 406 x 406); lossless and RAW 4.5 and
+        // 4 bytes a pixel below 2^29. Animation: 15 + 21351 lines of 3 x 8359 + 66 + 2 = 2^29 - 2. Cinepak: 9322 + 4.25 bytes a 4 x 4 block
+        // within 2^24, 3945386 (2000 x 1972). Video: 4 + 32 a block, 524287.
+        const struct { const char *name; CodecType codec; CodecQ quality; QSize codes, beyond; } limits[] = {
+            {"JPEG", jpeg, normal, {12784, 13872}, {12784, 13873}}, {"JPEG", jpeg, codecLosslessQuality, {32767, 5408}, {32767, 5409}}, {"JPEG", jpeg, normal, {8000, 8000}, {16000, 16000}},
+            {"MPEG4", mpeg4, codecLosslessQuality, {8191, 8191}, {16, 8192}}, {"H.264", h264, normal, {3792, 11152}, {3792, 11153}}, {"H.264", h264, codecMaxQuality, {6496, 6496}, {6497, 6497}},
+            {"H.264", h264, codecMinQuality, {16384, 2576}, {16000, 16000}}, {"H.264 lossless", h264, codecLosslessQuality, {16384, 7281}, {16384, 7282}}, {"RAW", raw, normal, {8191, 16386}, {8192, 16384}},
+            {"Animation", fourCC("rle "), normal, {8359, 21351}, {8359, 21352}}, {"Cinepak", fourCC("cvid"), normal, {8000, 7888}, {8000, 7889}}, {"Video", rpza, normal, {4096, 2044}, {4096, 2045}}};
+        for (const auto &l : limits)
+            for (const QSize &size : {l.codes, l.beyond})
+                QTest::newRow(qPrintable(QString("%1 %2 x %3").arg(l.name).arg(size.width()).arg(size.height()))) << l.codec << l.quality << size << (size == l.codes);
+    }
+
+    // Every size a codec fails on is refused by GetMaxCompressionSize, the sizes right below each limit taken. A small
+    // pixel map asks for frames of the size, as a movie of that size appended to does: no pixel is coded.
+    void codecLimits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(CodecQ, quality);
+        QFETCH(CodecType, codec);
+        uchar pixels[16 * 16 * 4] = {};
+        Rect rect = {0, 0, 16, 16};
+        GWorldPtr world = nullptr;
+        long bytes = 0;
+        QVERIFY(QTNewGWorldFromPtr(&world, k32BGRAPixelFormat, &rect, nullptr, nullptr, 0, pixels, 16 * 4) == noErr
+                && SetCompressedFrameSize(GetGWorldPixMap(world), int16_t(size.width()), int16_t(size.height())) == noErr);
+        const OSErr err = GetMaxCompressionSize(GetGWorldPixMap(world), &rect, 0, quality, codec, anyCodec, &bytes);
+        DisposeGWorld(world);
+        QTEST(err == noErr && bytes > 0, "codes");
     }
 
     // No folder; a folder gone while the movie is written (told at the end); one not writable (but for root).
