@@ -178,6 +178,7 @@ struct Compressor
     {
         sws_freeContext(sws);
         sws_freeContext(scaler);
+        sws_freeContext(shrinker);
         av_frame_free(&scratch);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -213,6 +214,8 @@ struct Compressor
     SwsContext *sws = nullptr;    // into the frame's pixel format
     SwsContext *scaler = nullptr; // a source of another size or format into picture
     std::vector<uint8_t> picture; // that source in its place's size, opaque BGRA
+    SwsContext *shrinker = nullptr; // a source shrunk far into shrunk, on the way to picture
+    std::vector<uint8_t> shrunk;
     AVFrame *scratch = nullptr;   // the converted source, when a bar lies right of its place
     std::vector<uint8_t> rows;    // rows copied for the conversion, widened by their last pixel
 };
@@ -666,6 +669,45 @@ void feedRows(Compressor *c, SwsContext *sws, const uint8_t *pixels, int stride,
     }
 }
 
+// swscale fed a slice at a time crashes where it shrinks a side more than
+// 64 times (a filter of over 256 taps).
+constexpr int sliceShrink = 32;
+
+// Scales the caller's opaque rows of width x height to the size of their
+// place into dst. They go to swscale a slice at a time (feedRows); rows
+// that shrink more than sliceShrink times are first shrunk to sliceShrink
+// times their place's size at most, into rows with room after them that
+// are then scaled whole.
+OSErr scaleSourceRows(Compressor *c, const uint8_t *pixels, int stride, int width, int height, AVPixelFormat opaque,
+                      uint8_t *const dst[4], const int dstStrides[4])
+{
+    const int midWidth = qMax(c->fitWidth, (width + sliceShrink - 1) / sliceShrink);
+    const int midHeight = qMax(c->fitHeight, (height + sliceShrink - 1) / sliceShrink);
+    const bool twice = midWidth != c->fitWidth || midHeight != c->fitHeight;
+    const int scaledWidth = twice ? midWidth : width;
+    const int scaledHeight = twice ? midHeight : height;
+    c->scaler = sws_getCachedContext(c->scaler, scaledWidth, scaledHeight, opaque, c->fitWidth, c->fitHeight, opaque,
+                                     SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!c->scaler)
+        return codecErr;
+    if (!twice) {
+        feedRows(c, c->scaler, pixels, stride, width, height, width, height, 0, dst, dstStrides);
+        return noErr;
+    }
+    c->shrinker = sws_getCachedContext(c->shrinker, width, height, opaque, midWidth, midHeight, opaque, SWS_BICUBIC,
+                                       nullptr, nullptr, nullptr);
+    if (!c->shrinker)
+        return codecErr;
+    const int midStride = (alignUp(midWidth, 16) + 16) * 4;
+    c->shrunk.resize(size_t(midStride) * size_t(midHeight + 1));
+    uint8_t *const mid[4] = {c->shrunk.data(), nullptr, nullptr, nullptr};
+    const int midStrides[4] = {midStride, 0, 0, 0};
+    feedRows(c, c->shrinker, pixels, stride, width, height, width, height, 0, mid, midStrides);
+    const uint8_t *const planes[4] = {c->shrunk.data(), nullptr, nullptr, nullptr};
+    sws_scale(c->scaler, planes, midStrides, 0, midHeight, dst, dstStrides);
+    return noErr;
+}
+
 // Puts a source picture (width x height in its pixel format; BGRA is the
 // caller's, read as opaque) into the frame, in its place. The frame's
 // colour samples each cover the picture's own pixels only: the place is
@@ -718,17 +760,19 @@ OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int st
             rowStride = (alignUp(c->fitWidth, 16) + 16) * 4;
             readable = rowStride;
             c->picture.resize(size_t(rowStride) * size_t(c->fitHeight + 1));
-            c->scaler = sws_getCachedContext(c->scaler, width, height, format == AV_PIX_FMT_BGRA ? opaque : format,
-                                             c->fitWidth, c->fitHeight, opaque, SWS_BICUBIC, nullptr, nullptr,
-                                             nullptr);
-            if (!c->scaler)
-                return codecErr;
             uint8_t *const scaled[4] = {c->picture.data(), nullptr, nullptr, nullptr};
             const int scaledStrides[4] = {rowStride, 0, 0, 0};
-            if (format == AV_PIX_FMT_BGRA) // the caller's rows, that may end right after the last pixel
-                feedRows(c, c->scaler, planes[0], strides[0], width, height, width, height, 0, scaled, scaledStrides);
-            else
+            if (format == AV_PIX_FMT_BGRA) { // the caller's rows, that may end right after the last pixel
+                const OSErr err = scaleSourceRows(c, planes[0], strides[0], width, height, opaque, scaled, scaledStrides);
+                if (err != noErr)
+                    return err;
+            } else {
+                c->scaler = sws_getCachedContext(c->scaler, width, height, format, c->fitWidth, c->fitHeight, opaque,
+                                                 SWS_BICUBIC, nullptr, nullptr, nullptr);
+                if (!c->scaler)
+                    return codecErr;
                 sws_scale(c->scaler, planes, strides, 0, height, scaled, scaledStrides);
+            }
             rows = c->picture.data();
         }
         c->sws = sws_getCachedContext(c->sws, placedWidth, placedHeight, opaque, placedWidth, placedHeight, target,

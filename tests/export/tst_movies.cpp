@@ -571,6 +571,9 @@ private slots:
         QTest::newRow("barsStayBlack: Video") << raw << normal << narrow << rpza << normal << QSize(100, 72) << QRect(24, 0, 52, 37) << 12.0 << 0 << 1 << QStringList();
         // Frames scaled from a caller's buffer that ends right after their last pixel: 7 x 5 to 64 x 45.7, on H.264's blocks the whole frame.
         QTest::newRow("pixelsAreReadOnlyWithinTheCallersBuffer: scaled") << raw << normal << size << h264 << normal << QSize(7, 5) << whole << 3.0 << -1 << 1 << QStringList();
+        // shrinkingFarIntoTheMovie (a side shrunk over 64 times crashed swscale): 0.48 pixels wide or high, one centred.
+        QTest::newRow("shrinkingFarIntoTheMovie: 64 x 6400") << raw << normal << size << raw << normal << QSize(64, 6400) << QRect(31, 0, 1, 48) << 3.0 << 0 << 1 << QStringList();
+        QTest::newRow("shrinkingFarIntoTheMovie: 6400 x 48") << raw << normal << size << raw << normal << QSize(6400, 48) << QRect(0, 23, 64, 1) << 3.0 << 0 << 1 << QStringList();
         // Frame 0 of one colour coded anew at every append.
         QTest::newRow("codingAnewKeepsTheEdges: JPEG and H.264") << jpeg << normal << narrow << h264 << normal << narrow << QRect(0, 0, 101, 37) << 12.0 << -1 << 8 << QStringList();
         QTest::newRow("codingAnewKeepsTheEdges: H.264 and MPEG4") << h264 << normal << QSize(33, 33) << mpeg4 << normal << QSize(33, 33) << QRect(0, 0, 33, 33) << 12.0 << -1 << 8 << QStringList();
