@@ -252,13 +252,20 @@ constexpr int64_t readableSample = int64_t(1) << 29;
 // Cinepak and Road Pizza give the size of a frame in 24 bits.
 constexpr int64_t size24 = 0xffffff;
 
+// x264's constant rate factor sums what its look-ahead reckons each
+// macroblock of a frame costs (up to 12,800 for fine black and white
+// cells) in an int, and aborts the program when the sum overflows. Frames
+// of more macroblocks are coded at the same factor as a fixed quantiser,
+// which needs no such sum.
+constexpr int64_t rateFactorBlocks = INT_MAX / 13000;
+
 // Whether the codec codes every frame of these (coded) sides, whatever the
 // frame shows, into a sample that a movie can hold and FFmpeg read back.
 // Where it depends on what a frame shows, the worst picture found counts:
-// noise, or for x264's look-ahead cells of black and white whose every
-// Hadamard coefficient is as large (MJPEG, MPEG-4 and lossy H.264 code
-// them all in less than 2 bytes a pixel: below 512 MiB at every size they
-// take). Beyond FFmpeg's image size limit, each codec has limits of its own.
+// noise, or cells of black and white whose every Hadamard coefficient is
+// as large (MJPEG, MPEG-4 and lossy H.264 code them all in less than 2
+// bytes a pixel: below 512 MiB at every size they take). Beyond FFmpeg's
+// image size limit, each codec has limits of its own.
 bool codesFrame(AVCodecID id, bool lossless, int width, int height)
 {
     const int64_t w = width;
@@ -273,12 +280,11 @@ bool codesFrame(AVCodecID id, bool lossless, int width, int height)
         return blocks(w, h, 16) * 3100 + 10000 <= INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
                && (id != AV_CODEC_ID_MPEG4 || (w < 8192 && h < 8192));
     case AV_CODEC_ID_H264:
-        // x264 codes sides of up to 16384. Lossless, noise codes to 1.5
-        // times its 3 bytes a pixel. Lossy, x264 sums what its look-ahead
-        // reckons each macroblock costs in an int, and aborts the program
-        // when the sum overflows: up to 12,800 a macroblock.
-        return w <= 16384 && h <= 16384
-               && (lossless ? w * h * 9 / 2 < readableSample : blocks(w, h, 16) <= INT_MAX / 13000);
+        // x264 codes sides of up to 16384, and FFmpeg's decoder takes the
+        // picture on whole macroblocks. Lossless, noise codes to 1.5 times
+        // its 3 bytes a pixel.
+        return w <= 16384 && h <= 16384 && imageFits(alignUp(width, 16), alignUp(height, 16))
+               && (!lossless || w * h * 9 / 2 < readableSample);
     case AV_CODEC_ID_RAWVIDEO:
         return w * h * 4 < readableSample;
     case AV_CODEC_ID_QTRLE:
@@ -389,6 +395,8 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
             av_opt_set(ctx->priv_data, "x264-params", "sliced-threads=0", 0);
         if (lossless)
             av_opt_set_int(ctx->priv_data, "qp", 0, 0);
+        else if (blocks(c->codedWidth, c->codedHeight, 16) > rateFactorBlocks)
+            av_opt_set_int(ctx->priv_data, "qp", rateFactorFor(quality), 0);
         else
             av_opt_set_double(ctx->priv_data, "crf", rateFactorFor(quality), 0);
         break;

@@ -534,6 +534,24 @@ private slots:
         }
     }
 
+    // x264's rate factor summed the look-ahead's costs of a frame's macroblocks in an int and aborted the program past
+    // 168,000 of them in cells of black and white whose every Hadamard coefficient is as large (6560 x 6560: 168,100).
+    void h264CodesFineCellsBeyondTheRateFactorsSum()
+    {
+        QTemporaryDir dir;
+        const QSize size(6560, 6560);
+        TestWriter writer(size);
+        QVERIFY(writer.open(dir.filePath("cells.mov"), h264));
+        auto *pixel = reinterpret_cast<quint32 *>(writer.pixels);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                *pixel++ = qPopulationCount(quint32((x / 2 % 8) & (y / 2 % 8))) % 2 ? 0xffffffffu : 0xff000000u;
+        QVERIFY(writer.movie.writeFrame());
+        QVERIFY(writer.movie.finish());
+        const MovieReader movie(dir.filePath("cells.mov"));
+        QCOMPARE(movie.summary(), QString("streams 1, 1/600, 20 units, 1 packets, 1 frames, 0 errors"));
+    }
+
     void appendingAfterAChangeOfSettings_data()
     {
         QTest::addColumn<CodecType>("first");
@@ -748,13 +766,13 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("codes");
         // The largest size taken, then one beyond, by hand. JPEG: 3100 bytes a macroblock + 10000 within 2^31 - 65, 692733 macroblocks
-        // (799 x 867). MPEG4: 13-bit sides. H.264: 13000 a macroblock within 2^31, 165191 (237 x 697; 406 x 406); lossless and RAW 4.5 and
+        // (799 x 867). MPEG4: 13-bit sides. H.264: sides of 16384, on whole macroblocks within FFmpeg's (w + 128)(h + 128) < 2^28 (16512 x 16256); lossless and RAW 4.5 and
         // 4 bytes a pixel below 2^29. Animation: 15 + 21351 lines of 3 x 8359 + 66 + 2 = 2^29 - 2. Cinepak: 9322 + 4.25 bytes a 4 x 4 block
         // within 2^24, 3945386 (2000 x 1972). Video: 4 + 32 a block, 524287.
         const struct { const char *name; CodecType codec; CodecQ quality; QSize codes, beyond; } limits[] = {
             {"JPEG", jpeg, normal, {12784, 13872}, {12784, 13873}}, {"JPEG", jpeg, codecLosslessQuality, {32767, 5408}, {32767, 5409}}, {"JPEG", jpeg, normal, {8000, 8000}, {16000, 16000}},
-            {"MPEG4", mpeg4, codecLosslessQuality, {8191, 8191}, {16, 8192}}, {"H.264", h264, normal, {3792, 11152}, {3792, 11153}}, {"H.264", h264, codecMaxQuality, {6496, 6496}, {6497, 6497}},
-            {"H.264", h264, codecMinQuality, {16384, 2576}, {16000, 16000}}, {"H.264 lossless", h264, codecLosslessQuality, {16384, 7281}, {16384, 7282}}, {"RAW", raw, normal, {8191, 16386}, {8192, 16384}},
+            {"MPEG4", mpeg4, codecLosslessQuality, {8191, 8191}, {16, 8192}}, {"H.264", h264, normal, {16384, 16128}, {16384, 16129}}, {"H.264", h264, codecMaxQuality, {16000, 16000}, {16385, 16}},
+            {"H.264", h264, codecMinQuality, {16240, 16240}, {16241, 16241}}, {"H.264 lossless", h264, codecLosslessQuality, {16384, 7281}, {16384, 7282}}, {"RAW", raw, normal, {8191, 16386}, {8192, 16384}},
             {"Animation", fourCC("rle "), normal, {8359, 21351}, {8359, 21352}}, {"Cinepak", fourCC("cvid"), normal, {8000, 7888}, {8000, 7889}}, {"Video", rpza, normal, {4096, 2044}, {4096, 2045}}};
         for (const auto &l : limits)
             for (const QSize &size : {l.codes, l.beyond})
