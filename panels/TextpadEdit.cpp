@@ -591,15 +591,17 @@ void TextpadEdit::insertFromMimeData(const QMimeData *source)
     QTextCursor cursor = textCursor();
     // A new block takes the records of the block it is split from, and so the tail of that block keeps the record
     // of its separator after; the part before gets the new separator's.
+    // (The record of the part before is set first, so that the step ends with text or a block put in, where redo
+    // places the cursor.)
     const auto separate = [&cursor](bool soft) {
         QTextBlockFormat format = cursor.blockFormat();
         format.setProperty(SoftBefore, soft);
+        if (flag(cursor.block(), SoftAfter) != soft) {
+            QTextBlockFormat after;
+            after.setProperty(SoftAfter, soft);
+            cursor.mergeBlockFormat(after);
+        }
         cursor.insertBlock(format);
-        QTextCursor before = cursor;
-        before.movePosition(QTextCursor::PreviousBlock);
-        QTextBlockFormat after;
-        after.setProperty(SoftAfter, soft);
-        before.mergeBlockFormat(after);
     };
     cursor.beginEditBlock();
     cursor.removeSelectedText();
@@ -618,7 +620,22 @@ void TextpadEdit::insertFromMimeData(const QMimeData *source)
         start = end + breakLength(t, end);
     }
     cursor.endEditBlock();
-    placeCursor(cursor);
+    if (m_dropping)
+        m_dropped = cursor;
+    else
+        placeCursor(cursor);
+}
+
+void TextpadEdit::dropEvent(QDropEvent *event)
+{
+    m_dropping = true;
+    QPlainTextEdit::dropEvent(event);
+    m_dropping = false;
+    if (!m_dropped.isNull()) {
+        const QTextCursor dropped = m_dropped;
+        m_dropped = QTextCursor();
+        placeCursor(dropped);
+    }
 }
 
 // The cursor of an edit made here, shown, and the pieces the edit touched tidied.
@@ -727,6 +744,12 @@ void TextpadEdit::tidy()
     QTextBlock block = doc->findBlock(units.first().start);
     for (int i = softs.size() - 1; i >= 0; --i, block = block.next())
         record(cursor, block, softs.at(i), i > 0 ? softs.at(i - 1) : soft.at(n));
+    // Redo puts the cursor where the last change of the step leaves it, and a change of a block's records leaves it
+    // nowhere (at the end of all the step changed): so the step ends with a character put in at the cursor and taken
+    // out again, which leaves it where the edit did.
+    cursor.setPosition(textCursor().position());
+    cursor.insertText(QStringLiteral(" "));
+    cursor.deletePreviousChar();
     cursor.endEditBlock();
     m_tidying = false;
     m_dirtyFrom = m_dirtyTo = -1;

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QVector>
 
 #include <functional>
@@ -58,6 +59,7 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -97,6 +99,10 @@ private:
     // While the button stays down after a double-click: the word Qt selected in a piece, and the word in the line.
     QPair<int, int> m_pieceWord{-1, -1};
     QPair<int, int> m_lineWord{-1, -1};
+    // While Qt's drop handler runs, its edit block is open and the layout behind: the cursor of the text dropped is
+    // placed once it has closed.
+    bool m_dropping = false;
+    QTextCursor m_dropped;
 };
 
 #endif // TEXTPADEDIT_H

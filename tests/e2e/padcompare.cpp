@@ -1,7 +1,7 @@
 // padcompare: the Textpad dock's text area beside a plain QPlainTextEdit that
 // holds the same text, in a real X server, where Qt takes X11's key bindings
 // (Ctrl+K deletes to the end of the line, Ctrl+D deletes a character).
-// Each row sets both up alike, gives each the same real keys or clicks
+// Each row sets both up alike, gives each the same real keys, clicks or drags
 // through xdotool, and compares the text, the selection (as indices in the
 // text), whether there is a step to undo and, key by key, the cursor. Lines
 // are longer than a piece, so the text area holds them as several blocks.
@@ -73,6 +73,13 @@ struct Editor
         const QRect right = edit->cursorRect(c);
         return edit->viewport()->mapToGlobal(QPoint((left.x() + right.x()) / 2, left.center().y()));
     }
+    // The boundary before the index: at the end of a piece's last line where the index follows it.
+    QPoint boundary(int i) const
+    {
+        QTextCursor c(edit->document());
+        c.setPosition(position(i, false));
+        return edit->viewport()->mapToGlobal(edit->cursorRect(c).center());
+    }
     // The visual line of the character: its block and line number.
     QPair<int, int> lineOf(int i) const
     {
@@ -90,6 +97,7 @@ public:
     Editor *editor = nullptr;
     int keys = 0;
     int clicks = 0;
+    int drops = 0;
     QStringList states;
 
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -99,6 +107,8 @@ public:
             states << editor->state();
         } else if (event->type() == QEvent::MouseButtonRelease) {
             ++clicks;
+        } else if (event->type() == QEvent::Drop) {
+            ++drops;
         }
         return QObject::eventFilter(watched, event);
     }
@@ -144,10 +154,11 @@ private slots:
     }
 
     // Positions count from the end of the text area's first piece where `seam` is set; the cursor's position lies
-    // after the soft separator there where `after` is set. Input: "keys" and xdotool key names; "double-click" at
-    // the anchor's character, and how many pixels the pointer moves before the second click lets go; "menu" and
-    // the text of a context menu entry, chosen when it is enabled. "order" compares, instead, which side of a
-    // Latin letter a Hebrew letter next to it is drawn on.
+    // after the soft separator there where `after` is set. Input, steps separated by ", ": "keys" and xdotool key
+    // names; "double-click" at the anchor's character, and how many pixels the pointer moves before the second click
+    // lets go; "drag", the character pressed and the index let go at; "menu" and the text of a context menu entry,
+    // chosen when it is enabled. "order" compares, instead, which side of a Latin letter a Hebrew letter next to it is
+    // drawn on.
     void asPlainEditor_data()
     {
         QTest::addColumn<QString>("text");
@@ -157,31 +168,45 @@ private slots:
         QTest::addColumn<bool>("after");
         QTest::addColumn<QString>("input");
 
-        const QString three = words(QString(), QStringLiteral("lorem"), 9000) + QStringLiteral("\nshort");
-        // Latin to about 4000, then Hebrew over the first piece's end, then Latin; and the other way round.
+        const auto row = [](const char *name, const QString &text, bool seam, int anchor, int position, bool after,
+                            const QString &input) {
+            QTest::newRow(name) << text << seam << anchor << position << after << input;
+        };
         const QString latin = QStringLiteral("lorem");
+        const QString three = words(QString(), latin, 9000) + QStringLiteral("\nshort");
+        // Latin to about 4000, then Hebrew over the first piece's end, then Latin; and the other way round.
         const QString ltr = words(words(words(QString(), latin, 4000), Hebrew, 4400), latin, 9000);
         const QString rtl = words(words(words(QString(), Hebrew, 4000), latin, 4400), Hebrew, 9000);
         // A word of 2200 letters from 2000 on: the first piece ends inside it.
         const QString longWord = words(words(QString(), latin, 2000) + QString(2200, 'x') + ' ', latin, 9000);
 
-        QTest::newRow("Ctrl+K, then undo") << three << false << 100 << 100 << false << "keys ctrl+k ctrl+z";
-        QTest::newRow("Ctrl+K at a piece's end") << three << true << 0 << 0 << false << "keys ctrl+k";
-        QTest::newRow("Ctrl+Right over Hebrew in a Latin line") << ltr << false << 3990 << 3990 << false
-                                                                 << "keys" + QStringLiteral(" ctrl+Right").repeated(40);
-        QTest::newRow("Right over Hebrew in a Latin line") << ltr << true << -8 << -8 << false
-                                                           << "keys" + QStringLiteral(" Right").repeated(16);
-        QTest::newRow("Ctrl+Left over Latin in a Hebrew line") << rtl << false << 3990 << 3990 << false
-                                                               << "keys" + QStringLiteral(" ctrl+Left").repeated(40);
-        QTest::newRow("Latin drawn in a Hebrew line") << rtl << false << 0 << 0 << false << "order";
-        QTest::newRow("double-click before a piece's end") << longWord << true << -6 << -6 << false << "double-click";
-        QTest::newRow("double-click after a piece's end") << longWord << true << 4 << 4 << false << "double-click";
-        QTest::newRow("double-click moved before a piece's end") << longWord << true << -6 << -6 << false
-                                                                 << "double-click -3";
-        QTest::newRow("context menu Delete of a soft separator") << three << true << 0 << 0 << true
-                                                                 << "menu Delete";
-        QTest::newRow("Ctrl+X of a soft separator") << three << true << 0 << 0 << true << "keys ctrl+x";
-        QTest::newRow("Delete of a soft separator") << three << true << 0 << 0 << true << "keys Delete";
+        row("Ctrl+K, then undo", three, false, 100, 100, false, "keys ctrl+k ctrl+z");
+        row("Ctrl+K at a piece's end", three, true, 0, 0, false, "keys ctrl+k");
+        row("Ctrl+Right over Hebrew in a Latin line", ltr, false, 3990, 3990, false,
+            "keys" + QStringLiteral(" ctrl+Right").repeated(40));
+        row("Right over Hebrew in a Latin line", ltr, true, -8, -8, false, "keys" + QString(" Right").repeated(16));
+        row("Ctrl+Left over Latin in a Hebrew line", rtl, false, 3990, 3990, false,
+            "keys" + QStringLiteral(" ctrl+Left").repeated(40));
+        row("Latin drawn in a Hebrew line", rtl, false, 0, 0, false, "order");
+        row("double-click before a piece's end", longWord, true, -6, -6, false, "double-click");
+        row("double-click after a piece's end", longWord, true, 4, 4, false, "double-click");
+        row("double-click moved before a piece's end", longWord, true, -6, -6, false, "double-click -3");
+        row("context menu Delete of a soft separator", three, true, 0, 0, true, "menu Delete");
+        row("Ctrl+X of a soft separator", three, true, 0, 0, true, "keys ctrl+x");
+        row("Delete of a soft separator", three, true, 0, 0, true, "keys Delete");
+
+        // A line whose first piece ends after a space at 4008; the selection runs over that end.
+        const QString spaced = QString(QString(500, 'a') + ' ').repeated(18);
+        const QString redone = " ctrl+z ctrl+shift+z";
+        row("drag over a piece's end moved after itself", spaced, true, -20, 20, false, "drag 5 45, keys" + redone);
+        row("drag over a piece's end moved before itself", spaced, true, -20, 20, false, "drag 5 -25, keys" + redone);
+        row("drag over a piece's end dropped onto it", spaced, true, -20, 20, false, "drag 5 0, keys" + redone);
+        const QString five = words(QString(), latin, 5000);
+        row("cut over a piece's end, pasted, undone, redone", five + "\nshort", true, -20, 20, false,
+            "keys ctrl+x ctrl+v ctrl+z" + redone);
+        const QString nine = words(QString(), latin, 9000);
+        row("Delete joining two long lines, undone, redone", nine + '\n' + nine, false, nine.size(), nine.size(), false,
+            "keys Delete" + redone);
     }
 
     void asPlainEditor()
@@ -192,17 +217,14 @@ private slots:
         QFETCH(int, position);
         QFETCH(bool, after);
         QFETCH(QString, input);
-        const QStringList in = input.split(QLatin1Char(' '));
         QStringList seen[2];
         QString texts[2];
         QHash<int, bool> hebrewLeft[2]; // by a Latin letter next to a Hebrew one over a space, on one visual line
         pad->setText(text);
-        if (seam) {
-            const int end = pad->document()->firstBlock().length() - 1;
-            QVERIFY(pad->continuesLine(pad->document()->firstBlock().next()));
-            anchor += end;
-            position += end;
-        }
+        const int end = seam ? pad->document()->firstBlock().length() - 1 : 0;
+        QVERIFY(!seam || pad->continuesLine(pad->document()->firstBlock().next()));
+        anchor += end;
+        position += end;
         for (int e = 0; e < 2; ++e) {
             Editor &editor = editors[e];
             editor.setText(text);
@@ -214,70 +236,82 @@ private slots:
             editor.edit->setFocus();
             QTRY_VERIFY(editor.edit->hasFocus());
             QTest::qWait(50);
-
-            Recorder recorder;
-            recorder.editor = &editor;
-            editor.edit->installEventFilter(&recorder);
-            editor.edit->viewport()->installEventFilter(&recorder);
-            if (in.first() == QLatin1String("keys")) {
-                QVERIFY(xdotool(QStringList{"key", "--delay", "15"} + in.mid(1)));
-                QTRY_COMPARE_WITH_TIMEOUT(recorder.keys, in.size() - 1, 10000);
-                seen[e] = recorder.states;
-            } else if (in.first() == QLatin1String("double-click")) {
-                // Held down, the second press may move a little before it is let go.
-                QStringList clicks{"click", "1", "mousedown", "1"};
-                if (in.size() > 1)
-                    clicks << "mousemove_relative" << "--" << in.at(1) << "0";
-                QVERIFY(xdotool(pointerAt(editor.centre(anchor), clicks << "mouseup" << "1")));
-                QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, 2, 10000);
-            } else if (in.first() == QLatin1String("menu")) {
-                // The entry is chosen, or the menu closed, from inside the menu's own event loop.
-                bool shown = false;
-                QTimer poll;
-                connect(&poll, &QTimer::timeout, [&] {
-                    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-                    if (shown || !menu || !menu->isVisible())
-                        return;
-                    shown = true;
-                    for (QAction *action : menu->actions()) {
-                        if (action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) != in.at(1))
-                            continue;
-                        seen[e] << QStringLiteral("%1 %2").arg(in.at(1), action->isEnabled() ? "enabled" : "disabled");
-                        if (action->isEnabled()) {
-                            const QPoint at = menu->mapToGlobal(menu->actionGeometry(action).center());
-                            xdotool(pointerAt(at, {"click", "1"}));
+            const QPoint centre = editor.centre(anchor); // where clicks land, where the anchor's character was at first
+            for (const QString &action : input.split(QStringLiteral(", "))) {
+                const QStringList in = action.split(QLatin1Char(' '));
+                Recorder recorder;
+                recorder.editor = &editor;
+                editor.edit->installEventFilter(&recorder);
+                editor.edit->viewport()->installEventFilter(&recorder);
+                if (in.first() == QLatin1String("keys")) {
+                    QVERIFY(xdotool(QStringList{"key", "--delay", "15"} + in.mid(1)));
+                    QTRY_COMPARE_WITH_TIMEOUT(recorder.keys, in.size() - 1, 10000);
+                    seen[e] << recorder.states;
+                } else if (in.first() == QLatin1String("double-click")) {
+                    // Held down, the second press may move a little before it is let go.
+                    QStringList clicks{"click", "1", "mousedown", "1"};
+                    if (in.size() > 1)
+                        clicks << "mousemove_relative" << "--" << in.at(1) << "0";
+                    QVERIFY(xdotool(pointerAt(centre, clicks << "mouseup" << "1")));
+                    QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, 2, 10000);
+                } else if (in.first() == QLatin1String("drag")) {
+                    // Pressed at a character, let go at a boundary, unblocked: the drag runs an event loop of its own.
+                    QProcess hand;
+                    const QStringList let{"sleep", ".3", "mousemove_relative", "1", "0", "sleep", ".3", "mouseup", "1"};
+                    hand.start("xdotool", pointerAt(editor.centre(in.at(1).toInt() + end), {"mousedown", "1"})
+                                              + pointerAt(editor.boundary(in.at(2).toInt() + end), let));
+                    QTRY_COMPARE_WITH_TIMEOUT(recorder.drops, 1, 10000);
+                    QTRY_COMPARE(hand.state(), QProcess::NotRunning);
+                    QCOMPARE(hand.exitCode(), 0);
+                } else if (in.first() == QLatin1String("menu")) {
+                    // The entry is chosen, or the menu closed, from inside the menu's own event loop.
+                    bool shown = false;
+                    QTimer poll;
+                    connect(&poll, &QTimer::timeout, [&] {
+                        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                        if (shown || !menu || !menu->isVisible())
                             return;
+                        shown = true;
+                        for (QAction *action : menu->actions()) {
+                            if (action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) != in.at(1))
+                                continue;
+                            seen[e] << in.at(1) + (action->isEnabled() ? " enabled" : " disabled");
+                            if (action->isEnabled()) {
+                                const QPoint at = menu->mapToGlobal(menu->actionGeometry(action).center());
+                                xdotool(pointerAt(at, {"click", "1"}));
+                                return;
+                            }
                         }
+                        xdotool({"key", "Escape"});
+                    });
+                    poll.start(50);
+                    const QPoint at = editor.edit->viewport()->mapToGlobal(editor.edit->cursorRect().center());
+                    QVERIFY(xdotool(pointerAt(at, {"click", "3"})));
+                    QTRY_VERIFY_WITH_TIMEOUT(shown && !QApplication::activePopupWidget(), 10000);
+                    QVERIFY(seen[e].last().startsWith(in.at(1)));
+                    QTest::qWait(100); // the queued tidying
+                } else {
+                    for (int i = 1; i + 3 < text.size(); ++i) {
+                        const QChar::Script before = text.at(i).script();
+                        const QChar::Script after = text.at(i + 2).script();
+                        const bool latinFirst = before == QChar::Script_Latin && after == QChar::Script_Hebrew;
+                        const bool hebrewFirst = before == QChar::Script_Hebrew && after == QChar::Script_Latin;
+                        if (text.at(i + 1) != QLatin1Char(' ') || !(latinFirst || hebrewFirst))
+                            continue;
+                        // Letters inside their runs, so that each is drawn where its run is.
+                        const int latin = latinFirst ? i - 1 : i + 3;
+                        const int hebrew = latinFirst ? i + 3 : i - 1;
+                        if (editor.lineOf(latin) == editor.lineOf(hebrew) && editor.lineOf(i) == editor.lineOf(i + 2))
+                            hebrewLeft[e].insert(i, editor.centre(hebrew).x() < editor.centre(latin).x());
                     }
-                    xdotool({"key", "Escape"});
-                });
-                poll.start(50);
-                const QPoint at = editor.edit->viewport()->mapToGlobal(editor.edit->cursorRect().center());
-                QVERIFY(xdotool(pointerAt(at, {"click", "3"})));
-                QTRY_VERIFY_WITH_TIMEOUT(shown && !QApplication::activePopupWidget(), 10000);
-                QCOMPARE(seen[e].size(), 1);
-                QTest::qWait(100); // the queued tidying
-            } else {
-                for (int i = 1; i + 3 < text.size(); ++i) {
-                    const QChar::Script before = text.at(i).script();
-                    const QChar::Script after = text.at(i + 2).script();
-                    const bool latinFirst = before == QChar::Script_Latin && after == QChar::Script_Hebrew;
-                    const bool hebrewFirst = before == QChar::Script_Hebrew && after == QChar::Script_Latin;
-                    if (text.at(i + 1) != QLatin1Char(' ') || !(latinFirst || hebrewFirst))
-                        continue;
-                    // Letters inside their runs, so that each is drawn where its run is.
-                    const int latin = latinFirst ? i - 1 : i + 3;
-                    const int hebrew = latinFirst ? i + 3 : i - 1;
-                    if (editor.lineOf(latin) == editor.lineOf(hebrew) && editor.lineOf(i) == editor.lineOf(i + 2))
-                        hebrewLeft[e].insert(i, editor.centre(hebrew).x() < editor.centre(latin).x());
                 }
+                editor.edit->removeEventFilter(&recorder);
+                editor.edit->viewport()->removeEventFilter(&recorder);
+                seen[e] << editor.state();
             }
-            editor.edit->removeEventFilter(&recorder);
-            editor.edit->viewport()->removeEventFilter(&recorder);
-            seen[e] << editor.state();
             texts[e] = editor.text();
         }
-        if (in.first() == QLatin1String("order")) {
+        if (input == QLatin1String("order")) {
             int compared = 0;
             for (auto i = hebrewLeft[0].cbegin(); i != hebrewLeft[0].cend(); ++i) {
                 if (hebrewLeft[1].contains(i.key())) {
