@@ -117,6 +117,10 @@ TextpadEdit::TextpadEdit(QWidget *parent)
     doc->setDocumentLayout(new TextpadDocumentLayout(doc, direction));
     setDocument(doc);
     connect(doc, &QTextDocument::contentsChange, this, &TextpadEdit::OnContentsChange);
+    connect(doc, &QTextDocument::undoCommandAdded, this, [this] {
+        for (auto run = m_runs.begin(); run != m_runs.end();)
+            run = run.key() >= document()->availableUndoSteps() ? m_runs.erase(run) : std::next(run);
+    });
 }
 
 void TextpadEdit::setText(const QString &text)
@@ -163,6 +167,7 @@ void TextpadEdit::setText(const QString &text)
     m_dirtyFrom = m_dirtyTo = -1;
     m_separatorsKnown = false;
     m_lineDirections.clear();
+    m_runs.clear();
 }
 
 QString TextpadEdit::text() const
@@ -314,12 +319,13 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
 
-    // Edits that may leave pieces to tidy: Backspace or Delete at a block's edge (which removes a separator or may
-    // empty the block; joining two lines, it may make a block longer than two pieces), and text typed into a block of
-    // two pieces. Qt makes a one-character edit no edit block of its own and merges the next one into it, so that a
-    // tidying joined to it would undo apart from it; these edits are made here, each an edit block of its own. (Qt's
-    // key handler asks the layout where the cursor is, and Qt lays the blocks an edit changed out again only when its
-    // edit block closes: the handler never runs inside one.)
+    // Edits that may leave pieces to tidy: Backspace or Delete over a separator (which may join pieces whose records
+    // disagree; joining two lines, it may make a block longer than two pieces) or emptying a piece, and text typed
+    // into a block of two pieces. Qt makes a one-character edit no edit block of its own and merges the next one into
+    // it, so that a tidying joined to it would undo apart from it; these edits are made here, each an edit block of
+    // its own, and so is a removal that meets a run of them. (Qt's key handler asks the layout where the cursor is,
+    // and Qt lays the blocks an edit changed out again only when its edit block closes: the handler never runs inside
+    // one.)
     const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
     const bool del = event == QKeySequence::Delete;
     const QString typed = typedText(event);
@@ -327,19 +333,27 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     const QTextBlock beyond = backspace && cursor.atBlockStart() ? block.previous()
                               : del && cursor.atBlockEnd()       ? block.next()
                                                                  : QTextBlock();
-    if (editable && !cursor.hasSelection()
-        && ((m_pieced && (backspace || del) && (cursor.atBlockStart() || cursor.atBlockEnd()))
-            || (beyond.isValid() && block.length() + beyond.length() - 2 > 2 * PieceLength)
-            || (!typed.isEmpty() && !overwriteMode() && block.length() > 2 * PieceLength))) {
+    const QPair<int, int> range = editable && !cursor.hasSelection() && (backspace || del) ? removal(cursor, backspace)
+                                                                                             : qMakePair(-1, -1);
+    const int index = range.first >= 0 ? textIndex(range.first) : -1;
+    const int count = range.first >= 0 ? textIndex(range.second) - index : 0;
+    const QTextBlock from = document()->findBlock(range.first);
+    const QTextBlock to = document()->findBlock(range.second);
+    // Qt never merges the removal of a line break, nor another removal into it.
+    const bool lineBreak = from != to && !continuesLine(to);
+    const bool joins = from != to
+                       && (m_pieced || (beyond.isValid() && block.length() + beyond.length() - 2 > 2 * PieceLength));
+    const bool empties = range.second - range.first == from.length() - 1
+                         && (continuesLine(from) || continuesLine(from.next()));
+    if (range.first >= 0 && (joins || empties || (lastRun().own && meetsRun(index, count)))) {
+        removeInRun(cursor, range, backspace, lineBreak);
+        event->accept();
+        return;
+    }
+    if (editable && !cursor.hasSelection() && !typed.isEmpty() && !overwriteMode()
+        && block.length() > 2 * PieceLength) {
         cursor.beginEditBlock();
-        if (backspace || del) {
-            // Backspace after a soft separator and Delete before one remove the character beyond it.
-            if (beyond.isValid() && continuesLine(backspace ? block : beyond))
-                cursor.movePosition(backspace ? QTextCursor::PreviousCharacter : QTextCursor::NextCharacter);
-            backspace ? cursor.deletePreviousChar() : cursor.deleteChar();
-        } else {
-            cursor.insertText(typed);
-        }
+        cursor.insertText(typed);
         cursor.endEditBlock();
         placeCursor(cursor);
         event->accept();
@@ -348,11 +362,18 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
 
     const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
                       || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
-    const int index = step ? textIndex(cursor.position()) : 0;
+    const int was = step ? textIndex(cursor.position()) : 0;
+    const bool merges = range.first >= 0 && meetsRun(index, count);
+    const int steps = document()->availableUndoSteps();
     keyInLine(event);
     // A step that crossed only a soft separator goes on to the next character.
-    if (step && textCursor().position() != cursor.position() && textIndex(textCursor().position()) == index)
+    if (step && textCursor().position() != cursor.position() && textIndex(textCursor().position()) == was)
         keyInLine(event);
+    // Qt's own removal: a run of its own, or merged into the one before.
+    if (range.first >= 0) {
+        const bool added = document()->availableUndoSteps() > steps;
+        keepRun({(added || merges) && !lineBreak ? index : -1, count + (added ? 0 : lastRun().length), false});
+    }
     if (event == QKeySequence::InsertParagraphSeparator && editable) {
         // The new block took the records of the one it was split from; the line break between them is real.
         QTextCursor after = textCursor();
@@ -365,6 +386,74 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
         }
     }
     tidy();
+}
+
+// As Qt's Backspace and Delete: a code point (a surrogate pair whole) before the cursor, a grapheme after it, or the
+// line break; next to a soft separator, the character beyond it with the separator.
+QPair<int, int> TextpadEdit::removal(const QTextCursor &cursor, bool back) const
+{
+    const QTextBlock block = cursor.block();
+    const int at = cursor.position();
+    if (back) {
+        const QTextBlock before = cursor.atBlockStart() ? block.previous() : block;
+        if (!before.isValid())
+            return {-1, -1};
+        const int end = before != block ? before.position() + before.length() - 1 : at;
+        int from = end - (before == block || (continuesLine(block) && end > before.position()) ? 1 : 0);
+        const QString t = before.text();
+        const int i = from - before.position();
+        if (i > 0 && i < t.size() && t.at(i).isLowSurrogate() && t.at(i - 1).isHighSurrogate())
+            --from;
+        return {from, at};
+    }
+    const QTextBlock after = cursor.atBlockEnd() ? block.next() : block;
+    if (!after.isValid())
+        return {-1, -1};
+    if (after != block && !continuesLine(after))
+        return {at, at + 1};
+    return {at, after.position() + after.layout()->nextCursorPosition(after != block ? 0 : at - block.position())};
+}
+
+// Qt merges a one-character removal into the removal before where the two meet, also after the cursor moved.
+bool TextpadEdit::meetsRun(int index, int count) const
+{
+    const Run run = lastRun();
+    return run.at >= 0 && document()->isModified() && (index == run.at || index + count == run.at);
+}
+
+TextpadEdit::Run TextpadEdit::lastRun() const
+{
+    return m_runs.value(document()->availableUndoSteps());
+}
+
+void TextpadEdit::keepRun(const Run &run)
+{
+    m_runs.insert(document()->availableUndoSteps(), run);
+}
+
+// Where the removal meets a run that a plain editor would merge it into (Qt's own or made here), the run is taken
+// back and removed again with it, in one removal at one place: so the whole run undoes in one step, with the cursor
+// where a plain editor's goes.
+void TextpadEdit::removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak)
+{
+    QTextDocument *doc = document();
+    int start = textIndex(range.first);
+    int end = textIndex(range.second);
+    if (!lineBreak && meetsRun(start, end - start)) {
+        const Run run = lastRun();
+        const QSignalBlocker blocker(this); // the text goes back only for a moment
+        doc->undo();
+        end = start == run.at ? end + run.length : run.at + run.length;
+        start = std::min(start, run.at);
+    }
+    // Qt removes the text before the cursor with the cursor after it, and the text after it with the cursor before.
+    cursor.setPosition(editPosition(back ? start : end, false));
+    cursor.setPosition(editPosition(back ? end : start, false), QTextCursor::KeepAnchor);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+    placeCursor(cursor);
+    keepRun({lineBreak ? -1 : start, end - start, true});
 }
 
 // The pieces around the position are read, twice as many each time, until what is found and the position lie clear

@@ -30,6 +30,10 @@ class QTextBlock;
 // A piece is laid out, and Qt's cursor keys step in it, in its line's
 // direction. Keys and clicks that reach the ends of a line or of a word (Ctrl+K,
 // word keys, a double-click) find them in the line taken whole.
+//
+// Undo and redo go step by step as in a plain editor: a run of Backspace and
+// Delete that a plain editor undoes in one step undoes in one here, and the
+// cursor lands where a plain editor's does.
 class TextpadEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -65,6 +69,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // A run of one-character removals that a plain editor merges into one undo step.
+    struct Run
+    {
+        int at = -1;
+        int length = 0;
+        bool own = false;
+    };
+
     void OnContentsChange(int position, int removed, int added);
     bool softBetween(const QTextBlock &before, const QTextBlock &after) const;
     bool touched(const QTextBlock &block) const;
@@ -85,6 +97,15 @@ private:
     void keyInLine(QKeyEvent *event);
     // A selection of soft separators alone holds no character: as in a plain editor, it becomes no selection.
     void dropEmptySelection();
+    // What Backspace (`back`) or Delete at the cursor, which has no selection, removes: edit positions.
+    QPair<int, int> removal(const QTextCursor &cursor, bool back) const;
+    // Whether a removal, as indices in text(), meets the run of removals a plain editor would merge it into.
+    bool meetsRun(int index, int count) const;
+    // The run of the last undo step, where it holds one; a run kept for the last undo step.
+    Run lastRun() const;
+    void keepRun(const Run &run);
+    // The removal made through a cursor, in one undo step with the run it meets, unless it removes a line break.
+    void removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak);
     void placeCursor(const QTextCursor &cursor);
     void tidy();
 
@@ -99,6 +120,10 @@ private:
     // While the button stays down after a double-click: the word Qt selected in a piece, and the word in the line.
     QPair<int, int> m_pieceWord{-1, -1};
     QPair<int, int> m_lineWord{-1, -1};
+    // The runs of Backspace and Delete that undo steps hold, as a plain editor merges them, by the number of undo
+    // steps up to theirs: where each removed its text and how much, as indices in text() after it; whether it was
+    // made here. A step added drops the runs of its number and beyond.
+    QHash<int, Run> m_runs;
     // While Qt's drop handler runs, its edit block is open and the layout behind: the cursor of the text dropped is
     // placed once it has closed.
     bool m_dropping = false;

@@ -202,6 +202,10 @@ private slots:
         row("drag over a piece's end moved before itself", spaced, true, -20, 20, false, "drag 5 -25, keys" + redone);
         row("drag over a piece's end dropped onto it", spaced, true, -20, 20, false, "drag 5 0, keys" + redone);
         const QString five = words(QString(), latin, 5000);
+        row("Backspace run over a piece's end, undone", three, true, 5, 5, false,
+            "keys" + QStringLiteral(" BackSpace").repeated(10) + " ctrl+z");
+        row("Delete run over a piece's end, undone", three, true, -5, -5, false,
+            "keys" + QStringLiteral(" Delete").repeated(10) + " ctrl+z");
         row("cut over a piece's end, pasted, undone, redone", five + "\nshort", true, -20, 20, false,
             "keys ctrl+x ctrl+v ctrl+z" + redone);
         const QString nine = words(QString(), latin, 9000);
