@@ -2,8 +2,11 @@
 
 #include "panels/TextpadDocumentLayout.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -167,6 +170,7 @@ void TextpadEdit::setText(const QString &text)
     m_dirtyFrom = m_dirtyTo = -1;
     m_separatorsKnown = false;
     m_lineDirections.clear();
+    m_tripleLine = QTextCursor();
     m_runs.clear();
 }
 
@@ -599,6 +603,34 @@ void TextpadEdit::contextMenuEvent(QContextMenuEvent *event)
     QPlainTextEdit::contextMenuEvent(event);
 }
 
+// Qt selects a block on a triple-click, and while the button stays down, or on a Shift+click, extends the selection
+// by blocks: in a line of several pieces, by lines instead.
+void TextpadEdit::mousePressEvent(QMouseEvent *event)
+{
+    const QTextCursor was = textCursor();
+    QPlainTextEdit::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block().position() == cursor.selectionStart() ? cursor.block()
+                                                                                   : cursor.block().previous();
+    const bool shift = event->modifiers() == Qt::ShiftModifier;
+    if (shift && m_tripleLine.hasSelection()) {
+        selectByPointer(byLines(cursorForPosition(event->pos()).position()));
+        return;
+    }
+    m_tripleLine = QTextCursor();
+    // Qt's triple-click: the block under the pointer selected from its start over its line break.
+    const bool triple = !shift && cursor.hasSelection()
+                        && (cursor.anchor() != was.anchor() || cursor.position() != was.position())
+                        && cursor.anchor() == block.position()
+                        && cursor.position() == block.position() + block.length() - (block.next().isValid() ? 0 : 1);
+    if (triple && (continuesLine(block) || continuesLine(block.next()))) {
+        m_tripleLine = line(block.position());
+        selectByPointer(m_tripleLine);
+    }
+}
+
 // Qt selects the word under the pointer in its block. Where that word reaches a soft separator, or the pointer is
 // at one, the word is found in the line taken whole.
 void TextpadEdit::mouseDoubleClickEvent(QMouseEvent *event)
@@ -622,29 +654,72 @@ void TextpadEdit::mouseDoubleClickEvent(QMouseEvent *event)
     cursor.setPosition(editPosition(word.first, true));
     cursor.setPosition(editPosition(word.second, false), QTextCursor::KeepAnchor);
     m_lineWord = qMakePair(cursor.selectionStart(), cursor.selectionEnd());
-    setTextCursor(cursor);
+    selectByPointer(cursor);
 }
 
 // Moved with the button down after a double-click, Qt keeps the word it selected, or extends the selection from
-// one of its ends: the word in the line instead.
+// one of its ends: the word in the line instead. After a triple-click it keeps the block or extends the selection
+// by blocks: the line, and lines, instead.
 void TextpadEdit::mouseMoveEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mouseMoveEvent(event);
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
     QTextCursor cursor = textCursor();
     const int anchor = cursor.anchor();
     const int position = cursor.position();
-    if (m_pieceWord.first < 0 || !(event->buttons() & Qt::LeftButton)
-        || (anchor != m_pieceWord.first && anchor != m_pieceWord.second))
-        return;
-    if (position >= m_lineWord.first && position <= m_lineWord.second) {
-        cursor.setPosition(m_lineWord.first);
-        cursor.setPosition(m_lineWord.second, QTextCursor::KeepAnchor);
-    } else {
-        cursor.setPosition(position < m_lineWord.first ? m_lineWord.second : m_lineWord.first);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
+    if (m_tripleLine.hasSelection()) {
+        cursor = byLines(cursorForPosition(event->pos()).position());
+    } else if (m_pieceWord.first >= 0 && (anchor == m_pieceWord.first || anchor == m_pieceWord.second)) {
+        if (position >= m_lineWord.first && position <= m_lineWord.second) {
+            cursor.setPosition(m_lineWord.first);
+            cursor.setPosition(m_lineWord.second, QTextCursor::KeepAnchor);
+        } else {
+            cursor.setPosition(position < m_lineWord.first ? m_lineWord.second : m_lineWord.first);
+            cursor.setPosition(position, QTextCursor::KeepAnchor);
+        }
     }
     if (cursor.anchor() != anchor || cursor.position() != position)
-        setTextCursor(cursor);
+        selectByPointer(cursor);
+}
+
+void TextpadEdit::selectByPointer(const QTextCursor &cursor)
+{
+    const int top = verticalScrollBar()->value();
+    const int left = horizontalScrollBar()->value();
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(top);
+    horizontalScrollBar()->setValue(left);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (cursor.hasSelection() && clipboard->supportsSelection())
+        clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+}
+
+QTextCursor TextpadEdit::line(int position) const
+{
+    QTextBlock first = document()->findBlock(position);
+    QTextBlock last = first;
+    while (continuesLine(first))
+        first = first.previous();
+    while (continuesLine(last.next()))
+        last = last.next();
+    QTextCursor cursor(document());
+    cursor.setPosition(first.position());
+    cursor.setPosition(last.position() + last.length() - (last.next().isValid() ? 0 : 1), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+// As Qt extends a triple-click's selection by blocks to the block at a position: by lines.
+QTextCursor TextpadEdit::byLines(int position) const
+{
+    if (position >= m_tripleLine.selectionStart() && position <= m_tripleLine.selectionEnd())
+        return m_tripleLine;
+    const bool before = position < m_tripleLine.selectionStart();
+    const QTextCursor to = line(position);
+    QTextCursor cursor = m_tripleLine;
+    cursor.setPosition(before ? m_tripleLine.selectionEnd() : m_tripleLine.selectionStart());
+    cursor.setPosition(before ? to.selectionStart() : to.selectionEnd(), QTextCursor::KeepAnchor);
+    return cursor;
 }
 
 void TextpadEdit::mouseReleaseEvent(QMouseEvent *event)

@@ -29,7 +29,7 @@ class QTextBlock;
 //
 // A piece is laid out, and Qt's cursor keys step in it, in its line's
 // direction. Keys and clicks that reach the ends of a line or of a word (Ctrl+K,
-// word keys, a double-click) find them in the line taken whole.
+// word keys, a double-click, a triple-click) find them in the line taken whole.
 //
 // Undo and redo go step by step as in a plain editor: a run of Backspace and
 // Delete that a plain editor undoes in one step undoes in one here, and the
@@ -64,6 +64,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -106,6 +107,12 @@ private:
     void keepRun(const Run &run);
     // The removal made through a cursor, in one undo step with the run it meets, unless it removes a line break.
     void removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak);
+    // The selection a click or a move of the pointer makes: the view stays, the X11 selection follows.
+    void selectByPointer(const QTextCursor &cursor);
+    // The line holding the position selected, with its line break.
+    QTextCursor line(int position) const;
+    // The selection a triple-click's extends to, by lines, with the pointer at the position.
+    QTextCursor byLines(int position) const;
     void placeCursor(const QTextCursor &cursor);
     void tidy();
 
@@ -120,6 +127,9 @@ private:
     // While the button stays down after a double-click: the word Qt selected in a piece, and the word in the line.
     QPair<int, int> m_pieceWord{-1, -1};
     QPair<int, int> m_lineWord{-1, -1};
+    // The line a triple-click selected in a line of several pieces, until the next click; a move with the button
+    // down or a Shift+click extends the selection from it line by line.
+    QTextCursor m_tripleLine;
     // The runs of Backspace and Delete that undo steps hold, as a plain editor merges them, by the number of undo
     // steps up to theirs: where each removed its text and how much, as indices in text() after it; whether it was
     // made here. A step added drops the runs of its number and beyond.

@@ -156,9 +156,9 @@ private slots:
     // Positions count from the end of the text area's first piece where `seam` is set; the cursor's position lies
     // after the soft separator there where `after` is set. Input, steps separated by ", ": "keys" and xdotool key
     // names; "double-click" at the anchor's character, and how many pixels the pointer moves before the second click
-    // lets go; "drag", the character pressed and the index let go at; "menu" and the text of a context menu entry,
-    // chosen when it is enabled. "order" compares, instead, which side of a Latin letter a Hebrew letter next to it is
-    // drawn on.
+    // lets go; "click" and how many clicks at the anchor's character; "drag", the character pressed and the index
+    // let go at; "menu" and the text of a context menu entry, chosen when it is enabled. "order" compares, instead,
+    // which side of a Latin letter a Hebrew letter next to it is drawn on.
     void asPlainEditor_data()
     {
         QTest::addColumn<QString>("text");
@@ -202,6 +202,9 @@ private slots:
         row("drag over a piece's end moved before itself", spaced, true, -20, 20, false, "drag 5 -25, keys" + redone);
         row("drag over a piece's end dropped onto it", spaced, true, -20, 20, false, "drag 5 0, keys" + redone);
         const QString five = words(QString(), latin, 5000);
+        const QString between = "short line\n" + five + "\nshort";
+        row("triple-click before a piece's end", between, false, 100, 100, false, "click 3");
+        row("triple-click after a piece's end", between, false, 4200, 4200, false, "click 3");
         row("Backspace run over a piece's end, undone", three, true, 5, 5, false,
             "keys" + QStringLiteral(" BackSpace").repeated(10) + " ctrl+z");
         row("Delete run over a piece's end, undone", three, true, -5, -5, false,
@@ -211,6 +214,9 @@ private slots:
         const QString nine = words(QString(), latin, 9000);
         row("Delete joining two long lines, undone, redone", nine + '\n' + nine, false, nine.size(), nine.size(), false,
             "keys Delete" + redone);
+        const QString huge = words(QString(), latin, 2000) + QString(9000, 'x') + ' ' + words(QString(), latin, 2000);
+        row("double-click on a word longer than a piece, then a click", huge, false, 6500, 6500, false,
+            "double-click, click 1");
     }
 
     void asPlainEditor()
@@ -240,7 +246,9 @@ private slots:
             editor.edit->setFocus();
             QTRY_VERIFY(editor.edit->hasFocus());
             QTest::qWait(50);
-            const QPoint centre = editor.centre(anchor); // where clicks land, where the anchor's character was at first
+            // Clicks land where the anchor's character was at first: on its centre, or a little right of its left edge.
+            const QPoint centre = editor.centre(anchor);
+            const QPoint near = (editor.boundary(anchor) * 3 + centre) / 4;
             for (const QString &action : input.split(QStringLiteral(", "))) {
                 const QStringList in = action.split(QLatin1Char(' '));
                 Recorder recorder;
@@ -258,6 +266,11 @@ private slots:
                         clicks << "mousemove_relative" << "--" << in.at(1) << "0";
                     QVERIFY(xdotool(pointerAt(centre, clicks << "mouseup" << "1")));
                     QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, 2, 10000);
+                } else if (in.first() == QLatin1String("click")) {
+                    // A single click once a double-click is over.
+                    QTest::qWait(in.at(1) == QLatin1String("1") ? QApplication::doubleClickInterval() + 100 : 0);
+                    QVERIFY(xdotool(pointerAt(near, {"click", "--repeat", in.at(1), "--delay", "60", "1"})));
+                    QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, in.at(1).toInt(), 10000);
                 } else if (in.first() == QLatin1String("drag")) {
                     // Pressed at a character, let go at a boundary, unblocked: the drag runs an event loop of its own.
                     QProcess hand;

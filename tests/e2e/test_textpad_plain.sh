@@ -4,7 +4,9 @@
 # real keys and clicks: padcompare's rows (Ctrl+K, word and arrow keys in
 # lines of mixed direction, the order Latin and Hebrew are drawn in,
 # double-clicks on a word over a piece's end, the context menu's Delete,
-# Ctrl+X and Delete of a soft separator alone).
+# Ctrl+X and Delete of a soft separator alone, a selection over a piece's end
+# dragged and dropped, triple-clicks, runs of Backspace and Delete over a
+# piece's end, undo and redo, the view after a double-click on a long word).
 # Arguments: the vorrel program, the screenshot helper, the document
 # checker and padcompare.
 source "$(dirname "$0")/lib.sh"
