@@ -19,8 +19,7 @@ const Qt::ItemFlags ObjectFlags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
 const Qt::ItemFlags SoftTypeFlags = Qt::ItemIsEnabled;
 
 // A row's texts, icons and brushes are written through setData, which
-// skips a value the row already holds; flags are not compared there, and
-// every write makes the view repaint the row.
+// skips a value the row already holds; flags are not compared there.
 void showFlags(QTreeWidgetItem *item, Qt::ItemFlags flags)
 {
     if (item->flags() != flags)
@@ -33,11 +32,6 @@ void clearBackground(QTreeWidgetItem *item)
 {
     if (item->data(0, Qt::BackgroundRole).isValid())
         item->setData(0, Qt::BackgroundRole, QVariant());
-}
-
-QTreeWidgetItem *newRow()
-{
-    return new QTreeWidgetItem(QStringList(QString()));
 }
 
 } // namespace
@@ -95,29 +89,17 @@ void HierarchyPanelDockWidget::updateTree(TextGroup *root)
         tint.setAlpha(50);
         highlightTint = QBrush(tint);
 
+        treeWidget->beginRefresh();
         const int n = root ? root->count() : 0;
         const int m = treeWidget->topLevelItemCount();
-        for (int i = 0; i < n && i < m; ++i)
-            updateItem(treeWidget->topLevelItem(i), root->childAt(i), i);
-        QList<QTreeWidgetItem *> added;
-        for (int i = m; i < n; ++i) {
-            QTreeWidgetItem *row = newRow();
-            added.append(row);
-            updateItem(row, root->childAt(i), i);
+        for (int i = 0; i < n; ++i) {
+            rowPath.append(i);
+            updateItem(i < m ? treeWidget->topLevelItem(i) : treeWidget->appendRow(nullptr), root->childAt(i), i);
+            rowPath.removeLast();
         }
-        if (n == 0) {
-            treeWidget->clear();
-        } else {
-            while (treeWidget->topLevelItemCount() > n)
-                delete treeWidget->takeTopLevelItem(treeWidget->topLevelItemCount() - 1);
-        }
-        treeWidget->addTopLevelItems(added);
-        if (selectionDiffers)
-            treeWidget->setSelectedRows(rowsToSelect);
-        rowsToSelect.clear();
-        selectionDiffers = false;
+        treeWidget->removeRows(nullptr, n);
+        lastSelection = treeWidget->endRefresh();
     }
-    lastSelection = treeWidget->selectedItems();
 }
 
 void HierarchyPanelDockWidget::clear()
@@ -148,27 +130,7 @@ void HierarchyPanelDockWidget::updateObjectColumns(QTreeWidgetItem *item, TextOb
     item->setIcon(0, icon);
     item->setIcon(1, object->isVisible() ? eyeOpenIcon : eyeClosedIcon);
     item->setIcon(2, object->isLocked() ? lockedIcon : unlockedIcon);
-    setSelected(item, object->isSelected());
-}
-
-void HierarchyPanelDockWidget::setSelected(QTreeWidgetItem *item, bool selected)
-{
-    if (selected)
-        rowsToSelect.append(item);
-    if (selected != (item->treeWidget() && item->isSelected()))
-        selectionDiffers = true;
-}
-
-int HierarchyPanelDockWidget::fitChildren(QTreeWidgetItem *item, int count)
-{
-    const int existing = item->childCount();
-    if (count == 0 && existing > 0) {
-        qDeleteAll(item->takeChildren());
-    } else {
-        for (int k = existing; k > count; --k)
-            delete item->takeChild(k - 1);
-    }
-    return existing;
+    treeWidget->keepSelected(item, object->isSelected(), rowPath.constData(), rowPath.size());
 }
 
 void HierarchyPanelDockWidget::updateGroupItem(QTreeWidgetItem *item, TextGroup *group, int index)
@@ -177,28 +139,20 @@ void HierarchyPanelDockWidget::updateGroupItem(QTreeWidgetItem *item, TextGroup 
     const bool tinted = !group->isSelected() && group->hasSelectedDescendant();
     item->setBackground(0, tinted ? highlightTint : QBrush(Qt::transparent));
 
-    // One row per outlined child, reused by position; new rows are filled
-    // outside the tree and enter it together.
+    // One row per outlined child, reused by position; new rows are appended.
     const QList<TextObject *> &children = group->children();
-    QVarLengthArray<int, 64> outlined;
+    const int existing = item->childCount();
+    int k = 0;
     for (int i = 0; i < children.size(); ++i) {
-        if (children.at(i)->hasOutline())
-            outlined.append(i);
+        TextObject *child = children.at(i);
+        if (!child->hasOutline())
+            continue;
+        rowPath.append(k);
+        updateItem(k < existing ? item->child(k) : treeWidget->appendRow(item), child, i);
+        rowPath.removeLast();
+        ++k;
     }
-    const int count = outlined.size();
-    const int existing = std::min(fitChildren(item, count), count);
-    for (int k = 0; k < existing; ++k)
-        updateItem(item->child(k), children.at(outlined[k]), outlined[k]);
-    if (count > existing) {
-        QList<QTreeWidgetItem *> added;
-        added.reserve(count - existing);
-        for (int k = existing; k < count; ++k) {
-            QTreeWidgetItem *row = newRow();
-            updateItem(row, children.at(outlined[k]), outlined[k]);
-            added.append(row);
-        }
-        item->addChildren(added);
-    }
+    treeWidget->removeRows(item, k);
 }
 
 void HierarchyPanelDockWidget::updateGlyphItem(QTreeWidgetItem *item, Glyph *glyph, int index)
@@ -208,30 +162,20 @@ void HierarchyPanelDockWidget::updateGlyphItem(QTreeWidgetItem *item, Glyph *gly
 
     // Most glyphs carry no SoftType: skip building an empty list of names.
     const QStringList names = glyph->softTypes().isEmpty() ? QStringList() : glyph->softTypeNames();
-    const int count = names.size();
-    const int existing = std::min(fitChildren(item, count), count);
-    for (int i = 0; i < existing; ++i)
-        updateSoftTypeItem(item->child(i), glyph->findSoftType(names.at(i)), i);
-    if (count > existing) {
-        QList<QTreeWidgetItem *> added;
-        for (int i = existing; i < count; ++i) {
-            QTreeWidgetItem *row = newRow();
-            updateSoftTypeItem(row, glyph->findSoftType(names.at(i)), i);
-            added.append(row);
-        }
-        item->addChildren(added);
-    }
+    const int existing = item->childCount();
+    for (int i = 0; i < names.size(); ++i)
+        updateSoftTypeItem(i < existing ? item->child(i) : treeWidget->appendRow(item), glyph->findSoftType(names.at(i)), i);
+    treeWidget->removeRows(item, names.size());
 }
 
 void HierarchyPanelDockWidget::updateSoftTypeItem(QTreeWidgetItem *item, SoftType *softType, int index)
 {
     // A row that stood for an object before keeps neither its selection nor
-    // its rows below: a SoftType row is a leaf and never selected. The row
-    // is deselected while it is still selectable: the tree passes over rows
-    // that are not when it deselects.
-    if (item->treeWidget() && item->isSelected())
-        item->setSelected(false);
-    fitChildren(item, 0);
+    // its rows below: a SoftType row is a leaf and never selected. The
+    // selection goes while the row is still selectable.
+    if (item->isSelected())
+        treeWidget->dropSelection();
+    treeWidget->removeRows(item, 0);
     showFlags(item, SoftTypeFlags);
     item->setText(0, softType ? softType->name() : QString());
     item->setData(0, Qt::UserRole, index);

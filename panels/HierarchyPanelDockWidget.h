@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QIcon>
 #include <QList>
+#include <QVarLengthArray>
 
 class Glyph;
 class HierarchyTreeWidget;
@@ -31,8 +32,7 @@ public:
 
     // Brings the rows in line with the tree under root, in place: rows are
     // reused by position, a value is written only where it differs, new rows
-    // are added in one batch at the end of their parent and surplus rows
-    // removed from the end. Emits nothing.
+    // are appended and surplus rows removed from the end. Emits nothing.
     void updateTree(TextGroup *root);
     // Removes every row.
     void clear();
@@ -57,12 +57,6 @@ private:
     // The columns every object row shares: flags, text, index, icons and
     // selection.
     void updateObjectColumns(QTreeWidgetItem *item, TextObject *object, int index, const QIcon &icon);
-    // Notes the row's selection; the tree takes all of them together at the
-    // end of the update.
-    void setSelected(QTreeWidgetItem *item, bool selected);
-    // Gives item exactly count children: surplus ones are destroyed, missing
-    // ones appended empty in one batch; returns how many existed before.
-    int fitChildren(QTreeWidgetItem *item, int count);
 
     TextObject *itemObject(QTreeWidgetItem *item, TextGroup *root) const;
     SoftType *itemSoftType(QTreeWidgetItem *item, TextObject *object) const;
@@ -80,12 +74,10 @@ private:
     QIcon lockedIcon;
     QIcon unlockedIcon;
 
-    // Refresh state: the tint of a group with a selected descendant, the
-    // rows to be selected (new rows among them, not in the tree yet) and
-    // whether any row's selection changes.
+    // Refresh state: the tint of a group with a selected descendant and the
+    // place of the row being filled, its position under each ancestor.
     QBrush highlightTint;
-    QList<QTreeWidgetItem *> rowsToSelect;
-    bool selectionDiffers = false;
+    QVarLengthArray<int, 4> rowPath;
 };
 
 #endif // HIERARCHYPANELDOCKWIDGET_H

@@ -164,6 +164,9 @@ struct NamedCmd : Cmd
 class TestPanels : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<TestDocument> m_docs[3]; // of 5,000 and 10,000 passages
+    std::unique_ptr<HierarchyPanelDockWidget> m_docks[3];
+
 private slots:
     void cleanup()
     {
@@ -760,6 +763,53 @@ private slots:
         qDeleteAll(doc.scene.clearGroup(doc.root));
         dock.updateTree(doc.root);
         QCOMPARE(dump(dock), QString());
+    }
+
+    // Every glyph changed at once in N and twice N passages of two words, or a click in the tree ending a selection of
+    // all, in a shown dock: the refresh is linear in the rows, and selects exactly the rows of the selected objects.
+    void hierarchyRefreshOfAllRowsIsLinear_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change : {"select all glyphs", "deselect all glyphs", "hide and lock all glyphs", "softtype on every selected glyph", "click a passage row ending the selection"})
+            QTest::newRow(change) << change;
+    }
+
+    void hierarchyRefreshOfAllRowsIsLinear()
+    {
+        QFETCH(QString, change);
+        for (int f = 1; f <= 2 && !m_docks[f]; ++f) { // made once; a selection made in the tree is followed by a refresh
+            m_docs[f].reset(new TestDocument);
+            for (int i = 0; i < 5000 * f; ++i)
+                m_docs[f]->add("ab cd", QPointF(0, 100 * i));
+            m_docks[f].reset(new HierarchyPanelDockWidget);
+            m_docks[f]->show();
+            QVERIFY(QTest::qWaitForWindowExposed(m_docks[f].get()));
+            connect(m_docks[f].get(), &HierarchyPanelDockWidget::selectionChanged, [this, f] { m_docks[f]->updateTree(m_docs[f]->root); });
+        }
+        const bool before = change.startsWith("deselect") || change.startsWith("softtype") || change.startsWith("click");
+        const QString slow = DoublingRatio::nonLinear([&](int f) {
+            TextGroup *root = m_docs[f]->root;
+            auto *tree = m_docks[f]->findChild<QTreeWidget *>();
+            QList<Glyph *> glyphs;
+            for (Glyph *g = root->firstGlyph(); g; g = g->nextGlyph()) {
+                for (g->setVisible(true), g->unlock(), g->setSelected(before); !g->softTypes().isEmpty(); g->removeSoftTypeAt(0))
+                    delete g->softTypes().first();
+                glyphs += g->hasOutline() ? QList<Glyph *>{g} : QList<Glyph *>();
+            }
+            m_docks[f]->updateTree(root);
+            ActiveScene::setProvider([this, f] { return &m_docs[f]->scene; });
+            for (Glyph *g : change.startsWith("click") ? QList<Glyph *>() : glyphs)
+                change.startsWith("hide") ? (g->setVisible(false), g->lock()) : change.startsWith("softtype") ? g->addSoftType(new TestSoftType("Twirl")) : g->setSelected(change == "select all glyphs");
+            const double start = DoublingRatio::cpuSeconds();
+            change.startsWith("click") ? QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->topLevelItem(1)).center())
+                                       : m_docks[f]->updateTree(root);
+            const double seconds = DoublingRatio::cpuSeconds() - start;
+            m_docks[f]->updateTree(root);
+            ActiveScene::setProvider(nullptr);
+            const bool selected = change.startsWith("select") || (before && !change.startsWith("deselect"));
+            return tree->selectedItems().size() == (selected ? glyphs.size() : 0) ? seconds : -1;
+        }, "the rows");
+        QVERIFY2(slow.isEmpty(), qPrintable(slow));
     }
 
     // The eye and lock columns are 20 pixels wide, below the least section size the styles give a header.
