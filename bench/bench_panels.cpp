@@ -3,7 +3,8 @@
 // the same text tree (or history) that reads everything a row shows and
 // builds nothing. Prints the refresh time, the floor and their ratio.
 // Target: a Hierarchy refresh well under one frame (33 ms), also when the
-// selection of every row changes at once.
+// selection of every row changes at once. Select All and Select None, each
+// with its refresh, set the refresh beside the scene's own step.
 //
 // The main window's Properties refresh with all 10,000 glyphs selected,
 // beside the reads of the document it shows (caret, selected text,
@@ -28,8 +29,9 @@ namespace {
 
 constexpr int Glyphs = 10000;
 
-// Passages of ten words of ten letters, a space between the words.
-void fill(QVorrelScene &scene)
+// Passages of ten words of ten letters (or as many as given), a space
+// between the words.
+void fill(QVorrelScene &scene, int letters = 10)
 {
     const QFont font(QStringLiteral("Arial"), 24);
     for (int n = 0; n < Glyphs;) {
@@ -38,7 +40,7 @@ void fill(QVorrelScene &scene)
             if (w > 0)
                 passage->append(new Glyph(' ', font, Qt::black, Qt::black, 0, QPointF()));
             auto *word = new TextGroup;
-            for (int i = 0; i < 10 && n < Glyphs; ++i, ++n)
+            for (int i = 0; i < letters && n < Glyphs; ++i, ++n)
                 word->append(new Glyph(QChar('a' + (n * 7 + i) % 26), font, Qt::black, Qt::black, 0, QPointF()));
             passage->append(word);
         }
@@ -201,6 +203,43 @@ void HierarchySelectAll(benchmark::State &state)
     state.counters["rows"] = glyphs.size();
 }
 
+// Select > All Glyphs, then Select > None, through the scene's commands,
+// each followed by a refresh: the floor is the scene's step itself, which
+// the refresh should not exceed. Words of ten letters, or of two: five times
+// as many runs of selected rows, each a range of the tree's selection.
+void HierarchySelectAllStep(benchmark::State &state)
+{
+    QVorrelScene scene(-32768, -32768, 65535, 65535);
+    fill(scene, int(state.range(0)));
+    HierarchyPanelDockWidget dock;
+    dock.resize(250, 600);
+    dock.show();
+    QApplication::processEvents();
+    dock.updateTree(scene.root());
+    QApplication::processEvents();
+    bool select = false;
+    double ms = 0;
+    double floorMs = 0;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        select = !select;
+        timer.start();
+        scene.selectAll(1, select ? 2 : 0);
+        floorMs += timer.nsecsElapsed() / 1e6;
+        timer.start();
+        dock.updateTree(scene.root());
+        const qint64 ns = timer.nsecsElapsed();
+        state.SetIterationTime(ns / 1e9);
+        ms += ns / 1e6;
+    }
+    const double n = double(state.iterations());
+    state.SetLabel(QStringLiteral("words of %1 letters").arg(state.range(0)).toStdString());
+    state.counters["refresh_ms"] = ms / n;
+    state.counters["floor_ms"] = floorMs / n;
+    state.counters["ratio"] = ms / floorMs;
+    state.counters["words"] = scene.root()->count() * 10;
+}
+
 // The floor of a Properties refresh: what it reads of the document.
 long readSelection(QVorrelScene &scene)
 {
@@ -241,6 +280,7 @@ void PropertiesRefresh(benchmark::State &state)
 BENCHMARK(PropertiesRefresh)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HierarchyRefresh)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HierarchySelectAll)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HierarchySelectAllStep)->Arg(10)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HistoryRefresh)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
