@@ -797,6 +797,7 @@ private slots:
                 glyphs += g->hasOutline() ? QList<Glyph *>{g} : QList<Glyph *>();
             }
             m_docks[f]->updateTree(root);
+            tree->visualItemRect(tree->topLevelItem(0)); // the rows laid out, as the event loop does before the next step
             ActiveScene::setProvider([this, f] { return &m_docs[f]->scene; });
             for (Glyph *g : change.startsWith("click") ? QList<Glyph *>() : glyphs)
                 change.startsWith("hide") ? (g->setVisible(false), g->lock()) : change.startsWith("softtype") ? g->addSoftType(new TestSoftType("Twirl")) : g->setSelected(change == "select all glyphs");
