@@ -164,7 +164,7 @@ struct NamedCmd : Cmd
 class TestPanels : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestDocument> m_docs[3]; // of 5,000 and 10,000 passages
+    std::unique_ptr<TestDocument> m_docs[3]; // of 10,000 and 20,000 passages
     std::unique_ptr<HierarchyPanelDockWidget> m_docks[3];
 
 private slots:
@@ -765,7 +765,7 @@ private slots:
         QCOMPARE(dump(dock), QString());
     }
 
-    // Every glyph changed at once in N and twice N passages of two words, or a click in the tree ending a selection of
+    // Every glyph changed at once in N and twice N passages of a letter, or a click in the tree ending a selection of
     // all, in a shown dock: the refresh is linear in the rows, and selects exactly the rows of the selected objects.
     void hierarchyRefreshOfAllRowsIsLinear_data()
     {
@@ -779,8 +779,8 @@ private slots:
         QFETCH(QString, change);
         for (int f = 1; f <= 2 && !m_docks[f]; ++f) { // made once; a selection made in the tree is followed by a refresh
             m_docs[f].reset(new TestDocument);
-            for (int i = 0; i < 5000 * f; ++i)
-                m_docs[f]->add("ab cd", QPointF(0, 100 * i));
+            for (int i = 0; i < 10000 * f; ++i)
+                m_docs[f]->add("a", QPointF(0, 100 * i));
             m_docks[f].reset(new HierarchyPanelDockWidget);
             m_docks[f]->show();
             QVERIFY(QTest::qWaitForWindowExposed(m_docks[f].get()));
