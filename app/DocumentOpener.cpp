@@ -3,6 +3,7 @@
 #include "app/QVorrelView.h"
 #include "model/DocumentStream.h"
 #include "model/QVorrelScene.h"
+#include "model/RegularFile.h"
 #include "modal/Modal.h"
 
 #include <QFile>
@@ -32,8 +33,9 @@ QString readerMessage(DocumentStream::Result result)
 QVorrelView *DocumentOpener::open(const QString &fileName, QWidget *parent)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Modal::information(parent, UnableToOpen, file.errorString());
+    QString error;
+    if (RegularFile::open(file, &error) != RegularFile::Opened) {
+        Modal::information(parent, UnableToOpen, error);
         return nullptr;
     }
     // A failed read leaves the scene half built: the view is dropped.

@@ -92,9 +92,10 @@ public:
     void nozzleAt(const QPointF &scenePoint, bool newText);
 
     // Reads a UTF-8 text file into the document's textpad and keeps its
-    // name; no history entry, the document stays as modified as it was. A
-    // file that cannot be read is reported, with never two such warnings on
-    // screen at once, and changes nothing.
+    // name; no history entry, and a text or name that changes marks the
+    // document modified. A file that cannot be read, that is no regular
+    // file or is larger than 16 MiB is reported, with never two such
+    // warnings on screen at once, and changes nothing.
     bool loadTextpadFile(const QString &fileName);
     // Re-reads the textpad's file at the textpad's sync interval.
     bool isTextpadFileSync() const { return m_textpadFileTimer != 0; }

@@ -28,6 +28,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -502,14 +503,17 @@ private slots:
         QDataStream out(&body, QIODevice::WriteOnly);
         out.setVersion(QDataStream::Qt_4_6);
         out << *f.scene;
-        const struct { const char *name; QByteArray bytes; const char *message; } rows[] = {
+        const struct { const char *name; QByteArray bytes; const char *message, *path = nullptr; } rows[] = {
             {"missingFileReportsWhy", QByteArray(), "No such file or directory"}, {"empty file", "", "Not a Vorrel file"},
             {"version 99", QByteArray::fromHex("00564F5200000063") + body, "Unsupported file version."},
             {"laterVersionReadsLike100", QByteArray::fromHex("00564F52000000FA") + body, nullptr},
-            {"version 101, body cut short", QByteArray::fromHex("00564F5200000065") + QByteArray(7, '\0'), "The file is damaged or incomplete."}};
+            {"version 101, body cut short", QByteArray::fromHex("00564F5200000065") + QByteArray(7, '\0'), "The file is damaged or incomplete."},
+            {"fifoIsRefusedWithoutBlocking", QByteArray(), "Not a regular file", "pipe.vrl"}, {"device", QByteArray(), "Not a regular file", "/dev/zero"},
+            {"directory", QByteArray(), "file to open is a directory", "."}};
+        QCOMPARE(mkfifo(qPrintable(m_dir.filePath(QStringLiteral("pipe.vrl"))), 0600), 0);
         for (const auto &row : rows) {
-            const QString name = m_dir.filePath(QStringLiteral("bad.vrl"));
-            QFile::remove(name);
+            const QString name = QDir(m_dir.path()).filePath(QLatin1String(row.path ? row.path : "bad.vrl"));
+            QVERIFY(row.path || !QFile::exists(name) || QFile::remove(name));
             QVERIFY(row.bytes.isNull() || writeFile(name, row.bytes));
             ModalRecorder modal;
             const std::unique_ptr<QVorrelView> view(DocumentOpener::open(name));
@@ -614,7 +618,10 @@ private slots:
         }
     }
 
-    void textpadFileIsReadAsUtf8WithoutModifying()
+    // The text and file name are kept with the document, outside its history: a load marks it modified (guards:
+    // textpadLoadMarksModified), a reload only when the text changed. A pipe, a device and a file over 16 MiB are
+    // refused before they are read (guards: textpadRefusesPipesDevicesAndHugeFiles).
+    void textpadFileIsReadAsUtf8()
     {
         ViewFixture f;
         const QString text = QStringLiteral("Grüße, ∂x\nzweite Zeile");
@@ -622,14 +629,20 @@ private slots:
         QVERIFY(writeFile(name, text.toUtf8()));
         QVERIFY(f.view->loadTextpadFile(name));
         QCOMPARE(f.scene->textpadText(), text);
-        QVERIFY(f.scene->textpadFileName() == name && !f.view->isModified());
+        QVERIFY(f.scene->textpadFileName() == name && f.view->windowTitle() == "untitled*" && f.entries() == 0);
+        QVERIFY(f.view->saveToFile(m_dir.filePath(QStringLiteral("pad.vrl")), false) && f.view->loadTextpadFile(name));
+        QVERIFY(!f.view->isModified() && writeFile(name, "new") && f.view->loadTextpadFile(name) && f.view->isModified());
+        QFile huge(m_dir.filePath(QStringLiteral("huge.txt")));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((16 << 20) + 1)); // sparse
+        QCOMPARE(mkfifo(qPrintable(m_dir.filePath(QStringLiteral("pipe.txt"))), 0600), 0);
         ModalRecorder modal;
-        QVERIFY(!f.view->loadTextpadFile(m_dir.filePath(QStringLiteral("missing.txt"))));
-        QCOMPARE(modalLog(modal), QStringList{"warning: Load Textpad: It seems Vorrel can not open the file. "});
-        QCOMPARE(f.scene->textpadFileName(), name);
-        // Text typed into the textpad is kept with the document.
-        f.view->markModified();
-        QVERIFY(f.view->windowTitle() == "untitled*" && f.entries() == 0);
+        for (const char *refused : {"missing.txt", "huge.txt", "pipe.txt", "/dev/zero"})
+            QVERIFY(!f.view->loadTextpadFile(QDir(m_dir.path()).filePath(QLatin1String(refused))));
+        const QString warning = QStringLiteral("warning: Load Textpad: "),
+                      pipe = warning + "The textpad reads only a regular file, not a pipe or a device.";
+        QCOMPARE(modalLog(modal), QStringList({warning + "It seems Vorrel can not open the file. ",
+                                               warning + "The file is larger than the textpad takes (16 MiB).", pipe, pipe}));
+        QVERIFY(f.scene->textpadFileName() == name && f.scene->textpadText() == "new");
     }
 
     void textpadSyncShowsOneWarningAtATime()
