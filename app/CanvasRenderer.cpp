@@ -4,6 +4,7 @@
 #include "model/TextGroup.h"
 #include "model/TextIterator.h"
 #include "modal/Modal.h"
+#include "modal/SaveFileDialog.h"
 
 #include <QImage>
 #include <QPageSize>
@@ -21,6 +22,13 @@ constexpr double InchesPerMetre = 39.3700787;
 constexpr int ImageQuality = 100;
 
 const QString ExportTitle = QStringLiteral("Export");
+
+// A saved file is renamed over what stands under its name: only nothing or
+// a regular file is replaced, never a pipe or a device.
+bool openSaveFile(QSaveFile &file)
+{
+    return SaveFileDialog::refusal(file.fileName()).isEmpty() && file.open(QIODevice::WriteOnly);
+}
 
 bool resolutionUsable(const QVorrelScene *scene)
 {
@@ -105,7 +113,7 @@ bool CanvasRenderer::renderToImage(QVorrelScene *scene, const QString &format, c
     renderCanvas(scene, painter);
 
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openSaveFile(file))
         return false;
     if (!image.save(&file, format.toLatin1().constData(), ImageQuality)) {
         file.cancelWriting();
@@ -231,7 +239,7 @@ bool writePDF(QVorrelScene *scene, const QString &fileName, const Paint &paint)
     if (!resolutionUsable(scene) || !pageUsable(scene))
         return false;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openSaveFile(file))
         return false;
     {
         QPdfWriter writer(&file);

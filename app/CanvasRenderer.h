@@ -15,7 +15,8 @@ class QVorrelScene;
 // A resolution below 1, an image too large to allocate or a PDF page too
 // large for its layout (over 2^31 points a side) is refused with a
 // warning; a file that cannot be written is left to the caller to report.
-// A file is replaced only when it was written completely.
+// A file is replaced only when it was written completely, and only a
+// regular one (a pipe or a device under the name is a file not written).
 class CanvasRenderer
 {
 public:

@@ -606,9 +606,12 @@ void QVorrelView::showSaved()
 bool QVorrelView::saveToFile(const QString &fileName, bool rename)
 {
     const QScopedValueRollback<bool> saving(m_saving, true);
+    // The saved file is renamed over what stands under the name: a pipe or
+    // a device is not replaced.
+    const QString refused = SaveFileDialog::refusal(fileName);
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Modal::information(this, QStringLiteral("Unable to open file"), file.errorString());
+    if (!refused.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+        Modal::information(this, QStringLiteral("Unable to open file"), refused.isEmpty() ? file.errorString() : refused);
         return false;
     }
     setCursor(Qt::WaitCursor);

@@ -5,11 +5,27 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+QString SaveFileDialog::refusal(const QString &fileName)
+{
+    // A link is followed: a file written under its name goes where it leads.
+    const QFileInfo file(fileName);
+    if (!file.exists() || file.isFile())
+        return QString();
+    return (file.isDir() ? QStringLiteral("%1 is a directory.\nChoose another name.")
+                         : QStringLiteral("%1 is not a regular file.\nChoose another name."))
+        .arg(file.fileName());
+}
+
 bool SaveFileDialog::mayReplace(QWidget *parent, const QString &caption, const QString &fileName)
 {
     const QFileInfo file(fileName);
     if (!file.exists())
         return true;
+    const QString refused = refusal(fileName);
+    if (!refused.isEmpty()) {
+        Modal::warning(parent, caption, refused);
+        return false;
+    }
     return Modal::warning(parent, caption,
                           QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(file.fileName()),
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No)

@@ -548,6 +548,14 @@ private slots:
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.vrl")});
             QVERIFY(f.view->windowTitle() == "old*" && f.view->isModified() && f.scene->fileName() == old);
         }
+        // guards: writersKeepPipes. A document, an image or a PDF is not renamed over a pipe.
+        ViewFixture f;
+        const QString pipe = m_dir.filePath(QStringLiteral("written.pipe"));
+        ModalRecorder modal;
+        QVERIFY(mkfifo(qPrintable(pipe), 0600) == 0 && !f.view->saveToFile(pipe, true) && !f.view->exportPdfFrame(pipe));
+        QVERIFY(!CanvasRenderer::renderToImage(f.scene, QStringLiteral("PNG"), pipe) && QFileInfo(pipe).isFile() == false);
+        QCOMPARE(modalLog(modal).value(0), "information: Unable to open file: written.pipe is not a regular file.\nChoose another name.");
+        QCOMPARE(modalLog(modal).value(1), QString("warning: Export Sequence: Unable to write the frame '%1'. The sequence export is turned off.").arg(pipe));
     }
 
     // Save of an untitled document asks for a name: cancelled it saves nothing, a chosen one is used unchanged, and an

@@ -1,3 +1,4 @@
+#include "modal/SaveFileDialog.h"
 #include "support/ModalRecorder.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestModal : public QObject
 {
     Q_OBJECT
@@ -15,6 +18,7 @@ private slots:
     void recordsAndAnswers();
     void restoresPreviousHandlerWhenDone();
     void fileDialogLeavesTheReplaceQuestionToItsCaller();
+    void replaceRefusesWhatIsNoRegularFile();
     void progressKeepsItsWindowOpen();
 };
 
@@ -80,6 +84,29 @@ void TestModal::fileDialogLeavesTheReplaceQuestionToItsCaller()
     QCOMPARE(Modal::getSaveFileName(nullptr, QStringLiteral("Export Sequence"), dir.path(), QStringLiteral("Quicktime (*.mov)")),
              existing);
     QCOMPARE(questions, QStringList());
+}
+
+// Asked about before it is replaced: a regular file, also through a link; refused without a question: a pipe, also
+// through a link, and a directory. Nothing there: no question.
+void TestModal::replaceRefusesWhatIsNoRegularFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("file"), pipe = dir.filePath("pipe");
+    QVERIFY(QFile(file).open(QIODevice::WriteOnly) && mkfifo(qPrintable(pipe), 0600) == 0 && QDir(dir.path()).mkdir("folder"));
+    QVERIFY(QFile::link(file, dir.filePath("to file")) && QFile::link(pipe, dir.filePath("to pipe")));
+    ModalRecorder rec;
+    const QStringList names = {"file", "to file", "pipe", "to pipe", "folder", "none"};
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(SaveFileDialog::mayReplace(nullptr, "Save", dir.filePath(names.at(i))), i < 2 || i == 5);
+    QStringList calls;
+    for (const ModalRecorder::Call &c : rec.calls)
+        calls << c.what + ": " + c.title + ": " + c.text;
+    QCOMPARE(calls, QStringList({"warning: Save: file already exists.\nDo you want to replace it?",
+                                 "warning: Save: to file already exists.\nDo you want to replace it?",
+                                 "warning: Save: pipe is not a regular file.\nChoose another name.",
+                                 "warning: Save: to pipe is not a regular file.\nChoose another name.",
+                                 "warning: Save: folder is a directory.\nChoose another name."}));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 }
 
 // A window asked to close while a task's progress dialog over it lives, shown or not yet, stays open; once the
