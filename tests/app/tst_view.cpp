@@ -2,7 +2,6 @@
 
 #include "app/CanvasRenderer.h"
 #include "app/DocumentOpener.h"
-#include "commands/Cmd.h"
 #include "commands/CmdMoveCaretPoint.h"
 #include "model/Caret.h"
 #include "model/DocumentStream.h"
@@ -10,7 +9,6 @@
 #include "model/GlyphIterator.h"
 #include "model/GlyphPath.h"
 #include "model/Grid.h"
-#include "model/TextGroup.h"
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"

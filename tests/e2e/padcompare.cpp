@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QtTest>
 
 #include <functional>

@@ -12,7 +12,6 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QGraphicsRectItem>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRandomGenerator>

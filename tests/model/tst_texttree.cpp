@@ -1,6 +1,5 @@
 #include "model/Glyph.h"
 #include "model/GlyphIterator.h"
-#include "model/QVorrelScene.h"
 #include "model/SelectedIterator.h"
 #include "model/SelectedListIterator.h"
 #include "model/TextGroup.h"

@@ -8,7 +8,6 @@
 #include "propertybrowser/QtGroupPropertyManager.h"
 #include "propertybrowser/QtLineEditFactory.h"
 #include "propertybrowser/QtPointFPropertyManager.h"
-#include "propertybrowser/QtPropertyBrowserUtils.h"
 #include "propertybrowser/QtPropertyRowList.h"
 #include "propertybrowser/QtRectFPropertyManager.h"
 #include "propertybrowser/QtSpinBoxFactory.h"

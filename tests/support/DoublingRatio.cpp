@@ -1,6 +1,5 @@
 #include "support/DoublingRatio.h"
 
-#include <QtGlobal>
 
 #include <ctime>
 

@@ -1,6 +1,5 @@
 #include "support/TestDocument.h"
 
-#include "model/Glyph.h"
 #include "support/TreeBuilder.h"
 
 const QFont arial(QStringLiteral("Arial"), 72);
