@@ -80,6 +80,9 @@ PropertiesPanelDockWidget::PropertiesPanelDockWidget(QWidget *parent)
     m_fill = m_colorManager->addProperty(kFill);
     m_stroke = m_colorManager->addProperty(kStroke);
     m_strokeWidth = m_doubleManager->addProperty(kStrokeWidth);
+    // The type toolbar's ranges: no size below one point, no negative width.
+    m_intManager->setRange(m_fontSize, 1, 5000);
+    m_doubleManager->setRange(m_strokeWidth, 0, 500);
     m_textGroup = m_groupManager->addProperty(QStringLiteral("Text Properties"));
     for (QtProperty *property : {m_selectedText, m_position, m_rotation, m_fontFamily, m_fontStyle, m_fontSize,
                                  m_fill, m_stroke, m_strokeWidth})

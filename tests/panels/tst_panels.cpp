@@ -201,6 +201,8 @@ private slots:
         QTest::newRow("caret y") << "Caret/Y" << "-2.5" << QStringList{"caret 0,-2.5"};
         QTest::newRow("size") << "Font Size" << "36" << QStringList{"size 36"};
         QTest::newRow("stroke width") << "Stroke Width" << "1.5" << QStringList{"width 1.5"};
+        QTest::newRow("no size below a point") << "Font Size" << "-7" << QStringList{"size 7"};
+        QTest::newRow("no negative width") << "Stroke Width" << "-2|3" << QStringList{"width 3"};
         QTest::newRow("family, other styles") << "Font Family" << "DejaVu Sans" << QStringList{"family DejaVu Sans", "style Book", "font DejaVu Sans/Book", "font DejaVu Sans/Book"};
         QTest::newRow("style") << "Font Style" << "Italic" << QStringList{"style Italic", "font Liberation Sans/Italic"};
         QTest::newRow("disabled group") << "Rotation" << "25" << QStringList();
