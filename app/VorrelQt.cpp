@@ -13,7 +13,7 @@
 #include "commands/CmdRemoveSoftType.h"
 #include "commands/CmdResetSelected.h"
 #include "commands/CmdResetSelectedDeform.h"
-#include "commands/CmdSelectTextObject.h"
+#include "commands/CmdSelectTextObjects.h"
 #include "commands/CmdSetCanvas.h"
 #include "commands/CmdSetSceneFillColor.h"
 #include "commands/CmdSetSceneFont.h"
@@ -64,6 +64,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalMapper>
 #include <QSlider>
 #include <QStatusBar>
@@ -945,11 +946,21 @@ void VorrelQt::OnHierarchySelectionChanged(QList<TextObject *> &objects)
     QVorrelScene *scene = activeScene();
     if (!scene)
         return;
-    auto *combo = new CmdCombo(scene, QStringLiteral("Unknown Combo Command"));
+    // Each object flips. Deselecting the ones that were selected before
+    // selecting the others ends as flipping each in turn, in the same order
+    // of selection, with one snapshot of the selection for each kind where
+    // one per object made a click over many selected rows quadratic.
+    QList<TextObject *> removed;
+    QList<TextObject *> added;
     for (TextObject *object : objects) {
         if (inScene(object, scene))
-            combo->add(new CmdSelectTextObject(scene, object, object->isSelected() ? 3 : 2), false);
+            (object->isSelected() ? removed : added).append(object);
     }
+    auto *combo = new CmdCombo(scene, QStringLiteral("Unknown Combo Command"));
+    if (!removed.isEmpty())
+        combo->add(new CmdSelectTextObjects(scene, removed, 3), false);
+    if (!added.isEmpty())
+        combo->add(new CmdSelectTextObjects(scene, added, 2), false);
     scene->executeCommand(combo);
     updateHierarchyPanel();
 }
@@ -979,17 +990,27 @@ void VorrelQt::OnHierarchySoftTypeClicked(Glyph *glyph, SoftType *softType)
 
 void VorrelQt::OnHistoryUndoTriggered(int steps)
 {
-    if (QVorrelScene *scene = activeScene()) {
-        for (int i = 0; i < steps; ++i)
-            scene->undo();
-    }
+    stepHistory(steps, &QVorrelScene::undo);
 }
 
 void VorrelQt::OnHistoryRedoTriggered(int steps)
 {
-    if (QVorrelScene *scene = activeScene()) {
+    stepHistory(steps, &QVorrelScene::redo);
+}
+
+void VorrelQt::stepHistory(int steps, void (QVorrelScene::*step)())
+{
+    QVorrelScene *scene = activeScene();
+    if (!scene)
+        return;
+    {
+        const QScopedValueRollback<bool> held(m_refreshHeld, true);
         for (int i = 0; i < steps; ++i)
-            scene->redo();
+            (scene->*step)();
+    }
+    if (m_refreshWanted && !m_refreshHeld) {
+        m_refreshWanted = false;
+        updateAll();
     }
 }
 
@@ -1105,6 +1126,10 @@ void VorrelQt::contextMenuEvent(QContextMenuEvent *event)
 
 void VorrelQt::updateAll()
 {
+    if (m_refreshHeld) {
+        m_refreshWanted = true;
+        return;
+    }
     updateActionStates();
     updateHierarchyPanel();
     updateHistoryPanel();

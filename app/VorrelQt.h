@@ -396,6 +396,10 @@ private:
     void applyTextStyle(QVorrelScene *scene, Cmd *style, Cmd *selected, bool caretStep);
     void setTextpadText(const QString &text);
     void setNozzleInterval(int milliseconds);
+    // Undoes or redoes that many steps of the active document, then
+    // refreshes once: every step asks for a refresh of everything shown,
+    // which would make a run of steps cost steps times the document.
+    void stepHistory(int steps, void (QVorrelScene::*step)());
     // The save dialog of an export: the name to write, as chosen; empty when
     // cancelled or an existing file is not to be replaced.
     QString askExportFile(const QString &caption, const QString &suffix, const QString &filter);
@@ -429,6 +433,9 @@ private:
     // The Start/Stop Nozzle entry's two icons.
     QIcon m_nozzleOnIcon;
     QIcon m_nozzleOffIcon;
+    // While held, updateAll only notes that a refresh is wanted.
+    bool m_refreshHeld = false;
+    bool m_refreshWanted = false;
 };
 
 #endif // VORRELQT_H

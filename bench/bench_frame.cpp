@@ -18,10 +18,15 @@
 // one group of the document, with no command. Each glyph lands in the word,
 // passage and line the glyphs before it made long: the time per glyph must
 // stay flat, and the paste within a small factor of the floor.
+//
+// And Paste Glyphs of the same number of copied glyphs (the composite
+// "Insert Glyphs", which selects every clone), its undo and its redo, per
+// glyph, beside its floor: the same clones made and appended to one group.
 #include "BenchDocument.h"
 
 #include "app/QVorrelView.h"
 #include "commands/CmdSelect.h"
+#include "model/GlyphIterator.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
 
@@ -31,6 +36,7 @@
 #include "BenchMain.h"
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -216,10 +222,13 @@ QString pastedText(int length, bool lines)
     return unit.repeated(length / unit.size() + 1).left(length);
 }
 
-void InsertString(benchmark::State &state)
+// Times a step that puts `glyphs` glyphs into an empty document, its undo
+// and its redo, per glyph, beside the floor: the same glyphs made and
+// appended to one group by `made`, with no command.
+void timeInsertion(benchmark::State &state, int glyphs, const std::string &name,
+                   const std::function<void(QVorrelScene &)> &step,
+                   const std::function<void(QVorrelScene &, TextGroup *)> &made)
 {
-    const int glyphs = int(state.range(0));
-    const QString text = pastedText(glyphs, state.range(1) == 1);
     QVector<double> insert, undo, redo, floor;
     QElapsedTimer timer;
     const auto perGlyph = [&] { return timer.nsecsElapsed() / 1e3 / glyphs; };
@@ -227,7 +236,7 @@ void InsertString(benchmark::State &state)
         {
             QVorrelScene scene(-32768, -32768, 65535, 65535);
             timer.start();
-            scene.insertString(text, QPointF(0, 100), false);
+            step(scene);
             insert << perGlyph();
             // The event loop runs between the user's steps.
             QCoreApplication::processEvents();
@@ -240,21 +249,48 @@ void InsertString(benchmark::State &state)
             redo << perGlyph();
         }
         QVorrelScene scene(-32768, -32768, 65535, 65535);
-        QString characters = text;
-        characters.replace(QLatin1Char('\n'), QChar(Glyph::LineBreak));
         timer.start();
         auto *group = new TextGroup;
         scene.root()->append(group);
-        for (const QString &c : Glyph::characters(characters))
-            group->append(new Glyph(c, scene.textFont(), scene.fillColor(), scene.strokeColor(),
-                                    double(scene.strokeWidth()), QPointF(0, 100)));
+        made(scene, group);
         floor << perGlyph();
     }
-    state.counters["insert_us"] = bench::median(insert);
+    state.counters[name + "_us"] = bench::median(insert);
     state.counters["undo_us"] = bench::median(undo);
     state.counters["redo_us"] = bench::median(redo);
     state.counters["floor_us"] = bench::median(floor);
-    state.counters["insert_x"] = bench::median(insert) / bench::median(floor);
+    state.counters[name + "_x"] = bench::median(insert) / bench::median(floor);
+}
+
+void InsertString(benchmark::State &state)
+{
+    const int glyphs = int(state.range(0));
+    const QString text = pastedText(glyphs, state.range(1) == 1);
+    QString characters = text;
+    characters.replace(QLatin1Char('\n'), QChar(Glyph::LineBreak));
+    timeInsertion(
+        state, glyphs, "insert", [&](QVorrelScene &scene) { scene.insertString(text, QPointF(0, 100), false); },
+        [&](QVorrelScene &scene, TextGroup *group) {
+            for (const QString &c : Glyph::characters(characters))
+                group->append(new Glyph(c, scene.textFont(), scene.fillColor(), scene.strokeColor(),
+                                        double(scene.strokeWidth()), QPointF(0, 100)));
+        });
+}
+
+// Paste Glyphs (the composite "Insert Glyphs", which selects every clone)
+// of copied glyphs on lines of words.
+void InsertGlyphs(benchmark::State &state)
+{
+    const int glyphs = int(state.range(0));
+    QVorrelScene source(-32768, -32768, 65535, 65535);
+    source.insertString(pastedText(glyphs, true), QPointF(0, 100), false);
+    const QList<Glyph *> copies = walkList<GlyphIterator>(source.root());
+    timeInsertion(
+        state, glyphs, "paste", [&](QVorrelScene &scene) { scene.insertGlyphs(copies); },
+        [&](QVorrelScene &, TextGroup *group) {
+            for (const Glyph *g : copies)
+                group->append(g->cloneGlyph());
+        });
 }
 
 } // namespace
@@ -264,6 +300,8 @@ BENCHMARK(Frame)->Apply(kinds)->ArgNames({"kind", "glyphs", "cores"})->UseManual
 BENCHMARK(UndoRedoSelection)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(9)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(InsertString)->ArgsProduct({{4000, 16000, 64000}, {0, 1}})->ArgNames({"glyphs", "lines"})->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(InsertGlyphs)->Arg(4000)->Arg(16000)->Arg(64000)->ArgName("glyphs")->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -3,8 +3,6 @@
 #include "model/QVorrelScene.h"
 #include "model/TextGroup.h"
 
-#include <algorithm>
-
 namespace {
 
 QString arrangeText(int mode)
@@ -28,12 +26,7 @@ QString arrangeText(int mode)
 int siblingBound(const TextObject *object, bool largest)
 {
     const TextGroup *parent = object->parentGroup();
-    if (!parent || parent->count() == 0)
-        return 0;
-    int bound = int(parent->child(0)->zValue());
-    for (const TextObject *c : parent->children())
-        bound = largest ? std::max(bound, int(c->zValue())) : std::min(bound, int(c->zValue()));
-    return bound;
+    return parent ? parent->childZBound(largest) : 0;
 }
 
 } // namespace

@@ -19,7 +19,7 @@
 #include "commands/CmdSelectPoint.h"
 #include "commands/CmdSelectRect.h"
 #include "commands/CmdSelectSame.h"
-#include "commands/CmdSelectTextObject.h"
+#include "commands/CmdSelectTextObjects.h"
 #include "commands/CmdSetLock.h"
 #include "commands/CmdSetVisible.h"
 #include "commands/CmdSimulate.h"
@@ -1026,11 +1026,18 @@ void QVorrelScene::insertGlyphs(const QList<Glyph *> &glyphs)
     auto *combo = new CmdCombo(this, QStringLiteral("Insert Glyphs"));
     combo->add(new CmdSelectAll(this, 1, 0), false);
     combo->add(new CmdMoveCaretPoint(this, glyphs.first()->pos()), false);
+    QList<TextObject *> clones;
     for (const Glyph *g : glyphs) {
         Glyph *clone = g->cloneGlyph();
         combo->add(new CmdInsertGlyph(this, clone, false), false);
-        combo->add(new CmdSelectTextObject(this, clone, 2), false);
+        clones.append(clone);
     }
+    // Each clone lands behind the one before it in a passage of their own,
+    // splitting no word, so no placement changes a selection: selecting
+    // them all once they are placed ends as selecting each right after its
+    // placement, with one snapshot of the selection where one per glyph
+    // made the paste quadratic.
+    combo->add(new CmdSelectTextObjects(this, clones, 2), false);
     executeCommand(combo);
 }
 
@@ -1058,11 +1065,13 @@ void QVorrelScene::arrangeSelected(int mode)
 
 void QVorrelScene::hideSelected()
 {
+    // Every hidden object leaves the selection, in one step for all of
+    // them: one per object would walk the document once per object.
     auto *combo = new CmdCombo(this, QStringLiteral("Hide"));
-    for (TextObject *o : m_selectedObjects) {
-        combo->add(new CmdSelectTextObject(this, o, 3), false);
+    if (!m_selectedObjects.isEmpty())
+        combo->add(new CmdSelectTextObjects(this, m_selectedObjects, 3), false);
+    for (TextObject *o : m_selectedObjects)
         combo->add(new CmdSetVisible(this, o, false), false);
-    }
     executeCommand(combo);
 }
 
@@ -1099,8 +1108,9 @@ void QVorrelScene::setObjectVisible(TextObject *object, bool visible)
     if (!object || object->isVisibleTo(object->parentItem()) == visible)
         return;
     auto *combo = new CmdCombo(this, visible ? QStringLiteral("Show") : QStringLiteral("Hide"));
-    for (TextObject *o : walkList<SelectedIterator>(object))
-        combo->add(new CmdSelectTextObject(this, o, 3), false);
+    const QList<TextObject *> selected = walkList<SelectedIterator>(object);
+    if (!selected.isEmpty())
+        combo->add(new CmdSelectTextObjects(this, selected, 3), false);
     combo->add(new CmdSetVisible(this, object, visible), false);
     executeCommand(combo);
 }

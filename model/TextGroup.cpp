@@ -366,6 +366,46 @@ void TextGroup::numberChildren() const
     m_indicesKnown = m_children.size();
 }
 
+int TextGroup::childZBound(bool largest) const
+{
+    if (m_children.isEmpty())
+        return 0;
+    if (!m_zKnown) {
+        m_zMax = m_zMin = int(m_children.first()->zValue());
+        m_zMaxCount = m_zMinCount = 0;
+        for (const TextObject *c : m_children) {
+            const int z = int(c->zValue());
+            if (z > m_zMax)
+                m_zMax = z, m_zMaxCount = 0;
+            if (z < m_zMin)
+                m_zMin = z, m_zMinCount = 0;
+            m_zMaxCount += z == m_zMax;
+            m_zMinCount += z == m_zMin;
+        }
+        m_zKnown = true;
+    }
+    return largest ? m_zMax : m_zMin;
+}
+
+void TextGroup::childZChanging(double from, double to)
+{
+    const int was = int(from);
+    const int is = int(to);
+    if (!m_zKnown || was == is)
+        return;
+    if (is > m_zMax)
+        m_zMax = is, m_zMaxCount = 1;
+    else if (is == m_zMax)
+        ++m_zMaxCount;
+    if (is < m_zMin)
+        m_zMin = is, m_zMinCount = 1;
+    else if (is == m_zMin)
+        ++m_zMinCount;
+    // The last child holding a bound leaves it: it is worked out afresh.
+    if ((was == m_zMax && --m_zMaxCount == 0) || (was == m_zMin && --m_zMinCount == 0))
+        m_zKnown = false;
+}
+
 bool TextGroup::insert(int index, TextObject *object)
 {
     if (!object || object == this || index < 0 || index > m_children.size())
@@ -379,6 +419,7 @@ bool TextGroup::insert(int index, TextObject *object)
         return false;
     childrenChanging(index);
     m_children.insert(index, object);
+    m_zKnown = false;
     // The children after it moved on by one.
     object->m_indexHint = index;
     if (m_indicesKnown >= index)
@@ -417,6 +458,7 @@ TextObject *TextGroup::takeAt(int index)
     c->setPrevious(nullptr);
     c->setNext(nullptr);
     m_children.removeAt(index);
+    m_zKnown = false;
     m_indicesKnown = qMin(m_indicesKnown, index);
     c->m_indexHint = -1;
     // A group emptied child by child (an insertion undone) gives back what
@@ -448,6 +490,7 @@ void TextGroup::clearChildren()
         c->m_indexHint = -1;
     }
     m_children.clear();
+    m_zKnown = false;
     m_folds.clear();
     m_lefts.clear();
     m_indicesKnown = 0;

@@ -81,6 +81,14 @@ public:
     // The smallest x position of the glyphs below; 0.0 for an empty group.
     double leftmostX() const;
 
+    // The largest (or smallest) of the children's stacking values, each
+    // truncated toward zero; 0 for an empty group. Kept while the children
+    // and their values stand, so that arranging many children one after
+    // another stays linear.
+    int childZBound(bool largest) const;
+    // A child's stacking value is about to change.
+    void childZChanging(double from, double to);
+
     // Lays out the glyphs on lines by their advance widths, starting from
     // the first glyph that is not a line break; a carriage-return glyph
     // breaks the line.
@@ -129,6 +137,13 @@ private:
     mutable bool m_boundsShown = false;
     // The children below this index know their index in the list.
     mutable int m_indicesKnown = 0;
+    // The bounds of the children's truncated stacking values and how many
+    // children hold each, standing while m_zKnown.
+    mutable bool m_zKnown = false;
+    mutable int m_zMax = 0;
+    mutable int m_zMin = 0;
+    mutable int m_zMaxCount = 0;
+    mutable int m_zMinCount = 0;
 };
 
 #endif // TEXTGROUP_H

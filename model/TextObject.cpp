@@ -78,6 +78,10 @@ QVariant TextObject::itemChange(GraphicsItemChange change, const QVariant &value
         if (m_parentGroup)
             m_parentGroup->childChanging(this);
         break;
+    case ItemZValueChange:
+        if (m_parentGroup)
+            m_parentGroup->childZChanging(zValue(), value.toDouble());
+        break;
     default:
         break;
     }

@@ -28,6 +28,7 @@
 #include "propertybrowser/QtVariantProperty.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
+#include "support/DoublingRatio.h"
 #include "support/TestSoftType.h"
 #include "support/Typist.h"
 
@@ -641,6 +642,41 @@ private slots:
                                               "actionEditCopy actionEditPasteGlyphs actionEditPasteCharacters "
                                               "actionEditPasteSoftTypes - actionObjectLock actionObjectUnlock "
                                               "actionObjectHide actionObjectReset"));
+    }
+
+    // A Hierarchy click ending a selection of all glyphs flips them in one step, undone in order; History runs refresh
+    // the docks once, to what a refresh of their end shows. Both take time linear in the document.
+    void hierarchyFlipAndHistoryRunTakeLinearTime()
+    {
+        const auto *history = m_w->historyDock()->findChild<QListWidget *>();
+        const auto shown = [&] { return QVector<int>{m_w->hierarchyDock()->findChild<QTreeWidget *>()->selectedItems().size(), history->currentRow(), history->count()}; };
+        const auto run = [&](int factor) {
+            m_w->OnFileNew();
+            QVorrelScene *scene = m_w->activeScene();
+            QSignalBlocker quiet(scene);
+            scene->insertString(QStringLiteral("ab\n").repeated(1500 * factor), QPointF(0, 100), false);
+            scene->placeCaretAt(0, -500); // each typed step then lays out a short passage of its own
+            Typist::type(scene, QStringLiteral("xy ").repeated(40 * factor));
+            quiet.unblock();
+            scene->selectAll(1, 2);
+            const QList<TextObject *> order = scene->selectedObjects();
+            QList<TextObject *> flipped = order + QList<TextObject *>{scene->root()->firstChild()};
+            double seconds = -DoublingRatio::cpuSeconds();
+            m_w->OnHierarchySelectionChanged(flipped);
+            const int end = scene->historyIndex();
+            m_w->OnHistoryUndoTriggered(120 * factor + 2);
+            m_w->OnHistoryRedoTriggered(120 * factor + 2);
+            seconds += DoublingRatio::cpuSeconds();
+            const QVector<int> after = shown();
+            m_w->updateAll();
+            bool exact = shown() == after && scene->selectedObjects() == QList<TextObject *>{flipped.last()};
+            scene->undo();
+            exact = exact && scene->selectedObjects() == order && scene->historyIndex() == end - 1;
+            cleanup();
+            return exact ? seconds : -1;
+        };
+        const QString slow = DoublingRatio::nonLinear(run, QStringLiteral("the document and its steps"));
+        QVERIFY2(slow.isEmpty(), qPrintable(slow));
     }
 
     // The textpad's text belongs to the active document: typed or loaded, it modifies it with no history entry.

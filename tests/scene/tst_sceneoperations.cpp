@@ -4,7 +4,6 @@
 #include "model/GlyphIterator.h"
 #include "model/QVorrelScene.h"
 #include "model/Selection.h"
-#include "model/TextGroup.h"
 #include "softtypes/SoftType.h"
 #include "softtypes/SoftTypeFactory.h"
 #include "support/DoublingRatio.h"
@@ -13,7 +12,6 @@
 #include "support/TreeDump.h"
 #include "support/Typist.h"
 
-#include <QGraphicsRectItem>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -426,6 +424,50 @@ private slots:
             return undone && done ? seconds : -1;
         };
         const QString slow = DoublingRatio::nonLinear(run, QStringLiteral("the text"));
+        QVERIFY2(slow.isEmpty(), qPrintable(slow));
+    }
+
+    // Steps over all glyphs of a passage (of spaces: all its children), undone and redone, take linear time: pasted clones
+    // stand selected where their copies stand, to front (back) puts the k-th at k (-k), hide leaves all hidden, none selected.
+    void stepsOverManyGlyphsTakeLinearTime_data()
+    {
+        QTest::addColumn<int>("mode"); // an arrange mode, -1 hide, -2 paste
+        QTest::addColumn<QString>("text");
+        QTest::newRow("paste beside as many selected") << -2 << (QStringLiteral("abcde fghij") + QChar(Glyph::LineBreak)).repeated(100);
+        QTest::newRow("to front") << 0 << QString(1000, ' ');
+        QTest::newRow("to back") << 3 << QString(1000, ' ');
+        QTest::newRow("hide") << -1 << QString(1000, ' ');
+    }
+    void stepsOverManyGlyphsTakeLinearTime()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        const auto run = [&](int factor) {
+            TestDocument d;
+            const QList<Glyph *> copies = walkList<GlyphIterator>(d.add(text.repeated(5 * factor)));
+            d.scene.selectAll(1, 2);
+            const auto state = [&] { // the very objects, the selection, each glyph's stacking value (hidden: plus 0.5)
+                QVector<double> z;
+                for (const Glyph *g : walkList<GlyphIterator>(d.root))
+                    z << g->zValue() + (g->isVisible() ? 0 : 0.5);
+                return std::make_pair(walkList(d.root) + d.selected(), z);
+            };
+            const auto before = state();
+            const double start = DoublingRatio::cpuSeconds(); // the checks after the step take linear time too
+            mode == -2 ? d.scene.insertGlyphs(copies) : mode == -1 ? d.scene.hideSelected() : d.scene.arrangeSelected(mode);
+            const auto after = state();
+            const QList<TextObject *> selected = d.selected();
+            const QList<Glyph *> placed = walkList<GlyphIterator>(d.root->lastChild());
+            bool exact = mode == -1 ? selected.isEmpty() : selected.size() == copies.size();
+            for (int k = 0; k < copies.size(); ++k)
+                exact = exact && (mode == -2 ? selected.at(k) == placed.at(k) && placed.at(k)->pos() == copies.at(k)->pos()
+                                  : mode == -1 ? !copies.at(k)->isVisible() : selected.at(k)->zValue() == (mode ? -k - 1 : k + 1));
+            d.scene.undo();
+            exact = exact && state() == before;
+            d.scene.redo();
+            return exact && state() == after ? DoublingRatio::cpuSeconds() - start : -1;
+        };
+        const QString slow = DoublingRatio::nonLinear(run, QStringLiteral("the glyphs"));
         QVERIFY2(slow.isEmpty(), qPrintable(slow));
     }
 };
