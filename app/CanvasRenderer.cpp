@@ -23,13 +23,6 @@ constexpr int ImageQuality = 100;
 
 const QString ExportTitle = QStringLiteral("Export");
 
-// A saved file is renamed over what stands under its name: only nothing or
-// a regular file is replaced, never a pipe or a device.
-bool openSaveFile(QSaveFile &file)
-{
-    return SaveFileDialog::refusal(file.fileName()).isEmpty() && file.open(QIODevice::WriteOnly);
-}
-
 bool resolutionUsable(const QVorrelScene *scene)
 {
     if (scene->exportResolution() >= 1)
@@ -113,7 +106,7 @@ bool CanvasRenderer::renderToImage(QVorrelScene *scene, const QString &format, c
     renderCanvas(scene, painter);
 
     QSaveFile file(fileName);
-    if (!openSaveFile(file))
+    if (!SaveFileDialog::openForWriting(file))
         return false;
     if (!image.save(&file, format.toLatin1().constData(), ImageQuality)) {
         file.cancelWriting();
@@ -239,7 +232,7 @@ bool writePDF(QVorrelScene *scene, const QString &fileName, const Paint &paint)
     if (!resolutionUsable(scene) || !pageUsable(scene))
         return false;
     QSaveFile file(fileName);
-    if (!openSaveFile(file))
+    if (!SaveFileDialog::openForWriting(file))
         return false;
     {
         QPdfWriter writer(&file);

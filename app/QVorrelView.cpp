@@ -534,13 +534,14 @@ void QVorrelView::nozzleAt(const QPointF &scenePoint, bool newText)
 
 bool QVorrelView::loadTextpadFile(const QString &fileName)
 {
+    const QString unreadable = QStringLiteral("It seems Vorrel can not open the file. ");
     QFile file(fileName);
     QString error;
     QString refusal;
     QByteArray bytes;
     switch (RegularFile::open(file, &error)) {
     case RegularFile::Unopened:
-        refusal = QStringLiteral("It seems Vorrel can not open the file. ");
+        refusal = unreadable;
         break;
     case RegularFile::NotRegular:
         refusal = QStringLiteral("The textpad reads only a regular file, not a pipe or a device.");
@@ -552,7 +553,7 @@ bool QVorrelView::loadTextpadFile(const QString &fileName)
         if (file.size() > TextpadFileLimit || bytes.size() > TextpadFileLimit)
             refusal = QStringLiteral("The file is larger than the textpad takes (16 MiB).");
         else if (file.error() != QFileDevice::NoError)
-            refusal = QStringLiteral("It seems Vorrel can not open the file. ");
+            refusal = unreadable;
         break;
     }
     if (!refusal.isEmpty()) {
@@ -608,10 +609,10 @@ bool QVorrelView::saveToFile(const QString &fileName, bool rename)
     const QScopedValueRollback<bool> saving(m_saving, true);
     // The saved file is renamed over what stands under the name: a pipe or
     // a device is not replaced.
-    const QString refused = SaveFileDialog::refusal(fileName);
     QSaveFile file(fileName);
-    if (!refused.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        Modal::information(this, QStringLiteral("Unable to open file"), refused.isEmpty() ? file.errorString() : refused);
+    QString unopened;
+    if (!SaveFileDialog::openForWriting(file, &unopened)) {
+        Modal::information(this, QStringLiteral("Unable to open file"), unopened);
         return false;
     }
     setCursor(Qt::WaitCursor);

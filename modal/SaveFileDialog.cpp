@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSaveFile>
 
 QString SaveFileDialog::refusal(const QString &fileName)
 {
@@ -14,6 +15,16 @@ QString SaveFileDialog::refusal(const QString &fileName)
     return (file.isDir() ? QStringLiteral("%1 is a directory.\nChoose another name.")
                          : QStringLiteral("%1 is not a regular file.\nChoose another name."))
         .arg(file.fileName());
+}
+
+bool SaveFileDialog::openForWriting(QSaveFile &file, QString *error)
+{
+    const QString refused = refusal(file.fileName());
+    if (refused.isEmpty() && file.open(QIODevice::WriteOnly))
+        return true;
+    if (error)
+        *error = refused.isEmpty() ? file.errorString() : refused;
+    return false;
 }
 
 bool SaveFileDialog::mayReplace(QWidget *parent, const QString &caption, const QString &fileName)

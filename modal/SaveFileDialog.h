@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QSaveFile;
 class QWidget;
 
 // What every save dialog of Vorrel shares. The file dialog runs through the
@@ -19,6 +20,10 @@ public:
     // file would take the name from. Empty when there is no such file or a
     // regular one (also through a link, which is written through).
     static QString refusal(const QString &fileName);
+    // Opens the save file for writing unless its name is refused (above).
+    // Why it was not opened goes to *error when given: the refusal, or the
+    // system's words.
+    static bool openForWriting(QSaveFile &file, QString *error = nullptr);
 
     // True when the file may be written: there is no such file, or the user
     // answers Yes to replacing it (a warning under the dialog's caption, No
