@@ -222,6 +222,20 @@ bool TextpadEdit::continuesLine(const QTextBlock &block) const
     return block.isValid() && block.previous().isValid() && softBetween(block.previous(), block);
 }
 
+QTextBlock TextpadEdit::firstOfLine(QTextBlock block) const
+{
+    while (continuesLine(block))
+        block = block.previous();
+    return block;
+}
+
+QTextBlock TextpadEdit::lastOfLine(QTextBlock block) const
+{
+    while (continuesLine(block.next()))
+        block = block.next();
+    return block;
+}
+
 bool TextpadEdit::softBetween(const QTextBlock &before, const QTextBlock &after) const
 {
     const bool softAfter = flag(before, SoftAfter);
@@ -292,9 +306,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
 
     // Ctrl+K (under X11's key bindings) deletes to the end of the line.
     if (editable && event == QKeySequence::DeleteEndOfLine && continuesLine(block.next())) {
-        QTextBlock last = block.next();
-        while (continuesLine(last.next()))
-            last = last.next();
+        const QTextBlock last = lastOfLine(block);
         cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
         cursor.removeSelectedText(); // an edit block of its own
         placeCursor(cursor);
@@ -507,9 +519,7 @@ int TextpadEdit::wordStep(int position, bool back) const
 
 bool TextpadEdit::lineRightToLeft(const QTextBlock &block, bool layout) const
 {
-    QTextBlock b = block;
-    while (continuesLine(b))
-        b = b.previous();
+    const QTextBlock b = firstOfLine(block);
     // A line with no strong character is read to its end: once until the next edit.
     const int key = 2 * b.position() + (layout ? 1 : 0);
     const auto known = m_lineDirections.constFind(key);
@@ -697,12 +707,9 @@ void TextpadEdit::selectByPointer(const QTextCursor &cursor)
 
 QTextCursor TextpadEdit::line(int position) const
 {
-    QTextBlock first = document()->findBlock(position);
-    QTextBlock last = first;
-    while (continuesLine(first))
-        first = first.previous();
-    while (continuesLine(last.next()))
-        last = last.next();
+    const QTextBlock block = document()->findBlock(position);
+    const QTextBlock first = firstOfLine(block);
+    const QTextBlock last = lastOfLine(block);
     QTextCursor cursor(document());
     cursor.setPosition(first.position());
     cursor.setPosition(last.position() + last.length() - (last.next().isValid() ? 0 : 1), QTextCursor::KeepAnchor);

@@ -56,6 +56,9 @@ public:
     // Whether the separator before the block is soft: the block continues
     // the line of the block before it.
     bool continuesLine(const QTextBlock &block) const;
+    // The first and the last block of the line the block is a piece of.
+    QTextBlock firstOfLine(QTextBlock block) const;
+    QTextBlock lastOfLine(QTextBlock block) const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
