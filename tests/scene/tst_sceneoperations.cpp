@@ -427,8 +427,9 @@ private slots:
         QVERIFY2(slow.isEmpty(), qPrintable(slow));
     }
 
-    // Steps over all glyphs of a passage (of spaces: all its children), undone and redone, take linear time: pasted clones
-    // stand selected where their copies stand, to front (back) puts the k-th at k (-k), hide leaves all hidden, none selected.
+    // Steps over all glyphs of a passage (of spaces: all its children), undone and redone, take linear time against walks
+    // over the same glyphs (whose cache misses grow as theirs do): pasted clones stand selected where their copies stand,
+    // to front (back) puts the k-th at k (-k), hide leaves all hidden, none selected.
     void stepsOverManyGlyphsTakeLinearTime_data()
     {
         QTest::addColumn<int>("mode"); // an arrange mode, -1 hide, -2 paste
@@ -446,26 +447,33 @@ private slots:
             TestDocument d;
             const QList<Glyph *> copies = walkList<GlyphIterator>(d.add(text.repeated(5 * factor)));
             d.scene.selectAll(1, 2);
+            double walks = 0, steps = 0;
             const auto state = [&] { // the very objects, the selection, each glyph's stacking value (hidden: plus 0.5)
                 QVector<double> z;
                 for (const Glyph *g : walkList<GlyphIterator>(d.root))
                     z << g->zValue() + (g->isVisible() ? 0 : 0.5);
                 return std::make_pair(walkList(d.root) + d.selected(), z);
             };
+            const auto timed = [&](double &sum, auto work) {
+                const double start = DoublingRatio::cpuSeconds();
+                auto result = work();
+                sum += DoublingRatio::cpuSeconds() - start;
+                return result;
+            };
             const auto before = state();
-            const double start = DoublingRatio::cpuSeconds(); // the checks after the step take linear time too
-            mode == -2 ? d.scene.insertGlyphs(copies) : mode == -1 ? d.scene.hideSelected() : d.scene.arrangeSelected(mode);
-            const auto after = state();
+            timed(steps, [&] { return mode == -2 ? d.scene.insertGlyphs(copies) : mode == -1 ? d.scene.hideSelected() : d.scene.arrangeSelected(mode), 0; });
+            const auto after = timed(walks, state);
             const QList<TextObject *> selected = d.selected();
             const QList<Glyph *> placed = walkList<GlyphIterator>(d.root->lastChild());
             bool exact = mode == -1 ? selected.isEmpty() : selected.size() == copies.size();
             for (int k = 0; k < copies.size(); ++k)
                 exact = exact && (mode == -2 ? selected.at(k) == placed.at(k) && placed.at(k)->pos() == copies.at(k)->pos()
                                   : mode == -1 ? !copies.at(k)->isVisible() : selected.at(k)->zValue() == (mode ? -k - 1 : k + 1));
-            d.scene.undo();
-            exact = exact && state() == before;
-            d.scene.redo();
-            return exact && state() == after ? DoublingRatio::cpuSeconds() - start : -1;
+            timed(steps, [&] { return d.scene.undo(), 0; });
+            exact = exact && timed(walks, state) == before;
+            timed(steps, [&] { return d.scene.redo(), 0; });
+            exact = exact && timed(walks, state) == after;
+            return exact ? factor * steps / walks : -1;
         };
         const QString slow = DoublingRatio::nonLinear(run, QStringLiteral("the glyphs"));
         QVERIFY2(slow.isEmpty(), qPrintable(slow));

@@ -13,7 +13,7 @@ double DoublingRatio::cpuSeconds()
 double DoublingRatio::of(const std::function<double(int factor)> &run)
 {
     double ratio = 0;
-    for (int attempt = 0; attempt < 3 && (attempt == 0 || ratio >= 2.8); ++attempt) {
+    for (int attempt = 0; attempt < 5 && (attempt == 0 || ratio >= 2.8); ++attempt) {
         double once = 1e9, twice = 1e9;
         for (int i = 0; i < 5; ++i) {
             once = qMin(once, run(1));
