@@ -417,8 +417,22 @@ bool Glyph::playsSoftTypes() const
     return !m_locked && isVisible() && !m_softTypes.isEmpty();
 }
 
+void Glyph::settleNonFiniteElements()
+{
+    QPainterPath &current = m_path->current;
+    const QPainterPath &rest = m_path->rest;
+    for (int i = 0; i < current.elementCount(); ++i) {
+        const QPainterPath::Element e = current.elementAt(i);
+        if (std::isfinite(e.x) && std::isfinite(e.y))
+            continue;
+        const QPointF to = i < rest.elementCount() ? QPointF(rest.elementAt(i)) : QPointF();
+        current.setElementPositionAt(i, to.x(), to.y());
+    }
+}
+
 void Glyph::keepBounds()
 {
+    settleNonFiniteElements();
     m_boundsKept = false;
     m_keptBounds = boundingRect();
     m_boundsKept = true;
@@ -435,6 +449,7 @@ void Glyph::applySoftTypes()
         if (s->isEnabled())
             s->apply(this);
     }
+    settleNonFiniteElements();
     reshaped();
 }
 

@@ -112,7 +112,8 @@ public:
     // Keeps the bounds as they are now until the glyph's extent next changes
     // (aboutToReshape, reshaped, updateInScene). The play step keeps them
     // right after deforming: the scene and painting ask for them several
-    // times a frame, and read them here instead of from the outline.
+    // times a frame, and read them here instead of from the outline. An
+    // element a step left not finite goes back to its rest place first.
     void keepBounds();
 
     // The text cut into what each glyph holds: one unit each, a surrogate
@@ -127,6 +128,10 @@ private:
     friend class TextObject;
 
     void rebuildOutline();
+    // Puts each element of the current outline that is not finite (a point
+    // flung past what a double or a float step holds) back at its rest
+    // place: a document holding one could not be read again.
+    void settleNonFiniteElements();
     // Repaints the glyph and every selected group above it, whose selection
     // box shows the lock state.
     void updateSelectedChain();
