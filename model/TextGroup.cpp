@@ -12,6 +12,11 @@ TextGroup::TextGroup(QGraphicsItem *parentItem)
     // The bounds are the union of the children's: painting leaves out
     // every group outside the area it repaints, children and all.
     setFlag(ItemContainsChildrenInShape);
+    // No object is ever faded as a whole, so a group gives its children no
+    // opacity: without the flag every repaint request of the group asks each
+    // child whether it ignores its parent's, which made removing the glyphs
+    // of a long word one by one take time growing with its square.
+    setFlag(ItemDoesntPropagateOpacityToChildren);
 }
 
 TextGroup::~TextGroup() = default;
