@@ -1101,7 +1101,9 @@ void VorrelQt::OnTextStrokeWidthChanged(float width)
 void VorrelQt::contextMenuEvent(QContextMenuEvent *event)
 {
     QVorrelView *view = activeView();
-    if (!view || view->isPlaying())
+    // Not during a drag either: the menu would take the left button's
+    // release, and the drag would go on following the pointer.
+    if (!view || view->isPlaying() || (view->scene()->mouseButtons() & Qt::LeftButton))
         return;
     QMenu menu(this);
     menu.addAction(ui.actionSoftTypeStart);

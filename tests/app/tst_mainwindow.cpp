@@ -629,11 +629,12 @@ private slots:
             cleanup();
             twoDocuments();
         }
-        // The context menu, not while the document plays.
+        // The context menu, not while the document plays nor while the left button drags.
         ModalRecorder modal;
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_w->mapToGlobal(QPoint(5, 5)));
-        for (bool playing : {true, false}) {
-            view(1)->setPlaying(playing);
+        for (int state : {0, 1, 2}) {
+            view(1)->setPlaying(state == 0);
+            view(1)->scene()->setMouseButtons(state == 1 ? Qt::LeftButton | Qt::RightButton : Qt::RightButton);
             QCoreApplication::sendEvent(m_w, &event);
         }
         QCOMPARE(modalLog(modal), QStringList("menu: : actionSoftTypeStart SoftTypes[menuAddSoftType menuRemoveSoftType "
