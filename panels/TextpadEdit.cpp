@@ -331,6 +331,8 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
         if (wordDelete)
             cursor.removeSelectedText(); // an edit block of its own
         placeCursor(cursor);
+        if (wordSelect)
+            offerSelection(); // as Qt's keys that select do
         event->accept();
         return;
     }
@@ -700,8 +702,13 @@ void TextpadEdit::selectByPointer(const QTextCursor &cursor)
     setTextCursor(cursor);
     verticalScrollBar()->setValue(top);
     horizontalScrollBar()->setValue(left);
+    offerSelection();
+}
+
+void TextpadEdit::offerSelection()
+{
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (cursor.hasSelection() && clipboard->supportsSelection())
+    if (textCursor().hasSelection() && clipboard->supportsSelection())
         clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
 }
 
@@ -757,8 +764,13 @@ void TextpadEdit::insertFromMimeData(const QMimeData *source)
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    // As typed, except that a long line goes in as pieces.
+    // As typed, except that a long line goes in as pieces; an empty text changes nothing, as Qt pastes no empty
+    // fragment.
     const QString t = source->text();
+    if (t.isEmpty()) {
+        ensureCursorVisible();
+        return;
+    }
     QTextCursor cursor = textCursor();
     // A new block takes the records of the block it is split from, and so the tail of that block keeps the record
     // of its separator after; the part before gets the new separator's.

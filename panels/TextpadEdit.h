@@ -112,6 +112,8 @@ private:
     void removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak);
     // The selection a click or a move of the pointer makes: the view stays, the X11 selection follows.
     void selectByPointer(const QTextCursor &cursor);
+    // The selection made the X11 selection, where there is one.
+    void offerSelection();
     // The line holding the position selected, with its line break.
     QTextCursor line(int position) const;
     // The selection a triple-click's extends to, by lines, with the pointer at the position.
