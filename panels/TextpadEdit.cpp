@@ -373,7 +373,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
         cursor.beginEditBlock();
         cursor.insertText(typed);
         cursor.endEditBlock();
-        placeCursor(cursor);
+        placeCursor(cursor, typed.size());
         event->accept();
         return;
     }
@@ -383,6 +383,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     const int was = step ? textIndex(cursor.position()) : 0;
     const bool merges = range.first >= 0 && meetsRun(index, count);
     const int steps = document()->availableUndoSteps();
+    const int revision = document()->revision();
     keyInLine(event);
     // A step that crossed only a soft separator goes on to the next character.
     if (step && textCursor().position() != cursor.position() && textIndex(textCursor().position()) == was)
@@ -400,10 +401,12 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
             after.joinPreviousEditBlock();
             record(after, split.previous(), flag(split.previous(), SoftBefore), false);
             record(after, split, false, flag(split, SoftAfter));
+            endStep(after, 0);
             after.endEditBlock();
         }
     }
-    tidy();
+    // Text typed ends the key's step, unless Qt's handler took the key for something else.
+    tidy(!typed.isEmpty() && document()->revision() != revision ? typed.size() : 0);
 }
 
 // As Qt's Backspace and Delete: a code point (a surrogate pair whole) before the cursor, a grapheme after it, or the
@@ -745,8 +748,9 @@ void TextpadEdit::mouseReleaseEvent(QMouseEvent *event)
 
 void TextpadEdit::inputMethodEvent(QInputMethodEvent *event)
 {
+    const int revision = document()->revision();
     QPlainTextEdit::inputMethodEvent(event);
-    tidy();
+    tidy(document()->revision() != revision ? event->commitString().size() : 0);
 }
 
 QMimeData *TextpadEdit::createMimeDataFromSelection() const
@@ -788,6 +792,7 @@ void TextpadEdit::insertFromMimeData(const QMimeData *source)
     };
     cursor.beginEditBlock();
     cursor.removeSelectedText();
+    int inserted = 0; // the step ends with the text of the last piece put in, where it has any
     for (int start = 0;;) {
         const int end = lineEnd(t, start);
         for (int cut : pieceCuts(t, start, end)) {
@@ -797,16 +802,19 @@ void TextpadEdit::insertFromMimeData(const QMimeData *source)
             start = cut;
         }
         cursor.insertText(t.mid(start, end - start));
+        inserted = end - start;
         if (end == t.size())
             break;
         separate(false);
         start = end + breakLength(t, end);
     }
     cursor.endEditBlock();
-    if (m_dropping)
+    if (m_dropping) {
         m_dropped = cursor;
-    else
-        placeCursor(cursor);
+        m_droppedInserted = inserted;
+    } else {
+        placeCursor(cursor, inserted);
+    }
 }
 
 void TextpadEdit::dropEvent(QDropEvent *event)
@@ -817,23 +825,44 @@ void TextpadEdit::dropEvent(QDropEvent *event)
     if (!m_dropped.isNull()) {
         const QTextCursor dropped = m_dropped;
         m_dropped = QTextCursor();
-        placeCursor(dropped);
+        placeCursor(dropped, m_droppedInserted);
     }
 }
 
 // The cursor of an edit made here, shown, and the pieces the edit touched tidied.
-void TextpadEdit::placeCursor(const QTextCursor &cursor)
+void TextpadEdit::placeCursor(const QTextCursor &cursor, int inserted)
 {
     setTextCursor(cursor);
     ensureCursorVisible();
-    tidy();
+    tidy(inserted);
+}
+
+// Redo puts the cursor where the last change of a step leaves it, which a change of a block's records does nowhere
+// (at the end of all the step changed); and Qt merges text typed next into a step that ends with text put in just
+// before the cursor, as the typed or pasted text of a plain editor's step ends it. So a step that changed records ends
+// with a change at the cursor: where the edit ended with text put in before the cursor, that text (within its block)
+// taken out and put in again; else a character put in and taken out again.
+void TextpadEdit::endStep(QTextCursor &cursor, int inserted)
+{
+    const QTextCursor at = textCursor();
+    const int back = std::min(inserted, at.positionInBlock());
+    cursor.setPosition(at.position());
+    if (back > 0) {
+        cursor.setPosition(at.position() - back, QTextCursor::KeepAnchor);
+        const QString text = cursor.selectedText();
+        cursor.removeSelectedText();
+        cursor.insertText(text);
+    } else {
+        cursor.insertText(QStringLiteral(" "));
+        cursor.deletePreviousChar();
+    }
 }
 
 // After an edit, in its undo step: the records of every separator the edit
 // touched agree, no piece is empty (an empty block next to a soft separator
 // would show as a line of its own), and no block holds more than twice
 // PieceLength characters (edits that merge pieces may make one longer).
-void TextpadEdit::tidy()
+void TextpadEdit::tidy(int inserted)
 {
     if (m_dirtyFrom < 0)
         return;
@@ -927,12 +956,7 @@ void TextpadEdit::tidy()
     QTextBlock block = doc->findBlock(units.first().start);
     for (int i = softs.size() - 1; i >= 0; --i, block = block.next())
         record(cursor, block, softs.at(i), i > 0 ? softs.at(i - 1) : soft.at(n));
-    // Redo puts the cursor where the last change of the step leaves it, and a change of a block's records leaves it
-    // nowhere (at the end of all the step changed): so the step ends with a character put in at the cursor and taken
-    // out again, which leaves it where the edit did.
-    cursor.setPosition(textCursor().position());
-    cursor.insertText(QStringLiteral(" "));
-    cursor.deletePreviousChar();
+    endStep(cursor, inserted);
     cursor.endEditBlock();
     m_tidying = false;
     m_dirtyFrom = m_dirtyTo = -1;

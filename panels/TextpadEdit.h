@@ -118,8 +118,10 @@ private:
     QTextCursor line(int position) const;
     // The selection a triple-click's extends to, by lines, with the pointer at the position.
     QTextCursor byLines(int position) const;
-    void placeCursor(const QTextCursor &cursor);
-    void tidy();
+    // `inserted`: how many characters the edit put in just before the cursor, as the last change of its step.
+    void placeCursor(const QTextCursor &cursor, int inserted = 0);
+    void endStep(QTextCursor &cursor, int inserted);
+    void tidy(int inserted = 0);
 
     bool m_pieced = false;     // a soft separator may exist
     int m_dirtyFrom = -1;      // what edits since the last tidy touched
@@ -143,6 +145,7 @@ private:
     // placed once it has closed.
     bool m_dropping = false;
     QTextCursor m_dropped;
+    int m_droppedInserted = 0;
 };
 
 #endif // TEXTPADEDIT_H
