@@ -12,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <private/qtextdocument_p.h>
+
 #include <algorithm>
 
 namespace {
@@ -353,8 +355,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
                                                                  : QTextBlock();
     const QPair<int, int> range = editable && !cursor.hasSelection() && (backspace || del) ? removal(cursor, backspace)
                                                                                              : qMakePair(-1, -1);
-    const int index = range.first >= 0 ? textIndex(range.first) : -1;
-    const int count = range.first >= 0 ? textIndex(range.second) - index : 0;
+    const Run removed = range.first >= 0 ? removedRun(range) : Run();
     const QTextBlock from = document()->findBlock(range.first);
     const QTextBlock to = document()->findBlock(range.second);
     // Qt never merges the removal of a line break, nor another removal into it.
@@ -363,7 +364,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
                        && (m_pieced || (beyond.isValid() && block.length() + beyond.length() - 2 > 2 * PieceLength));
     const bool empties = range.second - range.first == from.length() - 1
                          && (continuesLine(from) || continuesLine(from.next()));
-    if (range.first >= 0 && (joins || empties || (lastRun().own && meetsRun(index, count)))) {
+    if (range.first >= 0 && (joins || empties || (lastRun().own && meetsRun(removed)))) {
         removeInRun(cursor, range, backspace, lineBreak);
         event->accept();
         return;
@@ -381,7 +382,8 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     const bool step = event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar
                       || event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar;
     const int was = step ? textIndex(cursor.position()) : 0;
-    const bool merges = range.first >= 0 && meetsRun(index, count);
+    const Run before = lastRun();
+    const bool merges = range.first >= 0 && meetsRun(removed);
     const int steps = document()->availableUndoSteps();
     const int revision = document()->revision();
     keyInLine(event);
@@ -391,7 +393,9 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     // Qt's own removal: a run of its own, or merged into the one before.
     if (range.first >= 0) {
         const bool added = document()->availableUndoSteps() > steps;
-        keepRun({(added || merges) && !lineBreak ? index : -1, count + (added ? 0 : lastRun().length), false});
+        Run run = added ? removed : joinedRun(before, removed);
+        run.at = (added || merges) && !lineBreak ? run.at : -1;
+        keepRun(run);
     }
     if (event == QKeySequence::InsertParagraphSeparator && editable) {
         // The new block took the records of the one it was split from; the line break between them is real.
@@ -435,11 +439,64 @@ QPair<int, int> TextpadEdit::removal(const QTextCursor &cursor, bool back) const
     return {at, after.position() + after.layout()->nextCursorPosition(after != block ? 0 : at - block.position())};
 }
 
-// Qt merges a one-character removal into the removal before where the two meet, also after the cursor moved.
-bool TextpadEdit::meetsRun(int index, int count) const
+// Qt merges a one-character removal into the removal before where the two meet, also after the cursor moved, and
+// where their characters lie side by side in the document's store of text: where they were put in together.
+bool TextpadEdit::meetsRun(const Run &removed) const
 {
     const Run run = lastRun();
-    return run.at >= 0 && document()->isModified() && (index == run.at || index + count == run.at);
+    if (run.at < 0 || !document()->isModified())
+        return false;
+    if (removed.at == run.at) // after the run
+        return follows(run.last, stored(removed.firstPosition), removed.firstPosition - 1);
+    return removed.at + removed.length == run.at
+           && follows(stored(removed.lastPosition), run.first, removed.lastPosition + 1);
+}
+
+// Whether one stored character lies right after another in the document's store of text, as in a plain editor's: a
+// soft separator between them at the edit position `between` is no character, where it was put in with the text
+// around it (as the line break it was then).
+bool TextpadEdit::follows(int stored, int next, int between) const
+{
+    return next == stored + 1
+           || (next == stored + 2 && softSeparatorAt(between)
+               && breaksLine(document()->docHandle()->buffer().at(stored + 1)));
+}
+
+// The one-character removal of the edit positions in `range`, as a run of its own.
+TextpadEdit::Run TextpadEdit::removedRun(QPair<int, int> range) const
+{
+    Run run;
+    run.at = textIndex(range.first);
+    run.length = textIndex(range.second) - run.at;
+    run.firstPosition = softSeparatorAt(range.first) ? range.first + 1 : range.first;
+    run.lastPosition = softSeparatorAt(range.second - 1) ? range.second - 2 : range.second - 1;
+    run.first = stored(run.firstPosition);
+    run.last = stored(run.lastPosition);
+    return run;
+}
+
+// The run a removal merged into makes, with it.
+TextpadEdit::Run TextpadEdit::joinedRun(const Run &run, const Run &removed)
+{
+    Run joined = removed;
+    joined.length += run.length;
+    if (removed.at == run.at)
+        joined.first = run.first;
+    else
+        joined.last = run.last;
+    return joined;
+}
+
+int TextpadEdit::stored(int position) const
+{
+    const QTextDocumentPrivate::FragmentIterator fragment = document()->docHandle()->find(position);
+    return fragment->stringPosition + position - fragment.position();
+}
+
+bool TextpadEdit::softSeparatorAt(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    return block.isValid() && position == block.position() + block.length() - 1 && continuesLine(block.next());
 }
 
 TextpadEdit::Run TextpadEdit::lastRun() const
@@ -458,14 +515,16 @@ void TextpadEdit::keepRun(const Run &run)
 void TextpadEdit::removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak)
 {
     QTextDocument *doc = document();
-    int start = textIndex(range.first);
-    int end = textIndex(range.second);
-    if (!lineBreak && meetsRun(start, end - start)) {
+    Run removed = removedRun(range);
+    int start = removed.at;
+    int end = start + removed.length;
+    if (!lineBreak && meetsRun(removed)) {
         const Run run = lastRun();
         const QSignalBlocker blocker(this); // the text goes back only for a moment
         doc->undo();
         end = start == run.at ? end + run.length : run.at + run.length;
         start = std::min(start, run.at);
+        removed = joinedRun(run, removed);
     }
     // Qt removes the text before the cursor with the cursor after it, and the text after it with the cursor before.
     cursor.setPosition(editPosition(back ? start : end, false));
@@ -474,7 +533,9 @@ void TextpadEdit::removeInRun(QTextCursor cursor, QPair<int, int> range, bool ba
     cursor.removeSelectedText();
     cursor.endEditBlock();
     placeCursor(cursor);
-    keepRun({lineBreak ? -1 : start, end - start, true});
+    removed.at = lineBreak ? -1 : start;
+    removed.own = true;
+    keepRun(removed);
 }
 
 // The pieces around the position are read, twice as many each time, until what is found and the position lie clear

@@ -79,6 +79,12 @@ private:
         int at = -1;
         int length = 0;
         bool own = false;
+        // Where its first and last characters lie in the document's store of text; for a removal not yet made, where
+        // they are in the edit.
+        int first = -1;
+        int last = -1;
+        int firstPosition = -1;
+        int lastPosition = -1;
     };
 
     void OnContentsChange(int position, int removed, int added);
@@ -103,8 +109,14 @@ private:
     void dropEmptySelection();
     // What Backspace (`back`) or Delete at the cursor, which has no selection, removes: edit positions.
     QPair<int, int> removal(const QTextCursor &cursor, bool back) const;
-    // Whether a removal, as indices in text(), meets the run of removals a plain editor would merge it into.
-    bool meetsRun(int index, int count) const;
+    // Whether a removal meets the run of removals a plain editor would merge it into.
+    bool meetsRun(const Run &removed) const;
+    Run removedRun(QPair<int, int> range) const;
+    static Run joinedRun(const Run &run, const Run &removed);
+    // Where the character at an edit position lies in the document's store of text, which Qt only appends to.
+    int stored(int position) const;
+    bool softSeparatorAt(int position) const;
+    bool follows(int stored, int next, int between) const;
     // The run of the last undo step, where it holds one; a run kept for the last undo step.
     Run lastRun() const;
     void keepRun(const Run &run);
@@ -139,7 +151,7 @@ private:
     QTextCursor m_tripleLine;
     // The runs of Backspace and Delete that undo steps hold, as a plain editor merges them, by the number of undo
     // steps up to theirs: where each removed its text and how much, as indices in text() after it; whether it was
-    // made here. A step added drops the runs of its number and beyond.
+    // made here; where its characters lay in the document's store of text. A step added drops the runs of its number and beyond.
     QHash<int, Run> m_runs;
     // While Qt's drop handler runs, its edit block is open and the layout behind: the cursor of the text dropped is
     // placed once it has closed.

@@ -7,7 +7,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ make pkg-config
-  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+  qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5svg5-dev
   qt5-style-plugin-cleanlooks qt5-image-formats-plugins
   fonts-liberation fonts-dejavu-core
   libbenchmark-dev
