@@ -39,7 +39,7 @@ class TextpadEdit : public QPlainTextEdit
     Q_OBJECT
 public:
     // The most characters setText or a paste puts into one piece.
-    static const int PieceLength = 4096;
+    static const int PieceLength = 8192;
 
     explicit TextpadEdit(QWidget *parent = nullptr);
 
