@@ -7,6 +7,7 @@
 // are longer than a piece, so the text area holds them as several blocks.
 #include "panels/TextpadEdit.h"
 
+#include <QClipboard>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -171,20 +172,22 @@ private slots:
                             const QString &input) {
             QTest::newRow(name) << text << seam << anchor << position << after << input;
         };
+        const int piece = TextpadEdit::PieceLength;
         const QString latin = QStringLiteral("lorem");
-        const QString three = words(QString(), latin, 9000) + QStringLiteral("\nshort");
-        // Latin to about 4000, then Hebrew over the first piece's end, then Latin; and the other way round.
-        const QString ltr = words(words(words(QString(), latin, 4000), Hebrew, 4400), latin, 9000);
-        const QString rtl = words(words(words(QString(), Hebrew, 4000), latin, 4400), Hebrew, 9000);
-        // A word of 2200 letters from 2000 on: the first piece ends inside it.
-        const QString longWord = words(words(QString(), latin, 2000) + QString(2200, 'x') + ' ', latin, 9000);
+        const QString three = words(QString(), latin, piece + 808) + QStringLiteral("\nshort");
+        // Latin to a little before the first piece's end, then Hebrew over it, then Latin; and the other way round.
+        const QString ltr = words(words(words(QString(), latin, piece - 96), Hebrew, piece + 304), latin, piece + 4904);
+        const QString rtl = words(words(words(QString(), Hebrew, piece - 96), latin, piece + 304), Hebrew, piece + 4904);
+        // A word of 2200 letters from about 2100 before the first piece's end: the piece ends inside it.
+        const QString longWord =
+            words(words(QString(), latin, piece - 2096) + QString(2200, 'x') + ' ', latin, piece + 4904);
 
         row("Ctrl+K, then undo", three, false, 100, 100, false, "keys ctrl+k ctrl+z");
         row("Ctrl+K at a piece's end", three, true, 0, 0, false, "keys ctrl+k");
-        row("Ctrl+Right over Hebrew in a Latin line", ltr, false, 3990, 3990, false,
+        row("Ctrl+Right over Hebrew in a Latin line", ltr, false, piece - 106, piece - 106, false,
             "keys" + QStringLiteral(" ctrl+Right").repeated(40));
         row("Right over Hebrew in a Latin line", ltr, true, -8, -8, false, "keys" + QString(" Right").repeated(16));
-        row("Ctrl+Left over Latin in a Hebrew line", rtl, false, 3990, 3990, false,
+        row("Ctrl+Left over Latin in a Hebrew line", rtl, false, piece - 106, piece - 106, false,
             "keys" + QStringLiteral(" ctrl+Left").repeated(40));
         row("Latin drawn in a Hebrew line", rtl, false, 0, 0, false, "order");
         row("double-click before a piece's end", longWord, true, -6, -6, false, "double-click");
@@ -194,28 +197,49 @@ private slots:
         row("Ctrl+X of a soft separator", three, true, 0, 0, true, "keys ctrl+x");
         row("Delete of a soft separator", three, true, 0, 0, true, "keys Delete");
 
-        // A line whose first piece ends after a space at 4008; the selection runs over that end.
-        const QString spaced = QString(QString(500, 'a') + ' ').repeated(18);
+        // A line whose first piece ends after one of its spaces; the selection runs over that end.
+        const QString spaced = QString(QString(500, 'a') + ' ').repeated(piece / 501 + 2);
         const QString redone = " ctrl+z ctrl+shift+z";
         row("drag over a piece's end moved after itself", spaced, true, -20, 20, false, "drag 5 45, keys" + redone);
         row("drag over a piece's end moved before itself", spaced, true, -20, 20, false, "drag 5 -25, keys" + redone);
         row("drag over a piece's end dropped onto it", spaced, true, -20, 20, false, "drag 5 0, keys" + redone);
-        const QString five = words(QString(), latin, 5000);
+        const QString five = words(QString(), latin, piece + 904);
         const QString between = "short line\n" + five + "\nshort";
         row("triple-click before a piece's end", between, false, 100, 100, false, "click 3");
-        row("triple-click after a piece's end", between, false, 4200, 4200, false, "click 3");
+        row("triple-click after a piece's end", between, false, piece + 104, piece + 104, false, "click 3");
         row("Backspace run over a piece's end, undone", three, true, 5, 5, false,
             "keys" + QStringLiteral(" BackSpace").repeated(10) + " ctrl+z");
         row("Delete run over a piece's end, undone", three, true, -5, -5, false,
             "keys" + QStringLiteral(" Delete").repeated(10) + " ctrl+z");
         row("cut over a piece's end, pasted, undone, redone", five + "\nshort", true, -20, 20, false,
             "keys ctrl+x ctrl+v ctrl+z" + redone);
-        const QString nine = words(QString(), latin, 9000);
+        const QString nine = words(QString(), latin, piece + 4904);
         row("Delete joining two long lines, undone, redone", nine + '\n' + nine, false, nine.size(), nine.size(), false,
             "keys Delete" + redone);
-        const QString huge = words(QString(), latin, 2000) + QString(9000, 'x') + ' ' + words(QString(), latin, 2000);
+        const QString huge = words(QString(), latin, 2000) + QString(piece + 904, 'x') + ' ' + words(QString(), latin, 2000);
         row("double-click on a word longer than a piece, then a click", huge, false, 6500, 6500, false,
             "double-click, click 1");
+
+        // Two words selected by keys over a piece's end become the X11 selection, which a middle-click pastes.
+        QString numbered;
+        for (int i = 0; numbered.size() < piece + 2000; ++i)
+            numbered += QStringLiteral("w%1 ").arg(i, 5, 10, QLatin1Char('0'));
+        row("Ctrl+Shift+Right over a piece's end, then a middle-click", numbered, true, -7, -7, false,
+            "keys ctrl+shift+Right ctrl+shift+Right, middle-click");
+        row("Ctrl+Shift+Left over a piece's end, then a middle-click", numbered, true, 7, 7, false,
+            "keys ctrl+shift+Left ctrl+shift+Left, middle-click");
+        row("Ctrl+V of an empty text over a selection", numbered, true, -5, 5, false, "clipboard, keys ctrl+v");
+        row("Select All, typing, then undo", "short line 0\n" + QString(piece + 2624, 'z'), false, 0, 0, false,
+            "keys ctrl+a a a ctrl+z");
+        const QString spaceEnded = QString(QString(piece - 1, 'w') + ' ').repeated(3) + "\nlast";
+        row("Backspace then Delete at a piece's end, undone", spaceEnded, true, -100, -100, false,
+            "keys a ctrl+Delete BackSpace Delete ctrl+z");
+        row("Return after a piece's end, undone and redone", nine, true, 100, 100, false,
+            "keys Return ctrl+z ctrl+shift+z");
+        // A line of 8,192 characters is held whole: keys that move by screen lines go where a plain editor's go.
+        const QString whole = "first\n" + words(QString(), latin, 8192).left(8192) + "\nlast";
+        row("keys by screen lines in a line of 8,192 characters", whole, false, 4108, 4108, false,
+            "keys shift+Home End Prior Next");
     }
 
     void asPlainEditor()
@@ -237,6 +261,7 @@ private slots:
         for (int e = 0; e < 2; ++e) {
             Editor &editor = editors[e];
             editor.setText(text);
+            QGuiApplication::clipboard()->setText(QStringLiteral("older"), QClipboard::Selection);
             QTextCursor cursor = editor.edit->textCursor();
             cursor.setPosition(editor.position(anchor, false));
             cursor.setPosition(editor.position(position, after), QTextCursor::KeepAnchor);
@@ -265,6 +290,11 @@ private slots:
                         clicks << "mousemove_relative" << "--" << in.at(1) << "0";
                     QVERIFY(xdotool(pointerAt(centre, clicks << "mouseup" << "1")));
                     QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, 2, 10000);
+                } else if (in.first() == QLatin1String("clipboard")) {
+                    QGuiApplication::clipboard()->setText(in.mid(1).join(QLatin1Char(' ')));
+                } else if (in.first() == QLatin1String("middle-click")) {
+                    QVERIFY(xdotool(pointerAt(near, {"click", "2"})));
+                    QTRY_COMPARE_WITH_TIMEOUT(recorder.clicks, 1, 10000);
                 } else if (in.first() == QLatin1String("click")) {
                     // A single click once a double-click is over.
                     QTest::qWait(in.at(1) == QLatin1String("1") ? QApplication::doubleClickInterval() + 100 : 0);
