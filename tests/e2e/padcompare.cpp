@@ -177,7 +177,7 @@ private slots:
         const QString three = words(QString(), latin, piece + 808) + QStringLiteral("\nshort");
         // Latin to a little before the first piece's end, then Hebrew over it, then Latin; and the other way round.
         const QString ltr = words(words(words(QString(), latin, piece - 96), Hebrew, piece + 304), latin, piece + 4904);
-        const QString rtl = words(words(words(QString(), Hebrew, piece - 96), latin, piece + 304), Hebrew, piece + 4904);
+        const QString rtl = words(words(words(QString(), Hebrew, piece - 110), latin, piece + 304), Hebrew, piece + 4904);
         // A word of 2200 letters from about 2100 before the first piece's end: the piece ends inside it.
         const QString longWord =
             words(words(QString(), latin, piece - 2096) + QString(2200, 'x') + ' ', latin, piece + 4904);

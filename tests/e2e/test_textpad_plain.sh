@@ -6,7 +6,10 @@
 # double-clicks on a word over a piece's end, the context menu's Delete,
 # Ctrl+X and Delete of a soft separator alone, a selection over a piece's end
 # dragged and dropped, triple-clicks, runs of Backspace and Delete over a
-# piece's end, undo and redo, the view after a double-click on a long word).
+# piece's end, undo and redo, the view after a double-click on a long word,
+# word keys' selection pasted by a middle-click, an empty text pasted,
+# Select All then typing undone, Return redone, keys by screen lines in a
+# line held whole).
 # Arguments: the vorrel program, the screenshot helper, the document
 # checker and padcompare.
 source "$(dirname "$0")/lib.sh"
