@@ -409,7 +409,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
             after.endEditBlock();
         }
     }
-    // Text typed ends the key's step, unless Qt's handler took the key for something else.
+    // The key's step ends with the text it typed, where Qt's handler typed it.
     tidy(!typed.isEmpty() && document()->revision() != revision ? typed.size() : 0);
 }
 

@@ -79,8 +79,8 @@ private:
         int at = -1;
         int length = 0;
         bool own = false;
-        // Where its first and last characters lie in the document's store of text; for a removal not yet made, where
-        // they are in the edit.
+        // Where its first and last characters lie in the document's store of text, and, for a removal not yet made,
+        // in the edit.
         int first = -1;
         int last = -1;
         int firstPosition = -1;
@@ -151,7 +151,8 @@ private:
     QTextCursor m_tripleLine;
     // The runs of Backspace and Delete that undo steps hold, as a plain editor merges them, by the number of undo
     // steps up to theirs: where each removed its text and how much, as indices in text() after it; whether it was
-    // made here; where its characters lay in the document's store of text. A step added drops the runs of its number and beyond.
+    // made here; where its characters lay in the document's store of text. A step added drops the runs of its number
+    // and beyond.
     QHash<int, Run> m_runs;
     // While Qt's drop handler runs, its edit block is open and the layout behind: the cursor of the text dropped is
     // placed once it has closed.
