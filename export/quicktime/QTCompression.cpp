@@ -177,8 +177,8 @@ struct Compressor
     ~Compressor()
     {
         sws_freeContext(sws);
-        sws_freeContext(scaler);
-        sws_freeContext(shrinker);
+        for (SwsContext *pass : passes)
+            sws_freeContext(pass);
         av_frame_free(&scratch);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -212,10 +212,11 @@ struct Compressor
     int fitWidth = 0;
     int fitHeight = 0;
     SwsContext *sws = nullptr;    // into the frame's pixel format
-    SwsContext *scaler = nullptr; // a source of another size or format into picture
-    std::vector<uint8_t> picture; // that source in its place's size, opaque BGRA
-    SwsContext *shrinker = nullptr; // a source shrunk far into shrunk, on the way to picture
-    std::vector<uint8_t> shrunk;
+    std::vector<uint8_t> picture; // a source of another size or format in its place's size, opaque BGRA
+    // Such a source goes to picture in passes (several where it shrinks
+    // far): each one's context and (but the last's) the rows it writes.
+    std::vector<SwsContext *> passes;
+    std::vector<std::vector<uint8_t>> passRows;
     AVFrame *scratch = nullptr;   // the converted source, when a bar lies right of its place
     std::vector<uint8_t> rows;    // rows copied for the conversion, widened by their last pixel
 };
@@ -678,41 +679,79 @@ void feedRows(Compressor *c, SwsContext *sws, const uint8_t *pixels, int stride,
 }
 
 // swscale fed a slice at a time crashes where it shrinks a side more than
-// 64 times (a filter of over 256 taps).
-constexpr int sliceShrink = 32;
+// 64 times (a filter of over 256 taps); fed a whole picture, it shrinks
+// such a side in steps of its own, which lose the colour of a picture one
+// pixel wide unless its rows lie packed. It also leans towards the last
+// rows and columns where it shrinks a side of very few pixels.
+constexpr int passShrink = 32;
 
-// Scales the caller's opaque rows of width x height to the size of their
-// place into dst. They go to swscale a slice at a time (feedRows); rows
-// that shrink more than sliceShrink times are first shrunk to sliceShrink
-// times their place's size at most, into rows with room after them that
-// are then scaled whole.
-OSErr scaleSourceRows(Compressor *c, const uint8_t *pixels, int stride, int width, int height, AVPixelFormat opaque,
-                      uint8_t *const dst[4], const int dstStrides[4])
+// The length of a side after pass k of passes that scale length to fit:
+// fit times passShrink for each pass still to come, but no longer than it
+// was. A side that grows does so in the last pass; one that shrinks, by at
+// most passShrink times a pass, down to sides of passShrink times the
+// last one's at least.
+int sideAfterPass(int length, int fit, int k, int passes)
 {
-    const int midWidth = qMax(c->fitWidth, (width + sliceShrink - 1) / sliceShrink);
-    const int midHeight = qMax(c->fitHeight, (height + sliceShrink - 1) / sliceShrink);
-    const bool twice = midWidth != c->fitWidth || midHeight != c->fitHeight;
-    const int scaledWidth = twice ? midWidth : width;
-    const int scaledHeight = twice ? midHeight : height;
-    c->scaler = sws_getCachedContext(c->scaler, scaledWidth, scaledHeight, opaque, c->fitWidth, c->fitHeight, opaque,
-                                     SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!c->scaler)
-        return codecErr;
-    if (!twice) {
-        feedRows(c, c->scaler, pixels, stride, width, height, width, height, 0, dst, dstStrides);
-        return noErr;
+    int64_t side = fit;
+    for (int left = passes - 1 - k; left > 0 && side < length; --left)
+        side *= passShrink;
+    return int(qMin<int64_t>(side, k == passes - 1 ? fit : length));
+}
+
+// The passes that scale length to fit.
+int passesFor(int length, int fit)
+{
+    int passes = 1;
+    for (int64_t reach = int64_t(fit) * passShrink; reach < length; reach *= passShrink)
+        ++passes;
+    return passes;
+}
+
+// Scales a source picture of width x height (the caller's rows: opaque
+// BGRA, which go to swscale a slice at a time, through feedRows; or a
+// picture in another pixel format) to the size of its place into dst, in
+// passes that each shrink a side at most passShrink times. Each pass but
+// the last writes rows with room after them, which the next one scales
+// whole.
+OSErr scaleSource(Compressor *c, const uint8_t *const planes[4], const int strides[4], int width, int height,
+                  AVPixelFormat format, AVPixelFormat opaque, uint8_t *const dst[4], const int dstStrides[4])
+{
+    const int passes = qMax(passesFor(width, c->fitWidth), passesFor(height, c->fitHeight));
+    if (c->passes.size() < size_t(passes)) {
+        c->passes.resize(size_t(passes), nullptr);
+        c->passRows.resize(size_t(passes));
     }
-    c->shrinker = sws_getCachedContext(c->shrinker, width, height, opaque, midWidth, midHeight, opaque, SWS_BICUBIC,
-                                       nullptr, nullptr, nullptr);
-    if (!c->shrinker)
-        return codecErr;
-    const int midStride = (alignUp(midWidth, 16) + 16) * 4;
-    c->shrunk.resize(size_t(midStride) * size_t(midHeight + 1));
-    uint8_t *const mid[4] = {c->shrunk.data(), nullptr, nullptr, nullptr};
-    const int midStrides[4] = {midStride, 0, 0, 0};
-    feedRows(c, c->shrinker, pixels, stride, width, height, width, height, 0, mid, midStrides);
-    const uint8_t *const planes[4] = {c->shrunk.data(), nullptr, nullptr, nullptr};
-    sws_scale(c->scaler, planes, midStrides, 0, midHeight, dst, dstStrides);
+    int inWidth = width;
+    int inHeight = height;
+    const uint8_t *in[4] = {planes[0], planes[1], planes[2], planes[3]};
+    int inStrides[4] = {strides[0], strides[1], strides[2], strides[3]};
+    for (int k = 0; k < passes; ++k) {
+        const bool last = k == passes - 1;
+        const int outWidth = sideAfterPass(width, c->fitWidth, k, passes);
+        const int outHeight = sideAfterPass(height, c->fitHeight, k, passes);
+        const AVPixelFormat inFormat = k > 0 || format == AV_PIX_FMT_BGRA ? opaque : format;
+        SwsContext *&sws = c->passes[size_t(k)];
+        sws = sws_getCachedContext(sws, inWidth, inHeight, inFormat, outWidth, outHeight, opaque, SWS_BICUBIC,
+                                   nullptr, nullptr, nullptr);
+        if (!sws)
+            return codecErr;
+        uint8_t *out[4] = {dst[0], dst[1], dst[2], dst[3]};
+        int outStrides[4] = {dstStrides[0], dstStrides[1], dstStrides[2], dstStrides[3]};
+        if (!last) {
+            std::vector<uint8_t> &rows = c->passRows[size_t(k)];
+            outStrides[0] = (alignUp(outWidth, 16) + 16) * 4;
+            rows.resize(size_t(outStrides[0]) * size_t(outHeight + 1));
+            out[0] = rows.data();
+        }
+        if (k == 0 && format == AV_PIX_FMT_BGRA)
+            feedRows(c, sws, in[0], inStrides[0], inWidth, inHeight, inWidth, inHeight, 0, out, outStrides);
+        else
+            sws_scale(sws, in, inStrides, 0, inHeight, out, outStrides);
+        std::copy(out, out + 4, in);
+        std::copy(outStrides, outStrides + 4, inStrides);
+        inWidth = outWidth;
+        inHeight = outHeight;
+    }
     return noErr;
 }
 
@@ -770,17 +809,9 @@ OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int st
             c->picture.resize(size_t(rowStride) * size_t(c->fitHeight + 1));
             uint8_t *const scaled[4] = {c->picture.data(), nullptr, nullptr, nullptr};
             const int scaledStrides[4] = {rowStride, 0, 0, 0};
-            if (format == AV_PIX_FMT_BGRA) { // the caller's rows, that may end right after the last pixel
-                const OSErr err = scaleSourceRows(c, planes[0], strides[0], width, height, opaque, scaled, scaledStrides);
-                if (err != noErr)
-                    return err;
-            } else {
-                c->scaler = sws_getCachedContext(c->scaler, width, height, format, c->fitWidth, c->fitHeight, opaque,
-                                                 SWS_BICUBIC, nullptr, nullptr, nullptr);
-                if (!c->scaler)
-                    return codecErr;
-                sws_scale(c->scaler, planes, strides, 0, height, scaled, scaledStrides);
-            }
+            const OSErr err = scaleSource(c, planes, strides, width, height, format, opaque, scaled, scaledStrides);
+            if (err != noErr)
+                return err;
             rows = c->picture.data();
         }
         c->sws = sws_getCachedContext(c->sws, placedWidth, placedHeight, opaque, placedWidth, placedHeight, target,
