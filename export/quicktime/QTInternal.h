@@ -78,8 +78,8 @@ struct MovieRecord
 };
 
 // The largest sample a movie holds: FFmpeg's QuickTime reader reads none
-// of 512 MiB or more (it fails for want of memory), and then reads no frame
-// of the movie at all (nor could it be appended to).
+// of 512 MiB or more (it fails for want of memory) and stops there, so no
+// frame from it on would show (nor could the movie be appended to).
 constexpr int64_t largestSample = (int64_t(1) << 29) - 1;
 
 // Codec helpers shared by compression and movies.
