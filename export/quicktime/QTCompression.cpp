@@ -177,8 +177,8 @@ struct Compressor
     ~Compressor()
     {
         sws_freeContext(sws);
-        sws_freeContext(scaler);
-        sws_freeContext(shrinker);
+        for (SwsContext *pass : passes)
+            sws_freeContext(pass);
         av_frame_free(&scratch);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -212,10 +212,11 @@ struct Compressor
     int fitWidth = 0;
     int fitHeight = 0;
     SwsContext *sws = nullptr;    // into the frame's pixel format
-    SwsContext *scaler = nullptr; // a source of another size or format into picture
-    std::vector<uint8_t> picture; // that source in its place's size, opaque BGRA
-    SwsContext *shrinker = nullptr; // a source shrunk far into shrunk, on the way to picture
-    std::vector<uint8_t> shrunk;
+    std::vector<uint8_t> picture; // a source of another size or format in its place's size, opaque BGRA
+    // Such a source goes to picture in passes (several where it shrinks
+    // far): each one's context and (but the last's) the rows it writes.
+    std::vector<SwsContext *> passes;
+    std::vector<std::vector<uint8_t>> passRows;
     AVFrame *scratch = nullptr;   // the converted source, when a bar lies right of its place
     std::vector<uint8_t> rows;    // rows copied for the conversion, widened by their last pixel
 };
@@ -245,10 +246,6 @@ int64_t blocks(int64_t width, int64_t height, int side)
     return (width + side - 1) / side * ((height + side - 1) / side);
 }
 
-// FFmpeg's QuickTime reader reads no sample of 512 MiB or more (it fails
-// for want of memory): a movie holding one could neither be appended to
-// nor played through FFmpeg.
-constexpr int64_t readableSample = int64_t(1) << 29;
 // Cinepak and Road Pizza give the size of a frame in 24 bits.
 constexpr int64_t size24 = 0xffffff;
 
@@ -259,14 +256,37 @@ constexpr int64_t size24 = 0xffffff;
 // which needs no such sum.
 constexpr int64_t rateFactorBlocks = INT_MAX / 13000;
 
+// FFmpeg's MPEG video encoders (MJPEG, MPEG-4) ask for a packet of 3100
+// bytes a macroblock and 10000 more, and fail a frame that needs more.
+int64_t mpegPacket(int64_t width, int64_t height)
+{
+    return blocks(width, height, 16) * 3100 + 10000;
+}
+
+// The most bytes a hundred pixels of an H.264 frame take, whatever the
+// frame shows, as measured on the pictures found hardest (noise; cells of
+// black and white whose every Hadamard coefficient is as large; patterns
+// grown pixel by pixel towards the largest frame), with room to spare.
+// Lossless: 5.88 bytes a pixel at most, of which 1-pixel black and white
+// cells take 5.42. Lossy, at the fixed quantiser of large frames: 2.54 at
+// quantisers of 3 and finer (x264 codes 1 to 3 alike), about 0.06 less a
+// step above that. Counted as 2 bytes a pixel, every frame from quantiser
+// 20 on is below FFmpeg's limit at every size x264 takes.
+int64_t h264Bytes(bool lossless, CodecQ quality)
+{
+    if (lossless)
+        return 650;
+    return qMax(200, 300 - 6 * qMax(0, rateFactorFor(quality) - 3));
+}
+
 // Whether the codec codes every frame of these (coded) sides, whatever the
-// frame shows, into a sample that a movie can hold and FFmpeg read back.
-// Where it depends on what a frame shows, the worst picture found counts:
-// noise, or cells of black and white whose every Hadamard coefficient is
-// as large (MJPEG, MPEG-4 and lossy H.264 code them all in less than 2
-// bytes a pixel: below 512 MiB at every size they take). Beyond FFmpeg's
-// image size limit, each codec has limits of its own.
-bool codesFrame(AVCodecID id, bool lossless, int width, int height)
+// frame shows, into a sample that a movie can hold and FFmpeg read back
+// (of largestSample bytes at most). Where it depends on what a frame
+// shows, the worst picture found counts: MJPEG and MPEG-4 code none in
+// more than 1.35 and 2.91 bytes a pixel at their finest quantiser (below
+// 512 MiB at every size they take), H.264 as h264Bytes says. Beyond
+// FFmpeg's image size limit, each codec has limits of its own.
+bool codesFrame(AVCodecID id, CodecQ quality, int width, int height)
 {
     const int64_t w = width;
     const int64_t h = height;
@@ -275,28 +295,31 @@ bool codesFrame(AVCodecID id, bool lossless, int width, int height)
     switch (id) {
     case AV_CODEC_ID_MJPEG:
     case AV_CODEC_ID_MPEG4:
-        // FFmpeg's MPEG video encoders ask for a packet of 3100 bytes a
-        // macroblock and 10000 more; MPEG-4 gives its sides in 13 bits.
-        return blocks(w, h, 16) * 3100 + 10000 <= INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
+        // MPEG-4 gives its sides in 13 bits.
+        return mpegPacket(w, h) <= INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
                && (id != AV_CODEC_ID_MPEG4 || (w < 8192 && h < 8192));
     case AV_CODEC_ID_H264:
         // x264 codes sides of up to 16384, and FFmpeg's decoder takes the
-        // picture on whole macroblocks. Lossless, noise codes to 1.5 times
-        // its 3 bytes a pixel.
+        // picture on whole macroblocks.
         return w <= 16384 && h <= 16384 && imageFits(alignUp(width, 16), alignUp(height, 16))
-               && (!lossless || w * h * 9 / 2 < readableSample);
+               && w * h * h264Bytes(clampQuality(quality) == codecLosslessQuality, quality) <= largestSample * 100;
     case AV_CODEC_ID_RAWVIDEO:
-        return w * h * 4 < readableSample;
+        return w * h * 4 <= largestSample;
     case AV_CODEC_ID_QTRLE:
         // Every line a skip code, runs of at most 127 literal pixels and an
         // end code; 15 bytes of frame header and end.
-        return 15 + h * (3 * w + (w + 126) / 127 + 2) < readableSample;
-    case AV_CODEC_ID_CINEPAK:
-        // At most three strips (FFmpeg's default), each with two full
-        // codebooks (256 entries of 6 bytes) and headers; every 4 x 4 block
-        // four codebook indices and two flag bits (coded or skipped, then
-        // which codebook), flags in 32-bit words.
-        return 10 + 3 * (12 + 2 * (4 + 256 * 6) + 4 + 4) + (17 * blocks(w, h, 4) + 3) / 4 <= size24;
+        return 15 + h * (3 * w + (w + 126) / 127 + 2) <= largestSample;
+    case AV_CODEC_ID_CINEPAK: {
+        // A frame header of 10 bytes and at most three strips (FFmpeg's
+        // default), each of a 12-byte header, two codebooks of 256 entries
+        // of 6 bytes and an image data chunk, each chunk behind a 4-byte
+        // header; in that chunk every 4 x 4 block four codebook indices and
+        // two flag bits (coded or skipped, then which codebook), the
+        // flags of each strip in 32-bit words. FFmpeg writes whole
+        // codebooks only, and gives the sizes in 24 bits.
+        const int64_t b = blocks(w, h, 4);
+        return 10 + 3 * (12 + 2 * (4 + 256 * 6) + 4) + 4 * b + 4 * ((b + 15) / 16 + 2) <= size24;
+    }
     case AV_CODEC_ID_RPZA:
         // A chunk header, then at most 16 colours of 2 bytes a block.
         return 4 + 32 * blocks(w, h, 4) <= size24;
@@ -347,7 +370,7 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     // Lossless H.264 codes 4:4:4, which crops single pixels.
     const int align = rgbH264 ? 1 : spec->align;
     if (width <= 0 || height <= 0
-        || !codesFrame(spec->id, lossless, alignUp(width, align), alignUp(height, align)))
+        || !codesFrame(spec->id, quality, alignUp(width, align), alignUp(height, align)))
         return codecSizeErr;
 
     CompressorPtr c(new Compressor);
@@ -414,7 +437,12 @@ OSErr openCompressor(CodecType cType, CodecQ quality, int width, int height, Com
     const int imageSize = av_image_get_buffer_size(format, c->codedWidth, c->codedHeight, 1);
     if (imageSize < 0)
         return codecSizeErr;
-    c->maxSize = long(imageSize) * 2 + 65536;
+    // The largest sample a frame gives: FFmpeg's MPEG video encoders fail
+    // a larger one themselves; a movie holds none larger than FFmpeg reads.
+    const int64_t largest = spec->id == AV_CODEC_ID_MJPEG || spec->id == AV_CODEC_ID_MPEG4
+                                ? mpegPacket(c->codedWidth, c->codedHeight)
+                                : int64_t(imageSize) * (rgbH264 ? 3 : 2) + 65536;
+    c->maxSize = long(qMin(largest, largestSample));
     if (c->h264) {
         c->extension = avcCFromAnnexB(ctx->extradata, ctx->extradata_size);
         if (c->extension.isEmpty())
@@ -678,41 +706,79 @@ void feedRows(Compressor *c, SwsContext *sws, const uint8_t *pixels, int stride,
 }
 
 // swscale fed a slice at a time crashes where it shrinks a side more than
-// 64 times (a filter of over 256 taps).
-constexpr int sliceShrink = 32;
+// 64 times (a filter of over 256 taps); fed a whole picture, it shrinks
+// such a side in steps of its own, which lose the colour of a picture one
+// pixel wide unless its rows lie packed. It also leans towards the last
+// rows and columns where it shrinks a side of very few pixels.
+constexpr int passShrink = 32;
 
-// Scales the caller's opaque rows of width x height to the size of their
-// place into dst. They go to swscale a slice at a time (feedRows); rows
-// that shrink more than sliceShrink times are first shrunk to sliceShrink
-// times their place's size at most, into rows with room after them that
-// are then scaled whole.
-OSErr scaleSourceRows(Compressor *c, const uint8_t *pixels, int stride, int width, int height, AVPixelFormat opaque,
-                      uint8_t *const dst[4], const int dstStrides[4])
+// The length of a side after pass k of passes that scale length to fit:
+// fit times passShrink for each pass still to come, but no longer than it
+// was. A side that grows does so in the last pass; one that shrinks, by at
+// most passShrink times a pass, down to sides of passShrink times the
+// last one's at least.
+int sideAfterPass(int length, int fit, int k, int passes)
 {
-    const int midWidth = qMax(c->fitWidth, (width + sliceShrink - 1) / sliceShrink);
-    const int midHeight = qMax(c->fitHeight, (height + sliceShrink - 1) / sliceShrink);
-    const bool twice = midWidth != c->fitWidth || midHeight != c->fitHeight;
-    const int scaledWidth = twice ? midWidth : width;
-    const int scaledHeight = twice ? midHeight : height;
-    c->scaler = sws_getCachedContext(c->scaler, scaledWidth, scaledHeight, opaque, c->fitWidth, c->fitHeight, opaque,
-                                     SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!c->scaler)
-        return codecErr;
-    if (!twice) {
-        feedRows(c, c->scaler, pixels, stride, width, height, width, height, 0, dst, dstStrides);
-        return noErr;
+    int64_t side = fit;
+    for (int left = passes - 1 - k; left > 0 && side < length; --left)
+        side *= passShrink;
+    return int(qMin<int64_t>(side, k == passes - 1 ? fit : length));
+}
+
+// The passes that scale length to fit.
+int passesFor(int length, int fit)
+{
+    int passes = 1;
+    for (int64_t reach = int64_t(fit) * passShrink; reach < length; reach *= passShrink)
+        ++passes;
+    return passes;
+}
+
+// Scales a source picture of width x height (the caller's rows: opaque
+// BGRA, which go to swscale a slice at a time, through feedRows; or a
+// picture in another pixel format) to the size of its place into dst, in
+// passes that each shrink a side at most passShrink times. Each pass but
+// the last writes rows with room after them, which the next one scales
+// whole.
+OSErr scaleSource(Compressor *c, const uint8_t *const planes[4], const int strides[4], int width, int height,
+                  AVPixelFormat format, AVPixelFormat opaque, uint8_t *const dst[4], const int dstStrides[4])
+{
+    const int passes = qMax(passesFor(width, c->fitWidth), passesFor(height, c->fitHeight));
+    if (c->passes.size() < size_t(passes)) {
+        c->passes.resize(size_t(passes), nullptr);
+        c->passRows.resize(size_t(passes));
     }
-    c->shrinker = sws_getCachedContext(c->shrinker, width, height, opaque, midWidth, midHeight, opaque, SWS_BICUBIC,
-                                       nullptr, nullptr, nullptr);
-    if (!c->shrinker)
-        return codecErr;
-    const int midStride = (alignUp(midWidth, 16) + 16) * 4;
-    c->shrunk.resize(size_t(midStride) * size_t(midHeight + 1));
-    uint8_t *const mid[4] = {c->shrunk.data(), nullptr, nullptr, nullptr};
-    const int midStrides[4] = {midStride, 0, 0, 0};
-    feedRows(c, c->shrinker, pixels, stride, width, height, width, height, 0, mid, midStrides);
-    const uint8_t *const planes[4] = {c->shrunk.data(), nullptr, nullptr, nullptr};
-    sws_scale(c->scaler, planes, midStrides, 0, midHeight, dst, dstStrides);
+    int inWidth = width;
+    int inHeight = height;
+    const uint8_t *in[4] = {planes[0], planes[1], planes[2], planes[3]};
+    int inStrides[4] = {strides[0], strides[1], strides[2], strides[3]};
+    for (int k = 0; k < passes; ++k) {
+        const bool last = k == passes - 1;
+        const int outWidth = sideAfterPass(width, c->fitWidth, k, passes);
+        const int outHeight = sideAfterPass(height, c->fitHeight, k, passes);
+        const AVPixelFormat inFormat = k > 0 || format == AV_PIX_FMT_BGRA ? opaque : format;
+        SwsContext *&sws = c->passes[size_t(k)];
+        sws = sws_getCachedContext(sws, inWidth, inHeight, inFormat, outWidth, outHeight, opaque, SWS_BICUBIC,
+                                   nullptr, nullptr, nullptr);
+        if (!sws)
+            return codecErr;
+        uint8_t *out[4] = {dst[0], dst[1], dst[2], dst[3]};
+        int outStrides[4] = {dstStrides[0], dstStrides[1], dstStrides[2], dstStrides[3]};
+        if (!last) {
+            std::vector<uint8_t> &rows = c->passRows[size_t(k)];
+            outStrides[0] = (alignUp(outWidth, 16) + 16) * 4;
+            rows.resize(size_t(outStrides[0]) * size_t(outHeight + 1));
+            out[0] = rows.data();
+        }
+        if (k == 0 && format == AV_PIX_FMT_BGRA)
+            feedRows(c, sws, in[0], inStrides[0], inWidth, inHeight, inWidth, inHeight, 0, out, outStrides);
+        else
+            sws_scale(sws, in, inStrides, 0, inHeight, out, outStrides);
+        std::copy(out, out + 4, in);
+        std::copy(outStrides, outStrides + 4, inStrides);
+        inWidth = outWidth;
+        inHeight = outHeight;
+    }
     return noErr;
 }
 
@@ -770,17 +836,9 @@ OSErr convertPicture(Compressor *c, const uint8_t *const planes[4], const int st
             c->picture.resize(size_t(rowStride) * size_t(c->fitHeight + 1));
             uint8_t *const scaled[4] = {c->picture.data(), nullptr, nullptr, nullptr};
             const int scaledStrides[4] = {rowStride, 0, 0, 0};
-            if (format == AV_PIX_FMT_BGRA) { // the caller's rows, that may end right after the last pixel
-                const OSErr err = scaleSourceRows(c, planes[0], strides[0], width, height, opaque, scaled, scaledStrides);
-                if (err != noErr)
-                    return err;
-            } else {
-                c->scaler = sws_getCachedContext(c->scaler, width, height, format, c->fitWidth, c->fitHeight, opaque,
-                                                 SWS_BICUBIC, nullptr, nullptr, nullptr);
-                if (!c->scaler)
-                    return codecErr;
-                sws_scale(c->scaler, planes, strides, 0, height, scaled, scaledStrides);
-            }
+            const OSErr err = scaleSource(c, planes, strides, width, height, format, opaque, scaled, scaledStrides);
+            if (err != noErr)
+                return err;
             rows = c->picture.data();
         }
         c->sws = sws_getCachedContext(c->sws, placedWidth, placedHeight, opaque, placedWidth, placedHeight, target,
@@ -823,6 +881,10 @@ OSErr receiveSample(Compressor *c, QByteArray *converted, const char **bytes, lo
     if (received < 0)
         return codecErr;
     *got = true;
+    // A sample larger than a movie holds is not given, nor copied on its
+    // way (an H.264 packet only grows as it is rewritten).
+    if (c->packet->size > c->maxSize)
+        return codecErr;
     if (c->rpza) {
         if (av_packet_make_writable(c->packet) < 0)
             return memFullErr;
@@ -1003,8 +1065,13 @@ OSErr CompressImage(PixMapHandle src, const Rect *srcRect, CodecQ quality, Codec
     const char *bytes = nullptr;
     long size = 0;
     bool key = false;
-    if (err == noErr)
+    if (err == noErr) {
         err = encodeFrame(c, c->frames * 20, &converted, &bytes, &size, &key);
+        // The frames that follow a frame given no sample must not depend
+        // on it: they start a coded sequence of their own.
+        if (err != noErr)
+            src->compressor.reset();
+    }
     if (err == noErr)
         err = SetHandleSize(reinterpret_cast<Handle>(desc), descriptionSize(*c));
     if (err == noErr) {

@@ -77,6 +77,11 @@ struct MovieRecord
     long progressRefCon = 0;
 };
 
+// The largest sample a movie holds: FFmpeg's QuickTime reader reads none
+// of 512 MiB or more (it fails for want of memory) and stops there, so no
+// frame from it on would show (nor could the movie be appended to).
+constexpr int64_t largestSample = (int64_t(1) << 29) - 1;
+
 // Codec helpers shared by compression and movies.
 AVCodecID codecIdFor(CodecType cType);
 // A compressor of its own, for frames of width x height (codecSizeErr for

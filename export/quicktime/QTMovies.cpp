@@ -1161,7 +1161,7 @@ OSErr AddMediaSample(Media media, Handle data, long offset, unsigned long size, 
     if (!media || !media->editing)
         return invalidMedia;
     if (!data || !descHandle || numberOfSamples != 1 || duration <= 0 || offset < 0
-        || offset + long(size) > GetHandleSize(data) || size == 0)
+        || offset + long(size) > GetHandleSize(data) || size == 0 || int64_t(size) > largestSample)
         return paramErr;
     const Size descSize = GetHandleSize(descHandle);
     const auto *desc = reinterpret_cast<const ImageDescription *>(*descHandle);
