@@ -458,7 +458,8 @@ OSErr streamDurations(AVFormatContext *input, LongTask &task, std::vector<TimeVa
     if (!packet)
         return memFullErr;
     task.follow(input);
-    while (av_read_frame(input, packet.get()) >= 0) {
+    int read = 0;
+    while ((read = av_read_frame(input, packet.get())) >= 0) {
         const AVStream *stream = input->streams[packet->stream_index];
         if (packet->dts != AV_NOPTS_VALUE) {
             int64_t &end = ends[size_t(packet->stream_index)];
@@ -469,6 +470,11 @@ OSErr streamDurations(AVFormatContext *input, LongTask &task, std::vector<TimeVa
             return userCanceledErr;
         task.advance();
     }
+    // A sample that cannot be read ends no reading as the file's end does:
+    // the samples from it on would be lost from the movie written in its
+    // place. FFmpeg reads none of 512 MiB or more, which other players show.
+    if (read != AVERROR_EOF)
+        return ioErr;
     durations->clear();
     for (int64_t end : ends)
         durations->push_back(TimeValue(qMin<int64_t>(end, INT32_MAX)));
@@ -681,7 +687,8 @@ void readSource(AVFormatContext *input, const std::vector<int> &map,
     OSErr err = noErr;
     Packet packet(av_packet_alloc());
     task.follow(input);
-    while (err == noErr && packet && av_read_frame(input, packet.get()) >= 0) {
+    int read = 0;
+    while (err == noErr && packet && (read = av_read_frame(input, packet.get())) >= 0) {
         const int source = packet->stream_index;
         if (task.cancelled()) {
             err = userCanceledErr;
@@ -702,6 +709,8 @@ void readSource(AVFormatContext *input, const std::vector<int> &map,
     }
     if (!packet)
         err = memFullErr;
+    else if (err == noErr && read != AVERROR_EOF)
+        err = ioErr; // a sample that cannot be read, as the times found
     for (size_t source = 0; err == noErr && source < recoders.size(); ++source)
         if (recoders[source] && !decodeSample(recoders[source].get(), int(source), nullptr, queue, &err))
             return;

@@ -682,7 +682,7 @@ private slots:
 
     void failedRunsLeaveFilesAsTheyWere_data()
     {
-        QTest::addColumn<CodecType>("existing"); // 0: no file; a movie of 2 frames; "text": not a movie
+        QTest::addColumn<CodecType>("existing"); // 0: no file; a movie of 2 frames; "text": not a movie; "huge": RAW, samples of 2^29 bytes
         QTest::addColumn<CodecType>("codec");
         QTest::addColumn<CodecQ>("quality");
         QTest::addColumn<QSize>("size");
@@ -704,6 +704,7 @@ private slots:
         QTest::newRow("codecLimits: JPEG 16000 x 16000 refused as play starts") << jpeg << jpeg << normal << QSize(16000, 16000) << 2 << -1 << 1 << -1 << compression;
         QTest::newRow("failedRunLeavesTheMovie: size beyond the writer") << jpeg << jpeg << normal << QSize(40000, 10) << 30 << -1 << 1 << -1 << QStringList{"Unable to export frames of 40000 x 10 pixels."};
         QTest::newRow("sorenson3WarnsThatItCannotCompress") << jpeg << fourCC("SVQ3") << normal << frame << 30 << -1 << 2 << -1 << compression;
+        QTest::newRow("appendRefusesAMovieFFmpegCannotRead") << fourCC("huge") << raw << normal << size << 2 << -1 << 0 << -1 << append;
         QTest::newRow("failedRunLeavesTheMovie: run without frames") << jpeg << jpeg << normal << frame << 0 << -1 << 1 << 0 << QStringList();
         // Raw 320 x 240 frames outgrow the writer's buffer and reach the file at once; losses told once, at the end.
         QTest::newRow("failedRunLeavesTheMovie: disk full in the run") << jpeg << raw << normal << frame << 30 << 10 << 1 << 10 << QStringList{"20 of 30 frames could not be added to the movie.", "Unable to add Movie resource"};
@@ -724,7 +725,14 @@ private slots:
         if (existing == fourCC("text"))
             QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a movie") == 11 && text.flush());
         else if (existing)
-            QCOMPARE(record(path, {0, 1}, existing, normal, via ? QSize(320, 240) : QSize(64, 48)), 2);
+            QCOMPARE(record(path, {0, 1}, existing == fourCC("huge") ? raw : existing, normal, via ? QSize(320, 240) : QSize(64, 48)), 2);
+        if (existing == fourCC("huge")) { // the size all samples share, which FFmpeg refuses to read
+            QByteArray bytes = contents(path);
+            const int stsz = bytes.indexOf("stsz");
+            QVERIFY(stsz > 0 && qFromBigEndian<quint32>(bytes.constData() + stsz + 8) == 64 * 48 * 4);
+            qToBigEndian<quint32>(1u << 29, bytes.data() + stsz + 8);
+            QVERIFY(text.open(QIODevice::WriteOnly) && text.write(bytes) == bytes.size() && text.flush());
+        }
         const QByteArray before = contents(path);
         ModalRecorder rec;
         if (via) {
