@@ -481,12 +481,11 @@ private slots:
             const auto hiding = [&](double seconds = 0) { // Hide on the same selection (after the same copy), timed as the removal is
                 timed(mode == -4 ? untimed : seconds, [&] { return copy(), d.scene.hideSelected(), 0; });
                 timed(mode == -3 ? untimed : seconds, [&] { return d.scene.undo(), d.scene.redo(), 0; });
-                d.scene.undo();
                 qDeleteAll(std::exchange(clones, {}));
-                return seconds;
+                return d.scene.undo(), seconds;
             };
             const bool removal = mode <= -3;
-            const double floor = removal ? qMin(hiding(), hiding()) : 0; // a removal's: the lesser of two
+            double floor = removal ? hiding() : 0; // a removal's, the lesser of a turn before its steps and one after
             const auto before = state();
             const auto undone = removal ? std::make_pair(walkList(d.root), before.second) : before;
             timed(mode == -4 ? untimed : steps, [&] { return copy(), mode == -2 ? d.scene.insertGlyphs(copies) : mode == -1
@@ -500,11 +499,12 @@ private slots:
                 exact = exact && (mode == -2 ? selected.at(k) == placed.at(k) && placed.at(k)->pos() == copies.at(k)->pos()
                                   : mode == -1 ? !copies.at(k)->isVisible() : selected.at(k)->zValue() == (mode ? -k - 1 : k + 1));
             exact = exact && clones.size() == (mode == -5 ? copies.size() : 0) && cutText == QString(text).remove('/').repeated(5 * factor).left(clones.size());
-            qDeleteAll(clones);
+            qDeleteAll(std::exchange(clones, {}));
             timed(mode == -3 ? untimed : steps, [&] { return d.scene.undo(), 0; });
             exact = exact && timed(walks, state) == undone;
             timed(mode == -3 ? untimed : steps, [&] { return d.scene.redo(), 0; });
             exact = exact && timed(walks, state) == after;
+            floor = removal ? qMin(floor, (d.scene.undo(), d.scene.selectAll(1, 2), hiding())) : 0;
             return exact ? factor * steps / (removal ? floor : walks) : -1;
         };
         const QString slow = DoublingRatio::nonLinear(run, QStringLiteral("the glyphs"));
