@@ -15,14 +15,15 @@ CmdRemoveSelected::~CmdRemoveSelected()
     qDeleteAll(m_removed);
 }
 
-void CmdRemoveSelected::take(TextObject *object, QList<TextGroup *> &emptied)
+void CmdRemoveSelected::list(TextObject *object, QHash<const TextGroup *, int> &left, QList<TextGroup *> &emptied)
 {
     TextGroup *parent = object->parentGroup();
-    const int index = parent->indexOf(object);
-    m_indexes.append(index);
+    m_removed.append(object);
     m_parents.append(parent);
-    m_removed.append(scene()->takeChildAt(parent, index));
-    if (parent->count() == 0 && parent != scene()->root())
+    auto it = left.find(parent);
+    if (it == left.end())
+        it = left.insert(parent, parent->count());
+    if (--*it == 0 && parent != scene()->root())
         emptied.append(parent);
     if (object == m_savedPointer.glyph || object == m_savedPointer.word || object == m_savedPointer.passage)
         m_caretHit = true;
@@ -36,18 +37,21 @@ CmdResult CmdRemoveSelected::execute()
     m_caretHit = false;
 
     // A redo finds the document as the first execute did: the same objects
-    // and the groups they empty come out at the same places.
+    // and the groups they empty come out at the same places. The selected
+    // objects go first, in tree order, then each group as it is left empty
+    // (its own group may follow), all in one pass of the scene.
     m_selected.take(s);
+    QHash<const TextGroup *, int> left;
     QList<TextGroup *> emptied;
     for (TextObject *o : m_selected) {
         if (o->parentGroup())
-            take(o, emptied);
+            list(o, left, emptied);
     }
-    while (!emptied.isEmpty()) {
-        TextGroup *g = emptied.takeFirst();
-        if (g->parentGroup())
-            take(g, emptied);
+    for (int i = 0; i < emptied.size(); ++i) {
+        if (emptied.at(i)->parentGroup())
+            list(emptied.at(i), left, emptied);
     }
+    m_indexes = s->takeObjects(m_removed);
     if (m_removed.isEmpty())
         return CmdResult(false, false);
 

@@ -5,6 +5,7 @@
 #include "commands/SelectedObjects.h"
 #include "model/TextPointer.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointF>
 
@@ -29,9 +30,9 @@ public:
     CmdResult undo() override;
 
 private:
-    // Takes the object out of its parent and records where it was; queues
-    // the parent when it is left empty.
-    void take(TextObject *object, QList<TextGroup *> &emptied);
+    // Lists the object to be taken out of its parent; queues the parent
+    // when that leaves it empty (left counts the children each parent keeps).
+    void list(TextObject *object, QHash<const TextGroup *, int> &left, QList<TextGroup *> &emptied);
     // Recomputes the indices of the saved text position, whose objects all
     // stay in the document.
     void reindexPointer() const;

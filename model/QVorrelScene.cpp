@@ -655,6 +655,57 @@ QList<TextObject *> QVorrelScene::clearGroup(TextGroup *group)
     return children;
 }
 
+QList<int> QVorrelScene::takeObjects(const QList<TextObject *> &objects)
+{
+    const QSet<const TextObject *> taken(objects.cbegin(), objects.cend());
+    const auto leaves = [&taken](const TextObject *o) {
+        for (; o; o = o->parentGroup()) {
+            if (taken.contains(o))
+                return true;
+        }
+        return false;
+    };
+    // What leaves with them leaves the selection in one pass over it:
+    // deselected one by one, each object was looked for in the list.
+    QList<TextObject *> staying;
+    for (TextObject *o : qAsConst(m_selectedObjects)) {
+        if (leaves(o))
+            o->setSelected(false);
+        else
+            staying.append(o);
+    }
+    if (staying.size() != m_selectedObjects.size()) {
+        m_selectedObjects = staying;
+        m_selection->selectionChanged();
+    }
+    if (m_hoveredObject && leaves(m_hoveredObject)) {
+        m_hoveredObject->setHighlighted(false);
+        m_hoveredObject = nullptr;
+    }
+    // Qt's index of the scene's items keeps them by address and closes the
+    // gap of each removal: taken from the glyphs up, every glyph's removal
+    // moved the entries of the groups left above it, a time growing with the
+    // square of the objects. Each object whose group stays leaves the scene
+    // with its subtree, top down, in tree order: the order of the addresses
+    // in a document built in order, whose gaps close at the index's front.
+    polishWaitingItems();
+    for (TextObject *o : objects) {
+        if (!taken.contains(o->parentGroup()) && o->scene() == this)
+            removeItem(o);
+    }
+    QList<int> indexes;
+    indexes.reserve(objects.size());
+    for (TextObject *o : objects) {
+        TextGroup *group = o->parentGroup();
+        const int index = group ? group->indexOf(o) : -1;
+        if (group)
+            group->takeAt(index);
+        indexes.append(index);
+    }
+    centreSelectionBox();
+    return indexes;
+}
+
 void QVorrelScene::setHovered(TextObject *object)
 {
     if (object == m_hoveredObject)

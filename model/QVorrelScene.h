@@ -204,6 +204,13 @@ public:
     // Takes every child out of the group and out of the scene, deselecting
     // them, and returns them to the caller.
     QList<TextObject *> clearGroup(TextGroup *group);
+    // Takes the objects out of their groups one after another, as
+    // takeChildAt would each, and returns the index each was taken at (-1
+    // for an object in no group). An object may be listed before its group,
+    // never after it. First they and everything below them leave the
+    // selection and the hover, and the scene: each object whose group stays,
+    // with its subtree.
+    QList<int> takeObjects(const QList<TextObject *> &objects);
 
     // Hover highlight of the object under the mouse.
     TextObject *hoveredObject() const { return m_hoveredObject; }

@@ -344,31 +344,30 @@ TextObject *TextGroup::lastChild() const
 
 int TextGroup::indexOf(const TextObject *object) const
 {
-    // A child's hint is checked against the list: a stale hint, or the
-    // hint of another group's child, is never trusted.
-    const auto hinted = [this, object] {
-        const int i = object->m_indexHint;
-        return i >= 0 && i < m_children.size() && m_children.at(i) == object;
-    };
     if (!object)
         return -1;
-    if (hinted())
-        return object->m_indexHint;
-    // Every child whose hint may be stale is numbered again: a child lies
-    // below m_indicesKnown only with its right index.
-    if (m_indicesKnown < m_children.size()) {
-        numberChildren();
-        if (hinted())
-            return object->m_indexHint;
-    }
-    return -1;
+    // A child's hint is checked against the list: a stale hint, or the
+    // hint of another group's child, is never trusted.
+    const int i = object->m_indexHint;
+    if (i >= 0 && i < m_children.size() && m_children.at(i) == object)
+        return i;
+    // A child lies below m_indicesKnown only with its right index, so the
+    // object lies further on: the children are numbered again up to it and
+    // no further. Children taken one after another in list order then cost
+    // one numbering each, where numbering every child after the first
+    // taken one would cost as many as are left each time.
+    return numberChildrenUpTo(object);
 }
 
-void TextGroup::numberChildren() const
+int TextGroup::numberChildrenUpTo(const TextObject *object) const
 {
-    for (int i = m_indicesKnown; i < m_children.size(); ++i)
-        m_children.at(i)->m_indexHint = i;
-    m_indicesKnown = m_children.size();
+    while (m_indicesKnown < m_children.size()) {
+        TextObject *c = m_children.at(m_indicesKnown);
+        c->m_indexHint = m_indicesKnown++;
+        if (c == object)
+            return c->m_indexHint;
+    }
+    return -1;
 }
 
 int TextGroup::childZBound(bool largest) const

@@ -116,8 +116,9 @@ private:
     // The bounds worked out from the running unions, the first
     // m_foldsKnown of them standing.
     QRectF foldedBounds() const;
-    // Gives each child from m_indicesKnown on its index.
-    void numberChildren() const;
+    // Gives each child from m_indicesKnown on its index, up to the object;
+    // its index, or -1 when it is not a child.
+    int numberChildrenUpTo(const TextObject *object) const;
 
     QList<TextObject *> m_children;
     // What the bounds and the leftmost x are worked out from, kept as they

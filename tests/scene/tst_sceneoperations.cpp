@@ -432,15 +432,20 @@ private slots:
 
     // Steps over all glyphs of a passage (of spaces: all its children), undone and redone, take linear time against walks
     // over the same glyphs (whose cache misses grow as theirs do): pasted clones stand selected where their copies stand,
-    // to front (back) puts the k-th at k (-k), hide leaves all hidden, none selected.
+    // to front (back) puts the k-th at k (-k), hide leaves all hidden, none selected. Delete and Cut (its copy as the
+    // window's) over passages ('/' parts them) leave no object, their undo the very objects back unselected, against Hide
+    // timed alike; "delete" times the step alone, "delete undone and redone" its undo and redo alone.
     void stepsOverManyGlyphsTakeLinearTime_data()
     {
-        QTest::addColumn<int>("mode"); // an arrange mode, -1 hide, -2 paste
+        QTest::addColumn<int>("mode"); // an arrange mode, -1 hide, -2 paste, -3 delete, -4 delete timed back, -5 cut
         QTest::addColumn<QString>("text");
         QTest::newRow("paste beside as many selected") << -2 << (QStringLiteral("abcde fghij") + QChar(Glyph::LineBreak)).repeated(100);
         QTest::newRow("to front") << 0 << QString(1000, ' ');
         QTest::newRow("to back") << 3 << QString(1000, ' ');
         QTest::newRow("hide") << -1 << QString(1000, ' ');
+        QTest::newRow("delete") << -3 << QStringLiteral("x/").repeated(2000);
+        QTest::newRow("delete undone and redone") << -4 << QStringLiteral("x/").repeated(2000);
+        QTest::newRow("cut") << -5 << QStringLiteral("x/").repeated(2000);
     }
     void stepsOverManyGlyphsTakeLinearTime()
     {
@@ -448,9 +453,11 @@ private slots:
         QFETCH(QString, text);
         const auto run = [&](int factor) {
             TestDocument d;
-            const QList<Glyph *> copies = walkList<GlyphIterator>(d.add(text.repeated(5 * factor)));
+            for (const QString &passage : text.repeated(5 * factor).split('/', Qt::SkipEmptyParts))
+                d.add(passage);
+            const QList<Glyph *> copies = walkList<GlyphIterator>(d.root);
             d.scene.selectAll(1, 2);
-            double walks = 0, steps = 0;
+            double walks = 0, steps = 0, untimed = 0;
             const auto state = [&] { // the very objects, the selection, each glyph's stacking value (hidden: plus 0.5)
                 QVector<double> z;
                 for (const Glyph *g : walkList<GlyphIterator>(d.root))
@@ -463,20 +470,42 @@ private slots:
                 sum += DoublingRatio::cpuSeconds() - start;
                 return result;
             };
+            QString cutText;
+            QList<Glyph *> clones;
+            const auto copy = [&] { // for a cut, as the window's Copy: the selected text, a clone of each selected glyph
+                for (TextObject *o : mode == -5 ? d.selected() : QList<TextObject *>())
+                    clones += walkList<GlyphIterator>(o);
+                std::transform(clones.cbegin(), clones.cend(), clones.begin(), [](const Glyph *g) { return g->cloneGlyph(); });
+                return cutText = mode == -5 ? d.scene.selectedText() : QString(), 0;
+            };
+            const auto hiding = [&](double seconds = 0) { // Hide on the same selection (after the same copy), timed as the removal is
+                timed(mode == -4 ? untimed : seconds, [&] { return copy(), d.scene.hideSelected(), 0; });
+                timed(mode == -3 ? untimed : seconds, [&] { return d.scene.undo(), d.scene.redo(), 0; });
+                qDeleteAll(std::exchange(clones, {}));
+                return d.scene.undo(), seconds;
+            };
+            const bool removal = mode <= -3;
+            double floor = removal ? hiding() : 0; // a removal's, the lesser of a turn before its steps and one after
             const auto before = state();
-            timed(steps, [&] { return mode == -2 ? d.scene.insertGlyphs(copies) : mode == -1 ? d.scene.hideSelected() : d.scene.arrangeSelected(mode), 0; });
+            const auto undone = removal ? std::make_pair(walkList(d.root), before.second) : before;
+            timed(mode == -4 ? untimed : steps, [&] { return copy(), mode == -2 ? d.scene.insertGlyphs(copies) : mode == -1
+                ? d.scene.hideSelected() : removal ? d.scene.removeSelected() : d.scene.arrangeSelected(mode), 0; });
             const auto after = timed(walks, state);
             const QList<TextObject *> selected = d.selected();
             const QList<Glyph *> placed = walkList<GlyphIterator>(d.root->lastChild());
-            bool exact = mode == -1 ? selected.isEmpty() : selected.size() == copies.size();
-            for (int k = 0; k < copies.size(); ++k)
+            bool exact = removal ? after.first == QList<TextObject *>{d.root} && d.lastText() == "Remove Selection"
+                       : mode == -1 ? selected.isEmpty() : selected.size() == copies.size();
+            for (int k = 0; k < copies.size() && !removal; ++k)
                 exact = exact && (mode == -2 ? selected.at(k) == placed.at(k) && placed.at(k)->pos() == copies.at(k)->pos()
                                   : mode == -1 ? !copies.at(k)->isVisible() : selected.at(k)->zValue() == (mode ? -k - 1 : k + 1));
-            timed(steps, [&] { return d.scene.undo(), 0; });
-            exact = exact && timed(walks, state) == before;
-            timed(steps, [&] { return d.scene.redo(), 0; });
+            exact = exact && clones.size() == (mode == -5 ? copies.size() : 0) && cutText == QString(text).remove('/').repeated(5 * factor).left(clones.size());
+            qDeleteAll(std::exchange(clones, {}));
+            timed(mode == -3 ? untimed : steps, [&] { return d.scene.undo(), 0; });
+            exact = exact && timed(walks, state) == undone;
+            timed(mode == -3 ? untimed : steps, [&] { return d.scene.redo(), 0; });
             exact = exact && timed(walks, state) == after;
-            return exact ? factor * steps / walks : -1;
+            floor = removal ? qMin(floor, (d.scene.undo(), d.scene.selectAll(1, 2), hiding())) : 0;
+            return exact ? factor * steps / (removal ? floor : walks) : -1;
         };
         const QString slow = DoublingRatio::nonLinear(run, QStringLiteral("the glyphs"));
         QVERIFY2(slow.isEmpty(), qPrintable(slow));
