@@ -17,6 +17,10 @@ CmdRemoveSelected::~CmdRemoveSelected()
 
 void CmdRemoveSelected::list(TextObject *object, QHash<const TextGroup *, int> &left, QList<TextGroup *> &emptied)
 {
+    // A group selected together with all its children (on their items
+    // alone) is also left empty by them: it is taken once.
+    if (object->textType() == TextObject::GroupType && left.value(static_cast<TextGroup *>(object)) < 0)
+        return;
     TextGroup *parent = object->parentGroup();
     m_removed.append(object);
     m_parents.append(parent);
@@ -25,6 +29,8 @@ void CmdRemoveSelected::list(TextObject *object, QHash<const TextGroup *, int> &
         it = left.insert(parent, parent->count());
     if (--*it == 0 && parent != scene()->root())
         emptied.append(parent);
+    if (object->textType() == TextObject::GroupType)
+        left[static_cast<TextGroup *>(object)] = -1; // listed
     if (object == m_savedPointer.glyph || object == m_savedPointer.word || object == m_savedPointer.passage)
         m_caretHit = true;
 }

@@ -700,6 +700,24 @@ private slots:
         QVERIFY(qFuzzyIsNull(d.g(0)->rotation()) && qFuzzyIsNull(d.g(1)->rotation()) && qFuzzyIsNull(d.g(3)->rotation()));
     }
 
+    // The word ab selected, and a and b too on their items alone: emptied by its glyphs and selected itself, the word
+    // is taken once (listed twice, it was deleted twice with the command).
+    void removeTakesAGroupSelectedWithItsGlyphsOnce()
+    {
+        Doc d;
+        d.select({d.w(0)});
+        d.g(0)->setSelected(true);
+        d.g(1)->setSelected(true);
+        const Objects before = walkList(d.root);
+        const QString removed = QStringLiteral("1 Remove Selection: | shape: _(cd)");
+        QVERIFY(d.run(QStringLiteral("remove")));
+        QCOMPARE(d.read(removed), removed);
+        d.scene.undo();
+        QVERIFY(walkList(d.root) == before && d.selected().isEmpty());
+        d.scene.redo();
+        QCOMPARE(d.read(removed), removed);
+    }
+
     void fontSizeUndoRestoresOutlinesAndPositionsExactly()
     {
         // A deformed glyph and one whose deformation was set as original: b follows a by a's advance at the new size.
