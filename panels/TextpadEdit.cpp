@@ -365,7 +365,7 @@ void TextpadEdit::keyPressEvent(QKeyEvent *event)
     const bool empties = range.second - range.first == from.length() - 1
                          && (continuesLine(from) || continuesLine(from.next()));
     if (range.first >= 0 && (joins || empties || (lastRun().own && meetsRun(removed)))) {
-        removeInRun(cursor, range, backspace, lineBreak);
+        removeInRun(cursor, removed, backspace, lineBreak);
         event->accept();
         return;
     }
@@ -512,10 +512,9 @@ void TextpadEdit::keepRun(const Run &run)
 // Where the removal meets a run that a plain editor would merge it into (Qt's own or made here), the run is taken
 // back and removed again with it, in one removal at one place: so the whole run undoes in one step, with the cursor
 // where a plain editor's goes.
-void TextpadEdit::removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak)
+void TextpadEdit::removeInRun(QTextCursor cursor, Run removed, bool back, bool lineBreak)
 {
     QTextDocument *doc = document();
-    Run removed = removedRun(range);
     int start = removed.at;
     int end = start + removed.length;
     if (!lineBreak && meetsRun(removed)) {

@@ -120,8 +120,9 @@ private:
     // The run of the last undo step, where it holds one; a run kept for the last undo step.
     Run lastRun() const;
     void keepRun(const Run &run);
-    // The removal made through a cursor, in one undo step with the run it meets, unless it removes a line break.
-    void removeInRun(QTextCursor cursor, QPair<int, int> range, bool back, bool lineBreak);
+    // The removal (removedRun) made through a cursor, in one undo step with the run it meets, unless it removes a
+    // line break.
+    void removeInRun(QTextCursor cursor, Run removed, bool back, bool lineBreak);
     // The selection a click or a move of the pointer makes: the view stays, the X11 selection follows.
     void selectByPointer(const QTextCursor &cursor);
     // The selection made the X11 selection, where there is one.
